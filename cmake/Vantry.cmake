@@ -1,0 +1,25 @@
+# vantry_library(TARGET DIR [DEPS ...] [SYSTEM ...]): a library of every
+# source in DIR, whose headers are included by their bare names.
+function(vantry_library target dir)
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${dir})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_SYSTEM})
+endfunction()
+
+# vantry_unit_tests(NAME DIR DEPS ...): one GoogleTest program for the tests of a folder.
+function(vantry_unit_tests name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+  target_compile_definitions(${name} PRIVATE
+    VANTRY_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
+    VANTRY_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    VANTRY_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
