@@ -208,8 +208,20 @@ public:
 
 private:
 	struct Field;
+	struct Item;
+	friend struct MessageCodec;
+
 	Field* FindField(const char* name) const;
 	Field* FindField(const char* name, type_code type, status_t* error) const;
+	status_t AddItem(const char* name, type_code type, bool fixedSize, Item&& item);
+	status_t FindItem(const char* name, type_code type, int32 index, const Item** item) const;
+	status_t FindFixed(const char* name, type_code type, int32 index, void* out,
+		size_t size) const;
+	status_t ReplaceItem(const char* name, type_code type, int32 index, Item&& item);
+	status_t AddFixed(const char* name, type_code type, const void* data, size_t size);
+	status_t ReplaceBytes(const char* name, type_code type, int32 index, const void* data,
+		size_t size);
+	status_t ReplyToWaitingSender(BMessage* reply, std::shared_ptr<BMessage> previous);
 
 	std::vector<std::unique_ptr<Field>> fFields;
 	std::unique_ptr<DeliveryInfo> fDelivery;
