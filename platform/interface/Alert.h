@@ -1,0 +1,125 @@
+// BAlert: a modal message with up to three buttons, shown through the
+// process-wide AlertPresenter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+class BInvoker;
+
+enum alert_type {
+	B_EMPTY_ALERT = 0,
+	B_INFO_ALERT = 1,
+	B_IDEA_ALERT = 2,
+	B_WARNING_ALERT = 3,
+	B_STOP_ALERT = 4,
+};
+
+enum button_spacing {
+	B_EVEN_SPACING = 0,
+	B_OFFSET_SPACING = 1,
+};
+
+#ifndef VANTRY_BUTTON_WIDTH_DEFINED
+#define VANTRY_BUTTON_WIDTH_DEFINED
+enum button_width {
+	B_WIDTH_AS_USUAL = 0,
+	B_WIDTH_FROM_WIDEST = 1,
+	B_WIDTH_FROM_LABEL = 2,
+};
+#endif
+
+// Our addition: what Go answers when a stop request dismissed the alert.
+enum { B_ALERT_DISMISSED = -1 };
+
+class BAlert {
+public:
+	// A button label and its keyboard shortcut.
+	class Button {
+	public:
+		const char* Label() const { return fLabel.c_str(); }
+		void SetLabel(const char* label) { fLabel = label != nullptr ? label : ""; }
+
+	private:
+		friend class BAlert;
+		std::string fLabel;
+		char fShortcut = 0;
+	};
+
+	// The alert's message text.
+	class MessageText {
+	public:
+		const char* Text() const { return fText.c_str(); }
+		int32 TextLength() const { return int32(fText.size()); }
+		void SetText(const char* text) { fText = text != nullptr ? text : ""; }
+
+	private:
+		std::string fText;
+	};
+
+	// An extra control below the text, described as data for the presenter.
+	struct Control {
+		enum Kind { kCheckBox = 0 };
+		Kind kind;
+		std::string label;
+		int32 value;
+	};
+
+	BAlert(const char* title, const char* text, const char* button0Label,
+		const char* button1Label = nullptr, const char* button2Label = nullptr,
+		button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
+	BAlert(const char* title, const char* text, const char* button0Label,
+		const char* button1Label, const char* button2Label, button_width width,
+		button_spacing spacing, alert_type type = B_INFO_ALERT);
+	virtual ~BAlert();
+
+	// Shows the alert, waits for the answer and deletes the alert, as the
+	// platform does: create it with new and do not touch it afterwards.
+	// Answers the pressed button's index or B_ALERT_DISMISSED.
+	int32 Go();
+	// Shows the alert on its own thread and returns at once. When answered,
+	// a copy of the invoker's message with the int32 "which" (the button) is
+	// sent through the invoker; the alert then deletes itself and the invoker.
+	status_t Go(BInvoker* invoker);
+
+	void SetShortcut(int32 index, char key);
+	char Shortcut(int32 index) const;
+
+	const char* Title() const { return fTitle.c_str(); }
+	alert_type Type() const { return fType; }
+	button_width ButtonWidth() const { return fWidth; }
+	button_spacing Spacing() const { return fSpacing; }
+	int32 CountButtons() const { return int32(fButtons.size()); }
+	// NULL for an index without a button.
+	Button* ButtonAt(int32 index);
+	const Button* ButtonAt(int32 index) const;
+	// The button Enter presses: the last (rightmost) one.
+	int32 DefaultButton() const { return CountButtons() - 1; }
+	MessageText* TextView() { return &fText; }
+	const MessageText* TextView() const { return &fText; }
+	const char* Text() const { return fText.Text(); }
+
+	// Adds a check box below the text; `value` gives its first state and
+	// receives the answered one when Go returns. Answers the control's index.
+	int32 AddCheckBox(const char* label, bool* value);
+	int32 CountControls() const { return int32(fControls.size()); }
+	const Control* ControlAt(int32 index) const;
+	status_t SetControlValue(int32 index, int32 value);
+
+private:
+	void AddButton(const char* label);
+	int32 Present();
+	void DeliverControlValues();
+	static void RunAsync(BAlert* alert, BInvoker* invoker);
+
+	std::string fTitle;
+	MessageText fText;
+	std::vector<Button> fButtons;
+	std::vector<Control> fControls;
+	std::vector<bool*> fControlTargets;
+	button_width fWidth;
+	button_spacing fSpacing;
+	alert_type fType;
+};
