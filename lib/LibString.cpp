@@ -393,7 +393,7 @@ int32 LibString::Compare(const LibString& text, const bool& ignoreCase) const
 }
 
 int32 LibString::CompareSub(const char* text, const bool& ignoreCase, const int32& length,
-	const int32& start) const
+                            const int32& start) const
 {
 	if (text == nullptr)
 		return 1;
@@ -419,7 +419,7 @@ int32 LibString::CompareSub(const char* text, const bool& ignoreCase, const int3
 }
 
 int32 LibString::CompareSub(const LibString& text, const bool& ignoreCase, const int32& length,
-	const int32& start) const
+                            const int32& start) const
 {
 	return CompareSub(text.fBuffer, ignoreCase, length, start);
 }

@@ -68,9 +68,9 @@ public:
 	int32 Compare(const char* text, const bool& ignoreCase = false) const;
 	int32 Compare(const LibString& text, const bool& ignoreCase = false) const;
 	int32 CompareSub(const char* text, const bool& ignoreCase, const int32& length = -1,
-		const int32& start = 0) const;
+	                 const int32& start = 0) const;
 	int32 CompareSub(const LibString& text, const bool& ignoreCase, const int32& length = -1,
-		const int32& start = 0) const;
+	                 const int32& start = 0) const;
 	bool Contain(const char* text, const bool& ignoreCase = false) const;
 	bool Contain(const LibString& text, const bool& ignoreCase = false) const;
 	bool Contain(const char& c) const;
@@ -130,8 +130,7 @@ public:
 	// StringWidth(const char*)), ending it with "..." when it had to be cut.
 	// `bounds` gets left 0 and right the width of the kept characters; the
 	// result is the number of characters kept.
-	template <class Font>
-	int32 Truncate(const Font& font, const float& maxWidth, BRect& bounds);
+	template <class Font> int32 Truncate(const Font& font, const float& maxWidth, BRect& bounds);
 
 private:
 	void Adopt(char* buffer, const int32& capacity);

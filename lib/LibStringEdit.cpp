@@ -228,7 +228,7 @@ void LibString::ReplaceAll(const char* oldText, const char* newText)
 	LibString result;
 	const char* rest = fBuffer;
 	for (const char* found = strstr(rest, oldText); found != nullptr;
-		found = strstr(rest, oldText)) {
+	     found = strstr(rest, oldText)) {
 		result.Append(rest, int32(found - rest));
 		result.Concat(replacement);
 		rest = found + oldLength;

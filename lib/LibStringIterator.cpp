@@ -4,30 +4,20 @@
 #include <cstdio>
 #include <cstring>
 
-LibStringIterator::LibStringIterator() : fPosition(0)
-{
-}
+LibStringIterator::LibStringIterator() : fPosition(0) {}
 
-LibStringIterator::LibStringIterator(const char* text) : LibString(text), fPosition(0)
-{
-}
+LibStringIterator::LibStringIterator(const char* text) : LibString(text), fPosition(0) {}
 
-LibStringIterator::LibStringIterator(const LibString& text) : LibString(text), fPosition(0)
-{
-}
+LibStringIterator::LibStringIterator(const LibString& text) : LibString(text), fPosition(0) {}
 
 LibStringIterator::LibStringIterator(const LibStringIterator& other)
-	: LibString(other), fPosition(other.fPosition)
+    : LibString(other), fPosition(other.fPosition)
 {
 }
 
-LibStringIterator::LibStringIterator(const int32& capacity) : LibString(capacity), fPosition(0)
-{
-}
+LibStringIterator::LibStringIterator(const int32& capacity) : LibString(capacity), fPosition(0) {}
 
-LibStringIterator::~LibStringIterator()
-{
-}
+LibStringIterator::~LibStringIterator() {}
 
 void LibStringIterator::PrintToStream() const
 {
@@ -57,7 +47,7 @@ LibStringIterator& LibStringIterator::operator=(const LibStringIterator& other)
 }
 
 bool LibStringIterator::ReadField(const char* separators, const bool& lastFieldCounts,
-	LibString& field)
+                                  LibString& field)
 {
 	const char* text = String();
 	int32 length = Length();
@@ -86,8 +76,7 @@ bool LibStringIterator::GetNextField(const char* separators, LibString& field)
 	return ReadField(separators != nullptr ? separators : "", false, field);
 }
 
-bool LibStringIterator::GetIndexField(const char& separator, const int32& index,
-	LibString& field)
+bool LibStringIterator::GetIndexField(const char& separator, const int32& index, LibString& field)
 {
 	if (index < 0)
 		return false;

@@ -3,13 +3,9 @@
 
 #include "Message.h"
 
-LibStringList::LibStringList()
-{
-}
+LibStringList::LibStringList() {}
 
-LibStringList::LibStringList(const LibStringList& other) : LinkList<LibString>(other)
-{
-}
+LibStringList::LibStringList(const LibStringList& other) : LinkList<LibString>(other) {}
 
 LibStringList::~LibStringList()
 {

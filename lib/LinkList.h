@@ -6,12 +6,10 @@
 
 #include "SupportDefs.h"
 
-template <class T>
-class LinkList;
+template <class T> class LinkList;
 
 // A node points at its item but does not own it: the list deletes items.
-template <class T>
-class ListNode {
+template <class T> class ListNode {
 public:
 	explicit ListNode(T* item) : fItem(item), fPrevious(nullptr), fNext(nullptr) {}
 	virtual ~ListNode() {}
@@ -28,8 +26,7 @@ private:
 	ListNode* fNext;
 };
 
-template <class T>
-class LinkList {
+template <class T> class LinkList {
 public:
 	LinkList();
 	LinkList(const LinkList& other);
@@ -86,39 +83,34 @@ private:
 
 template <class T>
 LinkList<T>::LinkList()
-	: fFirst(nullptr), fLast(nullptr), fCursor(nullptr), fCount(0), fCursorIndex(-1)
+    : fFirst(nullptr), fLast(nullptr), fCursor(nullptr), fCount(0), fCursorIndex(-1)
 {
 }
 
-template <class T>
-LinkList<T>::LinkList(const LinkList& other) : LinkList()
+template <class T> LinkList<T>::LinkList(const LinkList& other) : LinkList()
 {
 	Insert(other);
 }
 
-template <class T>
-LinkList<T>::~LinkList()
+template <class T> LinkList<T>::~LinkList()
 {
 	LinkList<T>::Clear();
 }
 
-template <class T>
-LinkList<T>& LinkList<T>::operator=(const LinkList& other)
+template <class T> LinkList<T>& LinkList<T>::operator=(const LinkList& other)
 {
 	if (&other != this)
 		Copy(other);
 	return *this;
 }
 
-template <class T>
-void LinkList<T>::Clear()
+template <class T> void LinkList<T>::Clear()
 {
 	while (First() != nullptr && Remove()) {
 	}
 }
 
-template <class T>
-bool LinkList<T>::Insert(T* item)
+template <class T> bool LinkList<T>::Insert(T* item)
 {
 	Node* node = new (std::nothrow) Node(item);
 	if (node == nullptr)
@@ -134,8 +126,7 @@ bool LinkList<T>::Insert(T* item)
 }
 
 // Walks the nodes directly, so the other list's cursor stays where it was.
-template <class T>
-void LinkList<T>::Insert(const LinkList& other)
+template <class T> void LinkList<T>::Insert(const LinkList& other)
 {
 	Node* last = other.fLast;
 	for (Node* node = other.fFirst; node != nullptr; node = node->fNext) {
@@ -145,8 +136,7 @@ void LinkList<T>::Insert(const LinkList& other)
 	}
 }
 
-template <class T>
-int32 LinkList<T>::Copy(const LinkList& other)
+template <class T> int32 LinkList<T>::Copy(const LinkList& other)
 {
 	if (&other == this)
 		return fCount;
@@ -155,22 +145,19 @@ int32 LinkList<T>::Copy(const LinkList& other)
 	return fCount;
 }
 
-template <class T>
-T* LinkList<T>::SetCursor(Node* node, const int32& index)
+template <class T> T* LinkList<T>::SetCursor(Node* node, const int32& index)
 {
 	fCursor = node;
 	fCursorIndex = node != nullptr ? index : -1;
 	return node != nullptr ? node->fItem : nullptr;
 }
 
-template <class T>
-T* LinkList<T>::First()
+template <class T> T* LinkList<T>::First()
 {
 	return SetCursor(fFirst, 0);
 }
 
-template <class T>
-T* LinkList<T>::Next()
+template <class T> T* LinkList<T>::Next()
 {
 	if (fCursor == nullptr || fCursor->fNext == nullptr) {
 		// Past the last item: no cursor, so a further Next stays there.
@@ -180,8 +167,7 @@ T* LinkList<T>::Next()
 	return SetCursor(fCursor->fNext, fCursorIndex + 1);
 }
 
-template <class T>
-void LinkList<T>::Unlink(Node* node)
+template <class T> void LinkList<T>::Unlink(Node* node)
 {
 	if (node->fPrevious != nullptr)
 		node->fPrevious->fNext = node->fNext;
@@ -194,8 +180,7 @@ void LinkList<T>::Unlink(Node* node)
 	fCount--;
 }
 
-template <class T>
-bool LinkList<T>::Remove()
+template <class T> bool LinkList<T>::Remove()
 {
 	Node* node = fCursor;
 	if (node == nullptr)
@@ -211,8 +196,7 @@ bool LinkList<T>::Remove()
 }
 
 template <class T>
-typename LinkList<T>::Node* LinkList<T>::FindFrom(Node* node, int32& index,
-	const T* item) const
+typename LinkList<T>::Node* LinkList<T>::FindFrom(Node* node, int32& index, const T* item) const
 {
 	for (; node != nullptr; node = node->fNext, index++) {
 		if (*node->fItem == *item)
@@ -221,8 +205,7 @@ typename LinkList<T>::Node* LinkList<T>::FindFrom(Node* node, int32& index,
 	return nullptr;
 }
 
-template <class T>
-bool LinkList<T>::Remove(T* item, const bool& all)
+template <class T> bool LinkList<T>::Remove(T* item, const bool& all)
 {
 	if (item == nullptr)
 		return false;
@@ -232,7 +215,7 @@ bool LinkList<T>::Remove(T* item, const bool& all)
 	Node* self = nullptr;
 	int32 index = 0;
 	for (Node* node = FindFrom(fFirst, index, item); node != nullptr;
-		node = FindFrom(node, index, item)) {
+	     node = FindFrom(node, index, item)) {
 		if (node->fItem == item && all) {
 			self = node;
 			node = node->fNext;
@@ -253,14 +236,12 @@ bool LinkList<T>::Remove(T* item, const bool& all)
 	return Remove();
 }
 
-template <class T>
-bool LinkList<T>::InList(T* item)
+template <class T> bool LinkList<T>::InList(T* item)
 {
 	return item != nullptr && Get(item) != nullptr;
 }
 
-template <class T>
-typename LinkList<T>::Node* LinkList<T>::NodeAt(const int32& index) const
+template <class T> typename LinkList<T>::Node* LinkList<T>::NodeAt(const int32& index) const
 {
 	// Start from whichever of the cursor, the first and the last is nearest.
 	Node* node = fFirst;
@@ -284,16 +265,14 @@ typename LinkList<T>::Node* LinkList<T>::NodeAt(const int32& index) const
 	return node;
 }
 
-template <class T>
-T* LinkList<T>::Position(const int32& index)
+template <class T> T* LinkList<T>::Position(const int32& index)
 {
 	if (index < 0 || index >= fCount)
 		return nullptr;
 	return SetCursor(NodeAt(index), index);
 }
 
-template <class T>
-int32 LinkList<T>::Position(T* item) const
+template <class T> int32 LinkList<T>::Position(T* item) const
 {
 	if (item == nullptr)
 		return -1;
@@ -301,8 +280,7 @@ int32 LinkList<T>::Position(T* item) const
 	return FindFrom(fFirst, index, item) != nullptr ? index : -1;
 }
 
-template <class T>
-T* LinkList<T>::Get(const T* item)
+template <class T> T* LinkList<T>::Get(const T* item)
 {
 	if (item == nullptr)
 		return SetCursor(nullptr, -1);
@@ -310,8 +288,7 @@ T* LinkList<T>::Get(const T* item)
 	return SetCursor(FindFrom(fFirst, index, item), index);
 }
 
-template <class T>
-T* LinkList<T>::FindNext(const T* item)
+template <class T> T* LinkList<T>::FindNext(const T* item)
 {
 	if (item == nullptr)
 		return SetCursor(nullptr, -1);

@@ -28,14 +28,14 @@ TEST(LibStringIteratorTest, OneSeparatorKeepsEmptyFieldsButNotATrailingOne)
 		const char* text;
 		std::vector<std::string> fields;
 	} cases[] = {
-		{"a,,b", {"a", "", "b"}},
-		{"a,b,", {"a", "b"}},
-		{"", {}},
-		{"x", {"x"}},
-		{",", {""}},
-		{",,", {"", ""}},
-		{",a", {"", "a"}},
-		{"Normal;", {"Normal;"}},
+	        {"a,,b", {"a", "", "b"}},
+	        {"a,b,", {"a", "b"}},
+	        {"", {}},
+	        {"x", {"x"}},
+	        {",", {""}},
+	        {",,", {"", ""}},
+	        {",a", {"", "a"}},
+	        {"Normal;", {"Normal;"}},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(SplitAt(c.text, ','), c.fields) << '"' << c.text << '"';

@@ -39,12 +39,9 @@ TEST(LibStringListTest, LookupsCompareAsAsked)
 		int32 length;
 		const char* found;
 	} cases[] = {
-		{"normal", false, -1, "normal"},
-		{"NORMAL", true, -1, "Normal"},
-		{"Full", false, 4, "Full Install"},
-		{"Full", false, -1, nullptr},
-		{"FULL", true, 4, "Full Install"},
-		{"Nor", false, -1, nullptr},
+	        {"normal", false, -1, "normal"},    {"NORMAL", true, -1, "Normal"},
+	        {"Full", false, 4, "Full Install"}, {"Full", false, -1, nullptr},
+	        {"FULL", true, 4, "Full Install"},  {"Nor", false, -1, nullptr},
 	};
 	for (const auto& c : cases) {
 		LibString* item = list.Find(c.text, c.ignoreCase, c.length);

@@ -130,11 +130,11 @@ TEST(LinkListTest, RemoveByValue)
 		bool result;
 		std::vector<int> left;
 	} cases[] = {
-		{{5, 7, 5, 9}, 5, false, true, {7, 5, 9}},
-		{{5, 7, 5, 9}, 5, true, true, {7, 9}},
-		{{5, 5, 5}, 5, true, true, {}},
-		{{7, 9}, 5, false, false, {7, 9}},
-		{{7, 9}, 5, true, false, {7, 9}},
+	        {{5, 7, 5, 9}, 5, false, true, {7, 5, 9}},
+	        {{5, 7, 5, 9}, 5, true, true, {7, 9}},
+	        {{5, 5, 5}, 5, true, true, {}},
+	        {{7, 9}, 5, false, false, {7, 9}},
+	        {{7, 9}, 5, true, false, {7, 9}},
 	};
 	for (const auto& c : cases) {
 		Tracked::sLive = 0;
