@@ -38,7 +38,7 @@ public:
 	// Whether `a` sorts after `b`.
 	virtual bool SortCompare(T* a, T* b) { return *a > *b; }
 
-	// Takes the item over; false when no node could be made.
+	// Takes the item over; false for no item or when no node could be made.
 	bool Insert(T* item);
 	// Appends a copy of every item of `other`, in its order.
 	void Insert(const LinkList& other);
@@ -112,6 +112,8 @@ template <class T> void LinkList<T>::Clear()
 
 template <class T> bool LinkList<T>::Insert(T* item)
 {
+	if (item == nullptr)
+		return false;
 	Node* node = new (std::nothrow) Node(item);
 	if (node == nullptr)
 		return false;

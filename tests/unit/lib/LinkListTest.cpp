@@ -47,6 +47,9 @@ TEST(LinkListTest, WalksInInsertionOrderAndDeletesItems)
 	EXPECT_EQ(list->Size(), 3);
 	EXPECT_EQ(Walk(*list), (std::vector<int>{3, 1, 2}));
 	EXPECT_EQ(list->Next(), nullptr);
+	// A null item would break every later comparison: it is refused.
+	EXPECT_FALSE(list->Insert(static_cast<Tracked*>(nullptr)));
+	EXPECT_EQ(list->Size(), 3);
 	EXPECT_EQ(Tracked::sLive, 3);
 	delete list;
 	EXPECT_EQ(Tracked::sLive, 0);
