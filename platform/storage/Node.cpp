@@ -1,0 +1,515 @@
+// BNode: nodes opened without following links; attributes as user xattrs.
+#include "Node.h"
+
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <algorithm>
+#include <cstring>
+
+#include "Directory.h"
+#include "Entry.h"
+#include "StorageHost.h"
+#include "TypeConstants.h"
+
+namespace {
+
+const char kTypeName[] = "BEOS:TYPE";
+const std::string kUserPrefix = "user.";
+const std::string kMimeXattr = "user.mime_type";
+const std::string kTypePrefix = "user.beos.type.";
+const std::string kEscapedPrefix = "user.beos.name.";
+const size_t kXattrNameMax = 255;
+
+bool starts_with(const std::string& text, const std::string& prefix)
+{
+	return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string value_xattr(const std::string& name)
+{
+	if (name == kTypeName)
+		return kMimeXattr;
+	if (name == "mime_type" || starts_with(name, "beos."))
+		return kEscapedPrefix + name;
+	return kUserPrefix + name;
+}
+
+std::string type_xattr(const std::string& name)
+{
+	std::string xattr = kTypePrefix + name;
+	if (xattr.size() <= kXattrNameMax)
+		return xattr;
+	uint64 hash = 14695981039346656037ull;
+	for (unsigned char c : name) {
+		hash ^= c;
+		hash *= 1099511628211ull;
+	}
+	char digest[20];
+	snprintf(digest, sizeof(digest), "#%016llx", (unsigned long long)hash);
+	return kTypePrefix + digest;
+}
+
+// The attribute name an xattr stands for; false for companions and
+// xattrs outside the user namespace.
+bool attribute_name(const std::string& xattr, std::string* name)
+{
+	if (xattr == kMimeXattr) {
+		*name = kTypeName;
+		return true;
+	}
+	if (starts_with(xattr, kEscapedPrefix)) {
+		*name = xattr.substr(kEscapedPrefix.size());
+		return true;
+	}
+	if (!starts_with(xattr, kUserPrefix) || starts_with(xattr, "user.beos."))
+		return false;
+	*name = xattr.substr(kUserPrefix.size());
+	return true;
+}
+
+bool printable_text(const std::string& value)
+{
+	size_t length = value.size();
+	if (length > 0 && value[length - 1] == '\0')
+		length--;
+	for (size_t i = 0; i < length; i++) {
+		unsigned char c = (unsigned char)value[i];
+		if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+			return false;
+		if (c == 0x7f)
+			return false;
+	}
+	return true;
+}
+
+type_code implied_type(const std::string& name, const std::string& value)
+{
+	if (name == kTypeName)
+		return B_MIME_STRING_TYPE;
+	return printable_text(value) ? B_STRING_TYPE : B_RAW_TYPE;
+}
+
+status_t check_name(const char* name)
+{
+	if (name == nullptr || name[0] == '\0')
+		return B_BAD_VALUE;
+	if (strlen(name) > B_ATTR_NAME_LENGTH || value_xattr(name).size() > kXattrNameMax)
+		return B_NAME_TOO_LONG;
+	return B_OK;
+}
+
+}  // namespace
+
+BNode::BNode()
+	: fFd(-1), fStatus(B_NO_INIT), fIsLink(false), fAttrsSupported(true), fAttrIndex(0),
+	  fAttrsListed(false)
+{
+}
+
+BNode::BNode(const entry_ref* ref) : BNode()
+{
+	SetTo(ref);
+}
+
+BNode::BNode(const BEntry* entry) : BNode()
+{
+	SetTo(entry);
+}
+
+BNode::BNode(const char* path) : BNode()
+{
+	SetTo(path);
+}
+
+BNode::BNode(const BDirectory* dir, const char* path) : BNode()
+{
+	SetTo(dir, path);
+}
+
+BNode::BNode(const BNode& node) : BNode()
+{
+	*this = node;
+}
+
+BNode::~BNode()
+{
+	Unset();
+}
+
+status_t BNode::SetTo(const entry_ref* ref)
+{
+	Unset();
+	if (ref == nullptr)
+		return fStatus = B_BAD_VALUE;
+	std::string path;
+	fStatus = host_ref_path(*ref, &path);
+	if (fStatus != B_OK)
+		return fStatus;
+	return SetTo(path.c_str());
+}
+
+status_t BNode::SetTo(const BEntry* entry)
+{
+	Unset();
+	if (entry == nullptr || entry->InitCheck() != B_OK)
+		return fStatus = B_BAD_VALUE;
+	return _OpenNode(entry->HostPath());
+}
+
+status_t BNode::SetTo(const char* path)
+{
+	return SetTo(nullptr, path);
+}
+
+status_t BNode::SetTo(const BDirectory* dir, const char* path)
+{
+	Unset();
+	std::string canonical;
+	fStatus = _Resolve(dir, path, false, &canonical);
+	if (fStatus != B_OK)
+		return fStatus;
+	return _OpenNode(canonical);
+}
+
+void BNode::Unset()
+{
+	if (fFd >= 0)
+		close(fFd);
+	fFd = -1;
+	fPath.clear();
+	fStatus = B_NO_INIT;
+	fIsLink = false;
+	fAttrsSupported = true;
+	fAttrNames.clear();
+	fAttrIndex = 0;
+	fAttrsListed = false;
+}
+
+status_t BNode::Lock()
+{
+	return fStatus == B_OK ? B_OK : B_NO_INIT;
+}
+
+status_t BNode::Unlock()
+{
+	return fStatus == B_OK ? B_OK : B_NO_INIT;
+}
+
+status_t BNode::Sync()
+{
+	if (fStatus != B_OK)
+		return B_NO_INIT;
+	if (fFd < 0)
+		return B_OK;
+	return fsync(fFd) == 0 ? B_OK : status_from_errno(errno);
+}
+
+ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
+	size_t length)
+{
+	status_t status = check_name(name);
+	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
+		status = B_BAD_VALUE;
+	if (status == B_OK)
+		status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	std::string value;
+	if (offset > 0) {
+		type_code oldType;
+		status = _ReadAttr(name, &value, &oldType);
+		if (status != B_OK && status != B_ENTRY_NOT_FOUND)
+			return status;
+	}
+	if (value.size() < (size_t)offset + length)
+		value.resize((size_t)offset + length, '\0');
+	if (length > 0)
+		memcpy(&value[offset], buffer, length);
+	status = _WriteAttr(name, type, value);
+	return status == B_OK ? (ssize_t)length : status;
+}
+
+ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
+	size_t length) const
+{
+	status_t status = check_name(name);
+	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
+		status = B_BAD_VALUE;
+	if (status == B_OK)
+		status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	std::string value;
+	type_code storedType;
+	status = _ReadAttr(name, &value, &storedType);
+	if (status != B_OK)
+		return status;
+	if ((size_t)offset >= value.size())
+		return 0;
+	size_t count = std::min(length, value.size() - (size_t)offset);
+	memcpy(buffer, value.data() + offset, count);
+	return (ssize_t)count;
+}
+
+status_t BNode::RemoveAttr(const char* name)
+{
+	status_t status = check_name(name);
+	if (status == B_OK)
+		status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	status = _RemoveValue(value_xattr(name));
+	if (status == B_OK)
+		_RemoveValue(type_xattr(name));
+	return status;
+}
+
+status_t BNode::RenameAttr(const char* oldName, const char* newName)
+{
+	status_t status = check_name(oldName);
+	if (status == B_OK)
+		status = check_name(newName);
+	if (status == B_OK)
+		status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	std::string value;
+	type_code type;
+	status = _ReadAttr(oldName, &value, &type);
+	if (status == B_OK)
+		status = _WriteAttr(newName, type, value);
+	if (status == B_OK && strcmp(oldName, newName) != 0)
+		status = RemoveAttr(oldName);
+	return status;
+}
+
+status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
+{
+	status_t status = check_name(name);
+	if (status == B_OK && info == nullptr)
+		status = B_BAD_VALUE;
+	if (status == B_OK)
+		status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	std::string value;
+	type_code type;
+	status = _ReadAttr(name, &value, &type);
+	if (status != B_OK)
+		return status;
+	info->type = type;
+	info->size = (off_t)value.size();
+	return B_OK;
+}
+
+status_t BNode::GetNextAttrName(char* buffer)
+{
+	if (buffer == nullptr)
+		return B_BAD_VALUE;
+	status_t status = _CheckAttrs();
+	if (status != B_OK)
+		return status;
+	if (!fAttrsListed) {
+		std::string list;
+		status = _GetValue(std::string(), &list);
+		if (status != B_OK)
+			return status;
+		fAttrNames.clear();
+		for (size_t start = 0; start < list.size();) {
+			std::string xattr = list.c_str() + start;
+			start += xattr.size() + 1;
+			std::string name;
+			if (attribute_name(xattr, &name))
+				fAttrNames.push_back(name);
+		}
+		fAttrsListed = true;
+		fAttrIndex = 0;
+	}
+	if (fAttrIndex >= fAttrNames.size())
+		return B_ENTRY_NOT_FOUND;
+	const std::string& name = fAttrNames[fAttrIndex++];
+	size_t length = std::min(name.size(), (size_t)B_ATTR_NAME_LENGTH - 1);
+	memcpy(buffer, name.data(), length);
+	buffer[length] = '\0';
+	return B_OK;
+}
+
+status_t BNode::RewindAttrs()
+{
+	if (fStatus != B_OK)
+		return B_NO_INIT;
+	fAttrsListed = false;
+	fAttrNames.clear();
+	fAttrIndex = 0;
+	return B_OK;
+}
+
+bool BNode::operator==(const BNode& node) const
+{
+	if (fStatus != B_OK || node.fStatus != B_OK)
+		return fStatus != B_OK && node.fStatus != B_OK;
+	node_ref mine, theirs;
+	return GetNodeRef(&mine) == B_OK && node.GetNodeRef(&theirs) == B_OK && mine == theirs;
+}
+
+BNode& BNode::operator=(const BNode& node)
+{
+	if (this == &node)
+		return *this;
+	Unset();
+	if (node.fStatus != B_OK)
+		return *this;
+	int fd = node.fFd >= 0 ? fcntl(node.fFd, F_DUPFD_CLOEXEC, 0) : -1;
+	_SetHost(node.fPath, fd);
+	return *this;
+}
+
+status_t BNode::_GetHostTarget(HostTarget* target) const
+{
+	if (fStatus != B_OK)
+		return B_NO_INIT;
+	target->fd = fFd;
+	target->path = fPath;
+	target->follow = false;
+	return B_OK;
+}
+
+status_t BNode::_SetHost(const std::string& path, int fd)
+{
+	fFd = fd;
+	fPath = path;
+	struct stat st;
+	fIsLink = fd < 0 && lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+	fAttrsSupported = host_path_keeps_attributes(path);
+	return fStatus = B_OK;
+}
+
+status_t BNode::_OpenNode(const std::string& path)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return fStatus = status_from_errno(errno);
+	int fd = -1;
+	if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+		fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+		// An unreadable node is still a node: its attributes go by path.
+		if (fd < 0 && errno != EACCES && errno != EPERM)
+			return fStatus = status_from_errno(errno);
+	}
+	return _SetHost(path, fd);
+}
+
+status_t BNode::_Resolve(const BDirectory* dir, const char* path, bool traverse,
+	std::string* out) const
+{
+	if (path == nullptr || path[0] == '\0')
+		return B_BAD_VALUE;
+	if (dir == nullptr || path[0] == '/')
+		return host_entry_path(path, traverse, out);
+	if (dir->InitCheck() != B_OK)
+		return B_BAD_VALUE;
+	return host_entry_path(host_join(dir->HostPath(), path).c_str(), traverse, out);
+}
+
+status_t BNode::_CheckAttrs() const
+{
+	if (fStatus != B_OK)
+		return B_NO_INIT;
+	return fAttrsSupported ? B_OK : B_NOT_SUPPORTED;
+}
+
+// The status for a failed xattr call: links refuse user attributes with EPERM.
+static status_t xattr_error(int error, bool isLink)
+{
+	if (error == ENODATA)
+		return B_ENTRY_NOT_FOUND;
+	if (error == ENOTSUP || (isLink && error == EPERM))
+		return B_NOT_SUPPORTED;
+	return status_from_errno(error);
+}
+
+// Reads one xattr, or with an empty name the list of names.
+status_t BNode::_GetValue(const std::string& name, std::string* value) const
+{
+	for (int attempt = 0; attempt < 8; attempt++) {
+		ssize_t size;
+		if (name.empty())
+			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0) : llistxattr(fPath.c_str(), nullptr, 0);
+		else
+			size = fFd >= 0 ? fgetxattr(fFd, name.c_str(), nullptr, 0)
+							: lgetxattr(fPath.c_str(), name.c_str(), nullptr, 0);
+		if (size < 0)
+			return xattr_error(errno, fIsLink);
+		value->resize((size_t)size);
+		if (size == 0)
+			return B_OK;
+		ssize_t got;
+		if (name.empty())
+			got = fFd >= 0 ? flistxattr(fFd, value->data(), value->size())
+						   : llistxattr(fPath.c_str(), value->data(), value->size());
+		else
+			got = fFd >= 0 ? fgetxattr(fFd, name.c_str(), value->data(), value->size())
+						   : lgetxattr(fPath.c_str(), name.c_str(), value->data(), value->size());
+		if (got >= 0) {
+			value->resize((size_t)got);
+			return B_OK;
+		}
+		// The value grew between the two calls: ask again.
+		if (errno != ERANGE)
+			return xattr_error(errno, fIsLink);
+	}
+	return B_BUSY;
+}
+
+status_t BNode::_SetValue(const std::string& name, const std::string& value)
+{
+	int result = fFd >= 0 ? fsetxattr(fFd, name.c_str(), value.data(), value.size(), 0)
+						  : lsetxattr(fPath.c_str(), name.c_str(), value.data(), value.size(), 0);
+	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
+}
+
+status_t BNode::_RemoveValue(const std::string& name)
+{
+	int result = fFd >= 0 ? fremovexattr(fFd, name.c_str())
+						  : lremovexattr(fPath.c_str(), name.c_str());
+	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
+}
+
+status_t BNode::_ReadAttr(const char* name, std::string* value, type_code* type) const
+{
+	status_t status = _GetValue(value_xattr(name), value);
+	if (status != B_OK)
+		return status;
+	if (strcmp(name, kTypeName) == 0 && (value->empty() || value->back() != '\0'))
+		value->push_back('\0');
+	std::string code;
+	if (_GetValue(type_xattr(name), &code) == B_OK && code.size() == 4) {
+		const unsigned char* bytes = (const unsigned char*)code.data();
+		*type = ((uint32)bytes[0] << 24) | ((uint32)bytes[1] << 16) | ((uint32)bytes[2] << 8)
+			| bytes[3];
+		return B_OK;
+	}
+	*type = implied_type(name, *value);
+	return B_OK;
+}
+
+status_t BNode::_WriteAttr(const char* name, type_code type, const std::string& value)
+{
+	bool isType = strcmp(name, kTypeName) == 0;
+	std::string stored = value;
+	if (isType && !stored.empty() && stored.back() == '\0')
+		stored.pop_back();
+	status_t status = _SetValue(value_xattr(name), stored);
+	if (status != B_OK)
+		return status;
+	if (isType && type == B_MIME_STRING_TYPE) {
+		_RemoveValue(type_xattr(name));
+		return B_OK;
+	}
+	char code[4] = {(char)(type >> 24), (char)(type >> 16), (char)(type >> 8), (char)type};
+	return _SetValue(type_xattr(name), std::string(code, 4));
+}
