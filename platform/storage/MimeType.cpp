@@ -1,0 +1,297 @@
+// BMimeType and the in-process mimeset: platform types for folders, links,
+// volumes and executables, libmagic for everything else.
+#include "MimeType.h"
+
+#include <fcntl.h>
+#include <magic.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "Directory.h"
+#include "Entry.h"
+#include "MountTable.h"
+#include "Node.h"
+#include "StorageHost.h"
+#include "TypeConstants.h"
+
+namespace {
+
+bool valid_mime_char(char c)
+{
+	unsigned char u = (unsigned char)c;
+	return u > 32 && u < 127 && strchr("/<>@,;:\"()[]?=\\", c) == nullptr;
+}
+
+// libmagic handles are not thread-safe: one handle behind a lock.
+std::mutex gMagicLock;
+magic_t gMagic = nullptr;
+bool gMagicTried = false;
+
+magic_t magic_handle()
+{
+	if (!gMagicTried) {
+		gMagicTried = true;
+		gMagic = magic_open(MAGIC_MIME_TYPE | MAGIC_ERROR);
+		if (gMagic != nullptr && magic_load(gMagic, nullptr) != 0) {
+			magic_close(gMagic);
+			gMagic = nullptr;
+		}
+	}
+	return gMagic;
+}
+
+// libmagic's answer, with its "inode/" and empty answers as plain data.
+std::string plain_type(const char* found)
+{
+	if (found == nullptr || found[0] == '\0' || strncmp(found, "inode/", 6) == 0
+		|| !BMimeType::IsValid(found))
+		return B_FILE_MIME_TYPE;
+	return found;
+}
+
+std::string magic_file_type(const std::string& path)
+{
+	std::lock_guard<std::mutex> lock(gMagicLock);
+	magic_t magic = magic_handle();
+	if (magic == nullptr)
+		return B_FILE_MIME_TYPE;
+	return plain_type(magic_file(magic, path.c_str()));
+}
+
+bool is_volume_root(const std::string& path)
+{
+	for (const VolumeRecord& volume : mount_table_volumes()) {
+		if (volume.root == path)
+			return true;
+	}
+	return false;
+}
+
+bool is_elf(const std::string& path)
+{
+	int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+	if (fd < 0)
+		return false;
+	char magic[4];
+	bool elf = read(fd, magic, 4) == 4 && memcmp(magic, "\177ELF", 4) == 0;
+	close(fd);
+	return elf;
+}
+
+bool has_type(BNode& node)
+{
+	attr_info info;
+	return node.GetAttrInfo("BEOS:TYPE", &info) == B_OK && info.size > 1;
+}
+
+status_t type_one(const std::string& path, bool force)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return status_from_errno(errno);
+	if (S_ISLNK(st.st_mode))
+		return B_OK;
+	BNode node(path.c_str());
+	if (node.InitCheck() != B_OK)
+		return node.InitCheck();
+	if (!force && has_type(node))
+		return B_OK;
+	std::string type;
+	status_t status = sniff_mime_type(path, &type);
+	if (status != B_OK)
+		return status;
+	ssize_t written = node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type.c_str(),
+		type.size() + 1);
+	return written < 0 ? (status_t)written : B_OK;
+}
+
+status_t type_tree(const std::string& path, bool recursive, bool force)
+{
+	status_t status = type_one(path, force);
+	struct stat st;
+	if (!recursive || lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+		return status;
+	BDirectory folder(path.c_str());
+	BEntry entry;
+	while (folder.GetNextEntry(&entry, false) == B_OK) {
+		status_t child = type_tree(entry.HostPath(), true, force);
+		// One untypable entry does not stop the rest.
+		if (status == B_OK)
+			status = child;
+	}
+	return status;
+}
+
+}  // namespace
+
+status_t sniff_mime_type(const std::string& path, std::string* type)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return status_from_errno(errno);
+	if (S_ISLNK(st.st_mode))
+		*type = B_SYMLINK_MIME_TYPE;
+	else if (S_ISDIR(st.st_mode))
+		*type = is_volume_root(path) ? B_VOLUME_MIME_TYPE : B_DIRECTORY_MIME_TYPE;
+	else if (S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0 && is_elf(path))
+		*type = B_ELF_APP_MIME_TYPE;
+	else if (S_ISREG(st.st_mode))
+		*type = magic_file_type(path);
+	else
+		*type = B_FILE_MIME_TYPE;
+	return B_OK;
+}
+
+status_t update_mime_info(const char* path, int recursive, int synchronous, int force)
+{
+	if (path == nullptr || path[0] == '\0')
+		return B_BAD_VALUE;
+	std::string canonical;
+	status_t status = host_entry_path(path, false, &canonical);
+	if (status != B_OK)
+		return status;
+	return type_tree(canonical, recursive != 0, force != 0);
+}
+
+BMimeType::BMimeType() : fStatus(B_NO_INIT) {}
+
+BMimeType::BMimeType(const char* mimeType) : fStatus(B_NO_INIT)
+{
+	SetTo(mimeType);
+}
+
+BMimeType::BMimeType(const BMimeType& other) : fType(other.fType), fStatus(other.fStatus) {}
+
+BMimeType::~BMimeType() {}
+
+status_t BMimeType::SetTo(const char* mimeType)
+{
+	Unset();
+	if (mimeType == nullptr || !IsValid(mimeType))
+		return fStatus = B_BAD_VALUE;
+	fType = mimeType;
+	return fStatus = B_OK;
+}
+
+void BMimeType::Unset()
+{
+	fType.clear();
+	fStatus = B_NO_INIT;
+}
+
+const char* BMimeType::Type() const
+{
+	return fStatus == B_OK ? fType.c_str() : nullptr;
+}
+
+bool BMimeType::IsValid() const
+{
+	return fStatus == B_OK;
+}
+
+bool BMimeType::IsSupertypeOnly() const
+{
+	return fStatus == B_OK && fType.find('/') == std::string::npos;
+}
+
+status_t BMimeType::GetSupertype(BMimeType* supertype) const
+{
+	if (supertype == nullptr)
+		return B_BAD_VALUE;
+	if (fStatus != B_OK)
+		return B_NO_INIT;
+	size_t slash = fType.find('/');
+	if (slash == std::string::npos)
+		return B_BAD_VALUE;
+	return supertype->SetTo(fType.substr(0, slash).c_str());
+}
+
+bool BMimeType::Contains(const BMimeType* type) const
+{
+	if (type == nullptr || fStatus != B_OK || type->fStatus != B_OK)
+		return false;
+	if (*this == *type)
+		return true;
+	BMimeType super;
+	return IsSupertypeOnly() && type->GetSupertype(&super) == B_OK && super == *this;
+}
+
+bool BMimeType::operator==(const BMimeType& type) const
+{
+	return *this == type.Type();
+}
+
+bool BMimeType::operator==(const char* type) const
+{
+	if (fStatus != B_OK || type == nullptr)
+		return fStatus != B_OK && type == nullptr;
+	return strcasecmp(fType.c_str(), type) == 0;
+}
+
+BMimeType& BMimeType::operator=(const BMimeType& other)
+{
+	fType = other.fType;
+	fStatus = other.fStatus;
+	return *this;
+}
+
+bool BMimeType::IsValid(const char* mimeType)
+{
+	if (mimeType == nullptr)
+		return false;
+	size_t length = strlen(mimeType);
+	if (length == 0 || length >= B_MIME_TYPE_LENGTH)
+		return false;
+	const char* slash = strchr(mimeType, '/');
+	if (slash == mimeType || (slash != nullptr && slash[1] == '\0'))
+		return false;
+	if (slash != nullptr && strchr(slash + 1, '/') != nullptr)
+		return false;
+	for (const char* c = mimeType; *c != '\0'; c++) {
+		if (c != slash && !valid_mime_char(*c))
+			return false;
+	}
+	return true;
+}
+
+status_t BMimeType::GuessMimeType(const entry_ref* file, BMimeType* type)
+{
+	if (file == nullptr || type == nullptr)
+		return B_BAD_VALUE;
+	std::string path;
+	status_t status = host_ref_path(*file, &path);
+	if (status != B_OK)
+		return status;
+	return GuessMimeType(path.c_str(), type);
+}
+
+status_t BMimeType::GuessMimeType(const char* filename, BMimeType* type)
+{
+	if (filename == nullptr || type == nullptr)
+		return B_BAD_VALUE;
+	std::string canonical;
+	status_t status = host_entry_path(filename, false, &canonical);
+	std::string found;
+	if (status == B_OK)
+		status = sniff_mime_type(canonical, &found);
+	if (status != B_OK)
+		return status;
+	return type->SetTo(found.c_str());
+}
+
+status_t BMimeType::GuessMimeType(const void* buffer, int32 length, BMimeType* type)
+{
+	if (buffer == nullptr || length < 0 || type == nullptr)
+		return B_BAD_VALUE;
+	std::string found = B_FILE_MIME_TYPE;
+	{
+		std::lock_guard<std::mutex> lock(gMagicLock);
+		if (magic_t magic = magic_handle())
+			found = plain_type(magic_buffer(magic, buffer, (size_t)length));
+	}
+	return type->SetTo(found.c_str());
+}
