@@ -146,13 +146,11 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
 		return B_BAD_VALUE;
 	if (handler != nullptr && handler->Looper() != this)
 		return B_MISMATCHED_VALUES;
-	auto copy = std::make_unique<BMessage>(*message);
-	auto info = std::make_unique<BMessage::DeliveryInfo>();
+	std::unique_ptr<BMessage> copy = delivery_copy(*message);
 	if (replyTo != nullptr) {
-		info->replyHandler = replyTo;
-		info->replyLooper = replyTo->Looper();
+		copy->Delivery()->replyHandler = replyTo;
+		copy->Delivery()->replyLooper = replyTo->Looper();
 	}
-	copy->SetDelivery(std::move(info));
 	int32 target = handler != nullptr ? handler->Token() : B_PREFERRED_TOKEN;
 	status_t status = fPort->queue.Push(copy.get(), target, 0);
 	if (status == B_OK)

@@ -157,3 +157,15 @@ void answer_unreplied(BMessage* message)
 	}
 	slot->arrived.notify_all();
 }
+
+std::unique_ptr<BMessage> delivery_copy(const BMessage& message)
+{
+	auto copy = std::make_unique<BMessage>(message);
+	auto info = std::make_unique<BMessage::DeliveryInfo>();
+	if (const BMessage::DeliveryInfo* old = message.Delivery()) {
+		info->isReply = old->isReply;
+		info->previous = old->previous;
+	}
+	copy->SetDelivery(std::move(info));
+	return copy;
+}

@@ -63,5 +63,9 @@ private:
 	void* fQueuedHookData;
 };
 
+// A copy of `message` to be queued, with fresh delivery state that keeps
+// only whether it is a reply and to what.
+std::unique_ptr<BMessage> delivery_copy(const BMessage& message);
+
 // Answers a sender still waiting on `message` with B_NO_REPLY.
 void answer_unreplied(BMessage* message);

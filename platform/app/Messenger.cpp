@@ -154,8 +154,8 @@ status_t BMessenger::Deliver(BMessage* message, const BMessenger* replyTo, bigti
 	if (toSelf && reply != nullptr)
 		return B_MESSAGE_TO_SELF;
 
-	auto copy = std::make_unique<BMessage>(*message);
-	auto info = std::make_unique<BMessage::DeliveryInfo>();
+	std::unique_ptr<BMessage> copy = delivery_copy(*message);
+	BMessage::DeliveryInfo* info = copy->Delivery();
 	BMessenger returnAddress = replyTo != nullptr ? *replyTo : be_app_messenger;
 	info->replyHandler = returnAddress.Target(&info->replyLooper);
 	std::shared_ptr<ReplySlot> slot;
@@ -163,7 +163,6 @@ status_t BMessenger::Deliver(BMessage* message, const BMessenger* replyTo, bigti
 		slot = std::make_shared<ReplySlot>();
 		info->replySlot = slot;
 	}
-	copy->SetDelivery(std::move(info));
 
 	// A looper cannot drain its own full queue while it waits for room.
 	status_t status = port->queue.Push(copy.get(), fHandlerToken, toSelf ? 0 : timeout);
