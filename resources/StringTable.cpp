@@ -9,8 +9,7 @@
 namespace {
 
 // Length of the UTF-8 sequence starting at text[i], or 0 when it is not valid UTF-8.
-size_t
-Utf8SequenceLength(const std::string& text, const size_t& i)
+size_t Utf8SequenceLength(const std::string& text, const size_t& i)
 {
 	const unsigned char lead = (unsigned char)text[i];
 	size_t length = 0;
@@ -47,8 +46,7 @@ Utf8SequenceLength(const std::string& text, const size_t& i)
 }
 
 // Offset of the first byte that is not valid UTF-8, or npos.
-size_t
-FindInvalidUtf8(const std::string& text)
+size_t FindInvalidUtf8(const std::string& text)
 {
 	for (size_t i = 0; i < text.size();) {
 		const size_t length = Utf8SequenceLength(text, i);
@@ -59,31 +57,22 @@ FindInvalidUtf8(const std::string& text)
 	return std::string::npos;
 }
 
-bool
-IsControl(const char& c)
+bool IsControl(const char& c)
 {
 	return (unsigned char)c < 0x20 || c == 0x7f;
 }
 
 } // namespace
 
-StringTable::StringTable()
-	:
-	fFirstId(0),
-	fLastId(-1),
-	fStatus(B_NO_INIT)
-{
-}
+StringTable::StringTable() : fFirstId(0), fLastId(-1), fStatus(B_NO_INIT) {}
 
 StringTable::StringTable(const char* path, const int32& firstId, const int32& lastId)
-	:
-	StringTable()
+    : StringTable()
 {
 	SetTo(path, firstId, lastId);
 }
 
-status_t
-StringTable::SetTo(const char* path, const int32& firstId, const int32& lastId)
+status_t StringTable::SetTo(const char* path, const int32& firstId, const int32& lastId)
 {
 	if (path == nullptr)
 		return fStatus = B_BAD_VALUE;
@@ -106,9 +95,8 @@ StringTable::SetTo(const char* path, const int32& firstId, const int32& lastId)
 	return SetTo(text.data(), text.size(), path, firstId, lastId);
 }
 
-status_t
-StringTable::SetTo(const char* text, const size_t& length, const char* sourceName,
-		const int32& firstId, const int32& lastId)
+status_t StringTable::SetTo(const char* text, const size_t& length, const char* sourceName,
+                            const int32& firstId, const int32& lastId)
 {
 	fStrings.clear();
 	fLineOf.clear();
@@ -137,21 +125,18 @@ StringTable::SetTo(const char* text, const size_t& length, const char* sourceNam
 	return fStatus = B_OK;
 }
 
-bool
-StringTable::HasString(const int32& id) const
+bool StringTable::HasString(const int32& id) const
 {
 	return fStrings.find(id) != fStrings.end();
 }
 
-const char*
-StringTable::StringFor(const int32& id) const
+const char* StringTable::StringFor(const int32& id) const
 {
 	const auto found = fStrings.find(id);
 	return found != fStrings.end() ? found->second.c_str() : nullptr;
 }
 
-status_t
-StringTable::ParseLine(const std::string& line, const int32& lineNumber)
+status_t StringTable::ParseLine(const std::string& line, const int32& lineNumber)
 {
 	if (line.empty() || line[0] == '#')
 		return B_OK;
@@ -168,13 +153,13 @@ StringTable::ParseLine(const std::string& line, const int32& lineNumber)
 	if (ParseId(line.substr(0, tab), id) != B_OK)
 		return Fail(lineNumber, "malformed id '" + line.substr(0, tab) + "'");
 	if (id < fFirstId || id > fLastId) {
-		return Fail(lineNumber, "id " + std::to_string(id) + " out of range "
-				+ std::to_string(fFirstId) + ".." + std::to_string(fLastId));
+		return Fail(lineNumber, "id " + std::to_string(id) + " out of range " +
+		                                std::to_string(fFirstId) + ".." + std::to_string(fLastId));
 	}
 	const auto earlier = fLineOf.find(id);
 	if (earlier != fLineOf.end()) {
-		return Fail(lineNumber, "duplicate id " + std::to_string(id) + " (first on line "
-				+ std::to_string(earlier->second) + ")");
+		return Fail(lineNumber, "duplicate id " + std::to_string(id) + " (first on line " +
+		                                std::to_string(earlier->second) + ")");
 	}
 
 	std::string text;
@@ -186,8 +171,7 @@ StringTable::ParseLine(const std::string& line, const int32& lineNumber)
 	return B_OK;
 }
 
-status_t
-StringTable::ParseId(const std::string& field, int32& id) const
+status_t StringTable::ParseId(const std::string& field, int32& id) const
 {
 	// Plain decimal digits, no sign, no leading zero, at most nine digits.
 	if (field.empty() || field.size() > 9 || (field[0] == '0' && field.size() > 1))
@@ -202,8 +186,7 @@ StringTable::ParseId(const std::string& field, int32& id) const
 	return B_OK;
 }
 
-status_t
-StringTable::Unescape(const std::string& raw, std::string& text, std::string& reason) const
+status_t StringTable::Unescape(const std::string& raw, std::string& text, std::string& reason) const
 {
 	text.clear();
 	for (size_t i = 0; i < raw.size(); i++) {
@@ -225,23 +208,19 @@ StringTable::Unescape(const std::string& raw, std::string& text, std::string& re
 			case 'n': text += '\n'; break;
 			case 't': text += '\t'; break;
 			case '\\': text += '\\'; break;
-			default:
-				reason = std::string("unknown escape '\\") + escaped + "'";
-				return B_BAD_DATA;
+			default: reason = std::string("unknown escape '\\") + escaped + "'"; return B_BAD_DATA;
 		}
 	}
 	return B_OK;
 }
 
-status_t
-StringTable::Fail(const int32& lineNumber, const std::string& reason)
+status_t StringTable::Fail(const int32& lineNumber, const std::string& reason)
 {
 	fError = fSource + ":" + std::to_string(lineNumber) + ": " + reason;
 	return B_BAD_DATA;
 }
 
-std::vector<std::string>
-StringTable::FormatConversions(const char* text)
+std::vector<std::string> StringTable::FormatConversions(const char* text)
 {
 	std::vector<std::string> conversions;
 	if (text == nullptr)

@@ -17,7 +17,7 @@ public:
 	status_t SetTo(const char* path, const int32& firstId, const int32& lastId);
 	// Reads a table from memory; sourceName stands for the file in errors.
 	status_t SetTo(const char* text, const size_t& length, const char* sourceName,
-			const int32& firstId, const int32& lastId);
+	               const int32& firstId, const int32& lastId);
 	status_t InitCheck() const { return fStatus; }
 	// Why the last SetTo failed, as "<file>:<line>: <reason>"; empty after success.
 	const char* ErrorText() const { return fError.c_str(); }

@@ -22,32 +22,28 @@ const Program kInstaller = {"installer", 1000, 1045};
 const Program kDeinstaller = {"deinstaller", 1000, 1010};
 const Program kPrograms[] = {kInstaller, kDeinstaller};
 
-std::string
-TablePath(const Program& program, const std::string& code)
+std::string TablePath(const Program& program, const std::string& code)
 {
 	return std::string(VANTRY_SOURCE_DIR) + "/data/strings/" + program.folder + "/" + code + ".txt";
 }
 
-StringTable
-LoadTable(const Program& program, const std::string& code)
+StringTable LoadTable(const Program& program, const std::string& code)
 {
 	StringTable table;
 	const std::string path = TablePath(program, code);
 	EXPECT_EQ(table.SetTo(path.c_str(), program.firstId, program.lastId), B_OK)
-			<< table.ErrorText();
+	        << table.ErrorText();
 	return table;
 }
 
 // The translations that show one argument fewer than English: the last "%s".
-bool
-MayLackOneString(const std::string& code, const int32& id)
+bool MayLackOneString(const std::string& code, const int32& id)
 {
-	return (code == "it" && id == 1041) || (code == "de" && id == 1045)
-			|| (code == "it" && id == 1045);
+	return (code == "it" && id == 1041) || (code == "de" && id == 1045) ||
+	       (code == "it" && id == 1045);
 }
 
-std::string
-Joined(const std::vector<std::string>& items)
+std::string Joined(const std::vector<std::string>& items)
 {
 	std::string out;
 	for (const std::string& item : items)
@@ -55,8 +51,7 @@ Joined(const std::vector<std::string>& items)
 	return out;
 }
 
-std::vector<std::string>
-SplitLines(const std::string& text)
+std::vector<std::string> SplitLines(const std::string& text)
 {
 	std::vector<std::string> lines;
 	size_t start = 0;
@@ -75,7 +70,7 @@ TEST(StringTableTest, EveryShippedTableParses)
 			StringTable table;
 			const std::string path = TablePath(program, code);
 			EXPECT_EQ(table.SetTo(path.c_str(), program.firstId, program.lastId), B_OK)
-					<< table.ErrorText();
+			        << table.ErrorText();
 			EXPECT_STREQ(table.ErrorText(), "");
 		}
 	}
@@ -140,7 +135,7 @@ TEST(StringTableTest, LanguageListHasNineDistinctLines)
 	}
 	const StringTable english = LoadTable(kInstaller, "en");
 	EXPECT_STREQ(english.StringFor(1000),
-			"English\nFrench\nSpanish\nGerman\nItalian\nNorwegian\nSwedish\nDanish\nDutch");
+	             "English\nFrench\nSpanish\nGerman\nItalian\nNorwegian\nSwedish\nDanish\nDutch");
 }
 
 TEST(StringTableTest, TextsAroundANameAndLineBreaksKeepTheirShape)
@@ -162,10 +157,10 @@ TEST(StringTableTest, TextsAroundANameAndLineBreaksKeepTheirShape)
 TEST(StringTableTest, DecodesEscapesAndKeepsTextVerbatim)
 {
 	const std::string input = "# comment\n\n1000\ta\\nb\\tc\\\\d\n1001\t\n1002\t  padded  \n"
-							  "1003\t100%% 'quoted' \xc3\xa9";
+	                          "1003\t100%% 'quoted' \xc3\xa9";
 	StringTable table;
 	ASSERT_EQ(table.SetTo(input.data(), input.size(), "mem.txt", 1000, 1045), B_OK)
-			<< table.ErrorText();
+	        << table.ErrorText();
 	EXPECT_EQ(table.CountStrings(), 4);
 	EXPECT_STREQ(table.StringFor(1000), "a\nb\tc\\d");
 	EXPECT_STREQ(table.StringFor(1001), "");
@@ -183,26 +178,26 @@ TEST(StringTableTest, MalformedInputNamesFileAndLine)
 		const char* reason;
 	};
 	const Case cases[] = {
-		{"1000\tok\nbogus\n", 2, "malformed line"},
-		{"1000\tok\n1001\tbad \\q\n", 2, "unknown escape '\\q'"},
-		{"1000\tok\\", 1, "backslash at end of line"},
-		{"1000\ta\n# c\n\n1000\tb\n", 4, "duplicate id 1000 (first on line 1)"},
-		{"999\tx\n", 1, "id 999 out of range 1000..1045"},
-		{"1000\tx\n1046\tx\n", 2, "id 1046 out of range"},
-		{"01000\tx\n", 1, "malformed id '01000'"},
-		{"-1000\tx\n", 1, "malformed id"},
-		{"\tx\n", 1, "malformed id ''"},
-		{"99999999999\tx\n", 1, "malformed id"},
-		{"1000\tx\r\n", 1, "carriage return"},
-		{"1000\ta\tb\n", 1, "raw control character"},
-		{"1000\tok\n1001\t\xff\xfe\n", 2, "invalid UTF-8 at byte 6"},
-		{"1000\t\xc0\xaf\n", 1, "invalid UTF-8"},
+	        {"1000\tok\nbogus\n", 2, "malformed line"},
+	        {"1000\tok\n1001\tbad \\q\n", 2, "unknown escape '\\q'"},
+	        {"1000\tok\\", 1, "backslash at end of line"},
+	        {"1000\ta\n# c\n\n1000\tb\n", 4, "duplicate id 1000 (first on line 1)"},
+	        {"999\tx\n", 1, "id 999 out of range 1000..1045"},
+	        {"1000\tx\n1046\tx\n", 2, "id 1046 out of range"},
+	        {"01000\tx\n", 1, "malformed id '01000'"},
+	        {"-1000\tx\n", 1, "malformed id"},
+	        {"\tx\n", 1, "malformed id ''"},
+	        {"99999999999\tx\n", 1, "malformed id"},
+	        {"1000\tx\r\n", 1, "carriage return"},
+	        {"1000\ta\tb\n", 1, "raw control character"},
+	        {"1000\tok\n1001\t\xff\xfe\n", 2, "invalid UTF-8 at byte 6"},
+	        {"1000\t\xc0\xaf\n", 1, "invalid UTF-8"},
 	};
 	for (const Case& c : cases) {
 		StringTable table;
 		const std::string input = c.input;
 		EXPECT_EQ(table.SetTo(input.data(), input.size(), "fr.txt", 1000, 1045), B_BAD_DATA)
-				<< c.input;
+		        << c.input;
 		const std::string error = table.ErrorText();
 		const std::string prefix = "fr.txt:" + std::to_string(c.line) + ": ";
 		EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
@@ -222,12 +217,12 @@ TEST(StringTableTest, FileErrorsNameThePath)
 	StringTable table(path.c_str(), 1000, 1010);
 	EXPECT_EQ(table.InitCheck(), B_BAD_DATA);
 	EXPECT_EQ(std::string(table.ErrorText()).rfind(path + ":3: unknown escape", 0), 0u)
-			<< table.ErrorText();
+	        << table.ErrorText();
 
 	const std::string missing = testing::TempDir() + "/string_table_missing.txt";
 	EXPECT_NE(table.SetTo(missing.c_str(), 1000, 1010), B_OK);
 	EXPECT_EQ(std::string(table.ErrorText()).rfind(missing + ": cannot open", 0), 0u)
-			<< table.ErrorText();
+	        << table.ErrorText();
 	EXPECT_EQ(table.CountStrings(), 0);
 }
 
@@ -238,13 +233,13 @@ TEST(StringTableTest, FormatConversionsFollowPrintf)
 		std::vector<std::string> conversions;
 	};
 	const Case cases[] = {
-		{"Installing %d of %d (%s)", {"%d", "%d", "%s"}},
-		{"100%% done, %ld left", {"%ld"}},
-		{"%-5.2f|%08lx|%*d|%lld", {"%-5.2f", "%08lx", "%*d", "%lld"}},
-		{"no conversions", {}},
-		{"trailing %", {"%"}},
-		{"bad %y then %s", {"%", "%s"}},
-		{"%n", {"%n"}},
+	        {"Installing %d of %d (%s)", {"%d", "%d", "%s"}},
+	        {"100%% done, %ld left", {"%ld"}},
+	        {"%-5.2f|%08lx|%*d|%lld", {"%-5.2f", "%08lx", "%*d", "%lld"}},
+	        {"no conversions", {}},
+	        {"trailing %", {"%"}},
+	        {"bad %y then %s", {"%", "%s"}},
+	        {"%n", {"%n"}},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(StringTable::FormatConversions(c.text), c.conversions) << c.text;
