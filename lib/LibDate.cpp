@@ -388,6 +388,13 @@ void LibDate::NormalizeDate()
 	// A day beyond the month (or at or below 0) runs on into the next (or
 	// previous) months; counting by day numbers keeps that right across the
 	// days the calendar switch dropped.
-	int64 first = DayNumberOf(1, month, ClampToInt32(year));
-	SetFromDayNumber(ClampToInt32(first + int64(fDay) - 1));
+	int32 length = DaysInMonth(month, ClampToInt32(year));
+	int64 dayNumber;
+	if (fDay > length)
+		dayNumber = int64(DayNumberOf(length, month, ClampToInt32(year))) + fDay - length;
+	else if (fDay < 1)
+		dayNumber = int64(DayNumberOf(1, month, ClampToInt32(year))) + fDay - 1;
+	else
+		dayNumber = DayNumberOf(fDay, month, ClampToInt32(year));
+	SetFromDayNumber(ClampToInt32(dayNumber));
 }

@@ -26,8 +26,10 @@ int32 AlertResponder::Present(BAlert& alert)
 	record.title = alert.Title();
 	record.text = alert.Text();
 	record.type = alert.Type();
-	for (int32 i = 0; i < alert.CountButtons(); i++)
+	for (int32 i = 0; i < alert.CountButtons(); i++) {
 		record.buttons.push_back(alert.ButtonAt(i)->Label());
+		record.shortcuts.push_back(alert.Shortcut(i));
+	}
 	for (int32 i = 0; i < alert.CountControls(); i++)
 		record.controls.push_back(alert.ControlAt(i)->label);
 

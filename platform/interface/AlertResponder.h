@@ -18,6 +18,7 @@ public:
 		std::string text;
 		int32 type = 0;
 		std::vector<std::string> buttons;
+		std::vector<char> shortcuts;  // one per button, 0 for none
 		std::vector<std::string> controls;
 		std::vector<int32> controlValues;  // as answered
 		int32 answer = 0;
