@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "File.h"
 #include "ResourceFile.h"
 
 namespace {
@@ -198,17 +199,42 @@ status_t BResources::_Open(const char* path, bool writable)
 	}
 	if (fd < 0)
 		return _Fail(status_from_errno(errno), errno_text("cannot open", errno));
+	return _Adopt(fd, writable);
+}
+
+// Takes ownership of an open descriptor of a regular file.
+status_t BResources::_Adopt(int fd, bool writable)
+{
 	struct stat st;
 	if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
 		close(fd);
 		return _Fail(B_BAD_VALUE, "not a regular file");
 	}
 	if (!writable && fReadOnlyReason.empty())
-		fReadOnlyReason = "the resources were opened read-only";
+		fReadOnlyReason = "the file was opened read-only";
 	fFd = fd;
 	fFileSize = st.st_size;
 	fWritable = writable;
 	return B_OK;
+}
+
+status_t BResources::SetTo(BFile* file, bool clobber)
+{
+	std::lock_guard<std::recursive_mutex> lock(fLock);
+	Unset();
+	if (file == nullptr || file->InitCheck() != B_OK || file->HostFd() < 0
+		|| file->HostPath() == nullptr)
+		return fInitStatus = B_BAD_VALUE;
+	fPath = file->HostPath();
+	fErrorText.clear();
+	int fd = fcntl(file->HostFd(), F_DUPFD_CLOEXEC, 0);
+	if (fd < 0)
+		return fInitStatus = _Fail(status_from_errno(errno), errno_text("cannot open", errno));
+	int mode = fcntl(fd, F_GETFL);
+	status_t status = _Adopt(fd, mode >= 0 && (mode & O_ACCMODE) == O_RDWR);
+	if (status != B_OK)
+		return fInitStatus = status;
+	return fInitStatus = _Read(clobber);
 }
 
 // Reads the container and the tables; with `clobber` starts from no resources.
@@ -628,13 +654,27 @@ uint64 BResources::BytesRead() const
 	return fBytesRead;
 }
 
+status_t BResources::MergeFrom(BFile* fromFile)
+{
+	std::lock_guard<std::recursive_mutex> lock(fLock);
+	BResources other;
+	other.SetTo(fromFile, false);
+	return _MergeFrom(other);
+}
+
 status_t BResources::MergeFrom(const char* path)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
+	BResources other(path, false);
+	return _MergeFrom(other);
+}
+
+// Adds every resource of `other`, replacing those with the same type and id.
+status_t BResources::_MergeFrom(BResources& other)
+{
 	status_t status = _CheckWritable();
 	if (status != B_OK)
 		return status;
-	BResources other(path, false);
 	if (other.InitCheck() != B_OK)
 		return _Fail(other.InitCheck(), other.ErrorText());
 	for (int32 i = 0; i < other.CountResources(); i++) {

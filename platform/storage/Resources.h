@@ -92,7 +92,9 @@ private:
 	BResources& operator=(const BResources&) = delete;
 
 	status_t _Open(const char* path, bool writable);
+	status_t _Adopt(int fd, bool writable);
 	status_t _Read(bool clobber);
+	status_t _MergeFrom(BResources& other);
 	status_t _Fail(status_t status, const std::string& text);
 	status_t _CheckWritable();
 	Item* _Find(type_code type, int32 id) const;
