@@ -107,9 +107,12 @@ void BLooper::Quit()
 		fTerminating = true;
 		return;
 	}
+	// The looper may be gone as soon as the lock is released: keep what we use.
+	std::shared_ptr<LooperPort> port = fPort;
 	thread_id thread = Thread();
 	PostQuit();
-	UnlockFully();
+	while (port->lock.IsLocked())
+		port->lock.Unlock();
 	wait_for_thread(thread, nullptr);
 }
 

@@ -120,8 +120,10 @@ struct RunningLooper {
 	}
 	~RunningLooper()
 	{
+		if (deleted)
+			return;
 		looper->gate.Set(true);
-		if (!deleted && looper->Lock())
+		if (looper->Lock())
 			looper->Quit();
 	}
 	std::atomic<bool> deleted{false};
