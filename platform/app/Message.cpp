@@ -28,7 +28,7 @@ std::string flatten_ref(const entry_ref& ref)
 	return bytes;
 }
 
-}  // namespace
+} // namespace
 
 const std::string& BMessage::Item::Bytes() const
 {
@@ -117,7 +117,7 @@ status_t BMessage::FindItem(const char* name, type_code type, int32 index, const
 }
 
 status_t BMessage::FindFixed(const char* name, type_code type, int32 index, void* out,
-	size_t size) const
+                             size_t size) const
 {
 	const Item* item;
 	status_t status = FindItem(name, type, index, &item);
@@ -132,7 +132,7 @@ status_t BMessage::FindFixed(const char* name, type_code type, int32 index, void
 // --- Information ---
 
 status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
-	type_code* typeFound, int32* countFound) const
+                           type_code* typeFound, int32* countFound) const
 {
 	if (index < 0)
 		return B_BAD_INDEX;
@@ -201,8 +201,8 @@ bool BMessage::IsSystem() const
 	char b = char(what >> 16);
 	char c = char(what >> 8);
 	char d = char(what);
-	return a == '_' && std::isupper((unsigned char)b) && std::isupper((unsigned char)c)
-		&& std::isupper((unsigned char)d);
+	return a == '_' && std::isupper((unsigned char)b) && std::isupper((unsigned char)c) &&
+	       std::isupper((unsigned char)d);
 }
 
 bool BMessage::IsReply() const
@@ -396,7 +396,7 @@ status_t BMessage::AddMessage(const char* name, const BMessage* message)
 }
 
 status_t BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
-	bool isFixedSize, int32 count)
+                           bool isFixedSize, int32 count)
 {
 	if (numBytes < 0 || (data == nullptr && numBytes > 0))
 		return B_BAD_VALUE;
@@ -640,7 +640,7 @@ status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
 	if (bytes.size() < 12)
 		return B_BAD_DATA;
 	entry_ref found(int32(read_u32(bytes.data(), false)), int64(read_u64(bytes.data() + 4, false)),
-		nullptr);
+	                nullptr);
 	if (bytes.size() > 12)
 		found.set_name(std::string(bytes.c_str() + 12).c_str());
 	found.directory_path = item->refPath;
@@ -673,13 +673,13 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
 }
 
 status_t BMessage::FindData(const char* name, type_code type, const void** data,
-	ssize_t* numBytes) const
+                            ssize_t* numBytes) const
 {
 	return FindData(name, type, 0, data, numBytes);
 }
 
 status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
-	ssize_t* numBytes) const
+                            ssize_t* numBytes) const
 {
 	if (data == nullptr || numBytes == nullptr)
 		return B_BAD_VALUE;
@@ -715,7 +715,7 @@ status_t BMessage::ReplaceItem(const char* name, type_code type, int32 index, It
 }
 
 status_t BMessage::ReplaceBytes(const char* name, type_code type, int32 index, const void* data,
-	size_t size)
+                                size_t size)
 {
 	Item item;
 	item.data.assign(static_cast<const char*>(data), size);
@@ -868,14 +868,13 @@ status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage*
 	return ReplaceItem(name, B_MESSAGE_TYPE, index, std::move(item));
 }
 
-status_t BMessage::ReplaceData(const char* name, type_code type, const void* data,
-	ssize_t numBytes)
+status_t BMessage::ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes)
 {
 	return ReplaceData(name, type, 0, data, numBytes);
 }
 
 status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, const void* data,
-	ssize_t numBytes)
+                               ssize_t numBytes)
 {
 	if (numBytes < 0 || (data == nullptr && numBytes > 0) || type == B_ANY_TYPE)
 		return B_BAD_VALUE;

@@ -221,7 +221,8 @@ private:
 	status_t AddFixed(const char* name, type_code type, const void* data, size_t size);
 	status_t ReplaceBytes(const char* name, type_code type, int32 index, const void* data,
 		size_t size);
-	status_t ReplyToWaitingSender(BMessage* reply, std::shared_ptr<BMessage> previous);
+	status_t ReplyToWaitingSender(BMessage* reply, BHandler* replyTo,
+		std::shared_ptr<BMessage> previous);
 
 	std::vector<std::unique_ptr<Field>> fFields;
 	std::unique_ptr<DeliveryInfo> fDelivery;

@@ -45,6 +45,6 @@ struct MessageCodec {
 	static void WriteItem(const BMessage::Item& item, uint8* out, size_t size);
 	static status_t ReadFixedItems(const FieldHead& head, bool bigEndian, BMessage::Field* field);
 	static status_t ReadVariableItems(const FieldHead& head, bool bigEndian,
-		BMessage::Field* field);
+	                                  BMessage::Field* field);
 	static status_t ReadNested(BMessage::Field* field, int depth);
 };

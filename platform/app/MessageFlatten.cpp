@@ -61,7 +61,7 @@ bool is_mini(size_t dataSize, size_t count)
 class Reader {
 public:
 	Reader(const uint8* data, size_t size, bool bigEndian)
-		: fData(data), fSize(size), fPosition(0), fBigEndian(bigEndian)
+	    : fData(data), fSize(size), fPosition(0), fBigEndian(bigEndian)
 	{
 	}
 
@@ -123,8 +123,7 @@ bool swap_item(type_code type, std::string& data)
 	return swap_data(type, data.data(), data.size());
 }
 
-
-}  // namespace
+} // namespace
 
 // The head of a field record, with its data still in the buffer.
 struct FieldHead {
@@ -149,8 +148,8 @@ status_t read_field_head(Reader& reader, uint8 flags, FieldHead* head)
 		return B_BAD_DATA;
 	uint8 nameLength;
 	const uint8* name;
-	if (!reader.ReadLength(mini, &head->dataSize) || !reader.Read8(&nameLength)
-		|| !reader.Bytes(nameLength, &name) || !reader.Bytes(head->dataSize, &head->data))
+	if (!reader.ReadLength(mini, &head->dataSize) || !reader.Read8(&nameLength) ||
+	    !reader.Bytes(nameLength, &name) || !reader.Bytes(head->dataSize, &head->data))
 		return B_BAD_DATA;
 	if (head->count == 0)
 		return B_BAD_DATA;
@@ -158,7 +157,7 @@ status_t read_field_head(Reader& reader, uint8 flags, FieldHead* head)
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 // --- Sizing ---
 
@@ -182,14 +181,14 @@ size_t field_record_size(size_t nameLength, size_t count, size_t dataSize)
 	return size + 1 + nameLength + dataSize;
 }
 
-}  // namespace
+} // namespace
 
 ssize_t MessageCodec::FlattenedSize(const BMessage& message)
 {
 	size_t size = kHeaderSize + 1;
 	for (const auto& field : message.fFields) {
 		size += field_record_size(field->name.size(), field->items.size(),
-			size_t(FieldDataSize(*field)));
+		                          size_t(FieldDataSize(*field)));
 	}
 	return ssize_t(size);
 }
@@ -316,7 +315,8 @@ status_t MessageCodec::ReadFixedItems(const FieldHead& head, bool bigEndian, BMe
 // Variable items are a length and bytes, padded to 8. The padding of the
 // last item may be missing in files other writers made; its bytes are
 // never looked at.
-status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian, BMessage::Field* field)
+status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
+                                         BMessage::Field* field)
 {
 	if (head.count > head.dataSize / 4)
 		return B_BAD_DATA;
@@ -339,7 +339,6 @@ status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian, 
 	return B_OK;
 }
 
-
 // Nested messages are read into objects, so a big-endian child comes out in
 // host order and a malformed one fails the whole message.
 status_t MessageCodec::ReadNested(BMessage::Field* field, int depth)
@@ -347,8 +346,8 @@ status_t MessageCodec::ReadNested(BMessage::Field* field, int depth)
 	field->fixedSize = false;
 	for (auto& item : field->items) {
 		auto nested = std::make_shared<BMessage>();
-		status_t status = MessageCodec::Unflatten(*nested, item.data.data(), item.data.size(),
-			depth + 1);
+		status_t status =
+		        MessageCodec::Unflatten(*nested, item.data.data(), item.data.size(), depth + 1);
 		if (status != B_OK)
 			return status == B_NOT_SUPPORTED ? B_NOT_SUPPORTED : B_BAD_DATA;
 		item.message = std::move(nested);
@@ -372,8 +371,8 @@ status_t MessageCodec::Unflatten(BMessage& message, const char* buffer, size_t s
 		bigEndian = false;
 	else if (swap32(magic) == kMagicR5)
 		bigEndian = true;
-	else if (magic == kMagicDano || swap32(magic) == kMagicDano || magic == kMagicHaiku
-		|| swap32(magic) == kMagicHaiku)
+	else if (magic == kMagicDano || swap32(magic) == kMagicDano || magic == kMagicHaiku ||
+	         swap32(magic) == kMagicHaiku)
 		return B_NOT_SUPPORTED;
 	else
 		return B_BAD_VALUE;
@@ -412,7 +411,7 @@ status_t MessageCodec::Unflatten(BMessage& message, const char* buffer, size_t s
 		field->type = head.type;
 		field->fixedSize = (flags & kFieldFixed) != 0;
 		status = field->fixedSize ? ReadFixedItems(head, bigEndian, field.get())
-								  : ReadVariableItems(head, bigEndian, field.get());
+		                          : ReadVariableItems(head, bigEndian, field.get());
 		if (status == B_OK && head.type == B_MESSAGE_TYPE)
 			status = ReadNested(field.get(), depth);
 		if (status != B_OK)

@@ -67,7 +67,7 @@ void print_ref(FILE* out, const uint8* bytes, size_t size)
 		return;
 	}
 	std::fprintf(out, "entry_ref(device:%" PRId32 ", directory:%" PRId64 ", name:",
-		int32(read_u32(bytes, false)), int64(read_u64(bytes + 4, false)));
+	             int32(read_u32(bytes, false)), int64(read_u64(bytes + 4, false)));
 	const char* name = reinterpret_cast<const char*>(bytes + 12);
 	print_quoted(out, name, strnlen(name, size - 12));
 	std::fputc(')', out);
@@ -103,7 +103,7 @@ bool print_typed(FILE* out, type_code type, const uint8* bytes, size_t size)
 			if (size != 4)
 				return false;
 			std::fprintf(out, "int32 %" PRId32 " (0x%08" PRIx32 ")", int32(read_u32(bytes, false)),
-				read_u32(bytes, false));
+			             read_u32(bytes, false));
 			return true;
 		case B_INT64_TYPE:
 			if (size != 8)
@@ -133,22 +133,20 @@ bool print_typed(FILE* out, type_code type, const uint8* bytes, size_t size)
 				return false;
 			print_floats(out, "BRect(l:%g, t:%g, r:%g, b:%g)", bytes, 4);
 			return true;
-		case B_REF_TYPE:
-			print_ref(out, bytes, size);
-			return true;
-		default:
-			return false;
+		case B_REF_TYPE: print_ref(out, bytes, size); return true;
+		default: return false;
 	}
 }
 
+void print_body(const BMessage& msg, FILE* out, int indent);
+
 void print_item(const BMessage& msg, FILE* out, int indent, const char* name, type_code type,
-	int32 index)
+                int32 index)
 {
 	if (type == B_MESSAGE_TYPE) {
 		BMessage nested;
 		if (msg.FindMessage(name, index, &nested) == B_OK) {
-			std::fputc('\n', out);
-			print_message(nested, out, indent + 1);
+			print_body(nested, out, indent);
 			return;
 		}
 	}
@@ -167,11 +165,9 @@ void print_item(const BMessage& msg, FILE* out, int indent, const char* name, ty
 	std::fputc('\n', out);
 }
 
-}  // namespace
-
-void print_message(const BMessage& msg, FILE* out, int indent)
+// Prints the header line where the cursor stands, and the fields below it.
+void print_body(const BMessage& msg, FILE* out, int indent)
 {
-	print_indent(out, indent);
 	std::fputs("BMessage: what = ", out);
 	print_code(out, msg.what);
 	std::fprintf(out, " (0x%08" PRIx32 ")\n", msg.what);
@@ -188,4 +184,12 @@ void print_message(const BMessage& msg, FILE* out, int indent)
 			print_item(msg, out, indent + 1, name, type, index);
 		}
 	}
+}
+
+} // namespace
+
+void print_message(const BMessage& msg, FILE* out, int indent)
+{
+	print_indent(out, indent);
+	print_body(msg, out, indent);
 }

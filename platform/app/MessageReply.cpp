@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "Handler.h"
 #include "Message.h"
 #include "MessageDelivery.h"
 #include "Messenger.h"
@@ -31,7 +32,7 @@ status_t BMessage::FindMessenger(const char* name, int32 index, BMessenger* mess
 	if (status != B_OK)
 		return status;
 	messenger->SetTo(team_id(read_u32(bytes + 8, false)), port_id(read_u32(bytes, false)),
-		int32(read_u32(bytes + 4, false)));
+	                 int32(read_u32(bytes + 4, false)));
 	return B_OK;
 }
 
@@ -60,7 +61,7 @@ status_t BMessage::SendReply(BMessage* reply, BHandler* replyTo, bigtime_t timeo
 	auto previous = std::make_shared<BMessage>(*this);
 	previous->SetDelivery(nullptr);
 	if (fDelivery->replySlot)
-		return ReplyToWaitingSender(reply, previous);
+		return ReplyToWaitingSender(reply, replyTo, previous);
 
 	BMessenger target = ReturnAddress();
 	if (!target.IsValid())
@@ -77,7 +78,8 @@ status_t BMessage::SendReply(BMessage* reply, BHandler* replyTo, bigtime_t timeo
 	return status;
 }
 
-status_t BMessage::ReplyToWaitingSender(BMessage* reply, std::shared_ptr<BMessage> previous)
+status_t BMessage::ReplyToWaitingSender(BMessage* reply, BHandler* replyTo,
+                                        std::shared_ptr<BMessage> previous)
 {
 	ReplySlot& slot = *fDelivery->replySlot;
 	std::lock_guard<std::mutex> lock(slot.lock);
@@ -88,6 +90,10 @@ status_t BMessage::ReplyToWaitingSender(BMessage* reply, std::shared_ptr<BMessag
 	info->delivered = true;
 	info->isReply = true;
 	info->previous = std::move(previous);
+	if (replyTo != nullptr) {
+		info->replyHandler = replyTo;
+		info->replyLooper = replyTo->Looper();
+	}
 	copy->fDelivery = std::move(info);
 	slot.reply = std::move(copy);
 	slot.done = true;

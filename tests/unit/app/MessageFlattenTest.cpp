@@ -57,7 +57,7 @@ public:
 	}
 
 	RawMessage& Field(uint8 flags, uint32 type, uint32 count, const std::string& name,
-		const std::string& data)
+	                  const std::string& data)
 	{
 		bool mini = flags & 0x02;
 		std::string record(1, char(flags));
@@ -145,7 +145,8 @@ TEST(MessageFlattenTest, EmptyMessageHeader)
 	BMessage msg;
 	std::string bytes = flatten(msg);
 	// 18 bytes: the checksum of size 18, what 0 and flags 1 is 0x12000001.
-	EXPECT_EQ(bytes, std::string("1BOF\x01\x00\x00\x12\x12\x00\x00\x00\x00\x00\x00\x00\x01\x00", 18));
+	EXPECT_EQ(bytes,
+	          std::string("1BOF\x01\x00\x00\x12\x12\x00\x00\x00\x00\x00\x00\x00\x01\x00", 18));
 	BMessage back(7);
 	ASSERT_EQ(back.Unflatten(bytes.data(), ssize_t(bytes.size())), B_OK);
 	EXPECT_TRUE(back.IsEmpty());
@@ -249,21 +250,21 @@ TEST(MessageFlattenTest, FieldFlagsFollowR5Rules)
 		uint8 flags;
 	};
 	const Case cases[] = {
-		{"fixed single mini", 1, 4, true, 0x0F},
-		{"fixed single big", 1, 256, true, 0x0D},
-		{"variable single mini", 1, 4, false, 0x0B},
-		{"variable single big", 1, 300, false, 0x09},
-		{"fixed multi mini", 3, 4, true, 0x07},
-		{"fixed multi big", 300, 1, true, 0x05},
-		{"variable multi mini", 2, 4, false, 0x03},
-		{"variable multi big", 2, 200, false, 0x01},
+	        {"fixed single mini", 1, 4, true, 0x0F},
+	        {"fixed single big", 1, 256, true, 0x0D},
+	        {"variable single mini", 1, 4, false, 0x0B},
+	        {"variable single big", 1, 300, false, 0x09},
+	        {"fixed multi mini", 3, 4, true, 0x07},
+	        {"fixed multi big", 300, 1, true, 0x05},
+	        {"variable multi mini", 2, 4, false, 0x03},
+	        {"variable multi big", 2, 200, false, 0x01},
 	};
 	for (const Case& c : cases) {
 		BMessage msg;
 		std::string item(c.itemSize, 'x');
 		for (int i = 0; i < c.items; i++)
 			ASSERT_EQ(msg.AddData("f", B_RAW_TYPE, item.data(), ssize_t(item.size()), c.fixed),
-				B_OK);
+			          B_OK);
 		std::string bytes = flatten(msg);
 		EXPECT_EQ(uint8(bytes[17]), c.flags) << c.label;
 		BMessage back;
@@ -318,8 +319,9 @@ TEST(MessageFlattenTest, VariablePaddingIsZeroed)
 	msg.AddString("s", "abcde");
 	std::string bytes = flatten(msg);
 	// Record: flags, type, size, name length, "s", length 6, "abcde\0", 6 zeroes to 16.
-	std::string expected = std::string("\x0b", 1) + le32(B_STRING_TYPE) + std::string("\x10\x01s", 3)
-		+ le32(6) + std::string("abcde\0\0\0\0\0\0\0", 12) + std::string(1, '\0');
+	std::string expected = std::string("\x0b", 1) + le32(B_STRING_TYPE) +
+	                       std::string("\x10\x01s", 3) + le32(6) +
+	                       std::string("abcde\0\0\0\0\0\0\0", 12) + std::string(1, '\0');
 	EXPECT_EQ(bytes.substr(17), expected);
 }
 
@@ -330,15 +332,15 @@ TEST(MessageFlattenTest, ReadsBigEndianMessages)
 	std::string nested = nestedRaw.Build();
 
 	RawMessage raw(true, 'bige');
-	std::string floats = raw.U32(0x3F800000) + raw.U32(0x40000000) + raw.U32(0x40400000)
-		+ raw.U32(0x40800000);
+	std::string floats =
+	        raw.U32(0x3F800000) + raw.U32(0x40000000) + raw.U32(0x40400000) + raw.U32(0x40800000);
 	raw.Field(0x0F, B_INT32_TYPE, 1, "int", raw.U32(0x01020304))
-		.Field(0x07, B_INT16_TYPE, 2, "shorts", std::string("\x01\x00\x00\x02", 4))
-		.Field(0x0F, B_RECT_TYPE, 1, "rect", floats)
-		.Field(0x0B, B_STRING_TYPE, 1, "str", raw.Variable(std::string("big\0", 4), '\x5a'))
-		.Field(0x09, B_MESSAGE_TYPE, 1, "msg", raw.Variable(nested))
-		.Field(0x0B, B_REF_TYPE, 1, "ref",
-			raw.Variable(raw.U32(7) + std::string("\0\0\0\0\0\0\0\x09", 8) + "n" + '\0'));
+	        .Field(0x07, B_INT16_TYPE, 2, "shorts", std::string("\x01\x00\x00\x02", 4))
+	        .Field(0x0F, B_RECT_TYPE, 1, "rect", floats)
+	        .Field(0x0B, B_STRING_TYPE, 1, "str", raw.Variable(std::string("big\0", 4), '\x5a'))
+	        .Field(0x09, B_MESSAGE_TYPE, 1, "msg", raw.Variable(nested))
+	        .Field(0x0B, B_REF_TYPE, 1, "ref",
+	               raw.Variable(raw.U32(7) + std::string("\0\0\0\0\0\0\0\x09", 8) + "n" + '\0'));
 	std::string bytes = raw.Build();
 	ASSERT_EQ(bytes.substr(0, 4), "FOB1");
 
@@ -372,8 +374,9 @@ TEST(MessageFlattenTest, ToleratesWhatRealFilesBend)
 	// Haiku's writer: a small field without the mini flag; stale padding;
 	// a target token and a reply block in the header.
 	raw.Field(0x0D, B_INT32_TYPE, 1, "big", le32(5))
-		.Field(0x01, B_STRING_TYPE, 2, "strs",
-			raw.Variable(std::string("a\0", 2), '\xee') + raw.Variable(std::string("bc\0", 3), '\x77'));
+	        .Field(0x01, B_STRING_TYPE, 2, "strs",
+	               raw.Variable(std::string("a\0", 2), '\xee') +
+	                       raw.Variable(std::string("bc\0", 3), '\x77'));
 	std::string extra = le32(3) + le32(1) + le32(2) + le32(3) + std::string("\0\1\0\0", 4);
 	std::string bytes = raw.Build(0x07, extra);
 	BMessage msg;
@@ -403,12 +406,12 @@ TEST(MessageFlattenTest, OtherFormatsAreRecognised)
 	};
 	std::string tail(64, '\0');
 	const Case cases[] = {
-		{"Dano LE", "2BOF" + tail, B_NOT_SUPPORTED},
-		{"Dano BE", "FOB2" + tail, B_NOT_SUPPORTED},
-		{"Haiku LE", "HMF1" + tail, B_NOT_SUPPORTED},
-		{"Haiku BE", "1FMH" + tail, B_NOT_SUPPORTED},
-		{"garbage", "abcd" + tail, B_BAD_VALUE},
-		{"too short", "1B", B_BAD_VALUE},
+	        {"Dano LE", "2BOF" + tail, B_NOT_SUPPORTED},
+	        {"Dano BE", "FOB2" + tail, B_NOT_SUPPORTED},
+	        {"Haiku LE", "HMF1" + tail, B_NOT_SUPPORTED},
+	        {"Haiku BE", "1FMH" + tail, B_NOT_SUPPORTED},
+	        {"garbage", "abcd" + tail, B_BAD_VALUE},
+	        {"too short", "1B", B_BAD_VALUE},
 	};
 	for (const Case& c : cases) {
 		BMessage msg;
@@ -449,31 +452,40 @@ TEST(MessageFlattenTest, MalformedBuffersFailCleanly)
 	noEnd.push_back('\x0f');
 
 	const Case cases[] = {
-		{"wrong checksum", wrongSum},
-		{"size beyond buffer", tooLarge},
-		{"no end marker", noEnd},
-		{"huge count fixed",
-			RawMessage().Raw(std::string("\x05", 1) + le32(B_INT32_TYPE) + le32(0x7fffffff)
-					+ le32(4) + "\x01n" + le32(1)).Build()},
-		{"huge count variable",
-			RawMessage().Raw(std::string("\x01", 1) + le32(B_STRING_TYPE) + le32(0x7fffffff)
-					+ le32(8) + "\x01n" + le32(1) + "a\0\0\0").Build()},
-		{"huge data size",
-			RawMessage().Raw(std::string("\x0d", 1) + le32(B_RAW_TYPE) + le32(0xfffffff0)
-					+ "\x01n" + "xxxx").Build()},
-		{"huge item length",
-			RawMessage().Field(0x0B, B_STRING_TYPE, 1, "s", le32(0xfffffff0) + "abcd").Build()},
-		{"item longer than field",
-			RawMessage().Field(0x0B, B_STRING_TYPE, 1, "s", le32(5) + "abcd").Build()},
-		{"zero count", RawMessage().Field(0x07, B_INT32_TYPE, 0, "n", le32(1)).Build()},
-		{"uneven fixed items", RawMessage().Field(0x07, B_INT32_TYPE, 3, "n", le32(1) + "x").Build()},
-		{"zero-size fixed", RawMessage().Field(0x07, B_INT32_TYPE, 200, "n", "").Build()},
-		{"name past end", RawMessage().Raw(std::string("\x0f", 1) + le32(B_INT8_TYPE) + "\x01\xff").Build()},
-		{"broken nested",
-			RawMessage().Field(0x0B, B_MESSAGE_TYPE, 1, "m", r.Variable("1BOFjunkjunkjunkjunk")).Build()},
-		{"type clash on repeat",
-			RawMessage().Field(0x0F, B_INT32_TYPE, 1, "n", le32(1))
-				.Field(0x0F, B_FLOAT_TYPE, 1, "n", le32(1)).Build()},
+	        {"wrong checksum", wrongSum},
+	        {"size beyond buffer", tooLarge},
+	        {"no end marker", noEnd},
+	        {"huge count fixed", RawMessage()
+	                                     .Raw(std::string("\x05", 1) + le32(B_INT32_TYPE) +
+	                                          le32(0x7fffffff) + le32(4) + "\x01n" + le32(1))
+	                                     .Build()},
+	        {"huge count variable",
+	         RawMessage()
+	                 .Raw(std::string("\x01", 1) + le32(B_STRING_TYPE) + le32(0x7fffffff) +
+	                      le32(8) + "\x01n" + le32(1) + "a\0\0\0")
+	                 .Build()},
+	        {"huge data size", RawMessage()
+	                                   .Raw(std::string("\x0d", 1) + le32(B_RAW_TYPE) +
+	                                        le32(0xfffffff0) + "\x01n" + "xxxx")
+	                                   .Build()},
+	        {"huge item length",
+	         RawMessage().Field(0x0B, B_STRING_TYPE, 1, "s", le32(0xfffffff0) + "abcd").Build()},
+	        {"item longer than field",
+	         RawMessage().Field(0x0B, B_STRING_TYPE, 1, "s", le32(5) + "abcd").Build()},
+	        {"zero count", RawMessage().Field(0x07, B_INT32_TYPE, 0, "n", le32(1)).Build()},
+	        {"uneven fixed items",
+	         RawMessage().Field(0x07, B_INT32_TYPE, 3, "n", le32(1) + "x").Build()},
+	        {"zero-size fixed", RawMessage().Field(0x07, B_INT32_TYPE, 200, "n", "").Build()},
+	        {"name past end",
+	         RawMessage().Raw(std::string("\x0f", 1) + le32(B_INT8_TYPE) + "\x01\xff").Build()},
+	        {"broken nested",
+	         RawMessage()
+	                 .Field(0x0B, B_MESSAGE_TYPE, 1, "m", r.Variable("1BOFjunkjunkjunkjunk"))
+	                 .Build()},
+	        {"type clash on repeat", RawMessage()
+	                                         .Field(0x0F, B_INT32_TYPE, 1, "n", le32(1))
+	                                         .Field(0x0F, B_FLOAT_TYPE, 1, "n", le32(1))
+	                                         .Build()},
 	};
 	for (const Case& c : cases) {
 		BMessage msg;
@@ -490,7 +502,9 @@ std::string nest(int levels)
 {
 	std::string bytes = RawMessage().Build();
 	for (int i = 0; i < levels; i++)
-		bytes = RawMessage().Field(0x09, B_MESSAGE_TYPE, 1, "m", RawMessage().Variable(bytes)).Build();
+		bytes = RawMessage()
+		                .Field(0x09, B_MESSAGE_TYPE, 1, "m", RawMessage().Variable(bytes))
+		                .Build();
 	return bytes;
 }
 
@@ -505,4 +519,4 @@ TEST(MessageFlattenTest, NestingDepthIsCapped)
 	EXPECT_NE(msg.Unflatten(deeper.data(), ssize_t(deeper.size())), B_OK);
 }
 
-}  // namespace
+} // namespace

@@ -147,10 +147,10 @@ TEST(MessageTest, StatusFindsReportWhyAndLeaveOutputAlone)
 		status_t expected;
 	};
 	const Case cases[] = {
-		{"n", 0, B_OK},
-		{"n", 1, B_BAD_INDEX},
-		{"n", -1, B_BAD_INDEX},
-		{"missing", 0, B_NAME_NOT_FOUND},
+	        {"n", 0, B_OK},
+	        {"n", 1, B_BAD_INDEX},
+	        {"n", -1, B_BAD_INDEX},
+	        {"missing", 0, B_NAME_NOT_FOUND},
 	};
 	for (const Case& c : cases) {
 		int32 value = 99;
@@ -351,9 +351,11 @@ TEST(MessageTest, PrintShowsTypedValuesAndNesting)
 	EXPECT_NE(printed.find("'outr'"), std::string::npos) << printed;
 	EXPECT_NE(printed.find("\"count\" = int32 42"), std::string::npos) << printed;
 	EXPECT_NE(printed.find("BRect(l:0, t:0, r:9, b:9)"), std::string::npos) << printed;
-	EXPECT_NE(printed.find("\"child\" = BMessage: what = 'innr' (0x696e6e72)\n        \"leaf\" = \"deep \\\"quoted\\\"\""), std::string::npos)
-		<< printed;
+	EXPECT_NE(printed.find("\"child\" = BMessage: what = 'innr' (0x696e6e72)\n        \"leaf\" = "
+	                       "\"deep \\\"quoted\\\"\""),
+	          std::string::npos)
+	        << printed;
 	EXPECT_NE(printed.find("'RAWT' 2 bytes: ff 01"), std::string::npos) << printed;
 }
 
-}  // namespace
+} // namespace
