@@ -5,7 +5,9 @@
 #include "EntryRef.h"
 #include "OS.h"
 
-#define B_MIME_TYPE_LENGTH 256
+#ifndef B_MIME_TYPE_LENGTH
+#define B_MIME_TYPE_LENGTH 240  // B_ATTR_NAME_LENGTH - 15, as in the storage kit
+#endif
 
 enum {
 	B_SINGLE_LAUNCH = 0x0,

@@ -9,7 +9,9 @@
 #define B_FILE_NAME_LENGTH 256
 #define B_PATH_NAME_LENGTH 1024
 #define B_ATTR_NAME_LENGTH 255
+#ifndef B_MIME_TYPE_LENGTH
 #define B_MIME_TYPE_LENGTH 240
+#endif
 #define B_MAX_SYMLINKS 16
 
 // Open modes with their BeOS values; BFile translates them to the host's.
