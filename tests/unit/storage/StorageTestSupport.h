@@ -1,0 +1,87 @@
+// Temporary folders and environment overrides for the storage tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+// A fresh folder below the test temporary folder, removed afterwards.
+class TempFolder {
+public:
+	TempFolder()
+	{
+		std::string pattern = testing::TempDir() + "vantry-storage-XXXXXX";
+		char* made = mkdtemp(pattern.data());
+		EXPECT_NE(made, nullptr);
+		char resolved[PATH_MAX];
+		fPath = realpath(pattern.c_str(), resolved) ? resolved : pattern;
+	}
+	~TempFolder() { std::filesystem::remove_all(fPath); }
+
+	const std::string& Path() const { return fPath; }
+	std::string operator/(const std::string& leaf) const { return fPath + "/" + leaf; }
+
+private:
+	std::string fPath;
+};
+
+// Sets (or, with nullopt, removes) one variable and restores it afterwards.
+class ScopedEnv {
+public:
+	ScopedEnv(const char* name, std::optional<std::string> value) : fName(name)
+	{
+		if (const char* old = getenv(name))
+			fOld = old;
+		if (value)
+			setenv(name, value->c_str(), 1);
+		else
+			unsetenv(name);
+	}
+	~ScopedEnv()
+	{
+		if (fOld)
+			setenv(fName.c_str(), fOld->c_str(), 1);
+		else
+			unsetenv(fName.c_str());
+	}
+
+private:
+	std::string fName;
+	std::optional<std::string> fOld;
+};
+
+inline void WriteText(const std::string& path, const std::string& text)
+{
+	std::ofstream out(path, std::ios::binary);
+	out << text;
+}
+
+inline std::string ReadText(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The raw bytes of an xattr (links not followed), or nullopt.
+inline std::optional<std::string> RawXattr(const std::string& path, const std::string& name)
+{
+	char buffer[65536];
+	ssize_t size = lgetxattr(path.c_str(), name.c_str(), buffer, sizeof(buffer));
+	if (size < 0)
+		return std::nullopt;
+	return std::string(buffer, (size_t)size);
+}
+
+// Names that shells and naive quoting get wrong, and the longest legal leaf.
+inline std::vector<std::string> AwkwardNames()
+{
+	return {"with space", "double\"quote", "single'quote", "dollar$HOME", "back`tick`",
+		"new\nline", "back\\slash", "-leading-dash", std::string(255, 'n')};
+}
