@@ -696,11 +696,13 @@ status_t BResources::_MergeFrom(BResources& other)
 status_t BResources::Sync()
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
+	if (fInitStatus != B_OK)
+		return fInitStatus;
+	if (!fModified)
+		return B_OK;
 	status_t status = _CheckWritable();
 	if (status != B_OK)
 		return status;
-	if (!fModified)
-		return B_OK;
 	return _Write();
 }
 
