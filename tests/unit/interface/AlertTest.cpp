@@ -2,7 +2,10 @@
 // extra controls and dismissal by a stop request.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Alert.h"
@@ -158,11 +161,16 @@ namespace {
 struct StopCase {
 	AlertPresenter* presenter;
 	int32 answer = 0;
+	std::atomic<bool> started{false};
+	std::atomic<bool> stopRequested{false};
 };
 
 int32 AskAfterStop(void* data)
 {
 	StopCase* c = static_cast<StopCase*>(data);
+	c->started = true;
+	while (!c->stopRequested)
+		std::this_thread::sleep_for(std::chrono::milliseconds(1));
 	ScopedPresenter scope(c->presenter);
 	c->answer = (new BAlert("", "Waiting", "No", "Yes"))->Go();
 	return 0;
@@ -176,11 +184,15 @@ TEST(AlertTest, StopRequest_DismissesTheAlert)
 	responder.AddAnswer(1);
 	TextAlertPresenter text(tmpfile());
 	for (AlertPresenter* presenter : std::vector<AlertPresenter*>{&responder, &text}) {
-		StopCase c{presenter};
+		StopCase c;
+		c.presenter = presenter;
 		thread_id thread = spawn_thread(AskAfterStop, "asker", B_NORMAL_PRIORITY, &c);
 		ASSERT_GT(thread, 0);
-		kill_thread(thread);
 		resume_thread(thread);
+		while (!c.started)
+			std::this_thread::sleep_for(std::chrono::milliseconds(1));
+		kill_thread(thread);
+		c.stopRequested = true;
 		status_t exitValue = 0;
 		wait_for_thread(thread, &exitValue);
 		EXPECT_EQ(c.answer, B_ALERT_DISMISSED);
