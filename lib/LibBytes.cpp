@@ -11,7 +11,7 @@ namespace {
 const uint64 kKilo = 1024;
 const uint64 kMega = 1048576;
 
-}  // namespace
+} // namespace
 
 LibString& LibBytesToString(const uint64& bytes, LibString& text, const int32& decimals)
 {

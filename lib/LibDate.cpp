@@ -54,43 +54,25 @@ status_t SetInt32(BMessage& message, const char* name, const int32& value)
 	return message.AddInt32(name, value);
 }
 
-}  // namespace
+} // namespace
 
 LibDate::LibDate(const int32& day, const int32& month, const int32& year)
-	:
-	fDayNumber(0),
-	fDay(1),
-	fMonth(1),
-	fYear(1)
+    : fDayNumber(0), fDay(1), fMonth(1), fYear(1)
 {
 	SetDate(day, month, year);
 }
 
-LibDate::LibDate(const int32& dayNumber)
-	:
-	fDayNumber(0),
-	fDay(1),
-	fMonth(1),
-	fYear(1)
+LibDate::LibDate(const int32& dayNumber) : fDayNumber(0), fDay(1), fMonth(1), fYear(1)
 {
 	SetFromDayNumber(dayNumber);
 }
 
 LibDate::LibDate(const LibDate& other)
-	:
-	fDayNumber(other.fDayNumber),
-	fDay(other.fDay),
-	fMonth(other.fMonth),
-	fYear(other.fYear)
+    : fDayNumber(other.fDayNumber), fDay(other.fDay), fMonth(other.fMonth), fYear(other.fYear)
 {
 }
 
-LibDate::LibDate(const bool& today, const bool& local)
-	:
-	fDayNumber(0),
-	fDay(1),
-	fMonth(1),
-	fYear(1)
+LibDate::LibDate(const bool& today, const bool& local) : fDayNumber(0), fDay(1), fMonth(1), fYear(1)
 {
 	if (today)
 		SetToday(local);
@@ -98,9 +80,7 @@ LibDate::LibDate(const bool& today, const bool& local)
 		SetFromDayNumber(0);
 }
 
-LibDate::~LibDate()
-{
-}
+LibDate::~LibDate() {}
 
 LibDate& LibDate::operator=(const LibDate& other)
 {
@@ -355,8 +335,8 @@ int32 LibDate::DayNumberOf(const int32& day, const int32& month, const int32& ye
 		int64 century = y / 100;
 		correction = century / 4 - century + 2;
 	}
-	double number = std::floor(365.25 * double(y)) + std::floor(30.6001 * double(m + 1))
-		+ double(day) + 1720994.0 + double(correction);
+	double number = std::floor(365.25 * double(y)) + std::floor(30.6001 * double(m + 1)) +
+	                double(day) + 1720994.0 + double(correction);
 	return ClampToInt32(int64(number));
 }
 

@@ -10,23 +10,16 @@
 #include "Message.h"
 
 LibDateTime::LibDateTime(const int32& day, const int32& month, const int32& year)
-	:
-	LibDate(day, month, year),
-	LibTime(0, 0, 0)
+    : LibDate(day, month, year), LibTime(0, 0, 0)
 {
 }
 
-LibDateTime::LibDateTime(const bool& local)
-	:
-	LibDate(false),
-	LibTime(false)
+LibDateTime::LibDateTime(const bool& local) : LibDate(false), LibTime(false)
 {
 	SetNow(local);
 }
 
-LibDateTime::~LibDateTime()
-{
-}
+LibDateTime::~LibDateTime() {}
 
 void LibDateTime::SetNow(const bool& local)
 {
@@ -89,8 +82,8 @@ void LibDateTime::GetIso8601(LibString& text, const int32& hours) const
 		moment.AddHours(hours);
 	char buffer[64];
 	snprintf(buffer, sizeof(buffer), "%d%2.2d%2.2dT%2.2d%2.2d%2.2d%s", (int)moment.GetYear(),
-		(int)moment.GetMonth(), (int)moment.GetDay(), (int)moment.GetHours(),
-		(int)moment.GetMinutes(), (int)moment.LibTime::GetSeconds(), hours != 0 ? "Z" : "");
+	         (int)moment.GetMonth(), (int)moment.GetDay(), (int)moment.GetHours(),
+	         (int)moment.GetMinutes(), (int)moment.LibTime::GetSeconds(), hours != 0 ? "Z" : "");
 	text = buffer;
 }
 
@@ -108,7 +101,7 @@ bool ReadDigits(const char* text, const int32& count, int32& value)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 status_t LibDateTime::SetIso8601(const char* text, const int32& hours)
 {
@@ -130,9 +123,9 @@ status_t LibDateTime::SetIso8601(const char* text, const int32& hours)
 	int32 hour = 0;
 	int32 minute = 0;
 	int32 second = 0;
-	if (!ReadDigits(monthDay, 2, month) || !ReadDigits(monthDay + 2, 2, day)
-		|| !ReadDigits(separator + 1, 2, hour) || !ReadDigits(separator + 3, 2, minute)
-		|| !ReadDigits(separator + 5, 2, second))
+	if (!ReadDigits(monthDay, 2, month) || !ReadDigits(monthDay + 2, 2, day) ||
+	    !ReadDigits(separator + 1, 2, hour) || !ReadDigits(separator + 3, 2, minute) ||
+	    !ReadDigits(separator + 5, 2, second))
 		return B_BAD_VALUE;
 	const char* rest = separator + 7;
 	if (!(rest[0] == '\0' || (rest[0] == 'Z' && rest[1] == '\0')))
@@ -155,8 +148,8 @@ status_t LibDateTime::Archive(BMessage& archive) const
 status_t LibDateTime::Restore(const BMessage& archive)
 {
 	// Check both halves first, so a partial archive changes nothing.
-	if (!archive.HasInt32("date") || !archive.HasInt32("hours") || !archive.HasInt32("minutes")
-		|| !archive.HasInt32("seconds"))
+	if (!archive.HasInt32("date") || !archive.HasInt32("hours") || !archive.HasInt32("minutes") ||
+	    !archive.HasInt32("seconds"))
 		return B_NAME_NOT_FOUND;
 	status_t status = LibDate::Restore(archive);
 	if (status != B_OK)
@@ -166,8 +159,8 @@ status_t LibDateTime::Restore(const BMessage& archive)
 
 void LibDateTime::PrintToStream() const
 {
-	fprintf(stderr, "%d/%d/%d %2.2d:%2.2d:%2.2d\n", (int)GetDay(), (int)GetMonth(),
-		(int)GetYear(), (int)GetHours(), (int)GetMinutes(), (int)LibTime::GetSeconds());
+	fprintf(stderr, "%d/%d/%d %2.2d:%2.2d:%2.2d\n", (int)GetDay(), (int)GetMonth(), (int)GetYear(),
+	        (int)GetHours(), (int)GetMinutes(), (int)LibTime::GetSeconds());
 }
 
 int32 LibDateTime::Compare(const LibDateTime& other) const
@@ -183,8 +176,8 @@ int32 LibDateTime::Compare(const LibDateTime& other) const
 
 void LibDateTime::AddToTime(const int64& hours, const int64& minutes, const int64& seconds)
 {
-	int32 days = Normalize(GetHours() + hours, GetMinutes() + minutes,
-		LibTime::GetSeconds() + seconds);
+	int32 days =
+	        Normalize(GetHours() + hours, GetMinutes() + minutes, LibTime::GetSeconds() + seconds);
 	if (days != 0)
 		AddDays(days);
 }

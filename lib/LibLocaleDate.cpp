@@ -11,28 +11,28 @@
 
 namespace {
 
-const char* const kLanguageNames[LibLocaleDate::kLanguageCount]
-	= {"English", "French", "German", "Spanish", "Japanese"};
+const char* const kLanguageNames[LibLocaleDate::kLanguageCount] = {"English", "French", "German",
+                                                                   "Spanish", "Japanese"};
 
 const char* const kMonthNames[LibLocaleDate::kLanguageCount][12] = {
-	{"January", "February", "March", "April", "May", "June", "July", "August", "September",
-		"October", "November", "December"},
-	{"Janvier", "Février", "Mars", "Avril", "Mai", "Juin", "Juillet", "Août", "Septembre",
-		"Octobre", "Novembre", "Décembre"},
-	{"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli", "August", "September",
-		"Oktober", "November", "Dezember"},
-	{"Enero", "Febrero", "Marcha", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre",
-		"Octubre", "Noviembre", "Diciembre"},
-	{"１月", "２月", "３月", "４月", "５月", "６月", "７月", "８月", "９月", "１０月", "１１月",
-		"１２月"},
+        {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+         "October", "November", "December"},
+        {"Janvier", "Février", "Mars", "Avril", "Mai", "Juin", "Juillet", "Août", "Septembre",
+         "Octobre", "Novembre", "Décembre"},
+        {"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli", "August", "September",
+         "Oktober", "November", "Dezember"},
+        {"Enero", "Febrero", "Marcha", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre",
+         "Octubre", "Noviembre", "Diciembre"},
+        {"１月", "２月", "３月", "４月", "５月", "６月", "７月", "８月", "９月", "１０月", "１１月",
+         "１２月"},
 };
 
 const char* const kWeekdayNames[LibLocaleDate::kLanguageCount][7] = {
-	{"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
-	{"Dimanche", "Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi"},
-	{"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"},
-	{"Domingo", "Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado"},
-	{"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"},
+        {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
+        {"Dimanche", "Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi"},
+        {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"},
+        {"Domingo", "Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado"},
+        {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"},
 };
 
 bool IsContinuationByte(const char& c)
@@ -52,23 +52,15 @@ void AppendPrefix(LibString& text, const char* name, const int32& bytes)
 	text.Concat(prefix.c_str());
 }
 
-}  // namespace
+} // namespace
 
 LibLocaleDate::LibLocaleDate()
-	:
-	fWeekdayFormat(1),
-	fMonthFormat(1),
-	fDayFormat(0),
-	fYearFormat(2),
-	fPadWithZeros(false),
-	fFormat("D M Y"),
-	fLanguage(kEnglish)
+    : fWeekdayFormat(1), fMonthFormat(1), fDayFormat(0), fYearFormat(2), fPadWithZeros(false),
+      fFormat("D M Y"), fLanguage(kEnglish)
 {
 }
 
-LibLocaleDate::~LibLocaleDate()
-{
-}
+LibLocaleDate::~LibLocaleDate() {}
 
 void LibLocaleDate::SetFormat(const char* format)
 {

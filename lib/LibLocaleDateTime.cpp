@@ -3,15 +3,9 @@
 
 #include "LibDateTime.h"
 
-LibLocaleDateTime::LibLocaleDateTime()
-	:
-	fSeparator(" ")
-{
-}
+LibLocaleDateTime::LibLocaleDateTime() : fSeparator(" ") {}
 
-LibLocaleDateTime::~LibLocaleDateTime()
-{
-}
+LibLocaleDateTime::~LibLocaleDateTime() {}
 
 void LibLocaleDateTime::SetSeperator(const char* separator)
 {

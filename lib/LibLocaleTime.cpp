@@ -6,21 +6,12 @@
 #include "LibTime.h"
 
 LibLocaleTime::LibLocaleTime()
-	:
-	fShowSeconds(false),
-	fShowMinutes(true),
-	fSeparator(':'),
-	f24Clock(false),
-	fShowSuffix(true),
-	f24ClockSuffix(""),
-	fBeforeNoonSuffix(" AM"),
-	fAfterNoonSuffix(" PM")
+    : fShowSeconds(false), fShowMinutes(true), fSeparator(':'), f24Clock(false), fShowSuffix(true),
+      f24ClockSuffix(""), fBeforeNoonSuffix(" AM"), fAfterNoonSuffix(" PM")
 {
 }
 
-LibLocaleTime::~LibLocaleTime()
-{
-}
+LibLocaleTime::~LibLocaleTime() {}
 
 void LibLocaleTime::Set24Clock(const bool& on)
 {

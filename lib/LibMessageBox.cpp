@@ -28,18 +28,17 @@ std::string FormatText(const char* format, va_list args)
 
 BAlert* MakeBox(const std::string& text, alert_type type)
 {
-	BAlert* alert
-		= new BAlert("", text.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, type);
+	BAlert* alert = new BAlert("", text.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, type);
 	alert->SetShortcut(0, 'O');
 	return alert;
 }
 
-}  // namespace
+} // namespace
 
-#define LIB_FORMAT_TEXT(text) \
-	va_list args; \
-	va_start(args, format); \
-	std::string text = FormatText(format, args); \
+#define LIB_FORMAT_TEXT(text)                                                                      \
+	va_list args;                                                                                  \
+	va_start(args, format);                                                                        \
+	std::string text = FormatText(format, args);                                                   \
 	va_end(args)
 
 int32 LibError(const char* format, ...)

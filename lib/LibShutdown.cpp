@@ -35,7 +35,7 @@ void Reap(pid_t child)
 	}
 }
 
-}  // namespace
+} // namespace
 
 bool LibShutdownAllowed(const char* toolPath)
 {

@@ -25,65 +25,60 @@ struct Name {
 };
 
 const Name kCpuNames[] = {
-	{1, "601"},
-	{2, "603"},
-	{3, "603e"},
-	{4, "604"},
-	{5, "604e"},
-	{13, "686"},
-	{14, "AMD 29K"},
-	{15, "x86"},
-	{16, "MC6502"},
-	{17, "Z80"},
-	{18, "Alpha"},
-	{19, "Mips"},
-	{20, "Hppa"},
-	{21, "M68K"},
-	{22, "Arm"},
-	{23, "SH"},
-	{24, "Sparc"},
-	{0x1000, "Intel x86"},
-	{0x1051, "Intel Pentium"},
-	{0x1052, "Intel Pentium 75"},
-	{0x1053, "Intel Pentium 486"},
-	{0x1054, "Intel Pentium MMX"},
-	{0x1058, "Intel Pentium MMX Model 8"},
-	{0x1059, "Intel Pentium 75-486"},
-	{0x1061, "Intel Pentium Pro"},
-	{0x1063, "Intel Pentium II"},
-	{0x1065, "Intel Pentium II m5"},
-	{0x1066, "Intel Pentium Celeron"},
-	{0x1067, "Intel Pentium III"},
-	{0x1100, "AMD x86"},
-	{0x1150, "AMD K5 m0"},
-	{0x1151, "AMD K5 m1"},
-	{0x1152, "AMD K5 m2"},
-	{0x1153, "AMD K5 m3"},
-	{0x1156, "AMD K6 m6"},
-	{0x1157, "AMD K6 m7"},
-	{0x1158, "AMD K6 m8"},
-	{0x1159, "AMD K6 m9"},
-	{0x1200, "Cyrix x86"},
-	{0x1254, "Cyrix GXm"},
-	{0x1260, "Cyrix 6 x86MX"},
-	{0x1354, "IDT WinChip C6"},
-	{0x1358, "IDT WinChip 2"},
-	{0x1400, "Rise x86"},
-	{0x1450, "Rise mP6"},
+        {1, "601"},
+        {2, "603"},
+        {3, "603e"},
+        {4, "604"},
+        {5, "604e"},
+        {13, "686"},
+        {14, "AMD 29K"},
+        {15, "x86"},
+        {16, "MC6502"},
+        {17, "Z80"},
+        {18, "Alpha"},
+        {19, "Mips"},
+        {20, "Hppa"},
+        {21, "M68K"},
+        {22, "Arm"},
+        {23, "SH"},
+        {24, "Sparc"},
+        {0x1000, "Intel x86"},
+        {0x1051, "Intel Pentium"},
+        {0x1052, "Intel Pentium 75"},
+        {0x1053, "Intel Pentium 486"},
+        {0x1054, "Intel Pentium MMX"},
+        {0x1058, "Intel Pentium MMX Model 8"},
+        {0x1059, "Intel Pentium 75-486"},
+        {0x1061, "Intel Pentium Pro"},
+        {0x1063, "Intel Pentium II"},
+        {0x1065, "Intel Pentium II m5"},
+        {0x1066, "Intel Pentium Celeron"},
+        {0x1067, "Intel Pentium III"},
+        {0x1100, "AMD x86"},
+        {0x1150, "AMD K5 m0"},
+        {0x1151, "AMD K5 m1"},
+        {0x1152, "AMD K5 m2"},
+        {0x1153, "AMD K5 m3"},
+        {0x1156, "AMD K6 m6"},
+        {0x1157, "AMD K6 m7"},
+        {0x1158, "AMD K6 m8"},
+        {0x1159, "AMD K6 m9"},
+        {0x1200, "Cyrix x86"},
+        {0x1254, "Cyrix GXm"},
+        {0x1260, "Cyrix 6 x86MX"},
+        {0x1354, "IDT WinChip C6"},
+        {0x1358, "IDT WinChip 2"},
+        {0x1400, "Rise x86"},
+        {0x1450, "Rise mP6"},
 };
 
-const char* const kMachineNames[] = {"BeBox", "Mac", "AT Clone", "Eniac", "Apple II", "Cray",
-	"Lisa", "TI 994A", "Timex Sinclair", "Orac 1", "Hal", "Besm 6", "MK 61", "Nintendo 64"};
+const char* const kMachineNames[] = {"BeBox", "Mac",    "AT Clone", "Eniac",          "Apple II",
+                                     "Cray",  "Lisa",   "TI 994A",  "Timex Sinclair", "Orac 1",
+                                     "Hal",   "Besm 6", "MK 61",    "Nintendo 64"};
 
 const Name kDepthNames[] = {
-	{0, "No color"},
-	{1, "1 bit gray"},
-	{2, "8 bit gray"},
-	{3, "24 bit color"},
-	{4, "8 bit color"},
-	{5, "16 bit color"},
-	{8, "32 bit color"},
-	{16, "15 bit color"},
+        {0, "No color"},    {1, "1 bit gray"},   {2, "8 bit gray"},   {3, "24 bit color"},
+        {4, "8 bit color"}, {5, "16 bit color"}, {8, "32 bit color"}, {16, "15 bit color"},
 };
 
 // The platform's codes for an AT clone and for a processor it cannot name.
@@ -142,18 +137,11 @@ void ReadKernelBuild(LibSysInfo::Source& source)
 	source.kernelBuildTime = name.version;
 }
 
-}  // namespace
+} // namespace
 
 LibSysInfo::LibSysInfo()
-	:
-	colorSpace(B_NO_COLOR_SPACE),
-	cpuCount(0),
-	screenWidth(0),
-	screenHeight(0),
-	cpuRevision(0),
-	cpuMHz(0),
-	busMHz(0),
-	ramMB(0)
+    : colorSpace(B_NO_COLOR_SPACE), cpuCount(0), screenWidth(0), screenHeight(0), cpuRevision(0),
+      cpuMHz(0), busMHz(0), ramMB(0)
 {
 	Source source;
 	ReadSystem(source);
@@ -161,38 +149,21 @@ LibSysInfo::LibSysInfo()
 }
 
 LibSysInfo::LibSysInfo(const Source& source)
-	:
-	colorSpace(B_NO_COLOR_SPACE),
-	cpuCount(0),
-	screenWidth(0),
-	screenHeight(0),
-	cpuRevision(0),
-	cpuMHz(0),
-	busMHz(0),
-	ramMB(0)
+    : colorSpace(B_NO_COLOR_SPACE), cpuCount(0), screenWidth(0), screenHeight(0), cpuRevision(0),
+      cpuMHz(0), busMHz(0), ramMB(0)
 {
 	SetFrom(source);
 }
 
 LibSysInfo::LibSysInfo(const LibSysInfo& other)
-	:
-	colorSpace(other.colorSpace),
-	cpuCount(other.cpuCount),
-	cpuName(other.cpuName),
-	machineName(other.machineName),
-	screenWidth(other.screenWidth),
-	screenHeight(other.screenHeight),
-	cpuRevision(other.cpuRevision),
-	cpuMHz(other.cpuMHz),
-	busMHz(other.busMHz),
-	kernelBuild(other.kernelBuild),
-	ramMB(other.ramMB)
+    : colorSpace(other.colorSpace), cpuCount(other.cpuCount), cpuName(other.cpuName),
+      machineName(other.machineName), screenWidth(other.screenWidth),
+      screenHeight(other.screenHeight), cpuRevision(other.cpuRevision), cpuMHz(other.cpuMHz),
+      busMHz(other.busMHz), kernelBuild(other.kernelBuild), ramMB(other.ramMB)
 {
 }
 
-LibSysInfo::~LibSysInfo()
-{
-}
+LibSysInfo::~LibSysInfo() {}
 
 LibSysInfo& LibSysInfo::operator=(const LibSysInfo& other)
 {
@@ -215,7 +186,7 @@ LibSysInfo& LibSysInfo::operator=(const LibSysInfo& other)
 void LibSysInfo::Description(LibString& text) const
 {
 	text.Formatted("%s (%d-%s@%d/%dMHz) %dMB RAM", machineName.String(), (int)cpuCount,
-		cpuName.String(), (int)cpuMHz, (int)busMHz, (int)ramMB);
+	               cpuName.String(), (int)cpuMHz, (int)busMHz, (int)ramMB);
 }
 
 const char* LibSysInfo::ScreenDepthStr() const
@@ -294,8 +265,8 @@ void LibSysInfo::ParseCpuInfo(const char* text, Source& source)
 	// The processor's own signature: extended fields above the base ones.
 	int32 baseFamily = family >= 15 ? 15 : family;
 	int32 extendedFamily = family >= 15 ? family - 15 : 0;
-	source.cpuRevision = (extendedFamily << 20) | ((model >> 4) << 16) | (baseFamily << 8)
-		| ((model & 0xf) << 4) | (stepping & 0xf);
+	source.cpuRevision = (extendedFamily << 20) | ((model >> 4) << 16) | (baseFamily << 8) |
+	                     ((model & 0xf) << 4) | (stepping & 0xf);
 }
 
 void LibSysInfo::SetScreenProbe(ScreenProbe probe)
@@ -310,11 +281,8 @@ int32 LibSysInfo::X86CpuType(const char* vendor, const int32& family, const int3
 		int32 base;
 	};
 	static const Vendor kVendors[] = {
-		{"GenuineIntel", 0x1000},
-		{"AuthenticAMD", 0x1100},
-		{"CyrixInstead", 0x1200},
-		{"CentaurHauls", 0x1300},
-		{"RiseRiseRise", 0x1400},
+	        {"GenuineIntel", 0x1000}, {"AuthenticAMD", 0x1100}, {"CyrixInstead", 0x1200},
+	        {"CentaurHauls", 0x1300}, {"RiseRiseRise", 0x1400},
 	};
 	int32 base = -1;
 	for (const Vendor& known : kVendors) {
@@ -343,8 +311,7 @@ const char* LibSysInfo::MachineName(const int32& platformType)
 
 const char* LibSysInfo::DepthName(const uint32& colorSpace)
 {
-	return FindName(kDepthNames, sizeof(kDepthNames) / sizeof(kDepthNames[0]),
-		int32(colorSpace));
+	return FindName(kDepthNames, sizeof(kDepthNames) / sizeof(kDepthNames[0]), int32(colorSpace));
 }
 
 int32 LibSysInfo::RoundClock(const int64& hertz)
@@ -378,6 +345,6 @@ void LibSysInfo::SetFrom(const Source& source)
 	cpuMHz = RoundClock(source.cpuClockHz);
 	busMHz = RoundClock(source.busClockHz);
 	kernelBuild.Formatted("%s, %s", source.kernelBuildDate.String(),
-		source.kernelBuildTime.String());
+	                      source.kernelBuildTime.String());
 	ramMB = RamMB(source.maxPages);
 }

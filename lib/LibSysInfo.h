@@ -12,16 +12,16 @@ public:
 	// The raw readings a snapshot is made from.
 	struct Source {
 		int32 cpuCount = 1;
-		int32 cpuType = 0;  // the platform's processor code
-		int32 platformType = 0;  // the platform's machine code
+		int32 cpuType = 0;      // the platform's processor code
+		int32 platformType = 0; // the platform's machine code
 		int32 cpuRevision = 0;
 		int64 cpuClockHz = 0;
 		int64 busClockHz = 0;
-		int64 maxPages = 0;  // physical memory in 4096-byte pages
+		int64 maxPages = 0; // physical memory in 4096-byte pages
 		LibString kernelBuildDate;
 		LibString kernelBuildTime;
 		color_space colorSpace = B_NO_COLOR_SPACE;
-		BRect screenFrame;  // BRect() means no screen
+		BRect screenFrame; // BRect() means no screen
 	};
 
 	// Reports the main screen's colour space and frame; false when there is none.

@@ -51,7 +51,7 @@ status_t SignalTeam(const team_id& team, const int& signal)
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 void LibGetOSVersion(LibString& version)
 {

@@ -22,30 +22,21 @@ status_t SetInt32(BMessage& message, const char* name, const int32& value)
 	return message.AddInt32(name, value);
 }
 
-}  // namespace
+} // namespace
 
 LibTime::LibTime(const int32& hours, const int32& minutes, const int32& seconds)
-	:
-	fHours(0),
-	fMinutes(0),
-	fSeconds(0)
+    : fHours(0), fMinutes(0), fSeconds(0)
 {
 	SetTime(hours, minutes, seconds);
 }
 
-LibTime::LibTime(const bool& now, const bool& local)
-	:
-	fHours(0),
-	fMinutes(0),
-	fSeconds(0)
+LibTime::LibTime(const bool& now, const bool& local) : fHours(0), fMinutes(0), fSeconds(0)
 {
 	if (now)
 		SetNow(local);
 }
 
-LibTime::~LibTime()
-{
-}
+LibTime::~LibTime() {}
 
 void LibTime::SetTime(const int32& hours, const int32& minutes, const int32& seconds)
 {
@@ -144,8 +135,9 @@ status_t LibTime::Restore(const BMessage& archive)
 	int32 hours = 0;
 	int32 minutes = 0;
 	int32 seconds = 0;
-	if (archive.FindInt32("hours", &hours) != B_OK || archive.FindInt32("minutes", &minutes) != B_OK
-		|| archive.FindInt32("seconds", &seconds) != B_OK)
+	if (archive.FindInt32("hours", &hours) != B_OK ||
+	    archive.FindInt32("minutes", &minutes) != B_OK ||
+	    archive.FindInt32("seconds", &seconds) != B_OK)
 		return B_NAME_NOT_FOUND;
 	SetTime(hours, minutes, seconds);
 	return B_OK;

@@ -13,20 +13,16 @@
 #endif
 
 BAlert::BAlert(const char* title, const char* text, const char* button0Label,
-	const char* button1Label, const char* button2Label, button_width width, alert_type type)
-	:
-	BAlert(title, text, button0Label, button1Label, button2Label, width, B_EVEN_SPACING, type)
+               const char* button1Label, const char* button2Label, button_width width,
+               alert_type type)
+    : BAlert(title, text, button0Label, button1Label, button2Label, width, B_EVEN_SPACING, type)
 {
 }
 
 BAlert::BAlert(const char* title, const char* text, const char* button0Label,
-	const char* button1Label, const char* button2Label, button_width width,
-	button_spacing spacing, alert_type type)
-	:
-	fTitle(title != nullptr ? title : ""),
-	fWidth(width),
-	fSpacing(spacing),
-	fType(type)
+               const char* button1Label, const char* button2Label, button_width width,
+               button_spacing spacing, alert_type type)
+    : fTitle(title != nullptr ? title : ""), fWidth(width), fSpacing(spacing), fType(type)
 {
 	fText.SetText(text);
 	AddButton(button0Label);
@@ -34,9 +30,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0Label,
 	AddButton(button2Label);
 }
 
-BAlert::~BAlert()
-{
-}
+BAlert::~BAlert() {}
 
 int32 BAlert::Go()
 {
@@ -82,7 +76,7 @@ const BAlert::Button* BAlert::ButtonAt(int32 index) const
 int32 BAlert::AddCheckBox(const char* label, bool* value)
 {
 	Control control{Control::kCheckBox, label != nullptr ? label : "",
-		(value != nullptr && *value) ? 1 : 0};
+	                (value != nullptr && *value) ? 1 : 0};
 	fControls.push_back(control);
 	fControlTargets.push_back(value);
 	return CountControls() - 1;

@@ -68,11 +68,11 @@ public:
 	};
 
 	BAlert(const char* title, const char* text, const char* button0Label,
-		const char* button1Label = nullptr, const char* button2Label = nullptr,
-		button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
-	BAlert(const char* title, const char* text, const char* button0Label,
-		const char* button1Label, const char* button2Label, button_width width,
-		button_spacing spacing, alert_type type = B_INFO_ALERT);
+	       const char* button1Label = nullptr, const char* button2Label = nullptr,
+	       button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
+	BAlert(const char* title, const char* text, const char* button0Label, const char* button1Label,
+	       const char* button2Label, button_width width, button_spacing spacing,
+	       alert_type type = B_INFO_ALERT);
 	virtual ~BAlert();
 
 	// Shows the alert, waits for the answer and deletes the alert, as the

@@ -9,11 +9,9 @@ namespace {
 
 std::atomic<AlertPresenter*> sPresenter{nullptr};
 
-}  // namespace
+} // namespace
 
-AlertPresenter::~AlertPresenter()
-{
-}
+AlertPresenter::~AlertPresenter() {}
 
 AlertPresenter* AlertPresenter::Get()
 {

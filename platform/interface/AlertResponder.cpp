@@ -5,16 +5,12 @@
 
 #include "Alert.h"
 
-AlertResponder::AlertResponder()
-{
-}
+AlertResponder::AlertResponder() {}
 
-AlertResponder::~AlertResponder()
-{
-}
+AlertResponder::~AlertResponder() {}
 
 void AlertResponder::AddAnswer(int32 button, const char* match,
-	const std::vector<int32>& controlValues)
+                               const std::vector<int32>& controlValues)
 {
 	std::lock_guard<std::mutex> guard(fLock);
 	fAnswers.push_back(Answer{button, match != nullptr ? match : "", controlValues});
@@ -74,7 +70,7 @@ bool AlertResponder::WaitForRecords(int32 count, bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> guard(fLock);
 	return fSeen.wait_for(guard, std::chrono::microseconds(timeout),
-		[&] { return int32(fRecords.size()) >= count; });
+	                      [&] { return int32(fRecords.size()) >= count; });
 }
 
 void AlertResponder::Reset()

@@ -18,12 +18,12 @@ public:
 		std::string text;
 		int32 type = 0;
 		std::vector<std::string> buttons;
-		std::vector<char> shortcuts;  // one per button, 0 for none
+		std::vector<char> shortcuts; // one per button, 0 for none
 		std::vector<std::string> controls;
-		std::vector<int32> controlValues;  // as answered
+		std::vector<int32> controlValues; // as answered
 		int32 answer = 0;
-		bool defaulted = false;  // no scripted answer matched
-		bool dismissed = false;  // a stop request ended it
+		bool defaulted = false; // no scripted answer matched
+		bool dismissed = false; // a stop request ended it
 	};
 
 	AlertResponder();
@@ -33,7 +33,7 @@ public:
 	// alert's extra controls, in order. With `match`, the answer is kept for
 	// the first alert whose text contains it; answers are used once, in order.
 	void AddAnswer(int32 button, const char* match = nullptr,
-		const std::vector<int32>& controlValues = {});
+	               const std::vector<int32>& controlValues = {});
 
 	int32 Present(BAlert& alert) override;
 

@@ -3,16 +3,14 @@
 
 #include "Alert.h"
 
-TextAlertPresenter::TextAlertPresenter(FILE* stream)
-	:
-	fStream(stream != nullptr ? stream : stderr)
+TextAlertPresenter::TextAlertPresenter(FILE* stream) : fStream(stream != nullptr ? stream : stderr)
 {
 }
 
 int32 TextAlertPresenter::Present(BAlert& alert)
 {
 	fprintf(fStream, "Alert%s%s: %s\n", alert.Title()[0] != '\0' ? " " : "", alert.Title(),
-		alert.Text());
+	        alert.Text());
 	for (int32 i = 0; i < alert.CountControls(); i++) {
 		const BAlert::Control* control = alert.ControlAt(i);
 		fprintf(fStream, "  [%c] %s\n", control->value != 0 ? 'x' : ' ', control->label.c_str());

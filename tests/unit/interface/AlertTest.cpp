@@ -18,7 +18,9 @@ namespace {
 // Installs a presenter for one test and restores the previous one.
 class ScopedPresenter {
 public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter)) {}
+	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
+	{
+	}
 	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
 
 private:
@@ -30,7 +32,7 @@ int32 AskThreeWay(const char* text)
 	return (new BAlert("Question", text, "Cancel", "Skip", "Replace"))->Go();
 }
 
-}  // namespace
+} // namespace
 
 TEST(AlertTest, Responder_AnswersInOrderAndByMatchingText)
 {
@@ -44,12 +46,12 @@ TEST(AlertTest, Responder_AnswersInOrderAndByMatchingText)
 	// The "disk" answer waits for its text even though it was queued first.
 	responder.AddAnswer(1, "disk");
 	responder.AddAnswer(0);
-	responder.AddAnswer(7);  // no such button: the default is pressed
+	responder.AddAnswer(7); // no such button: the default is pressed
 	const std::vector<Step> steps = {
-		{"Replace the file?", 0, false},
-		{"Not enough disk space.", 1, false},
-		{"Replace another?", 2, false},
-		{"Nothing queued any more", 2, true},
+	        {"Replace the file?", 0, false},
+	        {"Not enough disk space.", 1, false},
+	        {"Replace another?", 2, false},
+	        {"Nothing queued any more", 2, true},
 	};
 	for (const Step& step : steps)
 		EXPECT_EQ(AskThreeWay(step.text), step.expected) << step.text;
@@ -74,10 +76,10 @@ TEST(AlertTest, Buttons_MissingLabelsLeaveNoGapAndDefaultIsLast)
 		std::vector<std::string> labels;
 	};
 	const std::vector<Case> cases = {
-		{"OK", nullptr, nullptr, {"OK"}},
-		{"No", "Yes", nullptr, {"No", "Yes"}},
-		{"A", nullptr, "C", {"A", "C"}},
-		{"A", "B", "C", {"A", "B", "C"}},
+	        {"OK", nullptr, nullptr, {"OK"}},
+	        {"No", "Yes", nullptr, {"No", "Yes"}},
+	        {"A", nullptr, "C", {"A", "C"}},
+	        {"A", "B", "C", {"A", "B", "C"}},
 	};
 	for (const Case& c : cases) {
 		BAlert alert("", "text", c.b0, c.b1, c.b2);
@@ -93,9 +95,9 @@ TEST(AlertTest, Buttons_MissingLabelsLeaveNoGapAndDefaultIsLast)
 TEST(AlertTest, Properties_ShortcutTypeSpacingAndTextAreKept)
 {
 	BAlert alert("T", "first", "OK", nullptr, nullptr, B_WIDTH_FROM_WIDEST, B_OFFSET_SPACING,
-		B_STOP_ALERT);
+	             B_STOP_ALERT);
 	alert.SetShortcut(0, 'O');
-	alert.SetShortcut(3, 'X');  // no such button: ignored
+	alert.SetShortcut(3, 'X'); // no such button: ignored
 	alert.TextView()->SetText("second");
 	alert.ButtonAt(0)->SetLabel("Fine");
 	EXPECT_EQ(alert.Shortcut(0), 'O');
@@ -176,7 +178,7 @@ int32 AskAfterStop(void* data)
 	return 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(AlertTest, StopRequest_DismissesTheAlert)
 {

@@ -26,7 +26,7 @@ void ExpectDate(const LibDate& date, const Ymd& expected, const std::string& wha
 	EXPECT_EQ(date.GetYear(), expected.year) << what;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LibDateTest, DayNumbers_KnownDates)
 {
@@ -35,18 +35,14 @@ TEST(LibDateTest, DayNumbers_KnownDates)
 		int32 dayNumber;
 	};
 	const std::vector<Case> cases = {
-		{{1, 1, 2000}, 2451544},
-		{{1, 1, 1970}, 2440587},
-		{{15, 10, 1582}, 2299160},
-		{{4, 10, 1582}, 2299159},
-		{{1, 1, 1}, 1721423},
-		{{31, 12, -1}, 1721422},
-		{{1, 1, -4713}, -1},  // the day before Julian Day 0
+	        {{1, 1, 2000}, 2451544},  {{1, 1, 1970}, 2440587}, {{15, 10, 1582}, 2299160},
+	        {{4, 10, 1582}, 2299159}, {{1, 1, 1}, 1721423},    {{31, 12, -1}, 1721422},
+	        {{1, 1, -4713}, -1}, // the day before Julian Day 0
 	};
 	for (const Case& c : cases) {
 		LibDate date(c.date.day, c.date.month, c.date.year);
-		EXPECT_EQ(date.GetDayNumber(), c.dayNumber) << c.date.day << "/" << c.date.month << "/"
-													<< c.date.year;
+		EXPECT_EQ(date.GetDayNumber(), c.dayNumber)
+		        << c.date.day << "/" << c.date.month << "/" << c.date.year;
 		LibDate back(c.dayNumber);
 		ExpectDate(back, c.date, "from day number " + std::to_string(c.dayNumber));
 	}
@@ -57,25 +53,26 @@ TEST(LibDateTest, DayNumbers_KnownDates)
 TEST(LibDateTest, DayNumbers_ConsecutiveDaysFollowTheCalendar)
 {
 	const std::vector<std::pair<int32, int32>> ranges = {
-		{1721423 - 800, 1721423 + 800},  // around 1 January 1
-		{2299160 - 400, 2299160 + 400},  // around 15 October 1582
-		{2451544 - 400, 2451544 + 800},  // around 2000
-		{-2000, 2000},  // before Julian Day 0
+	        {1721423 - 800, 1721423 + 800}, // around 1 January 1
+	        {2299160 - 400, 2299160 + 400}, // around 15 October 1582
+	        {2451544 - 400, 2451544 + 800}, // around 2000
+	        {-2000, 2000},                  // before Julian Day 0
 	};
 	for (const auto& range : ranges) {
 		LibDate previous(range.first);
 		for (int32 n = range.first + 1; n <= range.second; n++) {
 			LibDate date(n);
 			ASSERT_EQ(LibDate::DayNumberOf(date.GetDay(), date.GetMonth(), date.GetYear()), n);
-			bool sameMonth = date.GetMonth() == previous.GetMonth()
-				&& date.GetYear() == previous.GetYear() && date.GetDay() == previous.GetDay() + 1;
-			bool switchGap = previous.GetDay() == 4 && previous.GetMonth() == 10
-				&& previous.GetYear() == 1582 && date.GetDay() == 15;
+			bool sameMonth = date.GetMonth() == previous.GetMonth() &&
+			                 date.GetYear() == previous.GetYear() &&
+			                 date.GetDay() == previous.GetDay() + 1;
+			bool switchGap = previous.GetDay() == 4 && previous.GetMonth() == 10 &&
+			                 previous.GetYear() == 1582 && date.GetDay() == 15;
 			bool newMonth = date.GetDay() == 1 && previous.GetDay() == previous.DaysInMonth();
 			ASSERT_TRUE(sameMonth || switchGap || newMonth)
-				<< "day " << n << ": " << date.GetDay() << "/" << date.GetMonth() << "/"
-				<< date.GetYear() << " after " << previous.GetDay() << "/" << previous.GetMonth()
-				<< "/" << previous.GetYear();
+			        << "day " << n << ": " << date.GetDay() << "/" << date.GetMonth() << "/"
+			        << date.GetYear() << " after " << previous.GetDay() << "/"
+			        << previous.GetMonth() << "/" << previous.GetYear();
 			ASSERT_NE(date.GetYear(), 0) << "there is no year 0";
 			previous = date;
 		}
@@ -89,28 +86,21 @@ TEST(LibDateTest, SetDate_Normalizes)
 		Ymd expected;
 	};
 	const std::vector<Case> cases = {
-		{{29, 2, 1900}, {1, 3, 1900}},
-		{{29, 2, 2000}, {29, 2, 2000}},
-		{{29, 2, 1500}, {29, 2, 1500}},  // Julian leap year
-		{{31, 4, 2024}, {1, 5, 2024}},
-		{{0, 3, 2024}, {29, 2, 2024}},
-		{{0, 3, 2023}, {28, 2, 2023}},
-		{{-1, 1, 2024}, {30, 12, 2023}},
-		{{32, 12, 1999}, {1, 1, 2000}},
-		{{1, 13, 2024}, {1, 1, 2025}},
-		{{1, 0, 2024}, {1, 12, 2023}},
-		{{1, -12, 2024}, {1, 12, 2022}},
-		{{1, 25, 2024}, {1, 1, 2026}},
-		{{1, 13, -1}, {1, 1, 1}},  // no year 0 between them
-		{{0, 1, 1}, {31, 12, -1}},
-		{{366, 1, 2024}, {31, 12, 2024}},
-		{{10, 10, 1582}, {20, 10, 1582}},  // a dropped day is counted on
+	        {{29, 2, 1900}, {1, 3, 1900}},    {{29, 2, 2000}, {29, 2, 2000}},
+	        {{29, 2, 1500}, {29, 2, 1500}}, // Julian leap year
+	        {{31, 4, 2024}, {1, 5, 2024}},    {{0, 3, 2024}, {29, 2, 2024}},
+	        {{0, 3, 2023}, {28, 2, 2023}},    {{-1, 1, 2024}, {30, 12, 2023}},
+	        {{32, 12, 1999}, {1, 1, 2000}},   {{1, 13, 2024}, {1, 1, 2025}},
+	        {{1, 0, 2024}, {1, 12, 2023}},    {{1, -12, 2024}, {1, 12, 2022}},
+	        {{1, 25, 2024}, {1, 1, 2026}},    {{1, 13, -1}, {1, 1, 1}}, // no year 0 between them
+	        {{0, 1, 1}, {31, 12, -1}},        {{366, 1, 2024}, {31, 12, 2024}},
+	        {{10, 10, 1582}, {20, 10, 1582}}, // a dropped day is counted on
 	};
 	for (const Case& c : cases) {
 		LibDate date(c.set.day, c.set.month, c.set.year);
 		ExpectDate(date, c.expected,
-			std::to_string(c.set.day) + "/" + std::to_string(c.set.month) + "/"
-				+ std::to_string(c.set.year));
+		           std::to_string(c.set.day) + "/" + std::to_string(c.set.month) + "/" +
+		                   std::to_string(c.set.year));
 	}
 }
 
@@ -124,18 +114,18 @@ TEST(LibDateTest, Arithmetic_MovesByDaysMonthsAndYears)
 		Ymd expected;
 	};
 	const std::vector<Case> cases = {
-		{{1, 3, 2024}, kDays, -1, {29, 2, 2024}},
-		{{4, 10, 1582}, kDays, 1, {15, 10, 1582}},
-		{{15, 10, 1582}, kDays, -1, {4, 10, 1582}},
-		{{31, 12, -1}, kDays, 1, {1, 1, 1}},
-		{{1, 1, 2000}, kDays, 366, {1, 1, 2001}},
-		{{31, 1, 2023}, kMonths, 1, {3, 3, 2023}},
-		{{31, 1, 2024}, kMonths, 1, {2, 3, 2024}},
-		{{15, 6, 2024}, kMonths, -18, {15, 12, 2022}},
-		{{29, 2, 2024}, kYears, 1, {1, 3, 2025}},
-		{{29, 2, 2024}, kYears, 4, {29, 2, 2028}},
-		{{1, 1, 1}, kYears, -1, {1, 1, -1}},
-		{{1, 1, -1}, kYears, 2, {1, 1, 2}},
+	        {{1, 3, 2024}, kDays, -1, {29, 2, 2024}},
+	        {{4, 10, 1582}, kDays, 1, {15, 10, 1582}},
+	        {{15, 10, 1582}, kDays, -1, {4, 10, 1582}},
+	        {{31, 12, -1}, kDays, 1, {1, 1, 1}},
+	        {{1, 1, 2000}, kDays, 366, {1, 1, 2001}},
+	        {{31, 1, 2023}, kMonths, 1, {3, 3, 2023}},
+	        {{31, 1, 2024}, kMonths, 1, {2, 3, 2024}},
+	        {{15, 6, 2024}, kMonths, -18, {15, 12, 2022}},
+	        {{29, 2, 2024}, kYears, 1, {1, 3, 2025}},
+	        {{29, 2, 2024}, kYears, 4, {29, 2, 2028}},
+	        {{1, 1, 1}, kYears, -1, {1, 1, -1}},
+	        {{1, 1, -1}, kYears, 2, {1, 1, 2}},
 	};
 	for (const Case& c : cases) {
 		LibDate date(c.start.day, c.start.month, c.start.year);
@@ -145,7 +135,8 @@ TEST(LibDateTest, Arithmetic_MovesByDaysMonthsAndYears)
 			date.AddMonths(c.amount);
 		else
 			date.AddYears(c.amount);
-		ExpectDate(date, c.expected, "op " + std::to_string(c.op) + " by " + std::to_string(c.amount));
+		ExpectDate(date, c.expected,
+		           "op " + std::to_string(c.op) + " by " + std::to_string(c.amount));
 	}
 }
 
@@ -179,8 +170,8 @@ TEST(LibDateTest, LeapYearsAndLengths)
 		bool leap;
 	};
 	const std::vector<Case> cases = {
-		{1500, true}, {1300, true}, {1581, false}, {1600, true}, {1700, false}, {1900, false},
-		{2000, true}, {2023, false}, {2024, true}, {-1, true}, {-5, true}, {-4, false},
+	        {1500, true}, {1300, true},  {1581, false}, {1600, true}, {1700, false}, {1900, false},
+	        {2000, true}, {2023, false}, {2024, true},  {-1, true},   {-5, true},    {-4, false},
 	};
 	for (const Case& c : cases) {
 		EXPECT_EQ(LibDate::IsLeapYear(c.year), c.leap) << c.year;
@@ -205,18 +196,13 @@ TEST(LibDateTest, Weekdays_OfDatesOnBothSidesOfTheSwitch)
 		int32 weekday;
 	};
 	const std::vector<Case> cases = {
-		{{1, 1, 2000}, 6},
-		{{6, 12, 2026}, 0},
-		{{1, 1, 1970}, 4},
-		{{29, 2, 2024}, 4},
-		{{4, 10, 1582}, 4},
-		{{15, 10, 1582}, 5},
-		{{1, 1, 1}, 6},
+	        {{1, 1, 2000}, 6},  {{6, 12, 2026}, 0},  {{1, 1, 1970}, 4}, {{29, 2, 2024}, 4},
+	        {{4, 10, 1582}, 4}, {{15, 10, 1582}, 5}, {{1, 1, 1}, 6},
 	};
 	for (const Case& c : cases) {
 		LibDate date(c.date.day, c.date.month, c.date.year);
-		EXPECT_EQ(date.DayOfWeek(), c.weekday) << c.date.day << "/" << c.date.month << "/"
-											   << c.date.year;
+		EXPECT_EQ(date.DayOfWeek(), c.weekday)
+		        << c.date.day << "/" << c.date.month << "/" << c.date.year;
 		EXPECT_EQ(date.IsWeekEnd(), c.weekday == 0 || c.weekday == 6);
 	}
 	EXPECT_EQ(LibDate(1, 12, 2026).DayOfWeek(6), 0) << "weekday of another day of the month";
@@ -225,8 +211,8 @@ TEST(LibDateTest, Weekdays_OfDatesOnBothSidesOfTheSwitch)
 TEST(LibDateTest, Weekdays_ByEnglishName)
 {
 	const std::vector<std::pair<const char*, int32>> cases = {
-		{"F", 5}, {"friday", 5}, {"M", 1}, {"Sa", 6}, {"SU", 0}, {"Tu", 2}, {"th", 4}, {"W", 3},
-		{"T", 0}, {"S", 0}, {"xyz", 0}, {"", 0},
+	        {"F", 5},  {"friday", 5}, {"M", 1}, {"Sa", 6}, {"SU", 0},  {"Tu", 2},
+	        {"th", 4}, {"W", 3},      {"T", 0}, {"S", 0},  {"xyz", 0}, {"", 0},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(LibDate::DayOfWeek(c.first), c.second) << c.first;
@@ -241,12 +227,9 @@ TEST(LibDateTest, SetToNextAndPrev_MoveStrictly)
 	};
 	// From Sunday 6 December 2026.
 	const std::vector<Case> cases = {
-		{true, 0, {13, 12, 2026}},
-		{true, 1, {7, 12, 2026}},
-		{true, 6, {12, 12, 2026}},
-		{false, 6, {5, 12, 2026}},
-		{false, 0, {29, 11, 2026}},
-		{true, 8, {7, 12, 2026}},  // out of range: taken modulo 7
+	        {true, 0, {13, 12, 2026}},  {true, 1, {7, 12, 2026}},
+	        {true, 6, {12, 12, 2026}},  {false, 6, {5, 12, 2026}},
+	        {false, 0, {29, 11, 2026}}, {true, 8, {7, 12, 2026}}, // out of range: taken modulo 7
 	};
 	for (const Case& c : cases) {
 		LibDate date(6, 12, 2026);
@@ -304,15 +287,9 @@ TEST(LibTimeTest, SetTime_NormalizesCarriesAndBorrows)
 		int32 eh, em, es;
 	};
 	const std::vector<Case> cases = {
-		{14, 5, 9, 14, 5, 9},
-		{23, 59, 60, 0, 0, 0},
-		{0, 0, -1, 23, 59, 59},
-		{0, 0, -130, 23, 57, 50},
-		{0, -1, 0, 23, 59, 0},
-		{0, 125, 0, 2, 5, 0},
-		{25, 0, 0, 1, 0, 0},
-		{-1, 0, 0, 23, 0, 0},
-		{0, 0, 86400 * 3 + 61, 0, 1, 1},
+	        {14, 5, 9, 14, 5, 9},     {23, 59, 60, 0, 0, 0}, {0, 0, -1, 23, 59, 59},
+	        {0, 0, -130, 23, 57, 50}, {0, -1, 0, 23, 59, 0}, {0, 125, 0, 2, 5, 0},
+	        {25, 0, 0, 1, 0, 0},      {-1, 0, 0, 23, 0, 0},  {0, 0, 86400 * 3 + 61, 0, 1, 1},
 	};
 	for (const Case& c : cases) {
 		LibTime time(c.h, c.m, c.s);
@@ -368,12 +345,12 @@ TEST(LibDateTimeTest, TimeArithmetic_CarriesDaysIntoTheDate)
 		int32 eh, em, es;
 	};
 	const std::vector<Case> cases = {
-		{{31, 12, 2023}, 23, 59, 30, kSeconds, 45, {1, 1, 2024}, 0, 0, 15},
-		{{1, 1, 2000}, 0, 0, 30, kSeconds, -31, {31, 12, 1999}, 23, 59, 59},
-		{{28, 2, 2024}, 12, 0, 0, kHours, 36, {1, 3, 2024}, 0, 0, 0},
-		{{1, 3, 2024}, 0, 0, 0, kMinutes, -1441, {28, 2, 2024}, 23, 59, 0},
-		{{4, 10, 1582}, 23, 0, 0, kHours, 1, {15, 10, 1582}, 0, 0, 0},
-		{{1, 1, 2000}, 0, 0, 0, kSeconds, 86400 * 10, {11, 1, 2000}, 0, 0, 0},
+	        {{31, 12, 2023}, 23, 59, 30, kSeconds, 45, {1, 1, 2024}, 0, 0, 15},
+	        {{1, 1, 2000}, 0, 0, 30, kSeconds, -31, {31, 12, 1999}, 23, 59, 59},
+	        {{28, 2, 2024}, 12, 0, 0, kHours, 36, {1, 3, 2024}, 0, 0, 0},
+	        {{1, 3, 2024}, 0, 0, 0, kMinutes, -1441, {28, 2, 2024}, 23, 59, 0},
+	        {{4, 10, 1582}, 23, 0, 0, kHours, 1, {15, 10, 1582}, 0, 0, 0},
+	        {{1, 1, 2000}, 0, 0, 0, kSeconds, 86400 * 10, {11, 1, 2000}, 0, 0, 0},
 	};
 	for (const Case& c : cases) {
 		LibDateTime moment(c.date.day, c.date.month, c.date.year);
@@ -400,7 +377,7 @@ TEST(LibDateTimeTest, MomentsAndComparisons)
 	EXPECT_EQ(epoch.NumberOfSeconds(), 0);
 
 	LibDateTime leapDay(false);
-	leapDay.SetDateTime(time_t(951825600), false);  // 2000-02-29 12:00:00 UTC
+	leapDay.SetDateTime(time_t(951825600), false); // 2000-02-29 12:00:00 UTC
 	ExpectDate(leapDay, {29, 2, 2000}, "leap day");
 	EXPECT_EQ(leapDay.GetHours(), 12);
 
@@ -428,11 +405,11 @@ TEST(LibDateTimeTest, Iso8601_WritesAndReadsBack)
 		const char* text;
 	};
 	const std::vector<Case> cases = {
-		{{6, 12, 2026}, 14, 5, 9, 0, "20261206T140509"},
-		{{1, 1, 2000}, 0, 0, 0, 0, "20000101T000000"},
-		{{31, 12, 1999}, 23, 30, 0, 1, "20000101T003000Z"},
-		{{1, 1, 2000}, 0, 30, 0, -1, "19991231T233000Z"},
-		{{5, 3, 812}, 1, 2, 3, 0, "8120305T010203"},
+	        {{6, 12, 2026}, 14, 5, 9, 0, "20261206T140509"},
+	        {{1, 1, 2000}, 0, 0, 0, 0, "20000101T000000"},
+	        {{31, 12, 1999}, 23, 30, 0, 1, "20000101T003000Z"},
+	        {{1, 1, 2000}, 0, 30, 0, -1, "19991231T233000Z"},
+	        {{5, 3, 812}, 1, 2, 3, 0, "8120305T010203"},
 	};
 	for (const Case& c : cases) {
 		LibDateTime moment(c.date.day, c.date.month, c.date.year);
@@ -449,8 +426,16 @@ TEST(LibDateTimeTest, Iso8601_WritesAndReadsBack)
 TEST(LibDateTimeTest, Iso8601_RejectsMalformedText)
 {
 	const std::vector<const char*> bad = {
-		"", "T", "2000T000000", "20000101", "20000101T0000", "2000a101T000000",
-		"20000101T00000x", "20000101T000000ZZ", "-0101T000000", "20000101T000000 ",
+	        "",
+	        "T",
+	        "2000T000000",
+	        "20000101",
+	        "20000101T0000",
+	        "2000a101T000000",
+	        "20000101T00000x",
+	        "20000101T000000ZZ",
+	        "-0101T000000",
+	        "20000101T000000 ",
 	};
 	for (const char* text : bad) {
 		LibDateTime moment(6, 12, 2026);

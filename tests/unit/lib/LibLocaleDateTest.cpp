@@ -63,7 +63,7 @@ std::string Format(const DateCase& c)
 	return locale.Format(c.date).String();
 }
 
-}  // namespace
+} // namespace
 
 TEST(LibLocaleDateTest, Format_Defaults)
 {
@@ -81,35 +81,35 @@ TEST(LibLocaleDateTest, Format_ElementsAndLanguages)
 	const LibDate saturday(7, 2, 2026);
 	const LibDate early(3, 3, 2005);
 	const std::vector<DateCase> cases = {
-		// Letters shown once, everything else copied.
-		{"D D.M.M Y!", LibLocaleDate::kEnglish, 1, 0, 2, false, early, "3 .3. 2005!"},
-		{"D/M/Y", LibLocaleDate::kEnglish, 1, 0, 2, true, early, "03/03/2005"},
-		{"D/M/Y", LibLocaleDate::kEnglish, 1, 0, 0, true, early, "03/03/05"},
-		{"Y", LibLocaleDate::kEnglish, 1, 0, 1, false, sunday, "26"},
-		{"Y", LibLocaleDate::kEnglish, 1, 0, 0, false, LibDate(1, 1, 1900), "00"},
-		{"D", LibLocaleDate::kEnglish, 1, 0, 2, true, sunday.operator+(10), "16"},
-		// Month names: short (three bytes), whole.
-		{"M", LibLocaleDate::kEnglish, 1, 2, 2, false, sunday, "December"},
-		{"M", LibLocaleDate::kFrench, 1, 1, 2, false, saturday, "Fé"},
-		{"M", LibLocaleDate::kFrench, 1, 1, 2, false, wednesday, "Ao"},
-		{"M", LibLocaleDate::kFrench, 1, 2, 2, false, wednesday, "Août"},
-		{"M", LibLocaleDate::kGerman, 1, 1, 2, false, LibDate(1, 3, 2026), "Mä"},
-		{"M", LibLocaleDate::kSpanish, 1, 2, 2, false, LibDate(1, 3, 2026), "Marcha"},
-		{"M", LibLocaleDate::kJapanese, 1, 1, 2, false, sunday, "１２月"},
-		{"M", LibLocaleDate::kJapanese, 1, 2, 2, false, early, "３月"},
-		{"M", LibLocaleDate::kJapanese, 1, 0, 2, true, early, "03"},
-		// Weekday names: two bytes, three bytes, whole.
-		{"W", LibLocaleDate::kEnglish, 0, 1, 2, false, sunday, "Su"},
-		{"W", LibLocaleDate::kEnglish, 2, 1, 2, false, wednesday, "Wednesday"},
-		{"W", LibLocaleDate::kSpanish, 0, 1, 2, false, saturday, "S"},
-		{"W", LibLocaleDate::kSpanish, 1, 1, 2, false, saturday, "Sá"},
-		{"W", LibLocaleDate::kSpanish, 1, 1, 2, false, wednesday, "Mi"},
-		{"W", LibLocaleDate::kGerman, 1, 1, 2, false, sunday, "Son"},
-		{"W", LibLocaleDate::kJapanese, 0, 1, 2, false, sunday, "日"},
-		{"W", LibLocaleDate::kJapanese, 1, 1, 2, false, wednesday, "水曜日"},
-		{"W D M Y", LibLocaleDate::kFrench, 2, 2, 2, false, sunday, "Dimanche 6 Décembre 2026"},
-		// An unknown language is English.
-		{"M", 9, 2, 2, 2, false, sunday, "December"},
+	        // Letters shown once, everything else copied.
+	        {"D D.M.M Y!", LibLocaleDate::kEnglish, 1, 0, 2, false, early, "3 .3. 2005!"},
+	        {"D/M/Y", LibLocaleDate::kEnglish, 1, 0, 2, true, early, "03/03/2005"},
+	        {"D/M/Y", LibLocaleDate::kEnglish, 1, 0, 0, true, early, "03/03/05"},
+	        {"Y", LibLocaleDate::kEnglish, 1, 0, 1, false, sunday, "26"},
+	        {"Y", LibLocaleDate::kEnglish, 1, 0, 0, false, LibDate(1, 1, 1900), "00"},
+	        {"D", LibLocaleDate::kEnglish, 1, 0, 2, true, sunday.operator+(10), "16"},
+	        // Month names: short (three bytes), whole.
+	        {"M", LibLocaleDate::kEnglish, 1, 2, 2, false, sunday, "December"},
+	        {"M", LibLocaleDate::kFrench, 1, 1, 2, false, saturday, "Fé"},
+	        {"M", LibLocaleDate::kFrench, 1, 1, 2, false, wednesday, "Ao"},
+	        {"M", LibLocaleDate::kFrench, 1, 2, 2, false, wednesday, "Août"},
+	        {"M", LibLocaleDate::kGerman, 1, 1, 2, false, LibDate(1, 3, 2026), "Mä"},
+	        {"M", LibLocaleDate::kSpanish, 1, 2, 2, false, LibDate(1, 3, 2026), "Marcha"},
+	        {"M", LibLocaleDate::kJapanese, 1, 1, 2, false, sunday, "１２月"},
+	        {"M", LibLocaleDate::kJapanese, 1, 2, 2, false, early, "３月"},
+	        {"M", LibLocaleDate::kJapanese, 1, 0, 2, true, early, "03"},
+	        // Weekday names: two bytes, three bytes, whole.
+	        {"W", LibLocaleDate::kEnglish, 0, 1, 2, false, sunday, "Su"},
+	        {"W", LibLocaleDate::kEnglish, 2, 1, 2, false, wednesday, "Wednesday"},
+	        {"W", LibLocaleDate::kSpanish, 0, 1, 2, false, saturday, "S"},
+	        {"W", LibLocaleDate::kSpanish, 1, 1, 2, false, saturday, "Sá"},
+	        {"W", LibLocaleDate::kSpanish, 1, 1, 2, false, wednesday, "Mi"},
+	        {"W", LibLocaleDate::kGerman, 1, 1, 2, false, sunday, "Son"},
+	        {"W", LibLocaleDate::kJapanese, 0, 1, 2, false, sunday, "日"},
+	        {"W", LibLocaleDate::kJapanese, 1, 1, 2, false, wednesday, "水曜日"},
+	        {"W D M Y", LibLocaleDate::kFrench, 2, 2, 2, false, sunday, "Dimanche 6 Décembre 2026"},
+	        // An unknown language is English.
+	        {"M", 9, 2, 2, 2, false, sunday, "December"},
 	};
 	for (const DateCase& c : cases)
 		EXPECT_EQ(Format(c), c.expected) << c.format << " language " << c.language;
@@ -122,7 +122,8 @@ TEST(LibLocaleDateTest, Format_NeverSplitsACharacter)
 		for (int32 format = 0; format <= 2; format++) {
 			for (int32 month = 1; month <= 12; month++) {
 				for (int32 day = 1; day <= 7; day++) {
-					DateCase c{"W M", language, format, format, 2, false, LibDate(day, month, 2026), ""};
+					DateCase c{"W M", language, format, format, 2, false, LibDate(day, month, 2026),
+					           ""};
 					std::string text = Format(c);
 					EXPECT_TRUE(IsValidUtf8(text)) << language << " " << format << " " << text;
 					EXPECT_GT(text.size(), 1u);
@@ -140,7 +141,7 @@ TEST(LibLocaleDateTest, NamesAndLanguages)
 	for (int32 i = 0; i < languages.Size(); i++)
 		names.push_back(languages.Get(i)->String());
 	EXPECT_EQ(names,
-		(std::vector<std::string>{"English", "French", "German", "Spanish", "Japanese"}));
+	          (std::vector<std::string>{"English", "French", "German", "Spanish", "Japanese"}));
 	EXPECT_STREQ(LibLocaleDate::MonthName(LibLocaleDate::kJapanese, 10), "１０月");
 	EXPECT_STREQ(LibLocaleDate::WeekdayName(LibLocaleDate::kGerman, 6), "Samstag");
 	EXPECT_EQ(LibLocaleDate::MonthName(0, 13), nullptr);
@@ -159,19 +160,19 @@ TEST(LibLocaleTimeTest, Format_Clocks)
 		const char* expected;
 	};
 	const std::vector<Case> cases = {
-		{14, 5, 9, 0, "2:05 PM"},
-		{14, 5, 9, kSeconds, "2:05:09 PM"},
-		{14, 5, 9, k24, "14:05"},
-		{9, 5, 0, k24, "09:05"},
-		{0, 0, 0, 0, "12:00 AM"},
-		{12, 0, 0, 0, "12:00 PM"},
-		{11, 59, 59, kSeconds, "11:59:59 AM"},
-		{23, 1, 0, 0, "11:01 PM"},
-		{14, 5, 9, kNoMinutes, "2 PM"},
-		{14, 5, 9, kNoMinutes | kSeconds, "2:09 PM"},
-		{14, 5, 9, kNoSuffix, "2:05"},
-		{0, 7, 0, k24 | kSeconds, "00:07:00"},
-		{18, 30, 0, kEmptySuffixes, "6:30"},
+	        {14, 5, 9, 0, "2:05 PM"},
+	        {14, 5, 9, kSeconds, "2:05:09 PM"},
+	        {14, 5, 9, k24, "14:05"},
+	        {9, 5, 0, k24, "09:05"},
+	        {0, 0, 0, 0, "12:00 AM"},
+	        {12, 0, 0, 0, "12:00 PM"},
+	        {11, 59, 59, kSeconds, "11:59:59 AM"},
+	        {23, 1, 0, 0, "11:01 PM"},
+	        {14, 5, 9, kNoMinutes, "2 PM"},
+	        {14, 5, 9, kNoMinutes | kSeconds, "2:09 PM"},
+	        {14, 5, 9, kNoSuffix, "2:05"},
+	        {0, 7, 0, k24 | kSeconds, "00:07:00"},
+	        {18, 30, 0, kEmptySuffixes, "6:30"},
 	};
 	for (const Case& c : cases) {
 		LibLocaleTime locale;
@@ -184,7 +185,7 @@ TEST(LibLocaleTimeTest, Format_Clocks)
 			locale.Set12ClockAfterNoonSuffix("");
 		}
 		EXPECT_STREQ(locale.Format(LibTime(c.h, c.m, c.s)).String(), c.expected)
-			<< c.h << ":" << c.m << ":" << c.s << " options " << c.options;
+		        << c.h << ":" << c.m << ":" << c.s << " options " << c.options;
 	}
 }
 

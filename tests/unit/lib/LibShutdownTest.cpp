@@ -55,7 +55,7 @@ void WriteStub(const fs::path& tool, const fs::path& log)
 	fs::create_directories(tool.parent_path());
 	std::ofstream script(tool);
 	script << "#!/bin/sh\necho \"args:$*\" > '" << log.string() << ".tmp'\nmv '" << log.string()
-		   << ".tmp' '" << log.string() << "'\n";
+	       << ".tmp' '" << log.string() << "'\n";
 	script.close();
 	chmod(tool.c_str(), 0755);
 }
@@ -98,11 +98,12 @@ protected:
 	std::unique_ptr<ScopedEnv> fAllowEnv;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(LibShutdownTest, RunsTheToolWithTheRestartFlag)
 {
-	const std::vector<std::pair<bool, std::string>> cases = {{true, "args:-r\n"}, {false, "args:\n"}};
+	const std::vector<std::pair<bool, std::string>> cases = {{true, "args:-r\n"},
+	                                                         {false, "args:\n"}};
 	for (const auto& c : cases) {
 		fs::path log = fBase / "log";
 		fs::remove(log);
@@ -157,20 +158,20 @@ TEST_F(LibShutdownTest, Guard_AllowsOnlyPathsInsideTheRootOrByPermission)
 		bool allowed;
 	};
 	const std::vector<Case> cases = {
-		{Tool(), fRoot.c_str(), nullptr, true},
-		{dotted, fRoot.c_str(), nullptr, true},
-		{sibling, fRoot.c_str(), nullptr, false},  // shares the root's name as a prefix
-		{Tool(), nullptr, nullptr, false},
-		{Tool(), "", nullptr, false},
-		{fBase / "missing", fRoot.c_str(), nullptr, false},
-		{sibling, nullptr, "1", true},
-		{sibling, nullptr, "yes", false},
+	        {Tool(), fRoot.c_str(), nullptr, true},
+	        {dotted, fRoot.c_str(), nullptr, true},
+	        {sibling, fRoot.c_str(), nullptr, false}, // shares the root's name as a prefix
+	        {Tool(), nullptr, nullptr, false},
+	        {Tool(), "", nullptr, false},
+	        {fBase / "missing", fRoot.c_str(), nullptr, false},
+	        {sibling, nullptr, "1", true},
+	        {sibling, nullptr, "yes", false},
 	};
 	for (const Case& c : cases) {
 		ScopedEnv root("VANTRY_ROOT", c.root);
 		ScopedEnv allow("VANTRY_ALLOW_SHUTDOWN", c.allow);
 		EXPECT_EQ(LibShutdownAllowed(c.tool.c_str()), c.allowed)
-			<< c.tool << " root " << (c.root ? c.root : "(unset)") << " allow "
-			<< (c.allow ? c.allow : "(unset)");
+		        << c.tool << " root " << (c.root ? c.root : "(unset)") << " allow "
+		        << (c.allow ? c.allow : "(unset)");
 	}
 }

@@ -59,34 +59,46 @@ bool WaitForState(pid_t pid, bool stopped)
 
 class ScopedPresenter {
 public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter)) {}
+	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
+	{
+	}
 	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
 
 private:
 	AlertPresenter* fPrevious;
 };
 
-}  // namespace
+} // namespace
 
 TEST(LibSysInfoTest, NameTables)
 {
 	const std::vector<std::pair<int32, const char*>> cpus = {
-		{1, "601"}, {4, "604"}, {6, "Unknown"}, {7, "Unknown"}, {12, "Unknown"}, {15, "x86"},
-		{22, "Arm"}, {0x1063, "Intel Pentium II"}, {0x1067, "Intel Pentium III"},
-		{0x1159, "AMD K6 m9"}, {0x1354, "IDT WinChip C6"}, {0x1450, "Rise mP6"},
-		{0x1064, "Unknown"}, {-1, "Unknown"},
+	        {1, "601"},
+	        {4, "604"},
+	        {6, "Unknown"},
+	        {7, "Unknown"},
+	        {12, "Unknown"},
+	        {15, "x86"},
+	        {22, "Arm"},
+	        {0x1063, "Intel Pentium II"},
+	        {0x1067, "Intel Pentium III"},
+	        {0x1159, "AMD K6 m9"},
+	        {0x1354, "IDT WinChip C6"},
+	        {0x1450, "Rise mP6"},
+	        {0x1064, "Unknown"},
+	        {-1, "Unknown"},
 	};
 	for (const auto& c : cpus)
 		EXPECT_STREQ(LibSysInfo::CpuName(c.first), c.second) << c.first;
 	const std::vector<std::pair<int32, const char*>> machines = {
-		{0, "BeBox"}, {2, "AT Clone"}, {13, "Nintendo 64"}, {14, "Unknown"}, {-1, "Unknown"},
+	        {0, "BeBox"}, {2, "AT Clone"}, {13, "Nintendo 64"}, {14, "Unknown"}, {-1, "Unknown"},
 	};
 	for (const auto& c : machines)
 		EXPECT_STREQ(LibSysInfo::MachineName(c.first), c.second) << c.first;
 	const std::vector<std::pair<uint32, const char*>> depths = {
-		{0, "No color"}, {1, "1 bit gray"}, {2, "8 bit gray"}, {3, "24 bit color"},
-		{4, "8 bit color"}, {5, "16 bit color"}, {8, "32 bit color"}, {16, "15 bit color"},
-		{0x2008, "Unknown"}, {6, "Unknown"},
+	        {0, "No color"},     {1, "1 bit gray"},   {2, "8 bit gray"},   {3, "24 bit color"},
+	        {4, "8 bit color"},  {5, "16 bit color"}, {8, "32 bit color"}, {16, "15 bit color"},
+	        {0x2008, "Unknown"}, {6, "Unknown"},
 	};
 	for (const auto& c : depths)
 		EXPECT_STREQ(LibSysInfo::DepthName(c.first), c.second) << c.first;
@@ -95,8 +107,8 @@ TEST(LibSysInfoTest, NameTables)
 TEST(LibSysInfoTest, Rounding_ClocksMemoryAndScreen)
 {
 	const std::vector<std::pair<int64, int32>> clocks = {
-		{399500000, 399}, {399500001, 400}, {400000000, 400}, {0, 0}, {500000, 0},
-		{500001, 1}, {3999999999LL, 4000},
+	        {399500000, 399}, {399500001, 400}, {400000000, 400},     {0, 0},
+	        {500000, 0},      {500001, 1},      {3999999999LL, 4000},
 	};
 	for (const auto& c : clocks)
 		EXPECT_EQ(LibSysInfo::RoundClock(c.first), c.second) << c.first;
@@ -117,15 +129,15 @@ TEST(LibSysInfoTest, X86ProcessorCodes)
 		int32 code;
 	};
 	const std::vector<Case> cases = {
-		{"GenuineIntel", 6, 3, 0x1063},
-		{"GenuineIntel", 5, 4, 0x1054},
-		{"GenuineIntel", 6, 0x9e, 0x106e},  // only the low four model bits
-		{"AuthenticAMD", 5, 6, 0x1156},
-		{"AuthenticAMD", 25, 17, 0x11f1},  // extended family folds into 15
-		{"CyrixInstead", 6, 0, 0x1260},
-		{"CentaurHauls", 5, 4, 0x1354},
-		{"RiseRiseRise", 5, 0, 0x1450},
-		{"HygonGenuine", 24, 0, 15},
+	        {"GenuineIntel", 6, 3, 0x1063},
+	        {"GenuineIntel", 5, 4, 0x1054},
+	        {"GenuineIntel", 6, 0x9e, 0x106e}, // only the low four model bits
+	        {"AuthenticAMD", 5, 6, 0x1156},
+	        {"AuthenticAMD", 25, 17, 0x11f1}, // extended family folds into 15
+	        {"CyrixInstead", 6, 0, 0x1260},
+	        {"CentaurHauls", 5, 4, 0x1354},
+	        {"RiseRiseRise", 5, 0, 0x1450},
+	        {"HygonGenuine", 24, 0, 15},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(LibSysInfo::X86CpuType(c.vendor, c.family, c.model), c.code) << c.vendor;
@@ -133,11 +145,10 @@ TEST(LibSysInfoTest, X86ProcessorCodes)
 
 TEST(LibSysInfoTest, ParseCpuInfo_ReadsTheFirstProcessor)
 {
-	const char* text
-		= "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 7\n"
-		  "model name\t: Pentium III\nstepping\t: 3\ncpu MHz\t\t: 399.500001\n\n"
-		  "processor\t: 1\nvendor_id\t: AuthenticAMD\ncpu family\t: 5\nmodel\t\t: 8\n"
-		  "cpu MHz\t\t: 1000.000\n";
+	const char* text = "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 7\n"
+	                   "model name\t: Pentium III\nstepping\t: 3\ncpu MHz\t\t: 399.500001\n\n"
+	                   "processor\t: 1\nvendor_id\t: AuthenticAMD\ncpu family\t: 5\nmodel\t\t: 8\n"
+	                   "cpu MHz\t\t: 1000.000\n";
 	LibSysInfo::Source source;
 	LibSysInfo::ParseCpuInfo(text, source);
 	EXPECT_EQ(source.cpuType, 0x1067);
@@ -167,7 +178,7 @@ TEST(LibSysInfoTest, Description_AndPrintToStream)
 	testing::internal::CaptureStderr();
 	info.PrintToStream();
 	EXPECT_EQ(testing::internal::GetCapturedStderr(),
-		"AT Clone (1-Intel Pentium II@400/100MHz) 128MB RAM\nNo color, 0x0\n");
+	          "AT Clone (1-Intel Pentium II@400/100MHz) 128MB RAM\nNo color, 0x0\n");
 
 	LibSysInfo copy(unknown);
 	copy = info;
@@ -220,7 +231,7 @@ TEST(LibSysInfoTest, Login_IsTheUsersName)
 	if (accepted.empty())
 		accepted.push_back("");
 	EXPECT_NE(std::find(accepted.begin(), accepted.end(), login.String()), accepted.end())
-		<< login.String();
+	        << login.String();
 }
 
 TEST(LibBytesTest, BytesToString)
@@ -231,9 +242,9 @@ TEST(LibBytesTest, BytesToString)
 		const char* text;
 	};
 	const std::vector<Case> cases = {
-		{1048576, 1, "1024.0 KB"}, {1024, 1, "1024.0 bytes"}, {1536, 1, "1.5 KB"},
-		{5242880, 1, "5.0 MB"}, {0, 1, "0.0 bytes"}, {1048577, 2, "1.00 MB"}, {1025, 0, "1 KB"},
-		{4294967295u, 1, "4096.0 MB"},
+	        {1048576, 1, "1024.0 KB"}, {1024, 1, "1024.0 bytes"},     {1536, 1, "1.5 KB"},
+	        {5242880, 1, "5.0 MB"},    {0, 1, "0.0 bytes"},           {1048577, 2, "1.00 MB"},
+	        {1025, 0, "1 KB"},         {4294967295u, 1, "4096.0 MB"},
 	};
 	for (const Case& c : cases) {
 		LibString text32;
@@ -252,9 +263,9 @@ TEST(LibBytesTest, BytesToString)
 TEST(LibBytesTest, StringToBytes)
 {
 	const std::vector<std::pair<const char*, uint32>> cases = {
-		{"1.5 KB", 1536}, {"2 MB", 2097152}, {"0.5 MB", 524288}, {"512", 0},
-		{"512 bytes", 0}, {"2 mb", 0}, {"1 KB ", 0}, {"-1 KB", 0}, {"5000 MB", 0xffffffffu},
-		{"1.9 KB", 1945},
+	        {"1.5 KB", 1536},         {"2 MB", 2097152}, {"0.5 MB", 524288}, {"512", 0},
+	        {"512 bytes", 0},         {"2 mb", 0},       {"1 KB ", 0},       {"-1 KB", 0},
+	        {"5000 MB", 0xffffffffu}, {"1.9 KB", 1945},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(LibStringToBytes(c.first), c.second) << c.first;
@@ -306,7 +317,7 @@ TEST(LibMessageBoxTest, KindsTextAndButton)
 	std::vector<AlertResponder::Record> records = responder.Records();
 	ASSERT_EQ(records.size(), 3u);
 	const std::vector<std::pair<int32, std::string>> expected = {
-		{4, "Unable to read resource 2002"}, {3, "Low disk space"}, {1, longText}};
+	        {4, "Unable to read resource 2002"}, {3, "Low disk space"}, {1, longText}};
 	for (size_t i = 0; i < expected.size(); i++) {
 		EXPECT_EQ(records[i].type, expected[i].first);
 		EXPECT_EQ(records[i].text, expected[i].second) << "the whole text is shown";
