@@ -174,9 +174,11 @@ status_t locate_in_pef(HostFileReader& reader, ResourceContainer* c, ResourceErr
 	if (reader.ReadAt(0, header, sizeof(header)) != B_OK)
 		return error->Set(0, B_BAD_DATA, "PEF header truncated");
 	uint64 count = read_u16(header + 32, true);
+	if (!reader.Contains(40, count * 28))
+		return error->Set(40, B_BAD_DATA, "PEF section headers truncated");
 	std::vector<uint8> sections(count * 28);
 	if (reader.ReadAt(40, sections.data(), sections.size()) != B_OK)
-		return error->Set(40, B_BAD_DATA, "PEF section headers truncated");
+		return error->Set(40, B_IO_ERROR, "cannot read the PEF section headers");
 	off_t end = (off_t)(40 + sections.size());
 	for (uint64 i = 0; i < count; i++) {
 		const uint8* s = sections.data() + i * 28;
