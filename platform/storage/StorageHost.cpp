@@ -15,6 +15,8 @@ std::string host_join(const std::string& dir, const std::string& leaf)
 {
 	if (dir.empty())
 		return leaf;
+	if (leaf.empty())
+		return dir;
 	if (dir.back() == '/')
 		return dir + leaf;
 	return dir + "/" + leaf;

@@ -9,7 +9,7 @@
 #include "EntryRef.h"
 #include "SupportDefs.h"
 
-// `dir` and `leaf` joined by one slash ("/" + "a" is "/a").
+// `dir` and `leaf` joined by one slash ("/" + "a" is "/a"); an empty leaf adds nothing.
 std::string host_join(const std::string& dir, const std::string& leaf);
 // The last component of a clean absolute path ("" for "/").
 std::string host_leaf(const std::string& path);
