@@ -209,6 +209,42 @@ TEST_F(ResourcesTest, Ppc_NumbersSwappedAndRangeKeepsStoredBytes)
 	EXPECT_EQ(read_u32(file.data() + offset, true), 42u);
 }
 
+// A minimal container of the given header followed by a block at `blockAt`.
+std::string container_with_block(std::string header, size_t blockAt, const std::string& block)
+{
+	header.resize(blockAt, '\0');
+	return header + block;
+}
+
+TEST_F(ResourcesTest, Containers_BlockFoundInEveryKind)
+{
+	std::string x86Block = read_file(fixture("haiku-test-x86.rsrc")).substr(4);
+	std::string ppcBlock = read_file(fixture("haiku-test-ppc.rsrc")).substr(0x28);
+	std::string elf32be("\x7f" "ELF\x01\x02\x01", 7);
+	elf32be.resize(52, '\0');
+	std::string elf64le("\x7f" "ELF\x02\x01\x01", 7);
+	elf64le.resize(64, '\0');
+	std::string pef("Joy!peff", 8);
+	pef.resize(68, '\0');
+	pef[33] = 1;  // one section, big-endian count
+	pef[40 + 19] = 10;  // packed size
+	pef[40 + 23] = 68;  // container offset: the section ends at 78
+	struct Case {
+		const char* what;
+		std::string data;
+	} cases[] = {
+		{"big-endian ELF32, 32-byte alignment", container_with_block(elf32be, 64, ppcBlock)},
+		{"ELF64, 8-byte alignment", container_with_block(elf64le, 64, x86Block)},
+		{"PEF, no alignment", container_with_block(pef, 78, ppcBlock)},
+	};
+	for (Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		write_file(Path("container"), c.data);
+		BResources resources(Path("container").c_str(), false);
+		expect_resources(resources, kTestResources);
+	}
+}
+
 // Writes the three test resources with our writer and returns the file bytes.
 std::string write_test_file(const std::string& path)
 {
