@@ -197,17 +197,11 @@ int32 BDirectory::GetNextDirents(struct dirent* buffer, size_t length, int32 cou
 	int32 copied = 0;
 	char* out = (char*)buffer;
 	while (copied < count && length >= sizeof(struct dirent)) {
-		long position = telldir(fDir);
-		errno = 0;
 		struct dirent* next = readdir(fDir);
 		if (next == nullptr)
 			break;
 		if (strcmp(next->d_name, ".") == 0 || strcmp(next->d_name, "..") == 0)
 			continue;
-		if (length < sizeof(struct dirent)) {
-			seekdir(fDir, position);
-			break;
-		}
 		memcpy(out, next, sizeof(struct dirent));
 		out += sizeof(struct dirent);
 		length -= sizeof(struct dirent);

@@ -214,7 +214,7 @@ status_t BEntry::_MoveTo(const std::string& target, bool clobber)
 	if (folder_device(fPath) != folder_device(canonical))
 		return B_CROSS_DEVICE_LINK;
 	int result = renameat2(AT_FDCWD, fPath.c_str(), AT_FDCWD, canonical.c_str(),
-		clobber ? 0 : RENAME_NOREPLACE);
+	                       clobber ? 0 : RENAME_NOREPLACE);
 	if (result != 0 && errno == EINVAL && !clobber) {
 		struct stat st;
 		if (lstat(canonical.c_str(), &st) == 0)

@@ -19,19 +19,19 @@ namespace {
 
 // Where a Linux-layout folder starts.
 enum LinuxBase {
-	kAbsolute,  // the text is the path
-	kHome,      // $HOME
-	kConfig,    // $XDG_CONFIG_HOME, default ~/.config
-	kData,      // $XDG_DATA_HOME, default ~/.local/share
-	kDesktop,   // XDG_DESKTOP_DIR of user-dirs.dirs, default ~/Desktop
-	kTemp,      // $TMPDIR, default /tmp
+	kAbsolute, // the text is the path
+	kHome,     // $HOME
+	kConfig,   // $XDG_CONFIG_HOME, default ~/.config
+	kData,     // $XDG_DATA_HOME, default ~/.local/share
+	kDesktop,  // XDG_DESKTOP_DIR of user-dirs.dirs, default ~/Desktop
+	kTemp,     // $TMPDIR, default /tmp
 };
 
 struct FolderRow {
 	directory_which which;
-	const char* beos;  // below the boot volume's root (R5: below /boot)
+	const char* beos; // below the boot volume's root (R5: below /boot)
 	LinuxBase base;
-	const char* linux;  // below `base`
+	const char* linux; // below `base`
 };
 
 // clang-format off
@@ -224,7 +224,7 @@ status_t resolve(directory_which which, bool create, const BVolume* volume, std:
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 status_t find_directory(directory_which which, BPath* path, bool create, BVolume* volume)
 {
@@ -238,7 +238,7 @@ status_t find_directory(directory_which which, BPath* path, bool create, BVolume
 }
 
 status_t find_directory(directory_which which, dev_t_b volume, bool create, char* returnedPath,
-	int32 pathLength)
+                        int32 pathLength)
 {
 	if (returnedPath == nullptr || pathLength <= 0)
 		return B_BAD_VALUE;

@@ -75,6 +75,6 @@ typedef enum {
 // The folder on `volume` (null or negative device: the boot volume); with
 // `create`, it and every missing folder above it are made.
 status_t find_directory(directory_which which, BPath* path, bool create = false,
-	BVolume* volume = nullptr);
+                        BVolume* volume = nullptr);
 status_t find_directory(directory_which which, dev_t_b volume, bool create, char* returnedPath,
-	int32 pathLength);
+                        int32 pathLength);

@@ -47,8 +47,8 @@ magic_t magic_handle()
 // libmagic's answer, with its "inode/" and empty answers as plain data.
 std::string plain_type(const char* found)
 {
-	if (found == nullptr || found[0] == '\0' || strncmp(found, "inode/", 6) == 0
-		|| !BMimeType::IsValid(found))
+	if (found == nullptr || found[0] == '\0' || strncmp(found, "inode/", 6) == 0 ||
+	    !BMimeType::IsValid(found))
 		return B_FILE_MIME_TYPE;
 	return found;
 }
@@ -104,8 +104,8 @@ status_t type_one(const std::string& path, bool force)
 	status_t status = sniff_mime_type(path, &type);
 	if (status != B_OK)
 		return status;
-	ssize_t written = node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type.c_str(),
-		type.size() + 1);
+	ssize_t written =
+	        node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type.c_str(), type.size() + 1);
 	return written < 0 ? (status_t)written : B_OK;
 }
 
@@ -126,7 +126,7 @@ status_t type_tree(const std::string& path, bool recursive, bool force)
 	return status;
 }
 
-}  // namespace
+} // namespace
 
 status_t sniff_mime_type(const std::string& path, std::string* type)
 {

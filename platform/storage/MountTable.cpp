@@ -17,14 +17,16 @@
 
 namespace {
 
-const std::set<std::string> kPseudoTypes = {"proc", "sysfs", "devtmpfs", "devpts", "cgroup",
-	"cgroup2", "securityfs", "debugfs", "tracefs", "configfs", "fusectl", "mqueue", "hugetlbfs",
-	"pstore", "bpf", "autofs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs",
-	"fuse.gvfsd-fuse", "fuse.portal", "ramfs", "overlay-pseudo"};
-const std::set<std::string> kNativeTypes = {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs",
-	"zfs", "tmpfs", "bfs", "befs"};
-const std::set<std::string> kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p",
-	"afs", "ceph", "glusterfs", "fuse.sshfs", "fuse.davfs2", "fuse.rclone", "davfs"};
+const std::set<std::string> kPseudoTypes = {
+        "proc",       "sysfs",   "devtmpfs",  "devpts",          "cgroup",      "cgroup2",
+        "securityfs", "debugfs", "tracefs",   "configfs",        "fusectl",     "mqueue",
+        "hugetlbfs",  "pstore",  "bpf",       "autofs",          "binfmt_misc", "efivarfs",
+        "rpc_pipefs", "nsfs",    "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
+const std::set<std::string> kNativeTypes = {"ext2", "ext3", "ext4",  "xfs", "btrfs",
+                                            "f2fs", "zfs",  "tmpfs", "bfs", "befs"};
+const std::set<std::string> kNetworkTypes = {
+        "nfs",  "nfs4",      "cifs",       "smb3",        "smbfs",       "9p",   "afs",
+        "ceph", "glusterfs", "fuse.sshfs", "fuse.davfs2", "fuse.rclone", "davfs"};
 
 std::string getenv_string(const char* name)
 {
@@ -325,16 +327,17 @@ bool path_inside(const std::string& path, const std::string& root)
 {
 	if (root == "/")
 		return !path.empty() && path[0] == '/';
-	return path.compare(0, root.size(), root) == 0
-		&& (path.size() == root.size() || path[root.size()] == '/');
+	return path.compare(0, root.size(), root) == 0 &&
+	       (path.size() == root.size() || path[root.size()] == '/');
 }
 
 bool find_longest_prefix(const std::vector<VolumeRecord>& volumes, const std::string& path,
-	VolumeRecord* record)
+                         VolumeRecord* record)
 {
 	const VolumeRecord* best = nullptr;
 	for (const VolumeRecord& volume : volumes) {
-		if (path_inside(path, volume.root) && (best == nullptr || volume.root.size() > best->root.size()))
+		if (path_inside(path, volume.root) &&
+		    (best == nullptr || volume.root.size() > best->root.size()))
 			best = &volume;
 	}
 	if (best == nullptr)
@@ -352,7 +355,7 @@ std::string home_folder()
 	return "/";
 }
 
-}  // namespace
+} // namespace
 
 bool mount_table_simulated()
 {
@@ -426,8 +429,8 @@ std::string mount_table_unescape(const std::string& field)
 {
 	std::string result;
 	for (size_t i = 0; i < field.size(); i++) {
-		bool octal = field[i] == '\\' && i + 3 < field.size()
-			&& field.find_first_not_of("01234567", i + 1) >= i + 4;
+		bool octal = field[i] == '\\' && i + 3 < field.size() &&
+		             field.find_first_not_of("01234567", i + 1) >= i + 4;
 		if (octal) {
 			result += (char)strtol(field.substr(i + 1, 3).c_str(), nullptr, 8);
 			i += 3;

@@ -5,9 +5,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 
 #include "Directory.h"
@@ -102,11 +102,11 @@ status_t check_name(const char* name)
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 BNode::BNode()
-	: fFd(-1), fStatus(B_NO_INIT), fIsLink(false), fAttrsSupported(true), fAttrIndex(0),
-	  fAttrsListed(false)
+    : fFd(-1), fStatus(B_NO_INIT), fIsLink(false), fAttrsSupported(true), fAttrIndex(0),
+      fAttrsListed(false)
 {
 }
 
@@ -209,7 +209,7 @@ status_t BNode::Sync()
 }
 
 ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
-	size_t length)
+                         size_t length)
 {
 	status_t status = check_name(name);
 	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
@@ -234,7 +234,7 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 }
 
 ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
-	size_t length) const
+                        size_t length) const
 {
 	status_t status = check_name(name);
 	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
@@ -404,7 +404,7 @@ status_t BNode::_OpenNode(const std::string& path)
 }
 
 status_t BNode::_Resolve(const BDirectory* dir, const char* path, bool traverse,
-	std::string* out) const
+                         std::string* out) const
 {
 	if (path == nullptr || path[0] == '\0')
 		return B_BAD_VALUE;
@@ -441,7 +441,7 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0) : llistxattr(fPath.c_str(), nullptr, 0);
 		else
 			size = fFd >= 0 ? fgetxattr(fFd, name.c_str(), nullptr, 0)
-							: lgetxattr(fPath.c_str(), name.c_str(), nullptr, 0);
+			                : lgetxattr(fPath.c_str(), name.c_str(), nullptr, 0);
 		if (size < 0)
 			return xattr_error(errno, fIsLink);
 		value->resize((size_t)size);
@@ -450,10 +450,10 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 		ssize_t got;
 		if (name.empty())
 			got = fFd >= 0 ? flistxattr(fFd, value->data(), value->size())
-						   : llistxattr(fPath.c_str(), value->data(), value->size());
+			               : llistxattr(fPath.c_str(), value->data(), value->size());
 		else
 			got = fFd >= 0 ? fgetxattr(fFd, name.c_str(), value->data(), value->size())
-						   : lgetxattr(fPath.c_str(), name.c_str(), value->data(), value->size());
+			               : lgetxattr(fPath.c_str(), name.c_str(), value->data(), value->size());
 		if (got >= 0) {
 			value->resize((size_t)got);
 			return B_OK;
@@ -468,14 +468,14 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 status_t BNode::_SetValue(const std::string& name, const std::string& value)
 {
 	int result = fFd >= 0 ? fsetxattr(fFd, name.c_str(), value.data(), value.size(), 0)
-						  : lsetxattr(fPath.c_str(), name.c_str(), value.data(), value.size(), 0);
+	                      : lsetxattr(fPath.c_str(), name.c_str(), value.data(), value.size(), 0);
 	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
 }
 
 status_t BNode::_RemoveValue(const std::string& name)
 {
-	int result = fFd >= 0 ? fremovexattr(fFd, name.c_str())
-						  : lremovexattr(fPath.c_str(), name.c_str());
+	int result =
+	        fFd >= 0 ? fremovexattr(fFd, name.c_str()) : lremovexattr(fPath.c_str(), name.c_str());
 	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
 }
 
@@ -489,8 +489,8 @@ status_t BNode::_ReadAttr(const char* name, std::string* value, type_code* type)
 	std::string code;
 	if (_GetValue(type_xattr(name), &code) == B_OK && code.size() == 4) {
 		const unsigned char* bytes = (const unsigned char*)code.data();
-		*type = ((uint32)bytes[0] << 24) | ((uint32)bytes[1] << 16) | ((uint32)bytes[2] << 8)
-			| bytes[3];
+		*type = ((uint32)bytes[0] << 24) | ((uint32)bytes[1] << 16) | ((uint32)bytes[2] << 8) |
+		        bytes[3];
 		return B_OK;
 	}
 	*type = implied_type(name, *value);

@@ -59,10 +59,10 @@ public:
 	status_t Sync();
 
 	ssize_t WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
-		size_t length);
+	                  size_t length);
 	// The type is not checked, as on the platform.
 	ssize_t ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
-		size_t length) const;
+	                 size_t length) const;
 	status_t RemoveAttr(const char* name);
 	status_t RenameAttr(const char* oldName, const char* newName);
 	status_t GetAttrInfo(const char* name, attr_info* info) const;
@@ -87,7 +87,7 @@ protected:
 	status_t _OpenNode(const std::string& path);
 	status_t _SetInitStatus(status_t status) { return fStatus = status; }
 	status_t _Resolve(const BDirectory* dir, const char* path, bool traverse,
-		std::string* out) const;
+	                  std::string* out) const;
 
 private:
 	status_t _CheckAttrs() const;

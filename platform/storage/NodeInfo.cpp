@@ -36,7 +36,7 @@ status_t icon_attribute(icon_size which, const char** name, type_code* type, siz
 	return B_BAD_VALUE;
 }
 
-}  // namespace
+} // namespace
 
 BNodeInfo::BNodeInfo() : fNode(nullptr), fStatus(B_NO_INIT) {}
 

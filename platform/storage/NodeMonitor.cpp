@@ -167,7 +167,7 @@ MountWatcher& mount_watcher()
 	return watcher;
 }
 
-}  // namespace
+} // namespace
 
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target)
 {

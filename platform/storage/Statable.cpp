@@ -71,7 +71,7 @@ status_t BStatable::GetOwner(uid_t* owner) const
 static status_t change_owner(const char* path, int fd, bool follow, uid_t owner, gid_t group)
 {
 	int result = fd >= 0 ? fchown(fd, owner, group)
-						 : (follow ? chown(path, owner, group) : lchown(path, owner, group));
+	                     : (follow ? chown(path, owner, group) : lchown(path, owner, group));
 	return result == 0 ? B_OK : status_from_errno(errno);
 }
 
@@ -157,10 +157,11 @@ status_t BStatable::GetCreationTime(time_t* ctime) const
 	if (status != B_OK)
 		return status;
 	struct statx stx;
-	int result = target.fd >= 0
-		? statx(target.fd, "", AT_EMPTY_PATH, STATX_BTIME | STATX_MTIME, &stx)
-		: statx(AT_FDCWD, target.path.c_str(), target.follow ? 0 : AT_SYMLINK_NOFOLLOW,
-			  STATX_BTIME | STATX_MTIME, &stx);
+	int result =
+	        target.fd >= 0
+	                ? statx(target.fd, "", AT_EMPTY_PATH, STATX_BTIME | STATX_MTIME, &stx)
+	                : statx(AT_FDCWD, target.path.c_str(), target.follow ? 0 : AT_SYMLINK_NOFOLLOW,
+	                        STATX_BTIME | STATX_MTIME, &stx);
 	if (result != 0)
 		return status_from_errno(errno);
 	*ctime = (stx.stx_mask & STATX_BTIME) != 0 ? stx.stx_btime.tv_sec : stx.stx_mtime.tv_sec;
@@ -205,7 +206,7 @@ status_t BStatable::_SetTimes(const struct timespec times[2])
 	if (status != B_OK)
 		return status;
 	int result = target.fd >= 0 ? futimens(target.fd, times)
-								: utimensat(AT_FDCWD, target.path.c_str(), times,
-									  target.follow ? 0 : AT_SYMLINK_NOFOLLOW);
+	                            : utimensat(AT_FDCWD, target.path.c_str(), times,
+	                                        target.follow ? 0 : AT_SYMLINK_NOFOLLOW);
 	return result == 0 ? B_OK : status_from_errno(errno);
 }

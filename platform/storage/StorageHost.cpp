@@ -109,8 +109,8 @@ status_t host_entry_path(const char* path, bool traverse, std::string* out)
 		if (length < 0)
 			return status_from_errno(errno);
 		target[length] = '\0';
-		std::string next = target[0] == '/' ? std::string(target)
-											: host_join(host_parent(current), target);
+		std::string next =
+		        target[0] == '/' ? std::string(target) : host_join(host_parent(current), target);
 		status = absolute_path(next.c_str(), &current);
 		if (status == B_OK)
 			status = resolve_folder(current, &current);

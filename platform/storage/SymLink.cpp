@@ -3,9 +3,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <algorithm>
 #include <cstring>
 
 #include "Directory.h"

@@ -10,8 +10,8 @@
 #include "MountTable.h"
 
 BVolume::BVolume()
-	: fDevice(-1), fStatus(B_NO_INIT), fReadOnly(false), fRemovable(false), fShared(false),
-	  fPersistent(false), fNative(false), fBoot(false)
+    : fDevice(-1), fStatus(B_NO_INIT), fReadOnly(false), fRemovable(false), fShared(false),
+      fPersistent(false), fNative(false), fBoot(false)
 {
 }
 

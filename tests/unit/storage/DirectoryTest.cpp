@@ -82,7 +82,7 @@ TEST(DirectoryTest, CreatesFilesFoldersAndLinks)
 	ASSERT_EQ(dir.CreateFile("new file", &file, false), B_OK);
 	off_t size = -1;
 	EXPECT_EQ(file.GetSize(&size), B_OK);
-	EXPECT_EQ(size, 0);  // recreated empty
+	EXPECT_EQ(size, 0); // recreated empty
 
 	BDirectory sub;
 	ASSERT_EQ(dir.CreateDirectory("sub $dir", &sub), B_OK);
@@ -118,16 +118,16 @@ TEST(DirectoryTest, ContainsLooksBelowWithKindFilter)
 		bool contained;
 	};
 	const Case cases[] = {
-		{"b", B_ANY_NODE, true},
-		{"b/file", B_ANY_NODE, true},
-		{"b/file", B_DIRECTORY_NODE, false},
-		{"b/file", B_FILE_NODE, true},
-		{"b/link", B_FILE_NODE, false},
-		{"b/link", B_SYMLINK_NODE, true},
-		{temp / "a/b/file", B_ANY_NODE, true},
-		{temp / "file", B_ANY_NODE, false},
-		{temp / "a", B_ANY_NODE, false},
-		{"b/missing", B_ANY_NODE, false},
+	        {"b", B_ANY_NODE, true},
+	        {"b/file", B_ANY_NODE, true},
+	        {"b/file", B_DIRECTORY_NODE, false},
+	        {"b/file", B_FILE_NODE, true},
+	        {"b/link", B_FILE_NODE, false},
+	        {"b/link", B_SYMLINK_NODE, true},
+	        {temp / "a/b/file", B_ANY_NODE, true},
+	        {temp / "file", B_ANY_NODE, false},
+	        {temp / "a", B_ANY_NODE, false},
+	        {"b/missing", B_ANY_NODE, false},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.path);
@@ -169,16 +169,17 @@ TEST(DirectoryTest, FileOpenModes)
 		status_t status;
 		bool readable;
 		bool writable;
-		std::string after;  // content after writing "new"
+		std::string after; // content after writing "new"
 	};
 	const Case cases[] = {
-		{B_READ_ONLY, true, B_OK, true, false, "old"},
-		{B_WRITE_ONLY, true, B_OK, false, true, "new"},
-		{B_READ_WRITE | B_ERASE_FILE, true, B_OK, true, true, "new"},
-		{B_WRITE_ONLY | B_OPEN_AT_END, true, B_OK, false, true, "oldnew"},
-		{B_READ_WRITE, false, B_ENTRY_NOT_FOUND, false, false, ""},
-		{B_READ_WRITE | B_CREATE_FILE, false, B_OK, true, true, "new"},
-		{B_READ_WRITE | B_CREATE_FILE | B_FAIL_IF_EXISTS, true, B_FILE_EXISTS, false, false, "old"},
+	        {B_READ_ONLY, true, B_OK, true, false, "old"},
+	        {B_WRITE_ONLY, true, B_OK, false, true, "new"},
+	        {B_READ_WRITE | B_ERASE_FILE, true, B_OK, true, true, "new"},
+	        {B_WRITE_ONLY | B_OPEN_AT_END, true, B_OK, false, true, "oldnew"},
+	        {B_READ_WRITE, false, B_ENTRY_NOT_FOUND, false, false, ""},
+	        {B_READ_WRITE | B_CREATE_FILE, false, B_OK, true, true, "new"},
+	        {B_READ_WRITE | B_CREATE_FILE | B_FAIL_IF_EXISTS, true, B_FILE_EXISTS, false, false,
+	         "old"},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.mode);

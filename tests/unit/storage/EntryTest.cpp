@@ -36,12 +36,12 @@ TEST(EntryTest, LinksAreFollowedOnlyWhenAsked)
 		bool isLink;
 	};
 	const Case cases[] = {
-		{"link", false, B_OK, "link", true},
-		{"link", true, B_OK, "target", false},
-		{"dangling", false, B_OK, "dangling", true},
-		{"dangling", true, B_OK, "nowhere", false},
-		{"loop", false, B_OK, "loop", true},
-		{"loop", true, B_LINK_LIMIT, nullptr, false},
+	        {"link", false, B_OK, "link", true},
+	        {"link", true, B_OK, "target", false},
+	        {"dangling", false, B_OK, "dangling", true},
+	        {"dangling", true, B_OK, "nowhere", false},
+	        {"loop", false, B_OK, "loop", true},
+	        {"loop", true, B_LINK_LIMIT, nullptr, false},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(std::string(c.leaf) + (c.traverse ? " traversed" : ""));

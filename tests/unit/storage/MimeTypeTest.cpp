@@ -13,16 +13,16 @@
 TEST(MimeTypeTest, Validity)
 {
 	const std::pair<std::string, bool> cases[] = {
-		{"text/plain", true},
-		{"application/x-vnd.Be-elfexecutable", true},
-		{"text", true},
-		{"", false},
-		{"/plain", false},
-		{"text/", false},
-		{"text/plain/x", false},
-		{"text/pla in", false},
-		{"text/plain;charset=x", false},
-		{"text/" + std::string(B_MIME_TYPE_LENGTH, 'x'), false},
+	        {"text/plain", true},
+	        {"application/x-vnd.Be-elfexecutable", true},
+	        {"text", true},
+	        {"", false},
+	        {"/plain", false},
+	        {"text/", false},
+	        {"text/plain/x", false},
+	        {"text/pla in", false},
+	        {"text/plain;charset=x", false},
+	        {"text/" + std::string(B_MIME_TYPE_LENGTH, 'x'), false},
 	};
 	for (const auto& [text, valid] : cases) {
 		SCOPED_TRACE(text);
@@ -60,7 +60,7 @@ std::string Sniffed(const std::string& path)
 	return status == B_OK ? std::string(type.Type()) : "error";
 }
 
-}  // namespace
+} // namespace
 
 TEST(MimeTypeTest, SniffingGivesPlatformTypesAndLibmagicTypes)
 {
@@ -79,13 +79,10 @@ TEST(MimeTypeTest, SniffingGivesPlatformTypesAndLibmagicTypes)
 	std::filesystem::copy_file(self, temp / "not executable");
 	chmod((temp / "not executable").c_str(), 0644);
 	const std::pair<std::string, std::string> cases[] = {
-		{temp.Path(), B_VOLUME_MIME_TYPE},
-		{temp / "folder", B_DIRECTORY_MIME_TYPE},
-		{temp / "link", B_SYMLINK_MIME_TYPE},
-		{temp / "program", B_ELF_APP_MIME_TYPE},
-		{temp / "notes.txt", "text/plain"},
-		{temp / "script", "text/x-shellscript"},
-		{temp / "empty", B_FILE_MIME_TYPE},
+	        {temp.Path(), B_VOLUME_MIME_TYPE},    {temp / "folder", B_DIRECTORY_MIME_TYPE},
+	        {temp / "link", B_SYMLINK_MIME_TYPE}, {temp / "program", B_ELF_APP_MIME_TYPE},
+	        {temp / "notes.txt", "text/plain"},   {temp / "script", "text/x-shellscript"},
+	        {temp / "empty", B_FILE_MIME_TYPE},
 	};
 	for (const auto& [path, type] : cases) {
 		SCOPED_TRACE(path);
@@ -111,7 +108,7 @@ TEST(MimeTypeTest, UpdateMimeInfoWritesTheTypeAttribute)
 	ASSERT_EQ(update_mime_info((temp / "tree").c_str(), true, true, false), B_OK);
 	EXPECT_EQ(RawXattr(temp / "tree", "user.mime_type"), std::string(B_DIRECTORY_MIME_TYPE));
 	EXPECT_EQ(RawXattr(temp / "tree/sub/a \"quoted\" $file", "user.mime_type"),
-		std::string("text/plain"));
+	          std::string("text/plain"));
 	// The link is not followed: its target stays untyped.
 	EXPECT_EQ(RawXattr(temp / "outside", "user.mime_type"), std::nullopt);
 
@@ -155,8 +152,8 @@ TEST(MimeTypeTest, NodeInfoTypeIconsAndPreferredApp)
 		size_t size;
 	};
 	const IconCase icons[] = {
-		{B_LARGE_ICON, "BEOS:L:STD_ICON", 'ICON', 1024},
-		{B_MINI_ICON, "BEOS:M:STD_ICON", 'MICN', 256},
+	        {B_LARGE_ICON, "BEOS:L:STD_ICON", 'ICON', 1024},
+	        {B_MINI_ICON, "BEOS:M:STD_ICON", 'MICN', 256},
 	};
 	for (const IconCase& icon : icons) {
 		SCOPED_TRACE(icon.attribute);
@@ -183,7 +180,7 @@ TEST(MimeTypeTest, NodeInfoTypeIconsAndPreferredApp)
 	ASSERT_EQ(info.GetPreferredApp(signature), B_OK);
 	EXPECT_STREQ(signature, "application/x-vnd.Vantry-Installer");
 	EXPECT_EQ(RawXattr(temp / "doc", "user.BEOS:PREF_APP"),
-		std::string("application/x-vnd.Vantry-Installer", 35));
+	          std::string("application/x-vnd.Vantry-Installer", 35));
 
 	entry_ref hint;
 	ASSERT_EQ(get_ref_for_path((temp / "doc").c_str(), &hint), B_OK);

@@ -23,7 +23,7 @@ std::set<std::string> AttrNames(BNode& node)
 	return names;
 }
 
-}  // namespace
+} // namespace
 
 TEST(NodeAttrTest, ValuesRoundTripWithTheirTypeAndStayRawOnDisk)
 {
@@ -37,21 +37,21 @@ TEST(NodeAttrTest, ValuesRoundTripWithTheirTypeAndStayRawOnDisk)
 		std::string value;
 	};
 	const Case cases[] = {
-		{"InstallBy", B_STRING_TYPE, "Product;1.0;2001-01-01;Company;mail;"},
-		{"language", B_STRING_TYPE, "en"},
-		{"flag", B_BOOL_TYPE, std::string("\x01", 1)},
-		{"count", B_INT32_TYPE, std::string("\x2a\x00\x00\x00", 4)},
-		{"blob", B_RAW_TYPE, std::string("\x00\xff\x00zip", 6)},
-		{"printable but raw", B_RAW_TYPE, "plain"},
-		{"text but typed int", B_INT32_TYPE, "abcd"},
-		{"empty", B_STRING_TYPE, ""},
-		{"BEOS:APP_SIG", B_MIME_STRING_TYPE, std::string("application/x-vnd.Test\0", 23)},
-		{std::string(245, 'L'), 'LONG', "long name"},
+	        {"InstallBy", B_STRING_TYPE, "Product;1.0;2001-01-01;Company;mail;"},
+	        {"language", B_STRING_TYPE, "en"},
+	        {"flag", B_BOOL_TYPE, std::string("\x01", 1)},
+	        {"count", B_INT32_TYPE, std::string("\x2a\x00\x00\x00", 4)},
+	        {"blob", B_RAW_TYPE, std::string("\x00\xff\x00zip", 6)},
+	        {"printable but raw", B_RAW_TYPE, "plain"},
+	        {"text but typed int", B_INT32_TYPE, "abcd"},
+	        {"empty", B_STRING_TYPE, ""},
+	        {"BEOS:APP_SIG", B_MIME_STRING_TYPE, std::string("application/x-vnd.Test\0", 23)},
+	        {std::string(245, 'L'), 'LONG', "long name"},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name.substr(0, 30));
 		ASSERT_EQ(node.WriteAttr(c.name.c_str(), c.type, 0, c.value.data(), c.value.size()),
-			(ssize_t)c.value.size());
+		          (ssize_t)c.value.size());
 		EXPECT_EQ(RawXattr(temp / "file", "user." + c.name), c.value);
 	}
 	for (const Case& c : cases) {
@@ -87,9 +87,9 @@ TEST(NodeAttrTest, AttributesWrittenByOtherToolsGetAPlausibleType)
 	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 10, 0), 0);
 	BNode node(path.c_str());
 	const std::pair<const char*, type_code> cases[] = {
-		{"comment", B_STRING_TYPE},
-		{"binary", B_RAW_TYPE},
-		{"BEOS:TYPE", B_MIME_STRING_TYPE},
+	        {"comment", B_STRING_TYPE},
+	        {"binary", B_RAW_TYPE},
+	        {"BEOS:TYPE", B_MIME_STRING_TYPE},
 	};
 	for (const auto& [name, type] : cases) {
 		SCOPED_TRACE(name);
@@ -107,7 +107,7 @@ TEST(NodeAttrTest, MimeTypeIsTheFreedesktopAttributeWithoutItsNul)
 	BNode node((temp / "file").c_str());
 	const char type[] = "text/x-source";
 	ASSERT_EQ(node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type, sizeof(type)),
-		(ssize_t)sizeof(type));
+	          (ssize_t)sizeof(type));
 	EXPECT_EQ(RawXattr(temp / "file", "user.mime_type"), std::string("text/x-source"));
 	EXPECT_EQ(RawXattr(temp / "file", "user.beos.type.BEOS:TYPE"), std::nullopt);
 	char back[64];
@@ -119,8 +119,7 @@ TEST(NodeAttrTest, MimeTypeIsTheFreedesktopAttributeWithoutItsNul)
 	ASSERT_EQ(node.WriteAttr("mime_type", B_STRING_TYPE, 0, "own", 3), 3);
 	ASSERT_EQ(node.WriteAttr("beos.type.x", B_STRING_TYPE, 0, "own2", 4), 4);
 	EXPECT_EQ(RawXattr(temp / "file", "user.mime_type"), std::string("text/x-source"));
-	EXPECT_EQ(AttrNames(node),
-		(std::set<std::string>{"BEOS:TYPE", "mime_type", "beos.type.x"}));
+	EXPECT_EQ(AttrNames(node), (std::set<std::string>{"BEOS:TYPE", "mime_type", "beos.type.x"}));
 	char own[8] = {};
 	ASSERT_EQ(node.ReadAttr("beos.type.x", 0, 0, own, sizeof(own)), 4);
 	EXPECT_STREQ(own, "own2");
@@ -175,7 +174,7 @@ TEST(NodeAttrTest, BadNamesAreRefused)
 	EXPECT_EQ(node.WriteAttr(nullptr, B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(node.WriteAttr("", B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(node.WriteAttr(std::string(256, 'x').c_str(), B_RAW_TYPE, 0, "x", 1),
-		B_NAME_TOO_LONG);
+	          B_NAME_TOO_LONG);
 	BNode unset;
 	EXPECT_EQ(unset.WriteAttr("a", B_RAW_TYPE, 0, "x", 1), B_NO_INIT);
 }

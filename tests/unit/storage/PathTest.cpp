@@ -21,21 +21,21 @@ TEST(PathTest, SetToNormalisesOnlyWhenNeededOrAsked)
 		std::string expected;
 	};
 	const Case cases[] = {
-		{temp / "a/b", nullptr, false, B_OK, temp / "a/b"},
-		{temp / "a", "b", false, B_OK, temp / "a/b"},
-		{temp / "a/./b", nullptr, false, B_OK, temp / "a/b"},
-		{temp / "a/b/..", nullptr, false, B_OK, temp / "a"},
-		{temp.Path() + "//a", nullptr, false, B_OK, temp / "a"},
-		{temp / "a/", nullptr, false, B_OK, temp / "a"},
-		{temp / "a/b/../missing", nullptr, false, B_OK, temp / "a/missing"},
-		// Not normalised: a link in the path stays as written.
-		{temp / "link/x", nullptr, false, B_OK, temp / "link/x"},
-		// Asked to normalise: the link in the folder is resolved, the leaf kept.
-		{temp / "link/x", nullptr, true, B_OK, temp / "a/b/x"},
-		{temp / "missing/../a", nullptr, false, B_ENTRY_NOT_FOUND, ""},
-		{temp / "missing/x", nullptr, true, B_ENTRY_NOT_FOUND, ""},
-		{temp / "a", "/absolute", false, B_BAD_VALUE, ""},
-		{"", nullptr, false, B_BAD_VALUE, ""},
+	        {temp / "a/b", nullptr, false, B_OK, temp / "a/b"},
+	        {temp / "a", "b", false, B_OK, temp / "a/b"},
+	        {temp / "a/./b", nullptr, false, B_OK, temp / "a/b"},
+	        {temp / "a/b/..", nullptr, false, B_OK, temp / "a"},
+	        {temp.Path() + "//a", nullptr, false, B_OK, temp / "a"},
+	        {temp / "a/", nullptr, false, B_OK, temp / "a"},
+	        {temp / "a/b/../missing", nullptr, false, B_OK, temp / "a/missing"},
+	        // Not normalised: a link in the path stays as written.
+	        {temp / "link/x", nullptr, false, B_OK, temp / "link/x"},
+	        // Asked to normalise: the link in the folder is resolved, the leaf kept.
+	        {temp / "link/x", nullptr, true, B_OK, temp / "a/b/x"},
+	        {temp / "missing/../a", nullptr, false, B_ENTRY_NOT_FOUND, ""},
+	        {temp / "missing/x", nullptr, true, B_ENTRY_NOT_FOUND, ""},
+	        {temp / "a", "/absolute", false, B_BAD_VALUE, ""},
+	        {"", nullptr, false, B_BAD_VALUE, ""},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.path + (c.leaf ? std::string(" + ") + c.leaf : ""));
@@ -85,7 +85,7 @@ TEST(PathTest, RelativePathsStartAtTheCurrentFolder)
 	status_t status = path.InitCheck();
 	std::string result = path.Path() ? path.Path() : "";
 	ASSERT_EQ(chdir(old), 0);
-	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);  // "some" does not exist
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND); // "some" does not exist
 	BPath plain;
 	ASSERT_EQ(chdir(temp.Path().c_str()), 0);
 	plain.SetTo("leaf");

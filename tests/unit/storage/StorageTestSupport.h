@@ -82,6 +82,6 @@ inline std::optional<std::string> RawXattr(const std::string& path, const std::s
 // Names that shells and naive quoting get wrong, and the longest legal leaf.
 inline std::vector<std::string> AwkwardNames()
 {
-	return {"with space", "double\"quote", "single'quote", "dollar$HOME", "back`tick`",
-		"new\nline", "back\\slash", "-leading-dash", std::string(255, 'n')};
+	return {"with space", "double\"quote", "single'quote",  "dollar$HOME",        "back`tick`",
+	        "new\nline",  "back\\slash",   "-leading-dash", std::string(255, 'n')};
 }

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "Directory.h"
@@ -39,7 +39,7 @@ struct Simulation {
 	Simulation() { mkdir((temp / "boot").c_str(), 0755); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(VolumeRosterTest, SimulatedVolumesCarryTheirFlags)
 {
@@ -47,9 +47,10 @@ TEST(VolumeRosterTest, SimulatedVolumesCarryTheirFlags)
 	const char* names[] = {"plain", "ro", "removable", "shared", "fat", "ram", "named"};
 	for (const char* name : names)
 		mkdir((sim.temp / name).c_str(), 0755);
-	std::string list = sim.temp / "plain;" + sim.temp / "ro:ro;" + sim.temp / "removable:removable;"
-		+ sim.temp / "shared:shared;" + sim.temp / "fat:nonnative;" + sim.temp / "ram:transient;"
-		+ sim.temp / "named:name=My Disk,ro;" + sim.temp / "absent";
+	std::string list = sim.temp / "plain;" + sim.temp / "ro:ro;" +
+	                   sim.temp / "removable:removable;" + sim.temp / "shared:shared;" +
+	                   sim.temp / "fat:nonnative;" + sim.temp / "ram:transient;" +
+	                   sim.temp / "named:name=My Disk,ro;" + sim.temp / "absent";
 	ScopedEnv volumes("VANTRY_VOLUMES", list);
 	struct Case {
 		std::string root;
@@ -57,17 +58,17 @@ TEST(VolumeRosterTest, SimulatedVolumesCarryTheirFlags)
 		bool readOnly, removable, shared, native, persistent, boot;
 	};
 	const Case cases[] = {
-		{sim.temp / "boot", "boot", false, false, false, true, true, true},
-		{sim.temp / "plain", "plain", false, false, false, true, true, false},
-		{sim.temp / "ro", "ro", true, false, false, true, true, false},
-		{sim.temp / "removable", "removable", false, true, false, true, true, false},
-		{sim.temp / "shared", "shared", false, false, true, true, true, false},
-		{sim.temp / "fat", "fat", false, false, false, false, true, false},
-		{sim.temp / "ram", "ram", false, false, false, true, false, false},
-		{sim.temp / "named", "My Disk", true, false, false, true, true, false},
+	        {sim.temp / "boot", "boot", false, false, false, true, true, true},
+	        {sim.temp / "plain", "plain", false, false, false, true, true, false},
+	        {sim.temp / "ro", "ro", true, false, false, true, true, false},
+	        {sim.temp / "removable", "removable", false, true, false, true, true, false},
+	        {sim.temp / "shared", "shared", false, false, true, true, true, false},
+	        {sim.temp / "fat", "fat", false, false, false, false, true, false},
+	        {sim.temp / "ram", "ram", false, false, false, true, false, false},
+	        {sim.temp / "named", "My Disk", true, false, false, true, true, false},
 	};
 	std::map<std::string, BVolume> found = VolumesByRoot();
-	EXPECT_EQ(found.size(), std::size(cases));  // "absent" is not mounted
+	EXPECT_EQ(found.size(), std::size(cases)); // "absent" is not mounted
 	std::set<dev_t_b> devices;
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.root);
@@ -110,13 +111,13 @@ TEST(VolumeRosterTest, EntryParsing)
 		std::string name;
 	};
 	const Case cases[] = {
-		{"/a/b", true, "/a/b", false, ""},
-		{"/a/b:ro", true, "/a/b", true, ""},
-		{"/a/b:name=X,ro", true, "/a/b", true, "X"},
-		{"/odd:name", true, "/odd:name", false, ""},  // no valid flags: part of the path
-		{"/c:d:ro", true, "/c:d", true, ""},
-		{"relative:ro", false, "", false, ""},
-		{":ro", false, "", false, ""},
+	        {"/a/b", true, "/a/b", false, ""},
+	        {"/a/b:ro", true, "/a/b", true, ""},
+	        {"/a/b:name=X,ro", true, "/a/b", true, "X"},
+	        {"/odd:name", true, "/odd:name", false, ""}, // no valid flags: part of the path
+	        {"/c:d:ro", true, "/c:d", true, ""},
+	        {"relative:ro", false, "", false, ""},
+	        {":ro", false, "", false, ""},
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.entry);
@@ -173,7 +174,7 @@ public:
 			return BLooper::MessageReceived(message);
 		std::lock_guard<std::mutex> lock(fLock);
 		fEvents.push_back({message->FindInt32("opcode"), message->FindInt32("device"),
-			message->FindInt32("new device")});
+		                   message->FindInt32("new device")});
 		fArrived.notify_all();
 	}
 
@@ -185,7 +186,7 @@ public:
 	{
 		std::unique_lock<std::mutex> lock(fLock);
 		bool arrived = fArrived.wait_for(lock, std::chrono::seconds(10),
-			[&] { return fEvents.size() >= count; });
+		                                 [&] { return fEvents.size() >= count; });
 		if (arrived)
 			*last = fEvents[count - 1];
 		return arrived;
@@ -203,7 +204,7 @@ private:
 	std::vector<Event> fEvents;
 };
 
-}  // namespace
+} // namespace
 
 TEST(VolumeRosterTest, WatchingReportsMountsAndUnmounts)
 {
