@@ -1,0 +1,237 @@
+// The payload store: packing items into resources and placing them again.
+#include "LibAppResource.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "FindDirectory.h"
+#include "Mime.h"
+#include "Path.h"
+#include "PayloadExtractor.h"
+#include "PayloadPacker.h"
+#include "TypeConstants.h"
+
+namespace {
+
+const size_t kChunkSize = 8192;
+const size_t kCopyBufferSize = 64 * 1024;
+
+std::string parent_folder(const char* path)
+{
+	std::filesystem::path parent = std::filesystem::path(path).parent_path();
+	return parent.empty() ? std::string(".") : parent.string();
+}
+
+// A unique, empty file for the archive being packed.
+std::string make_temporary_archive()
+{
+	BPath folder;
+	if (find_directory(B_COMMON_TEMP_DIRECTORY, &folder, true) != B_OK)
+		return std::string();
+	std::string path = std::string(folder.Path()) + "/zip_resource_XXXXXX.zip";
+	int fd = mkstemps(path.data(), 4);
+	if (fd < 0)
+		return std::string();
+	close(fd);
+	return path;
+}
+
+bool copy_range(int from, off_t offset, size_t size, int to)
+{
+	std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+	while (size > 0) {
+		ssize_t read = pread(from, buffer.get(), std::min(size, kCopyBufferSize), offset);
+		if (read <= 0)
+			return false;
+		if (write(to, buffer.get(), read) != read)
+			return false;
+		offset += read;
+		size -= read;
+	}
+	return true;
+}
+
+}  // namespace
+
+LibAppResource::LibAppResource(const uint32& mode)
+{
+	_Attach("/proc/self/exe", mode);
+}
+
+LibAppResource::LibAppResource(const char* path, const uint32& mode)
+{
+	_Attach(path, mode);
+}
+
+LibAppResource::~LibAppResource()
+{
+	Unset();
+}
+
+void LibAppResource::_Attach(const char* path, const uint32& mode)
+{
+	char resolved[PATH_MAX];
+	if (path == nullptr || realpath(path, resolved) == nullptr)
+		return;
+	fPath = resolved;
+	bool writable = (mode & B_READ_WRITE) != 0;
+	if (fFile.SetTo(resolved, writable ? B_READ_WRITE : B_READ_ONLY) != B_OK && writable)
+		fFile.SetTo(resolved, B_READ_ONLY);
+	if (fFile.InitCheck() == B_OK)
+		SetTo(&fFile);
+}
+
+bool LibAppResource::AddEntry(const char* source, const long& id, const char* name,
+	const int& level)
+{
+	if (source == nullptr || name == nullptr || name[0] == '\0' || strchr(name, '/') != nullptr
+		|| InitCheck() != B_OK)
+		return false;
+	std::string archive = make_temporary_archive();
+	if (archive.empty()) {
+		fprintf(stderr, "%s failed\n", "zip_resource_file.zip");
+		return false;
+	}
+	PayloadPacker packer(level);
+	bool stored = false;
+	if (packer.Pack(source, name, archive.c_str()) != B_OK)
+		fprintf(stderr, "%s failed\n", archive.c_str());
+	else
+		stored = _StoreArchive(archive.c_str(), id, name);
+	unlink(archive.c_str());
+	return stored && Sync() == B_OK;
+}
+
+// Copies the archive into the resource a chunk at a time.
+bool LibAppResource::_StoreArchive(const char* archive, const long& id, const char* name)
+{
+	BFile file(archive, B_READ_ONLY);
+	off_t size = 0;
+	if (file.InitCheck() != B_OK || file.GetSize(&size) != B_OK || size <= 0) {
+		fprintf(stderr, "%s failed\n", archive);
+		return false;
+	}
+	RemoveResource(B_RAW_TYPE, id);
+	size_t chunk = std::min<size_t>(kChunkSize, size);
+	char buffer[kChunkSize];
+	for (off_t offset = 0; offset < size; offset += chunk) {
+		size_t length = std::min<off_t>(chunk, size - offset);
+		if (file.ReadAt(offset, buffer, length) != (ssize_t)length)
+			return false;
+		status_t status = offset == 0
+			? AddResource(B_RAW_TYPE, id, buffer, length, name)
+			: WriteResource(B_RAW_TYPE, id, buffer, offset, length);
+		if (status != B_OK)
+			return false;
+	}
+	return true;
+}
+
+bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool unpack)
+{
+	if (destination == nullptr || destination[0] == '\0')
+		return false;
+	off_t offset = 0;
+	size_t size = 0;
+	status_t status = GetResourceRange(B_RAW_TYPE, id, &offset, &size);
+	if (status == B_NOT_ALLOWED && IsWritable() && Sync() == B_OK)
+		status = GetResourceRange(B_RAW_TYPE, id, &offset, &size);
+	const char* name = nullptr;
+	if (status != B_OK || !GetResourceInfo(B_RAW_TYPE, id, &name, nullptr))
+		return false;
+	// Unpacked beside the destination, on its volume, and renamed into place.
+	std::string work = parent_folder(destination) + "/.vantry-extract-XXXXXX";
+	if (mkdtemp(work.data()) == nullptr) {
+		fprintf(stderr, "Error initializine file in ExtractEntry\n");
+		return false;
+	}
+	bool placed = unpack ? _Unpack(offset, size, name, work, destination)
+						 : _CopyOut(offset, size, work, destination);
+	std::error_code error;
+	std::filesystem::remove_all(work, error);
+	if (placed)
+		update_mime_info(destination, true, true, false);
+	return placed;
+}
+
+bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name,
+	const std::string& work, const char* destination)
+{
+	if (name == nullptr || name[0] == '\0')
+		return false;
+	PayloadExtractor extractor;
+	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
+		fprintf(stderr, "ExtractEntry %s: %s\n", name, extractor.ErrorText().c_str());
+		return false;
+	}
+	std::string extracted = work + "/" + name;
+	if (rename(extracted.c_str(), destination) != 0) {
+		fprintf(stderr, "ExtractEntry %s: cannot place %s: %s\n", name, destination,
+			strerror(errno));
+		return false;
+	}
+	return true;
+}
+
+bool LibAppResource::_CopyOut(off_t offset, size_t size, const std::string& work,
+	const char* destination)
+{
+	std::string copy = work + "/archive.zip";
+	int from = open(fPath.c_str(), O_RDONLY | O_CLOEXEC);
+	int to = open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+	bool copied = from >= 0 && to >= 0 && copy_range(from, offset, size, to);
+	if (from >= 0)
+		close(from);
+	if (to >= 0 && close(to) != 0)
+		copied = false;
+	return copied && rename(copy.c_str(), destination) == 0;
+}
+
+bool LibAppResource::CopyResource(const long& id, const uint32& type, LibAppResource& target)
+{
+	const char* found = nullptr;
+	size_t size = 0;
+	if (!GetResourceInfo(type, id, &found, &size))
+		return true;
+	std::string name = found != nullptr ? found : "";
+	target.RemoveResource(type, id);
+	char buffer[kChunkSize];
+	size_t length = std::min(size, kChunkSize);
+	if (ReadResource(type, id, buffer, 0, length) != B_OK
+		|| target.AddResource(type, id, buffer, length, name.c_str()) != B_OK)
+		return true;
+	for (size_t offset = length; offset < size; offset += length) {
+		length = std::min(size - offset, kChunkSize);
+		if (ReadResource(type, id, buffer, offset, length) != B_OK
+			|| target.WriteResource(type, id, buffer, offset, length) != B_OK)
+			break;
+	}
+	return true;
+}
+
+char* LibAppResource::FindString(const long& id)
+{
+	size_t length = 0;
+	char* data = static_cast<char*>(FindResource(B_STRING_TYPE, id, &length));
+	if (data == nullptr)
+		return nullptr;
+	if (length == 0 || data[0] == '\0') {
+		free(data);
+		return nullptr;
+	}
+	char* text = static_cast<char*>(malloc(length + 1));
+	if (text != nullptr) {
+		memcpy(text, data, length);
+		text[length] = '\0';
+	}
+	free(data);
+	return text;
+}

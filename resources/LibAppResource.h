@@ -1,0 +1,48 @@
+// LibAppResource: the payload store, the resources of an executable (the
+// running one or one at a path) with its packed install items.
+#pragma once
+
+#include <string>
+
+#include "File.h"
+#include "Resources.h"
+
+class LibAppResource : public BResources {
+public:
+	// Opens the running executable; mode 0 read-only, 2 read and write. A
+	// running executable cannot be written on Linux: it is then read-only.
+	LibAppResource(const uint32& mode);
+	// The same for the executable at `path` (links followed); a path that
+	// cannot be resolved leaves the store unattached and finding nothing.
+	LibAppResource(const char* path, const uint32& mode);
+	virtual ~LibAppResource();
+
+	// Packs the file or folder `source` into a payload archive and stores it
+	// as 'RAWT' `id` named `name` (its top-level entry bears the same name).
+	bool AddEntry(const char* source, const long& id, const char* name, const int& level);
+	// Places the content of 'RAWT' `id` at `destination`: unpacked from the
+	// archive when `unpack`, the archive itself otherwise. Nothing
+	// half-written ever lies at `destination`; false when nothing was placed.
+	bool ExtractEntry(const long& id, const char* destination, bool unpack);
+	// Copies (`type`, `id`) with its name into `target`, replacing the one there.
+	bool CopyResource(const long& id, const uint32& type, LibAppResource& target);
+	// The 'CSTR' resource `id` as a NUL-terminated copy the caller frees
+	// with free(); null when absent or empty.
+	char* FindString(const long& id);
+
+	// Host addition: the resolved path of the file, empty when unattached.
+	const char* FilePath() const { return fPath.c_str(); }
+
+private:
+	LibAppResource(const LibAppResource&) = delete;
+	LibAppResource& operator=(const LibAppResource&) = delete;
+
+	void _Attach(const char* path, const uint32& mode);
+	bool _StoreArchive(const char* archive, const long& id, const char* name);
+	bool _Unpack(off_t offset, size_t size, const char* name, const std::string& work,
+		const char* destination);
+	bool _CopyOut(off_t offset, size_t size, const std::string& work, const char* destination);
+
+	BFile fFile;
+	std::string fPath;
+};

@@ -1,0 +1,60 @@
+// PayloadExtractor: unpacks a payload archive that lies in a byte range of a
+// file, streaming it, into a folder. Archives are treated as hostile: every
+// name is checked before anything is written, nothing is written through a
+// symbolic link or outside the folder, and sizes are counted, not trusted.
+#pragma once
+
+#include <sys/types.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+typedef struct zip zip_t;
+
+class PayloadExtractor {
+public:
+	PayloadExtractor();
+
+	// Limits against hostile archives; the defaults keep the extractor's
+	// memory well below 64 MB.
+	void SetLimits(int64 maxEntries, size_t maxNameLength);
+
+	// Unpacks the archive held in [offset, offset + size) of the file at
+	// `archivePath` into the existing folder `target`. Every entry must lie
+	// under the top-level name `top`. On failure the folder may hold part of
+	// the archive; the caller removes it.
+	status_t Extract(const char* archivePath, off_t offset, off_t size, const char* target,
+		const char* top);
+	const std::string& ErrorText() const { return fError; }
+
+	static const int64 kDefaultMaxEntries = 65536;
+	static const size_t kDefaultMaxNameLength = 1024;
+
+private:
+	struct Pending {
+		std::string name;
+		int64 modified;
+		int64 accessed;
+		mode_t mode;
+	};
+
+	status_t _CheckDirectory(int fd, off_t offset, off_t size);
+	status_t _CheckNames(zip_t* archive, const char* top);
+	status_t _CheckName(const std::string& name, const char* top) const;
+	status_t _ExtractEntry(zip_t* archive, int64 index, int targetFd, const std::string& target);
+	status_t _WriteFile(zip_t* archive, int64 index, int parentFd, const std::string& leaf,
+		uint64 size, mode_t mode);
+	status_t _WriteLink(zip_t* archive, int64 index, int parentFd, const std::string& leaf,
+		uint64 size);
+	status_t _ApplyAttributes(zip_t* archive, int64 index, const std::string& path);
+	status_t _Fail(status_t status, const std::string& text);
+
+	int64 fMaxEntries;
+	size_t fMaxNameLength;
+	std::set<std::string> fLinks;
+	std::vector<Pending> fFolderTimes;
+	std::string fError;
+};
