@@ -1,0 +1,54 @@
+// File utilities of the support library: existence, folders, copy, move,
+// remove, link, typing, trash, sizes, path search and unique names.
+#pragma once
+
+#include "LibString.h"
+#include "Path.h"
+#include "SupportDefs.h"
+
+// The path can be reached (links followed).
+bool LibExists(const char* path);
+// Makes the path and its missing parents (mode 0775) when it does not exist;
+// false when it existed or could not be made.
+bool Libmkdir(const char* path);
+// Makes the path the current folder when it exists.
+bool LibChangeDirectory(const char* path);
+
+// Copies recursively, links copied as links, attributes, type, permissions
+// and times kept. An existing folder as destination receives the source under
+// its own name; existing files are replaced whole or not at all. A failed
+// copy leaves no partial entry behind.
+bool LibCopy(const char* source, const char* destination);
+// Moves like a rename on one volume; across volumes copies, types the copy
+// where it has no type and removes the source only after a complete copy.
+// An existing folder as destination receives the source under its own name.
+bool LibMove(const char* source, const char* destination);
+// Removes the entry and, for a folder, everything below it (links are not
+// followed); true when nothing is left, also when nothing was there.
+bool LibUnlink(const char* path);
+// Sniffs and sets the entry's type, replacing one it had.
+bool Libmimeset(const char* path);
+// Makes `linkPath` a symbolic link to `target`, replacing a file or link of
+// that name; an existing folder receives the link under the target's leaf.
+bool LibSymLink(const char* target, const char* linkPath);
+
+// Moves the entry into the trash under its leaf, or under the first free name
+// of "leaf copy", "leaf copy 1"... With `replace` an entry of that name in the
+// trash is replaced. In the Linux layout a freedesktop ".trashinfo" record is
+// written beside it.
+bool LibTrash(const BPath& path, const bool& replace);
+// Renames the entry in its folder to the first free name of that series.
+bool LibDuplicate(const char* path);
+
+// The bytes of the entry (links not followed), with its attributes when
+// asked, folders summed to any depth; 0 when it cannot be opened, and
+// INT32_MAX for more than that.
+int32 LibEntrySize(const char* path, const bool& attributes);
+// Looks for `file` in each folder of the ':'-separated list in variable
+// `variable` (an empty element is the current folder); the first found is
+// stored in `path`.
+bool LibFindEnvFile(const char* variable, const char* file, BPath& path);
+// Appends "<prefix><counter><pid><seconds>" to `path` (the "Common Temporary"
+// folder when `path` is empty). False, `path` unchanged, when the leaf would
+// be too long or no folder is known.
+bool LibUniqueName(BPath& path, const char* prefix);
