@@ -36,7 +36,7 @@ void read_everything(BResources& resources)
 	}
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

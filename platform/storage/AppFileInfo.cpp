@@ -23,25 +23,16 @@ const size_t kVersionRecordSize = sizeof(version_info);
 
 static_assert(sizeof(version_info) == 340, "version_info is the platform's 340 bytes");
 
-}  // namespace
+} // namespace
 
-BAppFileInfo::BAppFileInfo()
-	:
-	fStatus(B_NO_INIT),
-	fLocation(B_USE_BOTH_LOCATIONS)
-{
-}
+BAppFileInfo::BAppFileInfo() : fStatus(B_NO_INIT), fLocation(B_USE_BOTH_LOCATIONS) {}
 
-BAppFileInfo::BAppFileInfo(BFile* file)
-	:
-	BAppFileInfo()
+BAppFileInfo::BAppFileInfo(BFile* file) : BAppFileInfo()
 {
 	SetTo(file);
 }
 
-BAppFileInfo::~BAppFileInfo()
-{
-}
+BAppFileInfo::~BAppFileInfo() {}
 
 status_t BAppFileInfo::SetTo(BFile* file)
 {
@@ -65,8 +56,7 @@ status_t BAppFileInfo::InitCheck() const
 
 // Attributes are written through a node opened on the path, not through the
 // caller's BFile: rewriting the resources replaces the file on disk.
-status_t BAppFileInfo::_Read(const char* name, type_code type, int32 id,
-	std::string* data) const
+status_t BAppFileInfo::_Read(const char* name, type_code type, int32 id, std::string* data) const
 {
 	if (fStatus != B_OK)
 		return fStatus;
@@ -92,7 +82,7 @@ status_t BAppFileInfo::_Read(const char* name, type_code type, int32 id,
 }
 
 status_t BAppFileInfo::_Write(const char* name, type_code type, int32 id, const void* data,
-	size_t size)
+                              size_t size)
 {
 	if (fStatus != B_OK)
 		return fStatus;

@@ -73,8 +73,7 @@ private:
 	BAppFileInfo& operator=(const BAppFileInfo&) = delete;
 
 	status_t _Read(const char* name, type_code type, int32 id, std::string* data) const;
-	status_t _Write(const char* name, type_code type, int32 id, const void* data,
-		size_t size);
+	status_t _Write(const char* name, type_code type, int32 id, const void* data, size_t size);
 	status_t _Remove(const char* name, type_code type, int32 id);
 
 	status_t fStatus;

@@ -78,17 +78,19 @@ status_t read_elf_header(HostFileReader& reader, ElfHeader* header, ResourceErro
 
 // Reads a table of `count` entries of `entrySize` bytes (at least `minSize`).
 status_t read_elf_table(HostFileReader& reader, uint64 offset, uint64 count, uint64 entrySize,
-	uint64 minSize, const char* what, std::vector<uint8>* table, ResourceError* error)
+                        uint64 minSize, const char* what, std::vector<uint8>* table,
+                        ResourceError* error)
 {
 	if (count == 0)
 		return B_OK;
 	if (entrySize < minSize)
 		return error->Set(0, B_BAD_DATA, "%s entry size %llu is too small", what,
-			(unsigned long long)entrySize);
+		                  (unsigned long long)entrySize);
 	uint64 size = count * entrySize;
 	if (!reader.Contains((off_t)min_c(offset, (uint64)INT64_MAX), size))
 		return error->Set((off_t)min_c(offset, (uint64)INT64_MAX), B_BAD_DATA,
-			"%s (%llu bytes) extends beyond the end of the file", what, (unsigned long long)size);
+		                  "%s (%llu bytes) extends beyond the end of the file", what,
+		                  (unsigned long long)size);
 	table->resize(size);
 	if (reader.ReadAt((off_t)offset, table->data(), size) != B_OK)
 		return error->Set((off_t)offset, B_IO_ERROR, "cannot read the %s", what);
@@ -96,12 +98,12 @@ status_t read_elf_table(HostFileReader& reader, uint64 offset, uint64 count, uin
 }
 
 // Applies the segment part of the placement rule; returns the largest alignment.
-status_t cover_segments(HostFileReader& reader, const ElfHeader& h, off_t* end,
-	uint64* alignment, ResourceError* error)
+status_t cover_segments(HostFileReader& reader, const ElfHeader& h, off_t* end, uint64* alignment,
+                        ResourceError* error)
 {
 	std::vector<uint8> table;
 	status_t status = read_elf_table(reader, h.phoff, h.phnum, h.phentsize, h.is64 ? 56 : 32,
-		"program header table", &table, error);
+	                                 "program header table", &table, error);
 	if (status != B_OK)
 		return status;
 	*end = max_c(*end, (off_t)(h.phoff + h.phnum * h.phentsize));
@@ -114,31 +116,33 @@ status_t cover_segments(HostFileReader& reader, const ElfHeader& h, off_t* end,
 		uint64 align = h.is64 ? read_u64(p + 48, h.bigEndian) : read_u32(p + 28, h.bigEndian);
 		if (!cover(reader, offset, size, end))
 			return error->Set((off_t)(h.phoff + i * h.phentsize), B_BAD_DATA,
-				"segment %llu extends beyond the end of the file", (unsigned long long)i);
+			                  "segment %llu extends beyond the end of the file",
+			                  (unsigned long long)i);
 		*alignment = max_c(*alignment, align);
 	}
 	return B_OK;
 }
 
 status_t cover_sections(HostFileReader& reader, const ElfHeader& h, off_t* end,
-	ResourceError* error)
+                        ResourceError* error)
 {
 	std::vector<uint8> table;
 	status_t status = read_elf_table(reader, h.shoff, h.shnum, h.shentsize, h.is64 ? 64 : 40,
-		"section header table", &table, error);
+	                                 "section header table", &table, error);
 	if (status != B_OK)
 		return status;
 	*end = max_c(*end, (off_t)(h.shoff + h.shnum * h.shentsize));
 	for (uint64 i = 0; i < h.shnum; i++) {
 		const uint8* s = table.data() + i * h.shentsize;
 		uint32 type = read_u32(s + 4, h.bigEndian);
-		if (type == 0 || type == 8)  // SHT_NULL, SHT_NOBITS
+		if (type == 0 || type == 8) // SHT_NULL, SHT_NOBITS
 			continue;
 		uint64 offset = h.is64 ? read_u64(s + 24, h.bigEndian) : read_u32(s + 16, h.bigEndian);
 		uint64 size = h.is64 ? read_u64(s + 32, h.bigEndian) : read_u32(s + 20, h.bigEndian);
 		if (!cover(reader, offset, size, end))
 			return error->Set((off_t)(h.shoff + i * h.shentsize), B_BAD_DATA,
-				"section %llu extends beyond the end of the file", (unsigned long long)i);
+			                  "section %llu extends beyond the end of the file",
+			                  (unsigned long long)i);
 	}
 	return B_OK;
 }
@@ -160,7 +164,7 @@ status_t locate_in_elf(HostFileReader& reader, ResourceContainer* c, ResourceErr
 		alignment = kElf64Alignment;
 	if (alignment > kMaxElfAlignment)
 		return error->Set(0, B_BAD_DATA, "segment alignment 0x%llx is too large",
-			(unsigned long long)alignment);
+		                  (unsigned long long)alignment);
 	c->kind = ResourceContainerKind::kElf;
 	c->prefixEnd = end;
 	c->blockOffset = elf_resource_offset(end, alignment);
@@ -184,7 +188,8 @@ status_t locate_in_pef(HostFileReader& reader, ResourceContainer* c, ResourceErr
 		const uint8* s = sections.data() + i * 28;
 		if (!cover(reader, read_u32(s + 20, true), read_u32(s + 16, true), &end))
 			return error->Set((off_t)(40 + i * 28), B_BAD_DATA,
-				"PEF section %llu extends beyond the end of the file", (unsigned long long)i);
+			                  "PEF section %llu extends beyond the end of the file",
+			                  (unsigned long long)i);
 	}
 	c->kind = ResourceContainerKind::kPef;
 	c->prefixEnd = end;
@@ -193,7 +198,7 @@ status_t locate_in_pef(HostFileReader& reader, ResourceContainer* c, ResourceErr
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 status_t ResourceError::Set(off_t at, status_t status, const char* format, ...)
 {
@@ -212,8 +217,7 @@ off_t elf_resource_offset(off_t end, uint64 alignment)
 	return (off_t)(((uint64)end + alignment - 1) / alignment * alignment);
 }
 
-status_t locate_resource_block(HostFileReader& reader, ResourceContainer* c,
-	ResourceError* error)
+status_t locate_resource_block(HostFileReader& reader, ResourceContainer* c, ResourceError* error)
 {
 	*c = ResourceContainer();
 	if (reader.Size() == 0)
@@ -231,14 +235,17 @@ status_t locate_resource_block(HostFileReader& reader, ResourceContainer* c,
 		c->kind = ResourceContainerKind::kPpcResourceFile;
 		c->blockOffset = kPpcBlockOffset;
 		c->bigEndian = true;
-	} else if (memcmp(start, "\x7f" "ELF", 4) == 0) {
+	} else if (memcmp(start,
+	                  "\x7f"
+	                  "ELF",
+	                  4) == 0) {
 		status = locate_in_elf(reader, c, error);
 	} else if (memcmp(start, "Joy!peff", 8) == 0) {
 		status = locate_in_pef(reader, c, error);
 	} else {
 		return error->Set(0, B_BAD_DATA,
-			"not a resource file or an executable (starts %02x %02x %02x %02x)", start[0],
-			start[1], start[2], start[3]);
+		                  "not a resource file or an executable (starts %02x %02x %02x %02x)",
+		                  start[0], start[1], start[2], start[3]);
 	}
 	if (status != B_OK)
 		return status;

@@ -10,7 +10,7 @@
 #include "SupportDefs.h"
 
 enum class ResourceContainerKind {
-	kEmpty,  // no bytes yet: becomes an x86 resource file when written
+	kEmpty, // no bytes yet: becomes an x86 resource file when written
 	kResourceFile,
 	kPpcResourceFile,
 	kElf,
@@ -34,12 +34,12 @@ struct ResourceError {
 	std::string text;
 
 	status_t Set(off_t at, status_t status, const char* format, ...)
-		__attribute__((format(printf, 4, 5)));
+	        __attribute__((format(printf, 4, 5)));
 };
 
 // Recognises the container and finds the block's offset (ELF placement rule).
 status_t locate_resource_block(HostFileReader& reader, ResourceContainer* container,
-	ResourceError* error);
+                               ResourceError* error);
 
 // The offset a resources block starts at after `end` bytes of ELF data.
 off_t elf_resource_offset(off_t end, uint64 alignment);

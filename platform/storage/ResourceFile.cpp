@@ -46,7 +46,7 @@ struct BlockReader {
 struct IndexEntry {
 	uint32 offset;
 	uint32 size;
-	off_t location;  // of the entry itself, for messages
+	off_t location; // of the entry itself, for messages
 };
 
 struct IndexInfo {
@@ -62,22 +62,22 @@ status_t read_header(BlockReader& r, IndexInfo* info)
 		return r.error->Set(r.block, B_BAD_DATA, "resources header truncated");
 	if (!resource_block_order(header, r.be, &r.be))
 		return r.error->Set(r.block, B_BAD_DATA,
-			"no resources header (magic 0x%08x, expected 0x%08x)", read_u32(header, r.be),
-			kResourcesMagic);
+		                    "no resources header (magic 0x%08x, expected 0x%08x)",
+		                    read_u32(header, r.be), kResourcesMagic);
 	uint32 indexOffset = r.Word(header, 2);
 	if (indexOffset != kIndexSectionOffset)
 		return r.error->Set(r.At(8), B_BAD_DATA, "index section offset 0x%x, expected 0x%x",
-			indexOffset, kIndexSectionOffset);
+		                    indexOffset, kIndexSectionOffset);
 	uint32 adminSize = r.Word(header, 3);
 	const uint8* index = header + kHeaderSize;
 	info->sectionSize = r.Word(index, 1);
 	if (info->sectionSize < kIndexHeaderSize)
 		return r.error->Set(r.At(indexOffset + 4), B_BAD_DATA,
-			"index section size 0x%x is too small", info->sectionSize);
+		                    "index section size 0x%x is too small", info->sectionSize);
 	if ((uint64)adminSize != (uint64)indexOffset + info->sectionSize)
 		return r.error->Set(r.At(12), B_BAD_DATA,
-			"admin section size 0x%x does not match index section size 0x%x", adminSize,
-			info->sectionSize);
+		                    "admin section size 0x%x does not match index section size 0x%x",
+		                    adminSize, info->sectionSize);
 	info->infoOffset = r.Word(index, 30);
 	info->infoSize = r.Word(index, 31);
 	return B_OK;
@@ -98,7 +98,8 @@ status_t read_index(BlockReader& r, const IndexInfo& info, std::vector<IndexEntr
 {
 	if (!r.reader.Contains(r.At(kIndexSectionOffset), info.sectionSize))
 		return r.error->Set(r.At(kIndexSectionOffset + 4), B_BAD_DATA,
-			"index section (0x%x bytes) extends beyond the end of the file", info.sectionSize);
+		                    "index section (0x%x bytes) extends beyond the end of the file",
+		                    info.sectionSize);
 	uint32 count = (info.sectionSize - kIndexHeaderSize) / kIndexEntrySize;
 	std::vector<uint8> bytes((size_t)count * kIndexEntrySize);
 	uint64 first = kIndexSectionOffset + kIndexHeaderSize;
@@ -130,23 +131,24 @@ status_t check_table_checksum(BlockReader& r, const std::vector<uint8>& table, o
 	uint32 computed = info_table_checksum(table.data(), covered);
 	if (stored != computed)
 		return r.error->Set(tableAt + (off_t)covered, B_BAD_DATA,
-			"info table checksum 0x%08x does not match 0x%08x", stored, computed);
+		                    "info table checksum 0x%08x does not match 0x%08x", stored, computed);
 	return B_OK;
 }
 
 // Adds the resource an info entry names, ignoring out-of-range or repeated
 // indexes as the platform's readers do.
-status_t add_record(BlockReader& r, const std::vector<IndexEntry>& index, type_code type,
-	int32 id, int32 number, std::string name, std::set<int32>* used,
-	std::vector<ResourceRecord>* records)
+status_t add_record(BlockReader& r, const std::vector<IndexEntry>& index, type_code type, int32 id,
+                    int32 number, std::string name, std::set<int32>* used,
+                    std::vector<ResourceRecord>* records)
 {
 	if (number < 1 || (size_t)number > index.size() || !used->insert(number).second)
 		return B_OK;
 	const IndexEntry& entry = index[(size_t)number - 1];
 	if (!r.reader.Contains(r.At(entry.offset), entry.size))
-		return r.error->Set(entry.location, B_BAD_DATA,
-			"data of resource %d (offset 0x%x, %u bytes) extends beyond the end of the file", id,
-			entry.offset, entry.size);
+		return r.error->Set(
+		        entry.location, B_BAD_DATA,
+		        "data of resource %d (offset 0x%x, %u bytes) extends beyond the end of the file",
+		        id, entry.offset, entry.size);
 	ResourceRecord record;
 	record.type = type;
 	record.id = id;
@@ -158,9 +160,9 @@ status_t add_record(BlockReader& r, const std::vector<IndexEntry>& index, type_c
 }
 
 // Parses the infos of one type block, up to and past its separator.
-status_t read_type_block(BlockReader& r, const std::vector<uint8>& table, size_t end,
-	off_t tableAt, const std::vector<IndexEntry>& index, size_t* pos, std::set<int32>* used,
-	std::vector<ResourceRecord>* records)
+status_t read_type_block(BlockReader& r, const std::vector<uint8>& table, size_t end, off_t tableAt,
+                         const std::vector<IndexEntry>& index, size_t* pos, std::set<int32>* used,
+                         std::vector<ResourceRecord>* records)
 {
 	const uint8* bytes = table.data();
 	type_code type = read_u32(bytes + *pos, r.be);
@@ -179,7 +181,8 @@ status_t read_type_block(BlockReader& r, const std::vector<uint8>& table, size_t
 		*pos += 10;
 		if (end - *pos < nameSize)
 			return r.error->Set(tableAt + (off_t)at, B_BAD_DATA,
-				"name of resource %d (%zu bytes) runs past the info table", id, nameSize);
+			                    "name of resource %d (%zu bytes) runs past the info table", id,
+			                    nameSize);
 		std::string name((const char*)bytes + *pos, strnlen((const char*)bytes + *pos, nameSize));
 		*pos += nameSize;
 		status_t status = add_record(r, index, type, id, number, std::move(name), used, records);
@@ -191,13 +194,14 @@ status_t read_type_block(BlockReader& r, const std::vector<uint8>& table, size_t
 }
 
 status_t read_info_table(BlockReader& r, const IndexInfo& info,
-	const std::vector<IndexEntry>& index, std::vector<ResourceRecord>* records)
+                         const std::vector<IndexEntry>& index, std::vector<ResourceRecord>* records)
 {
 	off_t tableAt = r.At(info.infoOffset);
 	if (!r.reader.Contains(tableAt, info.infoSize))
-		return r.error->Set(r.At(kIndexSectionOffset + 120), B_BAD_DATA,
-			"info table (offset 0x%x, 0x%x bytes) extends beyond the end of the file",
-			info.infoOffset, info.infoSize);
+		return r.error->Set(
+		        r.At(kIndexSectionOffset + 120), B_BAD_DATA,
+		        "info table (offset 0x%x, 0x%x bytes) extends beyond the end of the file",
+		        info.infoOffset, info.infoSize);
 	std::vector<uint8> table(info.infoSize);
 	if (r.reader.ReadAt(tableAt, table.data(), table.size()) != B_OK)
 		return r.error->Set(tableAt, B_IO_ERROR, "cannot read the info table");
@@ -234,8 +238,8 @@ void append_word(std::string* out, uint32 value)
 
 std::string make_info_table(const std::vector<ResourceLayoutEntry>& entries)
 {
-	static const char kSeparator[8] = {'\xff', '\xff', '\xff', '\xff', '\xff', '\xff', '\xff',
-		'\xff'};
+	static const char kSeparator[8] = {'\xff', '\xff', '\xff', '\xff',
+	                                   '\xff', '\xff', '\xff', '\xff'};
 	std::string table;
 	for (size_t i = 0; i < entries.size(); i++) {
 		const ResourceLayoutEntry& entry = entries[i];
@@ -259,10 +263,11 @@ std::string make_info_table(const std::vector<ResourceLayoutEntry>& entries)
 	return table;
 }
 
-}  // namespace
+} // namespace
 
 status_t read_resource_table(HostFileReader& reader, const ResourceContainer& container,
-	bool* bigEndian, std::vector<ResourceRecord>* records, ResourceError* error)
+                             bool* bigEndian, std::vector<ResourceRecord>* records,
+                             ResourceError* error)
 {
 	records->clear();
 	*bigEndian = container.bigEndian;
@@ -301,13 +306,13 @@ uint64 ResourceLayout::TotalSize() const
 }
 
 status_t make_resource_layout(const std::vector<ResourceLayoutEntry>& entries,
-	ResourceLayout* layout)
+                              ResourceLayout* layout)
 {
 	if (entries.size() > (UINT32_MAX - kIndexHeaderSize) / kIndexEntrySize)
 		return B_FILE_TOO_LARGE;
 	uint64 indexSize = kIndexHeaderSize + kIndexEntrySize * (uint64)entries.size();
-	indexSize = (indexSize + kIndexSectionAlignment - 1) / kIndexSectionAlignment
-		* kIndexSectionAlignment;
+	indexSize = (indexSize + kIndexSectionAlignment - 1) / kIndexSectionAlignment *
+	            kIndexSectionAlignment;
 	uint64 adminSize = kIndexSectionOffset + indexSize;
 	uint64 dataStart = adminSize + kUnknownSectionSize;
 

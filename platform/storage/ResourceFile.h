@@ -16,14 +16,15 @@ struct ResourceRecord {
 	type_code type = 0;
 	int32 id = 0;
 	std::string name;
-	off_t offset = 0;  // of the data, from the start of the file
+	off_t offset = 0; // of the data, from the start of the file
 	uint64 size = 0;
 };
 
 // Reads the tables of the block at container.blockOffset (no resource data).
 // Sets *bigEndian to the block's byte order.
 status_t read_resource_table(HostFileReader& reader, const ResourceContainer& container,
-	bool* bigEndian, std::vector<ResourceRecord>* records, ResourceError* error);
+                             bool* bigEndian, std::vector<ResourceRecord>* records,
+                             ResourceError* error);
 
 // What the writer needs of one resource.
 struct ResourceLayoutEntry {
@@ -35,9 +36,9 @@ struct ResourceLayoutEntry {
 
 // A new little-endian block: everything but the data, and where the data go.
 struct ResourceLayout {
-	std::string admin;  // header, index section and the 360-byte section
-	std::vector<uint64> dataOffsets;  // from the start of the block
-	uint64 infoOffset = 0;  // from the start of the block; the data end there
+	std::string admin;               // header, index section and the 360-byte section
+	std::vector<uint64> dataOffsets; // from the start of the block
+	uint64 infoOffset = 0;           // from the start of the block; the data end there
 	std::string infoTable;
 	uint64 TotalSize() const;
 };
@@ -45,7 +46,7 @@ struct ResourceLayout {
 // Lays out a block holding `entries` in their order. B_FILE_TOO_LARGE when
 // the block would not fit the format's 32-bit offsets.
 status_t make_resource_layout(const std::vector<ResourceLayoutEntry>& entries,
-	ResourceLayout* layout);
+                              ResourceLayout* layout);
 
 // The info table checksum over `size` bytes.
 uint32 info_table_checksum(const uint8* data, size_t size);

@@ -95,17 +95,17 @@ std::string errno_text(const char* what, int error)
 	return std::string(what) + ": " + strerror(error);
 }
 
-}  // namespace
+} // namespace
 
 struct BResources::Item {
 	type_code type = 0;
 	int32 id = 0;
 	std::string name;
-	off_t offset = -1;  // of the data in the file; -1 when only in memory
+	off_t offset = -1; // of the data in the file; -1 when only in memory
 	uint64 size = 0;
-	bool swapped = false;  // the file holds the other byte order for this type
-	bool dirty = false;  // `data` is newer than the file
-	std::unique_ptr<void, FreeDeleter> data;  // host byte order
+	bool swapped = false;                    // the file holds the other byte order for this type
+	bool dirty = false;                      // `data` is newer than the file
+	std::unique_ptr<void, FreeDeleter> data; // host byte order
 };
 
 void BResources::FreeDeleter::operator()(void* p) const
@@ -114,27 +114,17 @@ void BResources::FreeDeleter::operator()(void* p) const
 }
 
 BResources::BResources()
-	:
-	fFd(-1),
-	fFileSize(0),
-	fInitStatus(B_NO_INIT),
-	fWritable(false),
-	fModified(false),
-	fBigEndian(false),
-	fBytesRead(0)
+    : fFd(-1), fFileSize(0), fInitStatus(B_NO_INIT), fWritable(false), fModified(false),
+      fBigEndian(false), fBytesRead(0)
 {
 }
 
-BResources::BResources(BFile* file, bool clobber)
-	:
-	BResources()
+BResources::BResources(BFile* file, bool clobber) : BResources()
 {
 	SetTo(file, clobber);
 }
 
-BResources::BResources(const char* path, bool writable, bool clobber)
-	:
-	BResources()
+BResources::BResources(const char* path, bool writable, bool clobber) : BResources()
 {
 	SetTo(path, writable, clobber);
 }
@@ -222,8 +212,8 @@ status_t BResources::SetTo(BFile* file, bool clobber)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	Unset();
-	if (file == nullptr || file->InitCheck() != B_OK || file->HostFd() < 0
-		|| file->HostPath() == nullptr)
+	if (file == nullptr || file->InitCheck() != B_OK || file->HostFd() < 0 ||
+	    file->HostPath() == nullptr)
 		return fInitStatus = B_BAD_VALUE;
 	fPath = file->HostPath();
 	fErrorText.clear();
@@ -422,7 +412,7 @@ bool BResources::HasResource(type_code type, const char* name)
 }
 
 bool BResources::GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idFound,
-	const char** nameFound, size_t* lengthFound)
+                                 const char** nameFound, size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (byIndex < 0 || (size_t)byIndex >= fItems.size())
@@ -440,7 +430,7 @@ bool BResources::GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idF
 }
 
 bool BResources::GetResourceInfo(type_code byType, int32 andIndex, int32* idFound,
-	const char** nameFound, size_t* lengthFound)
+                                 const char** nameFound, size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	int32 seen = 0;
@@ -454,7 +444,7 @@ bool BResources::GetResourceInfo(type_code byType, int32 andIndex, int32* idFoun
 }
 
 bool BResources::GetResourceInfo(type_code byType, int32 andId, const char** nameFound,
-	size_t* lengthFound)
+                                 size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	const Item* item = _Find(byType, andId);
@@ -468,7 +458,7 @@ bool BResources::GetResourceInfo(type_code byType, int32 andId, const char** nam
 }
 
 bool BResources::GetResourceInfo(type_code byType, const char* andName, int32* idFound,
-	size_t* lengthFound)
+                                 size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	const Item* item = _Find(byType, andName);
@@ -482,7 +472,7 @@ bool BResources::GetResourceInfo(type_code byType, const char* andName, int32* i
 }
 
 bool BResources::GetResourceInfo(const void* byPointer, type_code* typeFound, int32* idFound,
-	size_t* lengthFound, const char** nameFound)
+                                 size_t* lengthFound, const char** nameFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	for (size_t i = 0; byPointer != nullptr && i < fItems.size(); i++) {
@@ -493,7 +483,7 @@ bool BResources::GetResourceInfo(const void* byPointer, type_code* typeFound, in
 }
 
 status_t BResources::AddResource(type_code type, int32 id, const void* data, size_t length,
-	const char* name)
+                                 const char* name)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (data == nullptr && length > 0)
@@ -516,8 +506,9 @@ status_t BResources::AddResource(type_code type, int32 id, const void* data, siz
 	item->size = length;
 	item->dirty = true;
 	item->data = std::move(copy);
-	auto same = std::find_if(fItems.begin(), fItems.end(),
-		[&](const auto& other) { return other->type == type && other->id == id; });
+	auto same = std::find_if(fItems.begin(), fItems.end(), [&](const auto& other) {
+		return other->type == type && other->id == id;
+	});
 	if (same != fItems.end())
 		*same = std::move(item);
 	else
@@ -559,7 +550,7 @@ status_t BResources::RemoveResource(type_code type, int32 id)
 }
 
 status_t BResources::WriteResource(type_code type, int32 id, const void* data, off_t offset,
-	size_t length)
+                                   size_t length)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (offset < 0 || (data == nullptr && length > 0))
@@ -589,8 +580,7 @@ status_t BResources::WriteResource(type_code type, int32 id, const void* data, o
 	return B_OK;
 }
 
-status_t BResources::ReadResource(type_code type, int32 id, void* data, off_t offset,
-	size_t length)
+status_t BResources::ReadResource(type_code type, int32 id, void* data, off_t offset, size_t length)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (offset < 0 || (data == nullptr && length > 0))
@@ -614,8 +604,7 @@ status_t BResources::ReadResource(type_code type, int32 id, void* data, off_t of
 	return status;
 }
 
-status_t BResources::GetResourceRange(type_code type, int32 id, off_t* offset,
-	size_t* size) const
+status_t BResources::GetResourceRange(type_code type, int32 id, off_t* offset, size_t* size) const
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (offset == nullptr || size == nullptr)
@@ -713,7 +702,7 @@ status_t BResources::_Write()
 	std::vector<Item*> order;
 	for (const auto& item : fItems) {
 		bool seen = std::any_of(order.begin(), order.end(),
-			[&](const Item* other) { return other->type == item->type; });
+		                        [&](const Item* other) { return other->type == item->type; });
 		if (seen)
 			continue;
 		for (const auto& same : fItems) {
@@ -734,7 +723,8 @@ status_t BResources::_Write()
 	int fd = mkstemp(temp.data());
 	if (fd < 0)
 		return _Fail(status_from_errno(errno),
-			errno_text(("cannot create a temporary file in " + folder_of(target)).c_str(), errno));
+		             errno_text(("cannot create a temporary file in " + folder_of(target)).c_str(),
+		                        errno));
 	status = _WriteTo(fd, order, layout);
 	struct stat st;
 	mode_t mode = fFd >= 0 && fstat(fFd, &st) == 0 ? (st.st_mode & 07777) : 0644;
@@ -754,11 +744,10 @@ status_t BResources::_Write()
 	return _Reopen(target, order, layout);
 }
 
-status_t BResources::_WriteTo(int fd, const std::vector<Item*>& order,
-	const ResourceLayout& layout)
+status_t BResources::_WriteTo(int fd, const std::vector<Item*>& order, const ResourceLayout& layout)
 {
-	bool executable = fContainer.kind == ResourceContainerKind::kElf
-		|| fContainer.kind == ResourceContainerKind::kPef;
+	bool executable = fContainer.kind == ResourceContainerKind::kElf ||
+	                  fContainer.kind == ResourceContainerKind::kPef;
 	status_t status = B_OK;
 	if (executable) {
 		Item prefix;
@@ -811,7 +800,7 @@ status_t BResources::_CopyData(int fd, const Item& item)
 
 // Points the store at the file just written.
 status_t BResources::_Reopen(const std::string& path, const std::vector<Item*>& order,
-	const ResourceLayout& layout)
+                             const ResourceLayout& layout)
 {
 	int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
 	if (fd < 0)
@@ -819,8 +808,8 @@ status_t BResources::_Reopen(const std::string& path, const std::vector<Item*>& 
 	if (fFd >= 0)
 		close(fFd);
 	fFd = fd;
-	if (fContainer.kind != ResourceContainerKind::kElf
-		&& fContainer.kind != ResourceContainerKind::kPef) {
+	if (fContainer.kind != ResourceContainerKind::kElf &&
+	    fContainer.kind != ResourceContainerKind::kPef) {
 		fContainer = ResourceContainer();
 		fContainer.kind = ResourceContainerKind::kResourceFile;
 		fContainer.blockOffset = 4;
@@ -833,7 +822,7 @@ status_t BResources::_Reopen(const std::string& path, const std::vector<Item*>& 
 	std::vector<std::unique_ptr<Item>> items;
 	for (size_t i = 0; i < order.size(); i++) {
 		auto it = std::find_if(fItems.begin(), fItems.end(),
-			[&](const auto& item) { return item.get() == order[i]; });
+		                       [&](const auto& item) { return item.get() == order[i]; });
 		Item* item = it->get();
 		item->offset = fContainer.blockOffset + (off_t)layout.dataOffsets[i];
 		item->swapped = false;

@@ -45,26 +45,25 @@ public:
 
 	// Adds a resource, replacing one of the same type and id.
 	status_t AddResource(type_code type, int32 id, const void* data, size_t length,
-		const char* name = nullptr);
+	                     const char* name = nullptr);
 	bool HasResource(type_code type, int32 id);
 	bool HasResource(type_code type, const char* name);
 
 	bool GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idFound,
-		const char** nameFound, size_t* lengthFound);
-	bool GetResourceInfo(type_code byType, int32 andIndex, int32* idFound,
-		const char** nameFound, size_t* lengthFound);
+	                     const char** nameFound, size_t* lengthFound);
+	bool GetResourceInfo(type_code byType, int32 andIndex, int32* idFound, const char** nameFound,
+	                     size_t* lengthFound);
 	bool GetResourceInfo(type_code byType, int32 andId, const char** nameFound,
-		size_t* lengthFound);
+	                     size_t* lengthFound);
 	bool GetResourceInfo(type_code byType, const char* andName, int32* idFound,
-		size_t* lengthFound);
+	                     size_t* lengthFound);
 	bool GetResourceInfo(const void* byPointer, type_code* typeFound, int32* idFound,
-		size_t* lengthFound, const char** nameFound);
+	                     size_t* lengthFound, const char** nameFound);
 
 	status_t RemoveResource(const void* resource);
 	status_t RemoveResource(type_code type, int32 id);
 	// Overwrites (and extends) part of an existing resource.
-	status_t WriteResource(type_code type, int32 id, const void* data, off_t offset,
-		size_t length);
+	status_t WriteResource(type_code type, int32 id, const void* data, off_t offset, size_t length);
 	status_t ReadResource(type_code type, int32 id, void* data, off_t offset, size_t length);
 
 	// Returns a copy the caller frees with free(), or null when absent.
@@ -106,7 +105,7 @@ private:
 	status_t _WriteTo(int fd, const std::vector<Item*>& order, const struct ResourceLayout& layout);
 	status_t _CopyData(int fd, const Item& item);
 	status_t _Reopen(const std::string& path, const std::vector<Item*>& order,
-		const struct ResourceLayout& layout);
+	                 const struct ResourceLayout& layout);
 
 	mutable std::recursive_mutex fLock;
 	int fFd;

@@ -77,7 +77,7 @@ bool read_stream(FILE* in, std::string* out)
 	return ferror(in) == 0;
 }
 
-}  // namespace
+} // namespace
 
 int list_resources(const char* path)
 {
@@ -102,7 +102,7 @@ int list_resources(const char* path)
 	}
 	for (const Row& row : rows) {
 		printf("%-*s  %*s  %*s  %s\n", (int)widths[0], row.type.c_str(), (int)widths[1],
-			row.id.c_str(), (int)widths[2], row.size.c_str(), row.name.c_str());
+		       row.id.c_str(), (int)widths[2], row.size.c_str(), row.name.c_str());
 	}
 	return 0;
 }

@@ -18,8 +18,8 @@ bool parse_type_argument(const char* text, type_code* type)
 	}
 	if (strlen(text) != 4)
 		return false;
-	*type = (type_code)((uint8)text[0] << 24 | (uint8)text[1] << 16 | (uint8)text[2] << 8
-		| (uint8)text[3]);
+	*type = (type_code)((uint8)text[0] << 24 | (uint8)text[1] << 16 | (uint8)text[2] << 8 |
+	                    (uint8)text[3]);
 	return true;
 }
 

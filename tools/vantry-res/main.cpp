@@ -13,12 +13,12 @@ const int kUsageError = 2;
 int usage()
 {
 	fprintf(stderr,
-		"usage: vantry-res list FILE\n"
-		"       vantry-res get FILE TYPE ID\n"
-		"       vantry-res dump FILE [TYPE ID]\n"
-		"       vantry-res add FILE TYPE ID NAME   (data from standard input)\n"
-		"       vantry-res remove FILE TYPE ID\n"
-		"TYPE is four characters (CSTR) or hex (0x43535452); ID is a decimal number.\n");
+	        "usage: vantry-res list FILE\n"
+	        "       vantry-res get FILE TYPE ID\n"
+	        "       vantry-res dump FILE [TYPE ID]\n"
+	        "       vantry-res add FILE TYPE ID NAME   (data from standard input)\n"
+	        "       vantry-res remove FILE TYPE ID\n"
+	        "TYPE is four characters (CSTR) or hex (0x43535452); ID is a decimal number.\n");
 	return kUsageError;
 }
 
@@ -36,7 +36,7 @@ bool type_and_id(char** argv, type_code* type, int32* id)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

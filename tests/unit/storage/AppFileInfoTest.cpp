@@ -180,4 +180,4 @@ TEST_F(AppFileInfoTest, Version_ShortRecordHasNoSystemVersion)
 	EXPECT_EQ(info.GetSignature(signature), B_ENTRY_NOT_FOUND);
 }
 
-}  // namespace
+} // namespace

@@ -2,8 +2,8 @@
 // damaged input, the writer's exact output, ELF executables and streaming.
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -75,8 +75,7 @@ protected:
 	{
 		std::string to = Path(leaf);
 		fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-		fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write,
-			fs::perm_options::add);
+		fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
 		return to;
 	}
 
@@ -101,13 +100,13 @@ std::string int32_bytes(int32 value)
 }
 
 const std::vector<Expected> kTestResources = {
-	{B_STRING_TYPE, 74, "a string resource", cstr("I like strings, especially cellos.")},
-	{B_INT32_TYPE, 17, "just a resource", int32_bytes(42)},
-	{B_MIME_STRING_TYPE, 29, "another resource", cstr("application/bread-roll-counter")},
+        {B_STRING_TYPE, 74, "a string resource", cstr("I like strings, especially cellos.")},
+        {B_INT32_TYPE, 17, "just a resource", int32_bytes(42)},
+        {B_MIME_STRING_TYPE, 29, "another resource", cstr("application/bread-roll-counter")},
 };
 
-const Expected kElfType
-	= {B_MIME_STRING_TYPE, 2, "BEOS:TYPE", cstr("application/x-vnd.Be-elfexecutable")};
+const Expected kElfType = {B_MIME_STRING_TYPE, 2, "BEOS:TYPE",
+                           cstr("application/x-vnd.Be-elfexecutable")};
 
 // Checks that `resources` holds exactly `expected`, in that order.
 void expect_resources(BResources& resources, const std::vector<Expected>& expected)
@@ -142,10 +141,10 @@ TEST_F(ResourcesTest, Fixtures_ReadAsDocumented)
 		const char* file;
 		std::vector<Expected> expected;
 	} cases[] = {
-		{"haiku-test-x86.rsrc", kTestResources},
-		{"haiku-test-ppc.rsrc", kTestResources},
-		{"haiku-test-elf", withType},
-		{"haiku-test-elf-no-res", {kElfType}},
+	        {"haiku-test-x86.rsrc", kTestResources},
+	        {"haiku-test-ppc.rsrc", kTestResources},
+	        {"haiku-test-elf", withType},
+	        {"haiku-test-elf-no-res", {kElfType}},
 	};
 	for (Case& c : cases) {
 		SCOPED_TRACE(c.file);
@@ -220,22 +219,26 @@ TEST_F(ResourcesTest, Containers_BlockFoundInEveryKind)
 {
 	std::string x86Block = read_file(fixture("haiku-test-x86.rsrc")).substr(4);
 	std::string ppcBlock = read_file(fixture("haiku-test-ppc.rsrc")).substr(0x28);
-	std::string elf32be("\x7f" "ELF\x01\x02\x01", 7);
+	std::string elf32be("\x7f"
+	                    "ELF\x01\x02\x01",
+	                    7);
 	elf32be.resize(52, '\0');
-	std::string elf64le("\x7f" "ELF\x02\x01\x01", 7);
+	std::string elf64le("\x7f"
+	                    "ELF\x02\x01\x01",
+	                    7);
 	elf64le.resize(64, '\0');
 	std::string pef("Joy!peff", 8);
 	pef.resize(68, '\0');
-	pef[33] = 1;  // one section, big-endian count
-	pef[40 + 19] = 10;  // packed size
-	pef[40 + 23] = 68;  // container offset: the section ends at 78
+	pef[33] = 1;       // one section, big-endian count
+	pef[40 + 19] = 10; // packed size
+	pef[40 + 23] = 68; // container offset: the section ends at 78
 	struct Case {
 		const char* what;
 		std::string data;
 	} cases[] = {
-		{"big-endian ELF32, 32-byte alignment", container_with_block(elf32be, 64, ppcBlock)},
-		{"ELF64, 8-byte alignment", container_with_block(elf64le, 64, x86Block)},
-		{"PEF, no alignment", container_with_block(pef, 78, ppcBlock)},
+	        {"big-endian ELF32, 32-byte alignment", container_with_block(elf32be, 64, ppcBlock)},
+	        {"ELF64, 8-byte alignment", container_with_block(elf64le, 64, x86Block)},
+	        {"PEF, no alignment", container_with_block(pef, 78, ppcBlock)},
 	};
 	for (Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -251,7 +254,8 @@ std::string write_test_file(const std::string& path)
 	fs::remove(path);
 	BResources resources(path.c_str(), true);
 	for (const Expected& e : kTestResources)
-		EXPECT_EQ(resources.AddResource(e.type, e.id, e.data.data(), e.data.size(), e.name.c_str()), B_OK);
+		EXPECT_EQ(resources.AddResource(e.type, e.id, e.data.data(), e.data.size(), e.name.c_str()),
+		          B_OK);
 	EXPECT_EQ(resources.Sync(), B_OK) << resources.ErrorText();
 	return read_file(path);
 }
@@ -274,19 +278,20 @@ TEST_F(ResourcesTest, Writer_RoundTripKeepsEveryResource)
 {
 	std::string path = Path("round.rsrc");
 	std::vector<Expected> many = {
-		{B_STRING_TYPE, 1, "", cstr("no name")},
-		{B_RAW_TYPE, -5, "negative id", std::string("\0\1\2\3\xff", 5)},
-		{B_RAW_TYPE, 2001, "empty", std::string()},
-		{B_STRING_TYPE, 2, "second string", cstr("grouped with the first")},
-		{'APPV', 1, "BEOS:APP_VERSION", std::string(680, 'v')},
+	        {B_STRING_TYPE, 1, "", cstr("no name")},
+	        {B_RAW_TYPE, -5, "negative id", std::string("\0\1\2\3\xff", 5)},
+	        {B_RAW_TYPE, 2001, "empty", std::string()},
+	        {B_STRING_TYPE, 2, "second string", cstr("grouped with the first")},
+	        {'APPV', 1, "BEOS:APP_VERSION", std::string(680, 'v')},
 	};
-	for (int i = 0; i < 150; i++)  // past one 0x600 index section
+	for (int i = 0; i < 150; i++) // past one 0x600 index section
 		many.push_back({B_INT32_TYPE, 1000 + i, "n" + std::to_string(i), int32_bytes(i)});
 	{
 		BResources resources(path.c_str(), true);
 		for (const Expected& e : many)
-			ASSERT_EQ(resources.AddResource(e.type, e.id, e.data.data(), e.data.size(), e.name.c_str()),
-				B_OK);
+			ASSERT_EQ(resources.AddResource(e.type, e.id, e.data.data(), e.data.size(),
+			                                e.name.c_str()),
+			          B_OK);
 	}
 	// The writer groups each type in one block, in order of first appearance.
 	std::vector<Expected> grouped = {many[0], many[3], many[1], many[2], many[4]};
@@ -316,7 +321,7 @@ TEST_F(ResourcesTest, Writer_PpcFileIsRewrittenLittleEndian)
 // Offsets of a file our writer made, for patching in the quirk tests.
 struct Written {
 	std::string data;
-	size_t info;  // info table offset in the file
+	size_t info; // info table offset in the file
 	size_t infoSize;
 };
 
@@ -352,33 +357,48 @@ TEST_F(ResourcesTest, Quirks_AreTolerated)
 		void (*patch)(Written*, size_t);
 		std::vector<int32> ids;
 	} cases[] = {
-		{"count smaller than the index", [](Written* w, size_t) { put_u32(&w->data, 8, 1); },
-			{74, 17, 29}},
-		{"stale pad words", [](Written* w, size_t) {
-			for (size_t o = 20; o < 72; o += 4)
-				put_u32(&w->data, o, 0x80001234 + (uint32)o);
-		}, {74, 17, 29}},
-		{"unknown section without the pattern", [](Written* w, size_t) {
-			memset(w->data.data() + 4 + 0x644, 0x5a, 0x168);
-		}, {74, 17, 29}},
-		{"RSy! signature", [](Written* w, size_t) { w->data[2] = 'y'; w->data[3] = '!'; },
-			{74, 17, 29}},
-		{"info index out of range", [](Written* w, size_t second) {
-			put_u32(&w->data, w->info + second, 99);
-			rechecksum(w);
-		}, {74, 29}},
-		{"info index repeated", [](Written* w, size_t second) {
-			put_u32(&w->data, w->info + second, 1);
-			rechecksum(w);
-		}, {74, 29}},
-		{"info index zero", [](Written* w, size_t) {
-			put_u32(&w->data, w->info + 8, 0);
-			rechecksum(w);
-		}, {17, 29}},
-		{"no checksum", [](Written* w, size_t) {
-			w->data.resize(w->data.size() - 8);
-			put_u32(&w->data, 4 + 0x44 + 124, (uint32)w->infoSize - 8);
-		}, {74, 17, 29}},
+	        {"count smaller than the index",
+	         [](Written* w, size_t) { put_u32(&w->data, 8, 1); },
+	         {74, 17, 29}},
+	        {"stale pad words",
+	         [](Written* w, size_t) {
+		         for (size_t o = 20; o < 72; o += 4)
+			         put_u32(&w->data, o, 0x80001234 + (uint32)o);
+	         },
+	         {74, 17, 29}},
+	        {"unknown section without the pattern",
+	         [](Written* w, size_t) { memset(w->data.data() + 4 + 0x644, 0x5a, 0x168); },
+	         {74, 17, 29}},
+	        {"RSy! signature",
+	         [](Written* w, size_t) {
+		         w->data[2] = 'y';
+		         w->data[3] = '!';
+	         },
+	         {74, 17, 29}},
+	        {"info index out of range",
+	         [](Written* w, size_t second) {
+		         put_u32(&w->data, w->info + second, 99);
+		         rechecksum(w);
+	         },
+	         {74, 29}},
+	        {"info index repeated",
+	         [](Written* w, size_t second) {
+		         put_u32(&w->data, w->info + second, 1);
+		         rechecksum(w);
+	         },
+	         {74, 29}},
+	        {"info index zero",
+	         [](Written* w, size_t) {
+		         put_u32(&w->data, w->info + 8, 0);
+		         rechecksum(w);
+	         },
+	         {17, 29}},
+	        {"no checksum",
+	         [](Written* w, size_t) {
+		         w->data.resize(w->data.size() - 8);
+		         put_u32(&w->data, 4 + 0x44 + 124, (uint32)w->infoSize - 8);
+	         },
+	         {74, 17, 29}},
 	};
 	for (Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -418,19 +438,21 @@ TEST_F(ResourcesTest, Damage_IsRejectedWithOffset)
 		void (*patch)(Written*);
 		const char* text;
 	} cases[] = {
-		{"wrong checksum", [](Written* w) { w->data[w->info + 16] ^= 0x20; },
-			"info table checksum"},
-		{"bad magic", [](Written* w) { w->data[4] = 'x'; }, "no resources header"},
-		{"data past the end", [](Written* w) { put_u32(&w->data, 4 + 0x44 + 132, 0x7fff0000); },
-			"extends beyond the end of the file"},
-		{"info table past the end", [](Written* w) { put_u32(&w->data, 4 + 0x44 + 124, 0x10000); },
-			"info table"},
-		{"name past the table", [](Written* w) {
-			w->data[w->info + 12] = (char)0xff;
-			rechecksum(w);
-		}, "runs past the info table"},
-		{"index size too small", [](Written* w) { put_u32(&w->data, 4 + 0x44 + 4, 8); },
-			"index section size"},
+	        {"wrong checksum", [](Written* w) { w->data[w->info + 16] ^= 0x20; },
+	         "info table checksum"},
+	        {"bad magic", [](Written* w) { w->data[4] = 'x'; }, "no resources header"},
+	        {"data past the end", [](Written* w) { put_u32(&w->data, 4 + 0x44 + 132, 0x7fff0000); },
+	         "extends beyond the end of the file"},
+	        {"info table past the end",
+	         [](Written* w) { put_u32(&w->data, 4 + 0x44 + 124, 0x10000); }, "info table"},
+	        {"name past the table",
+	         [](Written* w) {
+		         w->data[w->info + 12] = (char)0xff;
+		         rechecksum(w);
+	         },
+	         "runs past the info table"},
+	        {"index size too small", [](Written* w) { put_u32(&w->data, 4 + 0x44 + 4, 8); },
+	         "index section size"},
 	};
 	for (Case& c : cases) {
 		SCOPED_TRACE(c.what);
@@ -441,8 +463,7 @@ TEST_F(ResourcesTest, Damage_IsRejectedWithOffset)
 			BResources resources(Path("bad.rsrc").c_str(), true);
 			EXPECT_NE(resources.InitCheck(), B_OK);
 			EXPECT_NE(strstr(resources.ErrorText(), c.text), nullptr) << resources.ErrorText();
-			EXPECT_EQ(strncmp(resources.ErrorText(), "offset 0x", 9), 0)
-				<< resources.ErrorText();
+			EXPECT_EQ(strncmp(resources.ErrorText(), "offset 0x", 9), 0) << resources.ErrorText();
 			EXPECT_EQ(resources.FindResource('CSTR', 74, nullptr), nullptr);
 			EXPECT_NE(resources.AddResource('CSTR', 1, "x", 2, "x"), B_OK);
 		}
@@ -457,7 +478,7 @@ TEST_F(ResourcesTest, Damage_TruncationAtEveryLengthNeverCrashes)
 	// file cut before its block, or an ELF cut between its section headers
 	// and the block, has no resources.
 	const char* files[] = {"haiku-test-x86.rsrc", "haiku-test-ppc.rsrc", "haiku-test-elf",
-		"Thesaurus.rsrc", "pot.rsrc"};
+	                       "Thesaurus.rsrc", "pot.rsrc"};
 	for (const char* name : files) {
 		std::string data = read_file(fixture(name));
 		int fd = memfd_create("cut", 0);
@@ -470,7 +491,7 @@ TEST_F(ResourcesTest, Damage_TruncationAtEveryLengthNeverCrashes)
 			if (resources.InitCheck() == B_OK) {
 				EXPECT_EQ(resources.CountResources(), 0) << name << " cut at " << length;
 				EXPECT_TRUE(length <= 0x28 || (length >= 3744 && length <= 4096))
-					<< name << " cut at " << length;
+				        << name << " cut at " << length;
 				continue;
 			}
 			EXPECT_EQ(strncmp(resources.ErrorText(), "offset 0x", 9), 0);
@@ -687,4 +708,4 @@ TEST_F(ResourcesTest, Streaming_RangeAndListingTouchOnlyTables)
 	free(data);
 }
 
-}  // namespace
+} // namespace
