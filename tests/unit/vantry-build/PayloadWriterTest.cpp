@@ -1,0 +1,231 @@
+// Payload archives: entries, methods, host, modes, extra fields and the data,
+// read back by an independent reader and by the stock unzip tool.
+#include "PayloadWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "BuildTestSupport.h"
+#include "Node.h"
+#include "ZipReader.h"
+
+namespace {
+
+const int64 kModified = 0x12345678;
+const int64 kAccessed = 0x01020304;
+
+void set_times(const std::string& path)
+{
+	struct timespec times[2] = {{(time_t)kAccessed, 0}, {(time_t)kModified, 0}};
+	utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+std::string le16(uint32 value)
+{
+	return std::string{(char)(value & 0xff), (char)((value >> 8) & 0xff)};
+}
+
+class PayloadWriterTest : public testing::Test {
+protected:
+	// Packs `source` as `leaf` and reads the archive back.
+	std::vector<ZipEntryInfo> Pack(const std::string& source, const std::string& leaf,
+	                               int32 threads = 2)
+	{
+		fArchive = fFolder / "out.zip";
+		PayloadWriter writer(6, threads);
+		EXPECT_EQ(writer.Write(source, leaf, fArchive), B_OK) << writer.ErrorText();
+		std::vector<ZipEntryInfo> entries;
+		EXPECT_TRUE(read_zip(read_file(fArchive), &entries));
+		return entries;
+	}
+
+	// Unpacks the archive with the stock unzip into a new folder.
+	std::string Unzip()
+	{
+		std::string target = fFolder / "unpacked";
+		std::filesystem::create_directories(target);
+		std::string output;
+		EXPECT_EQ(run_program({"unzip", "-q", fArchive, "-d", target}, &output), 0) << output;
+		return target;
+	}
+
+	TempFolder fFolder;
+	std::string fArchive;
+};
+
+TEST_F(PayloadWriterTest, FileIsOneDeflatedEntryWithTimeAndOwnerFields)
+{
+	std::string path = fFolder.Write("src/notes.txt", std::string(5000, 'n'));
+	chmod(path.c_str(), 0640);
+	set_times(path);
+	std::vector<ZipEntryInfo> entries = Pack(path, "notes.txt");
+	ASSERT_EQ(entries.size(), 1u);
+	const ZipEntryInfo& entry = entries[0];
+	EXPECT_EQ(entry.name, "notes.txt");
+	EXPECT_EQ(entry.method, 8);
+	EXPECT_EQ(entry.madeBy >> 8, 16) << "host BeOS";
+	EXPECT_EQ(entry.externalAttributes, (uint32)(S_IFREG | 0640) << 16);
+	EXPECT_EQ(entry.size, 5000u);
+	std::string expectedLocal = "UT" + le16(9) + "\x03\x78\x56\x34\x12\x04\x03\x02\x01" + "Ux" +
+	                            le16(4) + le16(getuid()) + le16(getgid());
+	EXPECT_EQ(entry.localExtra, expectedLocal);
+	EXPECT_EQ(entry.centralExtra, "UT" + le16(5) + "\x03\x78\x56\x34\x12" + "Ux" + le16(0));
+	std::string inflated;
+	ASSERT_TRUE(inflate_raw(entry.rawData, &inflated));
+	EXPECT_EQ(inflated, std::string(5000, 'n'));
+	EXPECT_EQ(entry.crc, (uint32)crc32(0, (const Bytef*)inflated.data(), (uInt)inflated.size()));
+}
+
+TEST_F(PayloadWriterTest, FolderEntriesComeSortedWithStoredFoldersLinksAndEmptyFiles)
+{
+	fFolder.Write("src/Item/b.txt", "bee");
+	fFolder.Write("src/Item/a.txt", "ay");
+	fFolder.Write("src/Item/empty", "");
+	fFolder.Write("src/Item/sub/c.txt", "sea");
+	ASSERT_EQ(symlink("a.txt", (fFolder / "src/Item/link").c_str()), 0);
+	std::vector<ZipEntryInfo> entries = Pack(fFolder / "src/Item", "Item");
+	struct Expected {
+		const char* name;
+		uint16 method;
+		mode_t type;
+	} expected[] = {
+	        {"Item/", 0, S_IFDIR},          {"Item/a.txt", 8, S_IFREG}, {"Item/b.txt", 8, S_IFREG},
+	        {"Item/empty", 0, S_IFREG},     {"Item/link", 0, S_IFLNK},  {"Item/sub/", 0, S_IFDIR},
+	        {"Item/sub/c.txt", 8, S_IFREG},
+	};
+	ASSERT_EQ(entries.size(), std::size(expected));
+	for (size_t i = 0; i < entries.size(); i++) {
+		EXPECT_EQ(entries[i].name, expected[i].name);
+		EXPECT_EQ(entries[i].method, expected[i].method) << expected[i].name;
+		EXPECT_EQ((entries[i].externalAttributes >> 16) & S_IFMT, expected[i].type)
+		        << expected[i].name;
+		EXPECT_EQ(entries[i].externalAttributes & 0x10, expected[i].type == S_IFDIR ? 0x10u : 0u);
+		auto fields = split_extra(entries[i].localExtra);
+		ASSERT_GE(fields.size(), 2u) << expected[i].name;
+		EXPECT_EQ(fields[0].first, 0x5455);
+		EXPECT_EQ(fields[1].first, 0x7855);
+	}
+	EXPECT_EQ(entries[4].rawData, "a.txt") << "a link holds its target";
+}
+
+TEST_F(PayloadWriterTest, AttributesTravelInsideTheBeOSField)
+{
+	std::string path = fFolder.Write("src/Tagged", "data");
+	BNode node(path.c_str());
+	ASSERT_EQ(node.InitCheck(), B_OK);
+	int32 count = 0x01020304;
+	ASSERT_EQ(node.WriteAttr("Count", 'LONG', 0, &count, 4), 4);
+	ASSERT_EQ(node.WriteAttr("BEOS:TYPE", 'MIMS', 0, "text/plain", 11), 11);
+	ASSERT_EQ(node.WriteAttr("InstallBy", 'CSTR', 0, "Hello;1.0;", 10), 10);
+	std::vector<ZipEntryInfo> entries = Pack(path, "Tagged");
+	ASSERT_EQ(entries.size(), 1u);
+	auto local = split_extra(entries[0].localExtra);
+	auto central = split_extra(entries[0].centralExtra);
+	ASSERT_EQ(local.size(), 3u);
+	ASSERT_EQ(central.size(), 3u);
+	EXPECT_EQ(local[2].first, 0x6542);
+	EXPECT_EQ(central[2].first, 0x6542);
+	const std::string& block = local[2].second;
+	std::string records = std::string("BEOS:TYPE\0MIMS", 14) + std::string(7, '\0') + "\x0b" +
+	                      std::string("text/plain\0", 11) + std::string("Count\0LONG", 10) +
+	                      std::string(7, '\0') + "\x04\x01\x02\x03\x04" +
+	                      std::string("InstallBy\0CSTR", 14) + std::string(7, '\0') + "\x0a" +
+	                      "Hello;1.0;";
+	EXPECT_EQ(zip32(block, 0), records.size());
+	std::string stored = block.substr(5);
+	if (block[4] == 1) {
+		EXPECT_EQ(stored, records);
+	} else {
+		ASSERT_EQ(block[4], 0);
+		std::string inflated;
+		ASSERT_TRUE(inflate_raw(stored.substr(6), &inflated));
+		EXPECT_EQ(inflated, records);
+	}
+	ASSERT_EQ(central[2].second.size(), 5u);
+	EXPECT_EQ(zip32(central[2].second, 0), stored.size());
+	EXPECT_EQ(central[2].second[4], block[4]);
+}
+
+TEST_F(PayloadWriterTest, EntryWithoutAttributesHasNoBeOSField)
+{
+	std::string path = fFolder.Write("src/plain", "x");
+	std::vector<ZipEntryInfo> entries = Pack(path, "plain");
+	ASSERT_EQ(entries.size(), 1u);
+	EXPECT_EQ(split_extra(entries[0].localExtra).size(), 2u);
+}
+
+TEST_F(PayloadWriterTest, LargeFileSpansChunksAsOneValidStream)
+{
+	std::mt19937 random(7);
+	std::string data;
+	for (int i = 0; i < 3500000; i++)
+		data.push_back(i % 3 == 0 ? (char)(random() & 0xff) : (char)('a' + i % 7));
+	std::string path = fFolder.Write("src/big.bin", data);
+	std::vector<ZipEntryInfo> entries = Pack(path, "big.bin", 2);
+	ASSERT_EQ(entries.size(), 1u);
+	EXPECT_EQ(entries[0].size, data.size());
+	std::string inflated;
+	ASSERT_TRUE(inflate_raw(entries[0].rawData, &inflated));
+	EXPECT_TRUE(inflated == data);
+	EXPECT_EQ(entries[0].crc, (uint32)crc32(0, (const Bytef*)data.data(), (uInt)data.size()));
+}
+
+TEST_F(PayloadWriterTest, StockUnzipRestoresTheItemExactly)
+{
+	fFolder.Write("src/Product/readme.txt", "read me\n");
+	fFolder.Write("src/Product/bin/tool", "#!/bin/sh\necho hi\n");
+	chmod((fFolder / "src/Product/bin/tool").c_str(), 0755);
+	fFolder.Write("src/Product/empty/.keep", "");
+	set_times(fFolder / "src/Product/readme.txt");
+	ASSERT_EQ(symlink("bin/tool", (fFolder / "src/Product/run").c_str()), 0);
+	Pack(fFolder / "src/Product", "Product");
+	std::string target = Unzip();
+	std::string output;
+	EXPECT_EQ(run_program({"diff", "-r", "--no-dereference", fFolder / "src/Product",
+	                       target + "/Product"},
+	                      &output),
+	          0)
+	        << output;
+	struct stat info;
+	ASSERT_EQ(stat((target + "/Product/bin/tool").c_str(), &info), 0);
+	EXPECT_EQ(info.st_mode & 0777, 0755u);
+	ASSERT_EQ(stat((target + "/Product/readme.txt").c_str(), &info), 0);
+	EXPECT_EQ(info.st_mtime, (time_t)kModified);
+	char link[64] = {};
+	ASSERT_GT(readlink((target + "/Product/run").c_str(), link, sizeof(link) - 1), 0);
+	EXPECT_STREQ(link, "bin/tool");
+}
+
+TEST_F(PayloadWriterTest, MissingSourceAndSpecialFilesAreNamed)
+{
+	PayloadWriter writer(6, 1);
+	std::string missing = fFolder / "absent";
+	EXPECT_EQ(writer.Write(missing, "absent", fFolder / "a.zip"), B_ENTRY_NOT_FOUND);
+	EXPECT_NE(writer.ErrorText().find(missing), std::string::npos) << writer.ErrorText();
+
+	std::string fifo = fFolder / "src/Item/pipe";
+	fFolder.Write("src/Item/a", "a");
+	ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+	EXPECT_NE(writer.Write(fFolder / "src/Item", "Item", fFolder / "b.zip"), B_OK);
+	EXPECT_NE(writer.ErrorText().find(fifo), std::string::npos) << writer.ErrorText();
+}
+
+TEST_F(PayloadWriterTest, UnreadableFileFailsTheArchiveAndLeavesNoFile)
+{
+	if (geteuid() == 0)
+		GTEST_SKIP() << "root reads every file";
+	std::string path = fFolder.Write("src/Item/secret", "s");
+	chmod(path.c_str(), 0);
+	PayloadWriter writer(6, 2);
+	std::string archive = fFolder / "c.zip";
+	EXPECT_NE(writer.Write(fFolder / "src/Item", "Item", archive), B_OK);
+	EXPECT_NE(writer.ErrorText().find(path), std::string::npos) << writer.ErrorText();
+	EXPECT_FALSE(std::filesystem::exists(archive));
+}
+
+} // namespace

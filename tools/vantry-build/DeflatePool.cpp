@@ -1,0 +1,173 @@
+// Chunked parallel deflate: each chunk after a file's first is primed with the
+// 32 KB before it and ends on a byte boundary, so the chunks of a file join
+// into one valid raw deflate stream.
+#include "DeflatePool.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+const uint64 kDictionarySize = 32768;
+// Input bytes the workers may hold ahead of the writer.
+const uint64 kInFlightLimit = 32 << 20;
+
+} // namespace
+
+DeflatePool::DeflatePool(int32 level, int32 threads)
+    : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fNextJob(0), fNextTaken(0),
+      fInFlight(0), fCancelled(false)
+{
+}
+
+DeflatePool::~DeflatePool()
+{
+	Cancel();
+	for (std::thread& thread : fThreads)
+		thread.join();
+}
+
+size_t DeflatePool::AddFile(const std::string& path, uint64 size, size_t* count)
+{
+	size_t first = fJobs.size();
+	for (uint64 offset = 0; offset < size; offset += kChunkSize) {
+		Job job;
+		job.path = path;
+		job.offset = offset;
+		job.length = std::min(kChunkSize, size - offset);
+		job.last = offset + job.length >= size;
+		fJobs.push_back(std::move(job));
+	}
+	*count = fJobs.size() - first;
+	return first;
+}
+
+void DeflatePool::Start()
+{
+	int32 threads = std::min<int32>(fThreadCount, (int32)std::max<size_t>(1, fJobs.size()));
+	for (int32 i = 0; i < threads; i++)
+		fThreads.emplace_back(&DeflatePool::Work, this);
+}
+
+void DeflatePool::Cancel()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fCancelled = true;
+	fChanged.notify_all();
+}
+
+DeflatePool::Chunk DeflatePool::Take(size_t index)
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	if (index >= fJobs.size() || index != fNextTaken) {
+		Chunk wrong;
+		wrong.status = B_BAD_VALUE;
+		wrong.error = "chunks taken out of order";
+		return wrong;
+	}
+	fChanged.wait(lock, [&] { return fJobs[index].done || fCancelled; });
+	Job& job = fJobs[index];
+	if (!job.done) {
+		Chunk cancelled;
+		cancelled.status = B_CANCELED;
+		cancelled.error = "packing was stopped";
+		return cancelled;
+	}
+	Chunk chunk = std::move(job.chunk);
+	fNextTaken++;
+	fInFlight -= job.length;
+	fChanged.notify_all();
+	return chunk;
+}
+
+void DeflatePool::Work()
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	while (true) {
+		// A job is taken while the bytes ahead of the writer allow it; the
+		// writer's next job is always allowed, so the writer never starves.
+		fChanged.wait(lock, [&] {
+			if (fCancelled || fNextJob >= fJobs.size())
+				return true;
+			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= kInFlightLimit;
+		});
+		if (fCancelled || fNextJob >= fJobs.size())
+			return;
+		Job& job = fJobs[fNextJob++];
+		fInFlight += job.length;
+		lock.unlock();
+		Compress(job);
+		lock.lock();
+		job.done = true;
+		fChanged.notify_all();
+	}
+}
+
+bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictionary,
+                            std::string* error) const
+{
+	*dictionary = (size_t)std::min(job.offset, kDictionarySize);
+	uint64 start = job.offset - *dictionary;
+	input->resize(*dictionary + job.length);
+	int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0) {
+		*error = "cannot read " + job.path + ": " + strerror(errno);
+		return false;
+	}
+	size_t done = 0;
+	while (done < input->size()) {
+		ssize_t got = pread(fd, input->data() + done, input->size() - done, (off_t)(start + done));
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got <= 0) {
+			*error = "cannot read " + job.path + ": " +
+			         (got < 0 ? strerror(errno) : "the file shrank while it was packed");
+			close(fd);
+			return false;
+		}
+		done += (size_t)got;
+	}
+	close(fd);
+	return true;
+}
+
+void DeflatePool::Compress(Job& job) const
+{
+	Chunk& chunk = job.chunk;
+	std::string input;
+	size_t dictionary = 0;
+	if (!ReadInput(job, &input, &dictionary, &chunk.error)) {
+		chunk.status = B_IO_ERROR;
+		return;
+	}
+	z_stream stream = {};
+	if (deflateInit2(&stream, fLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+		chunk.status = B_NO_MEMORY;
+		chunk.error = "cannot start compressing " + job.path;
+		return;
+	}
+	if (dictionary > 0)
+		deflateSetDictionary(&stream, (const Bytef*)input.data(), (uInt)dictionary);
+	chunk.data.resize(deflateBound(&stream, job.length) + 16);
+	stream.next_in = (Bytef*)input.data() + dictionary;
+	stream.avail_in = (uInt)job.length;
+	stream.next_out = (Bytef*)chunk.data.data();
+	stream.avail_out = (uInt)chunk.data.size();
+	int result = deflate(&stream, job.last ? Z_FINISH : Z_SYNC_FLUSH);
+	bool complete = job.last ? result == Z_STREAM_END
+	                         : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
+	chunk.data.resize(stream.total_out);
+	deflateEnd(&stream);
+	if (!complete) {
+		chunk.status = B_ERROR;
+		chunk.error = "cannot compress " + job.path;
+		return;
+	}
+	chunk.crc = (uint32)crc32(0, (const Bytef*)input.data() + dictionary, (uInt)job.length);
+	chunk.size = job.length;
+}

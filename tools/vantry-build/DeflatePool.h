@@ -1,0 +1,66 @@
+// DeflatePool: compresses the files of an archive ahead of the writer on
+// worker threads, in chunks, so that packing uses every core while the
+// archive is written in order and in bounded memory.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SupportDefs.h"
+
+class DeflatePool {
+public:
+	// One compressed piece of a file. Pieces of one file concatenate into
+	// one raw deflate stream.
+	struct Chunk {
+		std::string data;
+		uint32 crc = 0;  // of the chunk's input
+		uint64 size = 0; // input bytes
+		status_t status = B_OK;
+		std::string error;
+	};
+
+	DeflatePool(int32 level, int32 threads);
+	~DeflatePool();
+
+	// Plans a file of `size` bytes (more than 0); returns its first chunk's
+	// number and sets `count`. Call before Start().
+	size_t AddFile(const std::string& path, uint64 size, size_t* count);
+	void Start();
+	// Waits for chunk `index` and hands it over; chunks are taken in order.
+	Chunk Take(size_t index);
+	// Stops the workers early (the writer gave up).
+	void Cancel();
+
+	static const uint64 kChunkSize = 1 << 20;
+
+private:
+	struct Job {
+		std::string path;
+		uint64 offset = 0;
+		uint64 length = 0;
+		bool last = false;
+		bool done = false;
+		Chunk chunk;
+	};
+
+	void Work();
+	void Compress(Job& job) const;
+	bool ReadInput(const Job& job, std::string* input, size_t* dictionary,
+	               std::string* error) const;
+
+	int32 fLevel;
+	int32 fThreadCount;
+	std::vector<Job> fJobs;
+	std::vector<std::thread> fThreads;
+	std::mutex fLock;
+	std::condition_variable fChanged;
+	size_t fNextJob;   // the next job a worker takes
+	size_t fNextTaken; // the next job the writer takes
+	uint64 fInFlight;  // input bytes of jobs taken by workers, not yet by the writer
+	bool fCancelled;
+};

@@ -1,0 +1,36 @@
+// ItemScan: the entries of one install item (a file, or a folder and all it
+// holds) in archive order, and the attributes of an entry.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "ExtraFields.h"
+#include "SupportDefs.h"
+
+enum class EntryKind {
+	kFile,
+	kFolder,
+	kLink,
+};
+
+struct ItemEntry {
+	std::string name; // in the archive: the leaf, "leaf/" or "leaf/sub/file"
+	std::string path; // on disk
+	EntryKind kind = EntryKind::kFile;
+	struct stat info = {};
+};
+
+// Lists the item at `source` under the name `leaf`: a file is one entry; a
+// folder is "leaf/" followed by what it holds, sorted by name, folders as
+// "name/". The item itself is taken as what a link at `source` points to;
+// links inside a folder stay links.
+status_t scan_item(const std::string& source, const std::string& leaf,
+                   std::vector<ItemEntry>* entries, std::string* error);
+
+// The attributes of the entry at `path`, sorted by name; none for a link or
+// on a file system without attributes.
+status_t read_entry_attributes(const std::string& path, EntryKind kind,
+                               std::vector<AttributeRecord>* attributes, std::string* error);

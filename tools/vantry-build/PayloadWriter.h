@@ -1,0 +1,26 @@
+// PayloadWriter: packs one install item into a ZIP archive with the payload
+// layout: deflated files, stored folders and links, BeOS as host, and the
+// time, owner and attribute extra fields on every entry.
+#pragma once
+
+#include <string>
+
+#include "SupportDefs.h"
+
+class PayloadWriter {
+public:
+	// `level` is the deflate level (1 to 9); `threads` the compressing
+	// threads, 0 for one per core.
+	explicit PayloadWriter(int32 level = 6, int32 threads = 0);
+
+	// Packs the entry at `source` under the name `leaf` into a new archive at
+	// `archive`, replacing any file there.
+	status_t Write(const std::string& source, const std::string& leaf, const std::string& archive);
+	// What went wrong in the last Write.
+	const std::string& ErrorText() const { return fError; }
+
+private:
+	int32 fLevel;
+	int32 fThreads;
+	std::string fError;
+};
