@@ -1,0 +1,136 @@
+// InstallConfig: the deinstall tag on placed entries, and the reduced
+// configuration and language written into the created deinstaller.
+#include "InstallConfig.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+
+#include "ConfigText.h"
+#include "Node.h"
+#include "Resources.h"
+#include "TypeConstants.h"
+#include "oLocalize.h"
+
+namespace {
+
+const char* const kDeinstallTag = "InstallBy";
+const int32 kConfigurationId = 2002;
+const char* const kConfigurationName = "VXC:configuration";
+// Deeper trees than this are not real installations; the walk stops there.
+const int kMaxTagDepth = 256;
+
+// The product strings every deinstall tag and deinstaller carries.
+const char* const kProductFields[] = {"app_name", "version", "release_date", "company",
+	"support_email"};
+
+void WriteTag(const char* path, const char* value)
+{
+	BNode node(path);
+	if (node.InitCheck() != B_OK)
+		return;
+	node.RemoveAttr(kDeinstallTag);
+	node.WriteAttr(kDeinstallTag, B_STRING_TYPE, 0, value, strlen(value));
+}
+
+// A folder itself, not a link to one: links are tagged, never walked through.
+bool IsRealFolder(const char* path)
+{
+	struct stat info;
+	return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Adds a bool option and, when it is on, the tag that goes with it.
+void CopyScriptOption(const BMessage& from, BMessage& to, const char* option, const char* tag)
+{
+	const bool on = from.FindBool(option);
+	to.AddBool(option, on);
+	if (on)
+		to.AddString(tag, ConfigText(from, tag));
+}
+
+} // namespace
+
+void InstallConfig::BuildProductRecord(LibString& record)
+{
+	record = "";
+	for (const char* field : kProductFields) {
+		record += ConfigText(*this, field);
+		record += ";";
+	}
+}
+
+void InstallConfig::AddDeinstallTag(const char* path, const char* value)
+{
+	if (path == nullptr || value == nullptr)
+		return;
+	TagNode(path, value, 0);
+}
+
+void InstallConfig::TagNode(const char* path, const char* value, int depth)
+{
+	WriteTag(path, value);
+	if (depth >= kMaxTagDepth || !IsRealFolder(path))
+		return;
+	DIR* folder = opendir(path);
+	if (folder == nullptr)
+		return;
+	while (const dirent* entry = readdir(folder)) {
+		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+			continue;
+		const std::string child = std::string(path) + "/" + entry->d_name;
+		TagNode(child.c_str(), value, depth + 1);
+	}
+	closedir(folder);
+}
+
+void InstallConfig::BuildDeinstallConfig(BMessage& config)
+{
+	config.MakeEmpty();
+	config.what = 0;
+	for (const char* field : kProductFields)
+		config.AddString(field, ConfigText(*this, field));
+	BMessage image;
+	if (FindMessage("about_image", &image) == B_OK)
+		config.AddMessage("about_image", &image);
+	CopyScriptOption(*this, config, "edit_bootscript", "edit_bootscript_tag");
+	CopyScriptOption(*this, config, "edit_setup_env", "edit_setup_env_tag");
+	CopyScriptOption(*this, config, "edit_profile", "edit_profile_tag");
+}
+
+status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* language)
+{
+	if (path == nullptr)
+		return B_BAD_VALUE;
+	BMessage config;
+	BuildDeinstallConfig(config);
+	std::string flattened;
+	status_t status = config.Flatten(&flattened);
+	if (status != B_OK)
+		return status;
+	{
+		BResources resources(path, true);
+		if ((status = resources.InitCheck()) != B_OK)
+			return status;
+		status = resources.AddResource(B_STRING_TYPE, kConfigurationId, flattened.data(),
+			flattened.size(), kConfigurationName);
+		if (status != B_OK)
+			return status;
+		if ((status = resources.Sync()) != B_OK)
+			return status;
+	}
+	// After the resources: their rewrite replaces the file and its attributes.
+	return oLocalize::WriteLanguage(path, language != nullptr ? language : "en");
+}
+
+void InstallConfig::DeinstallerPath(const char* install_folder, LibString& path)
+{
+	path = install_folder != nullptr ? install_folder : "";
+	path += "/";
+	path += ConfigText(*this, "app_name");
+	path += " ";
+	path += ConfigText(*this, "version");
+	path += " Deinstaller";
+}

@@ -1,0 +1,88 @@
+// InstallConfig: destination names resolved to folders, custom folders on the
+// chosen volume and standard folders on the boot volume.
+#include "InstallConfig.h"
+
+#include <cstring>
+
+#include "ConfigText.h"
+#include "InstallFiles.h"
+#include "Path.h"
+#include "Volume.h"
+
+void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
+	BVolume& volume, const char* saved_files_path, LibString& path)
+{
+	path = "";
+	if (destination_name == nullptr)
+		return;
+	if (ResolveCustomFolder(destination_name, custom_folders, volume, saved_files_path, path))
+		return;
+	ResolveStandardFolder(destination_name, path);
+	if (path.Length() > 0)
+		return;
+	// No folder goes by that name: placing the item anywhere would be a guess.
+	Log("\t\t\tNo folder is named %s: the item stays in the installation folder\n",
+		destination_name);
+}
+
+bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
+	BVolume& volume, const char* saved_files_path, LibString& path)
+{
+	BMessage folder;
+	int32 index = 0;
+	for (; custom_folders.FindMessage("custom_folder", index, &folder) == B_OK; index++) {
+		if (strcmp(ConfigText(folder, "custom_folder_name"), destination_name) == 0)
+			break;
+	}
+	if (custom_folders.FindMessage("custom_folder", index, &folder) != B_OK)
+		return false;
+
+	BPath root;
+	const directory_which which = directory_which(folder.FindInt32("custom_root_dir"));
+	BVolume* on = volume.InitCheck() == B_OK ? &volume : nullptr;
+	if (find_directory(which, &root, false, on) != B_OK)
+		return false;
+	std::string folderPath = root.Path();
+	const char* sub = ConfigText(folder, "custom_sub_dir");
+	if (sub[0] != '\0')
+		folderPath += std::string("/") + sub;
+
+	const bool replace = folder.FindBool("custom_replace_existing");
+	if (replace && InstallEntryExists(folderPath.c_str())) {
+		if (FindBool("opt_save_replaced"))
+			InstallMove(folderPath.c_str(), saved_files_path);
+		else
+			InstallRemove(folderPath.c_str());
+	}
+	InstallMakeFolders(folderPath.c_str());
+	if (replace) {
+		// A custom folder is emptied at most once per run.
+		folder.ReplaceBool("custom_replace_existing", false);
+		custom_folders.ReplaceMessage("custom_folder", index, &folder);
+	}
+	path = folderPath.c_str();
+	return true;
+}
+
+void InstallConfig::ResolveStandardFolder(const char* destination_name, LibString& path)
+{
+	directory_which which;
+	if (!InstallStdDirFromName(destination_name, which))
+		return;
+	BPath folder;
+	if (find_directory(which, &folder) != B_OK)
+		return;
+	path = folder.Path();
+}
+
+bool InstallConfig::DoesDestinationExist()
+{
+	BPath folder(&destination);
+	if (folder.InitCheck() != B_OK)
+		return false;
+	const char* created = ConfigText(*this, "opt_created_folder");
+	if (created[0] == '\0')
+		return false;
+	const std::string path = std::string(folder.Path()) + "/" + created;
+	return InstallEntryExists(path.c_str(), true);
+}

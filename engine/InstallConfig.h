@@ -1,0 +1,111 @@
+// InstallConfig: the install engine, at once the configuration record (a
+// message) and the install thread, with its status messages and install log.
+#pragma once
+
+#include <cstdio>
+
+#include "EntryRef.h"
+#include "FindDirectory.h"
+#include "LibString.h"
+#include "LibThread.h"
+#include "Message.h"
+#include "SupportDefs.h"
+
+class BPath;
+class BVolume;
+class LibAppResource;
+
+// The status-update message, with the string "message".
+enum { INSTALL_STATUS_UPDATE = 'isud' };
+
+// Results of Action(), the "status" of the thread-change message.
+enum {
+	INSTALL_RUN_OVER = 0,
+	INSTALL_RUN_NO_FOLDER = 1,
+	INSTALL_RUN_NO_SPACE = 3,
+};
+
+// Results of CheckSystemResources().
+enum {
+	INSTALL_CHECK_GO_ON = 1,
+	INSTALL_CHECK_CHOOSE_AGAIN = 2,
+	INSTALL_CHECK_END = 3,
+};
+
+class InstallConfig : public BMessage, public LibThread {
+public:
+	InstallConfig();
+	~InstallConfig() override;
+
+	// The install run.
+	int32 Action() override;
+	void PrintToStream() override;
+
+	// Status and log.
+	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
+	void OpenLog(const char* path);
+	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+	void CloseLog();
+	// The header block, from "VANTRY" through "Installation Started".
+	void LogHeader(const char* installer_version, const char* volume_name,
+		const off_t& free_bytes, const char* folder_path, const char* saved_files_path);
+	void LogInstallationComplete();
+
+	// Items and destinations.
+	int32 GetFileSize(const char* leaf);
+	// The sum of GetFileSize over the selected items, without overflow.
+	int64 GetSelectedSize();
+	void MarkInstallFile(const char* leaf, const bool& install);
+	bool MatchType(const char* type_name, const char* leaf);
+	// Leaves `path` empty when the name is neither a custom nor a standard
+	// folder: the item then stays in the installation folder.
+	void GetNewPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
+		const char* saved_files_path, LibString& path);
+	bool DoesDestinationExist();
+
+	// Requirement checks.
+	int32 CheckSystemResources();
+
+	// Script sections.
+	void BuildStartupString(const char* folder_path, char* text);
+	// Room BuildStartupString needs for `folder_path`, terminator included.
+	static size_t StartupStringSize(const char* folder_path);
+
+	// Deinstaller and deinstall records.
+	void BuildProductRecord(LibString& record);
+	void AddDeinstallTag(const char* path, const char* value);
+	void BuildDeinstallConfig(BMessage& config);
+	// The deinstaller's path in the installation folder.
+	void DeinstallerPath(const char* install_folder, LibString& path);
+	// Places the deinstaller carried as payload 2001 and configures it.
+	void CreateDeinstaller(const char* install_folder, LibAppResource& resources,
+		const char* language);
+	// Writes the reduced configuration and the language into the deinstaller.
+	status_t ConfigureDeinstaller(const char* path, const char* language);
+
+	// Collisions.
+	bool ReplaceControl(const char* folder, const BPath& item, const char* rule, bool& ask_again,
+		bool& remembered_answer, const BPath& saved_files);
+
+	// Completion.
+	void AutoLaunch();
+
+	// Who made the installer, for the log header and the startup section.
+	static const char* const kMakerWebAddress;
+	static const char* const kMakerSupportEmail;
+	// The longest status text, terminator included.
+	static const size_t kStatusSize = 100;
+
+	FILE* log_file;
+	entry_ref destination;
+	bool restart_requested;
+
+private:
+	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item,
+		int32& index);
+	bool ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
+		BVolume& volume, const char* saved_files_path, LibString& path);
+	void ResolveStandardFolder(const char* destination_name, LibString& path);
+	bool SaveExisting(const char* existing, const char* saved_files);
+	void TagNode(const char* path, const char* value, int depth);
+};

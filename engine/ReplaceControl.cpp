@@ -1,0 +1,71 @@
+// InstallConfig::ReplaceControl: what becomes of an entry in the way of an
+// item or a link: ask, rename it aside, or replace it.
+#include "InstallConfig.h"
+
+#include <cstring>
+#include <string>
+
+#include "InstallFiles.h"
+#include "Path.h"
+#include "ReplaceAlert.h"
+#include "oLocalize.h"
+
+namespace {
+
+// The user's answer to the dialog, with whether it holds from now on.
+bool AskUser(const BPath& item, const char* existing, bool& ask_again)
+{
+	oLocalize localizer;
+	ReplaceAlert* alert = new ReplaceAlert(item, BPath(existing), true, localizer.Language());
+	bool applyToAll = false;
+	const int32 button = alert->Go(applyToAll);
+	// A stop request dismissed it: nothing is replaced, nothing remembered.
+	if (button == B_ALERT_DISMISSED)
+		return false;
+	ask_again = !applyToAll;
+	return button == 1;
+}
+
+} // namespace
+
+bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
+{
+	// An entry that could not be put aside is kept where it is, not overwritten.
+	if (!InstallMoveAside(existing, saved_files)) {
+		Log("\t\t\tExisting file could not be saved in %s\n", saved_files);
+		return false;
+	}
+	Log("\t\t\tExisting file saved.\n");
+	return true;
+}
+
+bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* rule,
+	bool& ask_again, bool& remembered_answer, const BPath& saved_files)
+{
+	if (folder == nullptr || item.Leaf() == nullptr)
+		return false;
+	const std::string existing = std::string(folder) + "/" + item.Leaf();
+	// A link whose target is gone is still an entry in the way.
+	if (!InstallEntryExists(existing.c_str()))
+		return true;
+	const bool saveReplaced = FindBool("opt_save_replaced");
+	const char* savedFiles = saved_files.Path() != nullptr ? saved_files.Path() : "";
+
+	if (rule != nullptr && strcmp(rule, "Prompt") == 0) {
+		if (ask_again)
+			remembered_answer = AskUser(item, existing.c_str(), ask_again);
+		if (remembered_answer && saveReplaced)
+			return SaveExisting(existing.c_str(), savedFiles);
+		return remembered_answer;
+	}
+	if (rule != nullptr && strcmp(rule, "Rename") == 0) {
+		InstallDuplicate(existing.c_str());
+		Log("\t\t\tExisting file renamed\n");
+		return true;
+	}
+	if (saveReplaced)
+		return SaveExisting(existing.c_str(), savedFiles);
+	InstallRemove(existing.c_str());
+	Log("\t\t\tExisting file removed.\n");
+	return true;
+}

@@ -1,0 +1,185 @@
+// Tagged sections in shell scripts, rewritten through a temporary file that
+// replaces the script only once it is complete.
+#include "ScriptEdit.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "Errors.h"
+#include "InstallFiles.h"
+#include "Node.h"
+#include "NodeInfo.h"
+#include "Path.h"
+
+namespace {
+
+const char* const kScriptType = "text/plain";
+const char* const kScriptEditor = "application/x-vnd.Be-STEE";
+
+bool ReadWholeFile(const std::string& path, std::string& content)
+{
+	std::ifstream file(path, std::ios::binary);
+	if (!file)
+		return false;
+	std::ostringstream text;
+	text << file.rdbuf();
+	content = text.str();
+	return true;
+}
+
+// Writes `content` beside `path` and renames it over `path`: a crash leaves
+// either the old file or the new one, never a part of it.
+status_t ReplaceFile(const std::string& path, const std::string& content, const mode_t& mode)
+{
+	const std::string temporary = path + ".tmp";
+	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+	if (fd < 0)
+		return B_IO_ERROR;
+	fchmod(fd, mode);
+	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
+	const bool synced = fsync(fd) == 0;
+	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
+		unlink(temporary.c_str());
+		return B_IO_ERROR;
+	}
+	return B_OK;
+}
+
+mode_t FileMode(const std::string& path)
+{
+	struct stat info;
+	if (stat(path.c_str(), &info) != 0)
+		return 0644;
+	return info.st_mode & 07777;
+}
+
+std::vector<std::string> SplitLines(const std::string& content)
+{
+	std::vector<std::string> lines;
+	size_t start = 0;
+	while (start < content.size()) {
+		size_t end = content.find('\n', start);
+		end = end == std::string::npos ? content.size() : end + 1;
+		lines.push_back(content.substr(start, end - start));
+		start = end;
+	}
+	return lines;
+}
+
+// The line without its line feed (and carriage return) equals `marker`.
+bool IsMarkerLine(const std::string& line, const std::string& marker)
+{
+	size_t length = line.size();
+	if (length > 0 && line[length - 1] == '\n')
+		length--;
+	if (length > 0 && line[length - 1] == '\r')
+		length--;
+	return line.compare(0, length, marker) == 0 && length == marker.size();
+}
+
+// The index of the end marker closing a section begun at `begin`, or 0.
+size_t SectionEnd(const std::vector<std::string>& lines, const size_t& begin,
+	const std::string& endMarker)
+{
+	for (size_t i = begin + 1; i < lines.size(); i++) {
+		if (IsMarkerLine(lines[i], endMarker))
+			return i;
+	}
+	return 0;
+}
+
+void SetScriptType(const std::string& path)
+{
+	BNode node(path.c_str());
+	BNodeInfo info(&node);
+	if (info.InitCheck() != B_OK)
+		return;
+	info.SetType(kScriptType);
+	info.SetPreferredApp(kScriptEditor);
+}
+
+void SeedFromSample(const std::string& path)
+{
+	if (InstallEntryExists(path.c_str(), true))
+		return;
+	std::string sample;
+	if (ReadWholeFile(path + ".sample", sample))
+		ReplaceFile(path, sample, FileMode(path + ".sample"));
+}
+
+} // namespace
+
+std::string ScriptWithoutSection(const std::string& content, const char* tag)
+{
+	if (tag == nullptr)
+		return content;
+	const std::string beginMarker = std::string("#BEGIN_") + tag;
+	const std::string endMarker = std::string("#END_") + tag;
+	const std::vector<std::string> lines = SplitLines(content);
+	std::string result;
+	for (size_t i = 0; i < lines.size(); i++) {
+		if (IsMarkerLine(lines[i], beginMarker)) {
+			const size_t end = SectionEnd(lines, i, endMarker);
+			if (end != 0) {
+				i = end;
+				continue;
+			}
+		}
+		result += lines[i];
+	}
+	return result;
+}
+
+status_t EditScriptPath(const char* path, const char* tag, const char* text)
+{
+	if (path == nullptr || tag == nullptr)
+		return B_BAD_VALUE;
+	// A script that is a link is edited where it lies, and stays a link.
+	char resolved[PATH_MAX];
+	const std::string file(realpath(path, resolved) != nullptr ? resolved : path);
+	SeedFromSample(file);
+
+	std::string content;
+	const bool existed = ReadWholeFile(file, content);
+	const mode_t mode = FileMode(file);
+	if (existed)
+		ReplaceFile(file + ".orig", content, mode);
+
+	std::string edited = ScriptWithoutSection(content, tag);
+	if (text == nullptr && edited == content)
+		return B_OK;
+	if (text != nullptr) {
+		if (edited.empty() || edited.back() != '\n') {
+			fputs("last line\n", stderr);
+			edited += '\n';
+		}
+		edited += std::string("#BEGIN_") + tag + "\n" + text + "\n#END_" + tag + "\n";
+	}
+	const status_t status = ReplaceFile(file, edited, mode);
+	if (status != B_OK)
+		return status;
+	SetScriptType(file);
+	return B_OK;
+}
+
+void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
+	const char* text)
+{
+	if (file_name == nullptr || tag == nullptr)
+		return;
+	BPath directory;
+	if (find_directory(folder, &directory, false) != B_OK)
+		return;
+	if (!InstallEntryExists(directory.Path(), true))
+		return;
+	const std::string path = std::string(directory.Path()) + "/" + file_name;
+	EditScriptPath(path.c_str(), tag, text);
+}
