@@ -215,15 +215,30 @@ TEST_F(PayloadWriterTest, MissingSourceAndSpecialFilesAreNamed)
 	EXPECT_NE(writer.ErrorText().find(fifo), std::string::npos) << writer.ErrorText();
 }
 
+// A file that cannot be read in full: unreadable for a user, or for root a
+// kernel file whose contents are shorter than the size it reports.
+std::string unreadable_file(const TempFolder& folder)
+{
+	if (geteuid() != 0) {
+		std::string path = folder.Write("src/secret", "s");
+		chmod(path.c_str(), 0);
+		return path;
+	}
+	struct stat info;
+	const char* shrinking = "/sys/kernel/uevent_seqnum";
+	if (stat(shrinking, &info) == 0 && info.st_size > 64)
+		return shrinking;
+	return "";
+}
+
 TEST_F(PayloadWriterTest, UnreadableFileFailsTheArchiveAndLeavesNoFile)
 {
-	if (geteuid() == 0)
-		GTEST_SKIP() << "root reads every file";
-	std::string path = fFolder.Write("src/Item/secret", "s");
-	chmod(path.c_str(), 0);
+	std::string path = unreadable_file(fFolder);
+	if (path.empty())
+		GTEST_SKIP() << "no file here fails to read";
 	PayloadWriter writer(6, 2);
 	std::string archive = fFolder / "c.zip";
-	EXPECT_NE(writer.Write(fFolder / "src/Item", "Item", archive), B_OK);
+	EXPECT_NE(writer.Write(path, "secret", archive), B_OK);
 	EXPECT_NE(writer.ErrorText().find(path), std::string::npos) << writer.ErrorText();
 	EXPECT_FALSE(std::filesystem::exists(archive));
 }
