@@ -1,0 +1,49 @@
+// InterfaceHost: the bridge between the BeOS objects and the window system
+// (FLTK) that runs on the main thread: the event loop, waking it, calls to be
+// made there, and the event lines tests wait for.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "SupportDefs.h"
+
+class BApplication;
+struct WindowHost;
+
+class InterfaceHost {
+public:
+	// True when a display can be opened (DISPLAY set and reachable).
+	static bool DisplayAvailable();
+	// Makes BApplication::Run run the window system's loop, when a display is
+	// there. Called by every window's constructor; harmless to call again.
+	static void Install();
+	// True while the window system's loop runs on the main thread.
+	static bool IsRunning();
+	static bool IsMainThread();
+
+	// Registers a window; the main thread creates its native window on demand.
+	static void AddWindow(const std::shared_ptr<WindowHost>& host);
+	// Marks a window changed and wakes the main thread (at most one wake is
+	// pending at a time, however many changes there are).
+	static void WindowChanged(const std::shared_ptr<WindowHost>& host);
+	// Wakes the main thread without a change.
+	static void Wake();
+
+	// Runs `function` on the main thread and waits for it; answers false
+	// without running it when the loop does not run or the calling thread is
+	// asked to stop. On the main thread it runs at once.
+	static bool CallOnMainThread(const std::function<void()>& function);
+	// Runs `function` on the main thread later, without waiting.
+	static bool PostToMainThread(const std::function<void()>& function);
+	// Runs the loop until `done` answers true (a modal wait on the main thread).
+	static void RunNestedLoop(const std::function<bool()>& done);
+
+	// Writes an event line "vantry-event <text>" to the standard output when
+	// the environment variable VANTRY_EVENTS is 1, so tests can wait on it.
+	static void Event(const char* format, ...) __attribute__((format(printf, 1, 2)));
+	static bool EventsEnabled();
+
+	// The loop BApplication::Run calls (the application's run loop hook).
+	static void RunLoop(BApplication* app);
+};

@@ -1,0 +1,25 @@
+// BStringView: one line of text, not editable.
+#pragma once
+
+#include <string>
+
+#include "View.h"
+
+class BStringView : public BView {
+public:
+	BStringView(BRect frame, const char* name, const char* text,
+		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = B_WILL_DRAW);
+	~BStringView() override;
+
+	void SetText(const char* text);
+	const char* Text() const { return fText.c_str(); }
+	void SetAlignment(alignment flag);
+	alignment Alignment() const { return fAlign; }
+	void Draw(BRect updateRect) override;
+	void AttachedToWindow() override;
+	void GetPreferredSize(float* width, float* height) override;
+
+private:
+	std::string fText;
+	alignment fAlign;
+};
