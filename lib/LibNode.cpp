@@ -166,7 +166,8 @@ bool LibNode::CompressFile(const char* name, const char* path)
 	if (!LibZipOneFile(path, LeafOf(path).c_str(), archive))
 		return false;
 	std::string old;
-	bool hadOld = _ReadWhole(name, old);
+	attr_info oldInfo;
+	bool hadOld = GetAttrInfo(name, &oldInfo) == B_OK && _ReadWhole(name, old);
 	RemoveAttr(name);
 	bool ok = true;
 	for (size_t at = 0; ok && at < archive.size(); at += kChunkSize) {
@@ -177,7 +178,7 @@ bool LibNode::CompressFile(const char* name, const char* path)
 		return true;
 	RemoveAttr(name);
 	if (hadOld)
-		WriteAttr(name, B_RAW_TYPE, 0, old.data(), old.size());
+		WriteAttr(name, oldInfo.type, 0, old.data(), old.size());
 	return false;
 }
 

@@ -64,14 +64,6 @@ void MakeSocket(const std::string& path)
 	close(fd);
 }
 
-std::vector<std::string> Listing(const std::string& folder)
-{
-	std::vector<std::string> names;
-	for (const auto& item : std::filesystem::directory_iterator(folder))
-		names.push_back(item.path().filename().string());
-	std::sort(names.begin(), names.end());
-	return names;
-}
 
 }  // namespace
 

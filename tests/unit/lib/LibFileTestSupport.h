@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -116,6 +117,16 @@ inline ino_t InodeOf(const std::string& path)
 {
 	struct stat st;
 	return lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The sorted leaves of a folder.
+inline std::vector<std::string> Listing(const std::string& folder)
+{
+	std::vector<std::string> names;
+	for (const auto& item : std::filesystem::directory_iterator(folder))
+		names.push_back(item.path().filename().string());
+	std::sort(names.begin(), names.end());
+	return names;
 }
 
 // Names that shells and naive quoting get wrong, and the longest legal leaf.
