@@ -50,8 +50,8 @@ bool IsFolder(const std::string& path)
 // A hidden name beside `path` for building an entry before it takes its place.
 std::string TemporaryBeside(const std::string& path)
 {
-	return ParentOf(path) + "/.vantry-copy-" + std::to_string(getpid()) + "-"
-		+ std::to_string(sTemporaryCounter.fetch_add(1));
+	return ParentOf(path) + "/.vantry-copy-" + std::to_string(getpid()) + "-" +
+	       std::to_string(sTemporaryCounter.fetch_add(1));
 }
 
 void RemoveTree(const std::string& path)
@@ -262,8 +262,7 @@ std::string Placement(const std::string& source, const std::string& destination)
 
 bool CheckArguments(const char* source, const char* destination)
 {
-	if (source == nullptr || destination == nullptr || source[0] == '\0'
-		|| destination[0] == '\0')
+	if (source == nullptr || destination == nullptr || source[0] == '\0' || destination[0] == '\0')
 		return false;
 	struct stat st;
 	return lstat(source, &st) == 0;
@@ -310,7 +309,7 @@ bool MoveAcrossVolumes(const std::string& source, const std::string& target)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 bool LibCopy(const char* source, const char* destination)
 {

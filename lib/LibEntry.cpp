@@ -35,7 +35,7 @@ LibDateTime DateOf(const time_t& seconds, const bool& local)
 	return date;
 }
 
-}  // namespace
+} // namespace
 
 bool LibGetMimeType(const entry_ref& ref, char* type, const bool& kind)
 {

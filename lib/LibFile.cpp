@@ -56,7 +56,7 @@ int32 AddSizes(const int64& sum, const int64& more)
 std::atomic<int32> sUniqueCounter{0};
 std::atomic<int32> sLinkCounter{0};
 
-}  // namespace
+} // namespace
 
 bool LibExists(const char* path)
 {
@@ -109,8 +109,8 @@ bool LibSymLink(const char* target, const char* linkPath)
 	if (IsFolder(place))
 		place += "/" + LeafOf(target);
 	// Made beside its place and renamed over it, so a failure keeps what was there.
-	std::string temporary = ParentOf(place) + "/.vantry-link-" + std::to_string(getpid()) + "-"
-		+ std::to_string(sLinkCounter.fetch_add(1));
+	std::string temporary = ParentOf(place) + "/.vantry-link-" + std::to_string(getpid()) + "-" +
+	                        std::to_string(sLinkCounter.fetch_add(1));
 	if (symlink(target, temporary.c_str()) != 0)
 		return false;
 	if (rename(temporary.c_str(), place.c_str()) != 0) {
@@ -185,7 +185,7 @@ bool LibUniqueName(BPath& path, const char* prefix)
 	} while (!sUniqueCounter.compare_exchange_weak(expected, counter));
 	char leaf[B_FILE_NAME_LENGTH];
 	int length = snprintf(leaf, sizeof(leaf), "%s%ld%ld%ld", prefix == nullptr ? "" : prefix,
-		(long)counter, (long)getpid(), (long)time(nullptr));
+	                      (long)counter, (long)getpid(), (long)time(nullptr));
 	if (length < 0 || length >= (int)sizeof(leaf) || strchr(leaf, '/') != nullptr)
 		return false;
 	if (result.Append(leaf) != B_OK)

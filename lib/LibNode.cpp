@@ -52,7 +52,7 @@ bool PlaceFile(const std::string& data, const std::string& path)
 	return ok;
 }
 
-}  // namespace
+} // namespace
 
 LibNode::LibNode() : BNode() {}
 

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,7 +77,7 @@ std::string FileUri(const std::string& path)
 	return uri;
 }
 
-}  // namespace
+} // namespace
 
 bool LibOpenEntry(const char* path)
 {
@@ -94,9 +94,10 @@ bool LibInfoEntry(const char* path)
 	BPath dbus;
 	if (getenv("VANTRY_OPENER") == nullptr && LibFindEnvFile("PATH", "dbus-send", dbus)) {
 		return SpawnDetached({dbus.Path(), "--session", "--type=method_call",
-			"--dest=org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-			"org.freedesktop.FileManager1.ShowItemProperties", "array:string:" + FileUri(full),
-			"string:"});
+		                      "--dest=org.freedesktop.FileManager1",
+		                      "/org/freedesktop/FileManager1",
+		                      "org.freedesktop.FileManager1.ShowItemProperties",
+		                      "array:string:" + FileUri(full), "string:"});
 	}
 	LibString folder;
 	LibGetParentPath(full.c_str(), folder);

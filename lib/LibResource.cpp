@@ -12,7 +12,7 @@ namespace {
 // The resource's bytes; false when it is missing, or not `size` bytes long
 // when a size is asked for.
 bool Fetch(BResources& resources, type_code type, int32 id, std::string& bytes,
-	size_t size = (size_t)-1)
+           size_t size = (size_t)-1)
 {
 	size_t length = 0;
 	void* data = resources.FindResource(type, id, &length);
@@ -23,7 +23,7 @@ bool Fetch(BResources& resources, type_code type, int32 id, std::string& bytes,
 	return size == (size_t)-1 || length == size;
 }
 
-}  // namespace
+} // namespace
 
 bool LibFindRGBResource(BResources& resources, const int32& id, rgb_color& color)
 {
@@ -48,8 +48,7 @@ bool LibFindRectResource(BResources& resources, const int32& id, BRect& rect)
 	return true;
 }
 
-bool LibFindStringResource(BResources& resources, const int32& id, char* buffer,
-	const size_t& size)
+bool LibFindStringResource(BResources& resources, const int32& id, char* buffer, const size_t& size)
 {
 	if (buffer == nullptr || size == 0)
 		return false;

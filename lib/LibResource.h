@@ -15,7 +15,7 @@ bool LibFindRectResource(BResources& resources, const int32& id, BRect& rect);
 // The buffer is emptied first; false when the text (with its NUL) does not
 // fit in `size` bytes, the buffer then staying empty.
 bool LibFindStringResource(BResources& resources, const int32& id, char* buffer,
-	const size_t& size);
+                           const size_t& size);
 bool LibFindStringResource(BResources& resources, const int32& id, LibString& text);
 bool LibFindShortResource(BResources& resources, const int32& id, int8& value);
 bool LibFindLongResource(BResources& resources, const int32& id, int32& value);

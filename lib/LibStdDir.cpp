@@ -62,7 +62,7 @@ const LibStdDirRow kStdDirs[] = {
 };
 // clang-format on
 
-}  // namespace
+} // namespace
 
 const LibStdDirRow* LibStdDirTable()
 {

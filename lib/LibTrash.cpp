@@ -109,7 +109,7 @@ bool WriteRecord(const std::string& path, const std::string& text, bool exclusiv
 {
 	std::string target = exclusive ? path : path + ".new";
 	int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC),
-		0600);
+	              0600);
 	if (fd < 0)
 		return false;
 	bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
@@ -124,10 +124,10 @@ bool WriteRecord(const std::string& path, const std::string& text, bool exclusiv
 // Moves `source` to `folder`/`name`: first to a hidden name there (the slow
 // part, when volumes differ), then into place, replacing what was there.
 bool MoveInto(const std::string& source, const std::string& folder, const std::string& name,
-	bool replace)
+              bool replace)
 {
-	std::string hidden = folder + "/.vantry-trash-" + std::to_string(getpid()) + "-"
-		+ std::to_string(sHiddenCounter.fetch_add(1));
+	std::string hidden = folder + "/.vantry-trash-" + std::to_string(getpid()) + "-" +
+	                     std::to_string(sHiddenCounter.fetch_add(1));
 	if (!LibMove(source.c_str(), hidden.c_str()))
 		return false;
 	std::string target = folder + "/" + name;
@@ -144,10 +144,10 @@ void RecordOriginalPath(const std::string& trashed, const std::string& original)
 	BNode node(trashed.c_str());
 	if (node.InitCheck() == B_OK)
 		node.WriteAttr("_trk/original_path", B_STRING_TYPE, 0, original.c_str(),
-			original.size() + 1);
+		               original.size() + 1);
 }
 
-}  // namespace
+} // namespace
 
 bool LibTrash(const BPath& path, const bool& replace)
 {

@@ -178,7 +178,7 @@ bool Extract(const std::string& archive, const Member& member, std::string& data
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 bool LibZipOneFile(const char* path, const char* name, std::string& archive)
 {
@@ -203,7 +203,7 @@ bool LibZipOneFile(const char* path, const char* name, std::string& archive)
 	std::string out;
 	Put32(out, kLocalSignature);
 	Put16(out, 20);
-	Put16(out, 0x0800);  // names are UTF-8
+	Put16(out, 0x0800); // names are UTF-8
 	Put16(out, method);
 	Put16(out, dosTime);
 	Put16(out, dosDate);
@@ -216,7 +216,7 @@ bool LibZipOneFile(const char* path, const char* name, std::string& archive)
 	out += packed;
 	size_t central = out.size();
 	Put32(out, kCentralSignature);
-	Put16(out, (3 << 8) | 20);  // made on Unix, so the mode below counts
+	Put16(out, (3 << 8) | 20); // made on Unix, so the mode below counts
 	Put16(out, 20);
 	Put16(out, 0x0800);
 	Put16(out, method);

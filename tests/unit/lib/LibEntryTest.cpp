@@ -53,13 +53,13 @@ std::string WaitForText(const std::string& path)
 std::string MakeOpener(const TempFolder& temp, const std::string& log)
 {
 	std::string stub = temp / "opener";
-	WriteText(stub, "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done >> \"" + log
-			+ "\"\necho >> \"" + log + "\"\n");
+	WriteText(stub, "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done >> \"" + log +
+	                        "\"\necho >> \"" + log + "\"\n");
 	chmod(stub.c_str(), 0755);
 	return stub;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LibEntryTest, TypesAndKindNames)
 {
@@ -75,13 +75,10 @@ TEST(LibEntryTest, TypesAndKindNames)
 		std::string expected;
 	};
 	const std::vector<Case> cases = {
-		{temp / "text", false, "text/plain"},
-		{temp / "text", true, "Unknown"},
-		{temp / "folder", true, "Folder"},
-		{temp / "folder", false, B_DIRECTORY_MIME_TYPE},
-		{temp / "link", true, "Symbolic Link"},
-		{Executable(), true, "Be Application"},
-		{temp / "absent", true, "failed"},
+	        {temp / "text", false, "text/plain"},   {temp / "text", true, "Unknown"},
+	        {temp / "folder", true, "Folder"},      {temp / "folder", false, B_DIRECTORY_MIME_TYPE},
+	        {temp / "link", true, "Symbolic Link"}, {Executable(), true, "Be Application"},
+	        {temp / "absent", true, "failed"},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(TypeOrKind(c.path, c.kind), c.expected) << c.path << " " << c.kind;
@@ -145,7 +142,7 @@ TEST(LibEntryTest, ReferencesAndPaths)
 	EXPECT_EQ(ref, kept);
 
 	const std::pair<const char*, const char*> parents[] = {
-		{"/a/b/c", "/a/b"}, {"/a", "/"}, {"/a/b/", "/a"}, {"leaf", ""}, {"x/y", "x"}};
+	        {"/a/b/c", "/a/b"}, {"/a", "/"}, {"/a/b/", "/a"}, {"leaf", ""}, {"x/y", "x"}};
 	for (const auto& [full, expected] : parents) {
 		LibString text;
 		LibGetParentPath(full, text);
@@ -218,7 +215,7 @@ TEST(LibEntryTest, DatesInUniversalAndLocalTime)
 	testing::internal::CaptureStderr();
 	LibDateTime missing = LibCreationDate((temp / "absent").c_str(), true);
 	EXPECT_EQ(testing::internal::GetCapturedStderr(),
-		"LibCreationDate: Unable to set entry <" + (temp / "absent") + ">\n");
+	          "LibCreationDate: Unable to set entry <" + (temp / "absent") + ">\n");
 	EXPECT_EQ(missing, LibDateTime(1, 1, 1970));
 	testing::internal::CaptureStderr();
 	EXPECT_EQ(LibLastModifiedDate((temp / "absent").c_str(), false), LibDateTime(1, 1, 1970));

@@ -64,8 +64,7 @@ void MakeSocket(const std::string& path)
 	close(fd);
 }
 
-
-}  // namespace
+} // namespace
 
 TEST(LibFileTest, MkdirMakesMissingParentsOnlyWhenAbsent)
 {
@@ -172,9 +171,7 @@ TEST(LibFileTest, FailedCopyLeavesNoPartialTargetAndKeepsTheOldOne)
 class CrossVolumeTest : public testing::Test {
 protected:
 	CrossVolumeTest()
-		:
-		fRoot("VANTRY_ROOT", fTemp / "boot"),
-		fVolumes("VANTRY_VOLUMES", fTemp / "other")
+	    : fRoot("VANTRY_ROOT", fTemp / "boot"), fVolumes("VANTRY_VOLUMES", fTemp / "other")
 	{
 		mkdir((fTemp / "boot").c_str(), 0755);
 		mkdir((fTemp / "other").c_str(), 0755);
@@ -402,6 +399,23 @@ TEST_P(AwkwardNameTest, EveryUtilityHandlesTheName)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, AwkwardNameTest, testing::ValuesIn(AwkwardNames()),
-	[](const testing::TestParamInfo<std::string>& info) {
-		return "name" + std::to_string(info.index);
-	});
+                         [](const testing::TestParamInfo<std::string>& info) {
+	                         return "name" + std::to_string(info.index);
+                         });
+
+TEST(LibFileTest, MoveBetweenRealFileSystemsKeepsAttributes)
+{
+	TempFolder disk;
+	TempFolder memory("/dev/shm");
+	struct stat a;
+	struct stat b;
+	if (stat(disk.Path().c_str(), &a) != 0 || stat(memory.Path().c_str(), &b) != 0 ||
+	    a.st_dev == b.st_dev)
+		GTEST_SKIP() << "no second file system";
+	ScopedEnv root("VANTRY_ROOT", std::nullopt);
+	mkdir((disk / "app").c_str(), 0755);
+	MakeTypedFile(disk / "app/file", "across");
+	ASSERT_TRUE(LibMove((disk / "app").c_str(), (memory / "app").c_str()));
+	EXPECT_FALSE(Occupied(disk / "app"));
+	ExpectTypedFile(memory / "app/file", "across");
+}

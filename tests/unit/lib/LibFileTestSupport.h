@@ -68,11 +68,8 @@ private:
 class LinuxHome {
 public:
 	LinuxHome()
-		:
-		fRoot("VANTRY_ROOT", std::nullopt),
-		fHome("HOME", fFolder.Path()),
-		fData("XDG_DATA_HOME", fFolder / "data"),
-		fConfig("XDG_CONFIG_HOME", fFolder / "config")
+	    : fRoot("VANTRY_ROOT", std::nullopt), fHome("HOME", fFolder.Path()),
+	      fData("XDG_DATA_HOME", fFolder / "data"), fConfig("XDG_CONFIG_HOME", fFolder / "config")
 	{
 	}
 	const TempFolder& Folder() const { return fFolder; }
@@ -132,8 +129,9 @@ inline std::vector<std::string> Listing(const std::string& folder)
 // Names that shells and naive quoting get wrong, and the longest legal leaf.
 inline std::vector<std::string> AwkwardNames()
 {
-	return {"with space", "double\"quote", "single'quote", "dollar$HOME", "back`tick`",
-		"new\nline", "back\\slash", "-leading-dash", "semi;colon&amp", std::string(255, 'n')};
+	return {"with space",     "double\"quote",      "single'quote", "dollar$HOME",
+	        "back`tick`",     "new\nline",          "back\\slash",  "-leading-dash",
+	        "semi;colon&amp", std::string(255, 'n')};
 }
 
-}  // namespace libfile_test
+} // namespace libfile_test

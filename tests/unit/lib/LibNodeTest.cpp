@@ -39,20 +39,20 @@ struct Encoding {
 	const char* type;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(LibNodeTest, EachValueIsWrittenAsItsPlatformBytesAndType)
 {
 	int32 number = 0x01020304;
 	const std::vector<Encoding> encodings = {
-		{"flag", [](LibNode& n) { return n.WriteBoolAttr("flag", true); }, std::string("\1", 1),
-			"BOOL"},
-		{"off", [](LibNode& n) { return n.WriteBoolAttr("off", false); }, std::string("\0", 1),
-			"BOOL"},
-		{"count", [](LibNode& n) { return n.WriteInt32Attr("count", 0x01020304); },
-			std::string((const char*)&number, 4), "LONG"},
-		{"text", [](LibNode& n) { return n.WriteStringAttr("text", "abc") == 3; }, "abc",
-			"CSTR"},
+	        {"flag", [](LibNode& n) { return n.WriteBoolAttr("flag", true); }, std::string("\1", 1),
+	         "BOOL"},
+	        {"off", [](LibNode& n) { return n.WriteBoolAttr("off", false); }, std::string("\0", 1),
+	         "BOOL"},
+	        {"count", [](LibNode& n) { return n.WriteInt32Attr("count", 0x01020304); },
+	         std::string((const char*)&number, 4), "LONG"},
+	        {"text", [](LibNode& n) { return n.WriteStringAttr("text", "abc") == 3; }, "abc",
+	         "CSTR"},
 	};
 	for (const Encoding& encoding : encodings) {
 		LibNode node(fFile.c_str());
@@ -61,7 +61,7 @@ TEST_F(LibNodeTest, EachValueIsWrittenAsItsPlatformBytesAndType)
 		ASSERT_EQ(node.WriteAttr(encoding.name, B_RAW_TYPE, 0, "0123456789", 10), 10);
 		ASSERT_TRUE(encoding.write(node)) << encoding.name;
 		EXPECT_EQ(RawXattr(fFile, std::string("user.") + encoding.name), encoding.bytes)
-			<< encoding.name;
+		        << encoding.name;
 		EXPECT_EQ(TypeOf(encoding.name), encoding.type) << encoding.name;
 	}
 }
@@ -183,14 +183,14 @@ TEST_F(LibNodeTest, DamagedArchiveLeavesTheTargetAlone)
 	LibNode node(fFile.c_str());
 	ASSERT_TRUE(node.CompressFile("data", (fTemp / "data").c_str()));
 	std::string archive = *RawXattr(fFile, "user.data");
-	std::vector<std::string> damaged = {archive.substr(0, archive.size() / 2), archive,
-		archive, "PK"};
-	damaged[1][40] ^= 0x55;  // inside the deflated data
-	damaged[2][archive.size() - 6] = 0x7f;  // central directory offset
+	std::vector<std::string> damaged = {archive.substr(0, archive.size() / 2), archive, archive,
+	                                    "PK"};
+	damaged[1][40] ^= 0x55;                // inside the deflated data
+	damaged[2][archive.size() - 6] = 0x7f; // central directory offset
 	std::string target = fTemp / "target";
 	for (size_t i = 0; i < damaged.size(); i++) {
 		ASSERT_EQ(node.WriteAttr("bad", B_RAW_TYPE, 0, damaged[i].data(), damaged[i].size()),
-			(ssize_t)damaged[i].size());
+		          (ssize_t)damaged[i].size());
 		WriteText(target, "keep");
 		EXPECT_FALSE(node.UncompressFile(target.c_str(), "bad", true)) << i;
 		EXPECT_EQ(ReadText(target), "keep") << i;
@@ -211,7 +211,7 @@ TEST_F(LibNodeTest, MissingAttributeOrFileChangesNothing)
 	EXPECT_FALSE(node.CompressFile("kept", (fTemp / "absent").c_str()));
 	std::string message = testing::internal::GetCapturedStderr();
 	EXPECT_NE(message.find("LibNode::CompressFile: " + (fTemp / "absent") + " does not exist"),
-		std::string::npos);
+	          std::string::npos);
 	EXPECT_EQ(RawXattr(fFile, "user.kept"), "old");
 }
 

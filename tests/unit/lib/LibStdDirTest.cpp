@@ -42,7 +42,7 @@ const Row kExpected[] = {
 
 class StdDirRowTest : public testing::TestWithParam<Row> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(StdDirRowTest, NameAndConstantLeadToEachOther)
 {
@@ -63,7 +63,9 @@ TEST_P(StdDirRowTest, NameAndConstantLeadToEachOther)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StdDirRowTest, testing::ValuesIn(kExpected),
-	[](const testing::TestParamInfo<Row>& info) { return std::to_string(info.param.which); });
+                         [](const testing::TestParamInfo<Row>& info) {
+	                         return std::to_string(info.param.which);
+                         });
 
 TEST(LibStdDirTest, TableHoldsExactlyTheRowsInOrder)
 {

@@ -11,8 +11,14 @@ using namespace libfile_test;
 
 namespace {
 
-std::string Files(const LinuxHome& home) { return home.Folder() / "data/Trash/files"; }
-std::string Info(const LinuxHome& home) { return home.Folder() / "data/Trash/info"; }
+std::string Files(const LinuxHome& home)
+{
+	return home.Folder() / "data/Trash/files";
+}
+std::string Info(const LinuxHome& home)
+{
+	return home.Folder() / "data/Trash/info";
+}
 
 std::string RecordPath(const std::string& record)
 {
@@ -23,7 +29,7 @@ std::string RecordPath(const std::string& record)
 	return record.substr(start, record.find('\n', start) - start);
 }
 
-}  // namespace
+} // namespace
 
 TEST(LibTrashTest, LinuxTrashWritesARecordAndFindsFreeNames)
 {
@@ -31,7 +37,7 @@ TEST(LibTrashTest, LinuxTrashWritesARecordAndFindsFreeNames)
 	std::string work = home.Folder() / "work";
 	mkdir(work.c_str(), 0755);
 	const std::vector<std::string> expected = {"notes", "notes copy", "notes copy 1",
-		"notes copy 2"};
+	                                           "notes copy 2"};
 	for (size_t i = 0; i < expected.size(); i++) {
 		WriteText(work + "/notes", std::to_string(i));
 		ASSERT_TRUE(LibTrash(BPath((work + "/notes").c_str()), false)) << i;
@@ -110,7 +116,7 @@ TEST(LibTrashTest, BeOSTrashKeepsTheOriginalPathInAnAttribute)
 	std::string trashed = temp / "home/Desktop/Trash/notes";
 	EXPECT_EQ(ReadText(trashed), "n");
 	EXPECT_EQ(RawXattr(trashed, "user._trk/original_path"),
-		std::string((temp / "home/notes").c_str(), (temp / "home/notes").size() + 1));
+	          std::string((temp / "home/notes").c_str(), (temp / "home/notes").size() + 1));
 	EXPECT_FALSE(Occupied(temp / "home/Desktop/info"));
 	EXPECT_FALSE(LibTrash(BPath((temp / "home/notes").c_str()), false));
 }
@@ -127,6 +133,6 @@ TEST(LibTrashTest, DuplicateRenamesToTheFirstFreeCopyName)
 	symlink("nowhere", (temp / "app copy 1").c_str());
 	ASSERT_TRUE(LibDuplicate(app.c_str()));
 	EXPECT_EQ(Listing(temp.Path()),
-		(std::vector<std::string>{"app copy", "app copy 1", "app copy 2"}));
+	          (std::vector<std::string>{"app copy", "app copy 1", "app copy 2"}));
 	EXPECT_FALSE(LibDuplicate(app.c_str()));
 }
