@@ -94,7 +94,7 @@ public:
 	static const char* const kMakerWebAddress;
 	static const char* const kMakerSupportEmail;
 	// The longest status text, terminator included.
-	static const size_t kStatusSize = 100;
+	static constexpr size_t kStatusSize = 100;
 
 	FILE* log_file;
 	entry_ref destination;

@@ -1,0 +1,110 @@
+// Items by leaf name: sizes, the selected total, marking and groups.
+#include "InstallConfig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Item {
+	const char* file_name;
+	int32 size;
+	bool selected;
+	const char* groups;
+};
+
+void AddItems(InstallConfig& config, const std::vector<Item>& items)
+{
+	BMessage instructions;
+	for (const Item& item : items) {
+		BMessage file;
+		file.AddString("file_name", item.file_name);
+		file.AddInt32("file_size", item.size);
+		file.AddBool("install_to_system", item.selected);
+		if (item.groups != nullptr)
+			file.AddString("groups", item.groups);
+		instructions.AddMessage("install_file", &file);
+	}
+	config.AddMessage("install_instructions", &instructions);
+}
+
+bool Selected(InstallConfig& config, const int32& index)
+{
+	BMessage instructions;
+	BMessage file;
+	config.FindMessage("install_instructions", &instructions);
+	instructions.FindMessage("install_file", index, &file);
+	return file.FindBool("install_to_system");
+}
+
+const int32 kOneAndAHalfGiB = 1610612736;
+
+} // namespace
+
+TEST(ItemSelectionTest, SelectedSizeOverTwoGiBDoesNotWrap)
+{
+	InstallConfig config;
+	AddItems(config, {{"/src/a", kOneAndAHalfGiB, true, nullptr},
+						 {"/src/b", kOneAndAHalfGiB, true, nullptr},
+						 {"/src/c", kOneAndAHalfGiB, false, nullptr},
+						 {"/src/d", kOneAndAHalfGiB, true, nullptr}});
+	EXPECT_EQ(config.GetSelectedSize(), int64(3) * kOneAndAHalfGiB);
+	EXPECT_GT(config.GetSelectedSize(), int64(INT32_MAX));
+}
+
+TEST(ItemSelectionTest, FileSizeIsTheFirstItemOfTheLeaf)
+{
+	InstallConfig config;
+	AddItems(config, {{"/one/app", 100, true, nullptr}, {"/two/app", 5000, true, nullptr},
+						 {"/two/other", 7, false, nullptr}});
+	EXPECT_EQ(config.GetFileSize("app"), 100);
+	EXPECT_EQ(config.GetFileSize("other"), 7);
+	EXPECT_EQ(config.GetFileSize("missing"), 0);
+	EXPECT_EQ(config.GetFileSize("/one/app"), 0);  // leaf names only
+	// The second "app" counts as the first, as the space check always did.
+	EXPECT_EQ(config.GetSelectedSize(), 200);
+}
+
+TEST(ItemSelectionTest, MarkInstallFileChangesOnlyTheFirstMatch)
+{
+	InstallConfig config;
+	AddItems(config, {{"/x/app", 1, false, nullptr}, {"/y/app", 1, false, nullptr}});
+	config.MarkInstallFile("app", true);
+	EXPECT_TRUE(Selected(config, 0));
+	EXPECT_FALSE(Selected(config, 1));
+	config.MarkInstallFile("app", false);
+	EXPECT_FALSE(Selected(config, 0));
+	config.MarkInstallFile("nothing", true);
+	EXPECT_FALSE(Selected(config, 1));
+}
+
+TEST(ItemSelectionTest, MatchTypeComparesWholeGroupFields)
+{
+	InstallConfig config;
+	AddItems(config, {{"/a/full", 1, true, "Normal;Full;"}, {"/a/none", 1, true, nullptr}});
+	BMessage instructions;
+	config.FindMessage("install_instructions", &instructions);
+	BMessage legacy;
+	legacy.AddString("file_name", "/a/legacy");
+	BMessage meta;
+	meta.AddString("groups", "Developer;");
+	legacy.AddMessage("install_meta", &meta);
+	instructions.AddMessage("install_file", &legacy);
+	config.ReplaceMessage("install_instructions", &instructions);
+
+	struct Case {
+		const char* type;
+		const char* leaf;
+		bool expected;
+	};
+	const Case cases[] = {
+		{"Normal", "full", true},
+		{"Full", "full", true},
+		{"Ful", "full", false},
+		{"normal", "full", false},
+		{"Normal", "none", false},
+		{"Developer", "legacy", true},
+		{"Normal", "absent", false},
+	};
+	for (const Case& test : cases)
+		EXPECT_EQ(config.MatchType(test.type, test.leaf), test.expected) << test.type << "/" << test.leaf;
+}
