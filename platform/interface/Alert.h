@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "Button.h"
+#include "Rect.h"
 #include "SupportDefs.h"
+#include "TextView.h"
 
 class BInvoker;
+class BMessage;
 
 enum alert_type {
 	B_EMPTY_ALERT = 0,
@@ -36,29 +40,6 @@ enum { B_ALERT_DISMISSED = -1 };
 
 class BAlert {
 public:
-	// A button label and its keyboard shortcut.
-	class Button {
-	public:
-		const char* Label() const { return fLabel.c_str(); }
-		void SetLabel(const char* label) { fLabel = label != nullptr ? label : ""; }
-
-	private:
-		friend class BAlert;
-		std::string fLabel;
-		char fShortcut = 0;
-	};
-
-	// The alert's message text.
-	class MessageText {
-	public:
-		const char* Text() const { return fText.c_str(); }
-		int32 TextLength() const { return int32(fText.size()); }
-		void SetText(const char* text) { fText = text != nullptr ? text : ""; }
-
-	private:
-		std::string fText;
-	};
-
 	// An extra control below the text, described as data for the presenter.
 	struct Control {
 		enum Kind { kCheckBox = 0 };
@@ -74,6 +55,8 @@ public:
 	       const char* button2Label, button_width width, button_spacing spacing,
 	       alert_type type = B_INFO_ALERT);
 	virtual ~BAlert();
+	BAlert(const BAlert&) = delete;
+	BAlert& operator=(const BAlert&) = delete;
 
 	// Shows the alert, waits for the answer and deletes the alert, as the
 	// platform does: create it with new and do not touch it afterwards.
@@ -92,14 +75,26 @@ public:
 	button_width ButtonWidth() const { return fWidth; }
 	button_spacing Spacing() const { return fSpacing; }
 	int32 CountButtons() const { return int32(fButtons.size()); }
-	// NULL for an index without a button.
-	Button* ButtonAt(int32 index);
-	const Button* ButtonAt(int32 index) const;
+	// NULL for an index without a button. The buttons and the text view are
+	// the views the windowed presenter shows; they belong to the alert.
+	BButton* ButtonAt(int32 index);
+	const BButton* ButtonAt(int32 index) const;
 	// The button Enter presses: the last (rightmost) one.
 	int32 DefaultButton() const { return CountButtons() - 1; }
-	MessageText* TextView() { return &fText; }
-	const MessageText* TextView() const { return &fText; }
-	const char* Text() const { return fText.Text(); }
+	// Views added to the text view show below the text, in its coordinates.
+	BTextView* TextView() { return fText; }
+	const BTextView* TextView() const { return fText; }
+	const char* Text() const { return fText->Text(); }
+
+	// The alert window's frame: its natural size (from the text and the
+	// buttons) changed by ResizeTo/ResizeBy; left and top are 0.
+	BRect Frame() const;
+	BRect Bounds() const { return Frame(); }
+	void ResizeTo(float width, float height);
+	void ResizeBy(float dx, float dy);
+	// Messages the alert's window gets that it does not handle itself (from
+	// views added to the text view) come here.
+	virtual void MessageReceived(BMessage* message);
 
 	// Adds a check box below the text; `value` gives its first state and
 	// receives the answered one when Go returns. Answers the control's index.
@@ -108,15 +103,33 @@ public:
 	const Control* ControlAt(int32 index) const;
 	status_t SetControlValue(int32 index, int32 value);
 
+	// Layout of the alert window, shared with the windowed presenter.
+	static constexpr float kDefaultWidth = 310;
+	static constexpr float kTextLeft = 55;
+	static constexpr float kMargin = 10;
+	static constexpr float kIconSize = 32;
+	static constexpr float kButtonHeight = 24;
+	static constexpr float kMinButtonWidth = 75;
+	static constexpr float kButtonSpacing = 9;
+	static constexpr float kOffsetSpacing = 40;
+	static constexpr float kControlHeight = 20;
+	// Button i sends kButtonCommand + i to the alert's window.
+	static constexpr uint32 kButtonCommand = '_AB0';
+	float ButtonWidthFor(int32 index) const;
+
 private:
 	void AddButton(const char* label);
 	int32 Present();
 	void DeliverControlValues();
 	static void RunAsync(BAlert* alert, BInvoker* invoker);
 
+	BRect NaturalFrame() const;
+
 	std::string fTitle;
-	MessageText fText;
-	std::vector<Button> fButtons;
+	BTextView* fText;
+	std::vector<BButton*> fButtons;
+	std::vector<char> fShortcuts;
+	BPoint fSizeChange;
 	std::vector<Control> fControls;
 	std::vector<bool*> fControlTargets;
 	button_width fWidth;

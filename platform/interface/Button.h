@@ -14,4 +14,5 @@ public:
 	bool IsDefault() const;
 	void GetPreferredSize(float* width, float* height) override;
 	void KeyDown(const char* bytes, int32 numBytes) override;
+	void DetachedFromWindow() override;
 };

@@ -43,6 +43,9 @@ const float B_DARKEN_2_TINT = 1.295f;
 const float B_DARKEN_3_TINT = 1.407f;
 const float B_DARKEN_4_TINT = 1.555f;
 const float B_DARKEN_MAX_TINT = 2.0f;
+const float B_DISABLED_LABEL_TINT = B_DARKEN_3_TINT;
+const float B_HIGHLIGHT_BACKGROUND_TINT = B_DARKEN_2_TINT;
+const float B_DISABLED_MARK_TINT = B_LIGHTEN_2_TINT;
 
 // An 8 by 8 bit pattern; set bits take the high colour, clear bits the low one.
 struct pattern {

@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 
+#include "Point.h"
 #include "SupportDefs.h"
 
 class BApplication;
+class BMenu;
 struct WindowHost;
 
 class InterfaceHost {
@@ -38,6 +40,10 @@ public:
 	static bool PostToMainThread(const std::function<void()>& function);
 	// Runs the loop until `done` answers true (a modal wait on the main thread).
 	static void RunNestedLoop(const std::function<bool()>& done);
+
+	// Opens `menu` at a screen point and answers the index of the item chosen
+	// (-1 for none). Main thread only.
+	static int32 PopUp(const BMenu& menu, BPoint where);
 
 	// Writes an event line "vantry-event <text>" to the standard output when
 	// the environment variable VANTRY_EVENTS is 1, so tests can wait on it.

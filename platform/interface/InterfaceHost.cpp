@@ -1,0 +1,365 @@
+// InterfaceHost: FLTK's loop on the main thread, the wake mailbox, calls made
+// on the main thread, pop-up menus and the event lines for tests.
+#include "InterfaceHost.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "HostNative.h"
+#include "Menu.h"
+#include "MenuItem.h"
+#include "Screen.h"
+#include "ThreadWait.h"
+#include "Window.h"
+#include "WindowAlertPresenter.h"
+#include "WindowHost.h"
+
+namespace {
+
+// How often the main thread looks at the mailbox even without a wake.
+const double kSyncInterval = 0.02;
+// Messages of the application dispatched between two looks at the windows.
+const int kMessagesPerRound = 64;
+
+std::mutex sHostsLock;
+std::vector<std::shared_ptr<WindowHost>> sHosts;
+std::atomic<bool> sRunning{false};
+std::atomic<bool> sWakePending{false};
+std::atomic<thread_id> sMainThread{-1};
+std::atomic<bool> sInstalled{false};
+int sNestedDepth = 0;
+
+// A function waiting to run on the main thread.
+struct Call {
+	enum State { kPending, kRunning, kDone, kCancelled };
+	std::function<void()> function;
+	std::mutex lock;
+	std::condition_variable finished;
+	State state = kPending;
+	bool waited = false;
+};
+
+std::mutex sCallsLock;
+std::deque<std::shared_ptr<Call>> sCalls;
+
+void run_calls()
+{
+	for (;;) {
+		std::shared_ptr<Call> call;
+		{
+			std::lock_guard<std::mutex> guard(sCallsLock);
+			if (sCalls.empty())
+				return;
+			call = sCalls.front();
+			sCalls.pop_front();
+		}
+		{
+			std::lock_guard<std::mutex> guard(call->lock);
+			if (call->state != Call::kPending)
+				continue;
+			call->state = Call::kRunning;
+		}
+		call->function();
+		std::lock_guard<std::mutex> guard(call->lock);
+		call->state = Call::kDone;
+		call->finished.notify_all();
+	}
+}
+
+void cancel_calls()
+{
+	std::lock_guard<std::mutex> guard(sCallsLock);
+	for (auto& call : sCalls) {
+		std::lock_guard<std::mutex> callGuard(call->lock);
+		call->state = Call::kCancelled;
+		call->finished.notify_all();
+	}
+	sCalls.clear();
+}
+
+// Shows the latest state of every changed window. A window whose thread holds
+// its lock is left for the next round; the main thread never waits for one.
+void sync_windows()
+{
+	std::vector<std::shared_ptr<WindowHost>> hosts;
+	{
+		std::lock_guard<std::mutex> guard(sHostsLock);
+		hosts = sHosts;
+	}
+	for (const auto& host : hosts) {
+		if (!host->changed.exchange(false))
+			continue;
+		std::unique_lock<std::mutex> guard(host->lock);
+		BWindow* window = host->window;
+		if (window == nullptr) {
+			guard.unlock();
+			host_destroy_native(*host);
+			std::lock_guard<std::mutex> hostsGuard(sHostsLock);
+			sHosts.erase(std::remove(sHosts.begin(), sHosts.end(), host), sHosts.end());
+			continue;
+		}
+		if (window->LockWithTimeout(0) != B_OK) {
+			host->changed = true;
+			continue;
+		}
+		guard.unlock();
+		host_sync_window(*host, *window);
+		window->Unlock();
+	}
+}
+
+void wake_from_queue(void*)
+{
+	InterfaceHost::Wake();
+}
+
+// One round of the loop: calls, windows, then some application messages.
+bool pump(BApplication* app)
+{
+	sWakePending = false;
+	run_calls();
+	sync_windows();
+	if (app == nullptr || sNestedDepth > 0)
+		return true;
+	for (int i = 0; i < kMessagesPerRound && app->IsMessageWaiting(); i++) {
+		if (!app->DispatchNextMessage(0))
+			return false;
+	}
+	return true;
+}
+
+// Quits the windows still open when the application's loop ends.
+void quit_windows()
+{
+	std::vector<std::shared_ptr<WindowHost>> hosts;
+	{
+		std::lock_guard<std::mutex> guard(sHostsLock);
+		hosts = sHosts;
+	}
+	for (const auto& host : hosts) {
+		std::unique_lock<std::mutex> guard(host->lock);
+		BWindow* window = host->window;
+		if (window == nullptr)
+			continue;
+		if (window->LockWithTimeout(1000000) != B_OK)
+			continue;
+		guard.unlock();
+		window->Quit();
+	}
+}
+
+}  // namespace
+
+bool InterfaceHost::DisplayAvailable()
+{
+	static int available = -1;
+	if (available >= 0)
+		return available == 1;
+	const char* display = getenv("DISPLAY");
+	const char* headless = getenv("VANTRY_HEADLESS");
+	available = 0;
+	if (display == nullptr || display[0] == '\0' || (headless != nullptr && strcmp(headless, "1") == 0))
+		return false;
+	Display* connection = XOpenDisplay(display);
+	if (connection != nullptr) {
+		available = 1;
+		XCloseDisplay(connection);
+	}
+	return available == 1;
+}
+
+void InterfaceHost::Install()
+{
+	if (sInstalled.load() || !DisplayAvailable())
+		return;
+	sInstalled = true;
+	BApplication::sRunLoopHook = &InterfaceHost::RunLoop;
+}
+
+bool InterfaceHost::IsRunning()
+{
+	return sRunning.load();
+}
+
+bool InterfaceHost::IsMainThread()
+{
+	thread_id main = sMainThread.load();
+	return find_thread(nullptr) == (main >= 0 ? main : getpid());
+}
+
+void InterfaceHost::AddWindow(const std::shared_ptr<WindowHost>& host)
+{
+	std::lock_guard<std::mutex> guard(sHostsLock);
+	sHosts.push_back(host);
+}
+
+void InterfaceHost::WindowChanged(const std::shared_ptr<WindowHost>& host)
+{
+	host->changed = true;
+	Wake();
+}
+
+void InterfaceHost::Wake()
+{
+	if (sRunning.load() && !sWakePending.exchange(true))
+		Fl::awake();
+}
+
+bool InterfaceHost::CallOnMainThread(const std::function<void()>& function)
+{
+	if (IsMainThread()) {
+		function();
+		return true;
+	}
+	if (!sRunning.load())
+		return false;
+	auto call = std::make_shared<Call>();
+	call->function = function;
+	{
+		std::lock_guard<std::mutex> guard(sCallsLock);
+		sCalls.push_back(call);
+	}
+	Wake();
+	ThreadWait wait(call->lock, call->finished);
+	std::unique_lock<std::mutex> guard(call->lock);
+	status_t status = wait.Wait(guard, B_INFINITE_TIMEOUT,
+		[&] { return call->state == Call::kDone || call->state == Call::kCancelled; });
+	if (status == B_INTERRUPTED && call->state == Call::kPending) {
+		call->state = Call::kCancelled;
+		return false;
+	}
+	// A call already running must finish before its caller's data goes away.
+	call->finished.wait(guard,
+		[&] { return call->state == Call::kDone || call->state == Call::kCancelled; });
+	return call->state == Call::kDone;
+}
+
+bool InterfaceHost::PostToMainThread(const std::function<void()>& function)
+{
+	if (!sRunning.load())
+		return false;
+	auto call = std::make_shared<Call>();
+	call->function = function;
+	{
+		std::lock_guard<std::mutex> guard(sCallsLock);
+		sCalls.push_back(call);
+	}
+	Wake();
+	return true;
+}
+
+void InterfaceHost::RunNestedLoop(const std::function<bool()>& done)
+{
+	sNestedDepth++;
+	while (!done() && sRunning.load()) {
+		Fl::wait(kSyncInterval);
+		pump(nullptr);
+	}
+	sNestedDepth--;
+}
+
+int32 InterfaceHost::PopUp(const BMenu& menu, BPoint where)
+{
+	std::vector<Fl_Menu_Item> items;
+	std::vector<std::string> labels;
+	labels.reserve(size_t(menu.CountItems()));
+	for (int32 i = 0; i < menu.CountItems(); i++) {
+		BMenuItem* item = menu.ItemAt(i);
+		if (item->IsSeparator()) {
+			if (!items.empty())
+				items.back().flags |= FL_MENU_DIVIDER;
+			continue;
+		}
+		labels.push_back(host_escape_label(item->Label()));
+		Fl_Menu_Item entry = {};
+		entry.text = labels.back().c_str();
+		entry.user_data_ = reinterpret_cast<void*>(intptr_t(i));
+		if (!item->IsEnabled())
+			entry.flags |= FL_MENU_INACTIVE;
+		if (item->IsMarked())
+			entry.flags |= FL_MENU_VALUE | (menu.IsRadioMode() ? FL_MENU_RADIO : FL_MENU_TOGGLE);
+		items.push_back(entry);
+	}
+	items.push_back(Fl_Menu_Item{});
+	if (items.size() == 1)
+		return -1;
+	// Pop-up positions are relative to the window of the last event.
+	int x = int(where.x) - (Fl::event_x_root() - Fl::event_x());
+	int y = int(where.y) - (Fl::event_y_root() - Fl::event_y());
+	const Fl_Menu_Item* picked = items[0].popup(x, y);
+	InterfaceHost::Event("popup-closed %d", picked != nullptr
+		? int(reinterpret_cast<intptr_t>(picked->user_data())) : -1);
+	return picked != nullptr ? int32(reinterpret_cast<intptr_t>(picked->user_data())) : -1;
+}
+
+bool InterfaceHost::EventsEnabled()
+{
+	static const bool enabled = [] {
+		const char* value = getenv("VANTRY_EVENTS");
+		return value != nullptr && strcmp(value, "1") == 0;
+	}();
+	return enabled;
+}
+
+void InterfaceHost::Event(const char* format, ...)
+{
+	if (!EventsEnabled())
+		return;
+	char line[1024];
+	va_list args;
+	va_start(args, format);
+	vsnprintf(line, sizeof(line), format, args);
+	va_end(args);
+	static std::mutex lock;
+	std::lock_guard<std::mutex> guard(lock);
+	fprintf(stdout, "vantry-event %s\n", line);
+	fflush(stdout);
+}
+
+void InterfaceHost::RunLoop(BApplication* app)
+{
+	sMainThread = find_thread(nullptr);
+	Fl::lock();
+	fl_open_display();
+	host_setup_fonts();
+	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
+	bool ownPresenter = AlertPresenter::Get() == nullptr;
+	if (ownPresenter)
+		AlertPresenter::Set(WindowAlertPresenter::Default());
+	sRunning = true;
+	app->SetMessageQueuedHook(wake_from_queue, nullptr);
+	Event("loop-started");
+	while (pump(app))
+		Fl::wait(kSyncInterval);
+	sRunning = false;
+	app->SetMessageQueuedHook(nullptr, nullptr);
+	cancel_calls();
+	if (ownPresenter && AlertPresenter::Get() == WindowAlertPresenter::Default())
+		AlertPresenter::Set(nullptr);
+	{
+		std::lock_guard<std::mutex> guard(sHostsLock);
+		for (const auto& host : sHosts)
+			host_destroy_native(*host);
+	}
+	Fl::check();
+	// Fl::run and Fl::wait leave the lock held: let go before joining threads.
+	Fl::unlock();
+	quit_windows();
+	Event("loop-ended");
+}
