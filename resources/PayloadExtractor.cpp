@@ -370,8 +370,8 @@ status_t PayloadExtractor::_ExtractEntry(zip_t* archive, int64 index, int target
 
 	PayloadTimes times;
 	zip_uint16_t length = 0;
-	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index, 0,
-		kPayloadTimeField, &length, ZIP_FL_LOCAL);
+	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index,
+		kPayloadTimeField, 0, &length, ZIP_FL_LOCAL);
 	if (data != nullptr)
 		decode_payload_times(data, length, &times);
 	if (times.modified < 0 && (stat.valid & ZIP_STAT_MTIME))
@@ -461,8 +461,8 @@ status_t PayloadExtractor::_WriteLink(zip_t* archive, int64 index, int parentFd,
 status_t PayloadExtractor::_ApplyAttributes(zip_t* archive, int64 index, const std::string& path)
 {
 	zip_uint16_t length = 0;
-	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index, 0,
-		kPayloadAttrField, &length, ZIP_FL_LOCAL);
+	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index,
+		kPayloadAttrField, 0, &length, ZIP_FL_LOCAL);
 	if (data == nullptr)
 		return B_OK;
 	std::vector<PayloadAttribute> attributes;

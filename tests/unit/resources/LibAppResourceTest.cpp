@@ -1,0 +1,372 @@
+// Tests of the payload store: packing items into an installer copy and
+// placing them again, and hostile archives that must leave no trace.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "LibAppResource.h"
+#include "Node.h"
+#include "PayloadExtractor.h"
+#include "PayloadPacker.h"
+#include "TypeConstants.h"
+#include "PayloadTestSupport.h"
+
+using namespace payload_test;
+
+namespace {
+
+const int32 kItem = 2100;
+
+void SetTime(const std::string& path, time_t modified)
+{
+	struct timespec times[2] = {{modified - 100, 0}, {modified, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+time_t ModifiedTime(const std::string& path)
+{
+	struct stat st = {};
+	lstat(path.c_str(), &st);
+	return st.st_mtime;
+}
+
+std::string Attribute(const std::string& path, const char* name, type_code* type)
+{
+	BNode node(path.c_str());
+	attr_info info;
+	if (node.GetAttrInfo(name, &info) != B_OK)
+		return "<none>";
+	std::string value(info.size, '\0');
+	node.ReadAttr(name, info.type, 0, value.data(), value.size());
+	*type = info.type;
+	return value;
+}
+
+class LibAppResourceTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		std::filesystem::create_directories(fTemp / "tmp");
+		fInstaller = CopyElf(fTemp / "Installer");
+		std::filesystem::create_directories(fTemp / "dest");
+	}
+
+	// An item folder with a file carrying attributes, a nested folder, a
+	// link and an empty folder, with known times and modes.
+	std::string MakeItem()
+	{
+		std::string item = fTemp / "src/item";
+		std::filesystem::create_directories(item + "/sub/empty");
+		WriteText(item + "/readme.txt", "read me\n");
+		std::string big;
+		for (int i = 0; i < 300000; i++)
+			big.push_back((char)((i * 7919u) % 251));
+		WriteText(item + "/sub/data.bin", big);
+		chmod((item + "/readme.txt").c_str(), 0640);
+		symlink("readme.txt", (item + "/link").c_str());
+		BNode node((item + "/readme.txt").c_str());
+		node.WriteAttr("InstallBy", B_STRING_TYPE, 0, "Hello;1.0;", 11);
+		int32 count = 0x01020304;
+		node.WriteAttr("count", B_INT32_TYPE, 0, &count, sizeof(count));
+		node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, "text/x-vantry-test", 19);
+		SetTime(item + "/readme.txt", 1000000000);
+		SetTime(item + "/sub/data.bin", 1000000500);
+		SetTime(item + "/sub/empty", 1100000000);
+		SetTime(item + "/sub", 1200000000);
+		SetTime(item, 1300000000);
+		return item;
+	}
+
+	bool Pack(const std::string& source, int32 id, const char* name)
+	{
+		LibAppResource store(fInstaller.c_str(), B_READ_WRITE);
+		return store.AddEntry(source.c_str(), id, name, 6);
+	}
+
+	TempFolder fTemp;
+	ScopedEnv fTmpdir{"TMPDIR", fTemp / "tmp"};
+	ScopedEnv fRoot{"VANTRY_ROOT", std::nullopt};
+	std::string fInstaller;
+};
+
+TEST_F(LibAppResourceTest, AddAndExtract_FolderKeepsContentTimesModesLinksAndAttributes)
+{
+	std::string item = MakeItem();
+	ASSERT_TRUE(Pack(item, kItem, "item"));
+	EXPECT_TRUE(ListTree(fTemp / "tmp").empty()) << "the packing archive stays behind";
+
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	off_t offset = 0;
+	size_t size = 0;
+	ASSERT_EQ(store.GetResourceRange(B_RAW_TYPE, kItem, &offset, &size), B_OK);
+	EXPECT_GT(offset, (off_t)std::filesystem::file_size("/bin/true") - 1);
+	std::string placed = fTemp / "dest/placed";
+	ASSERT_TRUE(store.ExtractEntry(kItem, placed.c_str(), true));
+
+	EXPECT_EQ(ListTree(fTemp / "dest"),
+		(std::vector<std::string>{"placed", "placed/link", "placed/readme.txt", "placed/sub",
+			"placed/sub/data.bin", "placed/sub/empty"}));
+	EXPECT_EQ(ReadText(placed + "/readme.txt"), "read me\n");
+	EXPECT_EQ(ReadText(placed + "/sub/data.bin"), ReadText(item + "/sub/data.bin"));
+	EXPECT_EQ(std::filesystem::read_symlink(placed + "/link"), "readme.txt");
+	struct stat st = {};
+	ASSERT_EQ(stat((placed + "/readme.txt").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+	struct {
+		const char* path;
+		time_t modified;
+	} times[] = {{"readme.txt", 1000000000}, {"sub/data.bin", 1000000500},
+		{"sub/empty", 1100000000}, {"sub", 1200000000}, {"", 1300000000}};
+	for (const auto& expected : times)
+		EXPECT_EQ(ModifiedTime(placed + "/" + expected.path), expected.modified) << expected.path;
+
+	type_code type = 0;
+	EXPECT_EQ(Attribute(placed + "/readme.txt", "InstallBy", &type), std::string("Hello;1.0;", 11));
+	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
+	int32 count = 0x01020304;
+	EXPECT_EQ(Attribute(placed + "/readme.txt", "count", &type),
+		std::string((const char*)&count, sizeof(count)));
+	EXPECT_EQ(type, (type_code)B_INT32_TYPE);
+	// The carried type wins over sniffing; untyped entries are sniffed.
+	EXPECT_EQ(Attribute(placed + "/readme.txt", "BEOS:TYPE", &type),
+		std::string("text/x-vantry-test", 19));
+	EXPECT_EQ(Attribute(placed + "/sub", "BEOS:TYPE", &type),
+		std::string("application/x-vnd.Be-directory", 31));
+}
+
+TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
+{
+	ASSERT_TRUE(Pack(MakeItem(), kItem, "item"));
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	std::string archive = fTemp / "item.zip";
+	ASSERT_TRUE(store.ExtractEntry(kItem, archive.c_str(), false));
+
+	int error = 0;
+	zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
+	ASSERT_NE(zip, nullptr);
+	struct Expected {
+		const char* name;
+		uint16 method;
+		bool attributes;
+	} expected[] = {{"item/", 0, false}, {"item/link", 0, false},
+		{"item/readme.txt", 8, true}, {"item/sub/", 0, false}, {"item/sub/data.bin", 8, false},
+		{"item/sub/empty/", 0, false}};
+	ASSERT_EQ(zip_get_num_entries(zip, 0), (zip_int64_t)std::size(expected));
+	for (size_t i = 0; i < std::size(expected); i++) {
+		zip_stat_t stat;
+		ASSERT_EQ(zip_stat_index(zip, i, 0, &stat), 0);
+		EXPECT_STREQ(stat.name, expected[i].name);
+		EXPECT_EQ(stat.comp_method, expected[i].method) << stat.name;
+		zip_uint16_t length = 0;
+		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x5455, 0, &length, ZIP_FL_LOCAL),
+			nullptr) << stat.name;
+		EXPECT_EQ(length, 9) << stat.name;
+		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x7855, 0, &length, ZIP_FL_LOCAL),
+			nullptr) << stat.name;
+		// The sub folder carries its sniffed type attribute only once extracted.
+		bool hasAttributes = zip_file_extra_field_get_by_id(zip, i, 0x6542, 0, &length,
+			ZIP_FL_LOCAL) != nullptr;
+		if (expected[i].attributes) {
+			EXPECT_TRUE(hasAttributes) << stat.name;
+		}
+		zip_uint8_t system = 0;
+		zip_uint32_t attributes = 0;
+		zip_file_get_external_attributes(zip, i, 0, &system, &attributes);
+		EXPECT_EQ(system, ZIP_OPSYS_BEOS);
+	}
+	zip_discard(zip);
+	// The archive placed as it is holds the resource's bytes exactly.
+	size_t size = 0;
+	void* bytes = store.FindResource(B_RAW_TYPE, kItem, &size);
+	ASSERT_NE(bytes, nullptr);
+	EXPECT_EQ(ReadText(archive), std::string((const char*)bytes, size));
+	free(bytes);
+}
+
+TEST_F(LibAppResourceTest, ExtractEntry_SingleFileReplacesDestinationWhole)
+{
+	std::string file = fTemp / "src/tool";
+	std::filesystem::create_directories(fTemp / "src");
+	WriteText(file, "#!/bin/sh\necho new\n");
+	chmod(file.c_str(), 0755);
+	ASSERT_TRUE(Pack(file, kItem, "tool"));
+	std::string placed = fTemp / "dest/tool";
+	WriteText(placed, "old contents that are longer than the new ones");
+
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	ASSERT_TRUE(store.ExtractEntry(kItem, placed.c_str(), true));
+	EXPECT_EQ(ReadText(placed), "#!/bin/sh\necho new\n");
+	EXPECT_EQ(ListTree(fTemp / "dest"), std::vector<std::string>{"tool"});
+	EXPECT_EQ(access(placed.c_str(), X_OK), 0);
+}
+
+TEST_F(LibAppResourceTest, ExtractEntry_NothingHappensWithoutPlaceableArchive)
+{
+	std::string item = MakeItem();
+	ASSERT_TRUE(Pack(item, kItem, "item"));
+	// Resource 2101 holds the same archive under another name.
+	{
+		LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+		size_t size = 0;
+		void* bytes = store.FindResource(B_RAW_TYPE, kItem, &size);
+		ASSERT_NE(bytes, nullptr);
+		AddRaw(fInstaller, kItem + 1, "renamed", std::string((const char*)bytes, size));
+		free(bytes);
+	}
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	struct Case {
+		int32 id;
+		const char* what;
+	} cases[] = {{2999, "no such resource"}, {kItem + 1, "entry name differs"}};
+	for (const Case& c : cases) {
+		std::string placed = fTemp / "dest/item";
+		EXPECT_FALSE(store.ExtractEntry(c.id, placed.c_str(), true)) << c.what;
+		EXPECT_TRUE(ListTree(fTemp / "dest").empty()) << c.what;
+		EXPECT_TRUE(ListTree(fTemp / "tmp").empty()) << c.what;
+	}
+	LibAppResource unattached((fTemp / "missing").c_str(), B_READ_ONLY);
+	EXPECT_NE(unattached.InitCheck(), B_OK);
+	EXPECT_FALSE(unattached.ExtractEntry(kItem, (fTemp / "dest/item").c_str(), true));
+	EXPECT_EQ(unattached.FindString(1), nullptr);
+}
+
+TEST_F(LibAppResourceTest, CopyResourceAndFindString)
+{
+	ASSERT_TRUE(Pack(MakeItem(), kItem, "item"));
+	{
+		BResources resources(fInstaller.c_str(), true);
+		resources.AddResource(B_STRING_TYPE, 7, "hello", 6, "en:1000");
+		resources.AddResource(B_STRING_TYPE, 8, "", 0, "empty");
+		resources.AddResource(B_STRING_TYPE, 9, "no nul", 6, "bare");
+	}
+	std::string copy = CopyElf(fTemp / "Deinstaller");
+	LibAppResource source(fInstaller.c_str(), B_READ_ONLY);
+	{
+		LibAppResource target(copy.c_str(), B_READ_WRITE);
+		target.AddResource(B_RAW_TYPE, kItem, "old", 3, "old");
+		EXPECT_TRUE(source.CopyResource(kItem, B_RAW_TYPE, target));
+		EXPECT_TRUE(source.CopyResource(4444, B_RAW_TYPE, target));
+		EXPECT_FALSE(target.HasResource(B_RAW_TYPE, 4444));
+	}
+	LibAppResource target(copy.c_str(), B_READ_ONLY);
+	const char* name = nullptr;
+	size_t copied = 0, original = 0;
+	ASSERT_TRUE(target.GetResourceInfo(B_RAW_TYPE, kItem, &name, &copied));
+	EXPECT_STREQ(name, "item");
+	source.GetResourceInfo(B_RAW_TYPE, kItem, &name, &original);
+	EXPECT_EQ(copied, original);
+	ASSERT_TRUE(target.ExtractEntry(kItem, (fTemp / "dest/item").c_str(), true));
+	EXPECT_EQ(ReadText(fTemp / "dest/item/readme.txt"), "read me\n");
+
+	char* text = source.FindString(7);
+	ASSERT_NE(text, nullptr);
+	EXPECT_STREQ(text, "hello");
+	free(text);
+	text = source.FindString(9);
+	ASSERT_NE(text, nullptr);
+	EXPECT_STREQ(text, "no nul");
+	free(text);
+	EXPECT_EQ(source.FindString(8), nullptr);
+	EXPECT_EQ(source.FindString(10), nullptr);
+}
+
+// Archives that try to escape, hide behind links, lie about sizes or
+// exhaust memory: each is refused and leaves nothing anywhere.
+TEST_F(LibAppResourceTest, HostileArchives_RefusedWithNothingWritten)
+{
+	using Entry = RawZip::Entry;
+	std::string outside = fTemp / "outside";
+	std::filesystem::create_directories(outside);
+	std::string bomb(200000, 'A');
+	Entry liar = RawZip::Deflated("item/big", bomb);
+	liar.size = 10;
+	Entry shortEntry = RawZip::Stored("item/short", "12345");
+	shortEntry.size = 50;
+	Entry badAttributes = RawZip::Stored("item/f", "x");
+	badAttributes.localExtra = std::string("\x42\x65\x06\x00\x01\x00\x00\x00\xfe\x00", 10);
+	Entry badCrc = RawZip::Stored("item/f", "data");
+	badCrc.crc ^= 1;
+
+	struct Case {
+		const char* what;
+		std::vector<Entry> entries;
+	} cases[] = {
+		{"absolute path", {RawZip::Stored("/item", "x")}},
+		{"absolute inside", {RawZip::Stored("item/", "", 040755), RawZip::Stored("//item/x", "x")}},
+		{"dot-dot", {RawZip::Stored("item/", "", 040755), RawZip::Stored("item/../../outside/x", "x")}},
+		{"dot component", {RawZip::Stored("item/./x", "x")}},
+		{"empty component", {RawZip::Stored("item//x", "x")}},
+		{"other top name", {RawZip::Stored("item/x", "x"), RawZip::Stored("other/x", "x")}},
+		{"link then through it",
+			{RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", outside, 0120777),
+				RawZip::Stored("item/l/evil", "x")}},
+		{"relative link then through it",
+			{RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", "../..", 0120777),
+				RawZip::Stored("item/l/outside/evil", "x")}},
+		{"file then folder below it",
+			{RawZip::Stored("item/f", "x"), RawZip::Stored("item/f/g", "y")}},
+		{"declared size exceeded", {liar}},
+		{"declared size not reached", {shortEntry}},
+		{"damaged attributes", {badAttributes}},
+		{"damaged checksum", {badCrc}},
+		{"long leaf", {RawZip::Stored("item/" + std::string(300, 'n'), "x")}},
+		{"long name", {RawZip::Stored("item/" + std::string(200, 'a') + "/" + std::string(200, 'b')
+			+ "/" + std::string(200, 'c') + "/" + std::string(200, 'd') + "/" + std::string(200, 'e')
+			+ "/" + std::string(200, 'f'), "x")}},
+		{"no entries", {}},
+	};
+	int32 id = 3000;
+	for (const Case& c : cases) {
+		RawZip zip;
+		for (const Entry& entry : c.entries)
+			zip.Add(entry);
+		AddRaw(fInstaller, ++id, "item", zip.Bytes());
+		LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+		testing::internal::CaptureStderr();
+		EXPECT_FALSE(store.ExtractEntry(id, (fTemp / "dest/item").c_str(), true)) << c.what;
+		std::string diagnostic = testing::internal::GetCapturedStderr();
+		EXPECT_NE(diagnostic.find("ExtractEntry item"), std::string::npos) << c.what;
+		EXPECT_TRUE(ListTree(fTemp / "dest").empty()) << c.what;
+		EXPECT_TRUE(ListTree(outside).empty()) << c.what;
+		EXPECT_FALSE(std::filesystem::exists(fTemp / "x")) << c.what;
+	}
+}
+
+TEST(PayloadExtractorTest, Limits_TooManyEntriesRefusedBeforeReading)
+{
+	TempFolder temp;
+	RawZip zip;
+	for (int i = 0; i < 12; i++)
+		zip.Add(RawZip::Stored("item/" + std::to_string(i), "x"));
+	WriteText(temp / "few.zip", zip.Bytes());
+	// The end record may claim more entries than are there.
+	WriteText(temp / "claims.zip", zip.Bytes(60000));
+	std::filesystem::create_directories(temp / "out");
+
+	struct Case {
+		const char* archive;
+		int64 maxEntries;
+		bool refused;
+	} cases[] = {{"few.zip", 12, false}, {"few.zip", 11, true}, {"claims.zip", 1000, true}};
+	for (const Case& c : cases) {
+		std::filesystem::remove_all(temp / "out");
+		std::filesystem::create_directories(temp / "out");
+		PayloadExtractor extractor;
+		extractor.SetLimits(c.maxEntries, 1024);
+		std::string archive = temp / c.archive;
+		status_t status = extractor.Extract(archive.c_str(), 0,
+			std::filesystem::file_size(archive), (temp / "out").c_str(), "item");
+		EXPECT_EQ(status != B_OK, c.refused) << c.archive << " " << c.maxEntries;
+		EXPECT_EQ(ListTree(temp / "out").empty(), c.refused) << c.archive;
+	}
+}
+
+}  // namespace
