@@ -1,17 +1,244 @@
-// InstallConfig: the install run, the requirement checks and auto-launch.
-// Placeholders until the run is written: nothing is installed yet.
-#include "InstallConfig.h"
+// The install run: requirement checks, the installation folder with its log
+// and deinstaller, the items, the boot scripts, auto-launch and completion.
+#include "InstallRun.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <vector>
+
+#include "ConfigText.h"
+#include "Directory.h"
+#include "LibAppResource.h"
+#include "LibAppVersion.h"
+#include "LibEntry.h"
+#include "LibFile.h"
+#include "LibMessageBox.h"
+#include "Path.h"
+#include "SafePlace.h"
+#include "ScriptEdit.h"
+#include "InstallTexts.h"
+#include "oLocalize.h"
+
+namespace {
+
+std::string sPayloadSource;
+
+const char* const kLogName = "Log";
+const char* const kSavedFilesName = "Saved Files";
+const char* const kStartupFolderName = "StartUp";
+const char* const kStartupTag = "StartUpFolder";
+
+// A folder name that stays inside the folder it is made in.
+bool IsPlainFolderName(const char* name)
+{
+	return name[0] != '\0' && strchr(name, '/') == nullptr && strcmp(name, ".") != 0
+		&& strcmp(name, "..") != 0;
+}
+
+// The path of a standard folder of the boot volume with `leaf` appended, as
+// the log names the edited scripts.
+std::string StandardFilePath(const directory_which& which, const char* leaf)
+{
+	BPath folder;
+	if (find_directory(which, &folder) != B_OK)
+		return leaf;
+	return std::string(folder.Path()) + "/" + leaf;
+}
+
+} // namespace
+
+void InstallSetPayloadSource(const char* path)
+{
+	sPayloadSource = path != nullptr ? path : "";
+}
+
+const char* InstallPayloadSource()
+{
+	return sPayloadSource.empty() ? "/proc/self/exe" : sPayloadSource.c_str();
+}
 
 int32 InstallConfig::Action()
 {
+	InstallRun run(*this);
+	return run.Execute();
+}
+
+InstallRun::InstallRun(InstallConfig& config)
+	:
+	fConfig(config),
+	fVolume(),
+	fVolumeName(),
+	fItemAskAgain(true),
+	fItemAnswer(true),
+	fLinkAskAgain(true),
+	fLinkAnswer(true),
+	fSelectedCount(0),
+	fBegunCount(0)
+{
+}
+
+bool InstallRun::Stopped()
+{
+	return thread_safe_point() != B_OK;
+}
+
+int32 InstallRun::Execute()
+{
+	fConfig.UpdateStatus("%s", InstallText(1032).String());
+	int32 result = INSTALL_RUN_OVER;
+	if (!CheckRequirements(result) || Stopped())
+		return result;
+	ReadVolume();
+	fConfig.BuildProductRecord(fProductRecord);
+	if (!OpenDestination())
+		return INSTALL_RUN_NO_FOLDER;
+	TrashEarlierInstallation();
+	if (Stopped())
+		return INSTALL_RUN_OVER;
+	if (!CreateInstallFolder())
+		return INSTALL_RUN_NO_FOLDER;
+	StartLog();
+
+	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
+	CreateDeinstaller(store);
+	if (Stopped())
+		return INSTALL_RUN_OVER;
+	fConfig.FindMessage("custom_folder", &fCustomFolders);
+	MakeStartupSection();
+	if (Stopped() || !InstallItems(store))
+		return INSTALL_RUN_OVER;
+	EditBootScripts();
+	if (Stopped())
+		return INSTALL_RUN_OVER;
+	fConfig.AutoLaunch();
+	if (Stopped())
+		return INSTALL_RUN_OVER;
+	FinishLog();
+	fConfig.UpdateStatus("%s", InstallText(1037).String());
+	ShowCompletion();
 	return INSTALL_RUN_OVER;
 }
 
-int32 InstallConfig::CheckSystemResources()
+bool InstallRun::CheckRequirements(int32& result)
 {
-	return INSTALL_CHECK_GO_ON;
+	switch (fConfig.CheckSystemResources()) {
+		case INSTALL_CHECK_CHOOSE_AGAIN:
+			result = INSTALL_RUN_NO_SPACE;
+			return false;
+		case INSTALL_CHECK_END:
+			result = INSTALL_RUN_OVER;
+			return false;
+		default:
+			return true;
+	}
 }
 
-void InstallConfig::AutoLaunch()
+void InstallRun::ReadVolume()
 {
+	fVolume.SetTo(fConfig.destination.device);
+	if (fVolume.InitCheck() != B_OK || fVolume.GetName(fVolumeName) != B_OK)
+		fVolumeName[0] = '\0';
+}
+
+bool InstallRun::OpenDestination()
+{
+	BDirectory folder(&fConfig.destination);
+	BPath path(&fConfig.destination);
+	if (folder.InitCheck() != B_OK || path.InitCheck() != B_OK) {
+		LibError("%s", InstallText(1040).String());
+		return false;
+	}
+	fInstallFolder = std::string(path.Path()) + "/" + ConfigText(fConfig, "opt_created_folder");
+	fLogPath = fInstallFolder + "/" + kLogName;
+	if (fConfig.FindBool("opt_save_replaced"))
+		fSavedFiles = fInstallFolder + "/" + kSavedFilesName;
+	return true;
+}
+
+void InstallRun::TrashEarlierInstallation()
+{
+	if (fConfig.DoesDestinationExist())
+		LibTrash(BPath(fInstallFolder.c_str()), false);
+}
+
+bool InstallRun::CreateInstallFolder()
+{
+	const char* name = ConfigText(fConfig, "opt_created_folder");
+	// A name with a slash or dots would put the installation elsewhere.
+	if (!IsPlainFolderName(name) || mkdir(fInstallFolder.c_str(), 0775) != 0) {
+		LibError("%s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str());
+		return false;
+	}
+	if (!fSavedFiles.empty())
+		Libmkdir(fSavedFiles.c_str());
+	return true;
+}
+
+void InstallRun::StartLog()
+{
+	fConfig.OpenLog(fLogPath.c_str());
+	const LibString version = LibGetAppVersion(InstallPayloadSource());
+	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(),
+		fInstallFolder.c_str(), fSavedFiles.c_str());
+}
+
+void InstallRun::CreateDeinstaller(LibAppResource& store)
+{
+	bool include = true;
+	if (fConfig.FindBool("opt_include_deinstall", &include) == B_OK && !include)
+		return;
+	oLocalize localizer;
+	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, localizer.Language());
+}
+
+void InstallRun::MakeStartupSection()
+{
+	if (!fConfig.FindBool("opt_create_startup"))
+		return;
+	LibString folder;
+	fConfig.GetNewPath(kStartupFolderName, fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
+	// Without a "StartUp" custom folder there is nothing for the section to run.
+	if (folder.Length() == 0)
+		return;
+	fConfig.Log("\tCreating StartUp folder in %s.\n", folder.String());
+	std::vector<char> text(InstallConfig::StartupStringSize(folder.String()));
+	fConfig.BuildStartupString(folder.String(), text.data());
+	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
+}
+
+void InstallRun::EditBootScripts()
+{
+	struct ScriptEdit {
+		const char* option;
+		const char* tag;
+		const char* contents;
+		directory_which folder;
+		const char* file;
+	};
+	static const ScriptEdit kEdits[] = {
+		{"edit_bootscript", "edit_bootscript_tag", "edit_bootscript_contents",
+			B_USER_BOOT_DIRECTORY, "UserBootscript"},
+		{"edit_setup_env", "edit_setup_env_tag", "edit_setup_env_contents",
+			B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
+		{"edit_profile", "edit_profile_tag", "edit_profile_contents", B_USER_DIRECTORY,
+			".profile"},
+	};
+	for (const ScriptEdit& edit : kEdits) {
+		if (Stopped())
+			return;
+		if (!fConfig.FindBool(edit.option))
+			continue;
+		const char* tag = ConfigText(fConfig, edit.tag);
+		fConfig.Log("\tAdded script tab %s to %s\n", tag,
+			StandardFilePath(edit.folder, edit.file).c_str());
+		EditScriptFile(edit.folder, edit.file, tag, ConfigText(fConfig, edit.contents));
+	}
+}
+
+void InstallRun::FinishLog()
+{
+	fConfig.LogInstallationComplete();
+	fConfig.CloseLog();
+	LibSetMimeType(fLogPath.c_str(), "text/plain");
 }

@@ -1,0 +1,197 @@
+// The item loop of the install run: each selected item extracted into the
+// installation folder, dated, placed, tagged and linked.
+#include "InstallRun.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "ConfigText.h"
+#include "Entry.h"
+#include "InstallTexts.h"
+#include "LibAppResource.h"
+#include "LibFile.h"
+#include "Path.h"
+#include "SafePlace.h"
+
+namespace {
+
+const int32 kFirstPayloadId = 2100;
+const char* const kUserSelected = "User Selected";
+
+bool IsExactly(const char* text, const char* expected)
+{
+	return text != nullptr && strcmp(text, expected) == 0;
+}
+
+bool IsSelected(const BMessage& item)
+{
+	bool selected = false;
+	return item.FindBool("install_to_system", &selected) == B_OK && selected;
+}
+
+} // namespace
+
+int32 InstallRun::CountSelectedItems() const
+{
+	BMessage item;
+	int32 count = 0;
+	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		if (IsSelected(item))
+			count++;
+	}
+	return count;
+}
+
+bool InstallRun::InstallItems(LibAppResource& store)
+{
+	fItemAskAgain = fItemAnswer = fLinkAskAgain = fLinkAnswer = true;
+	fConfig.FindMessage("install_instructions", &fInstructions);
+	fSelectedCount = CountSelectedItems();
+	BMessage item;
+	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		if (!IsSelected(item))
+			continue;
+		InstallItem(store, i, item);
+		if (Stopped())
+			return false;
+	}
+	if (fConfig.ReplaceMessage("install_instructions", &fInstructions) != B_OK)
+		fConfig.AddMessage("install_instructions", &fInstructions);
+	return true;
+}
+
+void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage& item)
+{
+	const std::string leaf = SafeLeaf(ConfigText(item, "file_name"));
+	std::string path = fInstallFolder + "/" + leaf;
+	fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
+	fBegunCount++;
+	fConfig.UpdateStatus("%s",
+		InstallFormat(InstallConfig::kStatusSize, 1036, int(fBegunCount), int(fSelectedCount),
+			leaf.c_str())
+			.c_str());
+	// A leaf that is no plain name would be extracted outside the folder.
+	if (leaf.empty() || leaf == "." || leaf == "..")
+		return;
+	store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true);
+	if (Stopped())
+		return;
+
+	BMessage meta;
+	item.FindMessage("install_meta", &meta);
+	SetItemDates(item, path.c_str());
+	PlaceItem(meta, path);
+	item.ReplaceString("file_name", path.c_str());
+	fInstructions.ReplaceMessage("install_file", index, &item);
+	if (Stopped())
+		return;
+
+	if (IsExactly(meta.FindString("deinstallable"), "True"))
+		fConfig.AddDeinstallTag(path.c_str(), fProductRecord.String());
+	else
+		fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
+	if (Stopped())
+		return;
+	PlaceLink(meta, path);
+}
+
+void InstallRun::SetItemDates(const BMessage& item, const char* path)
+{
+	BEntry entry(path, false);
+	if (entry.InitCheck() != B_OK || !entry.Exists()) {
+		fprintf(stderr, "unable to set date/time for %s\n", path);
+		return;
+	}
+	int64 seconds = 0;
+	// The platform keeps no creation time it lets us set; it is tried anyway.
+	if (item.FindInt64("file_creation", &seconds) == B_OK)
+		entry.SetCreationTime(time_t(seconds));
+	if (item.FindInt64("file_modified", &seconds) == B_OK)
+		entry.SetModificationTime(time_t(seconds));
+	if (item.FindInt64("file_accessed", &seconds) == B_OK)
+		entry.SetAccessTime(time_t(seconds));
+}
+
+void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
+{
+	const char* destination = meta.FindString("destination");
+	if (IsExactly(destination, kUserSelected))
+		return;
+	LibString folder;
+	fConfig.GetNewPath(destination != nullptr ? destination : "", fCustomFolders, fVolume,
+		fSavedFiles.c_str(), folder);
+	if (folder.Length() == 0)
+		return;
+	const std::string target = folder.String();
+	const std::string final = target + "/" + SafeLeaf(path);
+	// An item already where it is to go would be replaced by itself.
+	if (SafeSameFolder(target, fInstallFolder))
+		return;
+	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
+			meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
+			BPath(fSavedFiles.c_str()))) {
+		fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
+		return;
+	}
+	// What is still in the way was not to be saved: it is replaced whole.
+	const bool folderOverFolder = SafeIsFolder(path) && SafeEntryExists(final);
+	if (!fSavedFiles.empty() && SafeEntryExists(final)) {
+		fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
+		return;
+	}
+	bool replaced = false;
+	if (!SafePlaceEntry(path, final, replaced)) {
+		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
+		return;
+	}
+	if (folderOverFolder && replaced)
+		fConfig.Log("\t\t\tRemoved existing folder %s\n", final.c_str());
+	fConfig.Log("\t\t\tPlaced in %s\n", target.c_str());
+	path = final;
+}
+
+void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
+{
+	const char* link = meta.FindString("link");
+	if (link == nullptr || link[0] == '\0' || IsExactly(link, "None"))
+		return;
+	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
+	if (IsExactly(link, kUserSelected)) {
+		MakeLink(path, fInstallFolder, deinstallable);
+		return;
+	}
+	LibString folder;
+	fConfig.GetNewPath(link, fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
+	if (folder.Length() == 0)
+		return;
+	// Asking would offer the item itself as the entry in the link's way.
+	if (SafeSameFolder(folder.String(), SafeParent(path))) {
+		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.String());
+		return;
+	}
+	if (!fConfig.ReplaceControl(folder.String(), BPath(path.c_str()),
+			meta.FindString("link_exists"), fLinkAskAgain, fLinkAnswer,
+			BPath(fSavedFiles.c_str()))) {
+		fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.String());
+		return;
+	}
+	MakeLink(path, folder.String(), deinstallable);
+}
+
+void InstallRun::MakeLink(const std::string& path, const std::string& folder,
+	const bool& deinstallable)
+{
+	if (SafeSameFolder(folder, SafeParent(path))) {
+		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
+		return;
+	}
+	const std::string link = folder + "/" + SafeLeaf(path);
+	bool replaced = false;
+	SafePlaceLink(path, link, replaced);
+	Libmimeset(folder.c_str());
+	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
+	if (deinstallable)
+		fConfig.AddDeinstallTag(link.c_str(), fProductRecord.String());
+	else
+		fConfig.Log("\t\t\tThis link will not be removed by the de-installer\n");
+}

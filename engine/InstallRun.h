@@ -1,0 +1,64 @@
+// InstallRun: one installation as the install thread carries it out, from the
+// requirement checks to the completion message, with the state it keeps.
+#pragma once
+
+#include <string>
+
+#include "InstallConfig.h"
+#include "LibString.h"
+#include "Message.h"
+#include "Volume.h"
+
+class LibAppResource;
+
+// Where the run reads its payloads and its version: the running executable
+// unless a path is set (tests install from an installer file they do not run).
+void InstallSetPayloadSource(const char* path);
+const char* InstallPayloadSource();
+
+class InstallRun {
+public:
+	explicit InstallRun(InstallConfig& config);
+
+	// The whole run; answers the result of Action().
+	int32 Execute();
+
+private:
+	// True once the thread was asked to stop: the run then ends at once.
+	bool Stopped();
+
+	bool CheckRequirements(int32& result);
+	void ReadVolume();
+	bool OpenDestination();
+	void TrashEarlierInstallation();
+	bool CreateInstallFolder();
+	void StartLog();
+	void CreateDeinstaller(LibAppResource& store);
+	void MakeStartupSection();
+	int32 CountSelectedItems() const;
+	bool InstallItems(LibAppResource& store);
+	void InstallItem(LibAppResource& store, const int32& index, BMessage& item);
+	void SetItemDates(const BMessage& item, const char* path);
+	void PlaceItem(const BMessage& meta, std::string& path);
+	void PlaceLink(const BMessage& meta, const std::string& path);
+	void MakeLink(const std::string& path, const std::string& folder, const bool& deinstallable);
+	void EditBootScripts();
+	void FinishLog();
+	void ShowCompletion();
+
+	InstallConfig& fConfig;
+	BVolume fVolume;
+	char fVolumeName[B_FILE_NAME_LENGTH];
+	LibString fProductRecord;
+	std::string fInstallFolder;
+	std::string fSavedFiles;
+	std::string fLogPath;
+	BMessage fCustomFolders;
+	BMessage fInstructions;
+	bool fItemAskAgain;
+	bool fItemAnswer;
+	bool fLinkAskAgain;
+	bool fLinkAnswer;
+	int32 fSelectedCount;
+	int32 fBegunCount;
+};

@@ -1,0 +1,143 @@
+// InstallConfig::CheckSystemResources: what the product needs (disk space,
+// memory, shared libraries, applications) against what the system offers.
+#include "InstallConfig.h"
+
+#include <cstring>
+#include <string>
+
+#include "Alert.h"
+#include "InstallTexts.h"
+#include "LibBytes.h"
+#include "LibFile.h"
+#include "LibMessageBox.h"
+#include "LibRoster.h"
+#include "LibSysInfo.h"
+#include "Path.h"
+#include "Volume.h"
+
+namespace {
+
+// Room for a requirement alert's text, terminator included.
+const size_t kAlertTextSize = 256;
+
+// "requires" for a requirement, "suggests" for a suggestion.
+LibString Wording(const bool& required)
+{
+	return InstallText(required ? 1023 : 1024);
+}
+
+// The free space of the destination volume, with its name.
+struct FreeSpace {
+	off_t bytes = 0;
+	char volumeName[B_FILE_NAME_LENGTH] = "";
+	LibString text;
+};
+
+FreeSpace ReadFreeSpace(const entry_ref& destination)
+{
+	FreeSpace space;
+	BVolume volume(destination.device);
+	if (volume.InitCheck() == B_OK) {
+		space.bytes = volume.FreeBytes();
+		volume.GetName(space.volumeName);
+	}
+	LibBytesToString(int64(space.bytes), space.text, 1);
+	return space;
+}
+
+void ShowDiskShortage(const bool& required, const int64& amount, const FreeSpace& space)
+{
+	LibString amountText;
+	LibBytesToString(amount, amountText, 1);
+	LibError("%s", InstallFormat(1024 + B_FILE_NAME_LENGTH, 1045, Wording(required).String(),
+		amountText.String(), space.volumeName, space.text.String())
+		.c_str());
+}
+
+// The alert for a missing library or application: Abort, and Continue only
+// when the requirement is a suggestion. True when the user goes on.
+bool AskToContinue(const std::string& text, const bool& required)
+{
+	const LibString abort = InstallText(1011);
+	const LibString goOn = InstallText(1028);
+	BAlert* alert = new BAlert("", text.c_str(), abort.String(),
+		required ? nullptr : goOn.String(), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	return alert->Go() == 1;
+}
+
+// The text between the first "(" and the next ")", empty without them.
+std::string SignatureOf(const char* name)
+{
+	const char* open = strchr(name, '(');
+	const char* close = open != nullptr ? strchr(open + 1, ')') : nullptr;
+	if (close == nullptr)
+		return std::string();
+	return std::string(open + 1, close);
+}
+
+} // namespace
+
+int32 InstallConfig::CheckSystemResources()
+{
+	const FreeSpace space = ReadFreeSpace(destination);
+
+	const int64 selected = GetSelectedSize();
+	if (selected > int64(space.bytes)) {
+		ShowDiskShortage(true, selected, space);
+		return INSTALL_CHECK_CHOOSE_AGAIN;
+	}
+
+	if (FindBool("req_disk_space_needed")) {
+		BMessage amountField;
+		FindMessage("req_disk_space_amount", &amountField);
+		const double value = amountField.FindDouble("value");
+		const int64 amount = value > 0 ? int64(value) : 0;
+		if (amount > int64(space.bytes)) {
+			const bool required = FindBool("req_disk_space_required");
+			ShowDiskShortage(required, amount, space);
+			return required ? INSTALL_CHECK_CHOOSE_AGAIN : INSTALL_CHECK_GO_ON;
+		}
+	}
+
+	if (FindBool("req_ram_needed")) {
+		const int32 needed = FindInt32("req_ram_amount");
+		const int32 available = LibSysInfo().ramMB;
+		if (needed > available) {
+			const bool required = FindBool("req_ram_required");
+			LibError("%s", InstallFormat(1024, 1044, Wording(required).String(), int(needed),
+				int(available), InstallText(required ? 1021 : 1022).String())
+				.c_str());
+			return required ? INSTALL_CHECK_END : INSTALL_CHECK_GO_ON;
+		}
+	}
+
+	BMessage libraries;
+	FindMessage("req_shared_library", &libraries);
+	const bool librariesRequired = libraries.FindBool("req_shared_librry_req");
+	const char* library = nullptr;
+	for (int32 i = 0; libraries.FindString("req_shared_library_name", i, &library) == B_OK; i++) {
+		BPath found;
+		if (LibFindEnvFile("LIBRARY_PATH", library, found))
+			continue;
+		const std::string text = InstallFormat(kAlertTextSize, 1043, library,
+			Wording(librariesRequired).String());
+		if (!AskToContinue(text, librariesRequired))
+			return INSTALL_CHECK_END;
+	}
+
+	BMessage applications;
+	FindMessage("req_apps", &applications);
+	const bool applicationsRequired = applications.FindBool("req_app_req");
+	const char* application = nullptr;
+	const LibRoster roster;
+	for (int32 i = 0; applications.FindString("req_app_name", i, &application) == B_OK; i++) {
+		entry_ref ref;
+		if (roster.FindApp(SignatureOf(application).c_str(), &ref) == B_OK)
+			continue;
+		const std::string text = InstallFormat(kAlertTextSize, 1031, application,
+			Wording(applicationsRequired).String());
+		if (!AskToContinue(text, applicationsRequired))
+			return INSTALL_CHECK_END;
+	}
+	return INSTALL_CHECK_GO_ON;
+}

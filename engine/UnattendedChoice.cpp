@@ -1,0 +1,196 @@
+// Choosing items and the destination from the command line, the way the
+// window's install types, item list and volume menu choose them.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "ConfigText.h"
+#include "Directory.h"
+#include "InstallConfig.h"
+#include "LibEntry.h"
+#include "SafePlace.h"
+#include "UnattendedInstall.h"
+#include "Volume.h"
+#include "VolumeRoster.h"
+
+namespace {
+
+// The item names an install type: its group list ("Normal;Full;") holds it.
+bool ItemInType(const BMessage& item, const std::string& type)
+{
+	const std::string groups = ConfigText(item, "groups");
+	size_t start = 0;
+	while (start < groups.size()) {
+		size_t end = groups.find(';', start);
+		if (end == std::string::npos)
+			end = groups.size();
+		if (groups.compare(start, end - start, type) == 0)
+			return true;
+		start = end + 1;
+	}
+	return false;
+}
+
+std::string ListOf(const std::vector<std::string>& names)
+{
+	std::string list;
+	for (const std::string& name : names)
+		list += (list.empty() ? "\"" : ", \"") + name + "\"";
+	return list.empty() ? "none" : list;
+}
+
+std::vector<std::string> TypeNames(const InstallConfig& config)
+{
+	std::vector<std::string> names;
+	BMessage groups;
+	config.FindMessage("groups", &groups);
+	const char* name = nullptr;
+	for (int32 i = 0; groups.FindString("group_name", i, &name) == B_OK; i++)
+		names.push_back(name);
+	return names;
+}
+
+std::vector<std::string> ItemNames(const BMessage& instructions)
+{
+	std::vector<std::string> names;
+	BMessage item;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
+		names.push_back(SafeLeaf(ConfigText(item, "file_name")));
+	return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+	for (const std::string& candidate : names) {
+		if (candidate == name)
+			return true;
+	}
+	return false;
+}
+
+// The volume menu offers a volume when it keeps attributes and is not
+// read-only, removable or shared against the record's wishes.
+bool VolumeOffered(const InstallConfig& config, const BVolume& volume, std::string& why)
+{
+	if (volume.IsBootVolume())
+		return true;
+	if (!volume.KnowsAttr())
+		why = "it keeps no attributes";
+	else if (volume.IsReadOnly())
+		why = "it is read-only";
+	else if (volume.IsRemovable() && !config.FindBool("req_removable_vol_ok"))
+		why = "the product may not be installed on a removable volume";
+	else if (volume.IsShared() && !config.FindBool("req_shared_vol_ok"))
+		why = "the product may not be installed on a shared volume";
+	return why.empty();
+}
+
+bool FindVolume(const std::string& name, BVolume& found)
+{
+	BVolumeRoster roster;
+	BVolume volume;
+	while (roster.GetNextVolume(&volume) == B_OK) {
+		char volumeName[B_FILE_NAME_LENGTH] = "";
+		if (volume.GetName(volumeName) == B_OK && name == volumeName) {
+			found = volume;
+			return true;
+		}
+	}
+	return false;
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+	if (!path.empty() && path[0] == '/')
+		return path;
+	char folder[PATH_MAX];
+	if (getcwd(folder, sizeof(folder)) == nullptr)
+		return path;
+	return std::string(folder) + "/" + path;
+}
+
+} // namespace
+
+bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::string& error)
+{
+	BMessage instructions;
+	config.FindMessage("install_instructions", &instructions);
+	const std::vector<std::string> names = ItemNames(instructions);
+	for (const std::string& name : options.items) {
+		if (!Contains(names, name)) {
+			error = "no item is named \"" + name + "\"; the items are " + ListOf(names);
+			return false;
+		}
+	}
+	std::string type = options.type;
+	const std::vector<std::string> types = TypeNames(config);
+	if (!type.empty() && !Contains(types, type)) {
+		error = "no install type is named \"" + type + "\"; the types are " + ListOf(types);
+		return false;
+	}
+	// As the window starts: the first install type is selected.
+	if (type.empty() && !options.itemsGiven && !types.empty())
+		type = types[0];
+
+	int32 selected = 0;
+	BMessage item;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		const bool install = options.itemsGiven ? Contains(options.items, names[i])
+												: !type.empty() && ItemInType(item, type);
+		if (item.ReplaceBool("install_to_system", install) != B_OK)
+			item.AddBool("install_to_system", install);
+		instructions.ReplaceMessage("install_file", i, &item);
+		selected += install ? 1 : 0;
+	}
+	if (config.ReplaceMessage("install_instructions", &instructions) != B_OK)
+		config.AddMessage("install_instructions", &instructions);
+	if (selected == 0) {
+		error = "nothing is selected to install; name items with --items (" + ListOf(names)
+			+ ")";
+		return false;
+	}
+	return true;
+}
+
+bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options,
+	std::string& error)
+{
+	std::string folder = options.destination.empty() ? "" : AbsolutePath(options.destination);
+	if (!options.volume.empty()) {
+		BVolume volume;
+		if (!FindVolume(options.volume, volume)) {
+			error = "no volume is named \"" + options.volume + "\"";
+			return false;
+		}
+		std::string why;
+		if (!VolumeOffered(config, volume, why)) {
+			error = "the volume \"" + options.volume + "\" is not offered: " + why;
+			return false;
+		}
+		if (folder.empty()) {
+			const std::string root = volume.HostRootPath();
+			folder = root + (root.empty() || root.back() != '/' ? "/home" : "home");
+		}
+		BVolume folderVolume;
+		BEntry entry(folder.c_str());
+		if (entry.GetVolume(&folderVolume) == B_OK && folderVolume != volume) {
+			error = folder + " does not lie on the volume \"" + options.volume + "\"";
+			return false;
+		}
+	}
+	// A folder that does not exist is the run's to report (error 1040).
+	if (!LibGetEntryRef(folder.c_str(), config.destination) || !SafeIsFolder(folder))
+		return true;
+	// Free space and the volume's name come from the volume the folder is on.
+	if (BVolume(config.destination.device).InitCheck() != B_OK) {
+		error = "the destination " + folder + " lies on no volume the installer knows"
+			+ (getenv("VANTRY_ROOT") != nullptr
+					? " (with VANTRY_ROOT set, only that root and the folders of VANTRY_VOLUMES "
+					  "are volumes)"
+					: "");
+		return false;
+	}
+	return true;
+}

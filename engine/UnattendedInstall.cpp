@@ -1,0 +1,256 @@
+// The unattended installation: the record, the choices, the run on the
+// install thread with its status texts printed, stops on SIGINT and SIGTERM.
+#include "UnattendedInstall.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "AnswerFile.h"
+#include "ConfigLoader.h"
+#include "ConfigText.h"
+#include "InstallConfig.h"
+#include "InstallTexts.h"
+#include "LibAppResource.h"
+#include "LibMessageBox.h"
+#include "LibSystem.h"
+#include "Messenger.h"
+#include "Path.h"
+#include "SafePlace.h"
+#include "StatusPrinter.h"
+#include "UnattendedOutput.h"
+#include "UnattendedPresenter.h"
+#include "oLocalize.h"
+
+namespace {
+
+// How long the thread-change message may take once the thread has ended.
+const bigtime_t kEndMessageWait = 10000000;
+
+// Stops the install thread on the first SIGINT or SIGTERM; a second one ends
+// the program at once. The signals are blocked in every thread but this one.
+class StopOnSignal {
+public:
+	explicit StopOnSignal(UnattendedOutput& output)
+		:
+		fOutput(output),
+		fThread(-1),
+		fStopped(false),
+		fDone(false)
+	{
+		sigemptyset(&fSignals);
+		sigaddset(&fSignals, SIGINT);
+		sigaddset(&fSignals, SIGTERM);
+		pthread_sigmask(SIG_BLOCK, &fSignals, nullptr);
+	}
+
+	~StopOnSignal()
+	{
+		fDone = true;
+		if (fWaiter.joinable())
+			fWaiter.join();
+	}
+
+	void Watch(const thread_id& thread)
+	{
+		fThread = thread;
+		fWaiter = std::thread([this] { Wait(); });
+	}
+
+	bool Stopped() const { return fStopped; }
+
+private:
+	void Wait()
+	{
+		const timespec step = {0, 100000000};
+		while (!fDone) {
+			const int signal = sigtimedwait(&fSignals, nullptr, &step);
+			if (signal < 0)
+				continue;
+			if (fStopped)
+				_exit(UNATTENDED_STOPPED);
+			fStopped = true;
+			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping at the next "
+													"safe point"
+												  : "terminated (SIGTERM): stopping at the next "
+													"safe point");
+			kill_thread(fThread);
+		}
+	}
+
+	UnattendedOutput& fOutput;
+	sigset_t fSignals;
+	thread_id fThread;
+	std::atomic<bool> fStopped;
+	std::atomic<bool> fDone;
+	std::thread fWaiter;
+};
+
+int Fail(UnattendedOutput& output, const int& code, const std::string& text)
+{
+	output.Line("error", text.c_str());
+	return code;
+}
+
+bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& yes,
+	UnattendedOutput& output)
+{
+	const char* licence = config.FindString("license");
+	if (licence == nullptr || licence[0] == '\0')
+		return true;
+	bool agreed = false;
+	if (answers.FindLicence(agreed)) {
+		output.Line("licence", agreed ? "agreed (from the answers)" : "declined (from the answers)");
+		return agreed;
+	}
+	if (yes) {
+		output.Line("licence", "agreed (by default, --yes)");
+		return true;
+	}
+	output.Line("licence", "not agreed: the product's licence must be agreed to with "
+						   "\"licence agree\" in the answers, or with --yes");
+	return false;
+}
+
+void PrintPlan(InstallConfig& config, UnattendedOutput& output)
+{
+	std::string product = ConfigText(config, "app_name");
+	product += std::string(" ") + ConfigText(config, "version");
+	output.Line("product", product.c_str());
+	BMessage instructions;
+	config.FindMessage("install_instructions", &instructions);
+	std::string items;
+	BMessage item;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		if (item.FindBool("install_to_system"))
+			items += (items.empty() ? "" : ", ") + SafeLeaf(ConfigText(item, "file_name"));
+	}
+	output.Line("items", items.c_str());
+	BPath destination(&config.destination);
+	const std::string folder = std::string(destination.Path() != nullptr ? destination.Path()
+																		  : "")
+		+ "/" + ConfigText(config, "opt_created_folder");
+	output.Line("installation folder", folder.c_str());
+	if (config.DoesDestinationExist())
+		output.Line("note", (folder + " exists: the installation moves it to the trash").c_str());
+}
+
+int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
+{
+	if (status == INSTALL_RUN_NO_FOLDER)
+		return UNATTENDED_FOLDER_ERROR;
+	if (status == INSTALL_RUN_NO_SPACE)
+		return UNATTENDED_NO_SPACE;
+	// A run that ended at a requirement never reached "Installation Complete".
+	const LibString complete = InstallText(1037);
+	for (const std::string& text : statuses) {
+		if (complete == text.c_str())
+			return UNATTENDED_COMPLETED;
+	}
+	return UNATTENDED_ENDED_BY_REQUIREMENT;
+}
+
+const char* OutcomeText(const int& code)
+{
+	switch (code) {
+		case UNATTENDED_COMPLETED:
+			return "completed (0)";
+		case UNATTENDED_FOLDER_ERROR:
+			return "installation folder error (1)";
+		case UNATTENDED_NO_SPACE:
+			return "not enough disk space (3)";
+		case UNATTENDED_ENDED_BY_REQUIREMENT:
+			return "ended by a requirement (4)";
+		case UNATTENDED_STOPPED:
+			return "stopped (5)";
+		default:
+			return "stopped: a question had no answer (6)";
+	}
+}
+
+void Restart(UnattendedOutput& output)
+{
+	const status_t status = LibShutdown(true);
+	if (status == B_OK)
+		output.Line("restart", "requested");
+	else if (status == B_NOT_ALLOWED)
+		output.Line("restart", "not done: restarting is allowed only for a shutdown tool inside "
+							   "VANTRY_ROOT or with VANTRY_ALLOW_SHUTDOWN=1");
+	else
+		output.Line("restart", "not done: the shutdown tool could not be started");
+}
+
+// Starts the run on the install thread and waits for its end.
+int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOutput& output)
+{
+	StopOnSignal stopper(output);
+	StatusPrinter* printer = new StatusPrinter(output);
+	printer->Run();
+	presenter.SetBeforeAlert([printer] { printer->Flush(); });
+
+	int code = UNATTENDED_STOPPED;
+	if (config.Go("install", new BMessenger(printer), B_NORMAL_PRIORITY, false) == B_OK) {
+		stopper.Watch(config.Thread());
+		status_t exitValue = B_OK;
+		wait_for_thread(config.Thread(), &exitValue);
+		int32 status = 0;
+		if (presenter.Unanswered())
+			code = UNATTENDED_UNANSWERED;
+		else if (!stopper.Stopped() && printer->WaitForEnd(kEndMessageWait, status))
+			code = ExitCodeOf(status, printer->Statuses());
+	}
+	printer->Flush();
+	presenter.SetBeforeAlert(nullptr);
+	if (printer->Lock())
+		printer->Quit();
+	if (code == UNATTENDED_STOPPED || code == UNATTENDED_UNANSWERED)
+		LibError("%s", InstallText(1027).String());
+	else if (code == UNATTENDED_COMPLETED && config.restart_requested)
+		Restart(output);
+	return code;
+}
+
+} // namespace
+
+int RunUnattended(const UnattendedOptions& options, FILE* out)
+{
+	UnattendedOutput output(out);
+	UnattendedPresenter presenter(output, options.yes);
+	AlertPresenter* previous = AlertPresenter::Set(&presenter);
+	struct Restore {
+		AlertPresenter* previous;
+		~Restore() { AlertPresenter::Set(previous); }
+	} restore{previous};
+
+	AnswerFile answers;
+	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)
+		return Fail(output, UNATTENDED_USAGE, answers.ErrorText());
+	presenter.AddAnswers(answers);
+	if (!options.language.empty()) {
+		if (oLocalize::LanguageRow(options.language.c_str()) < 0)
+			return Fail(output, UNATTENDED_USAGE, "no language has the code \"" + options.language
+				+ "\": use en, fr, es, de, it, no, sv, da or nl");
+		oLocalize().SetLanguage(options.language.c_str());
+	}
+
+	std::unique_ptr<InstallConfig> config(new InstallConfig);
+	{
+		LibAppResource store(B_READ_ONLY);
+		if (!LoadConfiguration(*config, store))
+			return UNATTENDED_DAMAGED;
+	}
+	if (!AgreeToLicence(*config, answers, options.yes, output))
+		return UNATTENDED_LICENCE_DECLINED;
+	std::string error;
+	if (!ChooseItems(*config, options, error) || !ChooseDestination(*config, options, error))
+		return Fail(output, UNATTENDED_USAGE, error);
+	PrintPlan(*config, output);
+
+	const int code = Install(*config, presenter, output);
+	output.Line("result", OutcomeText(code));
+	return code;
+}

@@ -1,0 +1,121 @@
+// Reading the installer's command line.
+#include "UnattendedOptions.h"
+
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+	"usage: Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
+	"\n"
+	"Installs the product this installer carries without a window.\n"
+	"  --dest FOLDER     the folder in which the installation folder is made\n"
+	"  --volume NAME     the volume to install on (its \"home\" folder without --dest)\n"
+	"  --type NAME       install the items of this install type (default: the first)\n"
+	"  --items A,B       install exactly the items with these names\n"
+	"  --lang CODE       speak en, fr, es, de, it, no, sv, da or nl\n"
+	"  --answers FILE    answers to the questions the installation asks\n"
+	"  --yes             answer every question left unanswered with its default\n"
+	"\n"
+	"Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
+	"disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
+	"7 licence not agreed, 8 installer damaged.\n";
+
+std::vector<std::string> SplitNames(const std::string& list)
+{
+	std::vector<std::string> names;
+	size_t start = 0;
+	while (start <= list.size()) {
+		size_t comma = list.find(',', start);
+		if (comma == std::string::npos)
+			comma = list.size();
+		names.push_back(list.substr(start, comma - start));
+		start = comma + 1;
+	}
+	return names;
+}
+
+// The option's value: the next argument, or what follows "=".
+bool TakeValue(int argc, const char* const* argv, int& i, const std::string& inline_value,
+	const bool& has_inline, std::string& value)
+{
+	if (has_inline) {
+		value = inline_value;
+		return true;
+	}
+	if (i + 1 >= argc)
+		return false;
+	value = argv[++i];
+	return true;
+}
+
+} // namespace
+
+const char* UnattendedUsage()
+{
+	return kUsage;
+}
+
+bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
+	std::string& error)
+{
+	for (int i = 1; i < argc; i++) {
+		std::string argument = argv[i];
+		std::string inlineValue;
+		const size_t equals = argument.find('=');
+		const bool hasInline = argument.rfind("--", 0) == 0 && equals != std::string::npos;
+		if (hasInline) {
+			inlineValue = argument.substr(equals + 1);
+			argument.resize(equals);
+		}
+		if (argument == "--unattended" || argument == "--yes" || argument == "--help"
+			|| argument == "-h") {
+			if (hasInline) {
+				error = argument + " takes no value";
+				return false;
+			}
+			bool& flag = argument == "--unattended" ? options.unattended
+				: argument == "--yes"				? options.yes
+													: options.help;
+			flag = true;
+			continue;
+		}
+		std::string* target = nullptr;
+		if (argument == "--dest")
+			target = &options.destination;
+		else if (argument == "--volume")
+			target = &options.volume;
+		else if (argument == "--type")
+			target = &options.type;
+		else if (argument == "--lang")
+			target = &options.language;
+		else if (argument == "--answers")
+			target = &options.answers;
+		std::string value;
+		if (target == nullptr && argument != "--items") {
+			error = "unknown argument '" + std::string(argv[i]) + "'";
+			return false;
+		}
+		if (!TakeValue(argc, argv, i, inlineValue, hasInline, value) || value.empty()) {
+			error = argument + " needs a value";
+			return false;
+		}
+		if (target != nullptr) {
+			*target = value;
+			continue;
+		}
+		options.items = SplitNames(value);
+		options.itemsGiven = true;
+	}
+	if (options.help || !options.unattended)
+		return true;
+	if (!options.type.empty() && options.itemsGiven) {
+		error = "--type and --items cannot be used together";
+		return false;
+	}
+	if (options.destination.empty() && options.volume.empty()) {
+		error = "--unattended needs --dest FOLDER or --volume NAME";
+		return false;
+	}
+	return true;
+}

@@ -1,0 +1,38 @@
+// The command line of the installer program: the unattended mode and what
+// it installs where, with which answers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Exit codes of an unattended installation.
+enum {
+	UNATTENDED_COMPLETED = 0,
+	UNATTENDED_FOLDER_ERROR = 1,
+	UNATTENDED_USAGE = 2,
+	UNATTENDED_NO_SPACE = 3,
+	UNATTENDED_ENDED_BY_REQUIREMENT = 4,
+	UNATTENDED_STOPPED = 5,
+	UNATTENDED_UNANSWERED = 6,
+	UNATTENDED_LICENCE_DECLINED = 7,
+	UNATTENDED_DAMAGED = 8,
+};
+
+struct UnattendedOptions {
+	bool unattended = false;
+	bool help = false;
+	bool yes = false;
+	std::string destination;
+	std::string volume;
+	std::string type;
+	std::vector<std::string> items;
+	bool itemsGiven = false;
+	std::string language;
+	std::string answers;
+};
+
+// Reads argv; false with `error` set on a usage mistake.
+bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
+	std::string& error);
+// The usage text, for --help and usage mistakes.
+const char* UnattendedUsage();

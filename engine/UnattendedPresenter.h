@@ -1,0 +1,46 @@
+// UnattendedPresenter: how an unattended installation answers the questions
+// of the run: from the answer file (one scripted responder per kind of
+// question), else with the question's default under --yes; a question left
+// without an answer stops the run. Every question and answer is printed.
+#pragma once
+
+#include <functional>
+
+#include "AlertPresenter.h"
+#include "AlertResponder.h"
+#include "AnswerFile.h"
+
+class UnattendedOutput;
+
+// The kinds of alert the run shows besides the answerable questions.
+enum { ALERT_MESSAGE = ANSWER_KIND_COUNT, ALERT_OTHER };
+
+class UnattendedPresenter : public AlertPresenter {
+public:
+	UnattendedPresenter(UnattendedOutput& output, const bool& yes);
+
+	// Feeds the scripted responders; the licence is not asked by an alert.
+	void AddAnswers(const AnswerFile& answers);
+	// Called before an alert is printed, so earlier status lines come first.
+	void SetBeforeAlert(std::function<void()> hook) { fBeforeAlert = std::move(hook); }
+
+	int32 Present(BAlert& alert) override;
+
+	// A question found no answer and the run was asked to stop.
+	bool Unanswered() const { return fUnanswered; }
+	// Which question an alert asks, from its title and button labels.
+	static int32 Classify(const BAlert& alert);
+	// The answer under --yes: replace, continue when offered, run, restart later.
+	static int32 DefaultAnswer(const int32& kind, const BAlert& alert);
+
+private:
+	int32 PrintMessage(BAlert& alert);
+	void PrintQuestion(const int32& kind, BAlert& alert);
+	void PrintAnswer(BAlert& alert, const int32& button, const char* how);
+
+	UnattendedOutput& fOutput;
+	bool fYes;
+	bool fUnanswered;
+	AlertResponder fResponders[ANSWER_KIND_COUNT];
+	std::function<void()> fBeforeAlert;
+};
