@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Application.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
@@ -23,5 +24,7 @@ int main(int argc, char** argv)
 						"--unattended (see --help)\n");
 		return UNATTENDED_USAGE;
 	}
+	// The application object tells the string tables where the program lies.
+	BApplication application("application/x-vnd.Quorvex.Vanex");
 	return RunUnattended(options, stdout);
 }

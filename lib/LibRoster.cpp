@@ -39,13 +39,23 @@ bool EndsWith(const std::string& text, const char* end)
 	return text.size() >= length && text.compare(text.size() - length, length, end) == 0;
 }
 
+// Adds a folder once: several standard folders can be one host folder.
+void AddFolder(std::vector<std::string>& folders, const std::string& folder)
+{
+	for (const std::string& known : folders) {
+		if (known == folder || known == folder + kDeepMark)
+			return;
+	}
+	folders.push_back(folder);
+}
+
 std::vector<std::string> StandardFolders()
 {
 	std::vector<std::string> folders;
 	for (directory_which which : kApplicationFolders) {
 		BPath path;
 		if (find_directory(which, &path) == B_OK)
-			folders.push_back(std::string(path.Path()) + kDeepMark);
+			AddFolder(folders, std::string(path.Path()) + kDeepMark);
 	}
 	const char* searchPath = getenv("PATH");
 	std::string list = searchPath != nullptr ? searchPath : "";
@@ -55,7 +65,7 @@ std::vector<std::string> StandardFolders()
 		if (end == std::string::npos)
 			end = list.size();
 		if (end > start)
-			folders.push_back(list.substr(start, end - start));
+			AddFolder(folders, list.substr(start, end - start));
 		start = end + 1;
 	}
 	return folders;

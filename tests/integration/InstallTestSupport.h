@@ -1,0 +1,282 @@
+// A hermetic world for installing built installers for real: a BeOS-layout
+// root (VANTRY_ROOT) with its home folder, products written and built with
+// vantry-build, and the unattended installer run with its transcript kept.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace install_test {
+
+namespace fs = std::filesystem;
+
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+	fs::create_directories(fs::path(path).parent_path());
+	std::ofstream out(path, std::ios::binary);
+	out << text;
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::string> Lines(const std::string& text)
+{
+	std::vector<std::string> lines;
+	std::istringstream stream(text);
+	for (std::string line; std::getline(stream, line);)
+		lines.push_back(line);
+	return lines;
+}
+
+inline bool Exists(const std::string& path)
+{
+	struct stat info;
+	return lstat(path.c_str(), &info) == 0;
+}
+
+// The bytes of a user attribute (links not followed), or nothing.
+inline std::optional<std::string> Attr(const std::string& path, const std::string& name)
+{
+	char buffer[4096];
+	const ssize_t size = lgetxattr(path.c_str(), ("user." + name).c_str(), buffer, sizeof(buffer));
+	if (size < 0)
+		return std::nullopt;
+	return std::string(buffer, size_t(size));
+}
+
+// Every entry below `folder`, as paths relative to it, sorted.
+inline std::vector<std::string> Tree(const std::string& folder)
+{
+	std::vector<std::string> entries;
+	std::error_code error;
+	for (auto it = fs::recursive_directory_iterator(folder, error);
+		 it != fs::recursive_directory_iterator(); it.increment(error)) {
+		entries.push_back(fs::relative(it->path(), folder).string());
+	}
+	std::sort(entries.begin(), entries.end());
+	return entries;
+}
+
+// The lines of a transcript that carry `label` ("status", "error"...), without it.
+inline std::vector<std::string> Labelled(const std::string& output, const std::string& label)
+{
+	std::vector<std::string> found;
+	const std::string prefix = label + ": ";
+	for (const std::string& line : Lines(output)) {
+		if (line.rfind(prefix, 0) == 0)
+			found.push_back(line.substr(prefix.size()));
+	}
+	return found;
+}
+
+struct RunResult {
+	int code = -1;
+	std::string output;
+	std::string errors;
+};
+
+class InstallWorld {
+public:
+	InstallWorld()
+	{
+		std::string pattern = testing::TempDir() + "vantry-install-XXXXXX";
+		EXPECT_NE(mkdtemp(pattern.data()), nullptr);
+		fTemp = fs::canonical(pattern).string();
+		for (const char* folder : {"boot/home/config/boot", "boot/apps", "boot/beos/bin",
+				 "boot/var/tmp", "products", "installers", "xdg/config", "xdg/data"})
+			fs::create_directories(fTemp + "/" + folder);
+		// The file manager is a recorder: it notes what it was asked to open.
+		WriteFile(fTemp + "/opener", "#!/bin/sh\necho \"$1\" >> \"" + fTemp + "/opened.txt\"\n");
+		chmod((fTemp + "/opener").c_str(), 0755);
+		// The shutdown tool of the test layout records its arguments.
+		WriteFile(Boot() + "/beos/bin/shutdown",
+			"#!/bin/sh\necho \"$@\" >> \"" + fTemp + "/shutdown.txt\"\n");
+		chmod((Boot() + "/beos/bin/shutdown").c_str(), 0755);
+		SetEnv("VANTRY_ROOT", Boot());
+		SetEnv("HOME", Home());
+		SetEnv("XDG_CONFIG_HOME", fTemp + "/xdg/config");
+		SetEnv("XDG_DATA_HOME", fTemp + "/xdg/data");
+		SetEnv("TMPDIR", Boot() + "/var/tmp");
+		SetEnv("VANTRY_OPENER", fTemp + "/opener");
+		SetEnv("LIBRARY_PATH", std::nullopt);
+		SetEnv("VANTRY_VOLUMES", std::nullopt);
+		SetEnv("VANTRY_VOLUMES_FILE", std::nullopt);
+		SetEnv("VANTRY_ALLOW_SHUTDOWN", std::nullopt);
+	}
+
+	~InstallWorld()
+	{
+		std::error_code error;
+		fs::remove_all(fTemp, error);
+	}
+
+	std::string Temp() const { return fTemp; }
+	std::string Boot() const { return fTemp + "/boot"; }
+	std::string Home() const { return Boot() + "/home"; }
+	std::string UserBoot() const { return Home() + "/config/boot"; }
+	std::string Apps() const { return Boot() + "/apps"; }
+	std::string Trash() const { return Home() + "/Desktop/Trash"; }
+
+	// A variable of the installer's environment; nothing removes it.
+	void SetEnv(const std::string& name, const std::optional<std::string>& value)
+	{
+		fEnv[name] = value;
+	}
+
+	// Writes a product folder (description and files) and builds its installer.
+	std::string Build(const std::string& name, const std::string& description,
+		const std::map<std::string, std::string>& files = {})
+	{
+		const std::string folder = fTemp + "/products/" + name;
+		for (const auto& [path, content] : files)
+			WriteFile(folder + "/" + path, content);
+		WriteFile(folder + "/product.toml", description);
+		const std::string installer = fTemp + "/installers/" + name;
+		const RunResult built =
+			Run({VANTRY_BUILD_TOOL, folder + "/product.toml", "-o", installer});
+		EXPECT_EQ(built.code, 0) << built.errors;
+		return installer;
+	}
+
+	std::string ProductFolder(const std::string& name) const
+	{
+		return fTemp + "/products/" + name;
+	}
+
+	// Installs unattended; `answers`, when given, becomes the answer file.
+	RunResult Install(const std::string& installer, std::vector<std::string> arguments,
+		const std::optional<std::string>& answers = std::nullopt)
+	{
+		std::vector<std::string> command = {installer, "--unattended"};
+		if (answers) {
+			const std::string path = fTemp + "/answers-" + std::to_string(fRuns) + ".txt";
+			WriteFile(path, *answers);
+			command.push_back("--answers");
+			command.push_back(path);
+		}
+		command.insert(command.end(), arguments.begin(), arguments.end());
+		return Run(command);
+	}
+
+	// Runs a program in the world's environment and waits for it.
+	RunResult Run(const std::vector<std::string>& command)
+	{
+		const std::string output = fTemp + "/run-" + std::to_string(++fRuns) + ".out";
+		const std::string errors = fTemp + "/run-" + std::to_string(fRuns) + ".err";
+		const pid_t child = Start(command, output, errors);
+		RunResult result;
+		int status = 0;
+		waitpid(child, &status, 0);
+		result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+		result.output = ReadFile(output);
+		result.errors = ReadFile(errors);
+		return result;
+	}
+
+	// Starts a program with its output in files; the caller waits for it.
+	pid_t Start(const std::vector<std::string>& command, const std::string& output,
+		const std::string& errors)
+	{
+		std::vector<std::string> environment = Environment();
+		const pid_t child = fork();
+		if (child == 0) {
+			const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+			const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+			dup2(out, STDOUT_FILENO);
+			dup2(err, STDERR_FILENO);
+			if (chdir(fTemp.c_str()) != 0)
+				_exit(126);
+			std::vector<char*> argv;
+			for (const std::string& argument : command)
+				argv.push_back(const_cast<char*>(argument.c_str()));
+			argv.push_back(nullptr);
+			std::vector<char*> envp;
+			for (const std::string& variable : environment)
+				envp.push_back(const_cast<char*>(variable.c_str()));
+			envp.push_back(nullptr);
+			execve(argv[0], argv.data(), envp.data());
+			_exit(127);
+		}
+		return child;
+	}
+
+	// The deinstall tag every installation of `product` writes.
+	static std::string Tag(const std::string& name, const std::string& version)
+	{
+		return name + ";" + version + ";2024-01-01;Test Company;test@example.org;";
+	}
+
+private:
+	std::vector<std::string> Environment() const
+	{
+		std::map<std::string, std::string> variables;
+		for (char** variable = environ; *variable != nullptr; variable++) {
+			const std::string text = *variable;
+			const size_t equals = text.find('=');
+			if (equals != std::string::npos)
+				variables[text.substr(0, equals)] = text.substr(equals + 1);
+		}
+		for (const auto& [name, value] : fEnv) {
+			if (value)
+				variables[name] = *value;
+			else
+				variables.erase(name);
+		}
+		std::vector<std::string> environment;
+		for (const auto& [name, value] : variables)
+			environment.push_back(name + "=" + value);
+		return environment;
+	}
+
+	std::string fTemp;
+	std::map<std::string, std::optional<std::string>> fEnv;
+	int fRuns = 0;
+};
+
+// The product fields every test product shares; a test adds its own below.
+inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
+{
+	return "app_name = \"" + name + "\"\nversion = \"" + version
+		+ "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
+		  "support_email = \"test@example.org\"\nopt_created_folder = \""
+		+ name + "\"\n";
+}
+
+// Waits until `predicate` holds, at most `seconds`.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, const double& seconds)
+{
+	const auto end = std::chrono::steady_clock::now()
+		+ std::chrono::milliseconds(int64_t(seconds * 1000));
+	while (std::chrono::steady_clock::now() < end) {
+		if (predicate())
+			return true;
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return predicate();
+}
+
+} // namespace install_test
