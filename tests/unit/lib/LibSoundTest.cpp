@@ -156,10 +156,10 @@ TEST_F(LibSoundTest, ArchiveWithoutSamplesOrWithBadFormatIsNotReady)
 	noData.RemoveName("data");
 	BMessage badFormat = SoundArchive(600, 8000.0f, 0x77);
 	BMessage noRate = SoundArchive(600, 0.0f);
-	BMessage wrongType = SoundArchive(600);
-	wrongType.RemoveName("data");
-	wrongType.AddData("data", B_RAW_TYPE, "abcd", 4, false);
-	for (const BMessage* message : {&noData, &badFormat, &noRate, &wrongType}) {
+	BMessage emptyData = SoundArchive(600);
+	emptyData.RemoveName("data");
+	emptyData.AddData("data", B_ANY_TYPE, "", 0, false);
+	for (const BMessage* message : {&noData, &badFormat, &noRate, &emptyData}) {
 		LibSound sound(*message, "test");
 		EXPECT_FALSE(sound.IsProceeding());
 		EXPECT_EQ(sound.Play(), 0);
