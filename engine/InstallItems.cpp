@@ -130,7 +130,9 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
 			meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
 			BPath(fSavedFiles.c_str()))) {
-		fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
+		// A question dismissed by a stop request was not the user's refusal.
+		if (!thread_should_stop())
+			fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
 	// What is still in the way was not to be saved: it is replaced whole.
@@ -172,7 +174,8 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 	if (!fConfig.ReplaceControl(folder.String(), BPath(path.c_str()),
 			meta.FindString("link_exists"), fLinkAskAgain, fLinkAnswer,
 			BPath(fSavedFiles.c_str()))) {
-		fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.String());
+		if (!thread_should_stop())
+			fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.String());
 		return;
 	}
 	MakeLink(path, folder.String(), deinstallable);
