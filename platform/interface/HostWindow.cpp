@@ -210,6 +210,18 @@ class MenuFieldButton : public Fl_Menu_Button {
 public:
 	MenuFieldButton(int x, int y, int w, int h) : Fl_Menu_Button(x, y, w, h) {}
 
+	int handle(int event) override
+	{
+		// The timeout fires inside the menu's own loop, once the menu is up.
+		if (event == FL_PUSH || (event == FL_KEYBOARD && Fl::event_key() == ' '))
+			Fl::add_timeout(0.05, ReportOpened);
+		int result = Fl_Menu_Button::handle(event);
+		Fl::remove_timeout(ReportOpened);
+		return result;
+	}
+
+	static void ReportOpened(void*) { InterfaceHost::Event("menu-opened"); }
+
 	MenuItems menuItems;
 	std::string text;
 	Address address;

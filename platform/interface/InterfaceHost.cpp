@@ -186,11 +186,21 @@ bool InterfaceHost::DisplayAvailable()
 
 void InterfaceHost::Install()
 {
-	if (sInstalled.load() || !DisplayAvailable())
+	if (sInstalled.exchange(true))
 		return;
-	sInstalled = true;
 	BApplication::sRunLoopHook = &InterfaceHost::RunLoop;
 }
+
+namespace {
+
+// Any program that links the window code runs its application's loop through
+// FLTK when a display is there: windows are often made only in ReadyToRun.
+const bool sInstalledAtStart = [] {
+	InterfaceHost::Install();
+	return true;
+}();
+
+}  // namespace
 
 bool InterfaceHost::IsRunning()
 {
@@ -334,6 +344,10 @@ void InterfaceHost::Event(const char* format, ...)
 
 void InterfaceHost::RunLoop(BApplication* app)
 {
+	if (!DisplayAvailable()) {
+		BApplication::RunMessageLoop(app);
+		return;
+	}
 	sMainThread = find_thread(nullptr);
 	Fl::lock();
 	fl_open_display();

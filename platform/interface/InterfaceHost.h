@@ -17,8 +17,9 @@ class InterfaceHost {
 public:
 	// True when a display can be opened (DISPLAY set and reachable).
 	static bool DisplayAvailable();
-	// Makes BApplication::Run run the window system's loop, when a display is
-	// there. Called by every window's constructor; harmless to call again.
+	// Makes BApplication::Run run the window system's loop when a display is
+	// there (the plain message loop otherwise). Done when the program starts;
+	// harmless to call again.
 	static void Install();
 	// True while the window system's loop runs on the main thread.
 	static bool IsRunning();

@@ -438,6 +438,9 @@ void BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue)
 
 void BView::Invalidate()
 {
+	// What Draw changes while it runs is already in its drawing.
+	if (fRecording != nullptr)
+		return;
 	fNeedsDrawing = true;
 	if (fWindow != nullptr)
 		fWindow->ViewNeedsDrawing(this);
@@ -508,7 +511,6 @@ void BView::SetFont(const BFont* font, uint32 mask)
 		fFont.SetFace(font->Face());
 	if ((mask & B_FONT_FLAGS) != 0)
 		fFont.SetFlags(font->Flags());
-	Invalidate();
 	StateChanged();
 }
 
