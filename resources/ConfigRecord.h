@@ -17,7 +17,7 @@ public:
 
 	explicit ConfigRecord(const BMessage& record);
 
-	// Absent: null. Fields the installer never reads are listed but not offered.
+	// Absent: null.
 	const char* Text(const char* field) const;
 	// Absent: false, except "opt_include_deinstall" (see IncludeDeinstall).
 	bool Flag(const char* field) const;
