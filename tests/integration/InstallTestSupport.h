@@ -96,6 +96,8 @@ struct RunResult {
 	int code = -1;
 	std::string output;
 	std::string errors;
+	// Where the output went: programs the run started may still write there.
+	std::string outputPath;
 };
 
 class InstallWorld {
@@ -193,6 +195,7 @@ public:
 		result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 		result.output = ReadFile(output);
 		result.errors = ReadFile(errors);
+		result.outputPath = output;
 		return result;
 	}
 
