@@ -1,6 +1,8 @@
 // Rectangles, bitmap pictures and the mouse button test.
 #include "LibInterface.h"
 
+#include <cstring>
+
 #include "Bitmap.h"
 #include "InterfaceDefs.h"
 #include "Picture.h"
@@ -23,6 +25,7 @@ BPicture* LibBitmapToPicture(const BBitmap* bitmap)
 	return view.EndPicture();
 }
 
+// Raw bits have rows of exactly the width, where the bitmap's rows are padded.
 BPicture* LibBitmapToPicture(const BRect& rect, const void* bits, const color_space& space)
 {
 	if (bits == nullptr || !rect.IsValid())
@@ -30,7 +33,14 @@ BPicture* LibBitmapToPicture(const BRect& rect, const void* bits, const color_sp
 	BBitmap bitmap(rect, space);
 	if (!bitmap.IsValid())
 		return nullptr;
-	bitmap.SetBits(bits, bitmap.BitsLength(), 0, space);
+	int32 width = rect.IntegerWidth() + 1;
+	int32 height = rect.IntegerHeight() + 1;
+	int32 rowLength = space == B_GRAY1 ? (width + 7) / 8
+		: width * (BBitmap::BytesPerRowFor(space, 4) / 4);
+	const uint8* source = static_cast<const uint8*>(bits);
+	uint8* target = static_cast<uint8*>(bitmap.Bits());
+	for (int32 y = 0; y < height; y++)
+		memcpy(target + y * bitmap.BytesPerRow(), source + y * rowLength, size_t(rowLength));
 	return LibBitmapToPicture(&bitmap);
 }
 
