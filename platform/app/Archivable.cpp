@@ -19,7 +19,9 @@ std::string demangled_name(const std::type_info& type)
 	char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
 	std::string result = (status == 0 && name != nullptr) ? name : type.name();
 	free(name);
-	return result;
+	// Archives name the class alone, without the namespaces around it.
+	size_t colon = result.rfind("::");
+	return colon == std::string::npos ? result : result.substr(colon + 2);
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ BMenuItem* BPopUpMenu::Go(BPoint where, bool deliversMessage, bool openAnyway, B
 	bool async)
 {
 	int32 index = -1;
+	if (!InterfaceHost::IsRunning())
+		return nullptr;
 	if (!InterfaceHost::CallOnMainThread([&] { index = InterfaceHost::PopUp(*this, where); }))
 		return nullptr;
 	BMenuItem* item = ItemAt(index);

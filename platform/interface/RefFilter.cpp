@@ -1,0 +1,4 @@
+// BRefFilter: the base of file panel filters.
+#include "RefFilter.h"
+
+BRefFilter::~BRefFilter() {}
