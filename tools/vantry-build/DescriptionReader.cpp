@@ -64,6 +64,8 @@ std::string closest_name(const std::string& name, std::initializer_list<const ch
 	return best;
 }
 
+const off_t kMaxTextSize = 16 << 20;
+
 struct SizeUnit {
 	const char* name;
 	double bytes;
@@ -222,14 +224,18 @@ bool DescriptionReader::ReadTextFile(const toml::table& table, const std::string
 		Error(origin, "not a file: " + path);
 		return false;
 	}
+	if (info.st_size > kMaxTextSize) {
+		Error(origin, "the text file " + path + " is larger than 16 MB");
+		return false;
+	}
+	// Only the size the file reports is read, so no special file can stall the reading.
 	std::ifstream stream(path, std::ios::binary);
-	std::stringstream text;
-	text << stream.rdbuf();
-	if (!stream.is_open() || stream.bad()) {
+	std::string text((size_t)info.st_size, '\0');
+	if (!stream.is_open() || !stream.read(text.data(), (std::streamsize)text.size())) {
 		Error(origin, "cannot read " + path);
 		return false;
 	}
-	out = text.str();
+	out = text;
 	return true;
 }
 

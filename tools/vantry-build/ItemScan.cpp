@@ -103,7 +103,7 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 }
 
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
-                               std::vector<AttributeRecord>* attributes, std::string* error)
+                               std::vector<PayloadAttribute>* attributes, std::string* error)
 {
 	attributes->clear();
 	if (kind == EntryKind::kLink)
@@ -123,7 +123,7 @@ status_t read_entry_attributes(const std::string& path, EntryKind kind,
 		attr_info info;
 		if (node.GetAttrInfo(name, &info) != B_OK)
 			continue;
-		AttributeRecord record;
+		PayloadAttribute record;
 		record.name = name;
 		record.type = info.type;
 		record.data.resize((size_t)info.size);
@@ -136,6 +136,6 @@ status_t read_entry_attributes(const std::string& path, EntryKind kind,
 		attributes->push_back(record);
 	}
 	std::sort(attributes->begin(), attributes->end(),
-	          [](const AttributeRecord& a, const AttributeRecord& b) { return a.name < b.name; });
+	          [](const PayloadAttribute& a, const PayloadAttribute& b) { return a.name < b.name; });
 	return B_OK;
 }

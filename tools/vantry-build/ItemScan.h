@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ExtraFields.h"
+#include "PayloadFields.h"
 #include "SupportDefs.h"
 
 enum class EntryKind {
@@ -33,4 +33,4 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 // The attributes of the entry at `path`, sorted by name; none for a link or
 // on a file system without attributes.
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
-                               std::vector<AttributeRecord>* attributes, std::string* error);
+                               std::vector<PayloadAttribute>* attributes, std::string* error);

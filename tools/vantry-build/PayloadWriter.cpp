@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "DeflatePool.h"
-#include "ExtraFields.h"
 #include "ItemScan.h"
+#include "PayloadFields.h"
 
 namespace {
 
@@ -125,7 +125,8 @@ private:
 	zip_source_t* LinkSource(const ItemEntry& entry);
 	status_t SetMetadata(zip_uint64_t index, const ItemEntry& entry);
 	status_t SetExtraFields(zip_uint64_t index, const ItemEntry& entry);
-	status_t SetExtraField(zip_uint64_t index, uint16 id, const ExtraField& field);
+	status_t SetExtraField(zip_uint64_t index, uint16 id, const std::string& local,
+	                       const std::string& central);
 	status_t Fail(const std::string& text);
 
 	zip_t* fArchive;
@@ -223,35 +224,39 @@ status_t ArchiveBuilder::SetMetadata(zip_uint64_t index, const ItemEntry& entry)
 
 status_t ArchiveBuilder::SetExtraFields(zip_uint64_t index, const ItemEntry& entry)
 {
-	std::vector<AttributeRecord> attributes;
+	std::vector<PayloadAttribute> attributes;
 	status_t status = read_entry_attributes(entry.path, entry.kind, &attributes, &fError);
 	if (status != B_OK)
 		return status;
-	status = SetExtraField(index, kExtraTime,
-	                       encode_time_field(entry.info.st_mtime, entry.info.st_atime));
-	if (status == B_OK)
-		status = SetExtraField(index, kExtraOwner,
-		                       encode_owner_field(entry.info.st_uid, entry.info.st_gid));
+	std::string local;
+	std::string central;
+	encode_payload_times(entry.info.st_mtime, entry.info.st_atime, &local, &central);
+	status = SetExtraField(index, kPayloadTimeField, local, central);
+	if (status == B_OK) {
+		local = encode_payload_owner(entry.info.st_uid, entry.info.st_gid);
+		status = SetExtraField(index, kPayloadOwnerField, local, "");
+	}
 	if (status != B_OK || attributes.empty())
 		return status;
-	ExtraField beos = encode_beos_field(encode_attribute_records(attributes), fLevel);
-	return SetExtraField(index, kExtraBeOS, beos);
+	encode_payload_attributes(attributes, fLevel, &local, &central);
+	return SetExtraField(index, kPayloadAttrField, local, central);
 }
 
-status_t ArchiveBuilder::SetExtraField(zip_uint64_t index, uint16 id, const ExtraField& field)
+status_t ArchiveBuilder::SetExtraField(zip_uint64_t index, uint16 id, const std::string& local,
+                                       const std::string& central)
 {
 	// Everything in a header's extra area shares 64 KB, 4 bytes per field header.
-	if (field.local.size() > 65000) {
+	if (local.size() > 65000) {
 		return Fail("the attributes of " + std::string(zip_get_name(fArchive, index, 0)) +
-		            " do not fit an archive entry (" + std::to_string(field.local.size()) +
+		            " do not fit an archive entry (" + std::to_string(local.size()) +
 		            " bytes, even compressed)");
 	}
-	auto* local = reinterpret_cast<const zip_uint8_t*>(field.local.data());
-	auto* central = reinterpret_cast<const zip_uint8_t*>(field.central.data());
-	if (zip_file_extra_field_set(fArchive, index, id, ZIP_EXTRA_FIELD_NEW, local,
-	                             (zip_uint16_t)field.local.size(), ZIP_FL_LOCAL) != 0 ||
-	    zip_file_extra_field_set(fArchive, index, id, ZIP_EXTRA_FIELD_NEW, central,
-	                             (zip_uint16_t)field.central.size(), ZIP_FL_CENTRAL) != 0) {
+	auto* localData = reinterpret_cast<const zip_uint8_t*>(local.data());
+	auto* centralData = reinterpret_cast<const zip_uint8_t*>(central.data());
+	if (zip_file_extra_field_set(fArchive, index, id, ZIP_EXTRA_FIELD_NEW, localData,
+	                             (zip_uint16_t)local.size(), ZIP_FL_LOCAL) != 0 ||
+	    zip_file_extra_field_set(fArchive, index, id, ZIP_EXTRA_FIELD_NEW, centralData,
+	                             (zip_uint16_t)central.size(), ZIP_FL_CENTRAL) != 0) {
 		return Fail("cannot add the extra fields of " +
 		            std::string(zip_get_name(fArchive, index, 0)) + ": " + zip_strerror(fArchive));
 	}

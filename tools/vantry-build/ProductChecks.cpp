@@ -12,8 +12,9 @@ void check_groups(const Product& product, DescriptionReader& reader)
 {
 	std::map<std::string, int32> seen;
 	for (const ProductGroup& group : product.groups) {
-		if (group.group_name.empty()) {
-			reader.Error(group.origin, "an install type needs a name");
+		if (group.group_name.empty() || group.group_name.find(';') != std::string::npos) {
+			// Items list their install types joined by ";".
+			reader.Error(group.origin, "an install type needs a name without \";\"");
 			continue;
 		}
 		auto [place, added] = seen.emplace(group.group_name, group.origin.line);

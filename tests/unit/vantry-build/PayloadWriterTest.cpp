@@ -12,6 +12,7 @@
 
 #include "BuildTestSupport.h"
 #include "Node.h"
+#include "PayloadFields.h"
 #include "ZipReader.h"
 
 namespace {
@@ -149,6 +150,39 @@ TEST_F(PayloadWriterTest, AttributesTravelInsideTheBeOSField)
 	ASSERT_EQ(central[2].second.size(), 5u);
 	EXPECT_EQ(zip32(central[2].second, 0), stored.size());
 	EXPECT_EQ(central[2].second[4], block[4]);
+}
+
+TEST_F(PayloadWriterTest, LargeAttributesAreDeflatedAndReadBackByTheInstallersDecoder)
+{
+	std::string path = fFolder.Write("src/Icons", "data");
+	BNode node(path.c_str());
+	ASSERT_EQ(node.InitCheck(), B_OK);
+	std::string icon(1024, '\x1f');
+	for (size_t i = 0; i < icon.size(); i += 33)
+		icon[i] = (char)i;
+	ASSERT_EQ(node.WriteAttr("BEOS:L:STD_ICON", 'ICON', 0, icon.data(), icon.size()), 1024);
+	double ratio = 1.5;
+	ASSERT_EQ(node.WriteAttr("Ratio", 'DBLE', 0, &ratio, 8), 8);
+	std::vector<ZipEntryInfo> entries = Pack(path, "Icons");
+	ASSERT_EQ(entries.size(), 1u);
+	auto local = split_extra(entries[0].localExtra);
+	ASSERT_EQ(local.size(), 3u);
+	const std::string& block = local[2].second;
+	EXPECT_EQ(block[4], 0) << "compressed: the block is smaller deflated";
+	EXPECT_LT(block.size(), icon.size());
+	std::vector<PayloadAttribute> attributes;
+	ASSERT_EQ(decode_payload_attributes((const uint8*)block.data(), block.size(), &attributes),
+	          B_OK);
+	ASSERT_EQ(attributes.size(), 2u);
+	EXPECT_EQ(attributes[0].name, "BEOS:L:STD_ICON");
+	EXPECT_EQ(attributes[0].type, (uint32)'ICON');
+	EXPECT_EQ(attributes[0].data, icon);
+	EXPECT_EQ(attributes[1].name, "Ratio");
+	EXPECT_EQ(attributes[1].type, (uint32)'DBLE');
+	double read = 0;
+	ASSERT_EQ(attributes[1].data.size(), 8u);
+	memcpy(&read, attributes[1].data.data(), 8);
+	EXPECT_EQ(read, 1.5);
 }
 
 TEST_F(PayloadWriterTest, EntryWithoutAttributesHasNoBeOSField)

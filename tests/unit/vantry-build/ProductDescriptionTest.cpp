@@ -109,6 +109,8 @@ const MistakeCase kMistakes[] = {
          "# second", "custom_folder[1].custom_folder_name", "two custom folders named \"Docs\""},
         {"TwoInstallTypesOneName", "", "[[groups]]\ngroup_name = \"Normal\" # again\n", "# again",
          "groups[1].group_name", "two install types named \"Normal\""},
+        {"InstallTypeNameWithSemicolon", "", "[[groups]]\ngroup_name = \"A;B\"\n", "A;B",
+         "groups[1].group_name", "without \";\""},
         {"BadSizeText", "req_disk_space_amount = \"lots\"\n", "", "lots", "req_disk_space_amount",
          "not a size"},
         {"NegativeSize", "req_disk_space_amount = -5\n", "", "-5", "req_disk_space_amount",

@@ -1,0 +1,41 @@
+// ConfigWriter: the configuration record of a product, the message the
+// installer loads from its resource 'CSTR' 2002, built field by field in the
+// order the installer's authoring side writes them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Product.h"
+
+class BMessage;
+
+class ConfigWriter {
+public:
+	explicit ConfigWriter(const Product& product);
+
+	// Builds the record; `deinstallerSize` is the unpacked deinstaller's size
+	// in bytes. Mistakes in the files the description names are added to
+	// `errors` in the description's error form.
+	status_t Build(const int32& deinstallerSize, BMessage* record,
+	               std::vector<std::string>* errors);
+
+	// One `install_file` item: the item's own fields and its `install_meta`.
+	static status_t BuildItem(const ProductItem& item, BMessage* message, std::string* error);
+
+private:
+	void AddProductTexts(BMessage& record);
+	void AddPicture(BMessage& record);
+	void AddSound(BMessage& record);
+	void AddGroups(BMessage& record);
+	void AddItems(BMessage& record);
+	void AddCustomFolders(BMessage& record);
+	void AddOptions(BMessage& record);
+	void AddRequirements(BMessage& record);
+	void AddScripts(BMessage& record);
+	void AddCompletion(BMessage& record);
+	void Fail(const FieldOrigin& origin, const std::string& message);
+
+	const Product& fProduct;
+	std::vector<std::string>* fErrors;
+};
