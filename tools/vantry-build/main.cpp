@@ -1,46 +1,119 @@
 // vantry-build: turns a product description into an installer executable.
+#include <unistd.h>
+
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
+#include "InstallerWriter.h"
 #include "ProductDescription.h"
 
 namespace {
 
 const char kUsage[] =
         "usage: vantry-build PRODUCT.toml -o OUTPUT [--stub PATH] [--deinstaller PATH]\n"
+        "                    [--strings DIR] [--threads N]\n"
         "       vantry-build --check PRODUCT.toml\n";
 
 struct Arguments {
 	std::string description;
 	std::string output;
-	std::string stub;
-	std::string deinstaller;
+	InstallerParts parts;
 	bool checkOnly = false;
 };
+
+bool read_option(const std::string& argument, const char* value, Arguments& arguments)
+{
+	if (argument == "-o")
+		arguments.output = value;
+	else if (argument == "--stub")
+		arguments.parts.installer = value;
+	else if (argument == "--deinstaller")
+		arguments.parts.deinstaller = value;
+	else if (argument == "--strings")
+		arguments.parts.strings = value;
+	else if (argument == "--threads")
+		arguments.parts.threads = atoi(value);
+	else
+		return false;
+	return true;
+}
 
 // Reads the command line; false on a usage error.
 bool read_arguments(int argc, char** argv, Arguments& arguments)
 {
 	for (int i = 1; i < argc; i++) {
 		std::string argument = argv[i];
-		bool hasValue = i + 1 < argc;
-		if (argument == "--check")
+		if (argument == "--check") {
 			arguments.checkOnly = true;
-		else if (argument == "-o" && hasValue)
-			arguments.output = argv[++i];
-		else if (argument == "--stub" && hasValue)
-			arguments.stub = argv[++i];
-		else if (argument == "--deinstaller" && hasValue)
-			arguments.deinstaller = argv[++i];
-		else if (argument.empty() || argument[0] == '-' || !arguments.description.empty())
+			continue;
+		}
+		if (argument.size() > 1 && argument[0] == '-') {
+			if (i + 1 >= argc || !read_option(argument, argv[i + 1], arguments))
+				return false;
+			i++;
+			continue;
+		}
+		if (!arguments.description.empty())
 			return false;
-		else
-			arguments.description = argument;
+		arguments.description = argument;
 	}
 	if (arguments.description.empty())
 		return false;
 	return arguments.checkOnly || !arguments.output.empty();
+}
+
+std::string own_folder()
+{
+	char path[PATH_MAX];
+	ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	if (length <= 0)
+		return ".";
+	path[length] = '\0';
+	return std::filesystem::path(path).parent_path().string();
+}
+
+// The first of `candidates` that exists, or "".
+std::string first_existing(std::initializer_list<std::string> candidates)
+{
+	for (const std::string& candidate : candidates) {
+		if (access(candidate.c_str(), F_OK) == 0)
+			return candidate;
+	}
+	return "";
+}
+
+// The programs are looked for next to vantry-build, then in the build tree
+// (vantry-build lives in tools/vantry-build, the programs in app/ and
+// deinstaller/); the string tables in a "strings" folder next to it, then in
+// the source tree it was built from.
+bool find_parts(InstallerParts& parts)
+{
+	std::string folder = own_folder();
+	if (parts.installer.empty())
+		parts.installer = first_existing({folder + "/Installer", folder + "/../../app/Installer"});
+	if (parts.deinstaller.empty())
+		parts.deinstaller = first_existing(
+		        {folder + "/Deinstaller", folder + "/../../deinstaller/Deinstaller"});
+	if (parts.strings.empty())
+		parts.strings = first_existing({folder + "/strings", VANTRY_STRINGS_DIR});
+	const char* missing = parts.installer.empty() ? "the Installer program (--stub PATH)"
+	                      : parts.deinstaller.empty()
+	                              ? "the Deinstaller program (--deinstaller PATH)"
+	                      : parts.strings.empty() ? "the string tables (--strings DIR)"
+	                                              : nullptr;
+	if (missing == nullptr)
+		return true;
+	fprintf(stderr, "vantry-build: cannot find %s\n", missing);
+	return false;
+}
+
+void print_errors(const std::vector<std::string>& errors)
+{
+	for (const std::string& error : errors)
+		fprintf(stderr, "%s\n", error.c_str());
 }
 
 } // namespace
@@ -54,12 +127,17 @@ int main(int argc, char** argv)
 	}
 	ProductDescription description;
 	if (description.Load(arguments.description.c_str()) != B_OK) {
-		for (const std::string& error : description.Errors())
-			fprintf(stderr, "%s\n", error.c_str());
+		print_errors(description.Errors());
 		return 1;
 	}
 	if (arguments.checkOnly)
 		return 0;
-	fprintf(stderr, "vantry-build: writing installers is not available yet\n");
-	return 1;
+	if (!find_parts(arguments.parts))
+		return 1;
+	InstallerWriter writer(description.GetProduct(), arguments.parts);
+	if (writer.Write(arguments.output) != B_OK) {
+		print_errors(writer.Errors());
+		return 1;
+	}
+	return 0;
 }

@@ -1,0 +1,272 @@
+// Assembling the installer executable in a work folder beside the output.
+#include "InstallerWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "AppFileInfo.h"
+#include "AppInfo.h"
+#include "ConfigWriter.h"
+#include "File.h"
+#include "Message.h"
+#include "PayloadWriter.h"
+#include "Resources.h"
+#include "StringTable.h"
+
+namespace {
+
+const int32 kConfigurationId = 2002;
+const int32 kDeinstallerId = 2001;
+const int32 kFirstItemId = 2100;
+const int32 kFirstStringId = 1000;
+const int32 kLastInstallerString = 1045;
+const int32 kLastDeinstallerString = 1010;
+const char kDeinstallerLeaf[] = "Deinstaller";
+
+// What a program says of itself in its version resources.
+struct ProgramIdentity {
+	const char* signature;
+	const char* shortText;
+	const char* longText;
+	const char* documentType; // supported type, or null
+};
+
+const ProgramIdentity kInstallerIdentity = {"application/x-vnd.Quorvex.Vanex", "Installer",
+                                            "V1.3.0 Install BeOS applications", "text/x-vanex"};
+const ProgramIdentity kDeinstallerIdentity = {"application/x-vnd.Quorvex.Ravex", "Deinstaller",
+                                              "Deinstall BeOS applications", nullptr};
+
+// A work folder beside the output, removed with everything in it.
+class WorkFolder {
+public:
+	explicit WorkFolder(const std::string& output)
+	{
+		std::filesystem::path parent = std::filesystem::absolute(output).parent_path();
+		std::string pattern = (parent / ".vantry-build-XXXXXX").string();
+		if (mkdtemp(pattern.data()) != nullptr)
+			fPath = pattern;
+	}
+	~WorkFolder()
+	{
+		std::error_code ignored;
+		if (!fPath.empty())
+			std::filesystem::remove_all(fPath, ignored);
+	}
+	const std::string& Path() const { return fPath; }
+
+private:
+	std::string fPath;
+};
+
+status_t copy_program(const std::string& from, const std::string& to, std::string* error)
+{
+	std::error_code failure;
+	std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+	                           failure);
+	if (failure) {
+		*error = "cannot copy " + from + ": " + failure.message();
+		return B_IO_ERROR;
+	}
+	chmod(to.c_str(), 0755);
+	return B_OK;
+}
+
+status_t stamp_identity(const std::string& path, const ProgramIdentity& identity)
+{
+	BFile file(path.c_str(), B_READ_WRITE);
+	BAppFileInfo info(&file);
+	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK)
+		return B_IO_ERROR;
+	version_info version = {};
+	version.major = 1;
+	version.middle = 3;
+	version.minor = 0;
+	version.variety = 5;
+	strncpy(version.short_info, identity.shortText, sizeof(version.short_info) - 1);
+	strncpy(version.long_info, identity.longText, sizeof(version.long_info) - 1);
+	BMessage types;
+	if (identity.documentType != nullptr)
+		types.AddString("types", identity.documentType);
+	status_t status = info.SetSignature(identity.signature);
+	if (status == B_OK)
+		status = info.SetAppFlags(B_MULTIPLE_LAUNCH);
+	if (status == B_OK)
+		status = info.SetVersionInfo(&version, B_APP_VERSION_KIND);
+	if (status == B_OK)
+		status = info.SetSupportedTypes(&types);
+	if (status == B_OK)
+		status = info.Sync();
+	return status;
+}
+
+status_t read_whole(const std::string& path, std::string* data)
+{
+	std::ifstream stream(path, std::ios::binary);
+	if (!stream.is_open())
+		return B_IO_ERROR;
+	data->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+	return stream.bad() ? B_IO_ERROR : B_OK;
+}
+
+} // namespace
+
+InstallerWriter::InstallerWriter(const Product& product, const InstallerParts& parts)
+    : fProduct(product), fParts(parts)
+{
+}
+
+const std::vector<std::string>& InstallerWriter::Languages()
+{
+	static const std::vector<std::string> codes = {"en", "fr", "es", "de", "it",
+	                                               "no", "sv", "da", "nl"};
+	return codes;
+}
+
+status_t InstallerWriter::Fail(const std::string& message, status_t status)
+{
+	fErrors.push_back(message);
+	return status;
+}
+
+status_t InstallerWriter::Write(const std::string& output)
+{
+	fErrors.clear();
+	WorkFolder work(output);
+	if (work.Path().empty())
+		return Fail("cannot make a work folder beside " + output + ": " + strerror(errno));
+	std::string deinstallerArchive;
+	int32 deinstallerSize = 0;
+	status_t status = PrepareDeinstaller(work.Path(), &deinstallerArchive, &deinstallerSize);
+	if (status != B_OK)
+		return status;
+
+	std::string installer = work.Path() + "/installer";
+	std::string error;
+	if (copy_program(fParts.installer, installer, &error) != B_OK)
+		return Fail(error);
+	if (stamp_identity(installer, kInstallerIdentity) != B_OK)
+		return Fail("cannot write the version resources of " + installer);
+
+	BResources resources(installer.c_str(), true);
+	if (resources.InitCheck() != B_OK)
+		return Fail("cannot open the resources of " + fParts.installer + ": " +
+		            resources.ErrorText());
+	status = AddConfiguration(resources, deinstallerSize);
+	if (status == B_OK)
+		status = AddStrings(resources, "installer", kLastInstallerString);
+	if (status == B_OK)
+		status = AddPayload(resources, deinstallerArchive, kDeinstallerId, kDeinstallerLeaf);
+	if (status == B_OK)
+		status = AddItems(resources, work.Path());
+	if (status != B_OK)
+		return status;
+	if (resources.Sync() != B_OK)
+		return Fail("cannot write " + output + ": " + resources.ErrorText(), B_IO_ERROR);
+	resources.Unset();
+	if (rename(installer.c_str(), output.c_str()) != 0)
+		return Fail("cannot write " + output + ": " + strerror(errno), B_IO_ERROR);
+	return B_OK;
+}
+
+// The deinstaller with its own string tables, zipped under its leaf name.
+status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::string* archive,
+                                             int32* size)
+{
+	std::string program = work + "/" + kDeinstallerLeaf;
+	std::string error;
+	if (copy_program(fParts.deinstaller, program, &error) != B_OK)
+		return Fail(error);
+	if (stamp_identity(program, kDeinstallerIdentity) != B_OK)
+		return Fail("cannot write the version resources of " + program);
+	{
+		BResources resources(program.c_str(), true);
+		if (resources.InitCheck() != B_OK)
+			return Fail("cannot open the resources of " + fParts.deinstaller + ": " +
+			            resources.ErrorText());
+		status_t status = AddStrings(resources, "deinstaller", kLastDeinstallerString);
+		if (status != B_OK)
+			return status;
+		if (resources.Sync() != B_OK)
+			return Fail("cannot write " + program + ": " + resources.ErrorText());
+	}
+	struct stat info;
+	if (stat(program.c_str(), &info) != 0)
+		return Fail("cannot read " + program + ": " + strerror(errno));
+	*size = info.st_size > INT32_MAX ? INT32_MAX : (int32)info.st_size;
+	*archive = work + "/deinstaller.zip";
+	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	if (writer.Write(program, kDeinstallerLeaf, *archive) != B_OK)
+		return Fail(writer.ErrorText());
+	return B_OK;
+}
+
+// Every language's table of one program, as 'CSTR' 1, 2 ... named "<code>:<id>".
+status_t InstallerWriter::AddStrings(BResources& resources, const std::string& program,
+                                     const int32& lastId)
+{
+	int32 resourceId = 1;
+	for (const std::string& code : Languages()) {
+		std::string path = fParts.strings + "/" + program + "/" + code + ".txt";
+		StringTable table(path.c_str(), kFirstStringId, lastId);
+		if (table.InitCheck() != B_OK)
+			return Fail(std::string("cannot read the string table ") + table.ErrorText());
+		for (const auto& [id, text] : table.Strings()) {
+			std::string name = code + ":" + std::to_string(id);
+			status_t status = resources.AddResource(B_STRING_TYPE, resourceId++, text.c_str(),
+			                                        text.size() + 1, name.c_str());
+			if (status != B_OK)
+				return Fail("cannot add the string " + name + ": " + resources.ErrorText());
+		}
+	}
+	return B_OK;
+}
+
+status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& deinstallerSize)
+{
+	BMessage record;
+	ConfigWriter writer(fProduct);
+	if (writer.Build(deinstallerSize, &record, &fErrors) != B_OK)
+		return B_BAD_VALUE;
+	std::string flat;
+	status_t status = record.Flatten(&flat);
+	if (status == B_OK)
+		status = resources.AddResource(B_STRING_TYPE, kConfigurationId, flat.data(), flat.size(),
+		                               "VXC:configuration");
+	if (status != B_OK)
+		return Fail(std::string("cannot add the configuration: ") + resources.ErrorText());
+	return B_OK;
+}
+
+status_t InstallerWriter::AddPayload(BResources& resources, const std::string& archive,
+                                     const int32& id, const std::string& name)
+{
+	std::string data;
+	if (read_whole(archive, &data) != B_OK)
+		return Fail("cannot read " + archive);
+	if (resources.AddResource(B_RAW_TYPE, id, data.data(), data.size(), name.c_str()) != B_OK)
+		return Fail("cannot add the archive of " + name + ": " + resources.ErrorText());
+	return B_OK;
+}
+
+status_t InstallerWriter::AddItems(BResources& resources, const std::string& work)
+{
+	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
+		const ProductItem& item = fProduct.install_file[i];
+		std::string archive = work + "/item.zip";
+		if (writer.Write(item.source, item.leaf, archive) != B_OK)
+			return Fail(
+			        format_field_error(fProduct.description_path, item.origin, writer.ErrorText()));
+		status_t status = AddPayload(resources, archive, kFirstItemId + (int32)i, item.leaf);
+		unlink(archive.c_str());
+		if (status != B_OK)
+			return status;
+	}
+	return B_OK;
+}

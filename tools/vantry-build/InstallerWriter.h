@@ -1,0 +1,44 @@
+// InstallerWriter: assembles an installer: a copy of the Installer program
+// with the product appended as resources: the configuration record, the
+// string tables, one payload archive per item and the zipped deinstaller.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Product.h"
+
+// The programs and data an installer is made from.
+struct InstallerParts {
+	std::string installer;   // the Installer program
+	std::string deinstaller; // the Deinstaller program
+	std::string strings;     // the folder holding installer/ and deinstaller/ string tables
+	int32 threads = 0;       // compressing threads, 0 for one per core
+};
+
+class InstallerWriter {
+public:
+	InstallerWriter(const Product& product, const InstallerParts& parts);
+
+	// Writes the installer to `output`, replacing it only once complete.
+	status_t Write(const std::string& output);
+	// Every mistake met, one a line.
+	const std::vector<std::string>& Errors() const { return fErrors; }
+
+	// The language codes in the order of the language menu.
+	static const std::vector<std::string>& Languages();
+
+private:
+	status_t PrepareDeinstaller(const std::string& work, std::string* archive, int32* size);
+	status_t AddStrings(class BResources& resources, const std::string& program,
+	                    const int32& lastId);
+	status_t AddConfiguration(BResources& resources, const int32& deinstallerSize);
+	status_t AddPayload(BResources& resources, const std::string& archive, const int32& id,
+	                    const std::string& name);
+	status_t AddItems(BResources& resources, const std::string& work);
+	status_t Fail(const std::string& message, status_t status = B_ERROR);
+
+	const Product& fProduct;
+	InstallerParts fParts;
+	std::vector<std::string> fErrors;
+};
