@@ -208,7 +208,11 @@ struct MenuItems {
 
 class MenuFieldButton : public Fl_Menu_Button {
 public:
-	MenuFieldButton(int x, int y, int w, int h) : Fl_Menu_Button(x, y, w, h) {}
+	MenuFieldButton(int x, int y, int w, int h) : Fl_Menu_Button(x, y, w, h)
+	{
+		// The field's text is escaped like every label: "&&" shows one '&'.
+		set_flag(SHORTCUT_LABEL);
+	}
 
 	int handle(int event) override
 	{
@@ -294,6 +298,7 @@ public:
 	int32 reportedSerial = -1;
 	bool shownReported = false;
 	uint64 focusId = 0;
+	bool active = false;
 
 	~NativeWindow()
 	{
@@ -711,7 +716,11 @@ void host_sync_window(WindowHost& host, BWindow& window)
 	} else if (!wanted && native->window->shown()) {
 		native->window->hide();
 		InterfaceHost::Event("hidden %s", native->title.c_str());
+	} else if (wanted && window.IsActive() && !native->active) {
+		// Activate: show again raises the window and gives it the focus.
+		native->window->show();
 	}
+	native->active = window.IsActive();
 	native->window->redraw();
 }
 

@@ -274,3 +274,19 @@ TEST_F(ProbeTest, Alert_KeysPressTheDefaultButtonAndShortcuts)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProbeTest, Quit_CommandQEndsTheProgramWithItsWindowOpen)
+{
+	size_t mark = fProbe.Mark();
+	Focus("Probe");
+	Key("alt+q");
+	EXPECT_TRUE(fProbe.WaitFor({"loop-ended"}, 5s, nullptr, mark)) << Output();
+	EXPECT_TRUE(fProbe.WaitFor({"probe", "exit"}, 5s, nullptr, mark)) << Output();
+	int status = -1;
+	EXPECT_TRUE(fProbe.Exited(5s, &status));
+	EXPECT_EQ(status, 0);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Box.h"
+#include "HostNative.h"
 #include "StatusBar.h"
 #include "StringView.h"
 #include "TextView.h"
@@ -91,4 +92,22 @@ TEST(TextControlsTest, StatusBar_AddsClampedDeltasAndKeepsTexts)
 	bar.UpdateDrawing();
 	EXPECT_EQ(bar.Drawing()->Strings(),
 		(std::vector<std::string>{".../home", "3 found"}));
+}
+
+
+TEST(TextControlsTest, Labels_AreEscapedForTheWindowSystem)
+{
+	struct Case {
+		const char* label;
+		const char* shown;
+	};
+	const Case cases[] = {
+		{"Save & Quit", "Save && Quit"},
+		{"@home", "@@home"},
+		{"/boot/apps", "/boot/apps"},
+		{"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"},
+		{nullptr, ""},
+	};
+	for (const Case& c : cases)
+		EXPECT_EQ(host_escape_label(c.label), c.shown);
 }
