@@ -299,6 +299,7 @@ public:
 	bool shownReported = false;
 	uint64 focusId = 0;
 	bool active = false;
+	bool closable = true;
 
 	~NativeWindow()
 	{
@@ -412,6 +413,8 @@ void window_closed(Fl_Widget* widget, void* data)
 {
 	auto* owner = static_cast<NativeWindow*>(data);
 	if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
+		return;
+	if (!owner->closable)
 		return;
 	BMessage message(B_QUIT_REQUESTED);
 	owner->address.Post(message);
@@ -688,6 +691,7 @@ void sync_geometry(NativeWindow& native, BWindow& window)
 		fl->resize(x, y, w, h);
 		fl->syncing = false;
 	}
+	native.closable = (window.Flags() & B_NOT_CLOSABLE) == 0;
 	if (native.title != window.Title()) {
 		native.title = window.Title();
 		fl->copy_label(native.title.c_str());

@@ -248,10 +248,13 @@ TEST_F(ProbeTest, Alert_ClickedAnswerUnblocksTheAskingThread)
 	EXPECT_FALSE(fProbe.WaitFor({"probe", "alert-result"}, 200ms, nullptr, mark))
 		<< "the asking thread must wait for the answer";
 	Focus("Question");
-	// "Replace" is the rightmost button, 10 pixels in from the corner.
+	// The check box sits above the buttons, below the text; "Replace" is the
+	// rightmost button, 10 pixels in from the corner.
+	ClickAt(left, top, 55 + 8, height - 10 - 24 - 10 - 20 + 9);
 	ClickAt(left, top, width - 10 - 30, height - 10 - 12);
 	EXPECT_TRUE(fProbe.WaitFor({"alert-answered", "1"}, 5s, nullptr, mark)) << Output();
-	EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", "1"}, 5s, nullptr, mark)) << Output();
+	EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", "1", "apply", "1"}, 5s, nullptr, mark))
+		<< Output();
 }
 
 TEST_F(ProbeTest, Alert_KeysPressTheDefaultButtonAndShortcuts)
@@ -268,7 +271,8 @@ TEST_F(ProbeTest, Alert_KeysPressTheDefaultButtonAndShortcuts)
 		ASSERT_TRUE(fProbe.WaitUntil(DrawnTitled("Question"), 10s, nullptr, mark)) << Output();
 		Focus("Question");
 		Key(c.key);
-		EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", c.answer}, 5s, nullptr, mark))
+		EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", c.answer, "apply", "0"}, 5s, nullptr,
+			mark))
 			<< c.key << "\n" << Output();
 	}
 }

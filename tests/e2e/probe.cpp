@@ -79,8 +79,10 @@ int32 ask(void* data)
 	BAlert* alert = new BAlert("Question", "Replace the file?", "Cancel", "Replace", nullptr,
 		B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	alert->SetShortcut(0, 'c');
+	bool applyToAll = false;
+	alert->AddCheckBox("Apply to all", &applyToAll);
 	int32 answer = alert->Go();
-	InterfaceHost::Event("probe alert-result %d", int(answer));
+	InterfaceHost::Event("probe alert-result %d apply %d", int(answer), applyToAll ? 1 : 0);
 	return 0;
 }
 
