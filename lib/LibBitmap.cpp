@@ -101,11 +101,10 @@ bool IsMountPoint(const std::string& path)
 	return false;
 }
 
-}  // namespace
+} // namespace
 
 LibBitmap::LibBitmap(const icon_size& size)
-	:
-	BBitmap(BRect(0, 0, float(size) - 1, float(size) - 1), B_CMAP8)
+    : BBitmap(BRect(0, 0, float(size) - 1, float(size) - 1), B_CMAP8)
 {
 }
 
@@ -134,7 +133,7 @@ status_t LibBitmap::SetTo(BNode* node, const BEntry& entry, const icon_size& siz
 }
 
 status_t LibBitmap::GetTrackerIcon(BNode* node, const char* path, const icon_size& size,
-	uint8* bits)
+                                   uint8* bits)
 {
 	if (bits == nullptr || (size != B_LARGE_ICON && size != B_MINI_ICON))
 		return B_BAD_VALUE;
@@ -175,8 +174,8 @@ bool LibBitmap::GetResourceIcon(const char* path, const icon_size& size, uint8* 
 	type_code type = large ? 'ICON' : 'MICN';
 	size_t expected = size_t(size) * size;
 	size_t found = 0;
-	const void* data = resources.LoadResource(type, large ? "BEOS:L:STD_ICON" : "BEOS:M:STD_ICON",
-		&found);
+	const void* data =
+	        resources.LoadResource(type, large ? "BEOS:L:STD_ICON" : "BEOS:M:STD_ICON", &found);
 	if (data == nullptr || found != expected)
 		data = resources.LoadResource(type, 101, &found);
 	if (data == nullptr || found != expected)

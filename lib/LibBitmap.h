@@ -23,7 +23,7 @@ public:
 
 	// The icon bytes the file manager shows for the entry.
 	static status_t GetTrackerIcon(BNode* node, const char* path, const icon_size& size,
-		uint8* bits);
+	                               uint8* bits);
 	// The icon of a kind of entry that has none of its own.
 	static void GetDefaultIcon(const IconKind& kind, const icon_size& size, uint8* bits);
 	static IconKind KindOf(const char* path);

@@ -29,7 +29,7 @@ rgb_color lib_nearest_system_color(const rgb_color& color)
 }
 
 rgb_color lib_nearest_system_color(const uint8& red, const uint8& green, const uint8& blue,
-	const uint8& alpha)
+                                   const uint8& alpha)
 {
 	rgb_color color = {red, green, blue, alpha};
 	return lib_nearest_system_color(color);

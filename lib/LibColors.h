@@ -27,4 +27,4 @@ extern const rgb_color pale_yellow_color;
 // The entry of the system palette the main screen picks for the colour.
 rgb_color lib_nearest_system_color(const rgb_color& color);
 rgb_color lib_nearest_system_color(const uint8& red, const uint8& green, const uint8& blue,
-	const uint8& alpha = 255);
+                                   const uint8& alpha = 255);

@@ -2,18 +2,17 @@
 #include "LibFilePanel.h"
 
 #include "Looper.h"
+#include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
 #include "Path.h"
-#include "Menu.h"
 #include "Window.h"
 
 LibFilePanel::LibFilePanel(file_panel_mode mode, BLooper* target, const uint32& command,
-	const uint32& nodeFlavors, const bool& allowMultiple)
-	:
-	BFilePanel(mode, nullptr, nullptr, nodeFlavors, allowMultiple, nullptr, nullptr, false,
-		false),
-	fFormatMenu(nullptr)
+                           const uint32& nodeFlavors, const bool& allowMultiple)
+    : BFilePanel(mode, nullptr, nullptr, nodeFlavors, allowMultiple, nullptr, nullptr, false,
+                 false),
+      fFormatMenu(nullptr)
 {
 	SetTarget(BMessenger(target));
 	BMessage message(command);

@@ -14,7 +14,7 @@ class BMessage;
 class LibFilePanel : public BFilePanel {
 public:
 	LibFilePanel(file_panel_mode mode, BLooper* target, const uint32& command,
-		const uint32& nodeFlavors, const bool& allowMultiple);
+	             const uint32& nodeFlavors, const bool& allowMultiple);
 	~LibFilePanel() override;
 
 	LibRefFilter* Filter() { return &fFilter; }

@@ -35,8 +35,8 @@ BPicture* LibBitmapToPicture(const BRect& rect, const void* bits, const color_sp
 		return nullptr;
 	int32 width = rect.IntegerWidth() + 1;
 	int32 height = rect.IntegerHeight() + 1;
-	int32 rowLength = space == B_GRAY1 ? (width + 7) / 8
-		: width * (BBitmap::BytesPerRowFor(space, 4) / 4);
+	int32 rowLength =
+	        space == B_GRAY1 ? (width + 7) / 8 : width * (BBitmap::BytesPerRowFor(space, 4) / 4);
 	const uint8* source = static_cast<const uint8*>(bits);
 	uint8* target = static_cast<uint8*>(bitmap.Bits());
 	for (int32 y = 0; y < height; y++)

@@ -16,16 +16,13 @@ BStringView* MakeText(BRect frame, const char* name, const char* text)
 	return view;
 }
 
-}  // namespace
+} // namespace
 
 LibLabelControl::LibLabelControl(BRect frame, const float& divider, const char* name,
-	const char* label, const float& bottomInset, const char* suffix, uint32 resizingMode)
-	:
-	BView(frame, name, resizingMode, B_WILL_DRAW),
-	fLabel(nullptr),
-	fSuffix(nullptr),
-	fDivider(divider),
-	fEnabled(true)
+                                 const char* label, const float& bottomInset, const char* suffix,
+                                 uint32 resizingMode)
+    : BView(frame, name, resizingMode, B_WILL_DRAW), fLabel(nullptr), fSuffix(nullptr),
+      fDivider(divider), fEnabled(true)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	float bottom = Bounds().Height() - bottomInset;

@@ -10,7 +10,7 @@ class LibLabelControl : public BView {
 public:
 	// `label` and `suffix` may be null: that part is then absent.
 	LibLabelControl(BRect frame, const float& divider, const char* name, const char* label,
-		const float& bottomInset, const char* suffix, uint32 resizingMode);
+	                const float& bottomInset, const char* suffix, uint32 resizingMode);
 	~LibLabelControl() override;
 
 	void SetLabel(const char* text);

@@ -8,13 +8,8 @@
 #include "Window.h"
 
 LibListView::LibListView(BRect frame, const char* name)
-	:
-	BListView(frame, name, B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL_SIDES),
-	fReorderCommand(0),
-	fAllowReorder(false),
-	fHoverCommand(0),
-	fLastHover(-1),
-	fScrollBar(nullptr)
+    : BListView(frame, name, B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL_SIDES), fReorderCommand(0),
+      fAllowReorder(false), fHoverCommand(0), fLastHover(-1), fScrollBar(nullptr)
 {
 }
 
@@ -53,8 +48,8 @@ void LibListView::Hover(const int32& index)
 
 void LibListView::KeyDown(const char* bytes, int32 numBytes)
 {
-	bool arrow = bytes != nullptr && numBytes > 0
-		&& (bytes[0] == B_UP_ARROW || bytes[0] == B_DOWN_ARROW);
+	bool arrow = bytes != nullptr && numBytes > 0 &&
+	             (bytes[0] == B_UP_ARROW || bytes[0] == B_DOWN_ARROW);
 	if (fAllowReorder && arrow && (modifiers() & B_COMMAND_KEY) != 0) {
 		MoveSelected(bytes[0] == B_UP_ARROW ? -1 : 1);
 		return;

@@ -5,16 +5,15 @@
 #include "LibMenuField.h"
 
 LibMenuButton::LibMenuButton(BPoint point, const char* name, const char* label,
-	const float& divider, const float& menuWidth, uint32 resizingMode, const float& fontSize,
-	const bool& radio)
-	:
-	LibLabelControl(LibRect(point.x, point.y, divider + menuWidth, 25), divider, name, label, 3,
-		":", resizingMode),
-	fMenuField(nullptr)
+                             const float& divider, const float& menuWidth, uint32 resizingMode,
+                             const float& fontSize, const bool& radio)
+    : LibLabelControl(LibRect(point.x, point.y, divider + menuWidth, 25), divider, name, label, 3,
+                      ":", resizingMode),
+      fMenuField(nullptr)
 {
 	BRect bounds = Bounds();
 	fMenuField = new LibMenuField(BRect(divider - 3, 0, bounds.right, bounds.bottom), "menu",
-		fontSize, radio, B_FOLLOW_LEFT | B_FOLLOW_TOP);
+	                              fontSize, radio, B_FOLLOW_LEFT | B_FOLLOW_TOP);
 	AddChild(fMenuField);
 }
 

@@ -13,8 +13,8 @@ class LibMenuButton : public LibLabelControl {
 public:
 	// The control is divider + menuWidth wide and 25 high.
 	LibMenuButton(BPoint point, const char* name, const char* label, const float& divider,
-		const float& menuWidth, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		const float& fontSize = 0, const bool& radio = true);
+	              const float& menuWidth, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	              const float& fontSize = 0, const bool& radio = true);
 	~LibMenuButton() override;
 
 	LibMenuField* MenuField() const { return fMenuField; }

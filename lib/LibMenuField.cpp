@@ -7,16 +7,16 @@
 #include "Font.h"
 #include "LibStdDir.h"
 #include "LibString.h"
-#include "Message.h"
 #include "MenuItem.h"
+#include "Message.h"
 #include "PopUpMenu.h"
 #include "TypeConstants.h"
 
 namespace {
 
 // The folder constants of the standard folder menu, in their groups.
-const directory_which kFirstFolders[] = {B_DESKTOP_DIRECTORY, B_TRASH_DIRECTORY,
-	B_APPS_DIRECTORY, B_PREFERENCES_DIRECTORY, B_UTILITIES_DIRECTORY};
+const directory_which kFirstFolders[] = {B_DESKTOP_DIRECTORY, B_TRASH_DIRECTORY, B_APPS_DIRECTORY,
+                                         B_PREFERENCES_DIRECTORY, B_UTILITIES_DIRECTORY};
 const int32 kSystemFirst = 1000;
 const int32 kSystemCount = 15;
 const int32 kCommonFirst = 2000;
@@ -24,13 +24,12 @@ const int32 kCommonCount = 19;
 const int32 kUserFirst = 3000;
 const int32 kUserCount = 12;
 
-}  // namespace
+} // namespace
 
-LibMenuField::LibMenuField(BRect frame, const char* name, const float& fontSize,
-	const bool& radio, uint32 resizingMode, uint32 flags)
-	:
-	BMenuField(frame, name, nullptr, new BPopUpMenu("", radio, radio), resizingMode, flags),
-	fRadio(radio)
+LibMenuField::LibMenuField(BRect frame, const char* name, const float& fontSize, const bool& radio,
+                           uint32 resizingMode, uint32 flags)
+    : BMenuField(frame, name, nullptr, new BPopUpMenu("", radio, radio), resizingMode, flags),
+      fRadio(radio)
 {
 	SetDivider(0);
 	if (fontSize != 0) {
@@ -217,8 +216,8 @@ bool LibMenuField::SetTo(const BMessage& message, const char* field, const uint3
 {
 	type_code type = 0;
 	int32 count = 0;
-	if (field == nullptr || message.GetInfo(field, &type, &count) != B_OK
-		|| type != B_STRING_TYPE || count < 1)
+	if (field == nullptr || message.GetInfo(field, &type, &count) != B_OK ||
+	    type != B_STRING_TYPE || count < 1)
 		return false;
 	LibString marked = Text();
 	Clear();
@@ -288,7 +287,9 @@ void LibMenuField::KeyDown(const char* bytes, int32 numBytes)
 	}
 	int32 current = CurrentSelection();
 	switch (bytes[0]) {
-		case B_UP_ARROW: MoveMark(NextSelectable(current < 0 ? count - 1 : current - 1, -1)); return;
+		case B_UP_ARROW:
+			MoveMark(NextSelectable(current < 0 ? count - 1 : current - 1, -1));
+			return;
 		case B_DOWN_ARROW: MoveMark(NextSelectable(current + 1, 1)); return;
 		case B_HOME: MoveMark(NextSelectable(0, 1)); return;
 		case B_END: MoveMark(NextSelectable(count - 1, -1)); return;

@@ -12,8 +12,8 @@ class LibMenuField : public BMenuField {
 public:
 	// A `fontSize` of 0 keeps the default; in `radio` mode one item is marked.
 	LibMenuField(BRect frame, const char* name, const float& fontSize, const bool& radio,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	             uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	             uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	~LibMenuField() override;
 
 	// Adds an item at `index` (-1: at the end), taking `message`.

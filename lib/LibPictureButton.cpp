@@ -77,7 +77,7 @@ void DrawFace(BView& view, const int8& width, const int8& height, const bool& pr
 }
 
 void DrawCentred(BView& view, const BBitmap* bitmap, const int8& width, const int8& height,
-	const bool& pressed)
+                 const bool& pressed)
 {
 	if (bitmap == nullptr || !bitmap->IsValid())
 		return;
@@ -102,16 +102,15 @@ void GreyOut(BView& view, const int8& width, const int8& height)
 	view.SetDrawingMode(B_OP_COPY);
 }
 
-}  // namespace
+} // namespace
 
 LibPictureButton::LibPictureButton(BPoint point, const int8& width, const int8& height,
-	const char* name, const uint8* on, const uint8* off, const uint32& command,
-	const uint8* disabled, uint32 resizingMode, uint32 flags)
-	:
-	BPictureButton(FrameAt(point, width, height), name, nullptr, nullptr,
-		new BMessage(command), B_ONE_STATE_BUTTON, resizingMode, flags),
-	fFocus(false),
-	fTipCommand(0)
+                                   const char* name, const uint8* on, const uint8* off,
+                                   const uint32& command, const uint8* disabled,
+                                   uint32 resizingMode, uint32 flags)
+    : BPictureButton(FrameAt(point, width, height), name, nullptr, nullptr, new BMessage(command),
+                     B_ONE_STATE_BUTTON, resizingMode, flags),
+      fFocus(false), fTipCommand(0)
 {
 	std::unique_ptr<BPicture> onPicture(PictureOf(on, width, height));
 	std::unique_ptr<BPicture> offPicture(PictureOf(off, width, height));
@@ -195,22 +194,22 @@ BBitmap* LibGetResourceBitmap(BResources& resources, const char* name)
 	return bitmap->IsValid() ? bitmap.release() : nullptr;
 }
 
-BPicture* Res2Picture(const char* name, const int8& width, const int8& height,
-	const bool& pressed, const bool& enabled)
+BPicture* Res2Picture(const char* name, const int8& width, const int8& height, const bool& pressed,
+                      const bool& enabled)
 {
 	BResources resources(ExecutablePath().c_str(), false);
 	return Res2Picture(resources, name, width, height, pressed, enabled);
 }
 
 BPicture* Res2Picture(BResources& resources, const char* name, const int8& width,
-	const int8& height, const bool& pressed, const bool& enabled)
+                      const int8& height, const bool& pressed, const bool& enabled)
 {
 	std::unique_ptr<BBitmap> bitmap(LibGetResourceBitmap(resources, name));
 	return Res2Picture(bitmap.get(), width, height, pressed, enabled);
 }
 
 BPicture* Res2Picture(const BBitmap* bitmap, const int8& width, const int8& height,
-	const bool& pressed, const bool& enabled)
+                      const bool& pressed, const bool& enabled)
 {
 	if (width < 1 || height < 1)
 		return new BPicture;

@@ -15,9 +15,10 @@ public:
 	// `on`, `off` and `disabled` are width by height CMAP8 bytes (rows of
 	// exactly `width` bytes); `disabled` may be null.
 	LibPictureButton(BPoint point, const int8& width, const int8& height, const char* name,
-		const uint8* on, const uint8* off, const uint32& command,
-		const uint8* disabled = nullptr, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	                 const uint8* on, const uint8* off, const uint32& command,
+	                 const uint8* disabled = nullptr,
+	                 uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	                 uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	~LibPictureButton() override;
 
 	// Without text the button asks for no tips.
@@ -46,13 +47,13 @@ private:
 // A button face of `width` by `height` with the bitmap archived in the
 // application's 'BBMP' resource `name` centred on it, pressed or not,
 // greyed when not enabled. The caller owns the picture.
-BPicture* Res2Picture(const char* name, const int8& width, const int8& height,
-	const bool& pressed, const bool& enabled);
+BPicture* Res2Picture(const char* name, const int8& width, const int8& height, const bool& pressed,
+                      const bool& enabled);
 // The same with the bitmap from other resources, or a bitmap at hand (which
 // may be null: the face alone).
 BPicture* Res2Picture(BResources& resources, const char* name, const int8& width,
-	const int8& height, const bool& pressed, const bool& enabled);
+                      const int8& height, const bool& pressed, const bool& enabled);
 BPicture* Res2Picture(const BBitmap* bitmap, const int8& width, const int8& height,
-	const bool& pressed, const bool& enabled);
+                      const bool& pressed, const bool& enabled);
 // A new bitmap from the archived bitmap in the 'BBMP' resource `name`, or null.
 BBitmap* LibGetResourceBitmap(BResources& resources, const char* name);

@@ -27,7 +27,7 @@ bool LibRefFilter::IsFile(const entry_ref* ref, const struct stat* stat)
 }
 
 bool LibRefFilter::Filter(const entry_ref* ref, BNode* node, struct stat* stat,
-	const char* mimeType)
+                          const char* mimeType)
 {
 	if (fAllowAll && IsFile(ref, stat))
 		return true;

@@ -16,7 +16,7 @@ public:
 	bool AllowsAllFiles() const { return fAllowAll; }
 
 	bool Filter(const entry_ref* ref, BNode* node, struct stat* stat,
-		const char* mimeType) override;
+	            const char* mimeType) override;
 
 private:
 	static bool IsFile(const entry_ref* ref, const struct stat* stat);

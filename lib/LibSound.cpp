@@ -9,26 +9,16 @@
 #include "TypeConstants.h"
 
 LibSound::LibSound(const char* path, const char* playerName)
-	:
-	fPlayer(nullptr),
-	fPlayId(0),
-	fSound(nullptr),
-	fReady(false),
-	fAllowMultiple(false),
-	fFormat(media_raw_audio_format::wildcard)
+    : fPlayer(nullptr), fPlayId(0), fSound(nullptr), fReady(false), fAllowMultiple(false),
+      fFormat(media_raw_audio_format::wildcard)
 {
 	if (LoadSound(path))
 		CreatePlayer(playerName);
 }
 
 LibSound::LibSound(const BMessage& message, const char* playerName)
-	:
-	fPlayer(nullptr),
-	fPlayId(0),
-	fSound(nullptr),
-	fReady(false),
-	fAllowMultiple(false),
-	fFormat(media_raw_audio_format::wildcard)
+    : fPlayer(nullptr), fPlayId(0), fSound(nullptr), fReady(false), fAllowMultiple(false),
+      fFormat(media_raw_audio_format::wildcard)
 {
 	if (LoadSound(message))
 		CreatePlayer(playerName);
@@ -168,8 +158,8 @@ bool LibSound::ReloadFromPath()
 	if (entry.GetRef(&ref) != B_OK)
 		return false;
 	BSound* sound = new BSound(&ref);
-	if (sound->InitCheck() != B_OK || sound->Format().channel_count != fFormat.channel_count
-		|| unsigned(sound->Format().frame_rate) != unsigned(fFormat.frame_rate)) {
+	if (sound->InitCheck() != B_OK || sound->Format().channel_count != fFormat.channel_count ||
+	    unsigned(sound->Format().frame_rate) != unsigned(fFormat.frame_rate)) {
 		sound->ReleaseRef();
 		return false;
 	}

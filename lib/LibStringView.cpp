@@ -5,10 +5,9 @@
 
 #include "Font.h"
 
-LibStringView::LibStringView(BRect frame, const char* name, const char* text,
-	uint32 resizingMode, uint32 flags)
-	:
-	BStringView(frame, name, text, resizingMode, flags)
+LibStringView::LibStringView(BRect frame, const char* name, const char* text, uint32 resizingMode,
+                             uint32 flags)
+    : BStringView(frame, name, text, resizingMode, flags)
 {
 }
 

@@ -7,7 +7,7 @@
 class LibStringView : public BStringView {
 public:
 	LibStringView(BRect frame, const char* name, const char* text,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = B_WILL_DRAW);
+	              uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = B_WILL_DRAW);
 	~LibStringView() override;
 
 	// `mode` is one of the B_TRUNCATE_* modes.

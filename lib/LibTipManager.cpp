@@ -9,15 +9,10 @@ namespace {
 
 const bigtime_t kSecond = 1000000;
 
-}  // namespace
+} // namespace
 
 LibTipManager::LibTipManager()
-	:
-	fTipWin(nullptr),
-	fShowTips(true),
-	fStartDelay(1),
-	fEndDelay(4),
-	fPending(false)
+    : fTipWin(nullptr), fShowTips(true), fStartDelay(1), fEndDelay(4), fPending(false)
 {
 }
 

@@ -6,9 +6,8 @@
 #include "Window.h"
 
 LibTipString::LibTipString(BRect frame)
-	:
-	BTextView(frame, "text_view", BRect(frame).OffsetToCopy(0, 0).InsetByCopy(1, 1),
-		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED)
+    : BTextView(frame, "text_view", BRect(frame).OffsetToCopy(0, 0).InsetByCopy(1, 1),
+                B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED)
 {
 	SetViewColor(pale_yellow_color);
 	SetLowColor(pale_yellow_color);

@@ -4,13 +4,11 @@
 #include "LibTipString.h"
 
 LibTipWin::LibTipWin()
-	:
-	LibWindow(BRect(0, 0, 100, 13), "LibTipWin", B_BORDERED_WINDOW_LOOK,
-		B_FLOATING_APP_WINDOW_FEEL,
-		B_NOT_MOVABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_AVOID_FOCUS,
-		B_CURRENT_WORKSPACE),
-	fText(new LibTipString(Bounds())),
-	fPosition(0)
+    : LibWindow(BRect(0, 0, 100, 13), "LibTipWin", B_BORDERED_WINDOW_LOOK,
+                B_FLOATING_APP_WINDOW_FEEL,
+                B_NOT_MOVABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_AVOID_FOCUS,
+                B_CURRENT_WORKSPACE),
+      fText(new LibTipString(Bounds())), fPosition(0)
 {
 	AddChild(fText);
 }

@@ -18,21 +18,17 @@ int32 Row(int32 position)
 	return position / 3;
 }
 
-}  // namespace
+} // namespace
 
 LibWindow::LibWindow(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspaces)
-	:
-	BWindow(frame, title, look, feel, flags, workspaces),
-	fScreenFrame(BScreen(this).Frame())
+                     uint32 flags, uint32 workspaces)
+    : BWindow(frame, title, look, feel, flags, workspaces), fScreenFrame(BScreen(this).Frame())
 {
 }
 
 LibWindow::LibWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspaces)
-	:
-	BWindow(frame, title, type, flags, workspaces),
-	fScreenFrame(BScreen(this).Frame())
+                     uint32 workspaces)
+    : BWindow(frame, title, type, flags, workspaces), fScreenFrame(BScreen(this).Frame())
 {
 }
 
@@ -65,15 +61,15 @@ BPoint LibWindow::PositionOnScreen(const ScreenPosition& position, const BRect& 
 }
 
 BPoint LibWindow::PositionBeside(const ScreenPosition& position, const BRect& reference,
-	const BRect& screen) const
+                                 const BRect& screen) const
 {
 	float w = Bounds().Width();
 	float h = Bounds().Height();
 	float t = TitleAllowance();
 	const float lefts[3] = {reference.left - w - 20, (reference.left + reference.right) / 2 - w / 2,
-		reference.right + 20};
+	                        reference.right + 20};
 	const float tops[3] = {reference.top - h - t, (reference.top + reference.bottom) / 2 - h / 2,
-		reference.bottom + t + 10};
+	                       reference.bottom + t + 10};
 	BPoint where(lefts[Column(position)], tops[Row(position)]);
 	// Keep the window on the screen.
 	if (where.y < 0)

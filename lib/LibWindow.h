@@ -26,9 +26,9 @@ public:
 	};
 
 	LibWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
-		uint32 workspaces = B_CURRENT_WORKSPACE);
+	          uint32 workspaces = B_CURRENT_WORKSPACE);
 	LibWindow(BRect frame, const char* title, window_type type, uint32 flags,
-		uint32 workspaces = B_CURRENT_WORKSPACE);
+	          uint32 workspaces = B_CURRENT_WORKSPACE);
 	~LibWindow() override;
 
 	// Moves the window to a place on the screen, or beside `reference`.
@@ -55,7 +55,7 @@ private:
 	static bool IsHelpKey(const BMessage* message);
 	BPoint PositionOnScreen(const ScreenPosition& position, const BRect& screen) const;
 	BPoint PositionBeside(const ScreenPosition& position, const BRect& reference,
-		const BRect& screen) const;
+	                      const BRect& screen) const;
 	float TitleAllowance() const;
 
 	BRect fScreenFrame;

@@ -18,8 +18,8 @@ void SilenceAlsa()
 
 snd_pcm_format_t AlsaFormat(const media_raw_audio_format& format)
 {
-	bool big = format.byte_order == B_MEDIA_BIG_ENDIAN
-		|| (format.byte_order == 0 && B_MEDIA_HOST_ENDIAN == B_MEDIA_BIG_ENDIAN);
+	bool big = format.byte_order == B_MEDIA_BIG_ENDIAN ||
+	           (format.byte_order == 0 && B_MEDIA_HOST_ENDIAN == B_MEDIA_BIG_ENDIAN);
 	switch (format.format) {
 		case B_AUDIO_UCHAR: return SND_PCM_FORMAT_U8;
 		case B_AUDIO_CHAR: return SND_PCM_FORMAT_S8;
@@ -30,7 +30,7 @@ snd_pcm_format_t AlsaFormat(const media_raw_audio_format& format)
 	}
 }
 
-}  // namespace
+} // namespace
 
 AudioOutput::AudioOutput() : fDevice(nullptr), fFrameSize(0), fStopped(true) {}
 
@@ -55,7 +55,7 @@ status_t AudioOutput::Open(const media_raw_audio_format& format, uint32 latency)
 	if (snd_pcm_open(&device, DeviceName(), SND_PCM_STREAM_PLAYBACK, 0) < 0)
 		return B_MEDIA_SYSTEM_FAILURE;
 	int result = snd_pcm_set_params(device, AlsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED,
-		format.channel_count, unsigned(format.frame_rate), 1, latency);
+	                                format.channel_count, unsigned(format.frame_rate), 1, latency);
 	if (result < 0) {
 		snd_pcm_close(device);
 		return B_MEDIA_BAD_FORMAT;

@@ -19,7 +19,7 @@ bool media_format_is_playable(const media_raw_audio_format& format)
 {
 	// Rates above a few hundred kilohertz or hundreds of channels are damaged
 	// archives, not sounds.
-	return media_sample_size(format.format) != 0 && format.channel_count >= 1
-		&& format.channel_count <= 32 && format.frame_rate >= 1.0f
-		&& format.frame_rate <= 768000.0f;
+	return media_sample_size(format.format) != 0 && format.channel_count >= 1 &&
+	       format.channel_count <= 32 && format.frame_rate >= 1.0f &&
+	       format.frame_rate <= 768000.0f;
 }

@@ -36,7 +36,7 @@ float Clip(float value)
 	return value > 1.0f ? 1.0f : (value < -1.0f ? -1.0f : value);
 }
 
-}  // namespace
+} // namespace
 
 float SampleConverter::ReadSample(const uint8* sample, uint32 format, uint32 byteOrder)
 {
@@ -67,8 +67,8 @@ void SampleConverter::WriteSample(float value, uint8* sample, uint32 format, uin
 	}
 }
 
-void SampleConverter::AddToMix(const uint8* source, size_t count, uint32 format,
-	uint32 byteOrder, float gain, float* mix)
+void SampleConverter::AddToMix(const uint8* source, size_t count, uint32 format, uint32 byteOrder,
+                               float gain, float* mix)
 {
 	size_t size = media_sample_size(format);
 	for (size_t i = 0; i < count; i++)
@@ -76,7 +76,7 @@ void SampleConverter::AddToMix(const uint8* source, size_t count, uint32 format,
 }
 
 void SampleConverter::FromMix(const float* mix, size_t count, uint32 format, uint32 byteOrder,
-	uint8* out)
+                              uint8* out)
 {
 	size_t size = media_sample_size(format);
 	for (size_t i = 0; i < count; i++)

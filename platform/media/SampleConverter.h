@@ -12,8 +12,8 @@ public:
 	static void WriteSample(float value, uint8* sample, uint32 format, uint32 byteOrder);
 	// Adds `count` samples of `source`, times `gain`, to `mix`.
 	static void AddToMix(const uint8* source, size_t count, uint32 format, uint32 byteOrder,
-		float gain, float* mix);
+	                     float gain, float* mix);
 	// Writes `count` mixed samples in the format.
 	static void FromMix(const float* mix, size_t count, uint32 format, uint32 byteOrder,
-		uint8* out);
+	                    uint8* out);
 };

@@ -8,10 +8,7 @@
 #include "SoundFileReader.h"
 
 BSound::BSound(void* data, size_t size, const media_raw_audio_format& format, bool freeWhenDone)
-	:
-	fFormat(format),
-	fStatus(B_NO_INIT),
-	fRefCount(1)
+    : fFormat(format), fStatus(B_NO_INIT), fRefCount(1)
 {
 	if (data != nullptr && size > 0) {
 		const uint8* bytes = static_cast<const uint8*>(data);
@@ -28,10 +25,7 @@ BSound::BSound(void* data, size_t size, const media_raw_audio_format& format, bo
 }
 
 BSound::BSound(const entry_ref* soundFile, bool loadIntoMemory)
-	:
-	fFormat(media_raw_audio_format::wildcard),
-	fStatus(B_NO_INIT),
-	fRefCount(1)
+    : fFormat(media_raw_audio_format::wildcard), fStatus(B_NO_INIT), fRefCount(1)
 {
 	if (soundFile == nullptr || soundFile->name == nullptr) {
 		fStatus = B_BAD_VALUE;

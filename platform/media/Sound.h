@@ -15,7 +15,7 @@ public:
 	// The samples are copied; with `freeWhenDone` the caller's buffer is
 	// released with free() at once, as ownership passed to the sound.
 	BSound(void* data, size_t size, const media_raw_audio_format& format,
-		bool freeWhenDone = false);
+	       bool freeWhenDone = false);
 	// Loads an uncompressed WAV or AIFF file (symbolic links followed).
 	BSound(const entry_ref* soundFile, bool loadIntoMemory = false);
 

@@ -58,7 +58,7 @@ std::vector<Chunk> ListChunks(const std::vector<uint8>& file, size_t start, bool
 		memcpy(chunk.id, file.data() + position, 4);
 		chunk.id[4] = '\0';
 		uint32 size = bigEndian ? ReadBig32(file.data() + position + 4)
-			: ReadLittle32(file.data() + position + 4);
+		                        : ReadLittle32(file.data() + position + 4);
 		chunk.offset = position + 8;
 		// A last chunk that claims more than the file holds is cut to what is there.
 		chunk.size = min_c(size_t(size), file.size() - chunk.offset);
@@ -112,7 +112,7 @@ status_t SampleFormatFor(uint32 bits, bool isFloat, bool signed8, uint32* format
 }
 
 status_t Finish(const uint8* data, size_t size, uint32 bits, media_raw_audio_format& found,
-	media_raw_audio_format* format, std::vector<uint8>* samples)
+                media_raw_audio_format* format, std::vector<uint8>* samples)
 {
 	if (!media_format_is_playable(found))
 		return B_MEDIA_BAD_FORMAT;
@@ -128,10 +128,10 @@ status_t Finish(const uint8* data, size_t size, uint32 bits, media_raw_audio_for
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
 status_t SoundFileReader::Read(const char* path, media_raw_audio_format* format,
-	std::vector<uint8>* samples)
+                               std::vector<uint8>* samples)
 {
 	if (path == nullptr || format == nullptr || samples == nullptr)
 		return B_BAD_VALUE;
@@ -149,7 +149,7 @@ status_t SoundFileReader::Read(const char* path, media_raw_audio_format* format,
 }
 
 status_t SoundFileReader::Decode(const std::vector<uint8>& file, media_raw_audio_format* format,
-	std::vector<uint8>* samples)
+                                 std::vector<uint8>* samples)
 {
 	if (format == nullptr || samples == nullptr)
 		return B_BAD_VALUE;
@@ -157,14 +157,14 @@ status_t SoundFileReader::Decode(const std::vector<uint8>& file, media_raw_audio
 		return B_MEDIA_BAD_FORMAT;
 	if (memcmp(file.data(), "RIFF", 4) == 0 && memcmp(file.data() + 8, "WAVE", 4) == 0)
 		return DecodeWave(file, format, samples);
-	if (memcmp(file.data(), "FORM", 4) == 0
-		&& (memcmp(file.data() + 8, "AIFF", 4) == 0 || memcmp(file.data() + 8, "AIFC", 4) == 0))
+	if (memcmp(file.data(), "FORM", 4) == 0 &&
+	    (memcmp(file.data() + 8, "AIFF", 4) == 0 || memcmp(file.data() + 8, "AIFC", 4) == 0))
 		return DecodeAiff(file, format, samples);
 	return B_MEDIA_BAD_FORMAT;
 }
 
-status_t SoundFileReader::DecodeWave(const std::vector<uint8>& file,
-	media_raw_audio_format* format, std::vector<uint8>* samples)
+status_t SoundFileReader::DecodeWave(const std::vector<uint8>& file, media_raw_audio_format* format,
+                                     std::vector<uint8>* samples)
 {
 	std::vector<Chunk> chunks = ListChunks(file, 12, false);
 	const Chunk* fmt = FindChunk(chunks, "fmt ");
@@ -188,8 +188,8 @@ status_t SoundFileReader::DecodeWave(const std::vector<uint8>& file,
 	return Finish(file.data() + data->offset, data->size, bits, found, format, samples);
 }
 
-status_t SoundFileReader::DecodeAiff(const std::vector<uint8>& file,
-	media_raw_audio_format* format, std::vector<uint8>* samples)
+status_t SoundFileReader::DecodeAiff(const std::vector<uint8>& file, media_raw_audio_format* format,
+                                     std::vector<uint8>* samples)
 {
 	bool compressedForm = memcmp(file.data() + 8, "AIFC", 4) == 0;
 	std::vector<Chunk> chunks = ListChunks(file, 12, true);

@@ -13,21 +13,13 @@ namespace {
 const size_t kDefaultBufferFrames = 1024;
 const uint32 kMinLatency = 40000;
 
-}  // namespace
+} // namespace
 
 BSoundPlayer::BSoundPlayer(const media_raw_audio_format* format, const char* name)
-	:
-	fFormat(format != nullptr ? *format : media_raw_audio_format::wildcard),
-	fName(name != nullptr ? name : ""),
-	fStatus(B_NO_INIT),
-	fFrameSize(0),
-	fBufferFrames(kDefaultBufferFrames),
-	fNextId(1),
-	fStarts(0),
-	fVolume(1.0f),
-	fRunning(false),
-	fStopRequested(false),
-	fFramesSinceStart(0)
+    : fFormat(format != nullptr ? *format : media_raw_audio_format::wildcard),
+      fName(name != nullptr ? name : ""), fStatus(B_NO_INIT), fFrameSize(0),
+      fBufferFrames(kDefaultBufferFrames), fNextId(1), fStarts(0), fVolume(1.0f), fRunning(false),
+      fStopRequested(false), fFramesSinceStart(0)
 {
 	if (!media_format_is_playable(fFormat)) {
 		fStatus = B_MEDIA_BAD_FORMAT;
@@ -105,8 +97,8 @@ play_id BSoundPlayer::StartPlaying(BSound* sound, bigtime_t atTime, float withVo
 	if (sound == nullptr || sound->InitCheck() != B_OK)
 		return B_BAD_VALUE;
 	const media_raw_audio_format& format = sound->Format();
-	if (format.channel_count != fFormat.channel_count
-		|| unsigned(format.frame_rate) != unsigned(fFormat.frame_rate))
+	if (format.channel_count != fFormat.channel_count ||
+	    unsigned(format.frame_rate) != unsigned(fFormat.frame_rate))
 		return B_MEDIA_BAD_FORMAT;
 	std::lock_guard<std::mutex> guard(fLock);
 	Play play = {fNextId++, sound->AcquireRef(), 0, withVolume};
@@ -120,14 +112,14 @@ bool BSoundPlayer::IsPlaying(play_id id)
 {
 	std::lock_guard<std::mutex> guard(fLock);
 	return std::any_of(fPlays.begin(), fPlays.end(),
-		[id](const Play& play) { return play.id == id; });
+	                   [id](const Play& play) { return play.id == id; });
 }
 
 status_t BSoundPlayer::StopPlaying(play_id id)
 {
 	std::lock_guard<std::mutex> guard(fLock);
 	auto found = std::find_if(fPlays.begin(), fPlays.end(),
-		[id](const Play& play) { return play.id == id; });
+	                          [id](const Play& play) { return play.id == id; });
 	if (found == fPlays.end())
 		return B_BAD_VALUE;
 	found->sound->ReleaseRef();
@@ -141,7 +133,7 @@ status_t BSoundPlayer::WaitForSound(play_id id)
 	std::unique_lock<std::mutex> lock(fLock);
 	auto playing = [this, id] {
 		return std::any_of(fPlays.begin(), fPlays.end(),
-			[id](const Play& play) { return play.id == id; });
+		                   [id](const Play& play) { return play.id == id; });
 	};
 	if (!playing())
 		return B_BAD_VALUE;
@@ -210,11 +202,11 @@ bool BSoundPlayer::MixBuffer(std::vector<uint8>& out)
 		size_t frames = min_c(available / frameSize, fBufferFrames);
 		const uint8* data = static_cast<const uint8*>(play.sound->Data()) + play.position;
 		SampleConverter::AddToMix(data, frames * format.channel_count, format.format,
-			format.byte_order, play.volume * fVolume, mix.data());
+		                          format.byte_order, play.volume * fVolume, mix.data());
 		play.position += frames * frameSize;
 	}
 	SampleConverter::FromMix(mix.data(), sampleCount, fFormat.format, fFormat.byte_order,
-		out.data());
+	                         out.data());
 	return !fPlays.empty();
 }
 
@@ -250,12 +242,11 @@ void BSoundPlayer::Pace(size_t frames)
 	if (fFramesSinceStart == 0)
 		fClockStart = steady_clock::now();
 	fFramesSinceStart += frames;
-	double ahead = double(fFramesSinceStart) / fFormat.frame_rate
-		- duration<double>(steady_clock::now() - fClockStart).count();
+	double ahead = double(fFramesSinceStart) / fFormat.frame_rate -
+	               duration<double>(steady_clock::now() - fClockStart).count();
 	double allowed = 2.0 * double(fBufferFrames) / fFormat.frame_rate;
 	if (ahead <= allowed)
 		return;
 	std::unique_lock<std::mutex> lock(fLock);
-	fChanged.wait_for(lock, duration<double>(ahead - allowed),
-		[this] { return fStopRequested; });
+	fChanged.wait_for(lock, duration<double>(ahead - allowed), [this] { return fStopRequested; });
 }

@@ -12,8 +12,8 @@ const size_t kHeadSize = 64;
 
 uint32 Big32(const std::string& s, size_t at)
 {
-	return (uint32(uint8(s[at])) << 24) | (uint32(uint8(s[at + 1])) << 16)
-		| (uint32(uint8(s[at + 2])) << 8) | uint32(uint8(s[at + 3]));
+	return (uint32(uint8(s[at])) << 24) | (uint32(uint8(s[at + 1])) << 16) |
+	       (uint32(uint8(s[at + 2])) << 8) | uint32(uint8(s[at + 3]));
 }
 
 uint32 Little16(const std::string& s, size_t at)
@@ -26,7 +26,7 @@ uint32 Little32(const std::string& s, size_t at)
 	return Little16(s, at) | (Little16(s, at + 2) << 16);
 }
 
-}  // namespace
+} // namespace
 
 ImageHeader::ImageHeader() : fKind(kUnknown), fWidth(0), fHeight(0) {}
 
@@ -91,7 +91,7 @@ status_t ImageHeader::ReadGifDescriptor(FILE* file)
 			if (fread(descriptor, 1, sizeof(descriptor), file) != sizeof(descriptor))
 				return B_BAD_DATA;
 			return Accept(kGif, descriptor[4] | (descriptor[5] << 8),
-				descriptor[6] | (descriptor[7] << 8));
+			              descriptor[6] | (descriptor[7] << 8));
 		}
 		if (introducer != 0x21 || fgetc(file) == EOF)
 			return B_BAD_DATA;
@@ -153,8 +153,8 @@ status_t ImageHeader::ReadJpeg(const char* path)
 			break;
 		uint8 marker = segment[1];
 		uint32 length = (uint32(segment[2]) << 8) | segment[3];
-		bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8
-			&& marker != 0xcc;
+		bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
+		             marker != 0xcc;
 		if (frame) {
 			if (length >= 8 && fread(segment + 4, 1, 5, file) == 5) {
 				uint32 height = (uint32(segment[5]) << 8) | segment[6];
@@ -163,8 +163,8 @@ status_t ImageHeader::ReadJpeg(const char* path)
 			}
 			break;
 		}
-		if (length < 2 || marker == 0xd9 || marker == 0xda
-			|| fseek(file, long(length) - 2, SEEK_CUR) != 0)
+		if (length < 2 || marker == 0xd9 || marker == 0xda ||
+		    fseek(file, long(length) - 2, SEEK_CUR) != 0)
 			break;
 	}
 	fclose(file);
@@ -173,8 +173,8 @@ status_t ImageHeader::ReadJpeg(const char* path)
 
 status_t ImageHeader::Accept(Kind kind, int64 width, int64 height)
 {
-	if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide
-		|| width * height > kMaxPixels)
+	if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
+	    width * height > kMaxPixels)
 		return B_BAD_DATA;
 	fKind = kind;
 	fWidth = int32(width);

@@ -7,9 +7,9 @@
 #include <FL/Fl_JPEG_Image.H>
 #include <FL/Fl_PNG_Image.H>
 
-#include <new>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "Bitmap.h"
@@ -73,12 +73,12 @@ BBitmap* ToBitmap(Fl_RGB_Image& image)
 	int width = image.w();
 	int height = image.h();
 	int depth = image.d();
-	if (image.fail() != 0 || width <= 0 || height <= 0 || depth < 1 || depth > 4
-		|| image.count() < 1 || image.data()[0] == nullptr)
+	if (image.fail() != 0 || width <= 0 || height <= 0 || depth < 1 || depth > 4 ||
+	    image.count() < 1 || image.data()[0] == nullptr)
 		return nullptr;
 	bool hasAlpha = depth == 2 || depth == 4;
 	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, width - 1, height - 1),
-		hasAlpha ? B_RGBA32 : B_RGB32);
+	                                        hasAlpha ? B_RGBA32 : B_RGB32);
 	if (!bitmap->IsValid())
 		return nullptr;
 	const uchar* pixels = reinterpret_cast<const uchar*>(image.data()[0]);
@@ -93,7 +93,7 @@ BBitmap* ToBitmap(Fl_RGB_Image& image)
 	return bitmap.release();
 }
 
-}  // namespace
+} // namespace
 
 BBitmap* BTranslationUtils::GetBitmap(const char* name, BTranslatorRoster* roster)
 {

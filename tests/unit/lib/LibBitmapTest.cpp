@@ -42,7 +42,7 @@ protected:
 		const uint8* source = static_cast<const uint8*>(bitmap.Bits());
 		for (int32 y = 0; y < size; y++)
 			bits.insert(bits.end(), source + y * bitmap.BytesPerRow(),
-				source + y * bitmap.BytesPerRow() + size);
+			            source + y * bitmap.BytesPerRow() + size);
 		return bits;
 	}
 
@@ -67,8 +67,9 @@ TEST_F(LibBitmapTest, DefaultIconPerKind)
 		LibBitmap::IconKind kind;
 	};
 	const std::vector<Case> cases = {{file, LibBitmap::kFileIcon},
-		{app, LibBitmap::kAppIcon}, {fBase + "/Folder", LibBitmap::kFolderIcon},
-		{fBase + "/link", LibBitmap::kFolderIcon}};
+	                                 {app, LibBitmap::kAppIcon},
+	                                 {fBase + "/Folder", LibBitmap::kFolderIcon},
+	                                 {fBase + "/link", LibBitmap::kFolderIcon}};
 	for (icon_size size : {B_LARGE_ICON, B_MINI_ICON}) {
 		for (const Case& c : cases) {
 			SCOPED_TRACE(c.path + " " + std::to_string(size));
@@ -79,9 +80,9 @@ TEST_F(LibBitmapTest, DefaultIconPerKind)
 	}
 	// The kinds really differ.
 	EXPECT_NE(Default(LibBitmap::kFileIcon, B_LARGE_ICON),
-		Default(LibBitmap::kFolderIcon, B_LARGE_ICON));
+	          Default(LibBitmap::kFolderIcon, B_LARGE_ICON));
 	EXPECT_NE(Default(LibBitmap::kAppIcon, B_MINI_ICON),
-		Default(LibBitmap::kVolumeIcon, B_MINI_ICON));
+	          Default(LibBitmap::kVolumeIcon, B_MINI_ICON));
 }
 
 TEST_F(LibBitmapTest, IconResourcesOfAnExecutable)
@@ -96,10 +97,10 @@ TEST_F(LibBitmapTest, IconResourcesOfAnExecutable)
 	{
 		BResources resources(path.c_str(), true, true);
 		ASSERT_EQ(resources.InitCheck(), B_OK);
-		ASSERT_EQ(resources.AddResource('ICON', 101, large.data(), large.size(),
-			"BEOS:L:STD_ICON"), B_OK);
-		ASSERT_EQ(resources.AddResource('MICN', 101, mini.data(), mini.size(),
-			"BEOS:M:STD_ICON"), B_OK);
+		ASSERT_EQ(resources.AddResource('ICON', 101, large.data(), large.size(), "BEOS:L:STD_ICON"),
+		          B_OK);
+		ASSERT_EQ(resources.AddResource('MICN', 101, mini.data(), mini.size(), "BEOS:M:STD_ICON"),
+		          B_OK);
 	}
 	LibBitmap bitmap(B_LARGE_ICON);
 	ASSERT_EQ(bitmap.SetTo(nullptr, path.c_str(), B_LARGE_ICON), B_OK);
@@ -115,8 +116,8 @@ TEST_F(LibBitmapTest, WrongSizedIconResourceIsIgnored)
 	std::vector<uint8> wrong(100, 7);
 	{
 		BResources resources(path.c_str(), true, true);
-		ASSERT_EQ(resources.AddResource('ICON', 101, wrong.data(), wrong.size(),
-			"BEOS:L:STD_ICON"), B_OK);
+		ASSERT_EQ(resources.AddResource('ICON', 101, wrong.data(), wrong.size(), "BEOS:L:STD_ICON"),
+		          B_OK);
 	}
 	LibBitmap bitmap(B_LARGE_ICON);
 	ASSERT_EQ(bitmap.SetTo(nullptr, path.c_str(), B_LARGE_ICON), B_OK);
@@ -150,12 +151,10 @@ TEST_F(LibBitmapTest, MissingEntriesAndMismatchedSizes)
 	EXPECT_EQ(bitmap.Bounds(), BRect(0, 0, 31, 31));
 	EXPECT_EQ(bitmap.ColorSpace(), B_CMAP8);
 	std::vector<uint8> before = Pixels(bitmap);
-	EXPECT_EQ(bitmap.SetTo(nullptr, (fBase + "/none").c_str(), B_LARGE_ICON),
-		B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(bitmap.SetTo(nullptr, (fBase + "/none").c_str(), B_LARGE_ICON), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(bitmap.SetTo(nullptr, Make("x").c_str(), B_MINI_ICON), B_BAD_VALUE);
-	EXPECT_EQ(bitmap.SetTo(nullptr, static_cast<const char*>(nullptr), B_LARGE_ICON),
-		B_BAD_VALUE);
+	EXPECT_EQ(bitmap.SetTo(nullptr, static_cast<const char*>(nullptr), B_LARGE_ICON), B_BAD_VALUE);
 	EXPECT_EQ(Pixels(bitmap), before);
 }
 
-}  // namespace
+} // namespace

@@ -24,18 +24,17 @@ struct NearestCase {
 TEST(LibColorsTest, NearestSystemColourIsAPaletteEntry)
 {
 	const std::vector<NearestCase> cases = {
-		{"black", black_color, {0, 0, 0, 255}},
-		{"white", white_color, {255, 255, 255, 255}},
-		{"dark grey", dark_grey_color, {0x80, 0x80, 0x80, 255}},
-		{"red", red_color, {0xff, 0, 0, 255}},
-		{"pale yellow", pale_yellow_color, {0xff, 0xff, 0xcb, 255}},
-		{"off grey", {130, 129, 127, 255}, {0x80, 0x80, 0x80, 255}},
+	        {"black", black_color, {0, 0, 0, 255}},
+	        {"white", white_color, {255, 255, 255, 255}},
+	        {"dark grey", dark_grey_color, {0x80, 0x80, 0x80, 255}},
+	        {"red", red_color, {0xff, 0, 0, 255}},
+	        {"pale yellow", pale_yellow_color, {0xff, 0xff, 0xcb, 255}},
+	        {"off grey", {130, 129, 127, 255}, {0x80, 0x80, 0x80, 255}},
 	};
 	for (const NearestCase& c : cases) {
 		SCOPED_TRACE(c.name);
 		EXPECT_EQ(lib_nearest_system_color(c.color), c.nearest);
-		EXPECT_EQ(lib_nearest_system_color(c.color.red, c.color.green, c.color.blue),
-			c.nearest);
+		EXPECT_EQ(lib_nearest_system_color(c.color.red, c.color.green, c.color.blue), c.nearest);
 	}
 }
 
@@ -74,10 +73,12 @@ TEST(LibInterfaceTest, MouseButton3MeansOnlyTheSecondaryButton)
 	WindowPtr<TestWindow> window(new TestWindow());
 	BView* view = new BView(BRect(0, 0, 50, 50), "v", B_FOLLOW_NONE, 0);
 	window->AddChild(view);
-	const std::pair<uint32, bool> cases[] = {{0, false}, {B_PRIMARY_MOUSE_BUTTON, false},
-		{B_SECONDARY_MOUSE_BUTTON, true},
-		{B_PRIMARY_MOUSE_BUTTON | B_SECONDARY_MOUSE_BUTTON, false},
-		{B_TERTIARY_MOUSE_BUTTON, false}};
+	const std::pair<uint32, bool> cases[] = {
+	        {0, false},
+	        {B_PRIMARY_MOUSE_BUTTON, false},
+	        {B_SECONDARY_MOUSE_BUTTON, true},
+	        {B_PRIMARY_MOUSE_BUTTON | B_SECONDARY_MOUSE_BUTTON, false},
+	        {B_TERTIARY_MOUSE_BUTTON, false}};
 	for (const auto& [buttons, expected] : cases) {
 		window->MouseAt(BPoint(5, 5), buttons);
 		EXPECT_EQ(LibIsMouseButton3(view), expected) << buttons;
@@ -85,4 +86,4 @@ TEST(LibInterfaceTest, MouseButton3MeansOnlyTheSecondaryButton)
 	EXPECT_FALSE(LibIsMouseButton3(nullptr));
 }
 
-}  // namespace
+} // namespace

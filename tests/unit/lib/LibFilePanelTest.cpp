@@ -83,8 +83,7 @@ TEST_F(LibFilePanelTest, FilterListsOnlyTheChosenTypes)
 	panel.Filter()->AllowAllFiles(true);
 	EXPECT_EQ(panel.ListedEntries(), (std::vector<std::string>{"data.bin", "notes.txt"}));
 	panel.AddType("application/x-vnd.Be-directory");
-	EXPECT_EQ(panel.ListedEntries(),
-		(std::vector<std::string>{"data.bin", "inner", "notes.txt"}));
+	EXPECT_EQ(panel.ListedEntries(), (std::vector<std::string>{"data.bin", "inner", "notes.txt"}));
 }
 
 TEST_F(LibFilePanelTest, StateRestoresTheFolder)
@@ -125,4 +124,4 @@ TEST_F(LibFilePanelTest, SentMessagesCarryTheMarkedFormat)
 	EXPECT_STREQ(sent[0].FindString("marked"), "Tar");
 }
 
-}  // namespace
+} // namespace

@@ -73,15 +73,11 @@ TEST_F(LibListViewTest, OneNotificationPerChangeAndMinusOneOnLeaving)
 	};
 	const BPoint below(5, fList->ItemFrame(3).bottom + 20);
 	const std::vector<Move> moves = {
-		{Middle(0), B_ENTERED_VIEW, {0}},
-		{Middle(0) + BPoint(3, 1), B_INSIDE_VIEW, {}},
-		{Middle(2), B_INSIDE_VIEW, {2}},
-		{Middle(3), B_INSIDE_VIEW, {3}},
-		{below, B_INSIDE_VIEW, {-1}},
-		{Middle(1), B_INSIDE_VIEW, {1}},
-		{BPoint(500, 5), B_EXITED_VIEW, {-1}},
-		{BPoint(600, 5), B_OUTSIDE_VIEW, {}},
-		{Middle(1), B_ENTERED_VIEW, {1}},
+	        {Middle(0), B_ENTERED_VIEW, {0}},      {Middle(0) + BPoint(3, 1), B_INSIDE_VIEW, {}},
+	        {Middle(2), B_INSIDE_VIEW, {2}},       {Middle(3), B_INSIDE_VIEW, {3}},
+	        {below, B_INSIDE_VIEW, {-1}},          {Middle(1), B_INSIDE_VIEW, {1}},
+	        {BPoint(500, 5), B_EXITED_VIEW, {-1}}, {BPoint(600, 5), B_OUTSIDE_VIEW, {}},
+	        {Middle(1), B_ENTERED_VIEW, {1}},
 	};
 	for (const Move& move : moves) {
 		fList->MouseMoved(move.where, move.transit, nullptr);
@@ -162,4 +158,4 @@ TEST(LibStringViewTest, ShowAndHideDoNotNest)
 	EXPECT_EQ(view.ResizingMode(), uint32(B_FOLLOW_LEFT | B_FOLLOW_TOP));
 }
 
-}  // namespace
+} // namespace

@@ -145,8 +145,8 @@ TEST(LibMenuFieldTest, StandardFolderMenuGroups)
 		}
 		EXPECT_EQ(separators, c.separators);
 		EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 5),
-			(std::vector<std::string>{"Desktop", "Trash", "Applications", "Preferences",
-				"Utilities"}));
+		          (std::vector<std::string>{"Desktop", "Trash", "Applications", "Preferences",
+		                                    "Utilities"}));
 		size_t common = size_t(c.separators[c.separators.size() - 2] + 1);
 		size_t user = size_t(c.separators.back() + 1);
 		EXPECT_EQ(labels[common], "Common");
@@ -181,9 +181,9 @@ TEST(LibMenuFieldTest, ArrowKeysMoveTheMarkWrapSkipSeparatorsAndSend)
 		char key;
 		const char* marked;
 	};
-	const KeyCase keys[] = {{B_DOWN_ARROW, "two"}, {B_DOWN_ARROW, "three"},
-		{B_DOWN_ARROW, "one"}, {B_UP_ARROW, "three"}, {B_HOME, "one"}, {B_END, "three"},
-		{B_UP_ARROW, "two"}, {B_UP_ARROW, "one"}};
+	const KeyCase keys[] = {{B_DOWN_ARROW, "two"}, {B_DOWN_ARROW, "three"}, {B_DOWN_ARROW, "one"},
+	                        {B_UP_ARROW, "three"}, {B_HOME, "one"},         {B_END, "three"},
+	                        {B_UP_ARROW, "two"},   {B_UP_ARROW, "one"}};
 	for (const KeyCase& k : keys) {
 		char bytes[2] = {k.key, 0};
 		field->KeyDown(bytes, 1);
@@ -213,7 +213,7 @@ TEST(LibMenuFieldTest, FontSizeAppliesToTheMenu)
 TEST(LibLabelControlTest, LabelAndSuffixGeometryAndGreying)
 {
 	LibLabelControl control(BRect(0, 0, 200, 24), 80, "control", "Install to", 4, ":",
-		B_FOLLOW_LEFT | B_FOLLOW_TOP);
+	                        B_FOLLOW_LEFT | B_FOLLOW_TOP);
 	ASSERT_NE(control.LabelView(), nullptr);
 	ASSERT_NE(control.SuffixView(), nullptr);
 	EXPECT_STREQ(control.LabelView()->Name(), "label");
@@ -275,4 +275,4 @@ TEST(LibMenuButtonTest, GeometryForwardingEnablingAndFocus)
 	EXPECT_EQ(window->CurrentFocus(), field);
 }
 
-}  // namespace
+} // namespace

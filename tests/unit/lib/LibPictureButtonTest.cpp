@@ -63,7 +63,7 @@ protected:
 		fWindow.reset(new TestWindow(BRect(100, 100, 499, 399)));
 		std::vector<uint8> bits(16 * 16, 63);
 		fButton = new LibPictureButton(BPoint(10, 20), 16, 16, "go", bits.data(), bits.data(),
-			'go  ');
+		                               'go  ');
 		fWindow->AddChild(fButton);
 		fWindow->Activate(true);
 	}
@@ -134,9 +134,9 @@ TEST(Res2PictureTest, FaceEdgesBitmapAndGreying)
 {
 	BBitmap glyph(BRect(0, 0, 9, 5), B_CMAP8);
 	const std::vector<FaceCase> cases = {
-		{false, true, kPanel, kShadow, kWhite, BPoint(5, 5)},
-		{true, true, kPressed, kWhite, kShadow, BPoint(4, 4)},
-		{false, false, kPanel, kShadow, kWhite, BPoint(5, 5)},
+	        {false, true, kPanel, kShadow, kWhite, BPoint(5, 5)},
+	        {true, true, kPressed, kWhite, kShadow, BPoint(4, 4)},
+	        {false, false, kPanel, kShadow, kWhite, BPoint(5, 5)},
 	};
 	for (const FaceCase& c : cases) {
 		SCOPED_TRACE(std::to_string(c.pressed) + std::to_string(c.enabled));
@@ -203,4 +203,4 @@ TEST(Res2PictureTest, BitmapFromResourcesOrFaceAlone)
 	EXPECT_EQ(bare->Drawing().CountCommands(), 7);
 }
 
-}  // namespace
+} // namespace

@@ -37,20 +37,28 @@ TEST(LibRefFilterTest, ListsChosenTypesAndOptionallyEveryFile)
 	const char* text = "text/plain";
 	const char* folder = B_DIRECTORY_MIME_TYPE;
 	const std::vector<FilterCase> cases = {
-		{"type listed", false, {text}, "notes.txt", text, true},
-		{"type not listed", false, {"image/png"}, "notes.txt", text, false},
-		{"type compared exactly", false, {"text/plain; charset=utf-8"}, "notes.txt", text,
-			false},
-		{"case matters", false, {"Text/Plain"}, "notes.txt", text, false},
-		{"all files", true, {}, "notes.txt", text, true},
-		{"all files, no folders", true, {}, "folder", folder, false},
-		{"folders when asked", true, {folder}, "folder", folder, true},
-		{"nothing by default", false, {}, "notes.txt", text, false},
-		{"link to a file is a file", true, {}, "to-file", "application/x-vnd.Be-symlink", true},
-		{"link to a folder is not", true, {}, "to-folder", "application/x-vnd.Be-symlink",
-			false},
-		{"broken link", true, {}, "broken", "application/x-vnd.Be-symlink", false},
-		{"no type", false, {text}, "notes.txt", nullptr, false},
+	        {"type listed", false, {text}, "notes.txt", text, true},
+	        {"type not listed", false, {"image/png"}, "notes.txt", text, false},
+	        {"type compared exactly",
+	         false,
+	         {"text/plain; charset=utf-8"},
+	         "notes.txt",
+	         text,
+	         false},
+	        {"case matters", false, {"Text/Plain"}, "notes.txt", text, false},
+	        {"all files", true, {}, "notes.txt", text, true},
+	        {"all files, no folders", true, {}, "folder", folder, false},
+	        {"folders when asked", true, {folder}, "folder", folder, true},
+	        {"nothing by default", false, {}, "notes.txt", text, false},
+	        {"link to a file is a file", true, {}, "to-file", "application/x-vnd.Be-symlink", true},
+	        {"link to a folder is not",
+	         true,
+	         {},
+	         "to-folder",
+	         "application/x-vnd.Be-symlink",
+	         false},
+	        {"broken link", true, {}, "broken", "application/x-vnd.Be-symlink", false},
+	        {"no type", false, {text}, "notes.txt", nullptr, false},
 	};
 	for (const FilterCase& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -68,4 +76,4 @@ TEST(LibRefFilterTest, ListsChosenTypesAndOptionallyEveryFile)
 	std::filesystem::remove_all(base);
 }
 
-}  // namespace
+} // namespace

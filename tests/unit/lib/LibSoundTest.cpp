@@ -174,4 +174,4 @@ TEST_F(LibSoundTest, DestroyingAPlayingSoundStopsIt)
 	sound.reset();
 }
 
-}  // namespace
+} // namespace

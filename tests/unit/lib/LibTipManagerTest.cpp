@@ -17,7 +17,7 @@ namespace {
 const bigtime_t kSecond = 1000000;
 
 BMessage TipRequest(bool show, const char* text = "Install the product", int32 width = -1,
-	int16 startDelay = -1, int16 endDelay = -1)
+                    int16 startDelay = -1, int16 endDelay = -1)
 {
 	BMessage request('stip');
 	request.AddBool("show", show);
@@ -44,7 +44,7 @@ TipState StateOf(LibTipWin* window)
 {
 	EXPECT_TRUE(window->Lock());
 	TipState state = {window->IsHidden(), window->Frame().LeftTop(), window->Bounds(),
-		window->PulseRate(), window->Text()};
+	                  window->PulseRate(), window->Text()};
 	window->Unlock();
 	return state;
 }
@@ -102,7 +102,7 @@ TEST(LibTipManagerTest, HideRequestHidesAndStopsThePulse)
 	EXPECT_EQ(app.PulseRate(), 0);
 	BMessage bare('stip');
 	tips.MessageReceived(&show);
-	tips.MessageReceived(&bare);  // no "show" field: hide
+	tips.MessageReceived(&bare); // no "show" field: hide
 	EXPECT_TRUE(StateOf(tips.TipWindow()).hidden);
 }
 
@@ -143,8 +143,7 @@ TEST(LibTipManagerTest, TipWindowSizeFollowsTheTextAndWidth)
 	int32 lines = window->TipString()->CountLines();
 	EXPECT_GT(lines, 1);
 	EXPECT_FLOAT_EQ(window->Bounds().Width(), 83);
-	EXPECT_FLOAT_EQ(window->Bounds().Height(),
-		lines * window->TipString()->LineHeight(0) + 2);
+	EXPECT_FLOAT_EQ(window->Bounds().Height(), lines * window->TipString()->LineHeight(0) + 2);
 	window->Unlock();
 }
 
@@ -180,7 +179,7 @@ TEST(LibTipManagerTest, TipHidesOneEndDelayAfterAppearing)
 		hidden = StateOf(tips.TipWindow()).hidden;
 	}
 	double elapsed =
-		std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	EXPECT_TRUE(hidden);
 	EXPECT_GT(elapsed, 0.9);
 	EXPECT_EQ(StateOf(tips.TipWindow()).pulse, 0);
@@ -199,4 +198,4 @@ TEST(LibTipManagerTest, LosingActivationHidesTheTip)
 	window->Unlock();
 }
 
-}  // namespace
+} // namespace

@@ -51,8 +51,8 @@ public:
 class TestWindow : public LibWindow {
 public:
 	explicit TestWindow(BRect frame = BRect(0, 0, 399, 299),
-		window_look look = B_TITLED_WINDOW_LOOK)
-		: LibWindow(frame, "Test Window", look, B_NORMAL_WINDOW_FEEL, 0)
+	                    window_look look = B_TITLED_WINDOW_LOOK)
+	    : LibWindow(frame, "Test Window", look, B_NORMAL_WINDOW_FEEL, 0)
 	{
 	}
 	std::vector<BMessage> Take() { return TakeAll(Queue()); }
@@ -92,4 +92,4 @@ inline bool UseTestScreen()
 	return BScreen().Frame() == kScreen;
 }
 
-}  // namespace toolkit_test
+} // namespace toolkit_test

@@ -26,9 +26,10 @@ protected:
 		for (const char* folder : {"Boot", "cd", "usb", "net", "data", "scratch"})
 			std::filesystem::create_directory(fBase + "/" + folder);
 		setenv("VANTRY_ROOT", (fBase + "/Boot").c_str(), 1);
-		std::string volumes = fBase + "/cd:ro,removable,name=CD;" + fBase
-			+ "/usb:removable,nonnative,name=USB Stick;" + fBase + "/net:shared,name=Server;"
-			+ fBase + "/data:name=Data;" + fBase + "/scratch:transient,name=Scratch";
+		std::string volumes = fBase + "/cd:ro,removable,name=CD;" + fBase +
+		                      "/usb:removable,nonnative,name=USB Stick;" + fBase +
+		                      "/net:shared,name=Server;" + fBase + "/data:name=Data;" + fBase +
+		                      "/scratch:transient,name=Scratch";
 		setenv("VANTRY_VOLUMES", volumes.c_str(), 1);
 	}
 
@@ -62,24 +63,28 @@ struct FilterCase {
 TEST_F(LibVolumeMenuTest, FiltersDisableKindsOfVolumeButNeverTheBootVolume)
 {
 	const std::vector<FilterCase> cases = {
-		{"defaults", [](LibVolumeMenu&) {},
-			{"Boot", "!CD", "!USB Stick", "Server", "Data", "Scratch"}},
-		{"read-only allowed", [](LibVolumeMenu& m) { m.AllowReadOnly(true); },
-			{"Boot", "CD", "!USB Stick", "Server", "Data", "Scratch"}},
-		{"any file system",
-			[](LibVolumeMenu& m) { m.OnlyBeOS(false); },
-			{"Boot", "!CD", "USB Stick", "Server", "Data", "Scratch"}},
-		{"no removable",
-			[](LibVolumeMenu& m) {
-				m.OnlyBeOS(false);
-				m.AllowReadOnly(true);
-				m.AllowRemovable(false);
-			},
-			{"Boot", "!CD", "!USB Stick", "Server", "Data", "Scratch"}},
-		{"no shared", [](LibVolumeMenu& m) { m.AllowShared(false); },
-			{"Boot", "!CD", "!USB Stick", "!Server", "Data", "Scratch"}},
-		{"no persistent", [](LibVolumeMenu& m) { m.AllowPersistent(false); },
-			{"Boot", "!CD", "!USB Stick", "!Server", "!Data", "Scratch"}},
+	        {"defaults",
+	         [](LibVolumeMenu&) {},
+	         {"Boot", "!CD", "!USB Stick", "Server", "Data", "Scratch"}},
+	        {"read-only allowed",
+	         [](LibVolumeMenu& m) { m.AllowReadOnly(true); },
+	         {"Boot", "CD", "!USB Stick", "Server", "Data", "Scratch"}},
+	        {"any file system",
+	         [](LibVolumeMenu& m) { m.OnlyBeOS(false); },
+	         {"Boot", "!CD", "USB Stick", "Server", "Data", "Scratch"}},
+	        {"no removable",
+	         [](LibVolumeMenu& m) {
+		         m.OnlyBeOS(false);
+		         m.AllowReadOnly(true);
+		         m.AllowRemovable(false);
+	         },
+	         {"Boot", "!CD", "!USB Stick", "Server", "Data", "Scratch"}},
+	        {"no shared",
+	         [](LibVolumeMenu& m) { m.AllowShared(false); },
+	         {"Boot", "!CD", "!USB Stick", "!Server", "Data", "Scratch"}},
+	        {"no persistent",
+	         [](LibVolumeMenu& m) { m.AllowPersistent(false); },
+	         {"Boot", "!CD", "!USB Stick", "!Server", "!Data", "Scratch"}},
 	};
 	for (const FilterCase& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -122,7 +127,7 @@ TEST_F(LibVolumeMenuTest, CurrentVolumeIsTheOneNamedExactly)
 	BVolume volume;
 	ASSERT_TRUE(menu.GetCurrentVolume(volume));
 	EXPECT_EQ(std::filesystem::path(volume.HostRootPath()),
-		std::filesystem::canonical(fBase + "/net"));
+	          std::filesystem::canonical(fBase + "/net"));
 	EXPECT_TRUE(volume.IsShared());
 
 	LibVolumeMenu empty(BPoint(0, 0), "volumes", 'vol ', 40);
@@ -130,4 +135,4 @@ TEST_F(LibVolumeMenuTest, CurrentVolumeIsTheOneNamedExactly)
 	EXPECT_FALSE(empty.GetCurrentVolume(untouched));
 }
 
-}  // namespace
+} // namespace

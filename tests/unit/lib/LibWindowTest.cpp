@@ -27,17 +27,17 @@ struct PlaceCase {
 TEST_F(LibWindowTest, SetPositionOnTheScreen)
 {
 	const std::vector<PlaceCase> cases = {
-		{LibWindow::kTopLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 30)},
-		{LibWindow::kTopCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 30)},
-		{LibWindow::kTopRight, B_DOCUMENT_WINDOW_LOOK, BPoint(614, 30)},
-		{LibWindow::kTopRight, B_BORDERED_WINDOW_LOOK, BPoint(614, 0)},
-		{LibWindow::kMiddleLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 234)},
-		{LibWindow::kCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 234)},
-		{LibWindow::kCenter, B_MODAL_WINDOW_LOOK, BPoint(312, 234)},
-		{LibWindow::kMiddleRight, B_TITLED_WINDOW_LOOK, BPoint(614, 234)},
-		{LibWindow::kBottomLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 458)},
-		{LibWindow::kBottomCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 458)},
-		{LibWindow::kBottomRight, B_FLOATING_WINDOW_LOOK, BPoint(614, 458)},
+	        {LibWindow::kTopLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 30)},
+	        {LibWindow::kTopCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 30)},
+	        {LibWindow::kTopRight, B_DOCUMENT_WINDOW_LOOK, BPoint(614, 30)},
+	        {LibWindow::kTopRight, B_BORDERED_WINDOW_LOOK, BPoint(614, 0)},
+	        {LibWindow::kMiddleLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 234)},
+	        {LibWindow::kCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 234)},
+	        {LibWindow::kCenter, B_MODAL_WINDOW_LOOK, BPoint(312, 234)},
+	        {LibWindow::kMiddleRight, B_TITLED_WINDOW_LOOK, BPoint(614, 234)},
+	        {LibWindow::kBottomLeft, B_TITLED_WINDOW_LOOK, BPoint(10, 458)},
+	        {LibWindow::kBottomCenter, B_TITLED_WINDOW_LOOK, BPoint(312, 458)},
+	        {LibWindow::kBottomRight, B_FLOATING_WINDOW_LOOK, BPoint(614, 458)},
 	};
 	for (const PlaceCase& c : cases) {
 		SCOPED_TRACE(int(c.position));
@@ -59,17 +59,17 @@ TEST_F(LibWindowTest, SetPositionBesideAnotherWindowStaysOnTheScreen)
 {
 	const BRect middle(300, 200, 599, 399);
 	const std::vector<BesideCase> cases = {
-		{"above left", middle, LibWindow::kTopLeft, BPoint(81, 71)},
-		{"above", middle, LibWindow::kTopCenter, BPoint(350, 71)},
-		{"right", middle, LibWindow::kMiddleRight, BPoint(619, 250)},
-		{"over the centre", middle, LibWindow::kCenter, BPoint(350, 250)},
-		{"below right", middle, LibWindow::kBottomRight, BPoint(619, 439)},
-		{"below left", middle, LibWindow::kBottomLeft, BPoint(81, 439)},
-		{"off the top left", BRect(10, 10, 109, 59), LibWindow::kTopLeft, BPoint(2, 25)},
-		{"off the bottom right", BRect(900, 700, 1000, 760), LibWindow::kBottomRight,
-			BPoint(819, 663)},
-		{"at the right edge", BRect(600, 300, 804, 400), LibWindow::kMiddleRight,
-			BPoint(819, 300.5)},
+	        {"above left", middle, LibWindow::kTopLeft, BPoint(81, 71)},
+	        {"above", middle, LibWindow::kTopCenter, BPoint(350, 71)},
+	        {"right", middle, LibWindow::kMiddleRight, BPoint(619, 250)},
+	        {"over the centre", middle, LibWindow::kCenter, BPoint(350, 250)},
+	        {"below right", middle, LibWindow::kBottomRight, BPoint(619, 439)},
+	        {"below left", middle, LibWindow::kBottomLeft, BPoint(81, 439)},
+	        {"off the top left", BRect(10, 10, 109, 59), LibWindow::kTopLeft, BPoint(2, 25)},
+	        {"off the bottom right", BRect(900, 700, 1000, 760), LibWindow::kBottomRight,
+	         BPoint(819, 663)},
+	        {"at the right edge", BRect(600, 300, 804, 400), LibWindow::kMiddleRight,
+	         BPoint(819, 300.5)},
 	};
 	for (const BesideCase& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -159,8 +159,10 @@ TEST_F(LibWindowTest, OnlyShiftF1PostsAHelpRequestToTheApplication)
 		int32 modifiers;
 		bool asks;
 	};
-	const KeyCase cases[] = {{B_F1_KEY, B_SHIFT_KEY, true}, {B_F1_KEY, 0, false},
-		{B_F2_KEY, B_SHIFT_KEY, false}, {B_F1_KEY, B_SHIFT_KEY | B_CONTROL_KEY, true}};
+	const KeyCase cases[] = {{B_F1_KEY, B_SHIFT_KEY, true},
+	                         {B_F1_KEY, 0, false},
+	                         {B_F2_KEY, B_SHIFT_KEY, false},
+	                         {B_F1_KEY, B_SHIFT_KEY | B_CONTROL_KEY, true}};
 	for (const KeyCase& c : cases) {
 		BMessage key(B_KEY_DOWN);
 		key.AddInt32("key", c.key);
@@ -169,9 +171,10 @@ TEST_F(LibWindowTest, OnlyShiftF1PostsAHelpRequestToTheApplication)
 		window->DispatchMessage(&key, window.get());
 		std::vector<BMessage> help = OfCode(app.Take(), 'help');
 		ASSERT_EQ(help.size(), c.asks ? 1u : 0u) << c.key << " " << c.modifiers;
-		if (c.asks)
+		if (c.asks) {
 			EXPECT_STREQ(help[0].FindString("view"), "target");
+		}
 	}
 }
 
-}  // namespace
+} // namespace

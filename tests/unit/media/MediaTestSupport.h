@@ -29,7 +29,7 @@ inline void PutText(std::vector<uint8_t>& out, const char* text)
 
 // A RIFF WAVE file: "fmt " with the tag, channels, rate and bits, then "data".
 inline std::vector<uint8_t> Wave(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
-	const std::vector<uint8_t>& samples, bool extensible = false)
+                                 const std::vector<uint8_t>& samples, bool extensible = false)
 {
 	std::vector<uint8_t> fmt;
 	PutLittle(fmt, extensible ? 0xfffe : tag, 2);
@@ -75,7 +75,8 @@ inline void PutExtended(std::vector<uint8_t>& out, uint32_t rate)
 
 // An AIFF file, or an AIFC file when `compression` is given.
 inline std::vector<uint8_t> Aiff(uint16_t channels, uint32_t rate, uint16_t bits,
-	const std::vector<uint8_t>& samples, const char* compression = nullptr)
+                                 const std::vector<uint8_t>& samples,
+                                 const char* compression = nullptr)
 {
 	std::vector<uint8_t> comm;
 	PutBig(comm, channels, 2);
@@ -115,4 +116,4 @@ inline std::vector<uint8_t> Silence16(size_t frames)
 	return std::vector<uint8_t>(frames * 2, 0);
 }
 
-}  // namespace media_test
+} // namespace media_test

@@ -22,26 +22,41 @@ TEST(SoundFileReaderTest, DecodesEachUncompressedForm)
 {
 	const std::vector<uint8_t> pcm16 = {0x01, 0x02, 0x03, 0x04};
 	const std::vector<DecodeCase> cases = {
-		{"wave u8", Wave(1, 1, 11025, 8, {0x80, 0xff}), 11025, 1, B_AUDIO_UCHAR,
-			B_MEDIA_LITTLE_ENDIAN, {0x80, 0xff}},
-		{"wave s16 stereo", Wave(1, 2, 44100, 16, pcm16), 44100, 2, B_AUDIO_SHORT,
-			B_MEDIA_LITTLE_ENDIAN, pcm16},
-		{"wave s24 widened", Wave(1, 1, 8000, 24, {0x11, 0x22, 0x33}), 8000, 1, B_AUDIO_INT,
-			B_MEDIA_LITTLE_ENDIAN, {0x00, 0x11, 0x22, 0x33}},
-		{"wave s32", Wave(1, 1, 8000, 32, pcm16), 8000, 1, B_AUDIO_INT, B_MEDIA_LITTLE_ENDIAN,
-			pcm16},
-		{"wave float", Wave(3, 1, 48000, 32, pcm16), 48000, 1, B_AUDIO_FLOAT,
-			B_MEDIA_LITTLE_ENDIAN, pcm16},
-		{"wave extensible", Wave(1, 2, 22050, 16, pcm16, true), 22050, 2, B_AUDIO_SHORT,
-			B_MEDIA_LITTLE_ENDIAN, pcm16},
-		{"aiff s16", Aiff(1, 22050, 16, pcm16), 22050, 1, B_AUDIO_SHORT, B_MEDIA_BIG_ENDIAN,
-			pcm16},
-		{"aiff s8", Aiff(1, 8000, 8, {0x7f, 0x80}), 8000, 1, B_AUDIO_CHAR, B_MEDIA_BIG_ENDIAN,
-			{0x7f, 0x80}},
-		{"aifc sowt", Aiff(2, 44100, 16, pcm16, "sowt"), 44100, 2, B_AUDIO_SHORT,
-			B_MEDIA_LITTLE_ENDIAN, pcm16},
-		{"aifc fl32", Aiff(1, 32000, 32, pcm16, "fl32"), 32000, 1, B_AUDIO_FLOAT,
-			B_MEDIA_BIG_ENDIAN, pcm16},
+	        {"wave u8",
+	         Wave(1, 1, 11025, 8, {0x80, 0xff}),
+	         11025,
+	         1,
+	         B_AUDIO_UCHAR,
+	         B_MEDIA_LITTLE_ENDIAN,
+	         {0x80, 0xff}},
+	        {"wave s16 stereo", Wave(1, 2, 44100, 16, pcm16), 44100, 2, B_AUDIO_SHORT,
+	         B_MEDIA_LITTLE_ENDIAN, pcm16},
+	        {"wave s24 widened",
+	         Wave(1, 1, 8000, 24, {0x11, 0x22, 0x33}),
+	         8000,
+	         1,
+	         B_AUDIO_INT,
+	         B_MEDIA_LITTLE_ENDIAN,
+	         {0x00, 0x11, 0x22, 0x33}},
+	        {"wave s32", Wave(1, 1, 8000, 32, pcm16), 8000, 1, B_AUDIO_INT, B_MEDIA_LITTLE_ENDIAN,
+	         pcm16},
+	        {"wave float", Wave(3, 1, 48000, 32, pcm16), 48000, 1, B_AUDIO_FLOAT,
+	         B_MEDIA_LITTLE_ENDIAN, pcm16},
+	        {"wave extensible", Wave(1, 2, 22050, 16, pcm16, true), 22050, 2, B_AUDIO_SHORT,
+	         B_MEDIA_LITTLE_ENDIAN, pcm16},
+	        {"aiff s16", Aiff(1, 22050, 16, pcm16), 22050, 1, B_AUDIO_SHORT, B_MEDIA_BIG_ENDIAN,
+	         pcm16},
+	        {"aiff s8",
+	         Aiff(1, 8000, 8, {0x7f, 0x80}),
+	         8000,
+	         1,
+	         B_AUDIO_CHAR,
+	         B_MEDIA_BIG_ENDIAN,
+	         {0x7f, 0x80}},
+	        {"aifc sowt", Aiff(2, 44100, 16, pcm16, "sowt"), 44100, 2, B_AUDIO_SHORT,
+	         B_MEDIA_LITTLE_ENDIAN, pcm16},
+	        {"aifc fl32", Aiff(1, 32000, 32, pcm16, "fl32"), 32000, 1, B_AUDIO_FLOAT,
+	         B_MEDIA_BIG_ENDIAN, pcm16},
 	};
 	for (const DecodeCase& c : cases) {
 		SCOPED_TRACE(c.name);
@@ -61,20 +76,20 @@ TEST(SoundFileReaderTest, DecodesEachUncompressedForm)
 TEST(SoundFileReaderTest, RefusesWhatItCannotPlayAndLeavesOutputsAlone)
 {
 	std::vector<uint8_t> noData = Wave(1, 1, 8000, 16, {});
-	noData.resize(noData.size() - 8);  // drop the "data" chunk header
+	noData.resize(noData.size() - 8); // drop the "data" chunk header
 	std::vector<uint8_t> badSkip = Aiff(1, 8000, 16, {1, 2});
-	badSkip[badSkip.size() - 2 - 8 + 3] = 0x40;  // SSND offset beyond the chunk
+	badSkip[badSkip.size() - 2 - 8 + 3] = 0x40; // SSND offset beyond the chunk
 	const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
-		{"empty", {}},
-		{"not a sound", std::vector<uint8_t>(64, 'x')},
-		{"adpcm", Wave(2, 1, 8000, 4, {1, 2})},
-		{"12-bit", Wave(1, 1, 8000, 12, {1, 2})},
-		{"no channels", Wave(1, 0, 8000, 16, {1, 2})},
-		{"no rate", Wave(1, 1, 0, 16, {1, 2})},
-		{"64-bit float", Wave(3, 1, 8000, 64, std::vector<uint8_t>(8))},
-		{"no data chunk", noData},
-		{"compressed aifc", Aiff(1, 8000, 16, {1, 2}, "ima4")},
-		{"aiff skip too far", badSkip},
+	        {"empty", {}},
+	        {"not a sound", std::vector<uint8_t>(64, 'x')},
+	        {"adpcm", Wave(2, 1, 8000, 4, {1, 2})},
+	        {"12-bit", Wave(1, 1, 8000, 12, {1, 2})},
+	        {"no channels", Wave(1, 0, 8000, 16, {1, 2})},
+	        {"no rate", Wave(1, 1, 0, 16, {1, 2})},
+	        {"64-bit float", Wave(3, 1, 8000, 64, std::vector<uint8_t>(8))},
+	        {"no data chunk", noData},
+	        {"compressed aifc", Aiff(1, 8000, 16, {1, 2}, "ima4")},
+	        {"aiff skip too far", badSkip},
 	};
 	for (const auto& [name, file] : cases) {
 		SCOPED_TRACE(name);
@@ -89,7 +104,7 @@ TEST(SoundFileReaderTest, RefusesWhatItCannotPlayAndLeavesOutputsAlone)
 TEST(SoundFileReaderTest, CutsDataChunkThatClaimsMoreThanTheFileAndPartialFrames)
 {
 	std::vector<uint8_t> file = Wave(1, 2, 8000, 16, {1, 2, 3, 4, 5, 6});
-	file.resize(file.size() - 1);  // the last frame loses a byte
+	file.resize(file.size() - 1); // the last frame loses a byte
 	media_raw_audio_format format = {};
 	std::vector<uint8> samples;
 	ASSERT_EQ(SoundFileReader::Decode(file, &format, &samples), B_OK);
@@ -98,8 +113,7 @@ TEST(SoundFileReaderTest, CutsDataChunkThatClaimsMoreThanTheFileAndPartialFrames
 
 TEST(SoundFileReaderTest, ReadsFilesAndReportsMissingOnes)
 {
-	std::string path = WriteFile(testing::TempDir() + "/reader.wav",
-		Wave(1, 1, 8000, 16, {9, 8}));
+	std::string path = WriteFile(testing::TempDir() + "/reader.wav", Wave(1, 1, 8000, 16, {9, 8}));
 	media_raw_audio_format format = {};
 	std::vector<uint8> samples;
 	EXPECT_EQ(SoundFileReader::Read(path.c_str(), &format, &samples), B_OK);
@@ -109,4 +123,4 @@ TEST(SoundFileReaderTest, ReadsFilesAndReportsMissingOnes)
 	EXPECT_EQ(SoundFileReader::Read(nullptr, &format, &samples), B_BAD_VALUE);
 }
 
-}  // namespace
+} // namespace

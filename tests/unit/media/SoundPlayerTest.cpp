@@ -84,15 +84,15 @@ TEST_F(SoundPlayerTest, PlaysForAboutTheSoundsDurationThenReleasesIt)
 	ASSERT_EQ(player.InitCheck(), B_OK);
 	ASSERT_EQ(player.Start(), B_OK);
 	EXPECT_TRUE(player.IsRunning());
-	BSound* sound = MakeSound(2400);  // 0.3 seconds
+	BSound* sound = MakeSound(2400); // 0.3 seconds
 	auto start = std::chrono::steady_clock::now();
 	play_id id = player.StartPlaying(sound);
 	ASSERT_GT(id, 0);
 	EXPECT_TRUE(player.IsPlaying(id));
 	EXPECT_EQ(sound->RefCount(), 2);
 	EXPECT_EQ(player.WaitForSound(id), B_OK);
-	double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-		.count();
+	double elapsed =
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	EXPECT_GT(elapsed, 0.15);
 	EXPECT_FALSE(player.IsPlaying(id));
 	EXPECT_EQ(sound->RefCount(), 1);
@@ -103,7 +103,7 @@ TEST_F(SoundPlayerTest, StoppingASoundOrThePlayerReleasesIt)
 {
 	BSoundPlayer player(&kMono16, "test");
 	ASSERT_EQ(player.Start(), B_OK);
-	BSound* sound = MakeSound(80000);  // ten seconds
+	BSound* sound = MakeSound(80000); // ten seconds
 	play_id first = player.StartPlaying(sound);
 	play_id second = player.StartPlaying(sound, 0, 0.5f);
 	EXPECT_NE(first, second);
@@ -141,4 +141,4 @@ TEST_F(SoundPlayerTest, SoundOfAnotherRateOrChannelCountIsRefused)
 	other->ReleaseRef();
 }
 
-}  // namespace
+} // namespace

@@ -145,7 +145,7 @@ protected:
 	{
 		std::string path = fFolder + "/" + name;
 		std::ofstream(path, std::ios::binary)
-			.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+		        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 		return path;
 	}
 
@@ -166,18 +166,35 @@ TEST_F(TranslationUtilsTest, ReadsHandMadeImagesPixelForPixel)
 	const Bytes rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
 	const Bytes rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 1, 2, 3, 255};
 	const std::vector<ImageCase> cases = {
-		{"picture.bmp", Bmp(3, 2, rgb), 3, 2, B_RGB32,
-			{{0, 0, 255, 0, 0, 255}, {2, 0, 0, 0, 255, 255}, {1, 1, 40, 50, 60, 255},
-				{2, 1, 70, 80, 90, 255}}},
-		{"picture.png", Png(2, 2, rgba), 2, 2, B_RGBA32,
-			{{0, 0, 255, 0, 0, 255}, {1, 0, 0, 255, 0, 128}, {0, 1, 0, 0, 255, 0},
-				{1, 1, 1, 2, 3, 255}}},
-		{"picture.gif", Gif(), 2, 2, B_RGBA32,
-			{{0, 0, 255, 0, 0, 255}, {1, 0, 0, 255, 0, 255}, {0, 1, 0, 0, 255, 255}}},
+	        {"picture.bmp",
+	         Bmp(3, 2, rgb),
+	         3,
+	         2,
+	         B_RGB32,
+	         {{0, 0, 255, 0, 0, 255},
+	          {2, 0, 0, 0, 255, 255},
+	          {1, 1, 40, 50, 60, 255},
+	          {2, 1, 70, 80, 90, 255}}},
+	        {"picture.png",
+	         Png(2, 2, rgba),
+	         2,
+	         2,
+	         B_RGBA32,
+	         {{0, 0, 255, 0, 0, 255},
+	          {1, 0, 0, 255, 0, 128},
+	          {0, 1, 0, 0, 255, 0},
+	          {1, 1, 1, 2, 3, 255}}},
+	        {"picture.gif",
+	         Gif(),
+	         2,
+	         2,
+	         B_RGBA32,
+	         {{0, 0, 255, 0, 0, 255}, {1, 0, 0, 255, 0, 255}, {0, 1, 0, 0, 255, 255}}},
 	};
 	for (const ImageCase& c : cases) {
 		SCOPED_TRACE(c.name);
-		std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmap(Write(c.name, c.file).c_str()));
+		std::unique_ptr<BBitmap> bitmap(
+		        BTranslationUtils::GetBitmap(Write(c.name, c.file).c_str()));
 		ASSERT_NE(bitmap, nullptr);
 		EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, c.width - 1, c.height - 1));
 		EXPECT_EQ(bitmap->ColorSpace(), c.space);
@@ -193,7 +210,8 @@ TEST_F(TranslationUtilsTest, ReadsHandMadeImagesPixelForPixel)
 
 TEST_F(TranslationUtilsTest, TransparentGifColourHasNoAlpha)
 {
-	std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmapFile(Write("t.gif", Gif()).c_str()));
+	std::unique_ptr<BBitmap> bitmap(
+	        BTranslationUtils::GetBitmapFile(Write("t.gif", Gif()).c_str()));
 	ASSERT_NE(bitmap, nullptr);
 	EXPECT_EQ(PixelAt(*bitmap, 1, 1)[3], 0);
 }
@@ -233,11 +251,11 @@ TEST_F(TranslationUtilsTest, NoBitmapForWhatIsNotAReadableImage)
 	Bytes bmp = Bmp(2, 2, Bytes(12, 0));
 	Bytes truncatedBmp(bmp.begin(), bmp.begin() + 20);
 	const std::vector<std::pair<const char*, Bytes>> cases = {
-		{"text.png", Bytes{'h', 'e', 'l', 'l', 'o'}},
-		{"empty.gif", Bytes{}},
-		{"truncated.png", truncatedPng},
-		{"truncated.bmp", truncatedBmp},
-		{"header-only.gif", Bytes{'G', 'I', 'F', '8', '9', 'a'}},
+	        {"text.png", Bytes{'h', 'e', 'l', 'l', 'o'}},
+	        {"empty.gif", Bytes{}},
+	        {"truncated.png", truncatedPng},
+	        {"truncated.bmp", truncatedBmp},
+	        {"header-only.gif", Bytes{'G', 'I', 'F', '8', '9', 'a'}},
 	};
 	for (const auto& [name, bytes] : cases) {
 		SCOPED_TRACE(name);
@@ -248,4 +266,4 @@ TEST_F(TranslationUtilsTest, NoBitmapForWhatIsNotAReadableImage)
 	EXPECT_EQ(BTranslationUtils::GetBitmapFile(""), nullptr);
 }
 
-}  // namespace
+} // namespace
