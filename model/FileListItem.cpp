@@ -5,16 +5,16 @@
 
 #include "Bitmap.h"
 #include "Entry.h"
-#include "EntryIcon.h"
+#include "LibBitmap.h"
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "Message.h"
 
 namespace {
 
-BBitmap* new_empty_icon()
+LibBitmap* new_empty_icon()
 {
-	auto* icon = new BBitmap(BRect(0, 0, 15, 15), B_CMAP8);
+	auto* icon = new LibBitmap(B_MINI_ICON);
 	memset(icon->Bits(), B_TRANSPARENT_MAGIC_CMAP8, (size_t)icon->BitsLength());
 	return icon;
 }
@@ -68,7 +68,7 @@ const char* FileListItem::Path() const
 void FileListItem::SetPath(const char* path)
 {
 	if (path != nullptr)
-		load_entry_icon(path, fIcon);
+		fIcon->SetTo(nullptr, path, B_MINI_ICON);
 	fPath.SetTo(path);
 	SetDisplayText();
 }
@@ -134,14 +134,11 @@ void FileListItem::Read(BMessage& message)
 		fType = (FileType)type;
 	BMessage archive;
 	if (message.FindMessage("file_icon", &archive) == B_OK) {
-		auto* icon = new BBitmap(&archive);
+		BBitmap icon(&archive);
 		// A damaged archive leaves the icon there was.
-		if (icon->InitCheck() == B_OK && icon->ColorSpace() == B_CMAP8 &&
-		    icon->BitsLength() >= 256) {
-			delete fIcon;
-			fIcon = icon;
-		} else
-			delete icon;
+		if (icon.InitCheck() == B_OK && icon.ColorSpace() == B_CMAP8 &&
+		    icon.Bounds() == fIcon->Bounds())
+			fIcon->ImportBits(&icon);
 	}
 	SetDisplayText();
 }

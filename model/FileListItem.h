@@ -9,6 +9,7 @@
 
 class BBitmap;
 class BMessage;
+class LibBitmap;
 
 class FileListItem : public BListItem {
 public:
@@ -42,7 +43,7 @@ public:
 	const char* Path() const;
 	FileType Type() const { return fType; }
 	const LibString& DisplayText() const { return fDisplayText; }
-	const BBitmap* Icon() const { return fIcon; }
+	const LibBitmap* Icon() const { return fIcon; }
 	bool ShowsFullPath() const { return fShowFullPath; }
 	bool IsIndented() const { return fIndented; }
 	uint32 TruncateMode() const { return fTruncateMode; }
@@ -54,7 +55,7 @@ private:
 
 	bool fShowFullPath;
 	bool fIndented;
-	BBitmap* fIcon;
+	LibBitmap* fIcon;
 	BPath fPath;
 	FileType fType;
 	LibString fDisplayText;

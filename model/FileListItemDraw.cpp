@@ -5,6 +5,7 @@
 
 #include "Bitmap.h"
 #include "Font.h"
+#include "LibBitmap.h"
 #include "View.h"
 
 namespace {

@@ -1,15 +1,17 @@
 // Building the configuration record from a Product.
 #include "ConfigWriter.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 
 #include "Bitmap.h"
 #include "CustomFolder.h"
-#include "EntryIcon.h"
 #include "GroupContextList.h"
 #include "InstallListItem.h"
+#include "LibBitmap.h"
 #include "LibFile.h"
 #include "Message.h"
 #include "ProductAssets.h"
@@ -27,6 +29,18 @@ void add_meta(const InstallMeta& meta, BMessage& message)
 	rules.AddString("auto_launch", meta.auto_launch);
 	rules.AddString("auto_launch_reason", meta.auto_launch_reason);
 	message.AddMessage("install_meta", &rules);
+}
+
+// The kind of item an entry is, as the file manager tells it: a folder, an
+// application (a file with an execute permission) or a plain file.
+FileListItem::FileType kind_of_entry(const std::string& path)
+{
+	switch (LibBitmap::KindOf(path.c_str())) {
+		case LibBitmap::kFolderIcon:
+		case LibBitmap::kVolumeIcon: return FileListItem::kFolderType;
+		case LibBitmap::kAppIcon: return FileListItem::kApplicationType;
+		default: return FileListItem::kFileType;
+	}
 }
 
 // The item's own size: a link given as item counts what it points to.
@@ -141,9 +155,12 @@ void ConfigWriter::AddSound(BMessage& record)
 
 status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std::string* error)
 {
+	// Looking for the item's icon reads it; its access time is taken first.
+	struct stat before;
+	bool knowsAccess = stat(item.source.c_str(), &before) == 0;
 	InstallListItem listItem(item.source.c_str(), true, false);
-	int8 type = item.file_type >= 0 ? item.file_type : entry_item_type(item.source.c_str());
-	listItem.SetType((FileListItem::FileType)(type >= 0 ? type : 0));
+	listItem.SetType(item.file_type >= 0 ? (FileListItem::FileType)item.file_type
+	                                     : kind_of_entry(item.source));
 	if (!item.file_icon.empty()) {
 		BBitmap icon(BRect(0, 0, 15, 15), B_CMAP8);
 		status_t status = read_icon_picture(item.file_icon, &icon, error);
@@ -157,6 +174,8 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	listItem.SetSize(size);
 	listItem.Write(*message);
 	message->ReplaceInt32("file_size", 0, size);
+	if (knowsAccess)
+		message->ReplaceInt64("file_accessed", before.st_atime);
 	add_meta(item.install_meta, *message);
 	return B_OK;
 }

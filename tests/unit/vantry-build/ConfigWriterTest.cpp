@@ -2,7 +2,9 @@
 // items with their rules, and the picture, icon and sound conversions.
 #include "ConfigWriter.h"
 
+#include <fcntl.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +166,22 @@ TEST_F(ConfigWriterTest, SampleItemsCarryTheirFieldsRulesAndGroups)
 	ASSERT_EQ(record.FindMessage("groups", &groups), B_OK);
 	EXPECT_STREQ(groups.FindString("group_name", 1), "Full");
 	EXPECT_STREQ(groups.FindString("group_description", 0), "The program and its ReadMe.");
+}
+
+TEST_F(ConfigWriterTest, ItemTimesAreTheSourcesAsTheyWereBeforeBuilding)
+{
+	std::string path = fFolder.Write("a.txt", "a");
+	struct timespec times[2] = {{1000000, 0}, {2000000, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+	BMessage record;
+	ASSERT_EQ(Build("app_name = \"P\"\n[[install_file]]\nfile_name = \"a.txt\"\n", &record), B_OK);
+	BMessage instructions;
+	BMessage item;
+	ASSERT_EQ(record.FindMessage("install_instructions", &instructions), B_OK);
+	ASSERT_EQ(instructions.FindMessage("install_file", &item), B_OK);
+	EXPECT_EQ(item.FindInt64("file_modified"), 2000000);
+	EXPECT_EQ(item.FindInt64("file_accessed"), 1000000);
+	EXPECT_GT(item.FindInt64("file_creation"), 0);
 }
 
 TEST_F(ConfigWriterTest, PictureBecomesAnArchived32BitBitmap)
