@@ -1,5 +1,8 @@
 // The installer program: installs the product appended to this executable,
 // without a window when started with --unattended.
+#include <pthread.h>
+#include <signal.h>
+
 #include <cstdio>
 #include <string>
 
@@ -9,6 +12,14 @@
 
 int main(int argc, char** argv)
 {
+	// Before any thread exists: a stop signal must reach only the thread that
+	// turns it into a stop request, never end the program on another one.
+	sigset_t stops;
+	sigemptyset(&stops);
+	sigaddset(&stops, SIGINT);
+	sigaddset(&stops, SIGTERM);
+	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+
 	UnattendedOptions options;
 	std::string error;
 	if (!ParseUnattendedOptions(argc, argv, options, error)) {

@@ -9,6 +9,7 @@
 
 #include "ConfigText.h"
 #include "Directory.h"
+#include "Entry.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
 #include "LibEntry.h"
@@ -56,6 +57,14 @@ void InstallSetPayloadSource(const char* path)
 const char* InstallPayloadSource()
 {
 	return sPayloadSource.empty() ? "/proc/self/exe" : sPayloadSource.c_str();
+}
+
+status_t InstallDestinationVolume(const entry_ref& destination, BVolume& volume)
+{
+	BEntry folder(&destination, true);
+	if (folder.InitCheck() == B_OK && folder.GetVolume(&volume) == B_OK)
+		return B_OK;
+	return volume.SetTo(destination.device);
 }
 
 int32 InstallConfig::Action()
@@ -136,8 +145,8 @@ bool InstallRun::CheckRequirements(int32& result)
 
 void InstallRun::ReadVolume()
 {
-	fVolume.SetTo(fConfig.destination.device);
-	if (fVolume.InitCheck() != B_OK || fVolume.GetName(fVolumeName) != B_OK)
+	if (InstallDestinationVolume(fConfig.destination, fVolume) != B_OK
+		|| fVolume.GetName(fVolumeName) != B_OK)
 		fVolumeName[0] = '\0';
 }
 

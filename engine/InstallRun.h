@@ -16,6 +16,11 @@ class LibAppResource;
 void InstallSetPayloadSource(const char* path);
 const char* InstallPayloadSource();
 
+// The volume the destination folder lies on. The reference's own device is
+// that of the folder holding the destination, another volume when the
+// destination is a volume's root.
+status_t InstallDestinationVolume(const entry_ref& destination, BVolume& volume);
+
 class InstallRun {
 public:
 	explicit InstallRun(InstallConfig& config);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Alert.h"
+#include "InstallRun.h"
 #include "InstallTexts.h"
 #include "LibBytes.h"
 #include "LibFile.h"
@@ -36,8 +37,8 @@ struct FreeSpace {
 FreeSpace ReadFreeSpace(const entry_ref& destination)
 {
 	FreeSpace space;
-	BVolume volume(destination.device);
-	if (volume.InitCheck() == B_OK) {
+	BVolume volume;
+	if (InstallDestinationVolume(destination, volume) == B_OK) {
 		space.bytes = volume.FreeBytes();
 		volume.GetName(space.volumeName);
 	}

@@ -9,6 +9,7 @@
 #include "ConfigText.h"
 #include "Directory.h"
 #include "InstallConfig.h"
+#include "InstallRun.h"
 #include "LibEntry.h"
 #include "SafePlace.h"
 #include "UnattendedInstall.h"
@@ -184,7 +185,8 @@ bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options,
 	if (!LibGetEntryRef(folder.c_str(), config.destination) || !SafeIsFolder(folder))
 		return true;
 	// Free space and the volume's name come from the volume the folder is on.
-	if (BVolume(config.destination.device).InitCheck() != B_OK) {
+	BVolume volume;
+	if (InstallDestinationVolume(config.destination, volume) != B_OK) {
 		error = "the destination " + folder + " lies on no volume the installer knows"
 			+ (getenv("VANTRY_ROOT") != nullptr
 					? " (with VANTRY_ROOT set, only that root and the folders of VANTRY_VOLUMES "
