@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <toml++/toml.h>
+#include "TomlParser.h"
 
 #include "Product.h"
 

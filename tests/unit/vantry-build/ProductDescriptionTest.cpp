@@ -158,6 +158,17 @@ TEST_F(ProductDescriptionTest, SyntaxErrorNamesItsLine)
 	        << fDescription.Errors()[0];
 }
 
+TEST_F(ProductDescriptionTest, AccentedCharactersWhereWhitespaceMayStandAreHandled)
+{
+	std::string top = "license = \"\"\"Bonjour \\\n  \u00e9lan \u00bd\"\"\"\n";
+	ASSERT_EQ(Parse(top + kBase), B_OK) << testing::PrintToString(fDescription.Errors());
+	EXPECT_EQ(fDescription.GetProduct().license, "Bonjour \u00e9lan \u00bd");
+	EXPECT_EQ(Parse("version = \u00bd\n" + std::string(kBase)), B_BAD_DATA);
+	ASSERT_EQ(fDescription.Errors().size(), 1u);
+	EXPECT_EQ(fDescription.Errors()[0].rfind(fPath + ":1: syntax error", 0), 0u)
+	        << fDescription.Errors()[0];
+}
+
 TEST_F(ProductDescriptionTest, MissingProductNameAndItems)
 {
 	EXPECT_NE(Parse("version = \"1\"\n"), B_OK);
