@@ -64,13 +64,15 @@ private:
 	std::string fPath;
 };
 
-status_t copy_program(const std::string& from, const std::string& to, std::string* error)
+status_t copy_program(const char* role, const std::string& from, const std::string& to,
+	std::string* error)
 {
 	std::error_code failure;
 	std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
 	                           failure);
 	if (failure) {
-		*error = "cannot copy " + from + ": " + failure.message();
+		*error = std::string("cannot copy the ") + role + " program " + from + ": "
+			+ failure.message();
 		return B_IO_ERROR;
 	}
 	chmod(to.c_str(), 0755);
@@ -148,7 +150,7 @@ status_t InstallerWriter::Write(const std::string& output)
 
 	std::string installer = work.Path() + "/installer";
 	std::string error;
-	if (copy_program(fParts.installer, installer, &error) != B_OK)
+	if (copy_program("Installer", fParts.installer, installer, &error) != B_OK)
 		return Fail(error);
 	if (stamp_identity(installer, kInstallerIdentity) != B_OK)
 		return Fail("cannot write the version resources of " + installer);
@@ -180,7 +182,7 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 {
 	std::string program = work + "/" + kDeinstallerLeaf;
 	std::string error;
-	if (copy_program(fParts.deinstaller, program, &error) != B_OK)
+	if (copy_program("Deinstaller", fParts.deinstaller, program, &error) != B_OK)
 		return Fail(error);
 	if (stamp_identity(program, kDeinstallerIdentity) != B_OK)
 		return Fail("cannot write the version resources of " + program);

@@ -110,10 +110,13 @@ bool find_parts(InstallerParts& parts)
 	return false;
 }
 
-void print_errors(const std::vector<std::string>& errors)
+// Mistakes in the description name its file and line; others name the tool.
+void print_errors(const std::vector<std::string>& errors, const std::string& description)
 {
-	for (const std::string& error : errors)
-		fprintf(stderr, "%s\n", error.c_str());
+	for (const std::string& error : errors) {
+		bool located = error.compare(0, description.size() + 1, description + ":") == 0;
+		fprintf(stderr, "%s%s\n", located ? "" : "vantry-build: ", error.c_str());
+	}
 }
 
 } // namespace
@@ -127,7 +130,7 @@ int main(int argc, char** argv)
 	}
 	ProductDescription description;
 	if (description.Load(arguments.description.c_str()) != B_OK) {
-		print_errors(description.Errors());
+		print_errors(description.Errors(), arguments.description);
 		return 1;
 	}
 	if (arguments.checkOnly)
@@ -136,7 +139,7 @@ int main(int argc, char** argv)
 		return 1;
 	InstallerWriter writer(description.GetProduct(), arguments.parts);
 	if (writer.Write(arguments.output) != B_OK) {
-		print_errors(writer.Errors());
+		print_errors(writer.Errors(), arguments.description);
 		return 1;
 	}
 	return 0;

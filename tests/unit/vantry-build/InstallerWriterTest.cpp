@@ -1,0 +1,131 @@
+// Assembling an installer: what it carries, and that a failure leaves the
+// output as it was and no work files behind.
+#include "InstallerWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "AppFileInfo.h"
+#include "BuildTestSupport.h"
+#include "File.h"
+#include "Message.h"
+#include "ProductDescription.h"
+#include "Resources.h"
+
+namespace {
+
+class InstallerWriterTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		fFolder.Write("files/a.txt", "alpha");
+		fFolder.Write("files/Docs/b.txt", "beta");
+		std::string text = "app_name = \"P\"\nversion = \"2\"\n"
+		                   "[[install_file]]\nfile_name = \"files/a.txt\"\n"
+		                   "[[install_file]]\nfile_name = \"files/Docs\"\n";
+		std::string path = fFolder.Write("product.toml", text);
+		ASSERT_EQ(fDescription.Load(path.c_str()), B_OK);
+		// Any executable serves as the two programs here.
+		fParts.installer = "/bin/true";
+		fParts.deinstaller = "/bin/true";
+		fParts.strings = std::string(VANTRY_SOURCE_DIR) + "/data/strings";
+		fParts.threads = 2;
+		fOutput = fFolder / "out/installer";
+		std::filesystem::create_directories(fFolder / "out");
+	}
+
+	// The entries of the output's folder other than the output itself.
+	std::vector<std::string> Leftovers() const
+	{
+		std::vector<std::string> names;
+		for (const auto& entry : std::filesystem::directory_iterator(fFolder / "out")) {
+			if (entry.path() != fOutput)
+				names.push_back(entry.path().filename().string());
+		}
+		return names;
+	}
+
+	TempFolder fFolder;
+	ProductDescription fDescription;
+	InstallerParts fParts;
+	std::string fOutput;
+};
+
+TEST_F(InstallerWriterTest, InstallerCarriesRecordStringsPayloadsAndVersion)
+{
+	InstallerWriter writer(fDescription.GetProduct(), fParts);
+	ASSERT_EQ(writer.Write(fOutput), B_OK) << testing::PrintToString(writer.Errors());
+	EXPECT_TRUE(Leftovers().empty()) << testing::PrintToString(Leftovers());
+	BResources resources(fOutput.c_str(), false);
+	ASSERT_EQ(resources.InitCheck(), B_OK);
+	const char* name = nullptr;
+	size_t size = 0;
+	ASSERT_TRUE(resources.GetResourceInfo(B_STRING_TYPE, 2002, &name, &size));
+	EXPECT_STREQ(name, "VXC:configuration");
+	ASSERT_TRUE(resources.GetResourceInfo(B_RAW_TYPE, 2001, &name, &size));
+	EXPECT_STREQ(name, "Deinstaller");
+	ASSERT_TRUE(resources.GetResourceInfo(B_RAW_TYPE, 2100, &name, &size));
+	EXPECT_STREQ(name, "a.txt");
+	ASSERT_TRUE(resources.GetResourceInfo(B_RAW_TYPE, 2101, &name, &size));
+	EXPECT_STREQ(name, "Docs");
+	EXPECT_FALSE(resources.HasResource(B_RAW_TYPE, 2102));
+	size_t length = 0;
+	const char* text = (const char*)resources.LoadResource(B_STRING_TYPE, "fr:1001", &length);
+	ASSERT_NE(text, nullptr);
+	EXPECT_EQ(text[length - 1], '\0') << "strings carry their NUL";
+	EXPECT_TRUE(resources.HasResource(B_STRING_TYPE, "nl:1045"));
+
+	BFile file(fOutput.c_str(), B_READ_ONLY);
+	BAppFileInfo info(&file);
+	char signature[B_MIME_TYPE_LENGTH];
+	ASSERT_EQ(info.GetSignature(signature), B_OK);
+	EXPECT_STREQ(signature, "application/x-vnd.Quorvex.Vanex");
+	version_info version;
+	ASSERT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
+	EXPECT_STREQ(version.short_info, "Installer");
+	EXPECT_EQ(version.major, 1u);
+	EXPECT_EQ(version.middle, 3u);
+	EXPECT_EQ(version.variety, 5u);
+}
+
+TEST_F(InstallerWriterTest, FailureLeavesTheOutputAsItWasAndNoWorkFiles)
+{
+	struct Case {
+		const char* name;
+		void (*spoil)(InstallerParts&);
+		const char* message;
+	} cases[] = {
+	        {"no deinstaller",
+	         [](InstallerParts& p) { p.deinstaller = "/nonexistent/Deinstaller"; },
+	         "cannot copy the Deinstaller program"},
+	        {"no installer", [](InstallerParts& p) { p.installer = "/nonexistent/Installer"; },
+	         "cannot copy the Installer program"},
+	        {"no strings", [](InstallerParts& p) { p.strings = "/nonexistent/strings"; },
+	         "/nonexistent/strings/deinstaller/en.txt"},
+	};
+	for (const Case& c : cases) {
+		fFolder.Write("out/installer", "an older installer");
+		InstallerParts parts = fParts;
+		c.spoil(parts);
+		InstallerWriter writer(fDescription.GetProduct(), parts);
+		EXPECT_NE(writer.Write(fOutput), B_OK) << c.name;
+		ASSERT_FALSE(writer.Errors().empty()) << c.name;
+		EXPECT_NE(writer.Errors()[0].find(c.message), std::string::npos) << writer.Errors()[0];
+		EXPECT_EQ(read_file(fOutput), "an older installer") << c.name;
+		EXPECT_TRUE(Leftovers().empty()) << c.name;
+	}
+}
+
+TEST_F(InstallerWriterTest, ItemThatVanishedIsNamedByItsLine)
+{
+	std::filesystem::remove_all(fFolder / "files/Docs");
+	InstallerWriter writer(fDescription.GetProduct(), fParts);
+	EXPECT_NE(writer.Write(fOutput), B_OK);
+	ASSERT_FALSE(writer.Errors().empty());
+	EXPECT_EQ(writer.Errors().back().rfind(
+	                  fFolder / "product.toml:6: field `install_file[1].file_name`: ", 0),
+	          0u)
+	        << writer.Errors().back();
+	EXPECT_FALSE(std::filesystem::exists(fOutput));
+}
+
+} // namespace
