@@ -1,0 +1,209 @@
+// links: vantry_resources
+// Installing a large product unattended against the stock tools doing the
+// least an installation needs: `unzip -oq` of the same archives and `mv` of
+// each item into place, on the same disk. Size from BENCH_SCALE ("1G",
+// "200M" or bytes; 1 GB and 20 000 files by default).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "LibAppResource.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const int kItems = 8;
+const uint64 kDefaultScale = 1000ull * 1024 * 1024;
+const uint64 kFilesPerGigabyte = 20000;
+
+struct Measure {
+	double seconds = 0;
+	long peakKb = 0;
+	int status = -1;
+};
+
+uint64 ReadScale()
+{
+	const char* text = getenv("BENCH_SCALE");
+	if (text == nullptr || text[0] == '\0')
+		return kDefaultScale;
+	char* end = nullptr;
+	const double value = strtod(text, &end);
+	const char unit = end != nullptr ? char(toupper(*end)) : '\0';
+	const double factor = unit == 'G' ? 1024.0 * 1024 * 1024
+		: unit == 'M'				   ? 1024.0 * 1024
+		: unit == 'K'				   ? 1024.0
+									   : 1.0;
+	return value > 0 ? uint64(value * factor) : kDefaultScale;
+}
+
+// Runs a program and measures its time and its peak memory.
+Measure Run(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnv,
+	const char* output = "/dev/null")
+{
+	std::vector<std::string> environment;
+	for (char** variable = environ; *variable != nullptr; variable++)
+		environment.push_back(*variable);
+	environment.insert(environment.end(), extraEnv.begin(), extraEnv.end());
+	std::vector<char*> envp;
+	for (std::string& variable : environment)
+		envp.push_back(variable.data());
+	envp.push_back(nullptr);
+	std::vector<char*> argv;
+	for (const std::string& argument : arguments)
+		argv.push_back(const_cast<char*>(argument.c_str()));
+	argv.push_back(nullptr);
+
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
+		0644);
+	Measure measure;
+	const auto start = std::chrono::steady_clock::now();
+	pid_t child = -1;
+	if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+		posix_spawn_file_actions_destroy(&actions);
+		return measure;
+	}
+	posix_spawn_file_actions_destroy(&actions);
+	int status = 0;
+	struct rusage usage = {};
+	wait4(child, &status, 0, &usage);
+	measure.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.peakKb = usage.ru_maxrss;
+	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	return measure;
+}
+
+// Text-like bytes from 32 symbols: they deflate to about two thirds.
+void WriteData(const std::string& path, const size_t& size, std::mt19937_64& random)
+{
+	static const char kSymbols[] = "abcdefghijklmnopqrstuvwxyz .,\n-_";
+	std::string bytes(size, '\0');
+	for (size_t i = 0; i < size; i += 8) {
+		uint64 bits = random();
+		for (size_t j = i; j < size && j < i + 8; j++, bits >>= 5)
+			bytes[j] = kSymbols[bits & 31];
+	}
+	std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// The product: kItems folders of files averaging scale / files bytes.
+std::string WriteProduct(const std::string& folder, const uint64& scale, uint64& files)
+{
+	files = std::max<uint64>(kItems * 10, scale * kFilesPerGigabyte / (1024ull * 1024 * 1024));
+	const uint64 average = scale / files;
+	std::mt19937_64 random(42);
+	std::string description = "app_name = \"Large\"\nopt_created_folder = \"Large\"\n"
+							  "opt_compression = 1\nopt_include_deinstall = false\n"
+							  "complete_display_folder = false\n";
+	for (int item = 0; item < kItems; item++) {
+		const std::string name = "part" + std::to_string(item);
+		for (uint64 i = item; i < files; i += kItems) {
+			const std::string sub = folder + "/files/" + name + "/d" + std::to_string(i / 800);
+			fs::create_directories(sub);
+			const size_t size = size_t(average / 5 + random() % (average * 8 / 5 + 1));
+			WriteData(sub + "/f" + std::to_string(i) + ".txt", size, random);
+		}
+		description += "[[install_file]]\nfile_name = \"files/" + name + "\"\n";
+	}
+	std::ofstream(folder + "/product.toml") << description;
+	return folder + "/product.toml";
+}
+
+std::string ItemList()
+{
+	std::string list;
+	for (int item = 0; item < kItems; item++)
+		list += (item > 0 ? "," : "") + std::string("part") + std::to_string(item);
+	return list;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+	const std::string work = argc > 1 ? argv[1] : fs::temp_directory_path().string();
+	const std::string base = work + "/install-bench";
+	fs::remove_all(base);
+	fs::create_directories(base);
+	const std::string tools = fs::canonical("/proc/self/exe").parent_path().parent_path().string();
+	const std::string builder = tools + "/tools/vantry-build/vantry-build";
+
+	const uint64 scale = ReadScale();
+	uint64 files = 0;
+	const std::string description = WriteProduct(base + "/product", scale, files);
+	printf("product: %.0f MB in %llu files, %d items\n", double(scale) / (1 << 20),
+		(unsigned long long)files, kItems);
+	const std::string installer = base + "/large-installer";
+	if (Run({builder, description, "-o", installer}, {}).status != 0) {
+		fprintf(stderr, "vantry-build failed\n");
+		return 1;
+	}
+	fs::remove_all(base + "/product");
+
+	// The reference works on the very archives the installer carries.
+	std::vector<std::string> archives;
+	{
+		LibAppResource store(installer.c_str(), B_READ_ONLY);
+		for (int item = 0; item < kItems; item++) {
+			const std::string archive = base + "/part" + std::to_string(item) + ".zip";
+			if (!store.ExtractEntry(2100 + item, archive.c_str(), false)) {
+				fprintf(stderr, "cannot read payload %d\n", 2100 + item);
+				return 1;
+			}
+			archives.push_back(archive);
+		}
+	}
+
+	const std::string reference = base + "/reference";
+	fs::create_directories(reference + "/staging");
+	fs::create_directories(reference + "/dest");
+	Measure unzip;
+	for (size_t i = 0; i < archives.size(); i++) {
+		const Measure one = Run({"unzip", "-oq", archives[i], "-d", reference + "/staging"}, {});
+		const Measure move = Run({"mv", reference + "/staging/part" + std::to_string(i),
+			reference + "/dest/"}, {});
+		unzip.seconds += one.seconds + move.seconds;
+		unzip.peakKb = std::max(unzip.peakKb, one.peakKb);
+		if (one.status != 0 || move.status != 0) {
+			fprintf(stderr, "unzip or mv failed\n");
+			return 1;
+		}
+	}
+
+	const std::string root = base + "/root";
+	fs::create_directories(root + "/home/config/boot");
+	fs::create_directories(root + "/apps");
+	const Measure vantry = Run({installer, "--unattended", "--dest", root + "/apps", "--yes",
+		"--items", ItemList()}, {"VANTRY_ROOT=" + root, "HOME=" + root + "/home",
+		"VANTRY_OPENER=true"}, (base + "/transcript.txt").c_str());
+	if (vantry.status != 0) {
+		fprintf(stderr, "the installer failed (%d); see %s/transcript.txt\n", vantry.status,
+			base.c_str());
+		return 1;
+	}
+
+	printf("unzip -oq + mv:        %8.2f s, peak %6ld KB (largest unzip)\n", unzip.seconds,
+		unzip.peakKb);
+	printf("Installer --unattended: %8.2f s, peak %6ld KB\n", vantry.seconds, vantry.peakKb);
+	printf("ratio (Installer / unzip + mv): %.2f\n", vantry.seconds / unzip.seconds);
+	fs::remove_all(base);
+	return 0;
+}
