@@ -32,7 +32,7 @@ int main(int argc, char** argv)
 	}
 	if (!options.unattended) {
 		fprintf(stderr, "Installer: the installer window is not available yet; install with "
-						"--unattended (see --help)\n");
+		                "--unattended (see --help)\n");
 		return UNATTENDED_USAGE;
 	}
 	// The application object tells the string tables where the program lies.

@@ -46,16 +46,16 @@ uint64 ReadScale()
 	char* end = nullptr;
 	const double value = strtod(text, &end);
 	const char unit = end != nullptr ? char(toupper(*end)) : '\0';
-	const double factor = unit == 'G' ? 1024.0 * 1024 * 1024
-		: unit == 'M'				   ? 1024.0 * 1024
-		: unit == 'K'				   ? 1024.0
-									   : 1.0;
+	const double factor = unit == 'G'   ? 1024.0 * 1024 * 1024
+	                      : unit == 'M' ? 1024.0 * 1024
+	                      : unit == 'K' ? 1024.0
+	                                    : 1.0;
 	return value > 0 ? uint64(value * factor) : kDefaultScale;
 }
 
 // Runs a program and measures its time and its peak memory.
 Measure Run(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnv,
-	const char* output = "/dev/null")
+            const char* output = "/dev/null")
 {
 	std::vector<std::string> environment;
 	for (char** variable = environ; *variable != nullptr; variable++)
@@ -73,7 +73,7 @@ Measure Run(const std::vector<std::string>& arguments, const std::vector<std::st
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
-		0644);
+	                                 0644);
 	Measure measure;
 	const auto start = std::chrono::steady_clock::now();
 	pid_t child = -1;
@@ -85,7 +85,8 @@ Measure Run(const std::vector<std::string>& arguments, const std::vector<std::st
 	int status = 0;
 	struct rusage usage = {};
 	wait4(child, &status, 0, &usage);
-	measure.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.seconds =
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	measure.peakKb = usage.ru_maxrss;
 	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 	return measure;
@@ -111,8 +112,8 @@ std::string WriteProduct(const std::string& folder, const uint64& scale, uint64&
 	const uint64 average = scale / files;
 	std::mt19937_64 random(42);
 	std::string description = "app_name = \"Large\"\nopt_created_folder = \"Large\"\n"
-							  "opt_compression = 1\nopt_include_deinstall = false\n"
-							  "complete_display_folder = false\n";
+	                          "opt_compression = 1\nopt_include_deinstall = false\n"
+	                          "complete_display_folder = false\n";
 	for (int item = 0; item < kItems; item++) {
 		const std::string name = "part" + std::to_string(item);
 		for (uint64 i = item; i < files; i += kItems) {
@@ -150,7 +151,7 @@ int main(int argc, char** argv)
 	uint64 files = 0;
 	const std::string description = WriteProduct(base + "/product", scale, files);
 	printf("product: %.0f MB in %llu files, %d items\n", double(scale) / (1 << 20),
-		(unsigned long long)files, kItems);
+	       (unsigned long long)files, kItems);
 	const std::string installer = base + "/large-installer";
 	if (Run({builder, description, "-o", installer}, {}).status != 0) {
 		fprintf(stderr, "vantry-build failed\n");
@@ -178,8 +179,8 @@ int main(int argc, char** argv)
 	Measure unzip;
 	for (size_t i = 0; i < archives.size(); i++) {
 		const Measure one = Run({"unzip", "-oq", archives[i], "-d", reference + "/staging"}, {});
-		const Measure move = Run({"mv", reference + "/staging/part" + std::to_string(i),
-			reference + "/dest/"}, {});
+		const Measure move = Run(
+		        {"mv", reference + "/staging/part" + std::to_string(i), reference + "/dest/"}, {});
 		unzip.seconds += one.seconds + move.seconds;
 		unzip.peakKb = std::max(unzip.peakKb, one.peakKb);
 		if (one.status != 0 || move.status != 0) {
@@ -191,17 +192,18 @@ int main(int argc, char** argv)
 	const std::string root = base + "/root";
 	fs::create_directories(root + "/home/config/boot");
 	fs::create_directories(root + "/apps");
-	const Measure vantry = Run({installer, "--unattended", "--dest", root + "/apps", "--yes",
-		"--items", ItemList()}, {"VANTRY_ROOT=" + root, "HOME=" + root + "/home",
-		"VANTRY_OPENER=true"}, (base + "/transcript.txt").c_str());
+	const Measure vantry = Run(
+	        {installer, "--unattended", "--dest", root + "/apps", "--yes", "--items", ItemList()},
+	        {"VANTRY_ROOT=" + root, "HOME=" + root + "/home", "VANTRY_OPENER=true"},
+	        (base + "/transcript.txt").c_str());
 	if (vantry.status != 0) {
 		fprintf(stderr, "the installer failed (%d); see %s/transcript.txt\n", vantry.status,
-			base.c_str());
+		        base.c_str());
 		return 1;
 	}
 
 	printf("unzip -oq + mv:        %8.2f s, peak %6ld KB (largest unzip)\n", unzip.seconds,
-		unzip.peakKb);
+	       unzip.peakKb);
 	printf("Installer --unattended: %8.2f s, peak %6ld KB\n", vantry.seconds, vantry.peakKb);
 	printf("ratio (Installer / unzip + mv): %.2f\n", vantry.seconds / unzip.seconds);
 	fs::remove_all(base);

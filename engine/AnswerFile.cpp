@@ -13,16 +13,11 @@ struct Choice {
 };
 
 const Choice kChoices[] = {
-	{ANSWER_LICENCE, "agree", 1},
-	{ANSWER_LICENCE, "decline", 0},
-	{ANSWER_COLLISION, "replace", 1},
-	{ANSWER_COLLISION, "keep", 0},
-	{ANSWER_REQUIREMENT, "continue", 1},
-	{ANSWER_REQUIREMENT, "abort", 0},
-	{ANSWER_LAUNCH, "run", 1},
-	{ANSWER_LAUNCH, "later", 0},
-	{ANSWER_RESTART, "now", 1},
-	{ANSWER_RESTART, "later", 0},
+        {ANSWER_LICENCE, "agree", 1},        {ANSWER_LICENCE, "decline", 0},
+        {ANSWER_COLLISION, "replace", 1},    {ANSWER_COLLISION, "keep", 0},
+        {ANSWER_REQUIREMENT, "continue", 1}, {ANSWER_REQUIREMENT, "abort", 0},
+        {ANSWER_LAUNCH, "run", 1},           {ANSWER_LAUNCH, "later", 0},
+        {ANSWER_RESTART, "now", 1},          {ANSWER_RESTART, "later", 0},
 };
 
 const char* const kKindNames[] = {"licence", "collision", "requirement", "launch", "restart"};
@@ -35,7 +30,7 @@ bool IsBlank(const char& c)
 // Splits a line into words and at most one quoted text; false with `reason`
 // for an unterminated quote.
 bool SplitLine(const std::string& line, std::vector<std::string>& words, std::string& quoted,
-	bool& hasQuote, std::string& reason)
+               bool& hasQuote, std::string& reason)
 {
 	size_t i = 0;
 	while (i < line.size()) {
@@ -98,11 +93,7 @@ std::string ChoicesOf(const answer_kind& kind)
 
 } // namespace
 
-AnswerFile::AnswerFile()
-	:
-	fStatus(B_NO_INIT)
-{
-}
+AnswerFile::AnswerFile() : fStatus(B_NO_INIT) {}
 
 const char* AnswerFile::KindName(const answer_kind& kind)
 {
@@ -151,10 +142,11 @@ status_t AnswerFile::ParseLine(const std::string& line, const int32& number)
 		return B_OK;
 	Answer answer{ANSWER_LICENCE, 0, false, quoted, number};
 	if (words.empty() || !FindKind(words[0], answer.kind))
-		return Fail(number, "a line starts with licence, collision, requirement, launch or restart");
+		return Fail(number,
+		            "a line starts with licence, collision, requirement, launch or restart");
 	if (words.size() < 2)
-		return Fail(number, std::string(kKindNames[answer.kind]) + " needs "
-			+ ChoicesOf(answer.kind));
+		return Fail(number,
+		            std::string(kKindNames[answer.kind]) + " needs " + ChoicesOf(answer.kind));
 	bool known = false;
 	for (const Choice& choice : kChoices) {
 		if (choice.kind == answer.kind && words[1] == choice.word) {
@@ -163,8 +155,8 @@ status_t AnswerFile::ParseLine(const std::string& line, const int32& number)
 		}
 	}
 	if (!known)
-		return Fail(number, "'" + words[1] + "' is no answer to " + kKindNames[answer.kind]
-			+ ": use " + ChoicesOf(answer.kind));
+		return Fail(number, "'" + words[1] + "' is no answer to " + kKindNames[answer.kind] +
+		                            ": use " + ChoicesOf(answer.kind));
 	if (words.size() > 2 && words[2] == "all" && answer.kind == ANSWER_COLLISION)
 		answer.all = true;
 	else if (words.size() > 2)

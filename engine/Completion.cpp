@@ -51,7 +51,7 @@ bool UserWantsToRun(const char* path, const char* reason)
 	const LibString later = InstallText(1018);
 	const LibString run = InstallText(1019);
 	BAlert* alert = new BAlert("", question.c_str(), later.String(), run.String(), nullptr,
-		B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	                           B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	return alert->Go() == 1;
 }
 
@@ -126,7 +126,7 @@ void InstallRun::ShowCompletion()
 		const LibString later = InstallText(1029);
 		const LibString now = InstallText(1030);
 		BAlert* alert = new BAlert("", message.c_str(), later.String(), now.String(), nullptr,
-			B_WIDTH_FROM_WIDEST, B_INFO_ALERT);
+		                           B_WIDTH_FROM_WIDEST, B_INFO_ALERT);
 		if (alert->Go() == 1)
 			fConfig.restart_requested = true;
 	} else {

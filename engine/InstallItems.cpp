@@ -66,10 +66,9 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	std::string path = fInstallFolder + "/" + leaf;
 	fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
 	fBegunCount++;
-	fConfig.UpdateStatus("%s",
-		InstallFormat(InstallConfig::kStatusSize, 1036, int(fBegunCount), int(fSelectedCount),
-			leaf.c_str())
-			.c_str());
+	fConfig.UpdateStatus("%s", InstallFormat(InstallConfig::kStatusSize, 1036, int(fBegunCount),
+	                                         int(fSelectedCount), leaf.c_str())
+	                                   .c_str());
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
@@ -119,7 +118,7 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 		return;
 	LibString folder;
 	fConfig.GetNewPath(destination != nullptr ? destination : "", fCustomFolders, fVolume,
-		fSavedFiles.c_str(), folder);
+	                   fSavedFiles.c_str(), folder);
 	if (folder.Length() == 0)
 		return;
 	const std::string target = folder.String();
@@ -128,8 +127,8 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	if (SafeSameFolder(target, fInstallFolder))
 		return;
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
-			meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
-			BPath(fSavedFiles.c_str()))) {
+	                            meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
+	                            BPath(fSavedFiles.c_str()))) {
 		// A question dismissed by a stop request was not the user's refusal.
 		if (!thread_should_stop())
 			fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
@@ -172,8 +171,8 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 		return;
 	}
 	if (!fConfig.ReplaceControl(folder.String(), BPath(path.c_str()),
-			meta.FindString("link_exists"), fLinkAskAgain, fLinkAnswer,
-			BPath(fSavedFiles.c_str()))) {
+	                            meta.FindString("link_exists"), fLinkAskAgain, fLinkAnswer,
+	                            BPath(fSavedFiles.c_str()))) {
 		if (!thread_should_stop())
 			fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.String());
 		return;
@@ -182,7 +181,7 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 }
 
 void InstallRun::MakeLink(const std::string& path, const std::string& folder,
-	const bool& deinstallable)
+                          const bool& deinstallable)
 {
 	if (SafeSameFolder(folder, SafeParent(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());

@@ -10,6 +10,7 @@
 #include "ConfigText.h"
 #include "Directory.h"
 #include "Entry.h"
+#include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
 #include "LibEntry.h"
@@ -18,7 +19,6 @@
 #include "Path.h"
 #include "SafePlace.h"
 #include "ScriptEdit.h"
-#include "InstallTexts.h"
 #include "oLocalize.h"
 
 namespace {
@@ -33,8 +33,8 @@ const char* const kStartupTag = "StartUpFolder";
 // A folder name that stays inside the folder it is made in.
 bool IsPlainFolderName(const char* name)
 {
-	return name[0] != '\0' && strchr(name, '/') == nullptr && strcmp(name, ".") != 0
-		&& strcmp(name, "..") != 0;
+	return name[0] != '\0' && strchr(name, '/') == nullptr && strcmp(name, ".") != 0 &&
+	       strcmp(name, "..") != 0;
 }
 
 // The path of a standard folder of the boot volume with `leaf` appended, as
@@ -74,16 +74,8 @@ int32 InstallConfig::Action()
 }
 
 InstallRun::InstallRun(InstallConfig& config)
-	:
-	fConfig(config),
-	fVolume(),
-	fVolumeName(),
-	fItemAskAgain(true),
-	fItemAnswer(true),
-	fLinkAskAgain(true),
-	fLinkAnswer(true),
-	fSelectedCount(0),
-	fBegunCount(0)
+    : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
+      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0)
 {
 }
 
@@ -132,21 +124,16 @@ int32 InstallRun::Execute()
 bool InstallRun::CheckRequirements(int32& result)
 {
 	switch (fConfig.CheckSystemResources()) {
-		case INSTALL_CHECK_CHOOSE_AGAIN:
-			result = INSTALL_RUN_NO_SPACE;
-			return false;
-		case INSTALL_CHECK_END:
-			result = INSTALL_RUN_OVER;
-			return false;
-		default:
-			return true;
+		case INSTALL_CHECK_CHOOSE_AGAIN: result = INSTALL_RUN_NO_SPACE; return false;
+		case INSTALL_CHECK_END: result = INSTALL_RUN_OVER; return false;
+		default: return true;
 	}
 }
 
 void InstallRun::ReadVolume()
 {
-	if (InstallDestinationVolume(fConfig.destination, fVolume) != B_OK
-		|| fVolume.GetName(fVolumeName) != B_OK)
+	if (InstallDestinationVolume(fConfig.destination, fVolume) != B_OK ||
+	    fVolume.GetName(fVolumeName) != B_OK)
 		fVolumeName[0] = '\0';
 }
 
@@ -188,8 +175,8 @@ void InstallRun::StartLog()
 {
 	fConfig.OpenLog(fLogPath.c_str());
 	const LibString version = LibGetAppVersion(InstallPayloadSource());
-	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(),
-		fInstallFolder.c_str(), fSavedFiles.c_str());
+	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(), fInstallFolder.c_str(),
+	                  fSavedFiles.c_str());
 }
 
 void InstallRun::CreateDeinstaller(LibAppResource& store)
@@ -226,12 +213,12 @@ void InstallRun::EditBootScripts()
 		const char* file;
 	};
 	static const ScriptEdit kEdits[] = {
-		{"edit_bootscript", "edit_bootscript_tag", "edit_bootscript_contents",
-			B_USER_BOOT_DIRECTORY, "UserBootscript"},
-		{"edit_setup_env", "edit_setup_env_tag", "edit_setup_env_contents",
-			B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
-		{"edit_profile", "edit_profile_tag", "edit_profile_contents", B_USER_DIRECTORY,
-			".profile"},
+	        {"edit_bootscript", "edit_bootscript_tag", "edit_bootscript_contents",
+	         B_USER_BOOT_DIRECTORY, "UserBootscript"},
+	        {"edit_setup_env", "edit_setup_env_tag", "edit_setup_env_contents",
+	         B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
+	        {"edit_profile", "edit_profile_tag", "edit_profile_contents", B_USER_DIRECTORY,
+	         ".profile"},
 	};
 	for (const ScriptEdit& edit : kEdits) {
 		if (Stopped())
@@ -240,7 +227,7 @@ void InstallRun::EditBootScripts()
 			continue;
 		const char* tag = ConfigText(fConfig, edit.tag);
 		fConfig.Log("\tAdded script tab %s to %s\n", tag,
-			StandardFilePath(edit.folder, edit.file).c_str());
+		            StandardFilePath(edit.folder, edit.file).c_str());
 		EditScriptFile(edit.folder, edit.file, tag, ConfigText(fConfig, edit.contents));
 	}
 }

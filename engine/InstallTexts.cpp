@@ -14,38 +14,38 @@ namespace {
 const std::map<int32, const char*>& EnglishTexts()
 {
 	static const std::map<int32, const char*> texts = {
-		{1011, "Abort"},
-		{1017, "OK"},
-		{1018, "Later"},
-		{1019, "Run"},
-		{1021, "Installation can not continue."},
-		{1022, "You may run the application at your own risk."},
-		{1023, "requires"},
-		{1024, "suggests"},
-		{1025, "required"},
-		{1026, "suggested"},
-		{1027, "Installation was stopped before it could complete."},
-		{1028, "Continue"},
-		{1029, "Restart Later"},
-		{1030, "Restart Now"},
-		{1031, "The application '%s' could not be found. The installation %s that this "
-			   "application be present for the installed software to work properly."},
-		{1032, "Checking System Resources..."},
-		{1033, "Creating deinstaller..."},
-		{1034, "Do you wish to run '"},
-		{1035, "' now?"},
-		{1036, "Installing %d of %d (%s)"},
-		{1037, "Installation Complete"},
-		{1038, "Installation successfully completed."},
-		{1039, "'%s' was unable to be run at this time."},
-		{1040, "Failure to find selected installation folder. Unable to install files."},
-		{1041, "Unable to create installation folder '%s'. Unable to install files."},
-		{1042, "\n\nThe system needs to be restarted for the installation to take effect."},
-		{1043, "The shared library '%s' could not be found. The installation %s that this "
-			   "library be present for the installed software to work properly."},
-		{1044, "Installation %s %d MB of physical RAM, and only %d MB is available. %s"},
-		{1045, "Installation %s %s of disk space, and the destination volume '%s' only has "
-			   "%s free."},
+	        {1011, "Abort"},
+	        {1017, "OK"},
+	        {1018, "Later"},
+	        {1019, "Run"},
+	        {1021, "Installation can not continue."},
+	        {1022, "You may run the application at your own risk."},
+	        {1023, "requires"},
+	        {1024, "suggests"},
+	        {1025, "required"},
+	        {1026, "suggested"},
+	        {1027, "Installation was stopped before it could complete."},
+	        {1028, "Continue"},
+	        {1029, "Restart Later"},
+	        {1030, "Restart Now"},
+	        {1031, "The application '%s' could not be found. The installation %s that this "
+	               "application be present for the installed software to work properly."},
+	        {1032, "Checking System Resources..."},
+	        {1033, "Creating deinstaller..."},
+	        {1034, "Do you wish to run '"},
+	        {1035, "' now?"},
+	        {1036, "Installing %d of %d (%s)"},
+	        {1037, "Installation Complete"},
+	        {1038, "Installation successfully completed."},
+	        {1039, "'%s' was unable to be run at this time."},
+	        {1040, "Failure to find selected installation folder. Unable to install files."},
+	        {1041, "Unable to create installation folder '%s'. Unable to install files."},
+	        {1042, "\n\nThe system needs to be restarted for the installation to take effect."},
+	        {1043, "The shared library '%s' could not be found. The installation %s that this "
+	               "library be present for the installed software to work properly."},
+	        {1044, "Installation %s %d MB of physical RAM, and only %d MB is available. %s"},
+	        {1045, "Installation %s %s of disk space, and the destination volume '%s' only has "
+	               "%s free."},
 	};
 	return texts;
 }
@@ -53,8 +53,7 @@ const std::map<int32, const char*>& EnglishTexts()
 // A translation may serve as a format only with the English conversions.
 bool SameConversions(const char* translated, const char* english)
 {
-	return StringTable::FormatConversions(translated)
-		== StringTable::FormatConversions(english);
+	return StringTable::FormatConversions(translated) == StringTable::FormatConversions(english);
 }
 
 } // namespace

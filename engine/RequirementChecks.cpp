@@ -51,8 +51,8 @@ void ShowDiskShortage(const bool& required, const int64& amount, const FreeSpace
 	LibString amountText;
 	LibBytesToString(amount, amountText, 1);
 	LibError("%s", InstallFormat(1024 + B_FILE_NAME_LENGTH, 1045, Wording(required).String(),
-		amountText.String(), space.volumeName, space.text.String())
-		.c_str());
+	                             amountText.String(), space.volumeName, space.text.String())
+	                       .c_str());
 }
 
 // The alert for a missing library or application: Abort, and Continue only
@@ -61,8 +61,8 @@ bool AskToContinue(const std::string& text, const bool& required)
 {
 	const LibString abort = InstallText(1011);
 	const LibString goOn = InstallText(1028);
-	BAlert* alert = new BAlert("", text.c_str(), abort.String(),
-		required ? nullptr : goOn.String(), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	BAlert* alert = new BAlert("", text.c_str(), abort.String(), required ? nullptr : goOn.String(),
+	                           nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	return alert->Go() == 1;
 }
 
@@ -105,9 +105,10 @@ int32 InstallConfig::CheckSystemResources()
 		const int32 available = LibSysInfo().ramMB;
 		if (needed > available) {
 			const bool required = FindBool("req_ram_required");
-			LibError("%s", InstallFormat(1024, 1044, Wording(required).String(), int(needed),
-				int(available), InstallText(required ? 1021 : 1022).String())
-				.c_str());
+			LibError("%s",
+			         InstallFormat(1024, 1044, Wording(required).String(), int(needed),
+			                       int(available), InstallText(required ? 1021 : 1022).String())
+			                 .c_str());
 			return required ? INSTALL_CHECK_END : INSTALL_CHECK_GO_ON;
 		}
 	}
@@ -120,8 +121,8 @@ int32 InstallConfig::CheckSystemResources()
 		BPath found;
 		if (LibFindEnvFile("LIBRARY_PATH", library, found))
 			continue;
-		const std::string text = InstallFormat(kAlertTextSize, 1043, library,
-			Wording(librariesRequired).String());
+		const std::string text =
+		        InstallFormat(kAlertTextSize, 1043, library, Wording(librariesRequired).String());
 		if (!AskToContinue(text, librariesRequired))
 			return INSTALL_CHECK_END;
 	}
@@ -136,7 +137,7 @@ int32 InstallConfig::CheckSystemResources()
 		if (roster.FindApp(SignatureOf(application).c_str(), &ref) == B_OK)
 			continue;
 		const std::string text = InstallFormat(kAlertTextSize, 1031, application,
-			Wording(applicationsRequired).String());
+		                                       Wording(applicationsRequired).String());
 		if (!AskToContinue(text, applicationsRequired))
 			return INSTALL_CHECK_END;
 	}

@@ -34,8 +34,8 @@ bool MoveIntoPlace(const std::string& source, const std::string& final)
 	if (work.empty())
 		return false;
 	const std::string copy = work + "/" + SafeLeaf(final);
-	const bool placed = LibCopy(source.c_str(), copy.c_str())
-		&& rename(copy.c_str(), final.c_str()) == 0;
+	const bool placed =
+	        LibCopy(source.c_str(), copy.c_str()) && rename(copy.c_str(), final.c_str()) == 0;
 	LibUnlink(work.c_str());
 	// The source goes only once the whole copy is in place.
 	if (placed)
@@ -75,8 +75,8 @@ bool SafeSameFolder(const std::string& first, const std::string& second)
 {
 	char firstReal[PATH_MAX];
 	char secondReal[PATH_MAX];
-	if (realpath(first.c_str(), firstReal) == nullptr
-		|| realpath(second.c_str(), secondReal) == nullptr)
+	if (realpath(first.c_str(), firstReal) == nullptr ||
+	    realpath(second.c_str(), secondReal) == nullptr)
 		return false;
 	return std::string(firstReal) == secondReal;
 }
@@ -112,8 +112,8 @@ bool SafePlaceLink(const std::string& target, const std::string& final, bool& re
 	if (work.empty())
 		return false;
 	const std::string link = work + "/" + SafeLeaf(final);
-	const bool placed = symlink(target.c_str(), link.c_str()) == 0
-		&& SafePlaceEntry(link, final, replaced);
+	const bool placed =
+	        symlink(target.c_str(), link.c_str()) == 0 && SafePlaceEntry(link, final, replaced);
 	LibUnlink(work.c_str());
 	return placed;
 }

@@ -15,13 +15,8 @@ enum { kFlush = 'flsh' };
 } // namespace
 
 StatusPrinter::StatusPrinter(UnattendedOutput& output)
-	:
-	BLooper("status printer"),
-	fOutput(output),
-	fEnded(false),
-	fStatus(0),
-	fFlushesAsked(0),
-	fFlushesDone(0)
+    : BLooper("status printer"), fOutput(output), fEnded(false), fStatus(0), fFlushesAsked(0),
+      fFlushesDone(0)
 {
 }
 
@@ -52,8 +47,7 @@ void StatusPrinter::MessageReceived(BMessage* message)
 			fChanged.notify_all();
 			break;
 		}
-		default:
-			BLooper::MessageReceived(message);
+		default: BLooper::MessageReceived(message);
 	}
 }
 

@@ -139,7 +139,7 @@ bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::s
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		const bool install = options.itemsGiven ? Contains(options.items, names[i])
-												: !type.empty() && ItemInType(item, type);
+		                                        : !type.empty() && ItemInType(item, type);
 		if (item.ReplaceBool("install_to_system", install) != B_OK)
 			item.AddBool("install_to_system", install);
 		instructions.ReplaceMessage("install_file", i, &item);
@@ -148,15 +148,13 @@ bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::s
 	if (config.ReplaceMessage("install_instructions", &instructions) != B_OK)
 		config.AddMessage("install_instructions", &instructions);
 	if (selected == 0) {
-		error = "nothing is selected to install; name items with --items (" + ListOf(names)
-			+ ")";
+		error = "nothing is selected to install; name items with --items (" + ListOf(names) + ")";
 		return false;
 	}
 	return true;
 }
 
-bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options,
-	std::string& error)
+bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, std::string& error)
 {
 	std::string folder = options.destination.empty() ? "" : AbsolutePath(options.destination);
 	if (!options.volume.empty()) {
@@ -187,11 +185,11 @@ bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options,
 	// Free space and the volume's name come from the volume the folder is on.
 	BVolume volume;
 	if (InstallDestinationVolume(config.destination, volume) != B_OK) {
-		error = "the destination " + folder + " lies on no volume the installer knows"
-			+ (getenv("VANTRY_ROOT") != nullptr
-					? " (with VANTRY_ROOT set, only that root and the folders of VANTRY_VOLUMES "
-					  "are volumes)"
-					: "");
+		error = "the destination " + folder + " lies on no volume the installer knows" +
+		        (getenv("VANTRY_ROOT") != nullptr ? " (with VANTRY_ROOT set, only that root and "
+		                                            "the folders of VANTRY_VOLUMES "
+		                                            "are volumes)"
+		                                          : "");
 		return false;
 	}
 	return true;

@@ -36,11 +36,7 @@ const bigtime_t kEndMessageWait = 10000000;
 class StopOnSignal {
 public:
 	explicit StopOnSignal(UnattendedOutput& output)
-		:
-		fOutput(output),
-		fThread(-1),
-		fStopped(false),
-		fDone(false)
+	    : fOutput(output), fThread(-1), fStopped(false), fDone(false)
 	{
 		sigemptyset(&fSignals);
 		sigaddset(&fSignals, SIGINT);
@@ -75,9 +71,9 @@ private:
 				_exit(UNATTENDED_STOPPED);
 			fStopped = true;
 			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping at the next "
-													"safe point"
-												  : "terminated (SIGTERM): stopping at the next "
-													"safe point");
+			                                        "safe point"
+			                                      : "terminated (SIGTERM): stopping at the next "
+			                                        "safe point");
 			kill_thread(fThread);
 		}
 	}
@@ -97,14 +93,15 @@ int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 }
 
 bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& yes,
-	UnattendedOutput& output)
+                    UnattendedOutput& output)
 {
 	const char* licence = config.FindString("license");
 	if (licence == nullptr || licence[0] == '\0')
 		return true;
 	bool agreed = false;
 	if (answers.FindLicence(agreed)) {
-		output.Line("licence", agreed ? "agreed (from the answers)" : "declined (from the answers)");
+		output.Line("licence",
+		            agreed ? "agreed (from the answers)" : "declined (from the answers)");
 		return agreed;
 	}
 	if (yes) {
@@ -112,7 +109,7 @@ bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, cons
 		return true;
 	}
 	output.Line("licence", "not agreed: the product's licence must be agreed to with "
-						   "\"licence agree\" in the answers, or with --yes");
+	                       "\"licence agree\" in the answers, or with --yes");
 	return false;
 }
 
@@ -131,9 +128,9 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	}
 	output.Line("items", items.c_str());
 	BPath destination(&config.destination);
-	const std::string folder = std::string(destination.Path() != nullptr ? destination.Path()
-																		  : "")
-		+ "/" + ConfigText(config, "opt_created_folder");
+	const std::string folder =
+	        std::string(destination.Path() != nullptr ? destination.Path() : "") + "/" +
+	        ConfigText(config, "opt_created_folder");
 	output.Line("installation folder", folder.c_str());
 	if (config.DoesDestinationExist())
 		output.Line("note", (folder + " exists: the installation moves it to the trash").c_str());
@@ -157,18 +154,12 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 const char* OutcomeText(const int& code)
 {
 	switch (code) {
-		case UNATTENDED_COMPLETED:
-			return "completed (0)";
-		case UNATTENDED_FOLDER_ERROR:
-			return "installation folder error (1)";
-		case UNATTENDED_NO_SPACE:
-			return "not enough disk space (3)";
-		case UNATTENDED_ENDED_BY_REQUIREMENT:
-			return "ended by a requirement (4)";
-		case UNATTENDED_STOPPED:
-			return "stopped (5)";
-		default:
-			return "stopped: a question had no answer (6)";
+		case UNATTENDED_COMPLETED: return "completed (0)";
+		case UNATTENDED_FOLDER_ERROR: return "installation folder error (1)";
+		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
+		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
+		case UNATTENDED_STOPPED: return "stopped (5)";
+		default: return "stopped: a question had no answer (6)";
 	}
 }
 
@@ -179,7 +170,7 @@ void Restart(UnattendedOutput& output)
 		output.Line("restart", "requested");
 	else if (status == B_NOT_ALLOWED)
 		output.Line("restart", "not done: restarting is allowed only for a shutdown tool inside "
-							   "VANTRY_ROOT or with VANTRY_ALLOW_SHUTDOWN=1");
+		                       "VANTRY_ROOT or with VANTRY_ALLOW_SHUTDOWN=1");
 	else
 		output.Line("restart", "not done: the shutdown tool could not be started");
 }
@@ -232,8 +223,9 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 	presenter.AddAnswers(answers);
 	if (!options.language.empty()) {
 		if (oLocalize::LanguageRow(options.language.c_str()) < 0)
-			return Fail(output, UNATTENDED_USAGE, "no language has the code \"" + options.language
-				+ "\": use en, fr, es, de, it, no, sv, da or nl");
+			return Fail(output, UNATTENDED_USAGE,
+			            "no language has the code \"" + options.language +
+			                    "\": use en, fr, es, de, it, no, sv, da or nl");
 		oLocalize().SetLanguage(options.language.c_str());
 	}
 

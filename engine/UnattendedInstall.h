@@ -19,5 +19,4 @@ int RunUnattended(const UnattendedOptions& options, FILE* out);
 // False, with `error`, when a name is unknown or nothing is selected.
 bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::string& error);
 // Sets the engine's destination from --dest and --volume; false with `error`.
-bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options,
-	std::string& error);
+bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, std::string& error);

@@ -6,20 +6,20 @@
 namespace {
 
 const char kUsage[] =
-	"usage: Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
-	"\n"
-	"Installs the product this installer carries without a window.\n"
-	"  --dest FOLDER     the folder in which the installation folder is made\n"
-	"  --volume NAME     the volume to install on (its \"home\" folder without --dest)\n"
-	"  --type NAME       install the items of this install type (default: the first)\n"
-	"  --items A,B       install exactly the items with these names\n"
-	"  --lang CODE       speak en, fr, es, de, it, no, sv, da or nl\n"
-	"  --answers FILE    answers to the questions the installation asks\n"
-	"  --yes             answer every question left unanswered with its default\n"
-	"\n"
-	"Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
-	"disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
-	"7 licence not agreed, 8 installer damaged.\n";
+        "usage: Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
+        "\n"
+        "Installs the product this installer carries without a window.\n"
+        "  --dest FOLDER     the folder in which the installation folder is made\n"
+        "  --volume NAME     the volume to install on (its \"home\" folder without --dest)\n"
+        "  --type NAME       install the items of this install type (default: the first)\n"
+        "  --items A,B       install exactly the items with these names\n"
+        "  --lang CODE       speak en, fr, es, de, it, no, sv, da or nl\n"
+        "  --answers FILE    answers to the questions the installation asks\n"
+        "  --yes             answer every question left unanswered with its default\n"
+        "\n"
+        "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
+        "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
+        "7 licence not agreed, 8 installer damaged.\n";
 
 std::vector<std::string> SplitNames(const std::string& list)
 {
@@ -37,7 +37,7 @@ std::vector<std::string> SplitNames(const std::string& list)
 
 // The option's value: the next argument, or what follows "=".
 bool TakeValue(int argc, const char* const* argv, int& i, const std::string& inline_value,
-	const bool& has_inline, std::string& value)
+               const bool& has_inline, std::string& value)
 {
 	if (has_inline) {
 		value = inline_value;
@@ -57,7 +57,7 @@ const char* UnattendedUsage()
 }
 
 bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
-	std::string& error)
+                            std::string& error)
 {
 	for (int i = 1; i < argc; i++) {
 		std::string argument = argv[i];
@@ -68,15 +68,15 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 			inlineValue = argument.substr(equals + 1);
 			argument.resize(equals);
 		}
-		if (argument == "--unattended" || argument == "--yes" || argument == "--help"
-			|| argument == "-h") {
+		if (argument == "--unattended" || argument == "--yes" || argument == "--help" ||
+		    argument == "-h") {
 			if (hasInline) {
 				error = argument + " takes no value";
 				return false;
 			}
 			bool& flag = argument == "--unattended" ? options.unattended
-				: argument == "--yes"				? options.yes
-													: options.help;
+			             : argument == "--yes"      ? options.yes
+			                                        : options.help;
 			flag = true;
 			continue;
 		}

@@ -33,6 +33,6 @@ struct UnattendedOptions {
 
 // Reads argv; false with `error` set on a usage mistake.
 bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
-	std::string& error);
+                            std::string& error);
 // The usage text, for --help and usage mistakes.
 const char* UnattendedUsage();

@@ -3,11 +3,7 @@
 
 #include <cstring>
 
-UnattendedOutput::UnattendedOutput(FILE* stream)
-	:
-	fStream(stream != nullptr ? stream : stdout)
-{
-}
+UnattendedOutput::UnattendedOutput(FILE* stream) : fStream(stream != nullptr ? stream : stdout) {}
 
 void UnattendedOutput::Line(const char* label, const char* text)
 {

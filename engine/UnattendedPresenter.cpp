@@ -27,10 +27,7 @@ const char* KindLabel(const int32& kind)
 } // namespace
 
 UnattendedPresenter::UnattendedPresenter(UnattendedOutput& output, const bool& yes)
-	:
-	fOutput(output),
-	fYes(yes),
-	fUnanswered(false)
+    : fOutput(output), fYes(yes), fUnanswered(false)
 {
 }
 
@@ -42,8 +39,8 @@ void UnattendedPresenter::AddAnswers(const AnswerFile& answers)
 		std::vector<int32> controls;
 		if (answer.kind == ANSWER_COLLISION)
 			controls.push_back(answer.all ? 1 : 0);
-		fResponders[answer.kind].AddAnswer(answer.button,
-			answer.match.empty() ? nullptr : answer.match.c_str(), controls);
+		fResponders[answer.kind].AddAnswer(
+		        answer.button, answer.match.empty() ? nullptr : answer.match.c_str(), controls);
 	}
 }
 
@@ -66,13 +63,10 @@ int32 UnattendedPresenter::DefaultAnswer(const int32& kind, const BAlert& alert)
 {
 	switch (kind) {
 		case ANSWER_COLLISION:
-		case ANSWER_LAUNCH:
-			return 1;
+		case ANSWER_LAUNCH: return 1;
 		// A machine installed without a person at it is never restarted unasked.
-		case ANSWER_RESTART:
-			return 0;
-		default:
-			return alert.DefaultButton();
+		case ANSWER_RESTART: return 0;
+		default: return alert.DefaultButton();
 	}
 }
 
@@ -92,8 +86,8 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 		AlertResponder& responder = fResponders[kind];
 		const int32 button = responder.Present(alert);
 		const AlertResponder::Record record = responder.Records().back();
-		if (!record.defaulted && !record.dismissed && button >= 0
-			&& button < alert.CountButtons()) {
+		if (!record.defaulted && !record.dismissed && button >= 0 &&
+		    button < alert.CountButtons()) {
 			PrintAnswer(alert, button, "from the answers");
 			return button;
 		}
@@ -116,9 +110,9 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 
 int32 UnattendedPresenter::PrintMessage(BAlert& alert)
 {
-	const char* label = alert.Type() == B_STOP_ALERT ? "error"
-		: alert.Type() == B_WARNING_ALERT			 ? "warning"
-													 : "message";
+	const char* label = alert.Type() == B_STOP_ALERT      ? "error"
+	                    : alert.Type() == B_WARNING_ALERT ? "warning"
+	                                                      : "message";
 	fOutput.Line(label, alert.Text());
 	return StopRequested() ? B_ALERT_DISMISSED : 0;
 }

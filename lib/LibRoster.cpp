@@ -31,7 +31,8 @@ const int32 kApplicationDepth = 2;
 const char* const kDeepMark = "/*";
 
 const directory_which kApplicationFolders[] = {B_APPS_DIRECTORY, B_PREFERENCES_DIRECTORY,
-	B_UTILITIES_DIRECTORY, B_BEOS_APPS_DIRECTORY, B_BEOS_PREFERENCES_DIRECTORY};
+                                               B_UTILITIES_DIRECTORY, B_BEOS_APPS_DIRECTORY,
+                                               B_BEOS_PREFERENCES_DIRECTORY};
 
 bool EndsWith(const std::string& text, const char* end)
 {
@@ -74,8 +75,7 @@ std::vector<std::string> StandardFolders()
 bool IsExecutableFile(const std::string& path)
 {
 	struct stat info;
-	return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-		&& (info.st_mode & 0111) != 0;
+	return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0111) != 0;
 }
 
 bool IsRealFolder(const std::string& path)
@@ -94,19 +94,11 @@ void ReapLater(pid_t child)
 	}).detach();
 }
 
-}  // namespace
+} // namespace
 
-LibRoster::LibRoster()
-	:
-	fFolders(StandardFolders())
-{
-}
+LibRoster::LibRoster() : fFolders(StandardFolders()) {}
 
-LibRoster::LibRoster(const std::vector<std::string>& folders)
-	:
-	fFolders(folders)
-{
-}
+LibRoster::LibRoster(const std::vector<std::string>& folders) : fFolders(folders) {}
 
 bool LibRoster::ReadSignature(const char* path, std::string& signature)
 {
@@ -134,8 +126,8 @@ status_t LibRoster::FindApp(const char* mimeSig, entry_ref* app) const
 	return B_LAUNCH_FAILED_APP_NOT_FOUND;
 }
 
-bool LibRoster::SearchFolder(const std::string& folder, const char* mimeSig,
-	const int32& depth, entry_ref* app) const
+bool LibRoster::SearchFolder(const std::string& folder, const char* mimeSig, const int32& depth,
+                             entry_ref* app) const
 {
 	DIR* listing = opendir(folder.c_str());
 	if (listing == nullptr)
@@ -151,8 +143,8 @@ bool LibRoster::SearchFolder(const std::string& folder, const char* mimeSig,
 			continue;
 		}
 		std::string signature;
-		if (!IsExecutableFile(path) || !ReadSignature(path.c_str(), signature)
-			|| strcasecmp(signature.c_str(), mimeSig) != 0)
+		if (!IsExecutableFile(path) || !ReadSignature(path.c_str(), signature) ||
+		    strcasecmp(signature.c_str(), mimeSig) != 0)
 			continue;
 		found = BEntry(path.c_str()).GetRef(app) == B_OK;
 		if (found)
@@ -165,13 +157,13 @@ bool LibRoster::SearchFolder(const std::string& folder, const char* mimeSig,
 }
 
 status_t LibRoster::Launch(const entry_ref* ref, const BMessage* initialMessage,
-	team_id* appTeam) const
+                           team_id* appTeam) const
 {
 	return Launch(ref, 0, nullptr, appTeam);
 }
 
 status_t LibRoster::Launch(const entry_ref* ref, int argc, const char* const* args,
-	team_id* appTeam) const
+                           team_id* appTeam) const
 {
 	if (ref == nullptr || argc < 0 || (argc > 0 && args == nullptr))
 		return B_BAD_VALUE;
@@ -199,8 +191,7 @@ status_t LibRoster::Launch(const entry_ref* ref, int argc, const char* const* ar
 	posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
 	pid_t child = -1;
 	// posix_spawn reports a failed exec as its own result.
-	const int error = posix_spawn(&child, path.Path(), &actions, &attributes, argv.data(),
-		environ);
+	const int error = posix_spawn(&child, path.Path(), &actions, &attributes, argv.data(), environ);
 	posix_spawnattr_destroy(&attributes);
 	posix_spawn_file_actions_destroy(&actions);
 	if (error != 0)

@@ -29,17 +29,17 @@ public:
 	// and returns once the program is running: B_OK only when the exec
 	// succeeded. The program is reaped when it ends; the caller never waits.
 	status_t Launch(const entry_ref* ref, const BMessage* initialMessage = nullptr,
-		team_id* appTeam = nullptr) const;
+	                team_id* appTeam = nullptr) const;
 	// The same with arguments (the program's own path comes first by itself).
 	status_t Launch(const entry_ref* ref, int argc, const char* const* args,
-		team_id* appTeam = nullptr) const;
+	                team_id* appTeam = nullptr) const;
 
 	// The signature of the executable at `path`; false without one.
 	static bool ReadSignature(const char* path, std::string& signature);
 
 private:
 	bool SearchFolder(const std::string& folder, const char* mimeSig, const int32& depth,
-		entry_ref* app) const;
+	                  entry_ref* app) const;
 
 	std::vector<std::string> fFolders;
 };

@@ -73,7 +73,7 @@ inline std::vector<std::string> Tree(const std::string& folder)
 	std::vector<std::string> entries;
 	std::error_code error;
 	for (auto it = fs::recursive_directory_iterator(folder, error);
-		 it != fs::recursive_directory_iterator(); it.increment(error)) {
+	     it != fs::recursive_directory_iterator(); it.increment(error)) {
 		entries.push_back(fs::relative(it->path(), folder).string());
 	}
 	std::sort(entries.begin(), entries.end());
@@ -107,15 +107,16 @@ public:
 		std::string pattern = testing::TempDir() + "vantry-install-XXXXXX";
 		EXPECT_NE(mkdtemp(pattern.data()), nullptr);
 		fTemp = fs::canonical(pattern).string();
-		for (const char* folder : {"boot/home/config/boot", "boot/apps", "boot/beos/bin",
-				 "boot/var/tmp", "products", "installers", "xdg/config", "xdg/data"})
+		for (const char* folder :
+		     {"boot/home/config/boot", "boot/apps", "boot/beos/bin", "boot/var/tmp", "products",
+		      "installers", "xdg/config", "xdg/data"})
 			fs::create_directories(fTemp + "/" + folder);
 		// The file manager is a recorder: it notes what it was asked to open.
 		WriteFile(fTemp + "/opener", "#!/bin/sh\necho \"$1\" >> \"" + fTemp + "/opened.txt\"\n");
 		chmod((fTemp + "/opener").c_str(), 0755);
 		// The shutdown tool of the test layout records its arguments.
 		WriteFile(Boot() + "/beos/bin/shutdown",
-			"#!/bin/sh\necho \"$@\" >> \"" + fTemp + "/shutdown.txt\"\n");
+		          "#!/bin/sh\necho \"$@\" >> \"" + fTemp + "/shutdown.txt\"\n");
 		chmod((Boot() + "/beos/bin/shutdown").c_str(), 0755);
 		SetEnv("VANTRY_ROOT", Boot());
 		SetEnv("HOME", Home());
@@ -150,27 +151,23 @@ public:
 
 	// Writes a product folder (description and files) and builds its installer.
 	std::string Build(const std::string& name, const std::string& description,
-		const std::map<std::string, std::string>& files = {})
+	                  const std::map<std::string, std::string>& files = {})
 	{
 		const std::string folder = fTemp + "/products/" + name;
 		for (const auto& [path, content] : files)
 			WriteFile(folder + "/" + path, content);
 		WriteFile(folder + "/product.toml", description);
 		const std::string installer = fTemp + "/installers/" + name;
-		const RunResult built =
-			Run({VANTRY_BUILD_TOOL, folder + "/product.toml", "-o", installer});
+		const RunResult built = Run({VANTRY_BUILD_TOOL, folder + "/product.toml", "-o", installer});
 		EXPECT_EQ(built.code, 0) << built.errors;
 		return installer;
 	}
 
-	std::string ProductFolder(const std::string& name) const
-	{
-		return fTemp + "/products/" + name;
-	}
+	std::string ProductFolder(const std::string& name) const { return fTemp + "/products/" + name; }
 
 	// Installs unattended; `answers`, when given, becomes the answer file.
 	RunResult Install(const std::string& installer, std::vector<std::string> arguments,
-		const std::optional<std::string>& answers = std::nullopt)
+	                  const std::optional<std::string>& answers = std::nullopt)
 	{
 		std::vector<std::string> command = {installer, "--unattended"};
 		if (answers) {
@@ -201,7 +198,7 @@ public:
 
 	// Starts a program with its output in files; the caller waits for it.
 	pid_t Start(const std::vector<std::string>& command, const std::string& output,
-		const std::string& errors)
+	            const std::string& errors)
 	{
 		std::vector<std::string> environment = Environment();
 		const pid_t child = fork();
@@ -262,18 +259,17 @@ private:
 // The product fields every test product shares; a test adds its own below.
 inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
 {
-	return "app_name = \"" + name + "\"\nversion = \"" + version
-		+ "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
-		  "support_email = \"test@example.org\"\nopt_created_folder = \""
-		+ name + "\"\n";
+	return "app_name = \"" + name + "\"\nversion = \"" + version +
+	       "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
+	       "support_email = \"test@example.org\"\nopt_created_folder = \"" +
+	       name + "\"\n";
 }
 
 // Waits until `predicate` holds, at most `seconds`.
-template <typename Predicate>
-bool WaitUntil(Predicate predicate, const double& seconds)
+template <typename Predicate> bool WaitUntil(Predicate predicate, const double& seconds)
 {
-	const auto end = std::chrono::steady_clock::now()
-		+ std::chrono::milliseconds(int64_t(seconds * 1000));
+	const auto end =
+	        std::chrono::steady_clock::now() + std::chrono::milliseconds(int64_t(seconds * 1000));
 	while (std::chrono::steady_clock::now() < end) {
 		if (predicate())
 			return true;

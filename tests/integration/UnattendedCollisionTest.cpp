@@ -32,11 +32,11 @@ custom_replace_existing = false
 		bool deinstallable;
 	};
 	const Item items[] = {
-		{"a.txt", "Prompt", "Links", "Prompt", true},
-		{"b.txt", "Prompt", "Links", "Prompt", true},
-		{"c.txt", "Rename", "Links", "Rename", true},
-		{"d.txt", "Replace", "None", "Replace", false},
-		{"e", "Prompt", "None", "Replace", true},
+	        {"a.txt", "Prompt", "Links", "Prompt", true},
+	        {"b.txt", "Prompt", "Links", "Prompt", true},
+	        {"c.txt", "Rename", "Links", "Rename", true},
+	        {"d.txt", "Replace", "None", "Replace", false},
+	        {"e", "Prompt", "None", "Replace", true},
 	};
 	for (const Item& item : items) {
 		text += std::string("\n[[install_file]]\nfile_name = \"files/") + item.leaf + "\"\n";
@@ -50,17 +50,14 @@ custom_replace_existing = false
 }
 
 const std::map<std::string, std::string> kClashFiles = {
-	{"files/a.txt", "new a"},
-	{"files/b.txt", "new b"},
-	{"files/c.txt", "new c"},
-	{"files/d.txt", "new d"},
-	{"files/e/new.txt", "new e"},
+        {"files/a.txt", "new a"}, {"files/b.txt", "new b"},     {"files/c.txt", "new c"},
+        {"files/d.txt", "new d"}, {"files/e/new.txt", "new e"},
 };
 
 struct CollisionCase {
 	const char* name;
 	bool saveReplaced;
-	const char* answers;  // null: no answer file
+	const char* answers; // null: no answer file
 	bool yes;
 	int exitCode;
 	size_t questions;
@@ -72,10 +69,10 @@ struct CollisionCase {
 };
 
 std::string Expand(std::string text, const std::string& target, const std::string& links,
-	const std::string& folder)
+                   const std::string& folder)
 {
-	for (const auto& [mark, value] : {std::pair<std::string, std::string>{"{T}", target},
-			 {"{L}", links}, {"{F}", folder}}) {
+	for (const auto& [mark, value] :
+	     {std::pair<std::string, std::string>{"{T}", target}, {"{L}", links}, {"{F}", folder}}) {
 		for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
 			text.replace(at, mark.size(), value);
 	}
@@ -89,7 +86,7 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 	const CollisionCase& test = GetParam();
 	InstallWorld world;
 	const std::string installer =
-		world.Build("clash", ClashProduct(test.saveReplaced), kClashFiles);
+	        world.Build("clash", ClashProduct(test.saveReplaced), kClashFiles);
 	const std::string target = world.Home() + "/target";
 	const std::string links = world.Home() + "/links";
 	const std::string folder = world.Apps() + "/Clash";
@@ -100,12 +97,12 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 		WriteFile(links + "/" + leaf, std::string("old link ") + leaf[0]);
 
 	std::vector<std::string> arguments = {"--dest", world.Apps(), "--items",
-		"a.txt,b.txt,c.txt,d.txt,e"};
+	                                      "a.txt,b.txt,c.txt,d.txt,e"};
 	if (test.yes)
 		arguments.push_back("--yes");
 	const RunResult run = test.answers != nullptr
-		? world.Install(installer, arguments, std::string(test.answers))
-		: world.Install(installer, arguments);
+	                              ? world.Install(installer, arguments, std::string(test.answers))
+	                              : world.Install(installer, arguments);
 	ASSERT_EQ(run.code, test.exitCode) << run.output << run.errors;
 	EXPECT_EQ(Labelled(run.output, "collision").size(), test.questions) << run.output;
 
@@ -131,8 +128,8 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 		} else if (content.rfind("->", 0) == 0) {
 			std::error_code error;
 			EXPECT_EQ(fs::read_symlink(path, error).string(),
-				Expand(content.substr(2), target, links, folder))
-				<< path;
+			          Expand(content.substr(2), target, links, folder))
+			        << path;
 		} else {
 			EXPECT_EQ(ReadFile(path), content) << path;
 		}
@@ -140,53 +137,116 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 }
 
 const std::vector<CollisionCase> kCases = {
-	{"ReplaceAllItemsKeepAllLinksSaved", true,
-		"collision replace all\ncollision keep all\n", false, 0, 2,
-		{"\t\tInstalling : a.txt", "\t\t\tExisting file saved.", "\t\t\tPlaced in {T}",
-			"\t\t\tUser desired not to place a link in {L}", "\t\tInstalling : b.txt",
-			"\t\t\tExisting file saved.", "\t\t\tPlaced in {T}",
-			"\t\t\tUser desired not to place a link in {L}", "\t\tInstalling : c.txt",
-			"\t\t\tExisting file renamed", "\t\t\tPlaced in {T}", "\t\t\tExisting file renamed",
-			"\t\t\tPlaced a link in {L}", "\t\tInstalling : d.txt", "\t\t\tExisting file saved.",
-			"\t\t\tPlaced in {T}", "\t\t\tThis file will not be removed by the de-installer",
-			"\t\tInstalling : e", "\t\t\tExisting file saved.", "\t\t\tPlaced in {T}"},
-		{{"{T}/a.txt", "new a"}, {"{T}/b.txt", "new b"}, {"{T}/c.txt", "new c"},
-			{"{T}/c.txt copy", "old c"}, {"{T}/d.txt", "new d"}, {"{T}/e/new.txt", "new e"},
-			{"{T}/e/old.txt", ""}, {"{F}/Saved Files/a.txt", "old a"},
-			{"{F}/Saved Files/b.txt", "old b"}, {"{F}/Saved Files/d.txt", "old d"},
-			{"{F}/Saved Files/e/old.txt", "old e"}, {"{L}/a.txt", "old link a"},
-			{"{L}/b.txt", "old link b"}, {"{L}/c.txt", "->{T}/c.txt"},
-			{"{L}/c.txt copy", "old link c"}, {"{F}/a.txt", ""}}},
-	{"AskAgainUntilApplyToAllRemoved", false,
-		"collision keep\ncollision replace all\ncollision replace all\n", false, 0, 3,
-		{"\t\tInstalling : a.txt", "\t\t\tUser desired not to place item in {T}",
-			"\t\t\tPlaced a link in {L}", "\t\tInstalling : b.txt", "\t\t\tPlaced in {T}",
-			"\t\t\tPlaced a link in {L}", "\t\tInstalling : c.txt", "\t\t\tExisting file renamed",
-			"\t\t\tPlaced in {T}", "\t\t\tExisting file renamed", "\t\t\tPlaced a link in {L}",
-			"\t\tInstalling : d.txt", "\t\t\tExisting file removed.", "\t\t\tPlaced in {T}",
-			"\t\t\tThis file will not be removed by the de-installer", "\t\tInstalling : e",
-			"\t\t\tRemoved existing folder {T}/e", "\t\t\tPlaced in {T}"},
-		{{"{T}/a.txt", "old a"}, {"{F}/a.txt", "new a"}, {"{L}/a.txt", "->{F}/a.txt"},
-			{"{T}/b.txt", "new b"}, {"{L}/b.txt", "->{T}/b.txt"}, {"{T}/d.txt", "new d"},
-			{"{T}/e/new.txt", "new e"}, {"{T}/e/old.txt", ""}, {"{F}/Saved Files", ""}}},
-	{"DefaultsReplaceAndAskEachTime", true, nullptr, true, 0, 5,
-		{"\t\tInstalling : a.txt", "\t\t\tExisting file saved.", "\t\t\tPlaced in {T}",
-			"\t\t\tExisting file saved.", "\t\t\tPlaced a link in {L}", "\t\tInstalling : b.txt",
-			"\t\t\tExisting file saved.", "\t\t\tPlaced in {T}", "\t\t\tExisting file saved.",
-			"\t\t\tPlaced a link in {L}", "\t\tInstalling : c.txt", "\t\t\tExisting file renamed",
-			"\t\t\tPlaced in {T}", "\t\t\tExisting file renamed", "\t\t\tPlaced a link in {L}",
-			"\t\tInstalling : d.txt", "\t\t\tExisting file saved.", "\t\t\tPlaced in {T}",
-			"\t\t\tThis file will not be removed by the de-installer", "\t\tInstalling : e",
-			"\t\t\tExisting file saved.", "\t\t\tPlaced in {T}"},
-		{{"{T}/a.txt", "new a"}, {"{L}/a.txt", "->{T}/a.txt"},
-			{"{F}/Saved Files/a.txt copy", "old link a"}, {"{F}/Saved Files/a.txt", "old a"}}},
-	{"UnansweredQuestionStops", true, nullptr, false, 6, 1,
-		{"\t\tInstalling : a.txt"},
-		{{"{T}/a.txt", "old a"}, {"{T}/b.txt", "old b"}, {"{F}/Saved Files/a.txt", ""}}},
+        {"ReplaceAllItemsKeepAllLinksSaved",
+         true,
+         "collision replace all\ncollision keep all\n",
+         false,
+         0,
+         2,
+         {"\t\tInstalling : a.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tUser desired not to place a link in {L}",
+          "\t\tInstalling : b.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tUser desired not to place a link in {L}",
+          "\t\tInstalling : c.txt",
+          "\t\t\tExisting file renamed",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tExisting file renamed",
+          "\t\t\tPlaced a link in {L}",
+          "\t\tInstalling : d.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tThis file will not be removed by the de-installer",
+          "\t\tInstalling : e",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}"},
+         {{"{T}/a.txt", "new a"},
+          {"{T}/b.txt", "new b"},
+          {"{T}/c.txt", "new c"},
+          {"{T}/c.txt copy", "old c"},
+          {"{T}/d.txt", "new d"},
+          {"{T}/e/new.txt", "new e"},
+          {"{T}/e/old.txt", ""},
+          {"{F}/Saved Files/a.txt", "old a"},
+          {"{F}/Saved Files/b.txt", "old b"},
+          {"{F}/Saved Files/d.txt", "old d"},
+          {"{F}/Saved Files/e/old.txt", "old e"},
+          {"{L}/a.txt", "old link a"},
+          {"{L}/b.txt", "old link b"},
+          {"{L}/c.txt", "->{T}/c.txt"},
+          {"{L}/c.txt copy", "old link c"},
+          {"{F}/a.txt", ""}}},
+        {"AskAgainUntilApplyToAllRemoved",
+         false,
+         "collision keep\ncollision replace all\ncollision replace all\n",
+         false,
+         0,
+         3,
+         {"\t\tInstalling : a.txt", "\t\t\tUser desired not to place item in {T}",
+          "\t\t\tPlaced a link in {L}", "\t\tInstalling : b.txt", "\t\t\tPlaced in {T}",
+          "\t\t\tPlaced a link in {L}", "\t\tInstalling : c.txt", "\t\t\tExisting file renamed",
+          "\t\t\tPlaced in {T}", "\t\t\tExisting file renamed", "\t\t\tPlaced a link in {L}",
+          "\t\tInstalling : d.txt", "\t\t\tExisting file removed.", "\t\t\tPlaced in {T}",
+          "\t\t\tThis file will not be removed by the de-installer", "\t\tInstalling : e",
+          "\t\t\tRemoved existing folder {T}/e", "\t\t\tPlaced in {T}"},
+         {{"{T}/a.txt", "old a"},
+          {"{F}/a.txt", "new a"},
+          {"{L}/a.txt", "->{F}/a.txt"},
+          {"{T}/b.txt", "new b"},
+          {"{L}/b.txt", "->{T}/b.txt"},
+          {"{T}/d.txt", "new d"},
+          {"{T}/e/new.txt", "new e"},
+          {"{T}/e/old.txt", ""},
+          {"{F}/Saved Files", ""}}},
+        {"DefaultsReplaceAndAskEachTime",
+         true,
+         nullptr,
+         true,
+         0,
+         5,
+         {"\t\tInstalling : a.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced a link in {L}",
+          "\t\tInstalling : b.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced a link in {L}",
+          "\t\tInstalling : c.txt",
+          "\t\t\tExisting file renamed",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tExisting file renamed",
+          "\t\t\tPlaced a link in {L}",
+          "\t\tInstalling : d.txt",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}",
+          "\t\t\tThis file will not be removed by the de-installer",
+          "\t\tInstalling : e",
+          "\t\t\tExisting file saved.",
+          "\t\t\tPlaced in {T}"},
+         {{"{T}/a.txt", "new a"},
+          {"{L}/a.txt", "->{T}/a.txt"},
+          {"{F}/Saved Files/a.txt copy", "old link a"},
+          {"{F}/Saved Files/a.txt", "old a"}}},
+        {"UnansweredQuestionStops",
+         true,
+         nullptr,
+         false,
+         6,
+         1,
+         {"\t\tInstalling : a.txt"},
+         {{"{T}/a.txt", "old a"}, {"{T}/b.txt", "old b"}, {"{F}/Saved Files/a.txt", ""}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rules, UnattendedCollisionTest, testing::ValuesIn(kCases),
-	[](const testing::TestParamInfo<CollisionCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<CollisionCase>& info) {
+	                         return info.param.name;
+                         });
 
 TEST(UnattendedCollisionStop, UnansweredQuestionReportsTheStop)
 {
@@ -194,14 +254,14 @@ TEST(UnattendedCollisionStop, UnansweredQuestionReportsTheStop)
 	const std::string installer = world.Build("clash", ClashProduct(true), kClashFiles);
 	WriteFile(world.Home() + "/target/a.txt", "old a");
 	const RunResult run =
-		world.Install(installer, {"--dest", world.Apps(), "--items", "a.txt,b.txt"});
+	        world.Install(installer, {"--dest", world.Apps(), "--items", "a.txt,b.txt"});
 	ASSERT_EQ(run.code, 6) << run.output;
 	EXPECT_EQ(Labelled(run.output, "error"),
-		(std::vector<std::string>{"Installation was stopped before it could complete."}));
+	          (std::vector<std::string>{"Installation was stopped before it could complete."}));
 	EXPECT_EQ(Labelled(run.output, "result"),
-		(std::vector<std::string>{"stopped: a question had no answer (6)"}));
+	          (std::vector<std::string>{"stopped: a question had no answer (6)"}));
 	EXPECT_EQ(Labelled(run.output, "status").back(), "Installing 1 of 2 (a.txt)")
-		<< "no item after the unanswered question was begun";
+	        << "no item after the unanswered question was begun";
 }
 
 } // namespace

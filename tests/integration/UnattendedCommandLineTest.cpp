@@ -25,8 +25,8 @@ groups = ["Docs"]
 )";
 }
 
-const std::map<std::string, std::string> kSmallFiles = {
-	{"files/tool.txt", "tool"}, {"files/guide.txt", "guide"}};
+const std::map<std::string, std::string> kSmallFiles = {{"files/tool.txt", "tool"},
+                                                        {"files/guide.txt", "guide"}};
 
 class UnattendedCommandLineTest : public testing::Test {
 protected:
@@ -54,14 +54,14 @@ TEST_F(UnattendedCommandLineTest, HelpListsTheExitCodes)
 
 struct MistakeCase {
 	const char* name;
-	std::vector<std::string> arguments;  // after --unattended; {A} is the apps folder
-	const char* answers;  // null: none
+	std::vector<std::string> arguments; // after --unattended; {A} is the apps folder
+	const char* answers;                // null: none
 	int exitCode;
-	const char* message;  // a text the error output or transcript holds
+	const char* message; // a text the error output or transcript holds
 };
 
 class UnattendedMistakeTest : public UnattendedCommandLineTest,
-							  public testing::WithParamInterface<MistakeCase> {};
+                              public testing::WithParamInterface<MistakeCase> {};
 
 TEST_P(UnattendedMistakeTest, RefusesBeforeAnythingIsInstalled)
 {
@@ -70,62 +70,92 @@ TEST_P(UnattendedMistakeTest, RefusesBeforeAnythingIsInstalled)
 	for (const std::string& argument : test.arguments)
 		arguments.push_back(argument == "{A}" ? world.Apps() : argument);
 	const RunResult run = test.answers != nullptr
-		? world.Install(installer, arguments, std::string(test.answers))
-		: world.Install(installer, arguments);
+	                              ? world.Install(installer, arguments, std::string(test.answers))
+	                              : world.Install(installer, arguments);
 	EXPECT_EQ(run.code, test.exitCode) << run.output << run.errors;
 	EXPECT_NE((run.output + run.errors).find(test.message), std::string::npos)
-		<< run.output << run.errors;
+	        << run.output << run.errors;
 	EXPECT_FALSE(Exists(world.Apps() + "/Small"));
 	EXPECT_TRUE(Labelled(run.output, "status").empty()) << "no run was started";
 }
 
 const std::vector<MistakeCase> kMistakes = {
-	{"NoDestination", {"--yes"}, nullptr, 2, "needs --dest FOLDER or --volume NAME"},
-	{"UnknownArgument", {"--dest", "{A}", "--fast"}, nullptr, 2, "unknown argument '--fast'"},
-	{"TypeAndItems", {"--dest", "{A}", "--type", "Basic", "--items", "tool.txt"}, nullptr, 2,
-		"cannot be used together"},
-	{"UnknownType", {"--dest", "{A}", "--yes", "--type", "Full"}, nullptr, 2,
-		"no install type is named \"Full\"; the types are \"Basic\", \"Docs\""},
-	{"UnknownItem", {"--dest", "{A}", "--yes", "--items", "tool.txt,manual.txt"}, nullptr, 2,
-		"no item is named \"manual.txt\""},
-	{"UnknownLanguage", {"--dest", "{A}", "--yes", "--lang", "pt"}, nullptr, 2,
-		"no language has the code \"pt\""},
-	{"LicenceNotAgreed", {"--dest", "{A}"}, nullptr, 7, "licence: not agreed"},
-	{"LicenceDeclined", {"--dest", "{A}", "--yes"}, "licence decline\n", 7,
-		"licence: declined (from the answers)"},
-	{"AnswerFileMistake", {"--dest", "{A}"}, "licence agree\ncollision maybe\n", 2,
-		":2: 'maybe' is no answer to collision: use replace or keep"},
-	{"AnswerFileUnknownKind", {"--dest", "{A}"}, "reboot now\n", 2,
-		":1: a line starts with licence, collision, requirement, launch or restart"},
-	{"UnknownVolume", {"--volume", "Floppy", "--yes"}, nullptr, 2, "no volume is named \"Floppy\""},
-	{"DestinationOnNoVolume", {"--dest", "/", "--yes"}, nullptr, 2,
-		"lies on no volume the installer knows"},
+        {"NoDestination", {"--yes"}, nullptr, 2, "needs --dest FOLDER or --volume NAME"},
+        {"UnknownArgument", {"--dest", "{A}", "--fast"}, nullptr, 2, "unknown argument '--fast'"},
+        {"TypeAndItems",
+         {"--dest", "{A}", "--type", "Basic", "--items", "tool.txt"},
+         nullptr,
+         2,
+         "cannot be used together"},
+        {"UnknownType",
+         {"--dest", "{A}", "--yes", "--type", "Full"},
+         nullptr,
+         2,
+         "no install type is named \"Full\"; the types are \"Basic\", \"Docs\""},
+        {"UnknownItem",
+         {"--dest", "{A}", "--yes", "--items", "tool.txt,manual.txt"},
+         nullptr,
+         2,
+         "no item is named \"manual.txt\""},
+        {"UnknownLanguage",
+         {"--dest", "{A}", "--yes", "--lang", "pt"},
+         nullptr,
+         2,
+         "no language has the code \"pt\""},
+        {"LicenceNotAgreed", {"--dest", "{A}"}, nullptr, 7, "licence: not agreed"},
+        {"LicenceDeclined",
+         {"--dest", "{A}", "--yes"},
+         "licence decline\n",
+         7,
+         "licence: declined (from the answers)"},
+        {"AnswerFileMistake",
+         {"--dest", "{A}"},
+         "licence agree\ncollision maybe\n",
+         2,
+         ":2: 'maybe' is no answer to collision: use replace or keep"},
+        {"AnswerFileUnknownKind",
+         {"--dest", "{A}"},
+         "reboot now\n",
+         2,
+         ":1: a line starts with licence, collision, requirement, launch or restart"},
+        {"UnknownVolume",
+         {"--volume", "Floppy", "--yes"},
+         nullptr,
+         2,
+         "no volume is named \"Floppy\""},
+        {"DestinationOnNoVolume",
+         {"--dest", "/", "--yes"},
+         nullptr,
+         2,
+         "lies on no volume the installer knows"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Mistakes, UnattendedMistakeTest, testing::ValuesIn(kMistakes),
-	[](const testing::TestParamInfo<MistakeCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<MistakeCase>& info) {
+	                         return info.param.name;
+                         });
 
 TEST_F(UnattendedCommandLineTest, AgreedLicenceAndTypeInstall)
 {
-	const RunResult run = world.Install(installer, {"--dest", world.Apps(), "--type", "Docs"},
-		std::string("# the product's licence\nlicense agree   # either spelling\n"));
+	const RunResult run = world.Install(
+	        installer, {"--dest", world.Apps(), "--type", "Docs"},
+	        std::string("# the product's licence\nlicense agree   # either spelling\n"));
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_EQ(Labelled(run.output, "licence"),
-		(std::vector<std::string>{"agreed (from the answers)"}));
+	          (std::vector<std::string>{"agreed (from the answers)"}));
 	EXPECT_TRUE(Exists(world.Apps() + "/Small/guide.txt"));
 	EXPECT_FALSE(Exists(world.Apps() + "/Small/tool.txt"));
 }
 
 TEST_F(UnattendedCommandLineTest, MissingDestinationFolderIsAnInstallationFolderError)
 {
-	const RunResult run =
-		world.Install(installer, {"--dest", world.Apps() + "/missing", "--yes"});
+	const RunResult run = world.Install(installer, {"--dest", world.Apps() + "/missing", "--yes"});
 	EXPECT_EQ(run.code, 1) << run.output;
 	EXPECT_EQ(Labelled(run.output, "error"),
-		(std::vector<std::string>{
-			"Failure to find selected installation folder. Unable to install files."}));
+	          (std::vector<std::string>{
+	                  "Failure to find selected installation folder. Unable to install files."}));
 	EXPECT_EQ(Labelled(run.output, "result"),
-		(std::vector<std::string>{"installation folder error (1)"}));
+	          (std::vector<std::string>{"installation folder error (1)"}));
 }
 
 TEST_F(UnattendedCommandLineTest, VolumesAreOfferedAsTheVolumeMenuOffersThem)
@@ -139,15 +169,15 @@ TEST_F(UnattendedCommandLineTest, VolumesAreOfferedAsTheVolumeMenuOffersThem)
 	RunResult run = world.Install(installer, {"--volume", "Disc", "--yes"});
 	EXPECT_EQ(run.code, 2);
 	EXPECT_NE(run.output.find("the volume \"Disc\" is not offered: it is read-only"),
-		std::string::npos)
-		<< run.output;
+	          std::string::npos)
+	        << run.output;
 	run = world.Install(installer, {"--volume", "Stick", "--yes"});
 	EXPECT_EQ(run.code, 2);
 	EXPECT_NE(run.output.find("may not be installed on a removable volume"), std::string::npos)
-		<< run.output;
+	        << run.output;
 
 	const std::string allowed =
-		world.Build("removable", SmallProduct("req_removable_vol_ok = true\n"), kSmallFiles);
+	        world.Build("removable", SmallProduct("req_removable_vol_ok = true\n"), kSmallFiles);
 	run = world.Install(allowed, {"--volume", "Stick", "--yes"});
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_TRUE(Exists(stick + "/home/Small/tool.txt")) << "the volume's home folder is used";
@@ -157,8 +187,9 @@ TEST_F(UnattendedCommandLineTest, VolumesAreOfferedAsTheVolumeMenuOffersThem)
 TEST_F(UnattendedCommandLineTest, InstallerWithoutProductIsDamaged)
 {
 	const std::string stub =
-		(fs::path(VANTRY_BUILD_TOOL).parent_path().parent_path().parent_path() / "app/Installer")
-			.string();
+	        (fs::path(VANTRY_BUILD_TOOL).parent_path().parent_path().parent_path() /
+	         "app/Installer")
+	                .string();
 	ASSERT_TRUE(Exists(stub)) << stub;
 	const std::string copy = world.Temp() + "/bare-installer";
 	fs::copy_file(stub, copy);
@@ -166,8 +197,8 @@ TEST_F(UnattendedCommandLineTest, InstallerWithoutProductIsDamaged)
 	const RunResult run = world.Run({copy, "--unattended", "--dest", world.Apps(), "--yes"});
 	EXPECT_EQ(run.code, 8) << run.output;
 	EXPECT_EQ(Labelled(run.output, "error"),
-		(std::vector<std::string>{
-			"Error obtaining configuration in installer. The installer was improperly built."}));
+	          (std::vector<std::string>{"Error obtaining configuration in installer. The installer "
+	                                    "was improperly built."}));
 }
 
 } // namespace

@@ -20,7 +20,7 @@ protected:
 		source = std::string(VANTRY_SOURCE_DIR) + "/examples/hello";
 		installer = world.Temp() + "/installers/hello-installer";
 		const RunResult built =
-			world.Run({VANTRY_BUILD_TOOL, source + "/product.toml", "-o", installer});
+		        world.Run({VANTRY_BUILD_TOOL, source + "/product.toml", "-o", installer});
 		ASSERT_EQ(built.code, 0) << built.errors;
 		folder = world.Apps() + "/Hello";
 		docs = world.Home() + "/Documents/Hello";
@@ -67,13 +67,14 @@ TEST_F(UnattendedHelloTest, EveryItemGoesWhereTheProductSays)
 	ASSERT_EQ(run.code, 0) << run.output << run.errors;
 
 	EXPECT_EQ(Tree(folder), (std::vector<std::string>{"Hello 1.0.0 Deinstaller", "Log",
-								"ReadMe.txt", "Saved Files", "hello"}));
-	EXPECT_EQ(Tree(docs), (std::vector<std::string>{"Hello Docs", "Hello Docs/FAQ.txt",
-							  "Hello Docs/Getting Started.txt", "Hello Docs/guides",
-							  "Hello Docs/guides/Uninstalling.txt"}));
+	                                                  "ReadMe.txt", "Saved Files", "hello"}));
+	EXPECT_EQ(Tree(docs),
+	          (std::vector<std::string>{"Hello Docs", "Hello Docs/FAQ.txt",
+	                                    "Hello Docs/Getting Started.txt", "Hello Docs/guides",
+	                                    "Hello Docs/guides/Uninstalling.txt"}));
 	EXPECT_EQ(ReadFile(folder + "/ReadMe.txt"), ReadFile(source + "/files/ReadMe.txt"));
 	EXPECT_EQ(ReadFile(docs + "/Hello Docs/guides/Uninstalling.txt"),
-		ReadFile(source + "/files/Hello Docs/guides/Uninstalling.txt"));
+	          ReadFile(source + "/files/Hello Docs/guides/Uninstalling.txt"));
 
 	struct stat placed;
 	struct stat original;
@@ -90,10 +91,11 @@ TEST_F(UnattendedHelloTest, StatusTextsComeInTheRunsOrder)
 {
 	const RunResult run = InstallFull();
 	ASSERT_EQ(run.code, 0) << run.output;
-	EXPECT_EQ(Labelled(run.output, "status"),
-		(std::vector<std::string>{"Checking System Resources...", "Creating deinstaller...",
-			"Installing 1 of 3 (ReadMe.txt)", "Installing 2 of 3 (hello)",
-			"Installing 3 of 3 (Hello Docs)", "Installation Complete"}));
+	EXPECT_EQ(
+	        Labelled(run.output, "status"),
+	        (std::vector<std::string>{"Checking System Resources...", "Creating deinstaller...",
+	                                  "Installing 1 of 3 (ReadMe.txt)", "Installing 2 of 3 (hello)",
+	                                  "Installing 3 of 3 (Hello Docs)", "Installation Complete"}));
 	EXPECT_EQ(Labelled(run.output, "result"), (std::vector<std::string>{"completed (0)"}));
 	// The completion message comes after "Installation Complete", then the folder opens.
 	const size_t complete = run.output.find("status: Installation Complete");
@@ -111,24 +113,42 @@ TEST_F(UnattendedHelloTest, LogRecordsTheInstallationLineByLine)
 	ASSERT_GT(lines.size(), 33u);
 	EXPECT_EQ(lines[0], "VANTRY");
 	EXPECT_EQ(lines[1].rfind("\tVersion ", 0), 0u) << lines[1];
-	const std::vector<std::string> expected = {"", "APPLICATION", "\tApplication : Hello",
-		"\tVersion : 1.0.0", "\tRelease Date : 2024-06-01", "\tCompany : The Vantry authors",
-		"\tSupport Email : hello@example.org", "", "ABOUT THIS SYSTEM"};
+	const std::vector<std::string> expected = {"",
+	                                           "APPLICATION",
+	                                           "\tApplication : Hello",
+	                                           "\tVersion : 1.0.0",
+	                                           "\tRelease Date : 2024-06-01",
+	                                           "\tCompany : The Vantry authors",
+	                                           "\tSupport Email : hello@example.org",
+	                                           "",
+	                                           "ABOUT THIS SYSTEM"};
 	EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.begin() + 13), expected);
 	EXPECT_EQ(lines[14].rfind("\tFree Disk Space : ", 0), 0u) << lines[14];
-	const std::vector<std::string> requirements = {"", "INSTALLER REQUIREMENTS",
-		"\tDisk Space Needed: Yes", "\t\tDisk spaced suggested: 1024.0 KB",
-		"\tPhysical RAM Needed: No", "\tBoot Volume Only: No", "\tRemovable Volume Allowed: No",
-		"\tShared Volume Allowed: No", "\tShared Libraries:", "\tDependent Applications:", "",
-		"INSTALLATION", "\tOn volume boot.", "\tIn folder " + folder + ".",
-		"\tReplaced files moved to " + folder + "/Saved Files", ""};
+	const std::vector<std::string> requirements = {"",
+	                                               "INSTALLER REQUIREMENTS",
+	                                               "\tDisk Space Needed: Yes",
+	                                               "\t\tDisk spaced suggested: 1024.0 KB",
+	                                               "\tPhysical RAM Needed: No",
+	                                               "\tBoot Volume Only: No",
+	                                               "\tRemovable Volume Allowed: No",
+	                                               "\tShared Volume Allowed: No",
+	                                               "\tShared Libraries:",
+	                                               "\tDependent Applications:",
+	                                               "",
+	                                               "INSTALLATION",
+	                                               "\tOn volume boot.",
+	                                               "\tIn folder " + folder + ".",
+	                                               "\tReplaced files moved to " + folder +
+	                                                       "/Saved Files",
+	                                               ""};
 	EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.begin() + 31), requirements);
 
 	EXPECT_EQ(RunLines(),
-		(std::vector<std::string>{"\t\tInstalling : ReadMe.txt", "\t\tInstalling : hello",
-			"\t\tInstalling : Hello Docs", "\t\t\tPlaced in " + docs,
-			"\tAdded script tab Hello to " + world.UserBoot() + "/UserBootscript",
-			"<complete>"}));
+	          (std::vector<std::string>{"\t\tInstalling : ReadMe.txt", "\t\tInstalling : hello",
+	                                    "\t\tInstalling : Hello Docs", "\t\t\tPlaced in " + docs,
+	                                    "\tAdded script tab Hello to " + world.UserBoot() +
+	                                            "/UserBootscript",
+	                                    "<complete>"}));
 	EXPECT_EQ(Attr(folder + "/Log", "mime_type"), "text/plain");
 }
 
@@ -144,11 +164,12 @@ TEST_F(UnattendedHelloTest, OnlyDeinstallableEntriesCarryTheTag)
 		tagged.push_back(entry);
 	}
 	EXPECT_EQ(tagged,
-		(std::vector<std::string>{"apps/Hello/ReadMe.txt", "apps/Hello/hello",
-			"home/Documents/Hello/Hello Docs", "home/Documents/Hello/Hello Docs/FAQ.txt",
-			"home/Documents/Hello/Hello Docs/Getting Started.txt",
-			"home/Documents/Hello/Hello Docs/guides",
-			"home/Documents/Hello/Hello Docs/guides/Uninstalling.txt"}));
+	          (std::vector<std::string>{
+	                  "apps/Hello/ReadMe.txt", "apps/Hello/hello",
+	                  "home/Documents/Hello/Hello Docs", "home/Documents/Hello/Hello Docs/FAQ.txt",
+	                  "home/Documents/Hello/Hello Docs/Getting Started.txt",
+	                  "home/Documents/Hello/Hello Docs/guides",
+	                  "home/Documents/Hello/Hello Docs/guides/Uninstalling.txt"}));
 }
 
 TEST_F(UnattendedHelloTest, DeinstallerCarriesTheReducedRecordAndTheLanguage)
@@ -195,7 +216,7 @@ TEST_F(UnattendedHelloTest, SecondInstallationTrashesTheFirstAndKeepsOneSection)
 	ASSERT_EQ(second.code, 0) << second.output;
 
 	EXPECT_EQ(ReadFile(world.Trash() + "/Hello/Log"), firstLog)
-		<< "the earlier installation folder is in the trash, whole";
+	        << "the earlier installation folder is in the trash, whole";
 	EXPECT_TRUE(Exists(folder + "/Log"));
 	// The docs folder was in the way of itself: the rule "Rename" keeps the first.
 	EXPECT_TRUE(Exists(docs + "/Hello Docs copy/FAQ.txt"));
@@ -207,11 +228,11 @@ TEST_F(UnattendedHelloTest, SecondInstallationTrashesTheFirstAndKeepsOneSection)
 	const std::string script = ReadFile(world.UserBoot() + "/UserBootscript");
 	size_t sections = 0;
 	for (size_t at = script.find("#BEGIN_Hello"); at != std::string::npos;
-		 at = script.find("#BEGIN_Hello", at + 1))
+	     at = script.find("#BEGIN_Hello", at + 1))
 		sections++;
 	EXPECT_EQ(sections, 1u) << script;
 	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserBootscript.orig"), firstScript)
-		<< "the script as it stood before the second edit is kept";
+	        << "the script as it stood before the second edit is kept";
 }
 
 TEST_F(UnattendedHelloTest, MinimalTypeInstallsOnlyItsItems)

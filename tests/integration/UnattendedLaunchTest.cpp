@@ -34,7 +34,7 @@ protected:
 		fs::create_directories(world.ProductFolder("launch") + "/files");
 		fs::copy_file("/bin/pwd", world.ProductFolder("launch") + "/files/where");
 		installer = world.Build("launch", LaunchProduct(),
-			{{"files/setup.sh", "sleep 0.3\necho ran > \"$(pwd)/ran.txt\"\n"}});
+		                        {{"files/setup.sh", "sleep 0.3\necho ran > \"$(pwd)/ran.txt\"\n"}});
 		folder = world.Apps() + "/Launch";
 		scripts = world.Home() + "/scripts";
 	}
@@ -43,14 +43,14 @@ protected:
 	bool WhereRan(const RunResult& run, const double& seconds = 5)
 	{
 		return WaitUntil(
-			[&] {
-				for (const std::string& line : Lines(ReadFile(run.outputPath))) {
-					if (line == folder)
-						return true;
-				}
-				return false;
-			},
-			seconds);
+		        [&] {
+			        for (const std::string& line : Lines(ReadFile(run.outputPath))) {
+				        if (line == folder)
+					        return true;
+			        }
+			        return false;
+		        },
+		        seconds);
 	}
 
 	InstallWorld world;
@@ -61,11 +61,12 @@ protected:
 
 TEST_F(UnattendedLaunchTest, RunsMarkedItemsAndRestartsWhenAsked)
 {
-	const RunResult run = world.Install(installer, {"--dest", world.Apps(), "--items",
-		"where,setup.sh"}, std::string("launch run\nrestart now\n"));
+	const RunResult run =
+	        world.Install(installer, {"--dest", world.Apps(), "--items", "where,setup.sh"},
+	                      std::string("launch run\nrestart now\n"));
 	ASSERT_EQ(run.code, 0) << run.output << run.errors;
 	EXPECT_EQ(ReadFile(scripts + "/ran.txt"), "ran\n")
-		<< "the script ran in its own folder and the run waited for it";
+	        << "the script ran in its own folder and the run waited for it";
 	EXPECT_TRUE(WhereRan(run)) << ReadFile(run.outputPath);
 
 	const std::vector<std::string> launches = Labelled(run.output, "launch");
@@ -73,7 +74,7 @@ TEST_F(UnattendedLaunchTest, RunsMarkedItemsAndRestartsWhenAsked)
 	EXPECT_EQ(launches[0], "Do you wish to run '" + scripts + "/setup.sh' now?");
 	EXPECT_NE(run.output.find("  Sets up the product.\n"), std::string::npos);
 	EXPECT_LT(run.output.find("launch: "), run.output.find("status: Installation Complete"))
-		<< "items start before the run says it is complete";
+	        << "items start before the run says it is complete";
 
 	const std::vector<std::string> restarts = Labelled(run.output, "restart");
 	ASSERT_EQ(restarts.size(), 2u) << run.output;
@@ -84,22 +85,22 @@ TEST_F(UnattendedLaunchTest, RunsMarkedItemsAndRestartsWhenAsked)
 
 TEST_F(UnattendedLaunchTest, LaterSkipsTheItemAndDefaultsNeverRestart)
 {
-	const RunResult run = world.Install(installer,
-		{"--dest", world.Apps(), "--items", "where,setup.sh", "--yes"},
-		std::string("launch later\n"));
+	const RunResult run =
+	        world.Install(installer, {"--dest", world.Apps(), "--items", "where,setup.sh", "--yes"},
+	                      std::string("launch later\n"));
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_FALSE(Exists(scripts + "/ran.txt"));
 	EXPECT_TRUE(WhereRan(run)) << "an item without a reason starts without a question";
 	EXPECT_EQ(Labelled(run.output, "restart").size(), 1u) << run.output;
 	EXPECT_NE(run.output.find("  answer: Restart Later (by default (--yes))"), std::string::npos)
-		<< run.output;
+	        << run.output;
 	EXPECT_FALSE(Exists(world.Temp() + "/shutdown.txt"));
 }
 
 TEST_F(UnattendedLaunchTest, ItemsNotSelectedNeverStart)
 {
-	const RunResult run = world.Install(installer,
-		{"--dest", world.Apps(), "--items", "setup.sh", "--yes"});
+	const RunResult run =
+	        world.Install(installer, {"--dest", world.Apps(), "--items", "setup.sh", "--yes"});
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_EQ(ReadFile(scripts + "/ran.txt"), "ran\n") << "--yes runs the script";
 	EXPECT_FALSE(WhereRan(run, 1));

@@ -22,22 +22,22 @@ req_shared_librry_req = false
 
 struct RequirementCase {
 	const char* name;
-	std::string requirements;  // description lines: top-level keys, then tables
+	std::string requirements; // description lines: top-level keys, then tables
 	bool libraryPresent;
 	bool applicationPresent;
 	const char* answers;
 	bool yes;
 	int exitCode;
-	std::vector<std::string> errors;  // "error:" lines, checked as prefixes
+	std::vector<std::string> errors;   // "error:" lines, checked as prefixes
 	std::vector<std::string> buttons;  // the buttons of each requirement question
-	std::vector<std::string> messages;  // "message:" lines, checked as prefixes
+	std::vector<std::string> messages; // "message:" lines, checked as prefixes
 };
 
 std::string Apps(const bool& required)
 {
 	return std::string("\n[req_apps]\nreq_app_name = [\"Probe (application/x-vnd.Vantry-Probe)\"]\n"
-					   "req_app_req = ")
-		+ (required ? "true" : "false") + "\n";
+	                   "req_app_req = ") +
+	       (required ? "true" : "false") + "\n";
 }
 
 class UnattendedRequirementTest : public testing::TestWithParam<RequirementCase> {};
@@ -46,10 +46,11 @@ TEST_P(UnattendedRequirementTest, EndsOrGoesOnAsTheProductNeeds)
 {
 	const RequirementCase& test = GetParam();
 	InstallWorld world;
-	const std::string installer = world.Build("need",
-		ProductHead("Need") + test.requirements
-			+ "\n[[install_file]]\nfile_name = \"files/need.txt\"\n",
-		{{"files/need.txt", "needed"}});
+	const std::string installer =
+	        world.Build("need",
+	                    ProductHead("Need") + test.requirements +
+	                            "\n[[install_file]]\nfile_name = \"files/need.txt\"\n",
+	                    {{"files/need.txt", "needed"}});
 	if (test.libraryPresent) {
 		WriteFile(world.Temp() + "/lib/libvantry-first.so", "library");
 		world.SetEnv("LIBRARY_PATH", "/nonexistent:" + world.Temp() + "/lib");
@@ -69,8 +70,8 @@ TEST_P(UnattendedRequirementTest, EndsOrGoesOnAsTheProductNeeds)
 	if (test.yes)
 		arguments.push_back("--yes");
 	const RunResult run = test.answers != nullptr
-		? world.Install(installer, arguments, std::string(test.answers))
-		: world.Install(installer, arguments);
+	                              ? world.Install(installer, arguments, std::string(test.answers))
+	                              : world.Install(installer, arguments);
 	ASSERT_EQ(run.code, test.exitCode) << run.output << run.errors;
 
 	const std::vector<std::string> errors = Labelled(run.output, "error");
@@ -90,53 +91,141 @@ TEST_P(UnattendedRequirementTest, EndsOrGoesOnAsTheProductNeeds)
 	EXPECT_EQ(buttons, test.buttons) << run.output;
 	EXPECT_EQ(Labelled(run.output, "requirement").size(), test.buttons.size());
 	EXPECT_EQ(Exists(world.Apps() + "/Need/need.txt"), test.exitCode == 0)
-		<< "a run that ends at the checks touches no folder";
+	        << "a run that ends at the checks touches no folder";
 	EXPECT_EQ(Labelled(run.output, "status")[0], "Checking System Resources...");
 }
 
 const std::string kComplete = "Installation successfully completed.";
 
 const std::vector<RequirementCase> kCases = {
-	{"DiskRequiredMissing",
-		"req_disk_space_needed = true\nreq_disk_space_required = true\n"
-		"req_disk_space_amount = \"100000 GB\"\n",
-		false, false, nullptr, true, 3, {"Installation requires 102400000.0 MB of disk space, "
-										 "and the destination volume 'boot' only has "},
-		{}, {}},
-	{"DiskSuggestedMissingSkipsTheOtherChecks",
-		std::string("req_disk_space_needed = true\nreq_disk_space_amount = \"100000 GB\"\n")
-			+ kLibrariesRequired,
-		false, false, nullptr, true, 0, {"Installation suggests 102400000.0 MB of disk space"},
-		{}, {kComplete}},
-	{"RamRequiredMissingEnds",
-		"req_ram_needed = true\nreq_ram_required = true\nreq_ram_amount = 100000000\n", false,
-		false, nullptr, true, 4, {"Installation requires 100000000 MB of physical RAM, and only "},
-		{}, {}},
-	{"RamSuggestedMissingGoesOn",
-		std::string("req_ram_needed = true\nreq_ram_amount = 100000000\n") + kLibrariesRequired,
-		false, false, nullptr, true, 0, {"Installation suggests 100000000 MB of physical RAM"},
-		{}, {kComplete}},
-	{"LibraryRequiredMissingOnlyAborts", kLibrariesRequired, false, false,
-		"requirement continue\n", false, 4, {}, {"Abort"}, {}},
-	{"LibrariesSuggestedMissingAskEach", kLibrariesSuggested, false, false,
-		"requirement continue\nrequirement continue\n", false, 0, {},
-		{"Abort | Continue", "Abort | Continue"}, {kComplete}},
-	{"LibrarySuggestedAborted", kLibrariesSuggested, false, false, "requirement abort\n", false,
-		4, {}, {"Abort | Continue"}, {}},
-	{"AnswerMatchedToItsQuestion", kLibrariesSuggested, false, false,
-		"requirement abort \"libvantry-second.so\"\nrequirement continue \"libvantry-first.so\"\n",
-		false, 4, {}, {"Abort | Continue", "Abort | Continue"}, {}},
-	{"LibraryFoundAlongLibraryPath", kLibrariesRequired, true, false, nullptr, false, 0, {}, {},
-		{kComplete}},
-	{"ApplicationRequiredMissing", Apps(true), false, false, nullptr, true, 4, {}, {"Abort"},
-		{}},
-	{"ApplicationFoundBySignature", Apps(true), false, true, nullptr, false, 0, {}, {},
-		{kComplete}},
-	{"ApplicationSuggestedUnanswered", Apps(false), false, false, nullptr, false, 6,
-		{"Installation was stopped before it could complete."}, {"Abort | Continue"}, {}},
+        {"DiskRequiredMissing",
+         "req_disk_space_needed = true\nreq_disk_space_required = true\n"
+         "req_disk_space_amount = \"100000 GB\"\n",
+         false,
+         false,
+         nullptr,
+         true,
+         3,
+         {"Installation requires 102400000.0 MB of disk space, "
+          "and the destination volume 'boot' only has "},
+         {},
+         {}},
+        {"DiskSuggestedMissingSkipsTheOtherChecks",
+         std::string("req_disk_space_needed = true\nreq_disk_space_amount = \"100000 GB\"\n") +
+                 kLibrariesRequired,
+         false,
+         false,
+         nullptr,
+         true,
+         0,
+         {"Installation suggests 102400000.0 MB of disk space"},
+         {},
+         {kComplete}},
+        {"RamRequiredMissingEnds",
+         "req_ram_needed = true\nreq_ram_required = true\nreq_ram_amount = 100000000\n",
+         false,
+         false,
+         nullptr,
+         true,
+         4,
+         {"Installation requires 100000000 MB of physical RAM, and only "},
+         {},
+         {}},
+        {"RamSuggestedMissingGoesOn",
+         std::string("req_ram_needed = true\nreq_ram_amount = 100000000\n") + kLibrariesRequired,
+         false,
+         false,
+         nullptr,
+         true,
+         0,
+         {"Installation suggests 100000000 MB of physical RAM"},
+         {},
+         {kComplete}},
+        {"LibraryRequiredMissingOnlyAborts",
+         kLibrariesRequired,
+         false,
+         false,
+         "requirement continue\n",
+         false,
+         4,
+         {},
+         {"Abort"},
+         {}},
+        {"LibrariesSuggestedMissingAskEach",
+         kLibrariesSuggested,
+         false,
+         false,
+         "requirement continue\nrequirement continue\n",
+         false,
+         0,
+         {},
+         {"Abort | Continue", "Abort | Continue"},
+         {kComplete}},
+        {"LibrarySuggestedAborted",
+         kLibrariesSuggested,
+         false,
+         false,
+         "requirement abort\n",
+         false,
+         4,
+         {},
+         {"Abort | Continue"},
+         {}},
+        {"AnswerMatchedToItsQuestion",
+         kLibrariesSuggested,
+         false,
+         false,
+         "requirement abort \"libvantry-second.so\"\nrequirement continue \"libvantry-first.so\"\n",
+         false,
+         4,
+         {},
+         {"Abort | Continue", "Abort | Continue"},
+         {}},
+        {"LibraryFoundAlongLibraryPath",
+         kLibrariesRequired,
+         true,
+         false,
+         nullptr,
+         false,
+         0,
+         {},
+         {},
+         {kComplete}},
+        {"ApplicationRequiredMissing",
+         Apps(true),
+         false,
+         false,
+         nullptr,
+         true,
+         4,
+         {},
+         {"Abort"},
+         {}},
+        {"ApplicationFoundBySignature",
+         Apps(true),
+         false,
+         true,
+         nullptr,
+         false,
+         0,
+         {},
+         {},
+         {kComplete}},
+        {"ApplicationSuggestedUnanswered",
+         Apps(false),
+         false,
+         false,
+         nullptr,
+         false,
+         6,
+         {"Installation was stopped before it could complete."},
+         {"Abort | Continue"},
+         {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Checks, UnattendedRequirementTest, testing::ValuesIn(kCases),
-	[](const testing::TestParamInfo<RequirementCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<RequirementCase>& info) {
+	                         return info.param.name;
+                         });
 
 } // namespace

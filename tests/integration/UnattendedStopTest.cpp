@@ -29,8 +29,8 @@ std::map<std::string, std::string> Snapshot(const std::string& root)
 	for (const std::string& entry : Tree(root)) {
 		const std::string path = root + "/" + entry;
 		entries[entry] = fs::is_directory(fs::symlink_status(path))
-			? "<folder>"
-			: std::to_string(std::hash<std::string>()(ReadFile(path)));
+		                         ? "<folder>"
+		                         : std::to_string(std::hash<std::string>()(ReadFile(path)));
 	}
 	return entries;
 }
@@ -59,8 +59,9 @@ opt_compression = 1
 )";
 	for (int i = 0; i < kItems; i++) {
 		text += "\n[[install_file]]\nfile_name = \"files/" + ItemName(i) + "\"\n";
-		text += i % 2 == 0 ? "install_meta = { destination = \"User Add-Ons\", link = \"User Selected\" }\n"
-						   : "install_meta = { destination = \"User Selected\" }\n";
+		text += i % 2 == 0 ? "install_meta = { destination = \"User Add-Ons\", link = \"User "
+		                     "Selected\" }\n"
+		                   : "install_meta = { destination = \"User Selected\" }\n";
 	}
 	return text;
 }
@@ -72,7 +73,7 @@ std::map<std::string, std::string> BulkFiles()
 		files["files/" + ItemName(i) + "/data.bin"] = Noise(3 << 20, unsigned(i));
 		for (int f = 0; f < 12; f++)
 			files["files/" + ItemName(i) + "/notes/" + std::to_string(f) + ".txt"] =
-				"note " + std::to_string(f) + " of " + ItemName(i);
+			        "note " + std::to_string(f) + " of " + ItemName(i);
 	}
 	return files;
 }
@@ -81,8 +82,8 @@ enum class Stop { kTerm, kKill };
 
 struct StopPoint {
 	Stop how;
-	std::string after;  // the transcript line after which the signal comes
-	int delayMs;  // for SIGKILL: how long after that line
+	std::string after; // the transcript line after which the signal comes
+	int delayMs;       // for SIGKILL: how long after that line
 };
 
 class UnattendedStopTest : public testing::Test {
@@ -109,14 +110,13 @@ protected:
 	}
 
 	// Starts an installation and signals it at `point`; answers the transcript.
-	std::string InstallAndStop(const std::string& destination, const StopPoint& point,
-		int& status)
+	std::string InstallAndStop(const std::string& destination, const StopPoint& point, int& status)
 	{
 		// A fresh file each time: an old transcript must not be taken for this one.
 		const std::string output = world.Temp() + "/stop-" + std::to_string(++fRuns) + ".out";
-		const pid_t child = world.Start({installer, "--unattended", "--dest", destination,
-			"--yes", "--items", "item0,item1,item2,item3,item4,item5"},
-			output, world.Temp() + "/stop.err");
+		const pid_t child = world.Start({installer, "--unattended", "--dest", destination, "--yes",
+		                                 "--items", "item0,item1,item2,item3,item4,item5"},
+		                                output, world.Temp() + "/stop.err");
 		bool seen = false;
 		while (!seen) {
 			for (const std::string& line : Lines(ReadFile(output))) {
@@ -148,8 +148,8 @@ protected:
 			const std::string name = ItemName(i);
 			const std::string final = (i % 2 == 0 ? target : folder) + "/" + name;
 			const std::map<std::string, std::string> placed = Snapshot(final);
-			const bool whole = placed.empty() || placed == sources[i]
-				|| (i % 2 == 0 && placed == olds[i]);
+			const bool whole =
+			        placed.empty() || placed == sources[i] || (i % 2 == 0 && placed == olds[i]);
 			EXPECT_TRUE(whole) << where << ": " << final << " is half-written";
 			if (i % 2 != 0)
 				continue;
@@ -169,17 +169,18 @@ protected:
 	void StopAtManyPoints(const std::string& destination)
 	{
 		std::vector<StopPoint> points = {{Stop::kTerm, "status: Checking System Resources...", 0},
-			{Stop::kTerm, "status: Creating deinstaller...", 0}};
+		                                 {Stop::kTerm, "status: Creating deinstaller...", 0}};
 		for (int k = 1; k <= kItems; k++) {
-			const std::string line = "status: Installing " + std::to_string(k) + " of "
-				+ std::to_string(kItems) + " (" + ItemName(k - 1) + ")";
+			const std::string line = "status: Installing " + std::to_string(k) + " of " +
+			                         std::to_string(kItems) + " (" + ItemName(k - 1) + ")";
 			points.push_back({Stop::kTerm, line, 0});
 			// Items that move out of the installation folder are killed densely,
 			// so that some kills fall while the entry in the way is saved and
 			// while the item is copied to its place.
-			const std::vector<int> delays = (k - 1) % 2 == 0
-				? std::vector<int>{0, 2, 4, 6, 8, 10, 12, 15, 18, 22, 27, 33, 40}
-				: std::vector<int>{0, 10};
+			const std::vector<int> delays =
+			        (k - 1) % 2 == 0
+			                ? std::vector<int>{0, 2, 4, 6, 8, 10, 12, 15, 18, 22, 27, 33, 40}
+			                : std::vector<int>{0, 10};
 			for (int delay : delays)
 				points.push_back({Stop::kKill, line, delay});
 		}
@@ -187,23 +188,24 @@ protected:
 			ResetTree(destination);
 			int status = 0;
 			const std::string output = InstallAndStop(destination, point, status);
-			const std::string where = std::string(point.how == Stop::kTerm ? "SIGTERM" : "SIGKILL")
-				+ " after \"" + point.after + "\" +" + std::to_string(point.delayMs) + "ms";
+			const std::string where =
+			        std::string(point.how == Stop::kTerm ? "SIGTERM" : "SIGKILL") + " after \"" +
+			        point.after + "\" +" + std::to_string(point.delayMs) + "ms";
 			if (point.how == Stop::kTerm) {
 				ASSERT_TRUE(WIFEXITED(status))
-					<< where << ": ended by signal " << WTERMSIG(status) << "\n"
-					<< output;
+				        << where << ": ended by signal " << WTERMSIG(status) << "\n"
+				        << output;
 				EXPECT_EQ(WEXITSTATUS(status), 5) << where << "\n" << output;
 				EXPECT_EQ(Labelled(output, "error").back(),
-					"Installation was stopped before it could complete.")
-					<< where;
+				          "Installation was stopped before it could complete.")
+				        << where;
 				EXPECT_EQ(output.find("status: Installation Complete"), std::string::npos)
-					<< where << ": a stopped run sends nothing after the stop";
+				        << where << ": a stopped run sends nothing after the stop";
 				EXPECT_EQ(ReadFile(destination + "/Bulk/Log").find("\tInstallation Complete"),
-					std::string::npos)
-					<< where;
+				          std::string::npos)
+				        << where;
 			} else if (WIFEXITED(status)) {
-				continue;  // the run ended before the signal came
+				continue; // the run ended before the signal came
 			}
 			ExpectSoundTree(destination, where);
 		}
@@ -227,8 +229,8 @@ TEST_F(UnattendedStopTest, StopsAcrossVolumesLeaveNothingHalfWritten)
 	// A second real file system makes every move into the home folder a copy.
 	struct stat shared;
 	struct stat temp;
-	if (stat("/dev/shm", &shared) != 0 || stat(world.Temp().c_str(), &temp) != 0
-		|| shared.st_dev == temp.st_dev || access("/dev/shm", W_OK) != 0)
+	if (stat("/dev/shm", &shared) != 0 || stat(world.Temp().c_str(), &temp) != 0 ||
+	    shared.st_dev == temp.st_dev || access("/dev/shm", W_OK) != 0)
 		GTEST_SKIP() << "no second file system at /dev/shm";
 	std::string pattern = "/dev/shm/vantry-stop-XXXXXX";
 	ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -240,12 +242,12 @@ TEST_F(UnattendedStopTest, StopsAcrossVolumesLeaveNothingHalfWritten)
 TEST_F(UnattendedStopTest, UnstoppedRunPlacesEverything)
 {
 	ResetTree(world.Apps());
-	const RunResult run = world.Install(installer,
-		{"--dest", world.Apps(), "--yes", "--items", "item0,item1,item2,item3,item4,item5"});
+	const RunResult run = world.Install(installer, {"--dest", world.Apps(), "--yes", "--items",
+	                                                "item0,item1,item2,item3,item4,item5"});
 	ASSERT_EQ(run.code, 0) << run.output;
 	for (int i = 0; i < kItems; i++) {
 		const std::string final =
-			(i % 2 == 0 ? target : world.Apps() + "/Bulk") + "/" + ItemName(i);
+		        (i % 2 == 0 ? target : world.Apps() + "/Bulk") + "/" + ItemName(i);
 		EXPECT_EQ(Snapshot(final), sources[i]) << final;
 		if (i % 2 == 0)
 			EXPECT_EQ(Snapshot(world.Apps() + "/Bulk/Saved Files/" + ItemName(i)), olds[i]);

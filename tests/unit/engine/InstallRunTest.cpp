@@ -57,7 +57,7 @@ public:
 
 	// Packs a payload for each item and writes the record's item list.
 	void AddItems(const std::vector<ItemSpec>& items,
-		const std::map<std::string, std::string>& contents = {})
+	              const std::map<std::string, std::string>& contents = {})
 	{
 		BMessage instructions;
 		LibAppResource store(installer.c_str(), B_READ_WRITE);
@@ -90,11 +90,12 @@ public:
 	{
 		RunningCapture capture;
 		EXPECT_EQ(config.Go("install", new BMessenger(capture.Get()), B_NORMAL_PRIORITY, true),
-			B_OK);
+		          B_OK);
 		// Every message is queued before the thread ends; the last is the end.
 		const bigtime_t end = system_time() + 2000000;
-		while (system_time() < end && (capture->Messages().empty()
-				   || capture->Messages().back().what != uint32(LIB_THREAD_CHANGE)))
+		while (system_time() < end &&
+		       (capture->Messages().empty() ||
+		        capture->Messages().back().what != uint32(LIB_THREAD_CHANGE)))
 			snooze(2000);
 		return capture->Messages();
 	}
@@ -142,8 +143,8 @@ TEST(InstallRunTest, UnselectedItemsKeepTheirPayloadAndPosition)
 	const std::vector<BMessage> messages = run.Run();
 	EXPECT_EQ(RunWorld::EndStatus(messages), INSTALL_RUN_OVER);
 	EXPECT_EQ(RunWorld::Statuses(messages),
-		(std::vector<std::string>{"Checking System Resources...", "Installing 1 of 2 (b)",
-			"Installing 2 of 2 (c)", "Installation Complete"}));
+	          (std::vector<std::string>{"Checking System Resources...", "Installing 1 of 2 (b)",
+	                                    "Installing 2 of 2 (c)", "Installation Complete"}));
 	const std::string folder = run.apps + "/Run";
 	EXPECT_FALSE(fs::exists(folder + "/a"));
 	EXPECT_EQ(ReadText(folder + "/b"), "item b") << "payload 2101 is item 1";
@@ -171,39 +172,39 @@ TEST(InstallRunTest, EndsEarlyWithTheResultTheWindowActsOn)
 		std::string alert;
 	};
 	const Case cases[] = {
-		{"folder name leaving the destination",
-			[](RunWorld& run) { run.config.ReplaceString("opt_created_folder", "../Run"); },
-			INSTALL_RUN_NO_FOLDER,
-			"Unable to create installation folder '../Run'. Unable to install files."},
-		{"destination missing",
-			[](RunWorld& run) {
-				ASSERT_TRUE(
-					LibGetEntryRef((run.apps + "/missing").c_str(), run.config.destination));
-			},
-			INSTALL_RUN_NO_FOLDER,
-			"Failure to find selected installation folder. Unable to install files."},
-		{"selection beyond the free space",
-			[](RunWorld& run) {
-				BMessage instructions;
-				run.config.FindMessage("install_instructions", &instructions);
-				BMessage item;
-				instructions.FindMessage("install_file", 0, &item);
-				// Each item counts as the first of its leaf: the leaves differ.
-				item.ReplaceInt32("file_size", INT32_MAX);
-				for (int32 i = 0; i < 1500; i++) {
-					item.ReplaceString("file_name", ("huge" + std::to_string(i)).c_str());
-					instructions.AddMessage("install_file", &item);
-				}
-				run.config.ReplaceMessage("install_instructions", &instructions);
-			},
-			INSTALL_RUN_NO_SPACE, "Installation requires "},
-		{"required memory missing",
-			[](RunWorld& run) {
-				run.config.AddBool("req_ram_needed", true);
-				run.config.AddBool("req_ram_required", true);
-				run.config.AddInt32("req_ram_amount", INT32_MAX);
-			},
-			INSTALL_RUN_OVER, "Installation requires 2147483647 MB of physical RAM"},
+	        {"folder name leaving the destination",
+	         [](RunWorld& run) { run.config.ReplaceString("opt_created_folder", "../Run"); },
+	         INSTALL_RUN_NO_FOLDER,
+	         "Unable to create installation folder '../Run'. Unable to install files."},
+	        {"destination missing",
+	         [](RunWorld& run) {
+		         ASSERT_TRUE(
+		                 LibGetEntryRef((run.apps + "/missing").c_str(), run.config.destination));
+	         },
+	         INSTALL_RUN_NO_FOLDER,
+	         "Failure to find selected installation folder. Unable to install files."},
+	        {"selection beyond the free space",
+	         [](RunWorld& run) {
+		         BMessage instructions;
+		         run.config.FindMessage("install_instructions", &instructions);
+		         BMessage item;
+		         instructions.FindMessage("install_file", 0, &item);
+		         // Each item counts as the first of its leaf: the leaves differ.
+		         item.ReplaceInt32("file_size", INT32_MAX);
+		         for (int32 i = 0; i < 1500; i++) {
+			         item.ReplaceString("file_name", ("huge" + std::to_string(i)).c_str());
+			         instructions.AddMessage("install_file", &item);
+		         }
+		         run.config.ReplaceMessage("install_instructions", &instructions);
+	         },
+	         INSTALL_RUN_NO_SPACE, "Installation requires "},
+	        {"required memory missing",
+	         [](RunWorld& run) {
+		         run.config.AddBool("req_ram_needed", true);
+		         run.config.AddBool("req_ram_required", true);
+		         run.config.AddInt32("req_ram_amount", INT32_MAX);
+	         },
+	         INSTALL_RUN_OVER, "Installation requires 2147483647 MB of physical RAM"},
 	};
 	for (const Case& test : cases) {
 		RunWorld run;
@@ -215,8 +216,8 @@ TEST(InstallRunTest, EndsEarlyWithTheResultTheWindowActsOn)
 		const std::vector<BMessage> messages = run.Run();
 		EXPECT_EQ(RunWorld::EndStatus(messages), test.result) << test.name;
 		EXPECT_EQ(RunWorld::Statuses(messages),
-			(std::vector<std::string>{"Checking System Resources..."}))
-			<< test.name;
+		          (std::vector<std::string>{"Checking System Resources..."}))
+		        << test.name;
 		const std::vector<std::string> alerts = run.AlertTexts();
 		ASSERT_EQ(alerts.size(), 1u) << test.name;
 		EXPECT_EQ(alerts[0].rfind(test.alert, 0), 0u) << alerts[0];
@@ -230,12 +231,12 @@ TEST(InstallRunTest, StartsOnlyItemsMarkedExactlyTrue)
 	RunWorld run;
 	const std::string script = "echo ran >> ran.txt\n";
 	run.AddItems({{"exact.sh", true, "User Selected", "None", "True"},
-					 {"lower.sh", true, "User Selected", "None", "true"},
-					 {"unselected.sh", false, "User Selected", "None", "True"}},
-		{{"exact.sh", script}, {"lower.sh", script}, {"unselected.sh", script}});
+	              {"lower.sh", true, "User Selected", "None", "true"},
+	              {"unselected.sh", false, "User Selected", "None", "True"}},
+	             {{"exact.sh", script}, {"lower.sh", script}, {"unselected.sh", script}});
 	run.Run();
 	EXPECT_EQ(ReadText(run.apps + "/Run/ran.txt"), "ran\n")
-		<< "one script ran, in its own folder, and the run waited for it";
+	        << "one script ran, in its own folder, and the run waited for it";
 }
 
 TEST(InstallRunTest, ItemAndLinkInOneFolderMakeNoLink)
@@ -246,10 +247,10 @@ TEST(InstallRunTest, ItemAndLinkInOneFolderMakeNoLink)
 	const std::string folder = run.apps + "/Run";
 	EXPECT_EQ(ReadText(folder + "/tool"), "item tool") << "the link never takes the item's place";
 	const std::string log = ReadText(folder + "/Log");
-	EXPECT_NE(log.find("\t\tInstalling : tool\n\t\t\tNo link: the item itself lies in " + folder
-				  + "\n"),
-		std::string::npos)
-		<< log;
+	EXPECT_NE(log.find("\t\tInstalling : tool\n\t\t\tNo link: the item itself lies in " + folder +
+	                   "\n"),
+	          std::string::npos)
+	        << log;
 }
 
 // Holds every question open until the asking thread is asked to stop.
@@ -276,7 +277,7 @@ TEST(InstallRunTest, StopDuringAQuestionLeavesTheEntryAndSendsNoEnd)
 	run.AddItems({{"prefs", true, "User Settings", "None", "", "Prompt"}, {"later", true}});
 	RunningCapture capture;
 	ASSERT_EQ(run.config.Go("install", new BMessenger(capture.Get()), B_NORMAL_PRIORITY, false),
-		B_OK);
+	          B_OK);
 	const bigtime_t end = system_time() + 5000000;
 	while (!holding.asked && system_time() < end)
 		snooze(1000);

@@ -28,7 +28,7 @@ protected:
 	{
 		for (const auto& entry : fs::directory_iterator(folder))
 			EXPECT_EQ(entry.path().filename().string().find(".vantry-"), std::string::npos)
-				<< entry.path();
+			        << entry.path();
 	}
 
 	EngineWorld world;
@@ -38,27 +38,27 @@ TEST_F(SafePlaceTest, PlacesOverWhateverIsInTheWay)
 {
 	struct Case {
 		const char* name;
-		std::function<void(const std::string&)> existing;  // makes the entry in the way
+		std::function<void(const std::string&)> existing; // makes the entry in the way
 		bool sourceIsFolder;
 		bool replaced;
 	};
 	const Case cases[] = {
-		{"nothing", [](const std::string&) {}, false, false},
-		{"a file", [](const std::string& p) { WriteText(p, "old"); }, false, true},
-		{"a folder over a file",
-			[](const std::string& p) {
-				fs::create_directories(p + "/inner");
-				WriteText(p + "/inner/old", "old");
-			},
-			false, true},
-		{"a folder over a folder",
-			[](const std::string& p) {
-				fs::create_directories(p);
-				WriteText(p + "/old", "old");
-			},
-			true, true},
-		{"a dangling link", [](const std::string& p) { fs::create_symlink("/nonexistent", p); },
-			false, true},
+	        {"nothing", [](const std::string&) {}, false, false},
+	        {"a file", [](const std::string& p) { WriteText(p, "old"); }, false, true},
+	        {"a folder over a file",
+	         [](const std::string& p) {
+		         fs::create_directories(p + "/inner");
+		         WriteText(p + "/inner/old", "old");
+	         },
+	         false, true},
+	        {"a folder over a folder",
+	         [](const std::string& p) {
+		         fs::create_directories(p);
+		         WriteText(p + "/old", "old");
+	         },
+	         true, true},
+	        {"a dangling link", [](const std::string& p) { fs::create_symlink("/nonexistent", p); },
+	         false, true},
 	};
 	for (const Case& test : cases) {
 		const std::string from = Folder(std::string("from-") + test.name);
@@ -104,8 +104,8 @@ TEST_F(SafePlaceTest, CopiesAcrossFileSystemsBeforeTheSourceGoes)
 {
 	struct stat shared;
 	struct stat temp;
-	if (stat("/dev/shm", &shared) != 0 || stat(world.Temp().c_str(), &temp) != 0
-		|| shared.st_dev == temp.st_dev || access("/dev/shm", W_OK) != 0)
+	if (stat("/dev/shm", &shared) != 0 || stat(world.Temp().c_str(), &temp) != 0 ||
+	    shared.st_dev == temp.st_dev || access("/dev/shm", W_OK) != 0)
 		GTEST_SKIP() << "no second file system at /dev/shm";
 	std::string other = "/dev/shm/vantry-place-XXXXXX";
 	ASSERT_NE(mkdtemp(other.data()), nullptr);

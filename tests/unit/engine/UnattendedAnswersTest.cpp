@@ -18,24 +18,25 @@ namespace {
 struct OptionCase {
 	std::vector<const char*> arguments;
 	bool valid;
-	const char* error;  // a part of the error text
+	const char* error; // a part of the error text
 };
 
 TEST(UnattendedOptionsTest, ReadsTheCommandLine)
 {
 	const OptionCase cases[] = {
-		{{"--unattended", "--dest", "/apps"}, true, ""},
-		{{"--unattended", "--dest=/apps", "--items=a,b"}, true, ""},
-		{{"--unattended", "--volume", "Stick", "--type", "Full", "--yes"}, true, ""},
-		{{}, true, ""},
-		{{"--help"}, true, ""},
-		{{"--unattended"}, false, "needs --dest FOLDER or --volume NAME"},
-		{{"--unattended", "--dest"}, false, "--dest needs a value"},
-		{{"--unattended", "--dest", "/a", "--type", "T", "--items", "x"}, false,
-			"cannot be used together"},
-		{{"--unattended", "--dest", "/a", "--quick"}, false, "unknown argument '--quick'"},
-		{{"--unattended=1", "--dest", "/a"}, false, "takes no value"},
-		{{"--unattended", "--dest", "/a", "stray"}, false, "unknown argument 'stray'"},
+	        {{"--unattended", "--dest", "/apps"}, true, ""},
+	        {{"--unattended", "--dest=/apps", "--items=a,b"}, true, ""},
+	        {{"--unattended", "--volume", "Stick", "--type", "Full", "--yes"}, true, ""},
+	        {{}, true, ""},
+	        {{"--help"}, true, ""},
+	        {{"--unattended"}, false, "needs --dest FOLDER or --volume NAME"},
+	        {{"--unattended", "--dest"}, false, "--dest needs a value"},
+	        {{"--unattended", "--dest", "/a", "--type", "T", "--items", "x"},
+	         false,
+	         "cannot be used together"},
+	        {{"--unattended", "--dest", "/a", "--quick"}, false, "unknown argument '--quick'"},
+	        {{"--unattended=1", "--dest", "/a"}, false, "takes no value"},
+	        {{"--unattended", "--dest", "/a", "stray"}, false, "unknown argument 'stray'"},
 	};
 	for (const OptionCase& test : cases) {
 		std::vector<const char*> argv = {"Installer"};
@@ -50,8 +51,9 @@ TEST(UnattendedOptionsTest, ReadsTheCommandLine)
 
 TEST(UnattendedOptionsTest, KeepsEveryValue)
 {
-	const char* argv[] = {"Installer", "--unattended", "--dest", "/apps", "--items", "a,,b c",
-		"--lang", "fr", "--answers", "/tmp/answers", "--yes"};
+	const char* argv[] = {"Installer", "--unattended", "--dest", "/apps",
+	                      "--items",   "a,,b c",       "--lang", "fr",
+	                      "--answers", "/tmp/answers", "--yes"};
 	UnattendedOptions options;
 	std::string error;
 	ASSERT_TRUE(ParseUnattendedOptions(11, argv, options, error)) << error;
@@ -68,17 +70,17 @@ TEST(AnswerFileTest, ReadsAnswersInOrder)
 {
 	AnswerFile answers;
 	ASSERT_EQ(answers.SetTo("# answers\n"
-							"licence agree\n"
-							"\n"
-							"collision replace all   # items\n"
-							"collision keep\n"
-							"requirement continue \"libGL.so\"  # that library only\n"
-							"requirement abort\n"
-							"launch later\n"
-							"restart now\n",
-				  "answers"),
-		B_OK)
-		<< answers.ErrorText();
+	                        "licence agree\n"
+	                        "\n"
+	                        "collision replace all   # items\n"
+	                        "collision keep\n"
+	                        "requirement continue \"libGL.so\"  # that library only\n"
+	                        "requirement abort\n"
+	                        "launch later\n"
+	                        "restart now\n",
+	                        "answers"),
+	          B_OK)
+	        << answers.ErrorText();
 	const std::vector<Answer>& list = answers.Answers();
 	ASSERT_EQ(list.size(), 7u);
 	struct Expected {
@@ -89,13 +91,10 @@ TEST(AnswerFileTest, ReadsAnswersInOrder)
 		int32 line;
 	};
 	const Expected expected[] = {
-		{ANSWER_LICENCE, 1, false, "", 2},
-		{ANSWER_COLLISION, 1, true, "", 4},
-		{ANSWER_COLLISION, 0, false, "", 5},
-		{ANSWER_REQUIREMENT, 1, false, "libGL.so", 6},
-		{ANSWER_REQUIREMENT, 0, false, "", 7},
-		{ANSWER_LAUNCH, 0, false, "", 8},
-		{ANSWER_RESTART, 1, false, "", 9},
+	        {ANSWER_LICENCE, 1, false, "", 2},     {ANSWER_COLLISION, 1, true, "", 4},
+	        {ANSWER_COLLISION, 0, false, "", 5},   {ANSWER_REQUIREMENT, 1, false, "libGL.so", 6},
+	        {ANSWER_REQUIREMENT, 0, false, "", 7}, {ANSWER_LAUNCH, 0, false, "", 8},
+	        {ANSWER_RESTART, 1, false, "", 9},
 	};
 	for (size_t i = 0; i < list.size(); i++) {
 		EXPECT_EQ(list[i].kind, expected[i].kind) << i;
@@ -116,20 +115,19 @@ TEST(AnswerFileTest, NamesTheLineOfEveryMistake)
 		const char* error;
 	};
 	const Case cases[] = {
-		{"collision\n", "answers:1: collision needs replace or keep"},
-		{"\nrestart soon\n", "answers:2: 'soon' is no answer to restart: use now or later"},
-		{"launch run all\n", "answers:1: 'all' is not understood here"},
-		{"collision keep all extra\n", "answers:1: 'extra' is not understood here"},
-		{"requirement abort \"open\n", "answers:1: a quoted text is not closed"},
-		{"requirement abort \"a\" \"b\"\n", "answers:1: only one quoted text is allowed"},
-		{"\"only text\"\n", "answers:1: a line starts with licence"},
-		{"yes\n", "answers:1: a line starts with licence"},
+	        {"collision\n", "answers:1: collision needs replace or keep"},
+	        {"\nrestart soon\n", "answers:2: 'soon' is no answer to restart: use now or later"},
+	        {"launch run all\n", "answers:1: 'all' is not understood here"},
+	        {"collision keep all extra\n", "answers:1: 'extra' is not understood here"},
+	        {"requirement abort \"open\n", "answers:1: a quoted text is not closed"},
+	        {"requirement abort \"a\" \"b\"\n", "answers:1: only one quoted text is allowed"},
+	        {"\"only text\"\n", "answers:1: a line starts with licence"},
+	        {"yes\n", "answers:1: a line starts with licence"},
 	};
 	for (const Case& test : cases) {
 		AnswerFile answers;
 		EXPECT_EQ(answers.SetTo(test.text, "answers"), B_BAD_DATA) << test.text;
-		EXPECT_EQ(std::string(answers.ErrorText()).rfind(test.error, 0), 0u)
-			<< answers.ErrorText();
+		EXPECT_EQ(std::string(answers.ErrorText()).rfind(test.error, 0), 0u) << answers.ErrorText();
 		EXPECT_TRUE(answers.Answers().empty());
 	}
 	AnswerFile missing;
@@ -142,10 +140,7 @@ TEST(AnswerFileTest, NamesTheLineOfEveryMistake)
 class PresenterWorld {
 public:
 	explicit PresenterWorld(const bool& yes, const char* answers = "")
-		:
-		fStream(open_memstream(&fBuffer, &fSize)),
-		fOutput(fStream),
-		fPresenter(fOutput, yes)
+	    : fStream(open_memstream(&fBuffer, &fSize)), fOutput(fStream), fPresenter(fOutput, yes)
 	{
 		AnswerFile file;
 		EXPECT_EQ(file.SetTo(answers, "answers"), B_OK);
@@ -182,28 +177,29 @@ struct Question {
 Question Collision()
 {
 	Question question;
-	question.alert.reset(new BAlert("ReplaceAlert", "The file 'a' already exists.",
-		"Don't Replace", "Replace", nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT));
+	question.alert.reset(new BAlert("ReplaceAlert", "The file 'a' already exists.", "Don't Replace",
+	                                "Replace", nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT));
 	question.alert->AddCheckBox("Apply to all future collisions", &question.checkBox);
 	return question;
 }
 
 std::unique_ptr<BAlert> Requirement(const char* text, const bool& required)
 {
-	return std::unique_ptr<BAlert>(new BAlert("", text, "Abort",
-		required ? nullptr : "Continue", nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT));
+	return std::unique_ptr<BAlert>(new BAlert("", text, "Abort", required ? nullptr : "Continue",
+	                                          nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT));
 }
 
 std::unique_ptr<BAlert> Launch()
 {
-	return std::unique_ptr<BAlert>(new BAlert("", "Do you wish to run 'x' now?", "Later",
-		"Run", nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT));
+	return std::unique_ptr<BAlert>(new BAlert("", "Do you wish to run 'x' now?", "Later", "Run",
+	                                          nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT));
 }
 
 std::unique_ptr<BAlert> Restart()
 {
 	return std::unique_ptr<BAlert>(new BAlert("", "Installation successfully completed.",
-		"Restart Later", "Restart Now", nullptr, B_WIDTH_FROM_WIDEST, B_INFO_ALERT));
+	                                          "Restart Later", "Restart Now", nullptr,
+	                                          B_WIDTH_FROM_WIDEST, B_INFO_ALERT));
 }
 
 TEST(UnattendedPresenterTest, ClassifiesEveryQuestionOfTheRun)
@@ -222,8 +218,8 @@ TEST(UnattendedPresenterTest, ClassifiesEveryQuestionOfTheRun)
 TEST(UnattendedPresenterTest, AnswersEachKindInFileOrder)
 {
 	PresenterWorld world(false,
-		"collision keep\ncollision replace all\nrequirement abort \"second\"\n"
-		"requirement continue\nlaunch run\nrestart later\n");
+	                     "collision keep\ncollision replace all\nrequirement abort \"second\"\n"
+	                     "requirement continue\nlaunch run\nrestart later\n");
 	Question first = Collision();
 	EXPECT_EQ(world.Ask(*first.alert), 0);
 	EXPECT_EQ(first.alert->ControlAt(0)->value, 0);
@@ -238,15 +234,15 @@ TEST(UnattendedPresenterTest, AnswersEachKindInFileOrder)
 	EXPECT_FALSE(world.Presenter().Unanswered());
 	const std::string transcript = world.Transcript();
 	EXPECT_NE(transcript.find("collision: The file 'a' already exists.\n"
-							  "  buttons: Don't Replace | Replace\n"
-							  "  check box: Apply to all future collisions\n"
-							  "  answer: Don't Replace (from the answers)\n"),
-		std::string::npos)
-		<< transcript;
+	                          "  buttons: Don't Replace | Replace\n"
+	                          "  check box: Apply to all future collisions\n"
+	                          "  answer: Don't Replace (from the answers)\n"),
+	          std::string::npos)
+	        << transcript;
 	EXPECT_NE(transcript.find("  answer: Replace, Apply to all future collisions (from the "
-							  "answers)\n"),
-		std::string::npos)
-		<< transcript;
+	                          "answers)\n"),
+	          std::string::npos)
+	        << transcript;
 }
 
 TEST(UnattendedPresenterTest, DefaultsUnderYesNeverRestart)
@@ -268,21 +264,19 @@ TEST(UnattendedPresenterTest, RequiredQuestionOffersOnlyAbort)
 {
 	PresenterWorld world(false, "requirement continue\n");
 	EXPECT_EQ(world.Ask(*Requirement("required", true)), 0);
-	EXPECT_NE(world.Transcript().find("  answer: Abort (the only one offered)"),
-		std::string::npos);
+	EXPECT_NE(world.Transcript().find("  answer: Abort (the only one offered)"), std::string::npos);
 }
 
 TEST(UnattendedPresenterTest, MessagesAreAcknowledgedAndPrinted)
 {
 	PresenterWorld world(false);
 	BAlert error("", "Failure to find selected installation folder.", "OK", nullptr, nullptr,
-		B_WIDTH_AS_USUAL, B_STOP_ALERT);
+	             B_WIDTH_AS_USUAL, B_STOP_ALERT);
 	EXPECT_EQ(world.Ask(error), 0);
 	BAlert info("", "Installation successfully completed.\n\nEnjoy.", "OK");
 	EXPECT_EQ(world.Ask(info), 0);
-	EXPECT_EQ(world.Transcript(),
-		"error: Failure to find selected installation folder.\n"
-		"message: Installation successfully completed.\n  \n  Enjoy.\n");
+	EXPECT_EQ(world.Transcript(), "error: Failure to find selected installation folder.\n"
+	                              "message: Installation successfully completed.\n  \n  Enjoy.\n");
 	EXPECT_FALSE(world.Presenter().Unanswered());
 }
 
@@ -315,7 +309,7 @@ TEST(UnattendedPresenterTest, UnansweredQuestionStopsTheAskingThread)
 	EXPECT_TRUE(thread.stopAsked);
 	EXPECT_TRUE(world.Presenter().Unanswered());
 	EXPECT_NE(world.Transcript().find("  answer: none given: the installation stops"),
-		std::string::npos);
+	          std::string::npos);
 }
 
 } // namespace

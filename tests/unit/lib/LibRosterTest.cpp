@@ -30,8 +30,8 @@ std::string ReadText(const std::string& path)
 }
 
 // A copy of a real executable carrying `signature` where `location` says.
-void MakeApplication(const std::string& path, const char* signature,
-	const info_location& location, const bool& executable = true)
+void MakeApplication(const std::string& path, const char* signature, const info_location& location,
+                     const bool& executable = true)
 {
 	fs::create_directories(fs::path(path).parent_path());
 	fs::copy_file("/bin/true", path);
@@ -59,10 +59,9 @@ TEST(LibRosterTest, FindsApplicationsBySignatureWhereTheyMayLie)
 	const std::string apps = folder / "apps";
 	const std::string bin = folder / "bin";
 	MakeApplication(apps + "/Editor/Editor", "application/x-vnd.Test-Editor", B_USE_ATTRIBUTES);
-	MakeApplication(apps + "/Suite/Tools/Paint", "application/x-vnd.Test-Paint",
-		B_USE_RESOURCES);
+	MakeApplication(apps + "/Suite/Tools/Paint", "application/x-vnd.Test-Paint", B_USE_RESOURCES);
 	MakeApplication(apps + "/Suite/Tools/Deep/Hidden", "application/x-vnd.Test-Hidden",
-		B_USE_ATTRIBUTES);
+	                B_USE_ATTRIBUTES);
 	MakeApplication(bin + "/tool", "application/x-vnd.Test-Tool", B_USE_ATTRIBUTES);
 	MakeApplication(bin + "/sub/nested", "application/x-vnd.Test-Nested", B_USE_ATTRIBUTES);
 	MakeApplication(bin + "/plain", "application/x-vnd.Test-Plain", B_USE_ATTRIBUTES, false);
@@ -70,20 +69,20 @@ TEST(LibRosterTest, FindsApplicationsBySignatureWhereTheyMayLie)
 
 	struct Case {
 		const char* signature;
-		std::string expected;  // empty: not found
+		std::string expected; // empty: not found
 	};
 	const Case cases[] = {
-		{"application/x-vnd.Test-Editor", apps + "/Editor/Editor"},
-		{"APPLICATION/X-VND.TEST-EDITOR", apps + "/Editor/Editor"},
-		{"application/x-vnd.Test-Paint", apps + "/Suite/Tools/Paint"},
-		{"application/x-vnd.Test-Tool", bin + "/tool"},
-		// Deeper than an application folder is searched.
-		{"application/x-vnd.Test-Hidden", ""},
-		// PATH folders are searched flat.
-		{"application/x-vnd.Test-Nested", ""},
-		// Without an execute permission a file is no application.
-		{"application/x-vnd.Test-Plain", ""},
-		{"application/x-vnd.Test-Missing", ""},
+	        {"application/x-vnd.Test-Editor", apps + "/Editor/Editor"},
+	        {"APPLICATION/X-VND.TEST-EDITOR", apps + "/Editor/Editor"},
+	        {"application/x-vnd.Test-Paint", apps + "/Suite/Tools/Paint"},
+	        {"application/x-vnd.Test-Tool", bin + "/tool"},
+	        // Deeper than an application folder is searched.
+	        {"application/x-vnd.Test-Hidden", ""},
+	        // PATH folders are searched flat.
+	        {"application/x-vnd.Test-Nested", ""},
+	        // Without an execute permission a file is no application.
+	        {"application/x-vnd.Test-Plain", ""},
+	        {"application/x-vnd.Test-Missing", ""},
 	};
 	for (const Case& test : cases)
 		EXPECT_EQ(FoundPath(roster, test.signature), test.expected) << test.signature;
@@ -139,10 +138,10 @@ TEST(LibRosterTest, LaunchReportsWhenTheProgramCannotRun)
 		status_t expected;
 	};
 	const Case cases[] = {
-		{"not-executable", "#!/bin/sh\nexit 0\n", 0644, B_LAUNCH_FAILED_EXECUTABLE},
-		// The exec itself fails: no interpreter line, no binary format.
-		{"no-format", "just some text\n", 0755, status_from_errno(ENOEXEC)},
-		{"bad-interpreter", "#!/nonexistent/shell\n", 0755, B_ENTRY_NOT_FOUND},
+	        {"not-executable", "#!/bin/sh\nexit 0\n", 0644, B_LAUNCH_FAILED_EXECUTABLE},
+	        // The exec itself fails: no interpreter line, no binary format.
+	        {"no-format", "just some text\n", 0755, status_from_errno(ENOEXEC)},
+	        {"bad-interpreter", "#!/nonexistent/shell\n", 0755, B_ENTRY_NOT_FOUND},
 	};
 	for (const Case& test : cases) {
 		const std::string path = folder / test.leaf;
