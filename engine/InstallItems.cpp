@@ -126,6 +126,8 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	// An item already where it is to go would be replaced by itself.
 	if (SafeSameFolder(target, fInstallFolder))
 		return;
+	// A standard folder the host does not have yet is made, as the platform has it.
+	Libmkdir(target.c_str());
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
 	                            meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
 	                            BPath(fSavedFiles.c_str()))) {
@@ -188,6 +190,7 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 		return;
 	}
 	const std::string link = folder + "/" + SafeLeaf(path);
+	Libmkdir(folder.c_str());
 	bool replaced = false;
 	SafePlaceLink(path, link, replaced);
 	Libmimeset(folder.c_str());

@@ -253,6 +253,21 @@ TEST(InstallRunTest, ItemAndLinkInOneFolderMakeNoLink)
 	        << log;
 }
 
+TEST(InstallRunTest, MissingStandardFoldersAreMadeForItemsAndLinks)
+{
+	RunWorld run;
+	run.AddItems({{"font", true, "User Fonts", "User Translators"}});
+	run.Run();
+	const std::string fonts = run.world.Boot() + "/home/config/fonts";
+	const std::string links = run.world.Boot() + "/home/config/add-ons/Translators";
+	EXPECT_EQ(ReadText(fonts + "/font"), "item font");
+	EXPECT_EQ(fs::read_symlink(links + "/font"), fonts + "/font");
+	const std::string log = ReadText(run.apps + "/Run/Log");
+	EXPECT_NE(log.find("\t\t\tPlaced in " + fonts + "\n\t\t\tPlaced a link in " + links + "\n"),
+	          std::string::npos)
+	        << log;
+}
+
 // Holds every question open until the asking thread is asked to stop.
 class HoldingPresenter : public AlertPresenter {
 public:
