@@ -68,6 +68,12 @@ struct CollisionCase {
 	std::map<std::string, std::string> entries;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const CollisionCase& test, std::ostream* stream)
+{
+	*stream << test.name;
+}
+
 std::string Expand(std::string text, const std::string& target, const std::string& links,
                    const std::string& folder)
 {

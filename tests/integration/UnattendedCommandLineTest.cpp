@@ -60,6 +60,12 @@ struct MistakeCase {
 	const char* message; // a text the error output or transcript holds
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const MistakeCase& test, std::ostream* stream)
+{
+	*stream << test.name;
+}
+
 class UnattendedMistakeTest : public UnattendedCommandLineTest,
                               public testing::WithParamInterface<MistakeCase> {};
 

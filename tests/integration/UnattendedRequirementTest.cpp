@@ -33,6 +33,12 @@ struct RequirementCase {
 	std::vector<std::string> messages; // "message:" lines, checked as prefixes
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const RequirementCase& test, std::ostream* stream)
+{
+	*stream << test.name;
+}
+
 std::string Apps(const bool& required)
 {
 	return std::string("\n[req_apps]\nreq_app_name = [\"Probe (application/x-vnd.Vantry-Probe)\"]\n"
