@@ -28,6 +28,12 @@ public:
 	std::atomic<bool> finish{false};
 };
 
+// An engine whose thread does nothing: Go() then only sets the status target.
+class IdleConfig : public InstallConfig {
+public:
+	int32 Action() override { return INSTALL_RUN_OVER; }
+};
+
 InstallConfig* NewLoggingConfig()
 {
 	InstallConfig* config = new InstallConfig;
@@ -103,10 +109,13 @@ TEST(LibThreadTest, DestructorStopsARunningThread)
 TEST(InstallConfigTest, UpdateStatusSendsIsudAndCutsAtCharacterBoundary)
 {
 	RunningCapture window;
-	InstallConfig config;
+	IdleConfig config;
 	config.UpdateStatus("Installing %d of %d (%s)", 1, 2, "Hello");  // no target yet
 	config.Go("noop", new BMessenger(window.Get()), 10, true);
 	ASSERT_TRUE(window->WaitFor(1));
+	// Only the thread's end reached the window: nothing was sent without a target.
+	ASSERT_EQ(window->Messages().size(), 1u);
+	EXPECT_EQ(window->Messages()[0].what, uint32(LIB_THREAD_CHANGE));
 
 	std::string longName;
 	for (int i = 0; i < 80; i++)
