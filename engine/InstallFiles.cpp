@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "SafePlace.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -113,6 +115,8 @@ bool InstallMove(const char* source, const char* destination)
 		return true;
 	if (errno != EXDEV || !CopyAcross(source, target))
 		return false;
+	// The copy is whole; the source leaves its place in one rename before it
+	// is removed, so a stop never leaves part of it where it was.
 	InstallRemove(source);
 	return true;
 }
@@ -137,6 +141,9 @@ void InstallRemove(const char* path)
 {
 	if (path == nullptr || path[0] == '\0')
 		return;
+	if (SafeRemoveEntry(path))
+		return;
+	// An entry that cannot be renamed aside (a mount point) goes where it is.
 	std::error_code error;
 	fs::remove_all(path, error);
 }

@@ -15,7 +15,8 @@ bool InstallMove(const char* source, const char* destination);
 // Moves `source` into `folder` under its own leaf, or under the first free
 // name of its series when that is taken; false when nothing was moved.
 bool InstallMoveAside(const char* source, const char* folder);
-// Removes the entry and, for a folder, everything in it; links are not followed.
+// Removes the entry and, for a folder, everything in it; links are not
+// followed. The entry leaves its place whole (see SafeRemoveEntry).
 void InstallRemove(const char* path);
 // Renames the entry in its own folder to the first free name of the series
 // "<leaf> copy", "<leaf> copy 1", ...; answers the new path, empty on failure.

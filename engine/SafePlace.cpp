@@ -105,6 +105,20 @@ bool SafePlaceEntry(const std::string& source, const std::string& final, bool& r
 	return true;
 }
 
+bool SafeRemoveEntry(const std::string& path)
+{
+	if (!SafeEntryExists(path))
+		return true;
+	const std::string hidden = MakeHiddenFolder(SafeParent(path), ".vantry-gone-");
+	if (hidden.empty())
+		return false;
+	if (rename(path.c_str(), (hidden + "/" + SafeLeaf(path)).c_str()) != 0) {
+		rmdir(hidden.c_str());
+		return false;
+	}
+	return LibUnlink(hidden.c_str());
+}
+
 bool SafePlaceLink(const std::string& target, const std::string& final, bool& replaced)
 {
 	replaced = false;

@@ -13,6 +13,10 @@
 bool SafePlaceEntry(const std::string& source, const std::string& final, bool& replaced);
 // Makes `final` a symbolic link to `target` the same way.
 bool SafePlaceLink(const std::string& target, const std::string& final, bool& replaced);
+// Removes the entry whole: it is first renamed to a hidden name beside it,
+// so a stop during the removal leaves nothing of it at its place. False when
+// it could not be set aside (nothing is removed then).
+bool SafeRemoveEntry(const std::string& path);
 // The entry itself is a folder (a link to one is not).
 bool SafeIsFolder(const std::string& path);
 // Something, even a dangling link, is at `path`.

@@ -3,12 +3,15 @@
 #include "SafePlace.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "EngineTestSupport.h"
+#include "InstallFiles.h"
 
 namespace {
 
@@ -141,6 +144,55 @@ TEST_F(SafePlaceTest, LinksReplaceFilesAndFoldersWhole)
 		EXPECT_EQ(fs::read_symlink(link), target) << leaf;
 	}
 	ExpectNoLeftovers(to);
+}
+
+TEST_F(SafePlaceTest, RemovesFilesFoldersAndLinksWithoutLeftovers)
+{
+	const std::string folder = Folder("remove");
+	const std::string target = world.Temp() + "/target";
+	WriteText(target, "target");
+	WriteText(folder + "/file", "x");
+	fs::create_directories(folder + "/tree/sub");
+	WriteText(folder + "/tree/sub/file", "x");
+	fs::create_symlink(target, folder + "/link");
+	for (const char* leaf : {"file", "tree", "link", "missing"}) {
+		EXPECT_TRUE(SafeRemoveEntry(folder + "/" + leaf)) << leaf;
+		EXPECT_FALSE(SafeEntryExists(folder + "/" + leaf)) << leaf;
+	}
+	EXPECT_EQ(ReadText(target), "target") << "a link goes, not what it points to";
+	ExpectNoLeftovers(folder);
+	EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// A removal killed at any moment leaves the entry whole at its place or not
+// there at all, never a part of it.
+TEST_F(SafePlaceTest, KilledRemovalLeavesTheEntryWholeOrGone)
+{
+	const int kFiles = 600;
+	const std::string folder = Folder("killed");
+	const std::string tree = folder + "/tree";
+	for (int round = 0; round < 24; round++) {
+		fs::remove_all(tree);
+		fs::create_directories(tree);
+		for (int i = 0; i < kFiles; i++)
+			WriteText(tree + "/" + std::to_string(i), "x");
+		const pid_t child = fork();
+		ASSERT_GE(child, 0);
+		if (child == 0) {
+			InstallRemove(tree.c_str());
+			_exit(0);
+		}
+		usleep(useconds_t(round * 150));
+		kill(child, SIGKILL);
+		int status = 0;
+		waitpid(child, &status, 0);
+		if (!SafeEntryExists(tree))
+			continue;
+		size_t left = 0;
+		for (auto it = fs::recursive_directory_iterator(tree); it != fs::end(it); ++it)
+			left++;
+		EXPECT_EQ(left, size_t(kFiles)) << "round " << round << ": part of the entry is left";
+	}
 }
 
 TEST(SafePathTest, SplitsAndComparesPaths)
