@@ -2,6 +2,10 @@
 #include "InstallConfig.h"
 
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "ConfigText.h"
 #include "InstallFiles.h"
@@ -38,14 +42,20 @@ int64 InstallConfig::GetSelectedSize()
 	BMessage instructions;
 	if (FindMessage("install_instructions", &instructions) != B_OK)
 		return 0;
-	int64 total = 0;
+	// Each item counts as the first of its leaf name does, as it always has:
+	// one pass notes those sizes, a second sums them over the selected items.
+	std::unordered_map<std::string, int32> firstSizes;
+	std::vector<std::string> selectedLeaves;
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		if (!item.FindBool("install_to_system"))
-			continue;
-		// Each item counts as the first of its leaf name does, as it always has.
-		total += GetFileSize(InstallLeaf(ConfigText(item, "file_name")).c_str());
+		std::string leaf = InstallLeaf(ConfigText(item, "file_name"));
+		firstSizes.emplace(leaf, item.FindInt32("file_size"));
+		if (item.FindBool("install_to_system"))
+			selectedLeaves.push_back(std::move(leaf));
 	}
+	int64 total = 0;
+	for (const std::string& leaf : selectedLeaves)
+		total += firstSizes[leaf];
 	return total;
 }
 

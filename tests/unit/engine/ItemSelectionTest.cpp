@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 struct Item {
@@ -62,6 +65,34 @@ TEST(ItemSelectionTest, FileSizeIsTheFirstItemOfTheLeaf)
 	EXPECT_EQ(config.GetFileSize("/one/app"), 0);  // leaf names only
 	// The second "app" counts as the first, as the space check always did.
 	EXPECT_EQ(config.GetSelectedSize(), 200);
+}
+
+// Twenty thousand items, half of them sharing a leaf with an earlier one: a
+// total that looked each item up again would take minutes here.
+TEST(ItemSelectionTest, SelectedSizeOfManyItemsCountsTheFirstOfEachLeaf)
+{
+	const int32 kLeaves = 10000;
+	std::vector<std::string> names;
+	std::vector<Item> items;
+	names.reserve(2 * kLeaves);
+	for (int32 i = 0; i < kLeaves; i++)
+		names.push_back("/first/item" + std::to_string(i));
+	for (int32 i = 0; i < kLeaves; i++)
+		names.push_back("/second/item" + std::to_string(i));
+	for (int32 i = 0; i < 2 * kLeaves; i++) {
+		const int32 leaf = i % kLeaves;
+		// First copies: size leaf + 1, every third selected; second copies:
+		// size 1000000, every other selected, counted at their first's size.
+		const bool first = i < kLeaves;
+		items.push_back({names[size_t(i)].c_str(), first ? leaf + 1 : 1000000,
+			first ? leaf % 3 == 0 : leaf % 2 == 0, nullptr});
+	}
+	InstallConfig config;
+	AddItems(config, items);
+	int64 expected = 0;
+	for (int32 leaf = 0; leaf < kLeaves; leaf++)
+		expected += int64(leaf + 1) * ((leaf % 3 == 0 ? 1 : 0) + (leaf % 2 == 0 ? 1 : 0));
+	EXPECT_EQ(config.GetSelectedSize(), expected);
 }
 
 TEST(ItemSelectionTest, MarkInstallFileChangesOnlyTheFirstMatch)
