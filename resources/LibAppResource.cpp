@@ -157,7 +157,8 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 						 : _CopyOut(offset, size, work, destination);
 	std::error_code error;
 	std::filesystem::remove_all(work, error);
-	if (placed)
+	// The extractor typed what it unpacked; a copied archive is typed here.
+	if (placed && !unpack)
 		update_mime_info(destination, true, true, false);
 	return placed;
 }

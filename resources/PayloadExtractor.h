@@ -2,11 +2,12 @@
 // file, streaming it, into a folder. Archives are treated as hostile: every
 // name is checked before anything is written, nothing is written through a
 // symbolic link or outside the folder, and sizes are counted, not trusted.
+// Every entry but a link leaves with a type: the one it carries, else the
+// sniffed one. A large archive is unpacked on two threads.
 #pragma once
 
 #include <sys/types.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -40,21 +41,16 @@ private:
 		int64 accessed;
 		mode_t mode;
 	};
+	struct Slice;
 
 	status_t _CheckDirectory(int fd, off_t offset, off_t size);
 	status_t _CheckNames(zip_t* archive, const char* top);
 	status_t _CheckName(const std::string& name, const char* top) const;
-	status_t _ExtractEntry(zip_t* archive, int64 index, int targetFd, const std::string& target);
-	status_t _WriteFile(zip_t* archive, int64 index, int parentFd, const std::string& leaf,
-		uint64 size, mode_t mode);
-	status_t _WriteLink(zip_t* archive, int64 index, int parentFd, const std::string& leaf,
-		uint64 size);
-	status_t _ApplyAttributes(zip_t* archive, int64 index, const std::string& path);
+	std::vector<int64> _SplitPoints(zip_t* archive, int slices) const;
+	status_t _FinishFolders(int targetFd, const std::string& target, std::vector<Slice>& slices);
 	status_t _Fail(status_t status, const std::string& text);
 
 	int64 fMaxEntries;
 	size_t fMaxNameLength;
-	std::set<std::string> fLinks;
-	std::vector<Pending> fFolderTimes;
 	std::string fError;
 };

@@ -4,7 +4,10 @@
 #include <string.h>
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "ByteOrder.h"
+#include "TypeConstants.h"
 
 namespace {
 
@@ -245,4 +248,24 @@ status_t decode_payload_attributes(const uint8* data, size_t length,
 			return status;
 	}
 	return parse_records(records, attributes);
+}
+
+bool payload_has_type(const std::vector<PayloadAttribute>& attributes)
+{
+	for (const PayloadAttribute& attribute : attributes) {
+		if (attribute.name == "BEOS:TYPE" && attribute.data.size() > 1)
+			return true;
+	}
+	return false;
+}
+
+void payload_add_type(std::vector<PayloadAttribute>* attributes, const std::string& type)
+{
+	PayloadAttribute record;
+	record.name = "BEOS:TYPE";
+	record.type = B_MIME_STRING_TYPE;
+	record.data.assign(type.c_str(), type.size() + 1);
+	auto at = std::lower_bound(attributes->begin(), attributes->end(), record,
+		[](const PayloadAttribute& a, const PayloadAttribute& b) { return a.name < b.name; });
+	attributes->insert(at, std::move(record));
 }

@@ -41,6 +41,12 @@ std::string encode_payload_owner(uint32 uid, uint32 gid);
 void encode_payload_attributes(const std::vector<PayloadAttribute>& attributes, int32 level,
 	std::string* local, std::string* central);
 
+// Whether the attributes hold a type ("BEOS:TYPE"), and adding one in name
+// order: packing records the type of a file that has none, so that the
+// installer need not sniff it.
+bool payload_has_type(const std::vector<PayloadAttribute>& attributes);
+void payload_add_type(std::vector<PayloadAttribute>* attributes, const std::string& type);
+
 status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* times);
 // Reads the local attribute block: compressed or stored, every record
 // checked against the block's length.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Node.h"
+#include "MimeType.h"
 #include "PayloadFields.h"
 
 namespace {
@@ -182,6 +183,10 @@ status_t PayloadPacker::_SetFields(int64 index, const std::string& path, const s
 	std::vector<PayloadAttribute> attributes;
 	if (!S_ISLNK(st.st_mode))
 		attributes = read_attributes(path);
+	std::string type;
+	if (S_ISREG(st.st_mode) && !payload_has_type(attributes)
+		&& sniff_mime_type(path, &type) == B_OK)
+		payload_add_type(&attributes, type);
 	if (ok && !attributes.empty()) {
 		encode_payload_attributes(attributes, std::max<int32>(fLevel, 1), &local, &central);
 		if (local.size() > 0xffff)

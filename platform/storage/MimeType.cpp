@@ -8,8 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <mutex>
+#include <vector>
 
 #include "Directory.h"
 #include "Entry.h"
@@ -26,22 +27,37 @@ bool valid_mime_char(char c)
 	return u > 32 && u < 127 && strchr("/<>@,;:\"()[]?=\\", c) == nullptr;
 }
 
-// libmagic handles are not thread-safe: one handle behind a lock.
-std::mutex gMagicLock;
-magic_t gMagic = nullptr;
-bool gMagicTried = false;
+// A libmagic handle is not thread-safe: each thread loads its own. The
+// checks left out never change a type: compressed contents are not looked
+// into, tar is found by its magic anyway, ELF executables are found before.
+const int kMagicFlags = MAGIC_MIME_TYPE | MAGIC_ERROR | MAGIC_NO_CHECK_COMPRESS |
+                        MAGIC_NO_CHECK_TAR | MAGIC_NO_CHECK_ELF;
+
+class MagicHandle {
+public:
+	MagicHandle()
+	{
+		fMagic = magic_open(kMagicFlags);
+		if (fMagic != nullptr && magic_load(fMagic, nullptr) != 0) {
+			magic_close(fMagic);
+			fMagic = nullptr;
+		}
+	}
+	~MagicHandle()
+	{
+		if (fMagic != nullptr)
+			magic_close(fMagic);
+	}
+	magic_t Get() const { return fMagic; }
+
+private:
+	magic_t fMagic;
+};
 
 magic_t magic_handle()
 {
-	if (!gMagicTried) {
-		gMagicTried = true;
-		gMagic = magic_open(MAGIC_MIME_TYPE | MAGIC_ERROR);
-		if (gMagic != nullptr && magic_load(gMagic, nullptr) != 0) {
-			magic_close(gMagic);
-			gMagic = nullptr;
-		}
-	}
-	return gMagic;
+	thread_local MagicHandle handle;
+	return handle.Get();
 }
 
 // libmagic's answer, with its "inode/" and empty answers as plain data.
@@ -53,33 +69,70 @@ std::string plain_type(const char* found)
 	return found;
 }
 
-std::string magic_file_type(const std::string& path)
+std::string magic_buffer_type(const void* data, size_t length)
 {
-	std::lock_guard<std::mutex> lock(gMagicLock);
-	magic_t magic = magic_handle();
+	// An empty file is plain data, as libmagic says of an empty file.
+	magic_t magic = length > 0 ? magic_handle() : nullptr;
 	if (magic == nullptr)
 		return B_FILE_MIME_TYPE;
-	return plain_type(magic_file(magic, path.c_str()));
+	return plain_type(magic_buffer(magic, data, std::min(length, kMimeSniffBytes)));
 }
 
-bool is_volume_root(const std::string& path)
-{
-	for (const VolumeRecord& volume : mount_table_volumes()) {
-		if (volume.root == path)
-			return true;
+// The roots of the mounted volumes, read once for a whole tree.
+struct VolumeRoots {
+	bool read = false;
+	std::vector<std::string> roots;
+
+	bool Contains(const std::string& path)
+	{
+		if (!read) {
+			for (const VolumeRecord& volume : mount_table_volumes())
+				roots.push_back(volume.root);
+			read = true;
+		}
+		return std::find(roots.begin(), roots.end(), path) != roots.end();
 	}
-	return false;
-}
+};
 
-bool is_elf(const std::string& path)
+// The first bytes of a regular file, read without following a link.
+status_t read_prefix(const std::string& path, std::string* data)
 {
 	int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
 	if (fd < 0)
-		return false;
-	char magic[4];
-	bool elf = read(fd, magic, 4) == 4 && memcmp(magic, "\177ELF", 4) == 0;
+		return status_from_errno(errno);
+	data->resize(kMimeSniffBytes);
+	size_t done = 0;
+	while (done < data->size()) {
+		ssize_t got = read(fd, data->data() + done, data->size() - done);
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got <= 0)
+			break;
+		done += (size_t)got;
+	}
 	close(fd);
-	return elf;
+	data->resize(done);
+	return B_OK;
+}
+
+status_t sniff_entry(const std::string& path, VolumeRoots& volumes, std::string* type)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return status_from_errno(errno);
+	if (S_ISLNK(st.st_mode))
+		*type = B_SYMLINK_MIME_TYPE;
+	else if (S_ISDIR(st.st_mode))
+		*type = volumes.Contains(path) ? B_VOLUME_MIME_TYPE : B_DIRECTORY_MIME_TYPE;
+	else if (S_ISREG(st.st_mode)) {
+		std::string data;
+		// An unreadable file is still typed, as plain data.
+		if (read_prefix(path, &data) != B_OK)
+			data.clear();
+		*type = sniff_mime_type_data(data.data(), data.size(), st.st_mode);
+	} else
+		*type = B_FILE_MIME_TYPE;
+	return B_OK;
 }
 
 bool has_type(BNode& node)
@@ -88,7 +141,7 @@ bool has_type(BNode& node)
 	return node.GetAttrInfo("BEOS:TYPE", &info) == B_OK && info.size > 1;
 }
 
-status_t type_one(const std::string& path, bool force)
+status_t type_one(const std::string& path, bool force, VolumeRoots& volumes)
 {
 	struct stat st;
 	if (lstat(path.c_str(), &st) != 0)
@@ -101,7 +154,7 @@ status_t type_one(const std::string& path, bool force)
 	if (!force && has_type(node))
 		return B_OK;
 	std::string type;
-	status_t status = sniff_mime_type(path, &type);
+	status_t status = sniff_entry(path, volumes, &type);
 	if (status != B_OK)
 		return status;
 	ssize_t written =
@@ -109,16 +162,16 @@ status_t type_one(const std::string& path, bool force)
 	return written < 0 ? (status_t)written : B_OK;
 }
 
-status_t type_tree(const std::string& path, bool recursive, bool force)
+status_t type_tree(const std::string& path, bool recursive, bool force, VolumeRoots& volumes)
 {
-	status_t status = type_one(path, force);
+	status_t status = type_one(path, force, volumes);
 	struct stat st;
 	if (!recursive || lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
 		return status;
 	BDirectory folder(path.c_str());
 	BEntry entry;
 	while (folder.GetNextEntry(&entry, false) == B_OK) {
-		status_t child = type_tree(entry.HostPath(), true, force);
+		status_t child = type_tree(entry.HostPath(), true, force, volumes);
 		// One untypable entry does not stop the rest.
 		if (status == B_OK)
 			status = child;
@@ -130,20 +183,15 @@ status_t type_tree(const std::string& path, bool recursive, bool force)
 
 status_t sniff_mime_type(const std::string& path, std::string* type)
 {
-	struct stat st;
-	if (lstat(path.c_str(), &st) != 0)
-		return status_from_errno(errno);
-	if (S_ISLNK(st.st_mode))
-		*type = B_SYMLINK_MIME_TYPE;
-	else if (S_ISDIR(st.st_mode))
-		*type = is_volume_root(path) ? B_VOLUME_MIME_TYPE : B_DIRECTORY_MIME_TYPE;
-	else if (S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0 && is_elf(path))
-		*type = B_ELF_APP_MIME_TYPE;
-	else if (S_ISREG(st.st_mode))
-		*type = magic_file_type(path);
-	else
-		*type = B_FILE_MIME_TYPE;
-	return B_OK;
+	VolumeRoots volumes;
+	return sniff_entry(path, volumes, type);
+}
+
+std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode)
+{
+	if ((mode & 0111) != 0 && length >= 4 && memcmp(data, "\177ELF", 4) == 0)
+		return B_ELF_APP_MIME_TYPE;
+	return magic_buffer_type(data, length);
 }
 
 status_t update_mime_info(const char* path, int recursive, int synchronous, int force)
@@ -154,7 +202,8 @@ status_t update_mime_info(const char* path, int recursive, int synchronous, int 
 	status_t status = host_entry_path(path, false, &canonical);
 	if (status != B_OK)
 		return status;
-	return type_tree(canonical, recursive != 0, force != 0);
+	VolumeRoots volumes;
+	return type_tree(canonical, recursive != 0, force != 0, volumes);
 }
 
 BMimeType::BMimeType() : fStatus(B_NO_INIT) {}
@@ -287,11 +336,5 @@ status_t BMimeType::GuessMimeType(const void* buffer, int32 length, BMimeType* t
 {
 	if (buffer == nullptr || length < 0 || type == nullptr)
 		return B_BAD_VALUE;
-	std::string found = B_FILE_MIME_TYPE;
-	{
-		std::lock_guard<std::mutex> lock(gMagicLock);
-		if (magic_t magic = magic_handle())
-			found = plain_type(magic_buffer(magic, buffer, (size_t)length));
-	}
-	return type->SetTo(found.c_str());
+	return type->SetTo(magic_buffer_type(buffer, (size_t)length).c_str());
 }

@@ -10,11 +10,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <memory>
 #include <thread>
 
 #include "DeflatePool.h"
 #include "ItemScan.h"
+#include "MimeType.h"
 #include "PayloadFields.h"
 
 namespace {
@@ -118,13 +120,16 @@ public:
 	{
 	}
 
-	status_t Add(const ItemEntry& entry, size_t firstChunk, size_t chunks);
+	status_t Add(const ItemEntry& entry, const std::vector<PayloadAttribute>& attributes,
+	             size_t firstChunk, size_t chunks);
 
 private:
 	zip_int64_t AddData(const ItemEntry& entry, size_t firstChunk, size_t chunks);
 	zip_source_t* LinkSource(const ItemEntry& entry);
-	status_t SetMetadata(zip_uint64_t index, const ItemEntry& entry);
-	status_t SetExtraFields(zip_uint64_t index, const ItemEntry& entry);
+	status_t SetMetadata(zip_uint64_t index, const ItemEntry& entry,
+	                     const std::vector<PayloadAttribute>& attributes);
+	status_t SetExtraFields(zip_uint64_t index, const ItemEntry& entry,
+	                        const std::vector<PayloadAttribute>& attributes);
 	status_t SetExtraField(zip_uint64_t index, uint16 id, const std::string& local,
 	                       const std::string& central);
 	status_t Fail(const std::string& text);
@@ -190,7 +195,9 @@ zip_int64_t ArchiveBuilder::AddData(const ItemEntry& entry, size_t firstChunk, s
 	return index;
 }
 
-status_t ArchiveBuilder::Add(const ItemEntry& entry, size_t firstChunk, size_t chunks)
+status_t ArchiveBuilder::Add(const ItemEntry& entry,
+                             const std::vector<PayloadAttribute>& attributes, size_t firstChunk,
+                             size_t chunks)
 {
 	zip_int64_t index = entry.kind == EntryKind::kFolder
 	                            ? zip_dir_add(fArchive, entry.name.c_str(), ZIP_FL_ENC_GUESS)
@@ -204,34 +211,32 @@ status_t ArchiveBuilder::Add(const ItemEntry& entry, size_t firstChunk, size_t c
 	                             deflated ? (zip_uint32_t)fLevel : 0) != 0) {
 		return Fail("cannot set the compression of " + entry.name);
 	}
-	return SetMetadata((zip_uint64_t)index, entry);
+	return SetMetadata((zip_uint64_t)index, entry, attributes);
 }
 
-status_t ArchiveBuilder::SetMetadata(zip_uint64_t index, const ItemEntry& entry)
+status_t ArchiveBuilder::SetMetadata(zip_uint64_t index, const ItemEntry& entry,
+                                     const std::vector<PayloadAttribute>& attributes)
 {
 	mode_t mode = entry.info.st_mode;
-	zip_uint32_t attributes = (zip_uint32_t)mode << 16;
+	zip_uint32_t external = (zip_uint32_t)mode << 16;
 	if ((mode & S_IWUSR) == 0)
-		attributes |= kDosReadOnly;
+		external |= kDosReadOnly;
 	if (S_ISDIR(mode))
-		attributes |= kDosFolder;
-	if (zip_file_set_external_attributes(fArchive, index, 0, ZIP_OPSYS_BEOS, attributes) != 0 ||
+		external |= kDosFolder;
+	if (zip_file_set_external_attributes(fArchive, index, 0, ZIP_OPSYS_BEOS, external) != 0 ||
 	    zip_file_set_mtime(fArchive, index, entry.info.st_mtime, 0) != 0) {
 		return Fail("cannot set the attributes of " + entry.name);
 	}
-	return SetExtraFields(index, entry);
+	return SetExtraFields(index, entry, attributes);
 }
 
-status_t ArchiveBuilder::SetExtraFields(zip_uint64_t index, const ItemEntry& entry)
+status_t ArchiveBuilder::SetExtraFields(zip_uint64_t index, const ItemEntry& entry,
+                                        const std::vector<PayloadAttribute>& attributes)
 {
-	std::vector<PayloadAttribute> attributes;
-	status_t status = read_entry_attributes(entry.path, entry.kind, &attributes, &fError);
-	if (status != B_OK)
-		return status;
 	std::string local;
 	std::string central;
 	encode_payload_times(entry.info.st_mtime, entry.info.st_atime, &local, &central);
-	status = SetExtraField(index, kPayloadTimeField, local, central);
+	status_t status = SetExtraField(index, kPayloadTimeField, local, central);
 	if (status == B_OK) {
 		local = encode_payload_owner(entry.info.st_uid, entry.info.st_gid);
 		status = SetExtraField(index, kPayloadOwnerField, local, "");
@@ -259,6 +264,43 @@ status_t ArchiveBuilder::SetExtraField(zip_uint64_t index, uint16 id, const std:
 	                             (zip_uint16_t)central.size(), ZIP_FL_CENTRAL) != 0) {
 		return Fail("cannot add the extra fields of " +
 		            std::string(zip_get_name(fArchive, index, 0)) + ": " + zip_strerror(fArchive));
+	}
+	return B_OK;
+}
+
+// The attributes of every entry, and the type of each file that has none,
+// sniffed now so that the installer need not: on `threads` threads, since
+// sniffing costs about as much as compressing.
+status_t describe_entries(const std::vector<ItemEntry>& entries, int32 threads,
+                          std::vector<std::vector<PayloadAttribute>>* attributes,
+                          std::string* error)
+{
+	attributes->assign(entries.size(), {});
+	std::vector<status_t> results(entries.size(), B_OK);
+	std::vector<std::string> errors(entries.size());
+	std::atomic<size_t> next(0);
+	auto work = [&] {
+		for (size_t i = next++; i < entries.size(); i = next++) {
+			const ItemEntry& entry = entries[i];
+			results[i] = read_entry_attributes(entry.path, entry.kind, &(*attributes)[i],
+			                                   &errors[i]);
+			std::string type;
+			if (results[i] == B_OK && entry.kind == EntryKind::kFile &&
+			    !payload_has_type((*attributes)[i]) && sniff_mime_type(entry.path, &type) == B_OK)
+				payload_add_type(&(*attributes)[i], type);
+		}
+	};
+	std::vector<std::thread> workers;
+	for (int32 i = 1; i < threads && (size_t)i < entries.size(); i++)
+		workers.emplace_back(work);
+	work();
+	for (std::thread& worker : workers)
+		worker.join();
+	for (size_t i = 0; i < entries.size(); i++) {
+		if (results[i] != B_OK) {
+			*error = errors[i];
+			return results[i];
+		}
 	}
 	return B_OK;
 }
@@ -297,9 +339,11 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 		return B_IO_ERROR;
 	}
 	pool.Start();
+	std::vector<std::vector<PayloadAttribute>> attributes;
+	status = describe_entries(entries, fThreads, &attributes, &fError);
 	ArchiveBuilder builder(archive, pool, fLevel, fError);
 	for (size_t i = 0; status == B_OK && i < entries.size(); i++)
-		status = builder.Add(entries[i], chunks[i].first, chunks[i].second);
+		status = builder.Add(entries[i], attributes[i], chunks[i].first, chunks[i].second);
 	if (status == B_OK && zip_close(archive) == 0)
 		return B_OK;
 	pool.Cancel();

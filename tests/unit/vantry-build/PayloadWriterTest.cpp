@@ -59,7 +59,7 @@ protected:
 	std::string fArchive;
 };
 
-TEST_F(PayloadWriterTest, FileIsOneDeflatedEntryWithTimeAndOwnerFields)
+TEST_F(PayloadWriterTest, FileIsOneDeflatedEntryWithTimeOwnerAndTypeFields)
 {
 	std::string path = fFolder.Write("src/notes.txt", std::string(5000, 'n'));
 	chmod(path.c_str(), 0640);
@@ -74,8 +74,12 @@ TEST_F(PayloadWriterTest, FileIsOneDeflatedEntryWithTimeAndOwnerFields)
 	EXPECT_EQ(entry.size, 5000u);
 	std::string expectedLocal = "UT" + le16(9) + "\x03\x78\x56\x34\x12\x04\x03\x02\x01" + "Ux" +
 	                            le16(4) + le16(getuid()) + le16(getgid());
-	EXPECT_EQ(entry.localExtra, expectedLocal);
-	EXPECT_EQ(entry.centralExtra, "UT" + le16(5) + "\x03\x78\x56\x34\x12" + "Ux" + le16(0));
+	EXPECT_EQ(entry.localExtra.substr(0, expectedLocal.size()), expectedLocal);
+	std::string expectedCentral = "UT" + le16(5) + "\x03\x78\x56\x34\x12" + "Ux" + le16(0);
+	EXPECT_EQ(entry.centralExtra.substr(0, expectedCentral.size()), expectedCentral);
+	auto local = split_extra(entry.localExtra);
+	ASSERT_EQ(local.size(), 3u);
+	EXPECT_EQ(local[2].first, 0x6542) << "the sniffed type travels with the file";
 	std::string inflated;
 	ASSERT_TRUE(inflate_raw(entry.rawData, &inflated));
 	EXPECT_EQ(inflated, std::string(5000, 'n'));
@@ -173,24 +177,62 @@ TEST_F(PayloadWriterTest, LargeAttributesAreDeflatedAndReadBackByTheInstallersDe
 	std::vector<PayloadAttribute> attributes;
 	ASSERT_EQ(decode_payload_attributes((const uint8*)block.data(), block.size(), &attributes),
 	          B_OK);
-	ASSERT_EQ(attributes.size(), 2u);
+	ASSERT_EQ(attributes.size(), 3u);
 	EXPECT_EQ(attributes[0].name, "BEOS:L:STD_ICON");
 	EXPECT_EQ(attributes[0].type, (uint32)'ICON');
 	EXPECT_EQ(attributes[0].data, icon);
-	EXPECT_EQ(attributes[1].name, "Ratio");
-	EXPECT_EQ(attributes[1].type, (uint32)'DBLE');
+	EXPECT_EQ(attributes[1].name, "BEOS:TYPE") << "sniffed, in name order";
+	EXPECT_EQ(attributes[2].name, "Ratio");
+	EXPECT_EQ(attributes[2].type, (uint32)'DBLE');
 	double read = 0;
-	ASSERT_EQ(attributes[1].data.size(), 8u);
-	memcpy(&read, attributes[1].data.data(), 8);
+	ASSERT_EQ(attributes[2].data.size(), 8u);
+	memcpy(&read, attributes[2].data.data(), 8);
 	EXPECT_EQ(read, 1.5);
 }
 
-TEST_F(PayloadWriterTest, EntryWithoutAttributesHasNoBeOSField)
+// A file without a type carries the one sniffing finds, so that the installer
+// need not sniff it; a type of its own wins; folders and links carry none.
+TEST_F(PayloadWriterTest, FilesWithoutTypeCarryTheSniffedType)
 {
-	std::string path = fFolder.Write("src/plain", "x");
-	std::vector<ZipEntryInfo> entries = Pack(path, "plain");
-	ASSERT_EQ(entries.size(), 1u);
-	EXPECT_EQ(split_extra(entries[0].localExtra).size(), 2u);
+	fFolder.Write("src/Item/notes.txt", "Just some words in a text file.\n");
+	fFolder.Write("src/Item/script", "#!/bin/sh\necho hi\n");
+	fFolder.Write("src/Item/empty", "");
+	std::string program = fFolder / "src/Item/program";
+	std::filesystem::copy_file("/proc/self/exe", program);
+	chmod(program.c_str(), 0755);
+	std::string own = fFolder.Write("src/Item/own", "plain words\n");
+	BNode node(own.c_str());
+	ASSERT_EQ(node.WriteAttr("BEOS:TYPE", 'MIMS', 0, "text/x-mine", 12), 12);
+	ASSERT_EQ(symlink("notes.txt", (fFolder / "src/Item/link").c_str()), 0);
+	std::vector<ZipEntryInfo> entries = Pack(fFolder / "src/Item", "Item");
+	const std::pair<std::string, std::string> expected[] = {
+	        {"Item/", ""},
+	        {"Item/empty", "application/octet-stream"},
+	        {"Item/link", ""},
+	        {"Item/notes.txt", "text/plain"},
+	        {"Item/own", "text/x-mine"},
+	        {"Item/program", "application/x-vnd.Be-elfexecutable"},
+	        {"Item/script", "text/x-shellscript"},
+	};
+	ASSERT_EQ(entries.size(), std::size(expected));
+	for (size_t i = 0; i < entries.size(); i++) {
+		SCOPED_TRACE(entries[i].name);
+		EXPECT_EQ(entries[i].name, expected[i].first);
+		auto fields = split_extra(entries[i].localExtra);
+		if (expected[i].second.empty()) {
+			EXPECT_EQ(fields.size(), 2u);
+			continue;
+		}
+		ASSERT_EQ(fields.size(), 3u);
+		std::vector<PayloadAttribute> attributes;
+		ASSERT_EQ(decode_payload_attributes((const uint8*)fields[2].second.data(),
+		                                    fields[2].second.size(), &attributes),
+		          B_OK);
+		ASSERT_EQ(attributes.size(), 1u);
+		EXPECT_EQ(attributes[0].name, "BEOS:TYPE");
+		EXPECT_EQ(attributes[0].type, (uint32)'MIMS');
+		EXPECT_EQ(attributes[0].data, expected[i].second + std::string(1, '\0'));
+	}
 }
 
 TEST_F(PayloadWriterTest, LargeFileSpansChunksAsOneValidStream)
