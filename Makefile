@@ -31,7 +31,7 @@ bench: deps
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DVANTRY_FUZZ=ON -DVANTRY_TESTS=OFF -DVANTRY_BENCH=OFF >/dev/null
-	@cmake --build build-fuzz -j$(JOBS)
+	@cmake --build build-fuzz --target fuzzers -j$(JOBS)
 	@scripts/fuzz build-fuzz $(or $(FUZZ_SECONDS),60)
 
 format:
