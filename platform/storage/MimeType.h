@@ -49,5 +49,5 @@ status_t sniff_mime_type(const std::string& path, std::string* type);
 // The sniffed type of a regular file of permissions `mode` whose first bytes
 // are `data`: what sniff_mime_type finds for it. Sniffing looks at no more
 // than the first kMimeSniffBytes; any thread may call it.
-static const size_t kMimeSniffBytes = 4096;
+static const size_t kMimeSniffBytes = 2048;
 std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode);

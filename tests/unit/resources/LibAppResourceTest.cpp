@@ -8,10 +8,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "LibAppResource.h"
+#include "Mime.h"
+#include "MimeType.h"
 #include "Node.h"
 #include "PayloadExtractor.h"
 #include "PayloadPacker.h"
@@ -189,6 +192,81 @@ TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
 	ASSERT_NE(bytes, nullptr);
 	EXPECT_EQ(ReadText(archive), std::string((const char*)bytes, size));
 	free(bytes);
+}
+
+// An item large enough to be unpacked on two threads comes out as it went
+// in: contents, modes, times, and a type on every file and folder.
+TEST_F(LibAppResourceTest, AddAndExtract_LargeItemOnTwoThreadsMatchesItsSource)
+{
+	std::string item = fTemp / "src/large";
+	std::mt19937 random(3);
+	for (int i = 0; i < 120; i++) {
+		std::string folder = item + "/d" + std::to_string(i / 25);
+		std::filesystem::create_directories(folder);
+		std::string data(70000 + i * 13, '\0');
+		for (char& c : data)
+			c = (char)random();
+		if (i % 3 == 0)
+			data = "plain words for sniffing\n" + std::string(i * 100, 'w');
+		std::string path = folder + "/f" + std::to_string(i);
+		WriteText(path, data);
+		chmod(path.c_str(), i % 2 ? 0600 : 0644);
+		SetTime(path, 1000000000 + i);
+	}
+	for (int d = 0; d < 5; d++)
+		SetTime(item + "/d" + std::to_string(d), 1200000000 + d);
+	ASSERT_TRUE(Pack(item, kItem, "large"));
+	std::string placed = fTemp / "dest/large";
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	ASSERT_TRUE(store.ExtractEntry(kItem, placed.c_str(), true));
+
+	std::vector<std::string> tree = ListTree(placed);
+	EXPECT_EQ(tree, ListTree(item));
+	for (const std::string& name : tree) {
+		SCOPED_TRACE(name);
+		std::string source = item + "/" + name;
+		std::string path = placed + "/" + name;
+		struct stat st = {};
+		struct stat original = {};
+		ASSERT_EQ(lstat(path.c_str(), &st), 0);
+		ASSERT_EQ(lstat(source.c_str(), &original), 0);
+		EXPECT_EQ(st.st_mode, original.st_mode);
+		EXPECT_EQ(st.st_mtime, original.st_mtime);
+		type_code type = 0;
+		std::string mime = Attribute(path, "BEOS:TYPE", &type);
+		if (S_ISDIR(st.st_mode)) {
+			EXPECT_EQ(mime, std::string(B_DIRECTORY_MIME_TYPE, sizeof(B_DIRECTORY_MIME_TYPE)));
+			continue;
+		}
+		EXPECT_TRUE(ReadText(path) == ReadText(source));
+		std::string expected;
+		ASSERT_EQ(sniff_mime_type(source, &expected), B_OK);
+		if (ReadText(source).rfind("plain", 0) == 0)
+			EXPECT_EQ(expected, "text/plain");
+		EXPECT_EQ(mime, expected + std::string(1, '\0'));
+	}
+}
+
+// A damaged entry late in a large archive stops both threads and leaves no
+// trace at the destination.
+TEST_F(LibAppResourceTest, ExtractEntry_LargeArchiveDamagedLateLeavesNothing)
+{
+	RawZip zip;
+	zip.Add(RawZip::Stored("item/", "", 040755));
+	for (int i = 0; i < 80; i++) {
+		RawZip::Entry entry = RawZip::Stored("item/f" + std::to_string(i),
+			std::string(120000, (char)('a' + i % 26)));
+		if (i == 75)
+			entry.crc ^= 1;
+		zip.Add(entry);
+	}
+	AddRaw(fInstaller, kItem, "item", zip.Bytes());
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(store.ExtractEntry(kItem, (fTemp / "dest/item").c_str(), true));
+	std::string diagnostic = testing::internal::GetCapturedStderr();
+	EXPECT_NE(diagnostic.find("f75"), std::string::npos) << diagnostic;
+	EXPECT_TRUE(ListTree(fTemp / "dest").empty());
 }
 
 TEST_F(LibAppResourceTest, ExtractEntry_SingleFileReplacesDestinationWhole)
