@@ -15,6 +15,7 @@
 #include "InstallTexts.h"
 #include "LibEntry.h"
 #include "LibMessageBox.h"
+#include "LibPathParts.h"
 #include "LibRoster.h"
 #include "Mime.h"
 #include "SafePlace.h"
@@ -59,7 +60,7 @@ bool UserWantsToRun(const char* path, const char* reason)
 // ends the wait, not the script.
 void RunInShell(const char* path)
 {
-	const std::string folder = SafeParent(path);
+	const std::string folder = LibParentOf(path);
 	char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>(path), nullptr};
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);

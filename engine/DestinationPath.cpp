@@ -6,7 +6,10 @@
 
 #include "ConfigText.h"
 #include "InstallFiles.h"
+#include "LibFile.h"
+#include "LibStdDir.h"
 #include "Path.h"
+#include "SafePlace.h"
 #include "Volume.h"
 
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
@@ -48,13 +51,13 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 		folderPath += std::string("/") + sub;
 
 	const bool replace = folder.FindBool("custom_replace_existing");
-	if (replace && InstallEntryExists(folderPath.c_str())) {
+	if (replace && SafeEntryExists(folderPath)) {
 		if (FindBool("opt_save_replaced"))
 			InstallMove(folderPath.c_str(), saved_files_path);
 		else
 			InstallRemove(folderPath.c_str());
 	}
-	InstallMakeFolders(folderPath.c_str());
+	Libmkdir(folderPath.c_str());
 	if (replace) {
 		// A custom folder is emptied at most once per run.
 		folder.ReplaceBool("custom_replace_existing", false);
@@ -67,7 +70,7 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 void InstallConfig::ResolveStandardFolder(const char* destination_name, LibString& path)
 {
 	directory_which which;
-	if (!InstallStdDirFromName(destination_name, which))
+	if (!LibGetStdDirName(destination_name, which))
 		return;
 	BPath folder;
 	if (find_directory(which, &folder) != B_OK)
@@ -84,5 +87,5 @@ bool InstallConfig::DoesDestinationExist()
 	if (created[0] == '\0')
 		return false;
 	const std::string path = std::string(folder.Path()) + "/" + created;
-	return InstallEntryExists(path.c_str(), true);
+	return LibExists(path.c_str());
 }

@@ -10,6 +10,7 @@
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "Path.h"
 #include "SafePlace.h"
 
@@ -168,7 +169,7 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 	if (folder.Length() == 0)
 		return;
 	// Asking would offer the item itself as the entry in the link's way.
-	if (SafeSameFolder(folder.String(), SafeParent(path))) {
+	if (SafeSameFolder(folder.String(), LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.String());
 		return;
 	}
@@ -185,7 +186,7 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 void InstallRun::MakeLink(const std::string& path, const std::string& folder,
                           const bool& deinstallable)
 {
-	if (SafeSameFolder(folder, SafeParent(path))) {
+	if (SafeSameFolder(folder, LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
 		return;
 	}

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "InstallFiles.h"
+#include "LibFile.h"
 #include "Path.h"
 #include "ReplaceAlert.h"
+#include "SafePlace.h"
 #include "oLocalize.h"
 
 namespace {
@@ -46,7 +48,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 		return false;
 	const std::string existing = std::string(folder) + "/" + item.Leaf();
 	// A link whose target is gone is still an entry in the way.
-	if (!InstallEntryExists(existing.c_str()))
+	if (!SafeEntryExists(existing))
 		return true;
 	const bool saveReplaced = FindBool("opt_save_replaced");
 	const char* savedFiles = saved_files.Path() != nullptr ? saved_files.Path() : "";
@@ -59,7 +61,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 		return remembered_answer;
 	}
 	if (rule != nullptr && strcmp(rule, "Rename") == 0) {
-		InstallDuplicate(existing.c_str());
+		LibDuplicate(existing.c_str());
 		Log("\t\t\tExisting file renamed\n");
 		return true;
 	}

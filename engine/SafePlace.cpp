@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "LibFile.h"
+#include "LibPathParts.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ bool MoveIntoPlace(const std::string& source, const std::string& final)
 		return true;
 	if (errno != EXDEV)
 		return false;
-	const std::string work = MakeHiddenFolder(SafeParent(final), ".vantry-place-");
+	const std::string work = MakeHiddenFolder(LibParentOf(final), ".vantry-place-");
 	if (work.empty())
 		return false;
 	const std::string copy = work + "/" + SafeLeaf(final);
@@ -57,14 +58,6 @@ bool SafeIsFolder(const std::string& path)
 	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string SafeParent(const std::string& path)
-{
-	const size_t slash = path.find_last_of('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string SafeLeaf(const std::string& path)
 {
 	const size_t slash = path.find_last_of('/');
@@ -88,7 +81,7 @@ bool SafePlaceEntry(const std::string& source, const std::string& final, bool& r
 		return false;
 	if (!replaced)
 		return MoveIntoPlace(source, final);
-	const std::string aside = MakeHiddenFolder(SafeParent(final), ".vantry-old-");
+	const std::string aside = MakeHiddenFolder(LibParentOf(final), ".vantry-old-");
 	if (aside.empty())
 		return false;
 	const std::string old = aside + "/" + SafeLeaf(final);
@@ -109,7 +102,7 @@ bool SafeRemoveEntry(const std::string& path)
 {
 	if (!SafeEntryExists(path))
 		return true;
-	const std::string hidden = MakeHiddenFolder(SafeParent(path), ".vantry-gone-");
+	const std::string hidden = MakeHiddenFolder(LibParentOf(path), ".vantry-gone-");
 	if (hidden.empty())
 		return false;
 	if (rename(path.c_str(), (hidden + "/" + SafeLeaf(path)).c_str()) != 0) {
@@ -122,7 +115,7 @@ bool SafeRemoveEntry(const std::string& path)
 bool SafePlaceLink(const std::string& target, const std::string& final, bool& replaced)
 {
 	replaced = false;
-	const std::string work = MakeHiddenFolder(SafeParent(final), ".vantry-link-");
+	const std::string work = MakeHiddenFolder(LibParentOf(final), ".vantry-link-");
 	if (work.empty())
 		return false;
 	const std::string link = work + "/" + SafeLeaf(final);

@@ -21,8 +21,8 @@ bool SafeRemoveEntry(const std::string& path);
 bool SafeIsFolder(const std::string& path);
 // Something, even a dangling link, is at `path`.
 bool SafeEntryExists(const std::string& path);
-// The folder part and the leaf of a path.
-std::string SafeParent(const std::string& path);
+// The leaf of a path: all after its last '/'. Unlike LibLeafOf, a trailing
+// '/' is kept meaningful: item names are compared exactly as recorded.
 std::string SafeLeaf(const std::string& path);
 // The same folder: both exist and resolve to one path.
 bool SafeSameFolder(const std::string& first, const std::string& second);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "Errors.h"
-#include "InstallFiles.h"
+#include "LibFile.h"
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
@@ -108,7 +108,7 @@ void SetScriptType(const std::string& path)
 
 void SeedFromSample(const std::string& path)
 {
-	if (InstallEntryExists(path.c_str(), true))
+	if (LibExists(path.c_str()))
 		return;
 	std::string sample;
 	if (ReadWholeFile(path + ".sample", sample))
@@ -178,7 +178,7 @@ void EditScriptFile(const directory_which& folder, const char* file_name, const 
 	BPath directory;
 	if (find_directory(folder, &directory, false) != B_OK)
 		return;
-	if (!InstallEntryExists(directory.Path(), true))
+	if (!LibExists(directory.Path()))
 		return;
 	const std::string path = std::string(directory.Path()) + "/" + file_name;
 	EditScriptPath(path.c_str(), tag, text);

@@ -1,6 +1,7 @@
 // Copying and moving entries in-process: links copied as links, attributes,
 // type, permissions and times kept, nothing half-made left after a failure.
 #include "LibFile.h"
+#include "LibPathParts.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,33 +25,10 @@ namespace {
 
 std::atomic<int32> sTemporaryCounter{0};
 
-std::string ParentOf(const std::string& path)
-{
-	size_t slash = path.find_last_of('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path)
-{
-	std::string clean = path;
-	while (clean.size() > 1 && clean.back() == '/')
-		clean.pop_back();
-	size_t slash = clean.find_last_of('/');
-	return slash == std::string::npos ? clean : clean.substr(slash + 1);
-}
-
-bool IsFolder(const std::string& path)
-{
-	struct stat st;
-	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // A hidden name beside `path` for building an entry before it takes its place.
 std::string TemporaryBeside(const std::string& path)
 {
-	return ParentOf(path) + "/.vantry-copy-" + std::to_string(getpid()) + "-" +
+	return LibParentOf(path) + "/.vantry-copy-" + std::to_string(getpid()) + "-" +
 	       std::to_string(sTemporaryCounter.fetch_add(1));
 }
 
@@ -245,18 +223,18 @@ bool InsideSource(const std::string& source, const std::string& target)
 	if (lstat(source.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
 		return false;
 	std::string from = RealPath(source);
-	std::string folder = RealPath(ParentOf(target));
+	std::string folder = RealPath(LibParentOf(target));
 	if (from.empty() || folder.empty())
 		return false;
-	std::string to = folder == "/" ? "/" + LeafOf(target) : folder + "/" + LeafOf(target);
+	std::string to = folder == "/" ? "/" + LibLeafOf(target) : folder + "/" + LibLeafOf(target);
 	return to == from || to.compare(0, from.size() + 1, from + "/") == 0;
 }
 
 // Where a copy or move to `destination` lands: inside it when it is a folder.
 std::string Placement(const std::string& source, const std::string& destination)
 {
-	if (IsFolder(destination))
-		return destination + "/" + LeafOf(source);
+	if (LibIsFolder(destination))
+		return destination + "/" + LibLeafOf(source);
 	return destination;
 }
 
@@ -328,7 +306,7 @@ bool LibMove(const char* source, const char* destination)
 	std::string target = Placement(source, destination);
 	if (InsideSource(source, target))
 		return false;
-	int32 from = VolumeOf(ParentOf(source) + "/" + LeafOf(source));
+	int32 from = VolumeOf(LibParentOf(source) + "/" + LibLeafOf(source));
 	int32 to = VolumeOf(target);
 	if (from < 0 || to < 0)
 		return false;

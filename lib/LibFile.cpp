@@ -1,5 +1,6 @@
 // Existence, folders, removal, links, typing, sizes, path search and unique names.
 #include "LibFile.h"
+#include "LibPathParts.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,29 +23,6 @@
 #include "Node.h"
 
 namespace {
-
-std::string ParentOf(const std::string& path)
-{
-	size_t slash = path.find_last_of('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path)
-{
-	std::string clean = path;
-	while (clean.size() > 1 && clean.back() == '/')
-		clean.pop_back();
-	size_t slash = clean.find_last_of('/');
-	return slash == std::string::npos ? clean : clean.substr(slash + 1);
-}
-
-bool IsFolder(const std::string& path)
-{
-	struct stat st;
-	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // Adds without passing the signed 32-bit limit.
 int32 AddSizes(const int64& sum, const int64& more)
@@ -106,10 +84,10 @@ bool LibSymLink(const char* target, const char* linkPath)
 	if (target == nullptr || linkPath == nullptr || target[0] == '\0' || linkPath[0] == '\0')
 		return false;
 	std::string place = linkPath;
-	if (IsFolder(place))
-		place += "/" + LeafOf(target);
+	if (LibIsFolder(place))
+		place += "/" + LibLeafOf(target);
 	// Made beside its place and renamed over it, so a failure keeps what was there.
-	std::string temporary = ParentOf(place) + "/.vantry-link-" + std::to_string(getpid()) + "-" +
+	std::string temporary = LibParentOf(place) + "/.vantry-link-" + std::to_string(getpid()) + "-" +
 	                        std::to_string(sLinkCounter.fetch_add(1));
 	if (symlink(target, temporary.c_str()) != 0)
 		return false;

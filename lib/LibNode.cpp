@@ -11,6 +11,7 @@
 
 #include "Entry.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "LibZipMember.h"
 #include "Message.h"
 #include "TypeConstants.h"
@@ -19,24 +20,10 @@ namespace {
 
 const size_t kChunkSize = 1024;
 
-std::string ParentOf(const std::string& path)
-{
-	size_t slash = path.find_last_of('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path)
-{
-	size_t slash = path.find_last_of('/');
-	return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Writes `data` to a new hidden file beside `path`, then renames it over `path`.
 bool PlaceFile(const std::string& data, const std::string& path)
 {
-	BPath temporary(ParentOf(path).c_str());
+	BPath temporary(LibParentOf(path).c_str());
 	if (temporary.InitCheck() != B_OK || !LibUniqueName(temporary, ".zip"))
 		return false;
 	int fd = open(temporary.Path(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -163,7 +150,7 @@ bool LibNode::CompressFile(const char* name, const char* path)
 		return false;
 	}
 	std::string archive;
-	if (!LibZipOneFile(path, LeafOf(path).c_str(), archive))
+	if (!LibZipOneFile(path, LibLeafOf(path).c_str(), archive))
 		return false;
 	std::string old;
 	attr_info oldInfo;

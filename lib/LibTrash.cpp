@@ -14,6 +14,7 @@
 
 #include "FindDirectory.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "Node.h"
 #include "TypeConstants.h"
 
@@ -29,23 +30,6 @@ bool Occupied(const std::string& path)
 {
 	struct stat st;
 	return lstat(path.c_str(), &st) == 0;
-}
-
-std::string ParentOf(const std::string& path)
-{
-	size_t slash = path.find_last_of('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path)
-{
-	std::string clean = path;
-	while (clean.size() > 1 && clean.back() == '/')
-		clean.pop_back();
-	size_t slash = clean.find_last_of('/');
-	return slash == std::string::npos ? clean : clean.substr(slash + 1);
 }
 
 // `leaf` shortened to at most `limit` bytes without splitting a UTF-8 character.
@@ -157,10 +141,10 @@ bool LibTrash(const BPath& path, const bool& replace)
 	if (find_directory(B_TRASH_DIRECTORY, &trash, true) != B_OK)
 		return false;
 	std::string source = path.Path();
-	std::string leaf = LeafOf(source);
+	std::string leaf = LibLeafOf(source);
 	std::string folder = trash.Path();
 	bool linux = LinuxLayout();
-	std::string records = ParentOf(folder) + "/info";
+	std::string records = LibParentOf(folder) + "/info";
 	if (linux)
 		mkdir(records.c_str(), 0700);
 	size_t limit = linux ? kLeafLimit - kTrashInfoSuffix : kLeafLimit;
@@ -192,8 +176,8 @@ bool LibDuplicate(const char* path)
 {
 	if (path == nullptr || !Occupied(path))
 		return false;
-	std::string folder = ParentOf(path);
-	std::string leaf = LeafOf(path);
+	std::string folder = LibParentOf(path);
+	std::string leaf = LibLeafOf(path);
 	for (int32 n = 1;; n++) {
 		std::string candidate = folder + "/" + Candidate(leaf, n, kLeafLimit);
 		if (!Occupied(candidate))

@@ -1,0 +1,39 @@
+// Paths split into folder and leaf as text, and folders told from the rest.
+#include "LibPathParts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "LibFileTestSupport.h"
+
+using namespace libfile_test;
+
+TEST(LibPathPartsTest, SplitsPathsIntoFolderAndLeaf)
+{
+	struct Case {
+		const char* path;
+		const char* parent;
+		const char* leaf;
+	};
+	const Case cases[] = {
+	        {"/a/b/c", "/a/b", "c"}, {"/a", "/", "a"},         {"a", ".", "a"},
+	        {"a/b/", "a/b", "b"},    {"/a/b//", "/a/b/", "b"}, {"/", "/", ""},
+	};
+	for (const Case& test : cases) {
+		EXPECT_EQ(LibParentOf(test.path), test.parent) << test.path;
+		EXPECT_EQ(LibLeafOf(test.path), test.leaf) << test.path;
+	}
+}
+
+TEST(LibPathPartsTest, FoldersAndLinksToThemAreFolders)
+{
+	TempFolder temp;
+	std::filesystem::create_directories(temp / "folder");
+	WriteText(temp / "file", "x");
+	std::filesystem::create_directory_symlink(temp / "folder", temp / "link");
+	EXPECT_TRUE(LibIsFolder(temp / "folder"));
+	EXPECT_TRUE(LibIsFolder(temp / "link"));
+	EXPECT_FALSE(LibIsFolder(temp / "file"));
+	EXPECT_FALSE(LibIsFolder(temp / "missing"));
+}
