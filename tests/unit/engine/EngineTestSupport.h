@@ -18,31 +18,9 @@
 
 #include "Looper.h"
 #include "Message.h"
-
-// Sets (or removes) one variable and restores it afterwards.
-class ScopedEnv {
-public:
-	ScopedEnv(const char* name, std::optional<std::string> value) : fName(name)
-	{
-		if (const char* old = getenv(name))
-			fOld = old;
-		if (value)
-			setenv(name, value->c_str(), 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedEnv()
-	{
-		if (fOld)
-			setenv(fName.c_str(), fOld->c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::optional<std::string> fOld;
-};
+#include "ScopedEnv.h"
+#include "TempFolder.h"
+#include "TestFiles.h"
 
 // A temporary folder holding "boot" (VANTRY_ROOT, with the home folder inside)
 // and room for other simulated volumes.
@@ -50,28 +28,15 @@ class EngineWorld {
 public:
 	EngineWorld()
 	{
-		std::string pattern = testing::TempDir() + "vantry-engine-XXXXXX";
-		char* made = mkdtemp(pattern.data());
-		EXPECT_NE(made, nullptr);
-		char resolved[PATH_MAX];
-		fTemp = realpath(pattern.c_str(), resolved) ? resolved : pattern;
 		std::filesystem::create_directories(Boot() + "/home/config/boot");
 		fRoot.emplace("VANTRY_ROOT", Boot());
 		fHome.emplace("HOME", Boot() + "/home");
 		fVolumes.emplace("VANTRY_VOLUMES", std::nullopt);
 		fVolumesFile.emplace("VANTRY_VOLUMES_FILE", std::nullopt);
 	}
-	~EngineWorld()
-	{
-		fVolumesFile.reset();
-		fVolumes.reset();
-		fHome.reset();
-		fRoot.reset();
-		std::filesystem::remove_all(fTemp);
-	}
 
-	std::string Temp() const { return fTemp; }
-	std::string Boot() const { return fTemp + "/boot"; }
+	std::string Temp() const { return fFolder.Path(); }
+	std::string Boot() const { return fFolder / "boot"; }
 	std::string UserBoot() const { return Boot() + "/home/config/boot"; }
 
 	// Offers `folder` (made if needed) as a second volume.
@@ -83,24 +48,13 @@ public:
 	}
 
 private:
-	std::string fTemp;
+	// Removed last, once the variables pointing into it are restored.
+	TempFolder fFolder;
 	std::optional<ScopedEnv> fRoot;
 	std::optional<ScopedEnv> fHome;
 	std::optional<ScopedEnv> fVolumes;
 	std::optional<ScopedEnv> fVolumesFile;
 };
-
-inline void WriteText(const std::string& path, const std::string& text)
-{
-	std::ofstream out(path, std::ios::binary);
-	out << text;
-}
-
-inline std::string ReadText(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline std::vector<std::string> ReadLines(const std::string& path)
 {

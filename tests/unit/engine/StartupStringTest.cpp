@@ -6,17 +6,9 @@
 #include <sstream>
 #include <vector>
 
-namespace {
+#include "TestFiles.h"
 
-std::vector<std::string> Lines(const std::string& text)
-{
-	std::vector<std::string> lines;
-	size_t start = 0;
-	for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-		lines.push_back(text.substr(start, end - start));
-	lines.push_back(text.substr(start));
-	return lines;
-}
+namespace {
 
 std::string Build(const char* folder)
 {
@@ -32,7 +24,7 @@ TEST(StartupStringTest, FiftyThreeLinesWithTheFolderAndContact)
 {
 	const std::string text = Build("/boot/home/config/StartUp");
 	EXPECT_NE(text.back(), '\n');
-	const std::vector<std::string> lines = Lines(text);
+	const std::vector<std::string> lines = SplitLines(text);
 	ASSERT_EQ(lines.size(), 53u);
 	struct Case {
 		size_t line;
@@ -73,7 +65,7 @@ TEST(StartupStringTest, FolderAShellWouldSplitIsQuoted)
 		{"/boot/plain-1.0", "startup_folder=/boot/plain-1.0"},
 	};
 	for (const Case& test : cases)
-		EXPECT_EQ(Lines(Build(test.folder))[17], test.line);
+		EXPECT_EQ(SplitLines(Build(test.folder))[17], test.line);
 }
 
 TEST(StartupStringTest, SizeIsExactlyWhatIsWritten)

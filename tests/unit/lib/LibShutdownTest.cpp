@@ -15,38 +15,11 @@
 #include <vector>
 
 #include "LibSystem.h"
+#include "ScopedEnv.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Saves an environment variable and puts it back.
-class ScopedEnv {
-public:
-	ScopedEnv(const char* name, const char* value) : fName(name)
-	{
-		const char* old = getenv(name);
-		fHad = old != nullptr;
-		if (fHad)
-			fOld = old;
-		if (value != nullptr)
-			setenv(name, value, 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedEnv()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::string fOld;
-	bool fHad;
-};
 
 // A stub that writes its arguments to `log` (through a rename, so a reader
 // never sees half a line).

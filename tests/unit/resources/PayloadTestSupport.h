@@ -3,81 +3,25 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <limits.h>
-#include <stdlib.h>
-#include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "Resources.h"
+#include "ScopedEnv.h"
+#include "TempFolder.h"
+#include "TestFiles.h"
 #include "TypeConstants.h"
 
 namespace payload_test {
 
-// A fresh folder below the test temporary folder, removed afterwards.
-class TempFolder {
-public:
-	TempFolder()
-	{
-		std::string pattern = testing::TempDir() + "vantry-pay-XXXXXX";
-		EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-		char resolved[PATH_MAX];
-		fPath = realpath(pattern.c_str(), resolved) ? resolved : pattern;
-	}
-	~TempFolder()
-	{
-		std::error_code error;
-		std::filesystem::remove_all(fPath, error);
-	}
-
-	const std::string& Path() const { return fPath; }
-	std::string operator/(const std::string& leaf) const { return fPath + "/" + leaf; }
-
-private:
-	std::string fPath;
-};
-
-// Sets (or, with nullopt, removes) one variable and restores it afterwards.
-class ScopedEnv {
-public:
-	ScopedEnv(const char* name, std::optional<std::string> value) : fName(name)
-	{
-		if (const char* old = getenv(name))
-			fOld = old;
-		if (value)
-			setenv(name, value->c_str(), 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedEnv()
-	{
-		if (fOld)
-			setenv(fName.c_str(), fOld->c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::optional<std::string> fOld;
-};
-
-inline void WriteText(const std::string& path, const std::string& text)
-{
-	std::ofstream out(path, std::ios::binary);
-	out << text;
-}
-
-inline std::string ReadText(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ::ReadText;
+using ::ScopedEnv;
+using ::TempFolder;
+using ::WriteText;
 
 // A copy of a small ELF executable, standing for an installer stub.
 inline std::string CopyElf(const std::string& path)

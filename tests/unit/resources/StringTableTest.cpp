@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "StringTable.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -49,16 +50,6 @@ std::string Joined(const std::vector<std::string>& items)
 	for (const std::string& item : items)
 		out += "[" + item + "]";
 	return out;
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-	std::vector<std::string> lines;
-	size_t start = 0;
-	for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-		lines.push_back(text.substr(start, end - start));
-	lines.push_back(text.substr(start));
-	return lines;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "Application.h"
 #include "Node.h"
 #include "Resources.h"
+#include "ScopedEnv.h"
 #include "StringTable.h"
 #include "TypeConstants.h"
 #include "oLocalize.h"
@@ -79,31 +80,6 @@ std::string GermanText(const int32& id)
 	const char* text = strings.StringFor(id);
 	return text != nullptr ? text : "";
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-	ScopedEnv(const char* name, const std::string& value) : fName(name)
-	{
-		const char* old = getenv(name);
-		fHadValue = old != nullptr;
-		if (fHadValue)
-			fOldValue = old;
-		setenv(name, value.c_str(), 1);
-	}
-	~ScopedEnv()
-	{
-		if (fHadValue)
-			setenv(fName, fOldValue.c_str(), 1);
-		else
-			unsetenv(fName);
-	}
-
-private:
-	const char* fName;
-	std::string fOldValue;
-	bool fHadValue;
-};
 
 class oLocalizeTest : public testing::Test {
 protected:
