@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Entry.h"
+#include "LinkAttributes.h"
 #include "Mime.h"
 #include "Node.h"
 
@@ -120,7 +121,7 @@ bool CopyLink(const std::string& source, const std::string& target)
 	if (length < 0)
 		return false;
 	text[(size_t)length] = '\0';
-	return symlink(text.data(), target.c_str()) == 0;
+	return symlink(text.data(), target.c_str()) == 0 && CopyAttributes(source, target);
 }
 
 bool CopyFolder(const std::string& source, const std::string& target, const struct stat& st)
@@ -168,7 +169,7 @@ bool CopyFresh(const std::string& source, const std::string& target)
 bool CopyReplacing(const std::string& source, const std::string& target)
 {
 	std::string temporary = TemporaryBeside(target);
-	if (!CopyFresh(source, temporary) || rename(temporary.c_str(), target.c_str()) != 0) {
+	if (!CopyFresh(source, temporary) || host_rename_entry(temporary, target) != 0) {
 		RemoveTree(temporary);
 		return false;
 	}
@@ -311,7 +312,7 @@ bool LibMove(const char* source, const char* destination)
 	if (from < 0 || to < 0)
 		return false;
 	if (from == to) {
-		if (rename(source, target.c_str()) == 0)
+		if (host_rename_entry(source, target) == 0)
 			return true;
 		if (errno != EXDEV)
 			return false;

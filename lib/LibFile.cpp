@@ -18,6 +18,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "FindDirectory.h"
+#include "LinkAttributes.h"
 #include "LibStringIterator.h"
 #include "Mime.h"
 #include "Node.h"
@@ -66,10 +67,16 @@ bool LibUnlink(const char* path)
 {
 	if (path == nullptr || path[0] == '\0')
 		return false;
+	struct stat st;
+	bool isLink = lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
 	std::error_code error;
 	std::filesystem::remove_all(path, error);
-	struct stat st;
-	return !error && lstat(path, &st) != 0;
+	if (error || lstat(path, &st) == 0)
+		return false;
+	// A link's attributes are kept on its folder: they go with it.
+	if (isLink)
+		host_link_attrs_drop(path);
+	return true;
 }
 
 bool Libmimeset(const char* path)
@@ -91,7 +98,7 @@ bool LibSymLink(const char* target, const char* linkPath)
 	                        std::to_string(sLinkCounter.fetch_add(1));
 	if (symlink(target, temporary.c_str()) != 0)
 		return false;
-	if (rename(temporary.c_str(), place.c_str()) != 0) {
+	if (host_rename_entry(temporary, place) != 0) {
 		unlink(temporary.c_str());
 		return false;
 	}

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "Directory.h"
+#include "LinkAttributes.h"
 #include "Path.h"
 #include "StorageHost.h"
 
@@ -166,7 +167,12 @@ status_t BEntry::Remove()
 	if (lstat(fPath.c_str(), &st) != 0)
 		return status_from_errno(errno);
 	int result = S_ISDIR(st.st_mode) ? rmdir(fPath.c_str()) : unlink(fPath.c_str());
-	return result == 0 ? B_OK : status_from_errno(errno);
+	if (result != 0)
+		return status_from_errno(errno);
+	// A link's attributes live on its folder: they go with it.
+	if (S_ISLNK(st.st_mode))
+		host_link_attrs_drop(fPath);
+	return B_OK;
 }
 
 bool BEntry::operator==(const BEntry& item) const
@@ -213,6 +219,11 @@ status_t BEntry::_MoveTo(const std::string& target, bool clobber)
 	// Simulated volumes share one host file system: keep them apart as real ones are.
 	if (folder_device(fPath) != folder_device(canonical))
 		return B_CROSS_DEVICE_LINK;
+	// A link's folder-kept attributes follow it; a replaced link's are dropped.
+	HostLinkAttrs saved;
+	host_link_attrs_save(fPath, &saved);
+	struct stat targetStat;
+	bool replacesLink = lstat(canonical.c_str(), &targetStat) == 0 && S_ISLNK(targetStat.st_mode);
 	int result = renameat2(AT_FDCWD, fPath.c_str(), AT_FDCWD, canonical.c_str(),
 	                       clobber ? 0 : RENAME_NOREPLACE);
 	if (result != 0 && errno == EINVAL && !clobber) {
@@ -223,6 +234,11 @@ status_t BEntry::_MoveTo(const std::string& target, bool clobber)
 	}
 	if (result != 0)
 		return status_from_errno(errno);
+	if (replacesLink)
+		host_link_attrs_drop(canonical);
+	host_link_attrs_restore(canonical, saved);
+	if (!saved.empty())
+		host_link_attrs_drop(fPath);
 	fPath = canonical;
 	return B_OK;
 }

@@ -12,6 +12,7 @@
 
 #include "Directory.h"
 #include "Entry.h"
+#include "LinkAttributes.h"
 #include "StorageHost.h"
 #include "TypeConstants.h"
 
@@ -43,13 +44,8 @@ std::string type_xattr(const std::string& name)
 	std::string xattr = kTypePrefix + name;
 	if (xattr.size() <= kXattrNameMax)
 		return xattr;
-	uint64 hash = 14695981039346656037ull;
-	for (unsigned char c : name) {
-		hash ^= c;
-		hash *= 1099511628211ull;
-	}
 	char digest[20];
-	snprintf(digest, sizeof(digest), "#%016llx", (unsigned long long)hash);
+	snprintf(digest, sizeof(digest), "#%016llx", (unsigned long long)host_name_hash(name));
 	return kTypePrefix + digest;
 }
 
@@ -91,15 +87,6 @@ type_code implied_type(const std::string& name, const std::string& value)
 	if (name == kTypeName)
 		return B_MIME_STRING_TYPE;
 	return printable_text(value) ? B_STRING_TYPE : B_RAW_TYPE;
-}
-
-status_t check_name(const char* name)
-{
-	if (name == nullptr || name[0] == '\0')
-		return B_BAD_VALUE;
-	if (strlen(name) > B_ATTR_NAME_LENGTH || value_xattr(name).size() > kXattrNameMax)
-		return B_NAME_TOO_LONG;
-	return B_OK;
 }
 
 } // namespace
@@ -182,6 +169,8 @@ void BNode::Unset()
 	fFd = -1;
 	fPath.clear();
 	fStatus = B_NO_INIT;
+	fAttrPath.clear();
+	fLinkKey.clear();
 	fIsLink = false;
 	fAttrsSupported = true;
 	fAttrNames.clear();
@@ -211,7 +200,7 @@ status_t BNode::Sync()
 ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
                          size_t length)
 {
-	status_t status = check_name(name);
+	status_t status = _CheckName(name);
 	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
 		status = B_BAD_VALUE;
 	if (status == B_OK)
@@ -236,7 +225,7 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
                         size_t length) const
 {
-	status_t status = check_name(name);
+	status_t status = _CheckName(name);
 	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
 		status = B_BAD_VALUE;
 	if (status == B_OK)
@@ -257,22 +246,26 @@ ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* bu
 
 status_t BNode::RemoveAttr(const char* name)
 {
-	status_t status = check_name(name);
+	status_t status = _CheckName(name);
 	if (status == B_OK)
 		status = _CheckAttrs();
 	if (status != B_OK)
 		return status;
-	status = _RemoveValue(value_xattr(name));
+	if (fIsLink && (status = host_link_attrs_owned(fPath)) != B_OK)
+		return status;
+	status = _RemoveValue(_ValueXattr(name));
 	if (status == B_OK)
-		_RemoveValue(type_xattr(name));
+		_RemoveValue(_TypeXattr(name));
+	if (status == B_OK && fIsLink)
+		host_link_attrs_tidy(fPath);
 	return status;
 }
 
 status_t BNode::RenameAttr(const char* oldName, const char* newName)
 {
-	status_t status = check_name(oldName);
+	status_t status = _CheckName(oldName);
 	if (status == B_OK)
-		status = check_name(newName);
+		status = _CheckName(newName);
 	if (status == B_OK)
 		status = _CheckAttrs();
 	if (status != B_OK)
@@ -289,7 +282,7 @@ status_t BNode::RenameAttr(const char* oldName, const char* newName)
 
 status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 {
-	status_t status = check_name(name);
+	status_t status = _CheckName(name);
 	if (status == B_OK && info == nullptr)
 		status = B_BAD_VALUE;
 	if (status == B_OK)
@@ -314,18 +307,9 @@ status_t BNode::GetNextAttrName(char* buffer)
 	if (status != B_OK)
 		return status;
 	if (!fAttrsListed) {
-		std::string list;
-		status = _GetValue(std::string(), &list);
+		status = _ListAttrs();
 		if (status != B_OK)
 			return status;
-		fAttrNames.clear();
-		for (size_t start = 0; start < list.size();) {
-			std::string xattr = list.c_str() + start;
-			start += xattr.size() + 1;
-			std::string name;
-			if (attribute_name(xattr, &name))
-				fAttrNames.push_back(name);
-		}
 		fAttrsListed = true;
 		fAttrIndex = 0;
 	}
@@ -384,6 +368,9 @@ status_t BNode::_SetHost(const std::string& path, int fd)
 	fPath = path;
 	struct stat st;
 	fIsLink = fd < 0 && lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+	// Links keep their attributes on their folder (see LinkAttributes.h).
+	fAttrPath = fIsLink ? host_parent(path) : path;
+	fLinkKey = fIsLink ? host_link_attr_key(host_leaf(path)) : std::string();
 	fAttrsSupported = host_path_keeps_attributes(path);
 	return fStatus = B_OK;
 }
@@ -422,12 +409,58 @@ status_t BNode::_CheckAttrs() const
 	return fAttrsSupported ? B_OK : B_NOT_SUPPORTED;
 }
 
-// The status for a failed xattr call: links refuse user attributes with EPERM.
-static status_t xattr_error(int error, bool isLink)
+status_t BNode::_CheckName(const char* name) const
+{
+	if (name == nullptr || name[0] == '\0')
+		return B_BAD_VALUE;
+	if (strlen(name) > B_ATTR_NAME_LENGTH || _ValueXattr(name).size() > kXattrNameMax)
+		return B_NAME_TOO_LONG;
+	return B_OK;
+}
+
+std::string BNode::_ValueXattr(const char* name) const
+{
+	return fIsLink ? host_link_value_xattr(fLinkKey, name) : value_xattr(name);
+}
+
+std::string BNode::_TypeXattr(const char* name) const
+{
+	return fIsLink ? host_link_type_xattr(fLinkKey, name) : type_xattr(name);
+}
+
+// Lists the attribute names: a link's from its folder, when they are its own.
+status_t BNode::_ListAttrs()
+{
+	fAttrNames.clear();
+	if (fIsLink) {
+		status_t owned = host_link_attrs_owned(fPath);
+		if (owned == B_ENTRY_NOT_FOUND)
+			return B_OK;
+		if (owned != B_OK)
+			return owned;
+	}
+	std::string list;
+	status_t status = _GetValue(std::string(), &list);
+	if (status != B_OK)
+		return status;
+	for (size_t start = 0; start < list.size();) {
+		std::string xattr = list.c_str() + start;
+		start += xattr.size() + 1;
+		std::string name;
+		bool found = fIsLink ? host_link_attr_name(fLinkKey, xattr, &name)
+		                     : attribute_name(xattr, &name);
+		if (found)
+			fAttrNames.push_back(name);
+	}
+	return B_OK;
+}
+
+// The status for a failed xattr call.
+static status_t xattr_error(int error)
 {
 	if (error == ENODATA)
 		return B_ENTRY_NOT_FOUND;
-	if (error == ENOTSUP || (isLink && error == EPERM))
+	if (error == ENOTSUP)
 		return B_NOT_SUPPORTED;
 	return status_from_errno(error);
 }
@@ -438,29 +471,29 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 	for (int attempt = 0; attempt < 8; attempt++) {
 		ssize_t size;
 		if (name.empty())
-			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0) : llistxattr(fPath.c_str(), nullptr, 0);
+			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0) : llistxattr(fAttrPath.c_str(), nullptr, 0);
 		else
 			size = fFd >= 0 ? fgetxattr(fFd, name.c_str(), nullptr, 0)
-			                : lgetxattr(fPath.c_str(), name.c_str(), nullptr, 0);
+			                : lgetxattr(fAttrPath.c_str(), name.c_str(), nullptr, 0);
 		if (size < 0)
-			return xattr_error(errno, fIsLink);
+			return xattr_error(errno);
 		value->resize((size_t)size);
 		if (size == 0)
 			return B_OK;
 		ssize_t got;
 		if (name.empty())
 			got = fFd >= 0 ? flistxattr(fFd, value->data(), value->size())
-			               : llistxattr(fPath.c_str(), value->data(), value->size());
+			               : llistxattr(fAttrPath.c_str(), value->data(), value->size());
 		else
 			got = fFd >= 0 ? fgetxattr(fFd, name.c_str(), value->data(), value->size())
-			               : lgetxattr(fPath.c_str(), name.c_str(), value->data(), value->size());
+			               : lgetxattr(fAttrPath.c_str(), name.c_str(), value->data(), value->size());
 		if (got >= 0) {
 			value->resize((size_t)got);
 			return B_OK;
 		}
 		// The value grew between the two calls: ask again.
 		if (errno != ERANGE)
-			return xattr_error(errno, fIsLink);
+			return xattr_error(errno);
 	}
 	return B_BUSY;
 }
@@ -468,26 +501,28 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 status_t BNode::_SetValue(const std::string& name, const std::string& value)
 {
 	int result = fFd >= 0 ? fsetxattr(fFd, name.c_str(), value.data(), value.size(), 0)
-	                      : lsetxattr(fPath.c_str(), name.c_str(), value.data(), value.size(), 0);
-	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
+	                      : lsetxattr(fAttrPath.c_str(), name.c_str(), value.data(), value.size(), 0);
+	return result == 0 ? B_OK : xattr_error(errno);
 }
 
 status_t BNode::_RemoveValue(const std::string& name)
 {
 	int result =
-	        fFd >= 0 ? fremovexattr(fFd, name.c_str()) : lremovexattr(fPath.c_str(), name.c_str());
-	return result == 0 ? B_OK : xattr_error(errno, fIsLink);
+	        fFd >= 0 ? fremovexattr(fFd, name.c_str()) : lremovexattr(fAttrPath.c_str(), name.c_str());
+	return result == 0 ? B_OK : xattr_error(errno);
 }
 
 status_t BNode::_ReadAttr(const char* name, std::string* value, type_code* type) const
 {
-	status_t status = _GetValue(value_xattr(name), value);
+	status_t status = fIsLink ? host_link_attrs_owned(fPath) : B_OK;
+	if (status == B_OK)
+		status = _GetValue(_ValueXattr(name), value);
 	if (status != B_OK)
 		return status;
 	if (strcmp(name, kTypeName) == 0 && (value->empty() || value->back() != '\0'))
 		value->push_back('\0');
 	std::string code;
-	if (_GetValue(type_xattr(name), &code) == B_OK && code.size() == 4) {
+	if (_GetValue(_TypeXattr(name), &code) == B_OK && code.size() == 4) {
 		const unsigned char* bytes = (const unsigned char*)code.data();
 		*type = ((uint32)bytes[0] << 24) | ((uint32)bytes[1] << 16) | ((uint32)bytes[2] << 8) |
 		        bytes[3];
@@ -503,13 +538,15 @@ status_t BNode::_WriteAttr(const char* name, type_code type, const std::string& 
 	std::string stored = value;
 	if (isType && !stored.empty() && stored.back() == '\0')
 		stored.pop_back();
-	status_t status = _SetValue(value_xattr(name), stored);
+	status_t status = fIsLink ? host_link_attrs_claim(fPath) : B_OK;
+	if (status == B_OK)
+		status = _SetValue(_ValueXattr(name), stored);
 	if (status != B_OK)
 		return status;
 	if (isType && type == B_MIME_STRING_TYPE) {
-		_RemoveValue(type_xattr(name));
+		_RemoveValue(_TypeXattr(name));
 		return B_OK;
 	}
 	char code[4] = {(char)(type >> 24), (char)(type >> 16), (char)(type >> 8), (char)type};
-	return _SetValue(type_xattr(name), std::string(code, 4));
+	return _SetValue(_TypeXattr(name), std::string(code, 4));
 }

@@ -16,9 +16,17 @@
 // - names that would collide with those ("mime_type", "beos.*") are stored as
 //   "user.beos.name.NAME".
 // WriteAttr at offset 0 replaces the value; at a later offset it patches it.
-// Attributes of a symbolic link are its own (Linux refuses user attributes on
-// links: B_NOT_SUPPORTED). A file system without user attributes, or a
-// simulated volume marked "nonnative", answers B_NOT_SUPPORTED.
+// Attributes of a symbolic link are its own, as every node's are on the
+// platform. Linux refuses user attributes on links, so they are kept on the
+// folder that holds the link, as "user.beos.link.HASH.NAME" (raw value) and
+// "user.beos.link.HASH#NAME" (type), HASH standing for the link's leaf; the
+// entry "user.beos.link.HASH" records the leaf and the link's identity, and
+// when it names another link the link has no attributes. Iterating the
+// folder's own attributes skips these entries; BEntry's Rename, MoveTo and
+// Remove and the support library's copy, move and removal carry or drop
+// them. The rule is in LinkAttributes.h. A file system without user
+// attributes, or a simulated volume marked "nonnative", answers
+// B_NOT_SUPPORTED.
 #pragma once
 
 #include <string>
@@ -91,6 +99,11 @@ protected:
 
 private:
 	status_t _CheckAttrs() const;
+	status_t _CheckName(const char* name) const;
+	// The xattrs holding attribute `name`'s value and type code.
+	std::string _ValueXattr(const char* name) const;
+	std::string _TypeXattr(const char* name) const;
+	status_t _ListAttrs();
 	status_t _GetValue(const std::string& name, std::string* value) const;
 	status_t _SetValue(const std::string& name, const std::string& value);
 	status_t _RemoveValue(const std::string& name);
@@ -99,6 +112,10 @@ private:
 
 	int fFd;
 	std::string fPath;
+	// Where the xattrs live: the node, or a link's folder.
+	std::string fAttrPath;
+	// "user.beos.link.HASH" for a link, empty otherwise.
+	std::string fLinkKey;
 	status_t fStatus;
 	bool fIsLink;
 	bool fAttrsSupported;
