@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include "Screen.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
@@ -87,7 +89,18 @@ const int32 kUnknownPlatform = 14;
 const int32 kGenericX86 = 15;
 const int32 kArm = 22;
 
-std::atomic<LibSysInfo::ScreenProbe> sScreenProbe{nullptr};
+// The main screen when a display is there; "no screen" without one.
+bool MainScreenProbe(color_space& space, BRect& frame)
+{
+	BScreen screen(B_MAIN_SCREEN_ID);
+	if (!screen.IsValid())
+		return false;
+	space = screen.ColorSpace();
+	frame = screen.Frame();
+	return true;
+}
+
+std::atomic<LibSysInfo::ScreenProbe> sScreenProbe{&MainScreenProbe};
 
 const char* FindName(const Name* table, size_t count, const int32& code)
 {

@@ -45,7 +45,8 @@ public:
 	static void ReadSystem(Source& source);
 	// Fills processor code, revision and clock from the text of /proc/cpuinfo.
 	static void ParseCpuInfo(const char* text, Source& source);
-	// The interface layer installs the probe of its main screen.
+	// The main screen (BScreen) answers at first; tests install their own,
+	// null stands for no screen.
 	static void SetScreenProbe(ScreenProbe probe);
 
 	// The processor code the platform gives an x86 processor: vendor base

@@ -3,12 +3,46 @@
 
 #include <mutex>
 
+#include "InterfaceHost.h"
+
+#include <X11/Xlib.h>
+
 const screen_id B_MAIN_SCREEN_ID = {0};
 
 namespace {
 
 std::mutex sLock;
 BRect sFrame(0, 0, 1023, 767);
+bool sFrameSet = false;
+bool sDisplayRead = false;
+bool sDisplayThere = false;
+color_space sSpace = B_RGB32;
+
+// Reads the display's size and depth once, on a connection of its own so
+// that any thread may ask. Called with sLock held.
+void read_display()
+{
+	if (sDisplayRead)
+		return;
+	sDisplayRead = true;
+	if (!InterfaceHost::DisplayAvailable())
+		return;
+	Display* connection = XOpenDisplay(nullptr);
+	if (connection == nullptr)
+		return;
+	int screen = DefaultScreen(connection);
+	int width = DisplayWidth(connection, screen);
+	int height = DisplayHeight(connection, screen);
+	int depth = DefaultDepth(connection, screen);
+	XCloseDisplay(connection);
+	if (width <= 0 || height <= 0)
+		return;
+	sDisplayThere = true;
+	sSpace = BScreen::SpaceForDepth(depth);
+	// A frame set by the window system or a test wins.
+	if (!sFrameSet)
+		sFrame = BRect(0, 0, float(width - 1), float(height - 1));
+}
 
 }  // namespace
 
@@ -18,10 +52,30 @@ BScreen::BScreen(BWindow* window) {}
 
 BScreen::~BScreen() {}
 
+status_t BScreen::InitCheck() const
+{
+	return IsValid() ? B_OK : B_ERROR;
+}
+
+bool BScreen::IsValid() const
+{
+	std::lock_guard<std::mutex> guard(sLock);
+	read_display();
+	return sDisplayThere;
+}
+
 BRect BScreen::Frame() const
 {
 	std::lock_guard<std::mutex> guard(sLock);
+	read_display();
 	return sFrame;
+}
+
+color_space BScreen::ColorSpace() const
+{
+	std::lock_guard<std::mutex> guard(sLock);
+	read_display();
+	return sSpace;
 }
 
 void BScreen::SetDefaultFrame(BRect frame)
@@ -30,6 +84,26 @@ void BScreen::SetDefaultFrame(BRect frame)
 		return;
 	std::lock_guard<std::mutex> guard(sLock);
 	sFrame = frame;
+	sFrameSet = true;
+}
+
+color_space BScreen::SpaceForDepth(int32 depth)
+{
+	switch (depth) {
+		case 1:
+			return B_GRAY1;
+		case 8:
+			return B_CMAP8;
+		case 15:
+			return B_RGB15;
+		case 16:
+			return B_RGB16;
+		case 24:
+		case 32:
+			return B_RGB32;
+		default:
+			return B_NO_COLOR_SPACE;
+	}
 }
 
 uint8 BScreen::IndexForColor(rgb_color color) const

@@ -19,13 +19,17 @@ public:
 	explicit BScreen(BWindow* window);
 	~BScreen();
 
-	status_t InitCheck() const { return B_OK; }
-	bool IsValid() const { return true; }
+	// B_OK when a display is there; B_ERROR without one.
+	status_t InitCheck() const;
+	bool IsValid() const;
 	screen_id ID() const { return B_MAIN_SCREEN_ID; }
-	// The screen's frame, (0, 0, width - 1, height - 1). Without a window
-	// system: the frame set by SetDefaultFrame (1024 by 768 at first).
+	// The screen's frame, (0, 0, width - 1, height - 1), as the display
+	// reports it. Without a window system: the frame set by SetDefaultFrame
+	// (1024 by 768 at first).
 	BRect Frame() const;
-	color_space ColorSpace() const { return B_RGB32; }
+	// The colour space of the display's depth (B_RGB32 for 24 and 32 bits);
+	// B_RGB32 without a display.
+	color_space ColorSpace() const;
 	const color_map* ColorMap() const { return system_colors(); }
 	// The palette entry nearest the colour, by the app_server's weighted distance.
 	uint8 IndexForColor(rgb_color color) const;
@@ -36,4 +40,6 @@ public:
 
 	// Our additions: the window system reports the screen's size; tests set one.
 	static void SetDefaultFrame(BRect frame);
+	// The colour space a display of `depth` bits per pixel shows.
+	static color_space SpaceForDepth(int32 depth);
 };

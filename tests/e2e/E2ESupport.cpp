@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -137,11 +138,11 @@ XServer::~XServer()
 		kill(fPid, SIGKILL);
 }
 
-bool XServer::Start(std::chrono::milliseconds timeout)
+bool XServer::Start(std::chrono::milliseconds timeout, const std::string& screen)
 {
 	int readEnd;
 	// The display number arrives on descriptor 3 once the server accepts clients.
-	if (!spawn_with_pipe({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+	if (!spawn_with_pipe({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten",
 			"tcp", "-noreset"}, {}, &fPid, &readEnd, 3))
 		return false;
 	Clock::time_point deadline = Clock::now() + timeout;
@@ -173,9 +174,12 @@ Program::~Program()
 	}
 }
 
-bool Program::Start(const std::string& path, const std::vector<std::string>& env)
+bool Program::Start(const std::string& path, const std::vector<std::string>& env,
+	const std::vector<std::string>& args)
 {
-	return spawn_with_pipe({path}, env, &fPid, &fOutput, STDOUT_FILENO);
+	std::vector<std::string> argv = {path};
+	argv.insert(argv.end(), args.begin(), args.end());
+	return spawn_with_pipe(argv, env, &fPid, &fOutput, STDOUT_FILENO);
 }
 
 bool Program::ReadSome(Clock::time_point deadline)
@@ -292,6 +296,31 @@ bool Image::BoundsOf(int r, int g, int b, int* left, int* top, int* right, int* 
 	for (int y = 0; y < height; y++) {
 		for (int x = 0; x < width; x++) {
 			if (!Is(x, y, r, g, b))
+				continue;
+			*left = std::min(*left, x);
+			*top = std::min(*top, y);
+			*right = std::max(*right, x);
+			*bottom = std::max(*bottom, y);
+		}
+	}
+	return *right >= 0;
+}
+
+bool Image::BoundsOfDark(int level, int* left, int* top, int* right, int* bottom) const
+{
+	int fromX = std::max(0, *left);
+	int fromY = std::max(0, *top);
+	int toX = std::min(width - 1, *right);
+	int toY = std::min(height - 1, *bottom);
+	*left = width;
+	*top = height;
+	*right = -1;
+	*bottom = -1;
+	for (int y = fromY; y <= toY; y++) {
+		for (int x = fromX; x <= toX; x++) {
+			int r, g, b;
+			Pixel(x, y, &r, &g, &b);
+			if (r >= level || g >= level || b >= level)
 				continue;
 			*left = std::min(*left, x);
 			*top = std::min(*top, y);

@@ -24,7 +24,8 @@ class XServer {
 public:
 	XServer();
 	~XServer();
-	bool Start(std::chrono::milliseconds timeout);
+	// `screen` is Xvfb's WIDTHxHEIGHTxDEPTH.
+	bool Start(std::chrono::milliseconds timeout, const std::string& screen = "1024x768x24");
 	std::string Display() const { return ":" + std::to_string(fDisplay); }
 
 private:
@@ -42,7 +43,8 @@ struct Event {
 class Program {
 public:
 	~Program();
-	bool Start(const std::string& path, const std::vector<std::string>& env);
+	bool Start(const std::string& path, const std::vector<std::string>& env,
+		const std::vector<std::string>& args = {});
 	// Waits for an event line at or after line `since` whose words start with
 	// `prefix`; false at the deadline or when the program ended.
 	bool WaitFor(const std::vector<std::string>& prefix, std::chrono::milliseconds timeout,
@@ -78,6 +80,9 @@ struct Image {
 	// The smallest rectangle holding every pixel of the colour (left, top,
 	// right, bottom, inclusive); false when there is none.
 	bool BoundsOf(int r, int g, int b, int* left, int* top, int* right, int* bottom) const;
+	// The same for the pixels darker than `level` in every channel, inside
+	// the rectangle (left, top, right, bottom) given in and out.
+	bool BoundsOfDark(int level, int* left, int* top, int* right, int* bottom) const;
 };
 
 }  // namespace e2e

@@ -1,7 +1,11 @@
 // A small program that opens a window with the interface kit's controls, for
-// the end-to-end tests: it reports what the user did as event lines.
+// the end-to-end tests: it reports what the user did as event lines. With the
+// argument "toolkit" it shows rotated text and a button with a tool-tip; with
+// "sysinfo" it prints the screen as the machine snapshot sees it.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "Alert.h"
@@ -9,7 +13,11 @@
 #include "Box.h"
 #include "Button.h"
 #include "CheckBox.h"
+#include "Font.h"
 #include "InterfaceHost.h"
+#include "LibPictureButton.h"
+#include "LibSysInfo.h"
+#include "LibTipManager.h"
 #include "ListItem.h"
 #include "ListView.h"
 #include "MenuField.h"
@@ -194,10 +202,142 @@ private:
 	ProbeWindow* fWindow = nullptr;
 };
 
+// Text drawn at 90 degrees, so it reads upwards from its starting point.
+class RotatedTextView : public BView {
+public:
+	static constexpr const char* kText = "Rotated type";
+	static constexpr float kSize = 20;
+
+	RotatedTextView(BRect frame, BPoint start)
+		: BView(frame, "rotated", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW), fStart(start)
+	{
+		SetViewColor(255, 255, 255);
+	}
+
+	static BFont RotatedFont()
+	{
+		BFont font(be_plain_font);
+		font.SetSize(kSize);
+		font.SetRotation(90);
+		return font;
+	}
+
+	void Draw(BRect updateRect) override
+	{
+		BFont font = RotatedFont();
+		SetFont(&font);
+		SetHighColor(0, 0, 0);
+		DrawString(kText, fStart);
+	}
+
+private:
+	BPoint fStart;
+};
+
+// A picture button whose tip stays up two seconds, so the test is short.
+class TipButton : public LibPictureButton {
+public:
+	static constexpr int8 kSide = 24;
+
+	TipButton(BPoint where, const uint8* face)
+		: LibPictureButton(where, kSide, kSide, "tip_button", face, face, 'tbtn')
+	{
+		AddTip(LIB_TIP_MESSAGE, "Shows a tip");
+	}
+
+protected:
+	void PostTipRequest(BMessage& request) override
+	{
+		request.AddInt16("edelay", 2);
+		LibPictureButton::PostTipRequest(request);
+	}
+};
+
+class ToolkitWindow : public BWindow {
+public:
+	ToolkitWindow()
+		: BWindow(BRect(100, 80, 399, 359), "Toolkit", B_TITLED_WINDOW,
+			B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)
+	{
+		BView* background = new BView(Bounds(), "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+		background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+		AddChild(background);
+
+		// In the window's coordinates the text starts at (70, 230).
+		BRect textFrame(10, 10, 129, 249);
+		BPoint start(60, 220);
+		background->AddChild(new RotatedTextView(textFrame, start));
+		font_height height;
+		BFont font = RotatedTextView::RotatedFont();
+		font.GetHeight(&height);
+		InterfaceHost::Event("probe rotated %d %d %d %d %d %d %d %d %d", int(textFrame.left),
+			int(textFrame.top), int(textFrame.right), int(textFrame.bottom),
+			int(textFrame.left + start.x), int(textFrame.top + start.y),
+			int(font.StringWidth(RotatedTextView::kText)), int(height.ascent + 0.5f),
+			int(height.descent + 0.5f));
+
+		std::fill(std::begin(fFace), std::end(fFace), uint8(0x2a));
+		background->AddChild(new TipButton(BPoint(160, 20), fFace));
+	}
+
+	bool QuitRequested() override
+	{
+		be_app->PostMessage(B_QUIT_REQUESTED);
+		return true;
+	}
+
+private:
+	uint8 fFace[TipButton::kSide * TipButton::kSide];
+};
+
+// Runs the tool-tip manager as an application does: tip requests and pulses.
+class ToolkitApp : public BApplication {
+public:
+	ToolkitApp() : BApplication("application/x-vnd.Vantry-probe") {}
+
+	void ReadyToRun() override { (new ToolkitWindow())->Show(); }
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what != LIB_TIP_MESSAGE) {
+			BApplication::MessageReceived(message);
+			return;
+		}
+		bool show = false;
+		message->FindBool("show", &show);
+		InterfaceHost::Event("probe tip-request %d", show ? 1 : 0);
+		fTips.MessageReceived(message);
+	}
+
+	void Pulse() override { fTips.PostPending(); }
+
+private:
+	LibTipManager fTips;
+};
+
+// The screen fields of a fresh snapshot: width, height and depth name.
+void print_sysinfo()
+{
+	LibSysInfo info;
+	printf("screen %d %d %s\n", int(info.screenWidth), int(info.screenHeight),
+		info.ScreenDepthStr());
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+	std::string scene = argc > 1 ? argv[1] : "";
+	if (scene == "sysinfo") {
+		print_sysinfo();
+		return 0;
+	}
+	if (scene == "toolkit") {
+		ToolkitApp app;
+		app.Run();
+		InterfaceHost::Event("probe exit");
+		return 0;
+	}
 	ProbeApp app;
 	app.Run();
 	InterfaceHost::Event("probe exit");
