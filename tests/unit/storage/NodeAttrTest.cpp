@@ -192,10 +192,13 @@ TEST(NodeAttrTest, LinksAreNotFollowed)
 	EXPECT_TRUE(link.IsSymLink());
 	attr_info info;
 	EXPECT_EQ(link.GetAttrInfo("tag", &info), B_ENTRY_NOT_FOUND);
-	EXPECT_EQ(link.WriteAttr("tag", B_STRING_TYPE, 0, "l", 1), B_NOT_SUPPORTED);
+	// The link's own attribute (kept on its folder) leaves the target's alone.
+	EXPECT_EQ(link.WriteAttr("tag", B_STRING_TYPE, 0, "l", 1), 1);
 	char value = 0;
 	ASSERT_EQ(target.ReadAttr("tag", 0, 0, &value, 1), 1);
 	EXPECT_EQ(value, 't');
+	ASSERT_EQ(link.ReadAttr("tag", 0, 0, &value, 1), 1);
+	EXPECT_EQ(value, 'l');
 
 	// A file opened through the link is the target.
 	BFile file((temp / "link").c_str(), B_READ_ONLY);
