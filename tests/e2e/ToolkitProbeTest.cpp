@@ -11,7 +11,7 @@ namespace {
 long elapsed_since(e2e::Clock::time_point start)
 {
 	return long(std::chrono::duration_cast<std::chrono::milliseconds>(e2e::Clock::now() - start)
-			.count());
+	                    .count());
 }
 
 // The probe's toolkit window: rotated text and a picture button with a tip.
@@ -62,8 +62,8 @@ TEST_F(ToolkitProbeTest, RotatedText_ReadsUpwardsFromItsStartingPoint)
 	// its ascent to the left of the base line and its descent to the right.
 	int inkWidth = right - left + 1;
 	int inkHeight = bottom - top + 1;
-	EXPECT_GT(inkHeight, 2 * inkWidth) << "ink " << left << "," << top << " - " << right << ","
-									   << bottom;
+	EXPECT_GT(inkHeight, 2 * inkWidth)
+	        << "ink " << left << "," << top << " - " << right << "," << bottom;
 	EXPECT_NEAR(inkHeight, textWidth, 6);
 	EXPECT_LE(bottom, startY + 2) << "the text starts at its point and goes up";
 	EXPECT_GE(bottom, startY - 4);
@@ -80,12 +80,12 @@ TEST_F(ToolkitProbeTest, Tip_AppearsAfterItsStartDelayAndVanishesAfterItsEndDela
 	size_t mark = fProbe.Mark();
 	e2e::Clock::time_point entered = e2e::Clock::now();
 	ASSERT_EQ(Tool({"xdotool", "mousemove", "0", "0", "mousemove", "--sync",
-				  std::to_string(fX + kTipButtonLeft + kTipButtonSide / 2),
-				  std::to_string(fY + kTipButtonTop + kTipButtonSide / 2)}),
-		0);
+	                std::to_string(fX + kTipButtonLeft + kTipButtonSide / 2),
+	                std::to_string(fY + kTipButtonTop + kTipButtonSide / 2)}),
+	          0);
 	ASSERT_TRUE(fProbe.WaitFor({"probe", "tip-request", "1"}, 3s, nullptr, mark)) << Output();
 	EXPECT_FALSE(fProbe.WaitFor({"shown", "LibTipWin"}, 500ms, nullptr, mark))
-		<< "the tip must wait for its start delay";
+	        << "the tip must wait for its start delay";
 
 	ASSERT_TRUE(fProbe.WaitFor({"shown", "LibTipWin"}, 3s, nullptr, mark)) << Output();
 	e2e::Clock::time_point shown = e2e::Clock::now();
@@ -104,8 +104,8 @@ TEST_F(ToolkitProbeTest, Tip_AppearsAfterItsStartDelayAndVanishesAfterItsEndDela
 	e2e::Image shot;
 	auto tipOnScreen = [&](const e2e::Image& image) {
 		int left, top, right, bottom;
-		return image.BoundsOf(kTipRed, kTipGreen, kTipBlue, &left, &top, &right, &bottom)
-			&& left >= tipX && top >= tipY && right < tipX + tipWidth && bottom < tipY + 14;
+		return image.BoundsOf(kTipRed, kTipGreen, kTipBlue, &left, &top, &right, &bottom) &&
+		       left >= tipX && top >= tipY && right < tipX + tipWidth && bottom < tipY + 14;
 	};
 	EXPECT_TRUE(WaitForScreen(tipOnScreen, 2s, &shot)) << "the tip is drawn where it stands";
 
@@ -124,20 +124,20 @@ TEST(ScreenProbeTest, SysInfo_ReadsTheDisplaysSizeAndDepth)
 	if (!e2e::have_tool("Xvfb"))
 		GTEST_SKIP() << "Xvfb is not installed";
 	struct Case {
-		const char* screen;  // Xvfb's screen, or null for no display
+		const char* screen; // Xvfb's screen, or null for no display
 		const char* headless;
 		const char* expected;
 	};
 	const Case cases[] = {
-		{"1024x768x24", "0", "screen 1024 768 32 bit color"},
-		{"800x600x16", "0", "screen 800 600 16 bit color"},
-		{"640x480x8", "0", "screen 640 480 8 bit color"},
-		{nullptr, "0", "screen 0 0 No color"},
-		{"1024x768x24", "1", "screen 0 0 No color"},
+	        {"1024x768x24", "0", "screen 1024 768 32 bit color"},
+	        {"800x600x16", "0", "screen 800 600 16 bit color"},
+	        {"640x480x8", "0", "screen 640 480 8 bit color"},
+	        {nullptr, "0", "screen 0 0 No color"},
+	        {"1024x768x24", "1", "screen 0 0 No color"},
 	};
 	for (const Case& c : cases) {
-		SCOPED_TRACE(std::string(c.screen != nullptr ? c.screen : "no display") + " headless "
-			+ c.headless);
+		SCOPED_TRACE(std::string(c.screen != nullptr ? c.screen : "no display") + " headless " +
+		             c.headless);
 		e2e::XServer server;
 		std::string display;
 		if (c.screen != nullptr) {
@@ -146,10 +146,10 @@ TEST(ScreenProbeTest, SysInfo_ReadsTheDisplaysSizeAndDepth)
 		}
 		std::string output;
 		ASSERT_EQ(e2e::run({VANTRY_PROBE, "sysinfo"}, 10s, &output,
-					  {"DISPLAY=" + display, std::string("VANTRY_HEADLESS=") + c.headless}),
-			0);
+		                   {"DISPLAY=" + display, std::string("VANTRY_HEADLESS=") + c.headless}),
+		          0);
 		EXPECT_EQ(output, std::string(c.expected) + "\n");
 	}
 }
 
-}  // namespace
+} // namespace
