@@ -543,7 +543,10 @@ status_t BNode::_WriteAttr(const char* name, type_code type, const std::string& 
 		status = _SetValue(_ValueXattr(name), stored);
 	if (status != B_OK)
 		return status;
-	if (isType && type == B_MIME_STRING_TYPE) {
+	// A link's attributes share their folder's little xattr space (one block
+	// on ext4): a type the value implies needs no companion there.
+	bool implied = fIsLink ? type == implied_type(name, stored) : isType && type == B_MIME_STRING_TYPE;
+	if (implied) {
 		_RemoveValue(_TypeXattr(name));
 		return B_OK;
 	}

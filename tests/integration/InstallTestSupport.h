@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "Node.h"
+
 extern char** environ;
 
 namespace install_test {
@@ -65,6 +67,22 @@ inline std::optional<std::string> Attr(const std::string& path, const std::strin
 	if (size < 0)
 		return std::nullopt;
 	return std::string(buffer, size_t(size));
+}
+
+// The deinstall tag "InstallBy" of the node at `path`, read as the
+// deinstaller reads it (a link's is kept on its folder), or nothing.
+inline std::optional<std::string> DeinstallTag(const std::string& path)
+{
+	BNode node(path.c_str());
+	attr_info info;
+	if (node.GetAttrInfo("InstallBy", &info) != B_OK)
+		return std::nullopt;
+	std::string value(size_t(info.size), '\0');
+	const ssize_t size = node.ReadAttr("InstallBy", info.type, 0, value.data(), value.size());
+	if (size < 0)
+		return std::nullopt;
+	value.resize(size_t(size));
+	return value;
 }
 
 // Every entry below `folder`, as paths relative to it, sorted.

@@ -133,11 +133,17 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 			EXPECT_FALSE(Exists(path)) << path;
 		} else if (content.rfind("->", 0) == 0) {
 			std::error_code error;
-			EXPECT_EQ(fs::read_symlink(path, error).string(),
-			          Expand(content.substr(2), target, links, folder))
-			        << path;
+			const std::string to = Expand(content.substr(2), target, links, folder);
+			EXPECT_EQ(fs::read_symlink(path, error).string(), to) << path;
+			// Every placed link is of a deinstallable item and carries its item's tag.
+			const std::optional<std::string> tag = DeinstallTag(path);
+			EXPECT_TRUE(tag.has_value()) << path;
+			EXPECT_EQ(tag, DeinstallTag(to)) << path;
 		} else {
 			EXPECT_EQ(ReadFile(path), content) << path;
+			// Entries that were there before, moved aside or kept, are never tagged.
+			if (content.rfind("old", 0) == 0)
+				EXPECT_EQ(DeinstallTag(path), std::nullopt) << path;
 		}
 	}
 }

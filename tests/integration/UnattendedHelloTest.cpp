@@ -157,7 +157,7 @@ TEST_F(UnattendedHelloTest, OnlyDeinstallableEntriesCarryTheTag)
 	ASSERT_EQ(InstallFull().code, 0);
 	std::vector<std::string> tagged;
 	for (const std::string& entry : Tree(world.Boot())) {
-		const std::optional<std::string> tag = Attr(world.Boot() + "/" + entry, "InstallBy");
+		const std::optional<std::string> tag = DeinstallTag(world.Boot() + "/" + entry);
 		if (!tag)
 			continue;
 		EXPECT_EQ(*tag, kHelloTag) << entry;

@@ -2,6 +2,7 @@
 #include "InstallConfig.h"
 
 #include "EngineTestSupport.h"
+#include "Node.h"
 #include "Resources.h"
 #include "TypeConstants.h"
 #include "oLocalize.h"
@@ -50,6 +51,32 @@ TEST(DeinstallRecordsTest, TagCoversATreeAndStopsAtALinkLoop)
 			<< path;
 	// Reaching here at all means the walk did not follow the link back into itself.
 	config.AddDeinstallTag((world.Temp() + "/missing").c_str(), "x");
+}
+
+TEST(DeinstallRecordsTest, LinksInATreeAndLinksOnTheirOwnAreTagged)
+{
+	EngineWorld world;
+	if (!UserAttrsWork(world.Temp()))
+		GTEST_SKIP() << "no user attributes on " << world.Temp();
+	const std::string item = world.Temp() + "/Hello";
+	std::filesystem::create_directories(item + "/lib");
+	WriteText(world.Temp() + "/outside", "not ours");
+	std::filesystem::create_symlink(world.Temp() + "/outside", item + "/lib/shortcut");
+	std::filesystem::create_symlink(item, world.Temp() + "/Hello link");
+
+	InstallConfig config;
+	config.AddDeinstallTag(item.c_str(), "Hello;1.0;;;;");
+	config.AddDeinstallTag((world.Temp() + "/Hello link").c_str(), "Hello;1.0;;;;");
+	for (const std::string path : {item + "/lib/shortcut", world.Temp() + "/Hello link"}) {
+		BNode link(path.c_str());
+		ASSERT_TRUE(link.IsSymLink()) << path;
+		char value[32];
+		const ssize_t size = link.ReadAttr("InstallBy", B_STRING_TYPE, 0, value, sizeof(value));
+		ASSERT_GT(size, 0) << path;
+		EXPECT_EQ(std::string(value, size_t(size)), "Hello;1.0;;;;") << path;
+	}
+	EXPECT_EQ(UserAttr(world.Temp() + "/outside", "InstallBy"), std::nullopt)
+		<< "a link's target is not tagged through it";
 }
 
 TEST(DeinstallRecordsTest, DeinstallConfigCarriesOnlyWhatTheDeinstallerNeeds)
