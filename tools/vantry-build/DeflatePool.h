@@ -36,7 +36,7 @@ public:
 	// Stops the workers early (the writer gave up).
 	void Cancel();
 
-	static const uint64 kChunkSize = 1 << 20;
+	static constexpr uint64 kChunkSize = 1 << 20;
 
 private:
 	struct Job {
