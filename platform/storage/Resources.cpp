@@ -106,6 +106,9 @@ struct BResources::Item {
 	bool swapped = false;                    // the file holds the other byte order for this type
 	bool dirty = false;                      // `data` is newer than the file
 	std::unique_ptr<void, FreeDeleter> data; // host byte order
+	// Pending data still in another file, copied in at the next write.
+	std::string sourcePath;
+	off_t sourceOffset = 0;
 };
 
 void BResources::FreeDeleter::operator()(void* p) const
@@ -300,10 +303,9 @@ status_t BResources::_ReadData(const Item& item, void* buffer) const
 {
 	if (item.size == 0)
 		return B_OK;
-	status_t status = read_fully_at(fFd, item.offset, buffer, item.size);
+	status_t status = _ReadRange(item, 0, buffer, item.size);
 	if (status != B_OK)
 		return status;
-	fBytesRead += item.size;
 	if (item.swapped)
 		swap_to_host(item.type, buffer, item.size);
 	return B_OK;
@@ -506,15 +508,61 @@ status_t BResources::AddResource(type_code type, int32 id, const void* data, siz
 	item->size = length;
 	item->dirty = true;
 	item->data = std::move(copy);
+	_Replace(std::move(item));
+	return B_OK;
+}
+
+status_t BResources::AddResourceFromFile(type_code type, int32 id, const char* path, off_t offset,
+                                         size_t size, const char* name)
+{
+	std::lock_guard<std::recursive_mutex> lock(fLock);
+	if (path == nullptr || path[0] == '\0' || offset < 0)
+		return B_BAD_VALUE;
+	if (name != nullptr && strlen(name) >= UINT16_MAX)
+		return B_BAD_VALUE;
+	status_t status = _CheckWritable();
+	if (status != B_OK)
+		return status;
+	status = _CheckSource(path, offset, size);
+	if (status != B_OK)
+		return status;
+	auto item = std::make_unique<Item>();
+	item->type = type;
+	item->id = id;
+	item->name = name != nullptr ? name : "";
+	item->size = size;
+	item->dirty = true;
+	item->sourcePath = path;
+	item->sourceOffset = offset;
+	_Replace(std::move(item));
+	return B_OK;
+}
+
+// The source of a resource must be a regular file holding the whole range.
+status_t BResources::_CheckSource(const char* path, off_t offset, size_t size)
+{
+	struct stat st;
+	if (stat(path, &st) != 0)
+		return _Fail(status_from_errno(errno),
+		             errno_text((std::string("cannot read ") + path).c_str(), errno));
+	if (!S_ISREG(st.st_mode))
+		return _Fail(B_BAD_VALUE, std::string(path) + " is not a regular file");
+	if ((uint64)offset > (uint64)st.st_size || size > (uint64)st.st_size - (uint64)offset)
+		return _Fail(B_BAD_VALUE, std::string(path) + " is shorter than the resource's range");
+	return B_OK;
+}
+
+// Puts `item` in place of the resource with its type and id, or at the end.
+void BResources::_Replace(std::unique_ptr<Item> item)
+{
 	auto same = std::find_if(fItems.begin(), fItems.end(), [&](const auto& other) {
-		return other->type == type && other->id == id;
+		return other->type == item->type && other->id == item->id;
 	});
 	if (same != fItems.end())
 		*same = std::move(item);
 	else
 		fItems.push_back(std::move(item));
 	fModified = true;
-	return B_OK;
 }
 
 status_t BResources::RemoveResource(const void* resource)
@@ -598,9 +646,24 @@ status_t BResources::ReadResource(type_code type, int32 id, void* data, off_t of
 		memcpy(data, static_cast<const char*>(item->data.get()) + offset, count);
 		return B_OK;
 	}
-	status_t status = read_fully_at(fFd, item->offset + offset, data, count);
-	if (status == B_OK)
-		fBytesRead += count;
+	return _ReadRange(*item, offset, data, count);
+}
+
+// Reads stored bytes of a resource: from this file, or from the file its
+// pending data still sit in.
+status_t BResources::_ReadRange(const Item& item, off_t at, void* buffer, size_t count) const
+{
+	if (item.sourcePath.empty()) {
+		status_t status = read_fully_at(fFd, item.offset + at, buffer, count);
+		if (status == B_OK)
+			fBytesRead += count;
+		return status;
+	}
+	int fd = open(item.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return status_from_errno(errno);
+	status_t status = read_fully_at(fd, item.sourceOffset + at, buffer, count);
+	close(fd);
 	return status;
 }
 
@@ -780,19 +843,36 @@ status_t BResources::_WriteTo(int fd, const std::vector<Item*>& order, const Res
 	return status;
 }
 
-// Copies a range of the old file in chunks, so large resources never sit
-// whole in memory.
+// Copies a resource's stored bytes, from the old file or from the file its
+// pending data sit in, in chunks, so large resources never sit whole in memory.
 status_t BResources::_CopyData(int fd, const Item& item)
 {
-	std::vector<char> buffer((size_t)min_c(item.size, (uint64)kCopyChunk));
-	for (uint64 done = 0; done < item.size;) {
-		size_t chunk = (size_t)min_c(item.size - done, (uint64)buffer.size());
-		status_t status = read_fully_at(fFd, item.offset + (off_t)done, buffer.data(), chunk);
+	if (item.sourcePath.empty())
+		return _CopyRange(fFd, item.offset, item.size, fd, true);
+	int from = open(item.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
+	if (from < 0)
+		return _Fail(status_from_errno(errno),
+		             errno_text(("cannot read " + item.sourcePath).c_str(), errno));
+	status_t status = _CopyRange(from, item.sourceOffset, item.size, fd, false);
+	close(from);
+	if (status != B_OK)
+		_Fail(status, "cannot copy " + item.sourcePath + ": the file is shorter than the resource "
+		              "or unreadable");
+	return status;
+}
+
+status_t BResources::_CopyRange(int from, off_t offset, uint64 size, int to, bool countRead)
+{
+	std::vector<char> buffer((size_t)min_c(size, (uint64)kCopyChunk));
+	for (uint64 done = 0; done < size;) {
+		size_t chunk = (size_t)min_c(size - done, (uint64)buffer.size());
+		status_t status = read_fully_at(from, offset + (off_t)done, buffer.data(), chunk);
 		if (status == B_OK)
-			status = write_fully(fd, buffer.data(), chunk);
+			status = write_fully(to, buffer.data(), chunk);
 		if (status != B_OK)
 			return status;
-		fBytesRead += chunk;
+		if (countRead)
+			fBytesRead += chunk;
 		done += chunk;
 	}
 	return B_OK;
@@ -827,6 +907,7 @@ status_t BResources::_Reopen(const std::string& path, const std::vector<Item*>& 
 		item->offset = fContainer.blockOffset + (off_t)layout.dataOffsets[i];
 		item->swapped = false;
 		item->dirty = false;
+		item->sourcePath.clear();
 		items.push_back(std::move(*it));
 	}
 	fItems = std::move(items);

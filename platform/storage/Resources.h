@@ -46,6 +46,11 @@ public:
 	// Adds a resource, replacing one of the same type and id.
 	status_t AddResource(type_code type, int32 id, const void* data, size_t length,
 	                     const char* name = nullptr);
+	// Host addition: adds a resource whose data are `size` bytes of the file at
+	// `path` from `offset`. The bytes are copied in chunks at the next Sync, so
+	// the file must stay in place until then.
+	status_t AddResourceFromFile(type_code type, int32 id, const char* path, off_t offset,
+	                             size_t size, const char* name = nullptr);
 	bool HasResource(type_code type, int32 id);
 	bool HasResource(type_code type, const char* name);
 
@@ -100,10 +105,14 @@ private:
 	Item* _Find(type_code type, const char* name) const;
 	status_t _Load(Item* item);
 	status_t _ReadData(const Item& item, void* buffer) const;
+	status_t _ReadRange(const Item& item, off_t at, void* buffer, size_t count) const;
+	status_t _CheckSource(const char* path, off_t offset, size_t size);
+	void _Replace(std::unique_ptr<Item> item);
 	void* _Copy(Item* item, size_t* lengthFound);
 	status_t _Write();
 	status_t _WriteTo(int fd, const std::vector<Item*>& order, const struct ResourceLayout& layout);
 	status_t _CopyData(int fd, const Item& item);
+	status_t _CopyRange(int from, off_t offset, uint64 size, int to, bool countRead);
 	status_t _Reopen(const std::string& path, const std::vector<Item*>& order,
 	                 const struct ResourceLayout& layout);
 
