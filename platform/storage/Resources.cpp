@@ -856,8 +856,9 @@ status_t BResources::_CopyData(int fd, const Item& item)
 	status_t status = _CopyRange(from, item.sourceOffset, item.size, fd, false);
 	close(from);
 	if (status != B_OK)
-		_Fail(status, "cannot copy " + item.sourcePath + ": the file is shorter than the resource "
-		              "or unreadable");
+		_Fail(status, "cannot copy " + item.sourcePath +
+		                      ": the file is shorter than the resource "
+		                      "or unreadable");
 	return status;
 }
 

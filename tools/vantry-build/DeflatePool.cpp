@@ -162,6 +162,8 @@ void DeflatePool::Compress(Job& job) const
 	bool complete = job.last ? result == Z_STREAM_END
 	                         : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
 	chunk.data.resize(stream.total_out);
+	// Hand back the worst-case room deflateBound asked for.
+	chunk.data.shrink_to_fit();
 	deflateEnd(&stream);
 	if (!complete) {
 		chunk.status = B_ERROR;

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "AppFileInfo.h"
 #include "AppInfo.h"
@@ -105,15 +103,6 @@ status_t stamp_identity(const std::string& path, const ProgramIdentity& identity
 	if (status == B_OK)
 		status = info.Sync();
 	return status;
-}
-
-status_t read_whole(const std::string& path, std::string* data)
-{
-	std::ifstream stream(path, std::ios::binary);
-	if (!stream.is_open())
-		return B_IO_ERROR;
-	data->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-	return stream.bad() ? B_IO_ERROR : B_OK;
 }
 
 } // namespace
@@ -248,10 +237,12 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 status_t InstallerWriter::AddPayload(BResources& resources, const std::string& archive,
                                      const int32& id, const std::string& name)
 {
-	std::string data;
-	if (read_whole(archive, &data) != B_OK)
-		return Fail("cannot read " + archive);
-	if (resources.AddResource(B_RAW_TYPE, id, data.data(), data.size(), name.c_str()) != B_OK)
+	struct stat info;
+	if (stat(archive.c_str(), &info) != 0)
+		return Fail("cannot read " + archive + ": " + strerror(errno));
+	// The archive is copied in at Sync, never held whole in memory.
+	if (resources.AddResourceFromFile(B_RAW_TYPE, id, archive.c_str(), 0, (size_t)info.st_size,
+	                                  name.c_str()) != B_OK)
 		return Fail("cannot add the archive of " + name + ": " + resources.ErrorText());
 	return B_OK;
 }
@@ -261,12 +252,13 @@ status_t InstallerWriter::AddItems(BResources& resources, const std::string& wor
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
 		const ProductItem& item = fProduct.install_file[i];
-		std::string archive = work + "/item.zip";
+		// Each archive stays in the work folder until the resources are
+		// written; the folder's removal takes them all.
+		std::string archive = work + "/item-" + std::to_string(i) + ".zip";
 		if (writer.Write(item.source, item.leaf, archive) != B_OK)
 			return Fail(
 			        format_field_error(fProduct.description_path, item.origin, writer.ErrorText()));
 		status_t status = AddPayload(resources, archive, kFirstItemId + (int32)i, item.leaf);
-		unlink(archive.c_str());
 		if (status != B_OK)
 			return status;
 	}

@@ -40,12 +40,22 @@ struct ChunkSource {
 	std::string* failure = nullptr; // the writer's first error text
 };
 
+// Frees the chunk in hand. libzip keeps every source until the archive is
+// closed, so a kept chunk per file would make memory grow with the item;
+// assigning an empty string would keep the buffer.
+void release_chunk(ChunkSource& source)
+{
+	std::string().swap(source.current.data);
+	source.position = 0;
+}
+
 zip_int64_t chunk_read(ChunkSource& source, uint8* out, zip_uint64_t length)
 {
 	zip_uint64_t done = 0;
 	while (done < length) {
 		if (source.position == source.current.data.size()) {
 			if (source.next == source.end) {
+				release_chunk(source);
 				source.finished = true;
 				break;
 			}
@@ -92,8 +102,8 @@ zip_int64_t chunk_callback(void* userdata, void* data, zip_uint64_t length,
 {
 	auto* source = static_cast<ChunkSource*>(userdata);
 	switch (command) {
-		case ZIP_SOURCE_OPEN:
-		case ZIP_SOURCE_CLOSE: return 0;
+		case ZIP_SOURCE_OPEN: return 0;
+		case ZIP_SOURCE_CLOSE: release_chunk(*source); return 0;
 		case ZIP_SOURCE_READ: return chunk_read(*source, static_cast<uint8*>(data), length);
 		case ZIP_SOURCE_STAT:
 			if (length < sizeof(zip_stat_t))

@@ -708,7 +708,6 @@ TEST_F(ResourcesTest, Streaming_RangeAndListingTouchOnlyTables)
 	free(data);
 }
 
-
 // Bytes that differ at every offset, so a shifted copy is caught.
 std::string patterned_bytes(size_t size)
 {

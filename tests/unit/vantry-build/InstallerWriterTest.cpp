@@ -8,6 +8,7 @@
 #include "BuildTestSupport.h"
 #include "File.h"
 #include "Message.h"
+#include "PayloadWriter.h"
 #include "ProductDescription.h"
 #include "Resources.h"
 
@@ -126,6 +127,28 @@ TEST_F(InstallerWriterTest, ItemThatVanishedIsNamedByItsLine)
 	          0u)
 	        << writer.Errors().back();
 	EXPECT_FALSE(std::filesystem::exists(fOutput));
+	// The archive of the first item, already packed, went with the work folder.
+	EXPECT_TRUE(Leftovers().empty()) << testing::PrintToString(Leftovers());
+}
+
+TEST_F(InstallerWriterTest, EachPayloadIsItsItemsArchiveByteForByte)
+{
+	const Product& product = fDescription.GetProduct();
+	InstallerWriter writer(product, fParts);
+	ASSERT_EQ(writer.Write(fOutput), B_OK) << testing::PrintToString(writer.Errors());
+	BResources resources(fOutput.c_str(), false);
+	ASSERT_EQ(resources.InitCheck(), B_OK);
+	PayloadWriter packer(product.opt_compression, fParts.threads);
+	for (size_t i = 0; i < product.install_file.size(); i++) {
+		const ProductItem& item = product.install_file[i];
+		std::string archive = fFolder / ("expected-" + std::to_string(i) + ".zip");
+		ASSERT_EQ(packer.Write(item.source, item.leaf, archive), B_OK) << packer.ErrorText();
+		size_t size = 0;
+		const void* data = resources.LoadResource(B_RAW_TYPE, 2100 + (int32)i, &size);
+		ASSERT_NE(data, nullptr) << item.leaf;
+		EXPECT_EQ(std::string(static_cast<const char*>(data), size), read_file(archive))
+		        << item.leaf;
+	}
 }
 
 } // namespace
