@@ -62,23 +62,23 @@ public:
 		BMessage instructions;
 		LibAppResource store(installer.c_str(), B_READ_WRITE);
 		for (size_t i = 0; i < items.size(); i++) {
-			const ItemSpec& spec = items[i];
-			const std::string source = world.Temp() + "/sources/" + spec.leaf;
-			const auto content = contents.find(spec.leaf);
-			WriteText(source, content != contents.end() ? content->second : "item " + spec.leaf);
-			ASSERT_TRUE(store.AddEntry(source.c_str(), 2100 + long(i), spec.leaf.c_str(), 1));
+			const ItemSpec& wanted = items[i];
+			const std::string source = world.Temp() + "/sources/" + wanted.leaf;
+			const auto content = contents.find(wanted.leaf);
+			WriteText(source, content != contents.end() ? content->second : "item " + wanted.leaf);
+			ASSERT_TRUE(store.AddEntry(source.c_str(), 2100 + long(i), wanted.leaf.c_str(), 1));
 			BMessage item;
-			item.AddString("file_name", ("sources/" + spec.leaf).c_str());
+			item.AddString("file_name", ("sources/" + wanted.leaf).c_str());
 			item.AddInt32("file_size", 10);
 			item.AddInt64("file_modified", 1000000000 + int64(i));
-			item.AddBool("install_to_system", spec.selected);
+			item.AddBool("install_to_system", wanted.selected);
 			BMessage meta;
-			meta.AddString("destination", spec.destination.c_str());
-			meta.AddString("destination_exists", spec.rule.c_str());
-			meta.AddString("link", spec.link.c_str());
+			meta.AddString("destination", wanted.destination.c_str());
+			meta.AddString("destination_exists", wanted.rule.c_str());
+			meta.AddString("link", wanted.link.c_str());
 			meta.AddString("deinstallable", "True");
-			if (!spec.autoLaunch.empty())
-				meta.AddString("auto_launch", spec.autoLaunch.c_str());
+			if (!wanted.autoLaunch.empty())
+				meta.AddString("auto_launch", wanted.autoLaunch.c_str());
 			item.AddMessage("install_meta", &meta);
 			instructions.AddMessage("install_file", &item);
 		}
