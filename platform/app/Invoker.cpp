@@ -4,6 +4,7 @@
 #include "Handler.h"
 #include "Looper.h"
 #include "Message.h"
+#include "OS.h"
 
 BInvoker::BInvoker() : fMessage(nullptr), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT) {}
 
@@ -80,4 +81,16 @@ status_t BInvoker::Invoke(BMessage* message)
 	if (!fMessenger.IsValid())
 		return B_BAD_PORT_ID;
 	return fMessenger.SendMessage(message, fReplyTo, fTimeout);
+}
+
+status_t BInvoker::StampedMessage(BMessage* message, const void* source, BMessage* out) const
+{
+	if (message == nullptr)
+		message = Message();
+	if (message == nullptr || out == nullptr)
+		return B_BAD_VALUE;
+	*out = *message;
+	out->AddInt64("when", system_time());
+	out->AddPointer("source", source);
+	return B_OK;
 }

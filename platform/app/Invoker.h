@@ -38,6 +38,11 @@ public:
 	// B_BAD_VALUE without a message, B_BAD_PORT_ID without a valid target.
 	virtual status_t Invoke(BMessage* message = nullptr);
 
+protected:
+	// The message an invocation sends: `message`, or the invoker's own when it is
+	// null, stamped with "when" and "source". B_BAD_VALUE when there is none.
+	status_t StampedMessage(BMessage* message, const void* source, BMessage* out) const;
+
 private:
 	BMessage* fMessage;
 	BMessenger fMessenger;

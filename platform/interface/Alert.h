@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Button.h"
+#include "InterfaceDefs.h"
 #include "Rect.h"
 #include "SupportDefs.h"
 #include "TextView.h"
@@ -25,15 +26,6 @@ enum button_spacing {
 	B_EVEN_SPACING = 0,
 	B_OFFSET_SPACING = 1,
 };
-
-#ifndef VANTRY_BUTTON_WIDTH_DEFINED
-#define VANTRY_BUTTON_WIDTH_DEFINED
-enum button_width {
-	B_WIDTH_AS_USUAL = 0,
-	B_WIDTH_FROM_WIDEST = 1,
-	B_WIDTH_FROM_LABEL = 2,
-};
-#endif
 
 // Our addition: what Go answers when a stop request dismissed the alert.
 enum { B_ALERT_DISMISSED = -1 };

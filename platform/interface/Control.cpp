@@ -73,13 +73,10 @@ void BControl::SetEnabled(bool enabled)
 
 status_t BControl::Invoke(BMessage* message)
 {
-	if (message == nullptr)
-		message = Message();
-	if (message == nullptr)
-		return B_BAD_VALUE;
-	BMessage copy(*message);
-	copy.AddInt64("when", system_time());
-	copy.AddPointer("source", this);
+	BMessage copy;
+	status_t status = StampedMessage(message, this, &copy);
+	if (status != B_OK)
+		return status;
 	copy.AddInt32("be:value", fValue);
 	return BInvoker::Invoke(&copy);
 }

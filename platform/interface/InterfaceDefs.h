@@ -87,14 +87,11 @@ enum alignment {
 	B_ALIGN_CENTER = 2,
 };
 
-#ifndef VANTRY_BUTTON_WIDTH_DEFINED
-#define VANTRY_BUTTON_WIDTH_DEFINED
 enum button_width {
 	B_WIDTH_AS_USUAL = 0,
 	B_WIDTH_FROM_WIDEST = 1,
 	B_WIDTH_FROM_LABEL = 2,
 };
-#endif
 
 // Resizing modes: how a view follows its parent's edges.
 #define _VIEW_TOP_ 1UL

@@ -314,13 +314,10 @@ void BListView::SendSelection()
 
 status_t BListView::Invoke(BMessage* message)
 {
-	if (message == nullptr)
-		message = Message();
-	if (message == nullptr)
-		return B_BAD_VALUE;
-	BMessage copy(*message);
-	copy.AddInt64("when", system_time());
-	copy.AddPointer("source", this);
+	BMessage copy;
+	status_t status = StampedMessage(message, this, &copy);
+	if (status != B_OK)
+		return status;
 	for (int32 i = 0; i < CountItems(); i++) {
 		if (fItems[i]->IsSelected())
 			copy.AddInt32("index", i);

@@ -86,13 +86,10 @@ char BMenuItem::Shortcut(uint32* modifiers) const
 
 status_t BMenuItem::Invoke(BMessage* message)
 {
-	if (message == nullptr)
-		message = Message();
-	if (message == nullptr)
-		return B_BAD_VALUE;
-	BMessage copy(*message);
-	copy.AddInt64("when", system_time());
-	copy.AddPointer("source", this);
+	BMessage copy;
+	status_t status = StampedMessage(message, this, &copy);
+	if (status != B_OK)
+		return status;
 	copy.AddInt32("index", fMenu != nullptr ? fMenu->IndexOf(this) : -1);
 	if (Messenger().IsValid())
 		return BInvoker::Invoke(&copy);
