@@ -42,8 +42,8 @@ double scale()
 void write_payload(const std::string& root, int files, uint64_t totalBytes)
 {
 	std::mt19937_64 random(42);
-	const char* words[] = {"install ", "payload ", "archive ", "Vantry ", "folder ", "attribute ",
-		"resource ", "deinstall "};
+	const char* words[] = {"install ", "payload ",   "archive ",  "Vantry ",
+	                       "folder ",  "attribute ", "resource ", "deinstall "};
 	uint64_t perFile = totalBytes / files;
 	std::string block;
 	for (int i = 0; i < files; i++) {
@@ -109,7 +109,7 @@ int extract_child(const char* installer, const char* destination)
 	return store.ExtractEntry(kItem, destination, true) ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -121,12 +121,13 @@ int main(int argc, char** argv)
 	double factor = scale();
 	int files = std::max(10, (int)(20000 * factor));
 	uint64_t bytes = (uint64_t)(1024.0 * 1024 * 1024 * factor);
-	std::string work = (std::filesystem::temp_directory_path() / "vantry-bench-extract-XXXXXX").string();
+	std::string work =
+	        (std::filesystem::temp_directory_path() / "vantry-bench-extract-XXXXXX").string();
 	if (mkdtemp(work.data()) == nullptr)
 		return 1;
 	printf("payload: %d files, %.1f MB (BENCH_SCALE=%g)\n", files, bytes / 1048576.0, factor);
 	Run prepared = spawn_and_measure(
-		{argv[0], "--prepare", work, std::to_string(files), std::to_string(bytes)});
+	        {argv[0], "--prepare", work, std::to_string(files), std::to_string(bytes)});
 	if (prepared.status != 0)
 		return 1;
 	std::string installer = work + "/Installer";
@@ -135,10 +136,10 @@ int main(int argc, char** argv)
 
 	Run unzip = spawn_and_measure({"unzip", "-oq", work + "/item.zip", "-d", work + "/unzip"});
 	Run ours = spawn_and_measure({argv[0], "--extract", installer, work + "/ours/item"});
-	printf("unzip -oq:     %.2f s, peak %.1f MB (exit %d)\n", unzip.seconds,
-		unzip.peakKiB / 1024.0, unzip.status);
+	printf("unzip -oq:     %.2f s, peak %.1f MB (exit %d)\n", unzip.seconds, unzip.peakKiB / 1024.0,
+	       unzip.status);
 	printf("ExtractEntry:  %.2f s, peak %.1f MB (exit %d)\n", ours.seconds, ours.peakKiB / 1024.0,
-		ours.status);
+	       ours.status);
 	if (unzip.seconds > 0)
 		printf("ratio ExtractEntry / unzip: %.2f\n", ours.seconds / unzip.seconds);
 	std::filesystem::remove_all(work);

@@ -24,7 +24,7 @@ const int kMaxTagDepth = 256;
 
 // The product strings every deinstall tag and deinstaller carries.
 const char* const kProductFields[] = {"app_name", "version", "release_date", "company",
-	"support_email"};
+                                      "support_email"};
 
 void WriteTag(const char* path, const char* value)
 {
@@ -115,7 +115,7 @@ status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* langu
 		if ((status = resources.InitCheck()) != B_OK)
 			return status;
 		status = resources.AddResource(B_STRING_TYPE, kConfigurationId, flattened.data(),
-			flattened.size(), kConfigurationName);
+		                               flattened.size(), kConfigurationName);
 		if (status != B_OK)
 			return status;
 		if ((status = resources.Sync()) != B_OK)

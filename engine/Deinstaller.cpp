@@ -13,7 +13,7 @@ const long kDeinstallerPayload = 2001;
 } // namespace
 
 void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource& resources,
-	const char* language)
+                                      const char* language)
 {
 	if (install_folder == nullptr)
 		return;

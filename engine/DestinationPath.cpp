@@ -13,7 +13,7 @@
 #include "Volume.h"
 
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
-	BVolume& volume, const char* saved_files_path, LibString& path)
+                               BVolume& volume, const char* saved_files_path, LibString& path)
 {
 	path = "";
 	if (destination_name == nullptr)
@@ -25,11 +25,12 @@ void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_fo
 		return;
 	// No folder goes by that name: placing the item anywhere would be a guess.
 	Log("\t\t\tNo folder is named %s: the item stays in the installation folder\n",
-		destination_name);
+	    destination_name);
 }
 
 bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
-	BVolume& volume, const char* saved_files_path, LibString& path)
+                                        BVolume& volume, const char* saved_files_path,
+                                        LibString& path)
 {
 	BMessage folder;
 	int32 index = 0;

@@ -34,12 +34,7 @@ LibString NowText()
 } // namespace
 
 InstallConfig::InstallConfig()
-	:
-	BMessage(),
-	LibThread(),
-	log_file(nullptr),
-	destination(),
-	restart_requested(false)
+    : BMessage(), LibThread(), log_file(nullptr), destination(), restart_requested(false)
 {
 }
 
@@ -102,7 +97,8 @@ void InstallConfig::CloseLog()
 }
 
 void InstallConfig::LogHeader(const char* installer_version, const char* volume_name,
-	const off_t& free_bytes, const char* folder_path, const char* saved_files_path)
+                              const off_t& free_bytes, const char* folder_path,
+                              const char* saved_files_path)
 {
 	if (log_file == nullptr)
 		return;
@@ -115,7 +111,7 @@ void InstallConfig::LogHeader(const char* installer_version, const char* volume_
 		suggested = "suggested";
 
 	Log("VANTRY\n\tVersion %s\n\t%s\n\t%s\n", installer_version != nullptr ? installer_version : "",
-		kMakerWebAddress, kMakerSupportEmail);
+	    kMakerWebAddress, kMakerSupportEmail);
 
 	Log("\nAPPLICATION\n");
 	Log("\tApplication : %s\n", ConfigText(*this, "app_name"));
@@ -128,8 +124,7 @@ void InstallConfig::LogHeader(const char* installer_version, const char* volume_
 	LibSysInfo().Description(system);
 	LibString freeText;
 	LibBytesToString(int64(free_bytes), freeText, 1);
-	Log("\nABOUT THIS SYSTEM\n\t%s\n\tFree Disk Space : %s\n", system.String(),
-		freeText.String());
+	Log("\nABOUT THIS SYSTEM\n\t%s\n\tFree Disk Space : %s\n", system.String(), freeText.String());
 
 	Log("\nINSTALLER REQUIREMENTS\n");
 	const bool diskNeeded = FindBool("req_disk_space_needed");
@@ -141,23 +136,23 @@ void InstallConfig::LogHeader(const char* installer_version, const char* volume_
 		LibString amountText;
 		LibBytesToString(int64(value), amountText, 1);
 		Log("\t\tDisk spaced %s: %s\n",
-			FindBool("req_disk_space_required") ? required.String() : suggested.String(),
-			amountText.String());
+		    FindBool("req_disk_space_required") ? required.String() : suggested.String(),
+		    amountText.String());
 	}
 	const bool ramNeeded = FindBool("req_ram_needed");
 	Log("\tPhysical RAM Needed: %s\n", YesNo(ramNeeded));
 	if (ramNeeded) {
 		Log("\t\tRAM %s: %d MB\n",
-			FindBool("req_ram_required") ? required.String() : suggested.String(),
-			int(FindInt32("req_ram_amount")));
+		    FindBool("req_ram_required") ? required.String() : suggested.String(),
+		    int(FindInt32("req_ram_amount")));
 	}
 	Log("\tBoot Volume Only: %s\n", YesNo(FindBool("req_boot_vol_only")));
 	Log("\tRemovable Volume Allowed: %s\n", YesNo(FindBool("req_removable_vol_ok")));
 	Log("\tShared Volume Allowed: %s\n", YesNo(FindBool("req_shared_vol_ok")));
 	Log("\tShared Libraries:\n\tDependent Applications:\n");
 
-	Log("\nINSTALLATION\n\tOn volume %s.\n\tIn folder %s.\n", volume_name != nullptr ? volume_name : "",
-		folder_path != nullptr ? folder_path : "");
+	Log("\nINSTALLATION\n\tOn volume %s.\n\tIn folder %s.\n",
+	    volume_name != nullptr ? volume_name : "", folder_path != nullptr ? folder_path : "");
 	if (FindBool("opt_save_replaced"))
 		Log("\tReplaced files moved to %s\n", saved_files_path != nullptr ? saved_files_path : "");
 	Log("\n\tInstallation Started: %s\n", NowText().String());

@@ -47,8 +47,8 @@ public:
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();
 	// The header block, from "VANTRY" through "Installation Started".
-	void LogHeader(const char* installer_version, const char* volume_name,
-		const off_t& free_bytes, const char* folder_path, const char* saved_files_path);
+	void LogHeader(const char* installer_version, const char* volume_name, const off_t& free_bytes,
+	               const char* folder_path, const char* saved_files_path);
 	void LogInstallationComplete();
 
 	// Items and destinations.
@@ -60,7 +60,7 @@ public:
 	// Leaves `path` empty when the name is neither a custom nor a standard
 	// folder: the item then stays in the installation folder.
 	void GetNewPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
-		const char* saved_files_path, LibString& path);
+	                const char* saved_files_path, LibString& path);
 	bool DoesDestinationExist();
 
 	// Requirement checks.
@@ -79,13 +79,13 @@ public:
 	void DeinstallerPath(const char* install_folder, LibString& path);
 	// Places the deinstaller carried as payload 2001 and configures it.
 	void CreateDeinstaller(const char* install_folder, LibAppResource& resources,
-		const char* language);
+	                       const char* language);
 	// Writes the reduced configuration and the language into the deinstaller.
 	status_t ConfigureDeinstaller(const char* path, const char* language);
 
 	// Collisions.
 	bool ReplaceControl(const char* folder, const BPath& item, const char* rule, bool& ask_again,
-		bool& remembered_answer, const BPath& saved_files);
+	                    bool& remembered_answer, const BPath& saved_files);
 
 	// Completion.
 	void AutoLaunch();
@@ -101,10 +101,9 @@ public:
 	bool restart_requested;
 
 private:
-	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item,
-		int32& index);
+	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);
 	bool ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
-		BVolume& volume, const char* saved_files_path, LibString& path);
+	                         BVolume& volume, const char* saved_files_path, LibString& path);
 	void ResolveStandardFolder(const char* destination_name, LibString& path);
 	bool SaveExisting(const char* existing, const char* saved_files);
 	void TagNode(const char* path, const char* value, int depth);

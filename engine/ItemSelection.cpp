@@ -12,7 +12,7 @@
 #include "SafePlace.h"
 
 bool InstallConfig::FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item,
-	int32& index)
+                                    int32& index)
 {
 	if (leaf == nullptr || FindMessage("install_instructions", &instructions) != B_OK)
 		return false;
@@ -89,8 +89,8 @@ bool InstallConfig::MatchType(const char* type_name, const char* leaf)
 		groups = meta.FindString("groups");
 	if (groups == nullptr) {
 		fputs(hasMeta ? "InstallConfig::MatchType: Could not find option\n"
-					  : "InstallConfig::MatchType: could not find meta data\n",
-			stderr);
+		              : "InstallConfig::MatchType: could not find meta data\n",
+		      stderr);
 		return false;
 	}
 	LibStringIterator fields(groups);

@@ -6,12 +6,7 @@
 #include "Message.h"
 #include "Messenger.h"
 
-LibThread::LibThread()
-	:
-	thread(-1),
-	target(nullptr)
-{
-}
+LibThread::LibThread() : thread(-1), target(nullptr) {}
 
 LibThread::~LibThread()
 {
@@ -40,7 +35,7 @@ status_t LibThread::Kill()
 }
 
 status_t LibThread::Go(const char* name, BMessenger* newTarget, const int32& priority,
-	const bool& wait)
+                       const bool& wait)
 {
 	if (newTarget != target) {
 		delete target;
@@ -57,8 +52,8 @@ status_t LibThread::Go(const char* name, BMessenger* newTarget, const int32& pri
 
 void LibThread::PrintToStream()
 {
-	static const char* const kStates[] = {"Running\n", "Ready\n", "Receiving\n", "Asleep\n",
-		"Suspended\n", "Waiting\n"};
+	static const char* const kStates[] = {"Running\n", "Ready\n",     "Receiving\n",
+	                                      "Asleep\n",  "Suspended\n", "Waiting\n"};
 	int32 status = Status();
 	if (status >= B_THREAD_RUNNING && status <= B_THREAD_WAITING)
 		fputs(kStates[status - B_THREAD_RUNNING], stderr);

@@ -24,7 +24,7 @@ public:
 	// Takes ownership of `target`. With `wait` the call returns when the
 	// thread has ended, with the status of wait_for_thread.
 	virtual status_t Go(const char* name, BMessenger* target, const int32& priority,
-		const bool& wait);
+	                    const bool& wait);
 	virtual void PrintToStream();
 
 	static int32 StaticAction(void* object);

@@ -40,42 +40,42 @@ namespace {
 
 // The first row speaks for every code without a row of its own.
 const ReplaceAlert::Texts kTexts[] = {
-	{"en", "Replace", "Don't Replace", "file", "folder", "symbolic link", "Created :",
-		"Modified :", "Size :", "Kind :", "Path :", "Version :", "With",
-		"Apply to all future collisions",
-		"The %s '%s' already exists. Do you wish to replace existing"},
-	{"fr", "Replacer", "Font pas Replacer", "fichier", "chemise", "lien symbolique", "Créions :",
-		"Modifié :", "Taille :", "Aimable :", "Voie d'accès :", "Version :", "Avec",
-		"Appliquez-vous à toutes les futures collisions",
-		"Le %s de '%s' existe déjà Vous souhaitez substituer exister."},
-	{"es", "Sustituir", "Hacer no Sustituir", "fichero", "carpeta", "conexión simbólica",
-		"Crear :", "Modificado :", "Talla :", "Bueno :", "Camino :", "Versión :", "Con",
-		"Apliqúese a todas las colisiones futuras",
-		"El %s del '%s' existe ya  Usted desea substituir existir."},
-	{"de", "Ersetzen", "Ausführen nicht Ersetzen", "datei", "heft", "symbolisches link",
-		"Erzeugen :", "Geändert :", "Größe :", "Freundlich :", "Pfad :", "Version :", "Mit",
-		"Treffen Sie auf alle zukünftigen Zusammenstöße zu",
-		"Das %s '%s' existiert bereits  Möchten Sie das Existieren ersetzen."},
-	{"it", "Sostituire", "Fare non Sostituire", "archivio", "dispositivo di piegatura",
-		"collegamento simbolico", "Creato :", "Modificato :", "Formato :", "Gentile :",
-		"Percorso :", "Versione :", "Con", "Applichisi a tutti gli scontri futuri",
-		"Il %s di '%s' già esiste  Desiderate sostituire esistere."},
-	{"no", "Ombytte", "Ikke gjør det Ombytte", "arkiv", "brosjyre", "symbolsk koble sammen",
-		"Skapt :", "Modifisert :", "Størrelse :", "Slag :", "Sti :", "Versjon :", "Med",
-		"Henvende seg til alle fremtid sammenstøtet",
-		"Det %s '%s' allerede eksisterer. Vil du ønske som erstatning for eksisterende"},
-	{"sv", "Ombytta", "Icke gör det Ombytta", "arkivet", "broschyren", "symbolisk länken",
-		"Skapade :", "Modifierat :", "Storleken :", "Slagen :", "Stian :", "Versionen :", "Med",
-		"Hänvände sig till alla framtida sammanstöt",
-		"%s '%s' redan existerar. Vill du önska till ombytta existerande"},
-	{"da", "Skifte ud", "Lad være Skifte ud", "fil", "omslag", "symbolsk samkøre", "Skabt :",
-		"Forandret :", "Nummer :", "Sort :", "Bane :", "Gengivelse :", "Hos",
-		"Henvende sig til al senere sammenstød",
-		"Den %s '%s' allerede eksisterer. Lave jer ønske som erstatning for nærværende"},
-	{"nl", "Vervangen", "Verrichten niet Vervangen", "vijl", "vouwblad",
-		"zinnebeeldig verbinding", "Wekken :", "Gewijzigde :", "Spanwijdte :", "Welwillend :",
-		"Pad :", "Voorstelling :", "Van", "Toepassen voor helemaal toekomstig botsing",
-		"Naar de %s '%s' reeds bestaan. Verrichten u wil voor vervangen voorhanden"},
+        {"en", "Replace", "Don't Replace", "file", "folder", "symbolic link",
+         "Created :", "Modified :", "Size :", "Kind :", "Path :", "Version :", "With",
+         "Apply to all future collisions",
+         "The %s '%s' already exists. Do you wish to replace existing"},
+        {"fr", "Replacer", "Font pas Replacer", "fichier", "chemise", "lien symbolique",
+         "Créions :", "Modifié :", "Taille :", "Aimable :", "Voie d'accès :", "Version :", "Avec",
+         "Appliquez-vous à toutes les futures collisions",
+         "Le %s de '%s' existe déjà Vous souhaitez substituer exister."},
+        {"es", "Sustituir", "Hacer no Sustituir", "fichero", "carpeta", "conexión simbólica",
+         "Crear :", "Modificado :", "Talla :", "Bueno :", "Camino :", "Versión :", "Con",
+         "Apliqúese a todas las colisiones futuras",
+         "El %s del '%s' existe ya  Usted desea substituir existir."},
+        {"de", "Ersetzen", "Ausführen nicht Ersetzen", "datei", "heft", "symbolisches link",
+         "Erzeugen :", "Geändert :", "Größe :", "Freundlich :", "Pfad :", "Version :", "Mit",
+         "Treffen Sie auf alle zukünftigen Zusammenstöße zu",
+         "Das %s '%s' existiert bereits  Möchten Sie das Existieren ersetzen."},
+        {"it", "Sostituire", "Fare non Sostituire", "archivio", "dispositivo di piegatura",
+         "collegamento simbolico", "Creato :", "Modificato :", "Formato :", "Gentile :",
+         "Percorso :", "Versione :", "Con", "Applichisi a tutti gli scontri futuri",
+         "Il %s di '%s' già esiste  Desiderate sostituire esistere."},
+        {"no", "Ombytte", "Ikke gjør det Ombytte", "arkiv", "brosjyre", "symbolsk koble sammen",
+         "Skapt :", "Modifisert :", "Størrelse :", "Slag :", "Sti :", "Versjon :", "Med",
+         "Henvende seg til alle fremtid sammenstøtet",
+         "Det %s '%s' allerede eksisterer. Vil du ønske som erstatning for eksisterende"},
+        {"sv", "Ombytta", "Icke gör det Ombytta", "arkivet", "broschyren", "symbolisk länken",
+         "Skapade :", "Modifierat :", "Storleken :", "Slagen :", "Stian :", "Versionen :", "Med",
+         "Hänvände sig till alla framtida sammanstöt",
+         "%s '%s' redan existerar. Vill du önska till ombytta existerande"},
+        {"da", "Skifte ud", "Lad være Skifte ud", "fil", "omslag", "symbolsk samkøre",
+         "Skabt :", "Forandret :", "Nummer :", "Sort :", "Bane :", "Gengivelse :", "Hos",
+         "Henvende sig til al senere sammenstød",
+         "Den %s '%s' allerede eksisterer. Lave jer ønske som erstatning for nærværende"},
+        {"nl", "Vervangen", "Verrichten niet Vervangen", "vijl", "vouwblad",
+         "zinnebeeldig verbinding", "Wekken :", "Gewijzigde :", "Spanwijdte :", "Welwillend :",
+         "Pad :", "Voorstelling :", "Van", "Toepassen voor helemaal toekomstig botsing",
+         "Naar de %s '%s' reeds bestaan. Verrichten u wil voor vervangen voorhanden"},
 };
 
 const rgb_color kRed = {255, 0, 0, 255};
@@ -132,8 +132,8 @@ std::string EntryDate(const char* path, const bool& creation)
 {
 	BNode node(path);
 	time_t seconds = 0;
-	const status_t status = creation ? node.GetCreationTime(&seconds)
-									 : node.GetModificationTime(&seconds);
+	const status_t status =
+	        creation ? node.GetCreationTime(&seconds) : node.GetModificationTime(&seconds);
 	return status == B_OK ? DateText(seconds) : std::string();
 }
 
@@ -149,7 +149,7 @@ int64 EntrySize(const char* path)
 		return fs::is_regular_file(status) ? int64(fs::file_size(path, error)) : 0;
 	int64 total = 0;
 	for (fs::recursive_directory_iterator it(path, error), end; !error && it != end;
-		it.increment(error)) {
+	     it.increment(error)) {
 		if (it->is_regular_file(error) && !it->is_symlink(error))
 			total += int64(it->file_size(error));
 	}
@@ -213,14 +213,11 @@ const ReplaceAlert::Texts& ReplaceAlert::TextsFor(const char* language)
 }
 
 ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, bool show_check_box,
-	const char* language)
-	:
-	BAlert("ReplaceAlert", "", TextsFor(language).dontReplace, TextsFor(language).replace,
-		nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT),
-	future_collisions_box(-1),
-	apply_to_all(false),
-	fExtraHeight(show_check_box ? 240 : 220),
-	fAnswer(nullptr)
+                           const char* language)
+    : BAlert("ReplaceAlert", "", TextsFor(language).dontReplace, TextsFor(language).replace,
+             nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT),
+      future_collisions_box(-1), apply_to_all(false), fExtraHeight(show_check_box ? 240 : 220),
+      fAnswer(nullptr)
 {
 	const Texts& texts = TextsFor(language);
 	const char* toPath = to.Path() != nullptr ? to.Path() : "";
@@ -230,16 +227,16 @@ ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, bool show_check_b
 	SetShortcut(1, 'r');
 
 	fViews.push_back({"BitmapView", "to_image", BRect(0, 65, kIconSize - 1, 65 + kIconSize - 1), "",
-		toPath, kDefaultColor, 0, 0});
+	                  toPath, kDefaultColor, 0, 0});
 	AddEntryBlock("to", to, 35, kValueWidth, texts);
 	fViews.push_back({"BStringView", "with", L(0, 125, 50, kRowHeight), texts.with, "",
-		kDefaultColor, 0, 0});
+	                  kDefaultColor, 0, 0});
 	fViews.push_back({"BitmapView", "from_image", BRect(0, 170, kIconSize - 1, 170 + kIconSize - 1),
-		"", from.Path() != nullptr ? from.Path() : "", kDefaultColor, 0, 0});
+	                  "", from.Path() != nullptr ? from.Path() : "", kDefaultColor, 0, 0});
 	AddEntryBlock("from", from, 140, kWideModifiedWidth, texts);
 	if (show_check_box) {
 		fViews.push_back({"BCheckBox", "future_collisions", L(0, 235, 300, kRowHeight),
-			texts.checkBox, "", kDefaultColor, kSmallFont, 0});
+		                  texts.checkBox, "", kDefaultColor, kSmallFont, 0});
 		future_collisions_box = AddCheckBox(texts.checkBox, &apply_to_all);
 	}
 	apply_to_all = false;
@@ -282,27 +279,27 @@ const ReplaceAlert::View* ReplaceAlert::FindView(const char* name) const
 }
 
 void ReplaceAlert::AddEntryBlock(const char* prefix, const BPath& path, const float& top,
-	const float& modifiedWidth, const Texts& texts)
+                                 const float& modifiedWidth, const Texts& texts)
 {
 	const char* entry = path.Path() != nullptr ? path.Path() : "";
 	float row = top;
 	AddRow(prefix, "creation", texts.created, EntryDate(entry, true), row, kValueWidth);
 	AddRow(prefix, "modified", texts.modified, EntryDate(entry, false), row += kRowHeight,
-		modifiedWidth);
+	       modifiedWidth);
 	AddRow(prefix, "size", texts.size, SizeText(entry), row += kRowHeight, kValueWidth);
 	AddRow(prefix, "kind", texts.kind, KindText(entry), row += kRowHeight, kValueWidth);
 	AddRow(prefix, "path", texts.path, ParentPath(entry), row += kRowHeight, kPathWidth, true);
-	AddRow(prefix, "version", texts.version, VersionText(entry), row += kRowHeight,
-		kValueWidth);
+	AddRow(prefix, "version", texts.version, VersionText(entry), row += kRowHeight, kValueWidth);
 }
 
 void ReplaceAlert::AddRow(const char* prefix, const char* field, const char* label,
-	const std::string& value, const float& top, const float& width, const bool& truncatedPath)
+                          const std::string& value, const float& top, const float& width,
+                          const bool& truncatedPath)
 {
 	const std::string name = std::string(prefix) + "_" + field;
 	fViews.push_back({"BStringView", name + "_label", L(40, top, 65, kRowHeight), label, "", kRed,
-		kSmallFont, 0});
+	                  kSmallFont, 0});
 	fViews.push_back({truncatedPath ? "LibStringView" : "BStringView", name,
-		L(110, top, width, kRowHeight), value, "", kDefaultColor, kSmallFont,
-		truncatedPath ? 1 : 0});
+	                  L(110, top, width, kRowHeight), value, "", kDefaultColor, kSmallFont,
+	                  truncatedPath ? 1 : 0});
 }

@@ -20,14 +20,14 @@ public:
 	// A view added below the question, described for whichever presenter
 	// shows the alert. Frames are in the coordinates of the text view.
 	struct View {
-		std::string className;  // "BitmapView", "BStringView", "LibStringView", "BCheckBox"
+		std::string className; // "BitmapView", "BStringView", "LibStringView", "BCheckBox"
 		std::string name;
 		BRect frame;
 		std::string text;
-		std::string iconPath;  // BitmapView: the entry whose icon it shows
+		std::string iconPath; // BitmapView: the entry whose icon it shows
 		rgb_color color;
-		float fontSize;  // 0: the default size
-		int32 truncation;  // LibStringView: 1 cuts at the beginning
+		float fontSize;   // 0: the default size
+		int32 truncation; // LibStringView: 1 cuts at the beginning
 	};
 
 	// `from` is the new item, `to` the entry in its way; `language` a
@@ -49,7 +49,7 @@ public:
 	// How much taller than a plain alert the views make it.
 	float ExtraHeight() const { return fExtraHeight; }
 
-	int32 future_collisions_box;  // the check box's control index, or -1
+	int32 future_collisions_box; // the check box's control index, or -1
 	bool apply_to_all;
 
 	// The dialog's texts in one language.
@@ -58,9 +58,9 @@ public:
 private:
 	static const Texts& TextsFor(const char* language);
 	void AddEntryBlock(const char* prefix, const BPath& path, const float& top,
-		const float& modifiedWidth, const Texts& texts);
+	                   const float& modifiedWidth, const Texts& texts);
 	void AddRow(const char* prefix, const char* field, const char* label, const std::string& value,
-		const float& top, const float& width, const bool& truncatedPath = false);
+	            const float& top, const float& width, const bool& truncatedPath = false);
 
 	std::vector<View> fViews;
 	float fExtraHeight;

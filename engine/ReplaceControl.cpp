@@ -42,7 +42,8 @@ bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
 }
 
 bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* rule,
-	bool& ask_again, bool& remembered_answer, const BPath& saved_files)
+                                   bool& ask_again, bool& remembered_answer,
+                                   const BPath& saved_files)
 {
 	if (folder == nullptr || item.Leaf() == nullptr)
 		return false;

@@ -87,7 +87,7 @@ bool IsMarkerLine(const std::string& line, const std::string& marker)
 
 // The index of the end marker closing a section begun at `begin`, or 0.
 size_t SectionEnd(const std::vector<std::string>& lines, const size_t& begin,
-	const std::string& endMarker)
+                  const std::string& endMarker)
 {
 	for (size_t i = begin + 1; i < lines.size(); i++) {
 		if (IsMarkerLine(lines[i], endMarker))
@@ -171,7 +171,7 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 }
 
 void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
-	const char* text)
+                    const char* text)
 {
 	if (file_name == nullptr || tag == nullptr)
 		return;

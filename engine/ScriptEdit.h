@@ -12,7 +12,7 @@
 // a null `text` only removes the section. Keeps the file as it stood before in
 // "<file>.orig". Nothing is written when the folder does not exist.
 void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
-	const char* text);
+                    const char* text);
 // The same for the script at `path`.
 status_t EditScriptPath(const char* path, const char* tag, const char* text);
 // `content` without the sections `tag`. Markers are whole lines, so a tag that

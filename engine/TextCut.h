@@ -11,4 +11,4 @@ void CutAtCharacter(std::string& text, const size_t& max_bytes);
 // printf into a string of at most `size` - 1 bytes, cut as above.
 std::string FormatCut(const size_t& size, const char* format, va_list args);
 std::string FormatCut(const size_t& size, const char* format, ...)
-	__attribute__((format(printf, 2, 3)));
+        __attribute__((format(printf, 2, 3)));

@@ -21,8 +21,8 @@ struct Sandbox {
 
 	Sandbox()
 	{
-		std::string pattern = std::filesystem::temp_directory_path().string()
-			+ "/vantry-fuzz-zip-XXXXXX";
+		std::string pattern =
+		        std::filesystem::temp_directory_path().string() + "/vantry-fuzz-zip-XXXXXX";
 		if (mkdtemp(pattern.data()) == nullptr)
 			abort();
 		root = pattern;
@@ -43,7 +43,7 @@ Sandbox& sandbox()
 bool only_expected_entries(const Sandbox& box)
 {
 	for (auto it = std::filesystem::recursive_directory_iterator(box.root);
-		it != std::filesystem::recursive_directory_iterator(); ++it) {
+	     it != std::filesystem::recursive_directory_iterator(); ++it) {
 		std::string path = it->path().string();
 		if (path == box.target) {
 			it.disable_recursion_pending();
@@ -55,7 +55,7 @@ bool only_expected_entries(const Sandbox& box)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -18,8 +18,8 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "FindDirectory.h"
-#include "LinkAttributes.h"
 #include "LibStringIterator.h"
+#include "LinkAttributes.h"
 #include "Mime.h"
 #include "Node.h"
 

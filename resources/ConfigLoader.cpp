@@ -28,7 +28,7 @@ bool read_record(BMessage& config, LibAppResource& store)
 	return status == B_OK;
 }
 
-}  // namespace
+} // namespace
 
 bool LoadConfiguration(BMessage& config, LibAppResource& store)
 {
@@ -38,7 +38,8 @@ bool LoadConfiguration(BMessage& config, LibAppResource& store)
 	// A failed unflattening may have left some fields: nothing half loaded.
 	config.MakeEmpty();
 	config.what = 0;
-	LibError("%s", "Error obtaining configuration in installer. The installer was improperly built.");
+	LibError("%s",
+	         "Error obtaining configuration in installer. The installer was improperly built.");
 	fprintf(stderr, "QUIT.................. add code...\n");
 	return false;
 }

@@ -5,11 +5,7 @@
 
 #include "TypeConstants.h"
 
-ConfigRecord::ConfigRecord(const BMessage& record)
-	:
-	fRecord(record)
-{
-}
+ConfigRecord::ConfigRecord(const BMessage& record) : fRecord(record) {}
 
 const char* ConfigRecord::Text(const char* field) const
 {
@@ -58,8 +54,8 @@ int32 ConfigRecord::CountInstallFiles() const
 	BMessage instructions;
 	type_code type = 0;
 	int32 count = 0;
-	if (fRecord.FindMessage("install_instructions", &instructions) != B_OK
-		|| instructions.GetInfo("install_file", &type, &count) != B_OK)
+	if (fRecord.FindMessage("install_instructions", &instructions) != B_OK ||
+	    instructions.GetInfo("install_file", &type, &count) != B_OK)
 		return 0;
 	return count;
 }
@@ -67,51 +63,51 @@ int32 ConfigRecord::CountInstallFiles() const
 const std::vector<ConfigRecord::Field>& ConfigRecord::Fields()
 {
 	static const std::vector<Field> fields = {
-		{"install_folder_name", B_STRING_TYPE, "not read"},
-		{"groups", B_MESSAGE_TYPE, "no install types"},
-		{"app_name", B_STRING_TYPE, "empty"},
-		{"version", B_STRING_TYPE, "empty"},
-		{"release_date", B_STRING_TYPE, "empty"},
-		{"company", B_STRING_TYPE, "empty"},
-		{"support_email", B_STRING_TYPE, "empty"},
-		{"about_image", B_MESSAGE_TYPE, "no image"},
-		{"audio_file", B_STRING_TYPE, "not read"},
-		{"audio_data", B_MESSAGE_TYPE, "no sound"},
-		{"license", B_STRING_TYPE, "empty: the agreement step is skipped"},
-		{"install_instructions", B_MESSAGE_TYPE, "no items"},
-		{"custom_folder", B_MESSAGE_TYPE, "no custom folders"},
-		{"opt_log", B_BOOL_TYPE, "no log"},
-		{"opt_create_startup", B_BOOL_TYPE, "no startup entry"},
-		{"opt_save_replaced", B_BOOL_TYPE, "replaced entries are deleted"},
-		{"opt_include_deinstall", B_BOOL_TYPE, "a deinstaller is created"},
-		{"opt_default_folder", B_STRING_TYPE, "the initial destination stays"},
-		{"opt_created_folder", B_STRING_TYPE, "required"},
-		{"opt_show_beos_folders", B_BOOL_TYPE, "not read"},
-		{"opt_compression", B_INT32_TYPE, "not read"},
-		{"req_disk_space_needed", B_BOOL_TYPE, "no check"},
-		{"req_disk_space_required", B_BOOL_TYPE, "a suggestion"},
-		{"req_disk_space_amount", B_MESSAGE_TYPE, "0 bytes"},
-		{"req_boot_vol_only", B_BOOL_TYPE, "false, only logged"},
-		{"req_removable_vol_ok", B_BOOL_TYPE, "removable volumes not offered"},
-		{"req_shared_vol_ok", B_BOOL_TYPE, "shared volumes not offered"},
-		{"req_ram_needed", B_BOOL_TYPE, "no check"},
-		{"req_ram_required", B_BOOL_TYPE, "a suggestion"},
-		{"req_ram_amount", B_INT32_TYPE, "0 megabytes"},
-		{"req_shared_library", B_MESSAGE_TYPE, "no libraries"},
-		{"req_apps", B_MESSAGE_TYPE, "no applications"},
-		{"edit_bootscript", B_BOOL_TYPE, "no"},
-		{"edit_bootscript_tag", B_STRING_TYPE, "none"},
-		{"edit_bootscript_contents", B_STRING_TYPE, "none"},
-		{"edit_setup_env", B_BOOL_TYPE, "no"},
-		{"edit_setup_env_tag", B_STRING_TYPE, "none"},
-		{"edit_setup_env_contents", B_STRING_TYPE, "none"},
-		{"edit_profile", B_BOOL_TYPE, "no"},
-		{"edit_profile_tag", B_STRING_TYPE, "none"},
-		{"edit_profile_contents", B_STRING_TYPE, "none"},
-		{"complete_comments", B_STRING_TYPE, "none"},
-		{"complete_restart", B_BOOL_TYPE, "no"},
-		{"complete_display_folder", B_BOOL_TYPE, "no"},
-		{"VXC:deinstaller_size", B_INT32_TYPE, "0"},
+	        {"install_folder_name", B_STRING_TYPE, "not read"},
+	        {"groups", B_MESSAGE_TYPE, "no install types"},
+	        {"app_name", B_STRING_TYPE, "empty"},
+	        {"version", B_STRING_TYPE, "empty"},
+	        {"release_date", B_STRING_TYPE, "empty"},
+	        {"company", B_STRING_TYPE, "empty"},
+	        {"support_email", B_STRING_TYPE, "empty"},
+	        {"about_image", B_MESSAGE_TYPE, "no image"},
+	        {"audio_file", B_STRING_TYPE, "not read"},
+	        {"audio_data", B_MESSAGE_TYPE, "no sound"},
+	        {"license", B_STRING_TYPE, "empty: the agreement step is skipped"},
+	        {"install_instructions", B_MESSAGE_TYPE, "no items"},
+	        {"custom_folder", B_MESSAGE_TYPE, "no custom folders"},
+	        {"opt_log", B_BOOL_TYPE, "no log"},
+	        {"opt_create_startup", B_BOOL_TYPE, "no startup entry"},
+	        {"opt_save_replaced", B_BOOL_TYPE, "replaced entries are deleted"},
+	        {"opt_include_deinstall", B_BOOL_TYPE, "a deinstaller is created"},
+	        {"opt_default_folder", B_STRING_TYPE, "the initial destination stays"},
+	        {"opt_created_folder", B_STRING_TYPE, "required"},
+	        {"opt_show_beos_folders", B_BOOL_TYPE, "not read"},
+	        {"opt_compression", B_INT32_TYPE, "not read"},
+	        {"req_disk_space_needed", B_BOOL_TYPE, "no check"},
+	        {"req_disk_space_required", B_BOOL_TYPE, "a suggestion"},
+	        {"req_disk_space_amount", B_MESSAGE_TYPE, "0 bytes"},
+	        {"req_boot_vol_only", B_BOOL_TYPE, "false, only logged"},
+	        {"req_removable_vol_ok", B_BOOL_TYPE, "removable volumes not offered"},
+	        {"req_shared_vol_ok", B_BOOL_TYPE, "shared volumes not offered"},
+	        {"req_ram_needed", B_BOOL_TYPE, "no check"},
+	        {"req_ram_required", B_BOOL_TYPE, "a suggestion"},
+	        {"req_ram_amount", B_INT32_TYPE, "0 megabytes"},
+	        {"req_shared_library", B_MESSAGE_TYPE, "no libraries"},
+	        {"req_apps", B_MESSAGE_TYPE, "no applications"},
+	        {"edit_bootscript", B_BOOL_TYPE, "no"},
+	        {"edit_bootscript_tag", B_STRING_TYPE, "none"},
+	        {"edit_bootscript_contents", B_STRING_TYPE, "none"},
+	        {"edit_setup_env", B_BOOL_TYPE, "no"},
+	        {"edit_setup_env_tag", B_STRING_TYPE, "none"},
+	        {"edit_setup_env_contents", B_STRING_TYPE, "none"},
+	        {"edit_profile", B_BOOL_TYPE, "no"},
+	        {"edit_profile_tag", B_STRING_TYPE, "none"},
+	        {"edit_profile_contents", B_STRING_TYPE, "none"},
+	        {"complete_comments", B_STRING_TYPE, "none"},
+	        {"complete_restart", B_BOOL_TYPE, "no"},
+	        {"complete_display_folder", B_BOOL_TYPE, "no"},
+	        {"VXC:deinstaller_size", B_INT32_TYPE, "0"},
 	};
 	return fields;
 }

@@ -59,7 +59,7 @@ bool copy_range(int from, off_t offset, size_t size, int to)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 LibAppResource::LibAppResource(const uint32& mode)
 {
@@ -90,10 +90,10 @@ void LibAppResource::_Attach(const char* path, const uint32& mode)
 }
 
 bool LibAppResource::AddEntry(const char* source, const long& id, const char* name,
-	const int& level)
+                              const int& level)
 {
-	if (source == nullptr || name == nullptr || name[0] == '\0' || strchr(name, '/') != nullptr
-		|| InitCheck() != B_OK)
+	if (source == nullptr || name == nullptr || name[0] == '\0' || strchr(name, '/') != nullptr ||
+	    InitCheck() != B_OK)
 		return false;
 	std::string archive = make_temporary_archive();
 	if (archive.empty()) {
@@ -126,9 +126,8 @@ bool LibAppResource::_StoreArchive(const char* archive, const long& id, const ch
 		size_t length = std::min<off_t>(chunk, size - offset);
 		if (file.ReadAt(offset, buffer, length) != (ssize_t)length)
 			return false;
-		status_t status = offset == 0
-			? AddResource(B_RAW_TYPE, id, buffer, length, name)
-			: WriteResource(B_RAW_TYPE, id, buffer, offset, length);
+		status_t status = offset == 0 ? AddResource(B_RAW_TYPE, id, buffer, length, name)
+		                              : WriteResource(B_RAW_TYPE, id, buffer, offset, length);
 		if (status != B_OK)
 			return false;
 	}
@@ -154,7 +153,7 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 		return false;
 	}
 	bool placed = unpack ? _Unpack(offset, size, name, work, destination)
-						 : _CopyOut(offset, size, work, destination);
+	                     : _CopyOut(offset, size, work, destination);
 	std::error_code error;
 	std::filesystem::remove_all(work, error);
 	// The extractor typed what it unpacked; a copied archive is typed here.
@@ -163,8 +162,8 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	return placed;
 }
 
-bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name,
-	const std::string& work, const char* destination)
+bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const std::string& work,
+                             const char* destination)
 {
 	if (name == nullptr || name[0] == '\0')
 		return false;
@@ -176,14 +175,14 @@ bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name,
 	std::string extracted = work + "/" + name;
 	if (rename(extracted.c_str(), destination) != 0) {
 		fprintf(stderr, "ExtractEntry %s: cannot place %s: %s\n", name, destination,
-			strerror(errno));
+		        strerror(errno));
 		return false;
 	}
 	return true;
 }
 
 bool LibAppResource::_CopyOut(off_t offset, size_t size, const std::string& work,
-	const char* destination)
+                              const char* destination)
 {
 	std::string copy = work + "/archive.zip";
 	int from = open(fPath.c_str(), O_RDONLY | O_CLOEXEC);
@@ -206,13 +205,13 @@ bool LibAppResource::CopyResource(const long& id, const uint32& type, LibAppReso
 	target.RemoveResource(type, id);
 	char buffer[kChunkSize];
 	size_t length = std::min(size, kChunkSize);
-	if (ReadResource(type, id, buffer, 0, length) != B_OK
-		|| target.AddResource(type, id, buffer, length, name.c_str()) != B_OK)
+	if (ReadResource(type, id, buffer, 0, length) != B_OK ||
+	    target.AddResource(type, id, buffer, length, name.c_str()) != B_OK)
 		return true;
 	for (size_t offset = length; offset < size; offset += length) {
 		length = std::min(size - offset, kChunkSize);
-		if (ReadResource(type, id, buffer, offset, length) != B_OK
-			|| target.WriteResource(type, id, buffer, offset, length) != B_OK)
+		if (ReadResource(type, id, buffer, offset, length) != B_OK ||
+		    target.WriteResource(type, id, buffer, offset, length) != B_OK)
 			break;
 	}
 	return true;

@@ -40,7 +40,7 @@ private:
 	void _Attach(const char* path, const uint32& mode);
 	bool _StoreArchive(const char* archive, const long& id, const char* name);
 	bool _Unpack(off_t offset, size_t size, const char* name, const std::string& work,
-		const char* destination);
+	             const char* destination);
 	bool _CopyOut(off_t offset, size_t size, const std::string& work, const char* destination);
 
 	BFile fFile;

@@ -40,19 +40,19 @@ std::string type_of(const entry_ref& ref)
 	return std::string();
 }
 
-}  // namespace
+} // namespace
 
 bool LibSetAppVersion(const unsigned long& major, const unsigned long& middle,
-	const unsigned long& minor, const char* shortText, const char* longText,
-	const unsigned long& variety, const unsigned long& internal)
+                      const unsigned long& minor, const char* shortText, const char* longText,
+                      const unsigned long& variety, const unsigned long& internal)
 {
-	return LibSetAppVersion(kRunningExecutable, major, middle, minor, shortText, longText,
-		variety, internal);
+	return LibSetAppVersion(kRunningExecutable, major, middle, minor, shortText, longText, variety,
+	                        internal);
 }
 
-bool LibSetAppVersion(const char* path, const unsigned long& major,
-	const unsigned long& middle, const unsigned long& minor, const char* shortText,
-	const char* longText, const unsigned long& variety, const unsigned long& internal)
+bool LibSetAppVersion(const char* path, const unsigned long& major, const unsigned long& middle,
+                      const unsigned long& minor, const char* shortText, const char* longText,
+                      const unsigned long& variety, const unsigned long& internal)
 {
 	BFile file(path, B_READ_WRITE);
 	if (file.InitCheck() != B_OK)
@@ -66,8 +66,8 @@ bool LibSetAppVersion(const char* path, const unsigned long& major,
 	copy_text(version.short_info, sizeof(version.short_info), shortText);
 	copy_text(version.long_info, sizeof(version.long_info), longText);
 	BAppFileInfo info(&file);
-	return info.InitCheck() == B_OK
-		&& info.SetVersionInfo(&version, B_APP_VERSION_KIND) == B_OK && info.Sync() == B_OK;
+	return info.InitCheck() == B_OK && info.SetVersionInfo(&version, B_APP_VERSION_KIND) == B_OK &&
+	       info.Sync() == B_OK;
 }
 
 LibString LibGetAppVersion(const char* path)
@@ -75,15 +75,15 @@ LibString LibGetAppVersion(const char* path)
 	BFile file(path != nullptr ? path : kRunningExecutable, B_READ_ONLY);
 	BAppFileInfo info(&file);
 	version_info version;
-	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK
-		|| info.GetVersionInfo(&version, B_APP_VERSION_KIND) != B_OK)
+	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK ||
+	    info.GetVersionInfo(&version, B_APP_VERSION_KIND) != B_OK)
 		return LibString();
 	char text[96];
-	int length = snprintf(text, sizeof(text), "%u.%u.%u", version.major, version.middle,
-		version.minor);
+	int length =
+	        snprintf(text, sizeof(text), "%u.%u.%u", version.major, version.middle, version.minor);
 	if (version.variety < 6)
 		length += snprintf(text + length, sizeof(text) - length, "%s",
-			kVarietyWords[version.variety]);
+		                   kVarietyWords[version.variety]);
 	if (version.internal != 0)
 		snprintf(text + length, sizeof(text) - length, " %u", version.internal);
 	return LibString(text);
@@ -99,8 +99,8 @@ int32 LibGetAppSupportedTypes(const char* path, LibStringList& out)
 	BFile file(path, B_READ_ONLY);
 	BAppFileInfo info(&file);
 	BMessage types;
-	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK
-		|| info.GetSupportedTypes(&types) != B_OK)
+	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK ||
+	    info.GetSupportedTypes(&types) != B_OK)
 		return 0;
 	out.Append(types, "types");
 	return out.Size();
@@ -119,8 +119,8 @@ bool LibSetAppSupportedTypes(const char* path, LibStringList& in)
 	BMessage types;
 	in.GetFrom(types, "types");
 	BAppFileInfo info(&file);
-	return info.InitCheck() == B_OK && info.SetSupportedTypes(&types) == B_OK
-		&& info.Sync() == B_OK;
+	return info.InitCheck() == B_OK && info.SetSupportedTypes(&types) == B_OK &&
+	       info.Sync() == B_OK;
 }
 
 void LibGetAppSignature(const entry_ref& ref, char* out)
@@ -133,7 +133,7 @@ void LibGetAppSignature(const entry_ref& ref, char* out)
 	BFile file(&ref, B_READ_ONLY);
 	BAppFileInfo info(&file);
 	char signature[B_MIME_TYPE_LENGTH] = {};
-	if (file.InitCheck() == B_OK && info.InitCheck() == B_OK
-		&& info.GetSignature(signature) == B_OK)
+	if (file.InitCheck() == B_OK && info.InitCheck() == B_OK &&
+	    info.GetSignature(signature) == B_OK)
 		strcpy(out, signature);
 }

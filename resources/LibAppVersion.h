@@ -9,12 +9,12 @@
 #include "LibStringList.h"
 
 bool LibSetAppVersion(const unsigned long& major, const unsigned long& middle,
-	const unsigned long& minor, const char* shortText, const char* longText,
-	const unsigned long& variety, const unsigned long& internal);
+                      const unsigned long& minor, const char* shortText, const char* longText,
+                      const unsigned long& variety, const unsigned long& internal);
 // Host addition: the same for the executable at `path`.
-bool LibSetAppVersion(const char* path, const unsigned long& major,
-	const unsigned long& middle, const unsigned long& minor, const char* shortText,
-	const char* longText, const unsigned long& variety, const unsigned long& internal);
+bool LibSetAppVersion(const char* path, const unsigned long& major, const unsigned long& middle,
+                      const unsigned long& minor, const char* shortText, const char* longText,
+                      const unsigned long& variety, const unsigned long& internal);
 
 // "major.middle.minor", the variety's word and the internal number when not
 // 0, for example "2.0.1 Beta 7"; empty without version information. A null

@@ -42,7 +42,7 @@ std::string as_operand(const std::string& path)
 	return !path.empty() && path[0] == '-' ? "./" + path : path;
 }
 
-}  // namespace
+} // namespace
 
 bool LibFindInPath(const char* name, LibString& found)
 {
@@ -56,7 +56,7 @@ bool LibFindInPath(const char* name, LibString& found)
 		std::string folder = folders.substr(start, end - start);
 		start = end + 1;
 		if (folder.empty())
-			continue;  // an empty entry would mean the working directory: not trusted
+			continue; // an empty entry would mean the working directory: not trusted
 		std::string candidate = folder + "/" + name;
 		if (is_executable(candidate)) {
 			found = candidate.c_str();
@@ -67,7 +67,7 @@ bool LibFindInPath(const char* name, LibString& found)
 }
 
 status_t LibRunTool(const char* tool, const std::vector<std::string>& arguments,
-	const char* workingDirectory, int* exitStatus)
+                    const char* workingDirectory, int* exitStatus)
 {
 	if (tool == nullptr || arguments.empty())
 		return B_BAD_VALUE;
@@ -100,8 +100,8 @@ bool LibZip(const char* archive, const BPath& source, int level)
 	if (archive == nullptr || source.Path() == nullptr || !LibFindInPath("zip", tool))
 		return false;
 	std::string option = "-rq" + std::to_string(std::clamp(level, 0, 9));
-	std::vector<std::string> arguments
-		= {"zip", option, as_operand(archive), as_operand(source.Leaf())};
+	std::vector<std::string> arguments = {"zip", option, as_operand(archive),
+	                                      as_operand(source.Leaf())};
 	return LibRunTool(tool.String(), arguments, parent_folder(source.Path()).c_str()) == B_OK;
 }
 
@@ -117,8 +117,8 @@ bool LibUnzip(const char* archive)
 bool LibTar(const char* source, const char* archive)
 {
 	BPath bin;
-	if (source == nullptr || archive == nullptr || archive[0] == '\0'
-		|| find_directory(B_BEOS_BIN_DIRECTORY, &bin) != B_OK)
+	if (source == nullptr || archive == nullptr || archive[0] == '\0' ||
+	    find_directory(B_BEOS_BIN_DIRECTORY, &bin) != B_OK)
 		return false;
 	std::string tool = std::string(bin.Path()) + "/tar";
 	if (!is_executable(tool))

@@ -30,4 +30,4 @@ bool LibFindInPath(const char* name, LibString& found);
 // child only, and waits for it. `exitStatus` gets the tool's exit status, or
 // -1 when a signal ended it.
 status_t LibRunTool(const char* tool, const std::vector<std::string>& arguments,
-	const char* workingDirectory, int* exitStatus = nullptr);
+                    const char* workingDirectory, int* exitStatus = nullptr);

@@ -105,14 +105,10 @@ zip_int64_t range_callback(void* state, void* data, zip_uint64_t length, zip_sou
 {
 	auto* range = static_cast<RangeSource*>(state);
 	switch (command) {
-		case ZIP_SOURCE_OPEN:
-			range->position = 0;
-			return 0;
-		case ZIP_SOURCE_READ:
-			return range_read(range, data, length);
+		case ZIP_SOURCE_OPEN: range->position = 0; return 0;
+		case ZIP_SOURCE_READ: return range_read(range, data, length);
 		case ZIP_SOURCE_CLOSE:
-		case ZIP_SOURCE_FREE:
-			return 0;
+		case ZIP_SOURCE_FREE: return 0;
 		case ZIP_SOURCE_STAT: {
 			auto* stat = static_cast<zip_stat_t*>(data);
 			zip_stat_init(stat);
@@ -120,25 +116,22 @@ zip_int64_t range_callback(void* state, void* data, zip_uint64_t length, zip_sou
 			stat->valid |= ZIP_STAT_SIZE;
 			return sizeof(*stat);
 		}
-		case ZIP_SOURCE_ERROR:
-			return zip_error_to_data(&range->error, data, length);
+		case ZIP_SOURCE_ERROR: return zip_error_to_data(&range->error, data, length);
 		case ZIP_SOURCE_SEEK: {
 			zip_int64_t position = zip_source_seek_compute_offset(range->position, range->size,
-				data, length, &range->error);
+			                                                      data, length, &range->error);
 			if (position < 0)
 				return -1;
 			range->position = position;
 			return 0;
 		}
-		case ZIP_SOURCE_TELL:
-			return range->position;
+		case ZIP_SOURCE_TELL: return range->position;
 		case ZIP_SOURCE_SUPPORTS:
-			return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
-				ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-				ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
-		default:
-			zip_error_set(&range->error, ZIP_ER_OPNOTSUPP, 0);
-			return -1;
+			return zip_source_make_command_bitmap(
+			        ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+			        ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+			        ZIP_SOURCE_SUPPORTS, -1);
+		default: zip_error_set(&range->error, ZIP_ER_OPNOTSUPP, 0); return -1;
 	}
 }
 
@@ -182,7 +175,7 @@ struct timespec to_timespec(int64 seconds)
 	return time;
 }
 
-}  // namespace
+} // namespace
 
 // One thread's share of the entries, read through its own libzip handle.
 struct PayloadExtractor::Slice {
@@ -208,13 +201,13 @@ private:
 	int OpenFolder(const std::vector<std::string>& parts, size_t count);
 	status_t Entry(zip_t* archive, int64 index);
 	status_t WriteFile(zip_t* archive, int64 index, int parentFd, const std::string& name,
-		const std::string& leaf, uint64 size, mode_t mode, PayloadTimes& times);
+	                   const std::string& leaf, uint64 size, mode_t mode, PayloadTimes& times);
 	status_t WriteLink(zip_t* archive, int64 index, int parentFd, const std::string& leaf,
-		uint64 size);
+	                   uint64 size);
 	status_t ReadAttributes(zip_t* archive, int64 index, const std::string& name,
-		std::vector<PayloadAttribute>* attributes);
+	                        std::vector<PayloadAttribute>* attributes);
 	void WriteAttributes(const std::string& path, std::vector<PayloadAttribute>& attributes,
-		const std::string& type);
+	                     const std::string& type);
 
 	std::unique_ptr<char[]> fBuffer;
 	std::string fFolderName;
@@ -235,8 +228,8 @@ void PayloadExtractor::Slice::Run()
 	zip_error_t zipError;
 	zip_error_init(&zipError);
 	zip_source_t* source = zip_source_function_create(range_callback, &range, &zipError);
-	zip_t* archive = source != nullptr ? zip_open_from_source(source, ZIP_RDONLY, &zipError)
-		: nullptr;
+	zip_t* archive =
+	        source != nullptr ? zip_open_from_source(source, ZIP_RDONLY, &zipError) : nullptr;
 	if (archive == nullptr) {
 		if (source != nullptr)
 			zip_source_free(source);
@@ -308,8 +301,8 @@ status_t PayloadExtractor::Slice::Entry(zip_t* archive, int64 index)
 
 	PayloadTimes times;
 	zip_uint16_t length = 0;
-	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index,
-		kPayloadTimeField, 0, &length, ZIP_FL_LOCAL);
+	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index, kPayloadTimeField, 0,
+	                                                         &length, ZIP_FL_LOCAL);
 	if (data != nullptr)
 		decode_payload_times(data, length, &times);
 	if (times.modified < 0 && (stat.valid & ZIP_STAT_MTIME))
@@ -326,7 +319,7 @@ status_t PayloadExtractor::Slice::Entry(zip_t* archive, int64 index)
 		return WriteLink(archive, index, parentFd, parts.back(), stat.size);
 	if (!folder)
 		return WriteFile(archive, index, parentFd, name, parts.back(), stat.size, permissions,
-			times);
+		                 times);
 	std::vector<PayloadAttribute> attributes;
 	status_t result = ReadAttributes(archive, index, name, &attributes);
 	if (result != B_OK)
@@ -339,8 +332,8 @@ status_t PayloadExtractor::Slice::Entry(zip_t* archive, int64 index)
 
 // Streams one file's data; more bytes than the entry declares stop it.
 status_t PayloadExtractor::Slice::WriteFile(zip_t* archive, int64 index, int parentFd,
-	const std::string& name, const std::string& leaf, uint64 size, mode_t mode,
-	PayloadTimes& times)
+                                            const std::string& name, const std::string& leaf,
+                                            uint64 size, mode_t mode, PayloadTimes& times)
 {
 	std::vector<PayloadAttribute> attributes;
 	status_t result = ReadAttributes(archive, index, name, &attributes);
@@ -364,8 +357,8 @@ status_t PayloadExtractor::Slice::WriteFile(zip_t* archive, int64 index, int par
 	while (result == B_OK) {
 		zip_int64_t read = zip_fread(file, fBuffer.get(), kBufferSize);
 		if (read < 0)
-			result = Fail(B_BAD_DATA, "the entry " + leaf + " is damaged: "
-				+ zip_error_strerror(zip_file_get_error(file)));
+			result = Fail(B_BAD_DATA, "the entry " + leaf + " is damaged: " +
+			                                  zip_error_strerror(zip_file_get_error(file)));
 		else if (read == 0)
 			break;
 		else if ((total += read) > size)
@@ -381,7 +374,8 @@ status_t PayloadExtractor::Slice::WriteFile(zip_t* archive, int64 index, int par
 	if (result != B_OK)
 		return result;
 	WriteAttributes(target + "/" + name, attributes,
-		sniff ? sniff_mime_type_data(prefix.data(), prefix.size(), mode) : std::string());
+	                sniff ? sniff_mime_type_data(prefix.data(), prefix.size(), mode)
+	                      : std::string());
 	fchmod(out.fd, mode);
 	if (times.modified >= 0) {
 		struct timespec stamps[2] = {to_timespec(times.accessed), to_timespec(times.modified)};
@@ -391,7 +385,7 @@ status_t PayloadExtractor::Slice::WriteFile(zip_t* archive, int64 index, int par
 }
 
 status_t PayloadExtractor::Slice::WriteLink(zip_t* archive, int64 index, int parentFd,
-	const std::string& leaf, uint64 size)
+                                            const std::string& leaf, uint64 size)
 {
 	if (size == 0 || size > kMaxLinkLength)
 		return Fail(B_BAD_DATA, "the link " + leaf + " has a bad target");
@@ -412,11 +406,12 @@ status_t PayloadExtractor::Slice::WriteLink(zip_t* archive, int64 index, int par
 
 // The attributes of the entry's 0x6542 block, each with its type.
 status_t PayloadExtractor::Slice::ReadAttributes(zip_t* archive, int64 index,
-	const std::string& name, std::vector<PayloadAttribute>* attributes)
+                                                 const std::string& name,
+                                                 std::vector<PayloadAttribute>* attributes)
 {
 	zip_uint16_t length = 0;
-	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index,
-		kPayloadAttrField, 0, &length, ZIP_FL_LOCAL);
+	const zip_uint8_t* data = zip_file_extra_field_get_by_id(archive, index, kPayloadAttrField, 0,
+	                                                         &length, ZIP_FL_LOCAL);
 	if (data != nullptr && decode_payload_attributes(data, length, attributes) != B_OK)
 		return Fail(B_BAD_DATA, "the attributes of " + target + "/" + name + " are damaged");
 	return B_OK;
@@ -424,7 +419,8 @@ status_t PayloadExtractor::Slice::ReadAttributes(zip_t* archive, int64 index,
 
 // Gives the entry its attributes and, when it carries none, `type`.
 void PayloadExtractor::Slice::WriteAttributes(const std::string& path,
-	std::vector<PayloadAttribute>& attributes, const std::string& type)
+                                              std::vector<PayloadAttribute>& attributes,
+                                              const std::string& type)
 {
 	if (attributes.empty() && type.empty())
 		return;
@@ -438,14 +434,12 @@ void PayloadExtractor::Slice::WriteAttributes(const std::string& path,
 		if (attribute.name.size() >= B_ATTR_NAME_LENGTH)
 			continue;
 		node.WriteAttr(attribute.name.c_str(), attribute.type, 0, attribute.data.data(),
-			attribute.data.size());
+		               attribute.data.size());
 	}
 }
 
 PayloadExtractor::PayloadExtractor()
-	:
-	fMaxEntries(kDefaultMaxEntries),
-	fMaxNameLength(kDefaultMaxNameLength)
+    : fMaxEntries(kDefaultMaxEntries), fMaxNameLength(kDefaultMaxNameLength)
 {
 }
 
@@ -456,7 +450,7 @@ void PayloadExtractor::SetLimits(int64 maxEntries, size_t maxNameLength)
 }
 
 status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t size,
-	const char* target, const char* top)
+                                   const char* target, const char* top)
 {
 	if (archivePath == nullptr || target == nullptr || top == nullptr || offset < 0 || size <= 0)
 		return _Fail(B_BAD_VALUE, "bad arguments");
@@ -522,7 +516,7 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 // Folders made for their contents are typed too; children change their
 // folder's time, so folders get theirs last, deepest first.
 status_t PayloadExtractor::_FinishFolders(int targetFd, const std::string& target,
-	std::vector<Slice>& slices)
+                                          std::vector<Slice>& slices)
 {
 	std::set<std::string> typed;
 	std::vector<Pending> times;
@@ -535,12 +529,12 @@ status_t PayloadExtractor::_FinishFolders(int targetFd, const std::string& targe
 			if (typed.insert(name).second) {
 				BNode node((target + "/" + name).c_str());
 				node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, B_DIRECTORY_MIME_TYPE,
-					sizeof(B_DIRECTORY_MIME_TYPE));
+				               sizeof(B_DIRECTORY_MIME_TYPE));
 			}
 		}
 	}
 	std::sort(times.begin(), times.end(),
-		[](const Pending& a, const Pending& b) { return a.name > b.name; });
+	          [](const Pending& a, const Pending& b) { return a.name > b.name; });
 	for (const Pending& folder : times) {
 		struct timespec stamps[2] = {to_timespec(folder.accessed), to_timespec(folder.modified)};
 		utimensat(targetFd, folder.name.c_str(), stamps, AT_SYMLINK_NOFOLLOW);
@@ -563,8 +557,8 @@ std::vector<int64> PayloadExtractor::_SplitPoints(zip_t* archive, int slices) co
 		total += sizes[i];
 	}
 	std::vector<int64> points = {0};
-	if (count < kParallelEntries || total < kParallelBytes
-		|| std::thread::hardware_concurrency() < 2)
+	if (count < kParallelEntries || total < kParallelBytes ||
+	    std::thread::hardware_concurrency() < 2)
 		slices = 1;
 	zip_uint64_t done = 0;
 	for (int64 i = 0; i < count && (int)points.size() < slices; i++) {
@@ -596,12 +590,12 @@ status_t PayloadExtractor::_CheckDirectory(int fd, off_t offset, off_t size)
 		uint8 locator[20];
 		uint8 end[56];
 		off_t locatorAt = tailStart + at - 20;
-		if (locatorAt < offset || !read_fully(fd, locator, 20, locatorAt)
-			|| get32(locator) != kZip64Locator)
+		if (locatorAt < offset || !read_fully(fd, locator, 20, locatorAt) ||
+		    get32(locator) != kZip64Locator)
 			return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
 		uint64 endAt = get64(locator + 8);
-		if (endAt > (uint64)size - 56 || !read_fully(fd, end, 56, offset + endAt)
-			|| get32(end) != kZip64End)
+		if (endAt > (uint64)size - 56 || !read_fully(fd, end, 56, offset + endAt) ||
+		    get32(end) != kZip64End)
 			return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
 		entries = get64(end + 32);
 		directoryBytes = get64(end + 40);
@@ -643,7 +637,7 @@ status_t PayloadExtractor::_CheckNames(zip_t* archive, const char* top)
 	}
 	for (const std::string& name : names) {
 		for (size_t slash = name.find('/'); slash != std::string::npos;
-			slash = name.find('/', slash + 1)) {
+		     slash = name.find('/', slash + 1)) {
 			if (links.count(name.substr(0, slash)) != 0)
 				return _Fail(B_NOT_ALLOWED, "the entry " + name + " lies behind a link");
 		}
@@ -668,7 +662,7 @@ status_t PayloadExtractor::_CheckName(const std::string& name, const char* top) 
 	}
 	if (parts[0] != top)
 		return self->_Fail(B_NOT_ALLOWED,
-			"the entry " + name + " does not lie under " + std::string(top));
+		                   "the entry " + name + " does not lie under " + std::string(top));
 	return B_OK;
 }
 

@@ -28,7 +28,7 @@ public:
 	// under the top-level name `top`. On failure the folder may hold part of
 	// the archive; the caller removes it.
 	status_t Extract(const char* archivePath, off_t offset, off_t size, const char* target,
-		const char* top);
+	                 const char* top);
 	const std::string& ErrorText() const { return fError; }
 
 	static const int64 kDefaultMaxEntries = 65536;

@@ -12,7 +12,7 @@
 namespace {
 
 const uint8 kAttrStored = 0x01;
-const size_t kRecordHeader = 12;  // type u32 and size u64, both big-endian
+const size_t kRecordHeader = 12; // type u32 and size u64, both big-endian
 
 void put8(std::string& out, uint8 value)
 {
@@ -166,10 +166,9 @@ status_t parse_records(const std::string& records, std::vector<PayloadAttribute>
 	return B_OK;
 }
 
-}  // namespace
+} // namespace
 
-void encode_payload_times(int64 modified, int64 accessed, std::string* local,
-	std::string* central)
+void encode_payload_times(int64 modified, int64 accessed, std::string* local, std::string* central)
 {
 	local->clear();
 	put8(*local, 0x03);
@@ -190,7 +189,7 @@ std::string encode_payload_owner(uint32 uid, uint32 gid)
 }
 
 void encode_payload_attributes(const std::vector<PayloadAttribute>& attributes, int32 level,
-	std::string* local, std::string* central)
+                               std::string* local, std::string* central)
 {
 	std::string records = encode_records(attributes);
 	std::string data;
@@ -221,7 +220,7 @@ status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* ti
 		if ((flags & (1 << bit)) == 0)
 			continue;
 		if (at + 4 > length)
-			return B_OK;  // a central-style block carries fewer times than its flags
+			return B_OK; // a central-style block carries fewer times than its flags
 		*slots[bit] = (int32)get32le(data + at);
 		at += 4;
 	}
@@ -229,7 +228,7 @@ status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* ti
 }
 
 status_t decode_payload_attributes(const uint8* data, size_t length,
-	std::vector<PayloadAttribute>* attributes)
+                                   std::vector<PayloadAttribute>* attributes)
 {
 	if (data == nullptr || attributes == nullptr || length < 5)
 		return B_BAD_DATA;
@@ -265,7 +264,8 @@ void payload_add_type(std::vector<PayloadAttribute>* attributes, const std::stri
 	record.name = "BEOS:TYPE";
 	record.type = B_MIME_STRING_TYPE;
 	record.data.assign(type.c_str(), type.size() + 1);
-	auto at = std::lower_bound(attributes->begin(), attributes->end(), record,
-		[](const PayloadAttribute& a, const PayloadAttribute& b) { return a.name < b.name; });
+	auto at = std::lower_bound(
+	        attributes->begin(), attributes->end(), record,
+	        [](const PayloadAttribute& a, const PayloadAttribute& b) { return a.name < b.name; });
 	attributes->insert(at, std::move(record));
 }

@@ -32,14 +32,13 @@ struct PayloadTimes {
 static const uint32 kMaxAttributeBytes = 16 * 1024 * 1024;
 
 // Local and central forms of the time block (modification and access time).
-void encode_payload_times(int64 modified, int64 accessed, std::string* local,
-	std::string* central);
+void encode_payload_times(int64 modified, int64 accessed, std::string* local, std::string* central);
 // Local form of the owner block; the central one is empty.
 std::string encode_payload_owner(uint32 uid, uint32 gid);
 // Local and central forms of the attribute block; the records are
 // compressed when that makes them smaller.
 void encode_payload_attributes(const std::vector<PayloadAttribute>& attributes, int32 level,
-	std::string* local, std::string* central);
+                               std::string* local, std::string* central);
 
 // Whether the attributes hold a type ("BEOS:TYPE"), and adding one in name
 // order: packing records the type of a file that has none, so that the
@@ -51,4 +50,4 @@ status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* ti
 // Reads the local attribute block: compressed or stored, every record
 // checked against the block's length.
 status_t decode_payload_attributes(const uint8* data, size_t length,
-	std::vector<PayloadAttribute>* attributes);
+                                   std::vector<PayloadAttribute>* attributes);

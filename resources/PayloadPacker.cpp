@@ -3,8 +3,8 @@
 
 #include <dirent.h>
 #include <errno.h>
-#include <string.h>
 #include <limits.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "Node.h"
 #include "MimeType.h"
+#include "Node.h"
 #include "PayloadFields.h"
 
 namespace {
@@ -47,8 +47,8 @@ std::vector<PayloadAttribute> read_attributes(const std::string& path)
 	char name[B_ATTR_NAME_LENGTH];
 	while (node.GetNextAttrName(name) == B_OK) {
 		attr_info info;
-		if (node.GetAttrInfo(name, &info) != B_OK || info.size < 0
-			|| info.size > (off_t)kMaxAttributeBytes)
+		if (node.GetAttrInfo(name, &info) != B_OK || info.size < 0 ||
+		    info.size > (off_t)kMaxAttributeBytes)
 			continue;
 		PayloadAttribute attribute;
 		attribute.name = name;
@@ -63,19 +63,17 @@ std::vector<PayloadAttribute> read_attributes(const std::string& path)
 	return attributes;
 }
 
-}  // namespace
+} // namespace
 
 PayloadPacker::PayloadPacker(int32 level)
-	:
-	fLevel(std::clamp<int32>(level, 0, 9)),
-	fArchive(nullptr)
+    : fLevel(std::clamp<int32>(level, 0, 9)), fArchive(nullptr)
 {
 }
 
 status_t PayloadPacker::Pack(const char* source, const char* name, const char* archive)
 {
-	if (source == nullptr || name == nullptr || archive == nullptr || name[0] == '\0'
-		|| strchr(name, '/') != nullptr)
+	if (source == nullptr || name == nullptr || archive == nullptr || name[0] == '\0' ||
+	    strchr(name, '/') != nullptr)
 		return _Fail(B_BAD_VALUE, "bad arguments");
 	fError.clear();
 	fLinkTargets.clear();
@@ -92,8 +90,8 @@ status_t PayloadPacker::Pack(const char* source, const char* name, const char* a
 		return status;
 	}
 	if (zip_close(fArchive) != 0) {
-		status = _Fail(B_IO_ERROR, std::string("cannot write ") + archive + ": "
-			+ zip_strerror(fArchive));
+		status = _Fail(B_IO_ERROR,
+		               std::string("cannot write ") + archive + ": " + zip_strerror(fArchive));
 		zip_discard(fArchive);
 		unlink(archive);
 	}
@@ -140,11 +138,11 @@ status_t PayloadPacker::_AddEntry(const std::string& path, const std::string& na
 				return _Fail(B_IO_ERROR, "cannot read the link " + path);
 			fLinkTargets.emplace_back(target, length);
 			data = zip_source_buffer(fArchive, fLinkTargets.back().data(),
-				fLinkTargets.back().size(), 0);
+			                         fLinkTargets.back().size(), 0);
 		} else if (S_ISREG(st.st_mode)) {
 			data = zip_source_file(fArchive, path.c_str(), 0, -1);
 		} else
-			return B_OK;  // devices and pipes are not installed
+			return B_OK; // devices and pipes are not installed
 		if (data == nullptr)
 			return _Fail(B_IO_ERROR, "cannot read " + path);
 		index = zip_file_add(fArchive, name.c_str(), data, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
@@ -161,41 +159,45 @@ status_t PayloadPacker::_SetFields(int64 index, const std::string& path, const s
 {
 	bool deflated = S_ISREG(st.st_mode);
 	zip_set_file_compression(fArchive, index, deflated ? ZIP_CM_DEFLATE : ZIP_CM_STORE,
-		deflated ? std::max<int32>(fLevel, 1) : 0);
+	                         deflated ? std::max<int32>(fLevel, 1) : 0);
 	if (deflated && fLevel == 0)
 		zip_set_file_compression(fArchive, index, ZIP_CM_STORE, 0);
 	zip_file_set_external_attributes(fArchive, index, 0, ZIP_OPSYS_BEOS,
-		(zip_uint32_t)(st.st_mode & 0xffff) << 16);
+	                                 (zip_uint32_t)(st.st_mode & 0xffff) << 16);
 	zip_file_set_mtime(fArchive, index, st.st_mtime, 0);
 
 	std::string local, central;
 	encode_payload_times(st.st_mtime, st.st_atime, &local, &central);
 	bool ok = zip_file_extra_field_set(fArchive, index, kPayloadTimeField, ZIP_EXTRA_FIELD_NEW,
-			(const zip_uint8_t*)local.data(), local.size(), ZIP_FL_LOCAL) == 0
-		&& zip_file_extra_field_set(fArchive, index, kPayloadTimeField, ZIP_EXTRA_FIELD_NEW,
-			(const zip_uint8_t*)central.data(), central.size(), ZIP_FL_CENTRAL) == 0;
+	                                   (const zip_uint8_t*)local.data(), local.size(),
+	                                   ZIP_FL_LOCAL) == 0 &&
+	          zip_file_extra_field_set(fArchive, index, kPayloadTimeField, ZIP_EXTRA_FIELD_NEW,
+	                                   (const zip_uint8_t*)central.data(), central.size(),
+	                                   ZIP_FL_CENTRAL) == 0;
 	local = encode_payload_owner(st.st_uid, st.st_gid);
-	ok = ok
-		&& zip_file_extra_field_set(fArchive, index, kPayloadOwnerField, ZIP_EXTRA_FIELD_NEW,
-			(const zip_uint8_t*)local.data(), local.size(), ZIP_FL_LOCAL) == 0
-		&& zip_file_extra_field_set(fArchive, index, kPayloadOwnerField, ZIP_EXTRA_FIELD_NEW,
-			nullptr, 0, ZIP_FL_CENTRAL) == 0;
+	ok = ok &&
+	     zip_file_extra_field_set(fArchive, index, kPayloadOwnerField, ZIP_EXTRA_FIELD_NEW,
+	                              (const zip_uint8_t*)local.data(), local.size(),
+	                              ZIP_FL_LOCAL) == 0 &&
+	     zip_file_extra_field_set(fArchive, index, kPayloadOwnerField, ZIP_EXTRA_FIELD_NEW, nullptr,
+	                              0, ZIP_FL_CENTRAL) == 0;
 	std::vector<PayloadAttribute> attributes;
 	if (!S_ISLNK(st.st_mode))
 		attributes = read_attributes(path);
 	std::string type;
-	if (S_ISREG(st.st_mode) && !payload_has_type(attributes)
-		&& sniff_mime_type(path, &type) == B_OK)
+	if (S_ISREG(st.st_mode) && !payload_has_type(attributes) &&
+	    sniff_mime_type(path, &type) == B_OK)
 		payload_add_type(&attributes, type);
 	if (ok && !attributes.empty()) {
 		encode_payload_attributes(attributes, std::max<int32>(fLevel, 1), &local, &central);
 		if (local.size() > 0xffff)
 			return _Fail(B_BAD_VALUE, "the attributes of " + path + " do not fit an archive entry");
 		ok = zip_file_extra_field_set(fArchive, index, kPayloadAttrField, ZIP_EXTRA_FIELD_NEW,
-				(const zip_uint8_t*)local.data(), local.size(), ZIP_FL_LOCAL) == 0
-			&& zip_file_extra_field_set(fArchive, index, kPayloadAttrField,
-				ZIP_EXTRA_FIELD_NEW, (const zip_uint8_t*)central.data(), central.size(),
-				ZIP_FL_CENTRAL) == 0;
+		                              (const zip_uint8_t*)local.data(), local.size(),
+		                              ZIP_FL_LOCAL) == 0 &&
+		     zip_file_extra_field_set(fArchive, index, kPayloadAttrField, ZIP_EXTRA_FIELD_NEW,
+		                              (const zip_uint8_t*)central.data(), central.size(),
+		                              ZIP_FL_CENTRAL) == 0;
 	}
 	if (!ok)
 		return _Fail(B_ERROR, "cannot describe " + path + ": " + zip_strerror(fArchive));

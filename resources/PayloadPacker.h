@@ -28,6 +28,6 @@ private:
 
 	int32 fLevel;
 	zip_t* fArchive;
-	std::deque<std::string> fLinkTargets;  // alive until the archive is closed
+	std::deque<std::string> fLinkTargets; // alive until the archive is closed
 	std::string fError;
 };

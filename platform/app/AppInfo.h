@@ -6,7 +6,7 @@
 #include "OS.h"
 
 #ifndef B_MIME_TYPE_LENGTH
-#define B_MIME_TYPE_LENGTH 240  // B_ATTR_NAME_LENGTH - 15, as in the storage kit
+#define B_MIME_TYPE_LENGTH 240 // B_ATTR_NAME_LENGTH - 15, as in the storage kit
 #endif
 
 enum {

@@ -27,15 +27,11 @@ bool valid_signature(const char* signature)
 	return strncasecmp(signature, kSignaturePrefix, prefix) == 0 && strlen(signature) > prefix;
 }
 
-}  // namespace
+} // namespace
 
 BApplication::BApplication(const char* signature)
-	: BLooper(signature),
-	  fInitStatus(B_NO_INIT),
-	  fMainThread(-1),
-	  fPulseRate(0),
-	  fPulseThread(-1),
-	  fReadyToRunCalled(false)
+    : BLooper(signature), fInitStatus(B_NO_INIT), fMainThread(-1), fPulseRate(0), fPulseThread(-1),
+      fReadyToRunCalled(false)
 {
 	Init(signature);
 }
@@ -128,9 +124,7 @@ void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 				ReadyToRun();
 			}
 			break;
-		case B_PULSE:
-			Pulse();
-			break;
+		case B_PULSE: Pulse(); break;
 		case B_ARGV_RECEIVED: {
 			std::vector<std::string> texts;
 			const char* text = nullptr;
@@ -143,8 +137,7 @@ void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 			ArgvReceived(int32(texts.size()), argv.data());
 			break;
 		}
-		default:
-			BLooper::DispatchMessage(message, handler);
+		default: BLooper::DispatchMessage(message, handler);
 	}
 }
 
@@ -205,7 +198,7 @@ status_t BApplication::GetAppInfo(app_info* info) const
 	// Without a flags resource the platform treats an application as multiple launch.
 	info->flags = B_MULTIPLE_LAUNCH;
 	info->ref = entry_ref(int32(folderStat.st_dev), int64(folderStat.st_ino),
-		executable.filename().c_str());
+	                      executable.filename().c_str());
 	info->ref.directory_path = folder;
 	strncpy(info->signature, fSignature.c_str(), B_MIME_TYPE_LENGTH - 1);
 	info->signature[B_MIME_TYPE_LENGTH - 1] = '\0';

@@ -24,7 +24,7 @@ std::string demangled_name(const std::type_info& type)
 	return colon == std::string::npos ? result : result.substr(colon + 2);
 }
 
-}  // namespace
+} // namespace
 
 BArchivable::BArchivable() {}
 

@@ -6,11 +6,8 @@
 #include "Message.h"
 
 BHandler::BHandler(const char* name)
-	: fName(name ? name : ""),
-	  fHasName(name != nullptr),
-	  fLooper(nullptr),
-	  fNextHandler(nullptr),
-	  fToken(LooperPort::RegisterHandler(this))
+    : fName(name ? name : ""), fHasName(name != nullptr), fLooper(nullptr), fNextHandler(nullptr),
+      fToken(LooperPort::RegisterHandler(this))
 {
 }
 

@@ -9,13 +9,13 @@
 BInvoker::BInvoker() : fMessage(nullptr), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT) {}
 
 BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper)
-	: fMessage(message), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT)
+    : fMessage(message), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT)
 {
 	SetTarget(handler, looper);
 }
 
 BInvoker::BInvoker(BMessage* message, BMessenger target)
-	: fMessage(message), fMessenger(target), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT)
+    : fMessage(message), fMessenger(target), fReplyTo(nullptr), fTimeout(B_INFINITE_TIMEOUT)
 {
 }
 

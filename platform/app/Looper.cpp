@@ -11,13 +11,8 @@
 #include "Messenger.h"
 
 BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
-	: BHandler(name),
-	  fPort(LooperPort::Create(this, portCapacity)),
-	  fPreferred(nullptr),
-	  fCurrentMessage(nullptr),
-	  fPriority(priority),
-	  fRunCalled(false),
-	  fTerminating(false)
+    : BHandler(name), fPort(LooperPort::Create(this, portCapacity)), fPreferred(nullptr),
+      fCurrentMessage(nullptr), fPriority(priority), fRunCalled(false), fTerminating(false)
 {
 	fPort->lock.Lock();
 	AddHandler(this);

@@ -15,7 +15,7 @@ class BLooper : public BHandler {
 public:
 	// The looper starts locked by the constructing thread; Run unlocks it.
 	explicit BLooper(const char* name = nullptr, int32 priority = B_NORMAL_PRIORITY,
-		int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
+	                 int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
 	~BLooper() override;
 
 	// Starts the message loop on a new thread.

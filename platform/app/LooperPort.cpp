@@ -21,10 +21,10 @@ Tables& tables()
 	return *sTables;
 }
 
-}  // namespace
+} // namespace
 
 LooperPort::LooperPort(port_id portId, BLooper* owner, int32 capacity)
-	: id(portId), queue(capacity), lock("looper lock"), looper(owner), thread(-1)
+    : id(portId), queue(capacity), lock("looper lock"), looper(owner), thread(-1)
 {
 }
 

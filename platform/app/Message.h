@@ -49,8 +49,8 @@ public:
 	virtual ~BMessage();
 
 	// Field information.
-	status_t GetInfo(type_code typeRequested, int32 index, char** nameFound,
-		type_code* typeFound, int32* countFound = nullptr) const;
+	status_t GetInfo(type_code typeRequested, int32 index, char** nameFound, type_code* typeFound,
+	                 int32* countFound = nullptr) const;
 	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound = nullptr) const;
 	status_t GetInfo(const char* name, type_code* typeFound, bool* fixedSize) const;
 	int32 CountNames(type_code type) const;
@@ -70,7 +70,7 @@ public:
 	BPoint DropPoint(BPoint* offset = nullptr) const;
 	status_t SendReply(uint32 command, BHandler* replyTo = nullptr);
 	status_t SendReply(BMessage* reply, BHandler* replyTo = nullptr,
-		bigtime_t timeout = B_INFINITE_TIMEOUT);
+	                   bigtime_t timeout = B_INFINITE_TIMEOUT);
 
 	// The R5 flattened form. Flatten writes little-endian with zeroed padding.
 	ssize_t FlattenedSize() const;
@@ -99,7 +99,7 @@ public:
 	status_t AddRef(const char* name, const entry_ref* ref);
 	status_t AddMessage(const char* name, const BMessage* message);
 	status_t AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
-		bool isFixedSize = true, int32 count = 1);
+	                 bool isFixedSize = true, int32 count = 1);
 
 	status_t RemoveData(const char* name, int32 index = 0);
 	status_t RemoveName(const char* name);
@@ -136,10 +136,9 @@ public:
 	status_t FindRef(const char* name, int32 index, entry_ref* ref) const;
 	status_t FindMessage(const char* name, BMessage* message) const;
 	status_t FindMessage(const char* name, int32 index, BMessage* message) const;
-	status_t FindData(const char* name, type_code type, const void** data,
-		ssize_t* numBytes) const;
+	status_t FindData(const char* name, type_code type, const void** data, ssize_t* numBytes) const;
 	status_t FindData(const char* name, type_code type, int32 index, const void** data,
-		ssize_t* numBytes) const;
+	                  ssize_t* numBytes) const;
 
 	// Replacers overwrite an existing item of the same type.
 	status_t ReplaceRect(const char* name, BRect rect);
@@ -170,7 +169,7 @@ public:
 	status_t ReplaceMessage(const char* name, int32 index, const BMessage* message);
 	status_t ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes);
 	status_t ReplaceData(const char* name, type_code type, int32 index, const void* data,
-		ssize_t numBytes);
+	                     ssize_t numBytes);
 
 	bool HasRect(const char* name, int32 index = 0) const;
 	bool HasPoint(const char* name, int32 index = 0) const;
@@ -215,14 +214,13 @@ private:
 	Field* FindField(const char* name, type_code type, status_t* error) const;
 	status_t AddItem(const char* name, type_code type, bool fixedSize, Item&& item);
 	status_t FindItem(const char* name, type_code type, int32 index, const Item** item) const;
-	status_t FindFixed(const char* name, type_code type, int32 index, void* out,
-		size_t size) const;
+	status_t FindFixed(const char* name, type_code type, int32 index, void* out, size_t size) const;
 	status_t ReplaceItem(const char* name, type_code type, int32 index, Item&& item);
 	status_t AddFixed(const char* name, type_code type, const void* data, size_t size);
 	status_t ReplaceBytes(const char* name, type_code type, int32 index, const void* data,
-		size_t size);
+	                      size_t size);
 	status_t ReplyToWaitingSender(BMessage* reply, BHandler* replyTo,
-		std::shared_ptr<BMessage> previous);
+	                              std::shared_ptr<BMessage> previous);
 
 	std::vector<std::unique_ptr<Field>> fFields;
 	std::unique_ptr<DeliveryInfo> fDelivery;

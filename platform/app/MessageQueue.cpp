@@ -7,10 +7,8 @@
 #include "ThreadWait.h"
 
 BMessageQueue::BMessageQueue(int32 capacity)
-	: fCapacity(std::max<int32>(capacity, 1)),
-	  fClosed(false),
-	  fQueuedHook(nullptr),
-	  fQueuedHookData(nullptr)
+    : fCapacity(std::max<int32>(capacity, 1)), fClosed(false), fQueuedHook(nullptr),
+      fQueuedHookData(nullptr)
 {
 }
 
@@ -98,7 +96,7 @@ bool BMessageQueue::HasMessage(uint32 what) const
 {
 	std::lock_guard<std::mutex> guard(fLock);
 	return std::any_of(fEntries.begin(), fEntries.end(),
-		[&](const Entry& entry) { return entry.message->what == what; });
+	                   [&](const Entry& entry) { return entry.message->what == what; });
 }
 
 void BMessageQueue::Close()

@@ -20,9 +20,8 @@ BMessenger::BMessenger() : fPort(-1), fHandlerToken(B_NULL_TOKEN), fTeam(-1) {}
 BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : BMessenger()
 {
 	status_t status = B_BAD_VALUE;
-	if (signature != nullptr && be_app != nullptr && be_app->Signature() != nullptr
-		&& strcasecmp(signature, be_app->Signature()) == 0
-		&& (team < 0 || team == getpid())) {
+	if (signature != nullptr && be_app != nullptr && be_app->Signature() != nullptr &&
+	    strcasecmp(signature, be_app->Signature()) == 0 && (team < 0 || team == getpid())) {
 		*this = be_app_messenger;
 		status = IsValid() ? B_OK : B_BAD_VALUE;
 	}
@@ -31,7 +30,7 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : 
 }
 
 BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t* result)
-	: BMessenger()
+    : BMessenger()
 {
 	status_t status = B_OK;
 	if (handler != nullptr) {
@@ -135,7 +134,7 @@ status_t BMessenger::SendMessage(uint32 command, BMessage* reply) const
 }
 
 status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t deliveryTimeout,
-	bigtime_t replyTimeout) const
+                                 bigtime_t replyTimeout) const
 {
 	if (reply == nullptr)
 		return B_BAD_VALUE;
@@ -143,7 +142,7 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
 }
 
 status_t BMessenger::Deliver(BMessage* message, const BMessenger* replyTo, bigtime_t timeout,
-	BMessage* reply, bigtime_t replyTimeout) const
+                             BMessage* reply, bigtime_t replyTimeout) const
 {
 	if (message == nullptr)
 		return B_BAD_VALUE;
@@ -177,7 +176,7 @@ status_t BMessenger::Deliver(BMessage* message, const BMessenger* replyTo, bigti
 		ThreadWait wait(slot->lock, slot->arrived);
 		std::unique_lock<std::mutex> guard(slot->lock);
 		status = wait.Wait(guard, ThreadWait::DeadlineAfter(replyTimeout),
-			[&] { return slot->done; });
+		                   [&] { return slot->done; });
 		if (status == B_OK)
 			answer = std::move(slot->reply);
 	}
@@ -209,6 +208,6 @@ bool BMessenger::operator==(const BMessenger& other) const
 
 bool operator<(const BMessenger& a, const BMessenger& b)
 {
-	return std::make_tuple(a.Team(), a.Port(), a.Token())
-		< std::make_tuple(b.Team(), b.Port(), b.Token());
+	return std::make_tuple(a.Team(), a.Port(), a.Token()) <
+	       std::make_tuple(b.Team(), b.Port(), b.Token());
 }

@@ -23,7 +23,7 @@ public:
 	// Aims at `handler` in its looper, or at `looper`'s preferred handler when
 	// `handler` is null.
 	BMessenger(const BHandler* handler, const BLooper* looper = nullptr,
-		status_t* result = nullptr);
+	           status_t* result = nullptr);
 	BMessenger(const BMessenger& other);
 	BMessenger& operator=(const BMessenger& other);
 	~BMessenger();
@@ -38,14 +38,14 @@ public:
 	// at most `timeout` (B_TIMED_OUT, or B_WOULD_BLOCK for a timeout of 0).
 	status_t SendMessage(uint32 command, BHandler* replyTo = nullptr) const;
 	status_t SendMessage(BMessage* message, BHandler* replyTo = nullptr,
-		bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 	status_t SendMessage(BMessage* message, BMessenger replyTo,
-		bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 	// Sends and waits for the reply (B_NO_REPLY when the target answers none).
 	status_t SendMessage(uint32 command, BMessage* reply) const;
 	status_t SendMessage(BMessage* message, BMessage* reply,
-		bigtime_t deliveryTimeout = B_INFINITE_TIMEOUT,
-		bigtime_t replyTimeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t deliveryTimeout = B_INFINITE_TIMEOUT,
+	                     bigtime_t replyTimeout = B_INFINITE_TIMEOUT) const;
 
 	bool IsValid() const;
 	team_id Team() const;
@@ -62,7 +62,7 @@ public:
 
 private:
 	status_t Deliver(BMessage* message, const BMessenger* replyTo, bigtime_t timeout,
-		BMessage* reply, bigtime_t replyTimeout) const;
+	                 BMessage* reply, bigtime_t replyTimeout) const;
 
 	port_id fPort;
 	int32 fHandlerToken;

@@ -34,9 +34,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0Label,
     : fTitle(title != nullptr ? title : ""),
       fText(new BTextView(BRect(0, 0, kTextWidth, 15), "_tv_", BRect(0, 0, kTextWidth, 15),
                           B_FOLLOW_ALL_SIDES, B_WILL_DRAW)),
-      fWidth(width),
-      fSpacing(spacing),
-      fType(type)
+      fWidth(width), fSpacing(spacing), fType(type)
 {
 	fText->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 	fText->MakeEditable(false);
@@ -128,7 +126,8 @@ BRect BAlert::NaturalFrame() const
 	measure.SetText(fText->Text());
 	float textHeight = measure.CountLines() * measure.LineHeight();
 	float top = std::max(textHeight, kIconSize);
-	float height = kMargin + top + kMargin + CountControls() * kControlHeight + kButtonHeight + kMargin;
+	float height =
+	        kMargin + top + kMargin + CountControls() * kControlHeight + kButtonHeight + kMargin;
 	return BRect(0, 0, std::ceil(width) - 1, std::ceil(height) - 1);
 }
 

@@ -17,26 +17,20 @@ int32 bytes_per_pixel_times8(color_space space)
 {
 	switch (space) {
 		case B_CMAP8:
-		case B_GRAY8:
-			return 8;
+		case B_GRAY8: return 8;
 		case B_RGB32:
 		case B_RGBA32:
 		case B_RGB32_BIG:
-		case B_RGBA32_BIG:
-			return 32;
+		case B_RGBA32_BIG: return 32;
 		case B_RGB24:
-		case B_RGB24_BIG:
-			return 24;
+		case B_RGB24_BIG: return 24;
 		case B_RGB16:
 		case B_RGB15:
 		case B_RGBA15:
 		case B_RGB16_BIG:
-		case B_RGB15_BIG:
-			return 16;
-		case B_GRAY1:
-			return 1;
-		default:
-			return 0;
+		case B_RGB15_BIG: return 16;
+		case B_GRAY1: return 1;
+		default: return 0;
 	}
 }
 
@@ -56,41 +50,41 @@ uint8 cmap8_for(const uint8* pixel, color_space space)
 	return system_colors()->index_map[index];
 }
 
-}  // namespace
+} // namespace
 
 BBitmap::BBitmap(BRect bounds, color_space space, bool acceptsViews, bool needsContiguous)
-	: fColorSpace(space), fBytesPerRow(0), fFlags(0), fInitStatus(B_NO_INIT)
+    : fColorSpace(space), fBytesPerRow(0), fFlags(0), fInitStatus(B_NO_INIT)
 {
-	uint32 flags = (acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0)
-		| (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0);
+	uint32 flags = (acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0) |
+	               (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0);
 	fInitStatus = Allocate(bounds, space, B_ANY_BYTES_PER_ROW, flags);
 }
 
 BBitmap::BBitmap(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow)
-	: fColorSpace(space), fBytesPerRow(0), fFlags(0), fInitStatus(B_NO_INIT)
+    : fColorSpace(space), fBytesPerRow(0), fFlags(0), fInitStatus(B_NO_INIT)
 {
 	fInitStatus = Allocate(bounds, space, bytesPerRow, flags);
 }
 
 BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
-	: fColorSpace(B_NO_COLOR_SPACE), fBytesPerRow(0), fFlags(0), fInitStatus(B_BAD_VALUE)
+    : fColorSpace(B_NO_COLOR_SPACE), fBytesPerRow(0), fFlags(0), fInitStatus(B_BAD_VALUE)
 {
 	if (source == nullptr || !source->IsValid())
 		return;
 	fInitStatus = Allocate(source->Bounds(), source->ColorSpace(), source->BytesPerRow(),
-		source->Flags());
+	                       source->Flags());
 	if (fInitStatus == B_OK)
 		fBits = source->fBits;
 }
 
 BBitmap::BBitmap(BMessage* archive)
-	: BArchivable(archive), fColorSpace(B_NO_COLOR_SPACE), fBytesPerRow(0), fFlags(0),
-	  fInitStatus(B_BAD_VALUE)
+    : BArchivable(archive), fColorSpace(B_NO_COLOR_SPACE), fBytesPerRow(0), fFlags(0),
+      fInitStatus(B_BAD_VALUE)
 {
 	BRect frame;
 	int32 space = 0;
-	if (archive == nullptr || archive->FindRect("_frame", &frame) != B_OK
-		|| archive->FindInt32("_cspace", &space) != B_OK)
+	if (archive == nullptr || archive->FindRect("_frame", &frame) != B_OK ||
+	    archive->FindInt32("_cspace", &space) != B_OK)
 		return;
 	int32 flags = 0;
 	if (archive->FindInt32("_bmflags", &flags) != B_OK)
@@ -173,8 +167,8 @@ status_t BBitmap::ImportBits(const BBitmap* source)
 {
 	if (source == nullptr || !source->IsValid() || !IsValid())
 		return B_BAD_VALUE;
-	if (source->Bounds().IntegerWidth() != fBounds.IntegerWidth()
-		|| source->Bounds().IntegerHeight() != fBounds.IntegerHeight())
+	if (source->Bounds().IntegerWidth() != fBounds.IntegerWidth() ||
+	    source->Bounds().IntegerHeight() != fBounds.IntegerHeight())
 		return B_BAD_VALUE;
 	if (source->ColorSpace() == fColorSpace && source->BytesPerRow() == fBytesPerRow) {
 		fBits = source->fBits;
@@ -206,18 +200,12 @@ rgb_color BBitmap::ColorAt(int32 x, int32 y) const
 		return rgb_color{0, 0, 0, 0};
 	const uint8* row = fBits.data() + size_t(y) * fBytesPerRow;
 	switch (fColorSpace) {
-		case B_CMAP8:
-			return system_colors()->color_list[row[x]];
-		case B_GRAY8:
-			return rgb_color{row[x], row[x], row[x], 255};
-		case B_RGB32:
-			return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], 255};
-		case B_RGBA32:
-			return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], row[x * 4 + 3]};
-		case B_RGB24:
-			return rgb_color{row[x * 3 + 2], row[x * 3 + 1], row[x * 3], 255};
-		default:
-			return rgb_color{0, 0, 0, 0};
+		case B_CMAP8: return system_colors()->color_list[row[x]];
+		case B_GRAY8: return rgb_color{row[x], row[x], row[x], 255};
+		case B_RGB32: return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], 255};
+		case B_RGBA32: return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], row[x * 4 + 3]};
+		case B_RGB24: return rgb_color{row[x * 3 + 2], row[x * 3 + 1], row[x * 3], 255};
+		default: return rgb_color{0, 0, 0, 0};
 	}
 }
 

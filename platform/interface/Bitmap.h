@@ -27,9 +27,8 @@ enum { B_ANY_BYTES_PER_ROW = -1 };
 class BBitmap : public BArchivable {
 public:
 	BBitmap(BRect bounds, color_space space, bool acceptsViews = false,
-		bool needsContiguous = false);
-	BBitmap(BRect bounds, uint32 flags, color_space space,
-		int32 bytesPerRow = B_ANY_BYTES_PER_ROW);
+	        bool needsContiguous = false);
+	BBitmap(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow = B_ANY_BYTES_PER_ROW);
 	BBitmap(const BBitmap* source, bool acceptsViews = false, bool needsContiguous = false);
 	// Rebuilds an archived bitmap; InitCheck tells whether the archive was sound.
 	explicit BBitmap(BMessage* archive);

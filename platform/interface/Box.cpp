@@ -4,7 +4,7 @@
 #include <cmath>
 
 BBox::BBox(BRect frame, const char* name, uint32 resizingMode, uint32 flags, border_style border)
-	: BView(frame, name, resizingMode, flags | B_FRAME_EVENTS), fHasLabel(false), fBorder(border)
+    : BView(frame, name, resizingMode, flags | B_FRAME_EVENTS), fHasLabel(false), fBorder(border)
 {
 	SetFont(be_bold_font);
 }
@@ -61,7 +61,7 @@ void BBox::Draw(BRect updateRect)
 		float width = StringWidth(fLabel.c_str());
 		SetHighColor(ViewColor());
 		FillRect(BRect(bounds.left + 8, bounds.top, bounds.left + 12 + width,
-			bounds.top + std::ceil(fh.ascent + fh.descent)));
+		               bounds.top + std::ceil(fh.ascent + fh.descent)));
 		SetHighColor(0, 0, 0);
 		SetLowColor(ViewColor());
 		DrawString(fLabel.c_str(), BPoint(bounds.left + 10, bounds.top + std::ceil(fh.ascent)));

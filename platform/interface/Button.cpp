@@ -7,8 +7,8 @@
 #include "Window.h"
 
 BButton::BButton(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, label, message, resizingMode, flags)
+                 uint32 resizingMode, uint32 flags)
+    : BControl(frame, name, label, message, resizingMode, flags)
 {
 }
 

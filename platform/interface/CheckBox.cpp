@@ -6,8 +6,8 @@
 #include "Message.h"
 
 BCheckBox::BCheckBox(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, label, message, resizingMode, flags)
+                     uint32 resizingMode, uint32 flags)
+    : BControl(frame, name, label, message, resizingMode, flags)
 {
 }
 

@@ -5,12 +5,9 @@
 #include "Window.h"
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags),
-	  BInvoker(message, nullptr, nullptr),
-	  fLabel(label != nullptr ? label : ""),
-	  fValue(B_CONTROL_OFF),
-	  fEnabled(true)
+                   uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags), BInvoker(message, nullptr, nullptr),
+      fLabel(label != nullptr ? label : ""), fValue(B_CONTROL_OFF), fEnabled(true)
 {
 }
 

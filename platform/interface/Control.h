@@ -16,7 +16,7 @@ class BControl : public BView, public BInvoker {
 public:
 	// Takes ownership of `message`.
 	BControl(BRect frame, const char* name, const char* label, BMessage* message,
-		uint32 resizingMode, uint32 flags);
+	         uint32 resizingMode, uint32 flags);
 	~BControl() override;
 
 	void AttachedToWindow() override;

@@ -18,7 +18,8 @@ std::shared_ptr<const RgbaImage> RgbaImage::FromBitmap(const BBitmap& bitmap)
 			rgb_color c = bitmap.ColorAt(x, y);
 			bool transparent = c.alpha == 0;
 			if (bitmap.ColorSpace() == B_CMAP8)
-				transparent = bits[size_t(y) * bitmap.BytesPerRow() + x] == B_TRANSPARENT_MAGIC_CMAP8;
+				transparent =
+				        bits[size_t(y) * bitmap.BytesPerRow() + x] == B_TRANSPARENT_MAGIC_CMAP8;
 			else if (c.red == 0x77 && c.green == 0x74 && c.blue == 0x77)
 				transparent = true;
 			out[0] = c.red;

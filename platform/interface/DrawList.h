@@ -39,9 +39,9 @@ struct DrawCommand {
 	};
 
 	Op op = kFillRect;
-	BRect rect;  // shapes; a bitmap's destination
-	BRect source;  // a bitmap's source rectangle
-	BPoint start;  // lines; a string's baseline origin
+	BRect rect;   // shapes; a bitmap's destination
+	BRect source; // a bitmap's source rectangle
+	BPoint start; // lines; a string's baseline origin
 	BPoint end;
 	float radiusX = 0;
 	float radiusY = 0;

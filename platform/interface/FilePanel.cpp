@@ -46,7 +46,7 @@ std::string mime_type_of(const std::string& path, const struct stat& st)
 		struct stat parent;
 		bool mountPoint = stat(parent_of(path).c_str(), &parent) == 0 && parent.st_dev != st.st_dev;
 		return mountPoint || path == "/" ? "application/x-vnd.Be-volume"
-										  : "application/x-vnd.Be-directory";
+		                                 : "application/x-vnd.Be-directory";
 	}
 	if (S_ISLNK(st.st_mode))
 		return "application/x-vnd.Be-symlink";
@@ -59,7 +59,7 @@ std::string mime_type_of(const std::string& path, const struct stat& st)
 	return "application/octet-stream";
 }
 
-}  // namespace
+} // namespace
 
 status_t entry_ref_for_path(const char* path, entry_ref* ref)
 {
@@ -85,32 +85,35 @@ status_t entry_ref_for_path(const char* path, entry_ref* ref)
 class FilePanelWindow : public BWindow {
 public:
 	explicit FilePanelWindow(BFilePanel* panel)
-		: BWindow(BRect(120, 100, 519, 399), panel->PanelMode() == B_SAVE_PANEL ? "Save" : "Open",
-			B_TITLED_WINDOW, B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE),
-		  fPanel(panel)
+	    : BWindow(BRect(120, 100, 519, 399), panel->PanelMode() == B_SAVE_PANEL ? "Save" : "Open",
+	              B_TITLED_WINDOW, B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE),
+	      fPanel(panel)
 	{
 		if (panel->IsModal())
 			SetFeel(B_MODAL_APP_WINDOW_FEEL);
 		BView* background = new BView(Bounds(), "background", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 		background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 		AddChild(background);
-		fPath = new BStringView(BRect(10, 8, 389, 24), "path", "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+		fPath = new BStringView(BRect(10, 8, 389, 24), "path", "",
+		                        B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
 		background->AddChild(fPath);
 		fList = new BListView(BRect(12, 32, 372, 250), "entries",
-			panel->fMultiple ? B_MULTIPLE_SELECTION_LIST : B_SINGLE_SELECTION_LIST,
-			B_FOLLOW_ALL_SIDES);
+		                      panel->fMultiple ? B_MULTIPLE_SELECTION_LIST
+		                                       : B_SINGLE_SELECTION_LIST,
+		                      B_FOLLOW_ALL_SIDES);
 		fList->SetInvocationMessage(new BMessage(kEnter));
-		background->AddChild(new BScrollView("entries_scroll", fList, B_FOLLOW_ALL_SIDES, 0, false,
-			true));
+		background->AddChild(
+		        new BScrollView("entries_scroll", fList, B_FOLLOW_ALL_SIDES, 0, false, true));
 		BRect button(10, 266, 89, 289);
 		background->AddChild(new BButton(button, "parent", "Parent", new BMessage(kParent),
-			B_FOLLOW_LEFT | B_FOLLOW_BOTTOM));
+		                                 B_FOLLOW_LEFT | B_FOLLOW_BOTTOM));
 		button.OffsetTo(220, 266);
 		background->AddChild(new BButton(button, "cancel", panel->fCancelLabel.c_str(),
-			new BMessage(kCancelPanel), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM));
+		                                 new BMessage(kCancelPanel),
+		                                 B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM));
 		button.OffsetTo(310, 266);
 		BButton* open = new BButton(button, "open", panel->fDefaultLabel.c_str(),
-			new BMessage(kOpen), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+		                            new BMessage(kOpen), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
 		background->AddChild(open);
 		SetDefaultButton(open);
 		Fill();
@@ -130,20 +133,11 @@ public:
 	void MessageReceived(BMessage* message) override
 	{
 		switch (message->what) {
-			case kOpen:
-				fPanel->ChooseEntries(Selected());
-				break;
-			case kEnter:
-				Enter();
-				break;
-			case kParent:
-				fPanel->SetPanelDirectory(parent_of(fPanel->fDirectory).c_str());
-				break;
-			case kCancelPanel:
-				fPanel->Cancel();
-				break;
-			default:
-				BWindow::MessageReceived(message);
+			case kOpen: fPanel->ChooseEntries(Selected()); break;
+			case kEnter: Enter(); break;
+			case kParent: fPanel->SetPanelDirectory(parent_of(fPanel->fDirectory).c_str()); break;
+			case kCancelPanel: fPanel->Cancel(); break;
+			default: BWindow::MessageReceived(message);
 		}
 	}
 
@@ -188,20 +182,14 @@ private:
 };
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
-	uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message, BRefFilter* filter,
-	bool modal, bool hideWhenDone)
-	: fMode(mode),
-	  fTarget(target != nullptr ? *target : be_app_messenger),
-	  fMessage(message != nullptr ? new BMessage(*message) : nullptr),
-	  fFilter(filter),
-	  fNodeFlavors(nodeFlavors != 0 ? nodeFlavors : kFileNode),
-	  fMultiple(allowMultipleSelection),
-	  fModal(modal),
-	  fHideWhenDone(hideWhenDone),
-	  fDefaultLabel(mode == B_SAVE_PANEL ? "Save" : "Open"),
-	  fCancelLabel("Cancel"),
-	  fNextSelected(0),
-	  fWindow(nullptr)
+                       uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message,
+                       BRefFilter* filter, bool modal, bool hideWhenDone)
+    : fMode(mode), fTarget(target != nullptr ? *target : be_app_messenger),
+      fMessage(message != nullptr ? new BMessage(*message) : nullptr), fFilter(filter),
+      fNodeFlavors(nodeFlavors != 0 ? nodeFlavors : kFileNode), fMultiple(allowMultipleSelection),
+      fModal(modal), fHideWhenDone(hideWhenDone),
+      fDefaultLabel(mode == B_SAVE_PANEL ? "Save" : "Open"), fCancelLabel("Cancel"),
+      fNextSelected(0), fWindow(nullptr)
 {
 	const char* home = getenv("HOME");
 	fDirectory = home != nullptr ? home : "/";
@@ -406,7 +394,8 @@ void BFilePanel::Chosen(const std::vector<entry_ref>& refs)
 void BFilePanel::Cancel()
 {
 	BMessage message(B_CANCEL);
-	message.AddInt32("old_what", fMessage != nullptr ? int32(fMessage->what) : int32(B_REFS_RECEIVED));
+	message.AddInt32("old_what",
+	                 fMessage != nullptr ? int32(fMessage->what) : int32(B_REFS_RECEIVED));
 	SendMessage(&fTarget, &message);
 	Hide();
 }

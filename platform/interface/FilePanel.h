@@ -29,9 +29,9 @@ public:
 	// `target` (copied) defaults to be_app_messenger; `message` (copied) to
 	// B_REFS_RECEIVED; `nodeFlavors` are the storage kit's node flavours.
 	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = nullptr,
-		const entry_ref* directory = nullptr, uint32 nodeFlavors = 0,
-		bool allowMultipleSelection = true, BMessage* message = nullptr,
-		BRefFilter* filter = nullptr, bool modal = false, bool hideWhenDone = true);
+	           const entry_ref* directory = nullptr, uint32 nodeFlavors = 0,
+	           bool allowMultipleSelection = true, BMessage* message = nullptr,
+	           BRefFilter* filter = nullptr, bool modal = false, bool hideWhenDone = true);
 	virtual ~BFilePanel();
 
 	void Show();

@@ -134,21 +134,15 @@ const BFont sFixedFont = [] {
 	return font;
 }();
 
-}  // namespace
+} // namespace
 
 const BFont* be_plain_font = &sPlainFont;
 const BFont* be_bold_font = &sBoldFont;
 const BFont* be_fixed_font = &sFixedFont;
 
 BFont::BFont()
-	: fSize(12),
-	  fShear(90),
-	  fRotation(0),
-	  fFlags(0),
-	  fFace(B_REGULAR_FACE),
-	  fSpacing(B_BITMAP_SPACING),
-	  fEncoding(0),
-	  fFixed(false)
+    : fSize(12), fShear(90), fRotation(0), fFlags(0), fFace(B_REGULAR_FACE),
+      fSpacing(B_BITMAP_SPACING), fEncoding(0), fFixed(false)
 {
 }
 
@@ -245,8 +239,8 @@ float BFont::StringWidth(const char* string, int32 length) const
 	return width;
 }
 
-void BFont::GetStringWidths(const char* stringArray[], const int32 lengthArray[],
-	int32 numStrings, float widthArray[]) const
+void BFont::GetStringWidths(const char* stringArray[], const int32 lengthArray[], int32 numStrings,
+                            float widthArray[]) const
 {
 	for (int32 i = 0; i < numStrings; i++)
 		widthArray[i] = StringWidth(stringArray[i], lengthArray[i]);
@@ -293,7 +287,7 @@ std::string BFont::TruncateString(const char* string, uint32 mode, float width) 
 }
 
 void BFont::GetTruncatedStrings(const char* stringArray[], int32 numStrings, uint32 mode,
-	float width, char* resultArray[]) const
+                                float width, char* resultArray[]) const
 {
 	for (int32 i = 0; i < numStrings; i++) {
 		std::string result = TruncateString(stringArray[i], mode, width);
@@ -303,13 +297,13 @@ void BFont::GetTruncatedStrings(const char* stringArray[], int32 numStrings, uin
 
 bool BFont::operator==(const BFont& other) const
 {
-	return fSize == other.fSize && fShear == other.fShear && fRotation == other.fRotation
-		&& fFace == other.fFace && fFixed == other.fFixed && fSpacing == other.fSpacing
-		&& fFlags == other.fFlags;
+	return fSize == other.fSize && fShear == other.fShear && fRotation == other.fRotation &&
+	       fFace == other.fFace && fFixed == other.fFixed && fSpacing == other.fSpacing &&
+	       fFlags == other.fFlags;
 }
 
 void BFont::PrintToStream() const
 {
 	printf("BFont(\"%s\" %s, size %.1f, rotation %.1f)\n", fFixed ? kFixedFamily : kPlainFamily,
-		IsBold() ? "Bold" : "Book", fSize, fRotation);
+	       IsBold() ? "Bold" : "Book", fSize, fRotation);
 }

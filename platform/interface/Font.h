@@ -86,15 +86,15 @@ public:
 	// Widths of UTF-8 text in pixels, with the glyph advances of the font.
 	float StringWidth(const char* string) const;
 	float StringWidth(const char* string, int32 length) const;
-	void GetStringWidths(const char* stringArray[], const int32 lengthArray[],
-		int32 numStrings, float widthArray[]) const;
+	void GetStringWidths(const char* stringArray[], const int32 lengthArray[], int32 numStrings,
+	                     float widthArray[]) const;
 	void GetHeight(font_height* height) const;
 
 	// Shortens each string to fit `width` pixels, putting "…" where characters
 	// were cut (at the end, the beginning or the middle). Each result buffer
 	// must hold the source's length plus 3 bytes.
-	void GetTruncatedStrings(const char* stringArray[], int32 numStrings, uint32 mode,
-		float width, char* resultArray[]) const;
+	void GetTruncatedStrings(const char* stringArray[], int32 numStrings, uint32 mode, float width,
+	                         char* resultArray[]) const;
 	// Our addition: the same for one string.
 	std::string TruncateString(const char* string, uint32 mode, float width) const;
 

@@ -7,8 +7,11 @@ namespace {
 size_t sequence_length(std::string_view text, size_t i, uint32* codepoint)
 {
 	uint8 first = uint8(text[i]);
-	size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xe ? 3
-		: (first >> 3) == 0x1e ? 4 : 0;
+	size_t length = first < 0x80           ? 1
+	                : (first >> 5) == 0x6  ? 2
+	                : (first >> 4) == 0xe  ? 3
+	                : (first >> 3) == 0x1e ? 4
+	                                       : 0;
 	if (length == 0 || i + length > text.size()) {
 		*codepoint = 0xfffd;
 		return 1;
@@ -26,7 +29,7 @@ size_t sequence_length(std::string_view text, size_t i, uint32* codepoint)
 	return length;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<uint32> utf8_codepoints(std::string_view text)
 {

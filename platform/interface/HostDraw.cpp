@@ -95,7 +95,7 @@ void round_rect(const DrawCommand& c, int x, int y, int w, int h, bool fill)
 void draw_string(const DrawCommand& c, int ox, int oy)
 {
 	Fl_Font face = c.fontFixed ? (c.fontBold ? kMonoBoldFont : kMonoFont)
-							   : (c.fontBold ? kBoldFont : kPlainFont);
+	                           : (c.fontBold ? kBoldFont : kPlainFont);
 	fl_font(face, std::max(1, int(std::lround(c.fontSize))));
 	set_color(c.high);
 	int x = ox + pixel(c.start.x);
@@ -136,7 +136,7 @@ void draw_bitmap(const DrawCommand& c, int ox, int oy)
 	rgb.draw(ox + pixel(c.rect.left), oy + pixel(c.rect.top));
 }
 
-}  // namespace
+} // namespace
 
 void host_setup_fonts()
 {
@@ -157,9 +157,7 @@ void host_replay(const DrawList& drawing, int ox, int oy)
 		int x1 = ox + pixel(c.rect.right);
 		int y1 = oy + pixel(c.rect.bottom);
 		switch (c.op) {
-			case DrawCommand::kFillRect:
-				fill_pixels(c, x0, y0, x1, y1);
-				break;
+			case DrawCommand::kFillRect: fill_pixels(c, x0, y0, x1, y1); break;
 			case DrawCommand::kStrokeRect:
 				set_color(c.high);
 				if (x1 >= x0 && y1 >= y0)
@@ -182,7 +180,7 @@ void host_replay(const DrawList& drawing, int ox, int oy)
 			case DrawCommand::kStrokeRoundRect:
 				if (x1 >= x0 && y1 >= y0)
 					round_rect(c, x0, y0, x1 - x0 + 1, y1 - y0 + 1,
-						c.op == DrawCommand::kFillRoundRect);
+					           c.op == DrawCommand::kFillRoundRect);
 				break;
 			case DrawCommand::kFillEllipse:
 				set_color(c.high);
@@ -192,12 +190,8 @@ void host_replay(const DrawList& drawing, int ox, int oy)
 				set_color(c.high);
 				fl_arc(x0, y0, x1 - x0 + 1, y1 - y0 + 1, 0, 360);
 				break;
-			case DrawCommand::kDrawString:
-				draw_string(c, ox, oy);
-				break;
-			case DrawCommand::kDrawBitmap:
-				draw_bitmap(c, ox, oy);
-				break;
+			case DrawCommand::kDrawString: draw_string(c, ox, oy); break;
+			case DrawCommand::kDrawBitmap: draw_bitmap(c, ox, oy); break;
 		}
 	}
 }

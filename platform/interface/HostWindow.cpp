@@ -69,8 +69,9 @@ uint32 be_buttons()
 		buttons |= B_TERTIARY_MOUSE_BUTTON;
 	if (buttons == 0 && (Fl::event() == FL_PUSH || Fl::event() == FL_RELEASE)) {
 		int b = Fl::event_button();
-		buttons = b == FL_LEFT_MOUSE ? B_PRIMARY_MOUSE_BUTTON
-			: b == FL_RIGHT_MOUSE ? B_SECONDARY_MOUSE_BUTTON : B_TERTIARY_MOUSE_BUTTON;
+		buttons = b == FL_LEFT_MOUSE    ? B_PRIMARY_MOUSE_BUTTON
+		          : b == FL_RIGHT_MOUSE ? B_SECONDARY_MOUSE_BUTTON
+		                                : B_TERTIARY_MOUSE_BUTTON;
 	}
 	return buttons;
 }
@@ -90,7 +91,8 @@ struct Address {
 BMessenger messenger_for(BWindow& window, BHandler* handler)
 {
 	BMessenger messenger;
-	messenger.SetTo(getpid(), window.Port(), handler != nullptr ? handler->Token() : B_PREFERRED_TOKEN);
+	messenger.SetTo(getpid(), window.Port(),
+	                handler != nullptr ? handler->Token() : B_PREFERRED_TOKEN);
 	return messenger;
 }
 
@@ -114,24 +116,14 @@ public:
 	int handle(int event) override
 	{
 		switch (event) {
-			case FL_PUSH:
-				PostMouse(B_MOUSE_DOWN, B_INSIDE_VIEW);
-				return 1;
-			case FL_RELEASE:
-				PostMouse(B_MOUSE_UP, B_INSIDE_VIEW);
-				return 1;
+			case FL_PUSH: PostMouse(B_MOUSE_DOWN, B_INSIDE_VIEW); return 1;
+			case FL_RELEASE: PostMouse(B_MOUSE_UP, B_INSIDE_VIEW); return 1;
 			case FL_DRAG:
 				PostMouse(B_MOUSE_MOVED, Fl::event_inside(this) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW);
 				return 1;
-			case FL_ENTER:
-				PostMouse(B_MOUSE_MOVED, B_ENTERED_VIEW);
-				return 1;
-			case FL_MOVE:
-				PostMouse(B_MOUSE_MOVED, B_INSIDE_VIEW);
-				return 1;
-			case FL_LEAVE:
-				PostMouse(B_MOUSE_MOVED, B_EXITED_VIEW);
-				return 1;
+			case FL_ENTER: PostMouse(B_MOUSE_MOVED, B_ENTERED_VIEW); return 1;
+			case FL_MOVE: PostMouse(B_MOUSE_MOVED, B_INSIDE_VIEW); return 1;
+			case FL_LEAVE: PostMouse(B_MOUSE_MOVED, B_EXITED_VIEW); return 1;
 			case FL_MOUSEWHEEL: {
 				BMessage message(B_MOUSE_WHEEL_CHANGED);
 				message.AddFloat("be:wheel_delta_x", float(Fl::event_dx()));
@@ -140,10 +132,8 @@ public:
 				return 1;
 			}
 			case FL_FOCUS:
-			case FL_UNFOCUS:
-				return focusable ? 1 : 0;
-			default:
-				return 0;
+			case FL_UNFOCUS: return focusable ? 1 : 0;
+			default: return 0;
 		}
 	}
 
@@ -199,8 +189,8 @@ struct MenuItems {
 			if (!item->IsEnabled())
 				entry.flags |= FL_MENU_INACTIVE;
 			items.push_back(entry);
-			signature += "|" + labels.back() + (item->IsMarked() ? "*" : "")
-				+ (item->IsEnabled() ? "" : "~");
+			signature += "|" + labels.back() + (item->IsMarked() ? "*" : "") +
+			             (item->IsEnabled() ? "" : "~");
 		}
 		items.push_back(Fl_Menu_Item{});
 	}
@@ -265,7 +255,7 @@ class NativeWindow;
 class HostFlWindow : public Fl_Double_Window {
 public:
 	HostFlWindow(NativeWindow* owner, int x, int y, int w, int h)
-		: Fl_Double_Window(x, y, w, h), fOwner(owner)
+	    : Fl_Double_Window(x, y, w, h), fOwner(owner)
 	{
 	}
 
@@ -327,7 +317,10 @@ void post_key(NativeWindow* owner)
 		case FL_Page_Down: bytes = std::string(1, char(B_PAGE_DOWN)); break;
 		case FL_Enter:
 		case FL_KP_Enter: bytes = std::string(1, char(B_ENTER)); break;
-		case FL_Escape: bytes = std::string(1, char(B_ESCAPE)); code = B_ESCAPE_KEY; break;
+		case FL_Escape:
+			bytes = std::string(1, char(B_ESCAPE));
+			code = B_ESCAPE_KEY;
+			break;
 		case FL_BackSpace: bytes = std::string(1, char(B_BACKSPACE)); break;
 		case FL_Delete: bytes = std::string(1, char(B_DELETE)); break;
 		case FL_Tab: bytes = std::string(1, char(B_TAB)); break;
@@ -360,8 +353,8 @@ int HostFlWindow::handle(int event)
 		bool viewHasFocus = focus == nullptr || focus == this || dynamic_cast<ViewWidget*>(focus);
 		bool navigation = Fl::event_key() == FL_Tab;
 		bool command = (Fl::event_state() & (FL_ALT | FL_CTRL)) != 0;
-		if ((viewHasFocus && !navigation) || command || Fl::event_key() == FL_Enter
-			|| Fl::event_key() == FL_KP_Enter || Fl::event_key() == FL_Escape) {
+		if ((viewHasFocus && !navigation) || command || Fl::event_key() == FL_Enter ||
+		    Fl::event_key() == FL_KP_Enter || Fl::event_key() == FL_Escape) {
 			post_key(fOwner);
 			return 1;
 		}
@@ -406,7 +399,7 @@ void HostFlWindow::draw()
 	fOwner->reportedSerial = fOwner->syncSerial;
 	fOwner->drawSerial++;
 	InterfaceHost::Event("drawn %d %d %d %d %d %s", fOwner->drawSerial, x(), y(), w(), h(),
-		fOwner->title.c_str());
+	                     fOwner->title.c_str());
 }
 
 void window_closed(Fl_Widget* widget, void* data)
@@ -456,15 +449,14 @@ private:
 			Walk(view->ChildAt(i), clip);
 	}
 
-	template <class Widget>
-	Widget* Get(uint64 id, BView* view, BRect frame, bool* created)
+	template <class Widget> Widget* Get(uint64 id, BView* view, BRect frame, bool* created)
 	{
 		WidgetRecord& record = fNative.widgets[id];
 		*created = record.widget == nullptr;
 		if (*created) {
 			fNative.window->begin();
 			record.widget = new Widget(int(frame.left), int(frame.top), int(frame.Width()) + 1,
-				int(frame.Height()) + 1);
+			                           int(frame.Height()) + 1);
 			fNative.window->end();
 			record.address = std::make_unique<Address>();
 			record.address->messenger = messenger_for(fWindow, view);
@@ -548,9 +540,9 @@ private:
 		bar->GetRange(&min, &max);
 		bar->GetSteps(&small, &large);
 		BView* target = bar->Target();
-		float visible = target == nullptr ? large
-			: bar->Orientation() == B_VERTICAL ? target->Bounds().Height() + 1
-											   : target->Bounds().Width() + 1;
+		float visible = target == nullptr                  ? large
+		                : bar->Orientation() == B_VERTICAL ? target->Bounds().Height() + 1
+		                                                   : target->Bounds().Width() + 1;
 		int value = int(std::lround(bar->Value()));
 		widget->scrollvalue(value, int(visible), int(min), int(max - min + visible));
 		widget->linesize(std::max(1, int(small)));
@@ -563,8 +555,8 @@ private:
 		if (created)
 			widget->address = *fNative.widgets[view->HostId()].address;
 		std::shared_ptr<const DrawList> drawing = view->Drawing();
-		bool changed = drawing != widget->drawing || view->ViewColor() != widget->background
-			|| view->ScrollOffset() != widget->scroll;
+		bool changed = drawing != widget->drawing || view->ViewColor() != widget->background ||
+		               view->ScrollOffset() != widget->scroll;
 		widget->drawing = drawing;
 		widget->background = view->ViewColor();
 		widget->scroll = view->ScrollOffset();
@@ -588,8 +580,8 @@ private:
 		if (!menuFrame.IsValid())
 			menuFrame.left = frame.right;
 		bool created = false;
-		auto* widget = Get<MenuFieldButton>(field->HostId() | kMenuButtonBit, field, menuFrame,
-			&created);
+		auto* widget =
+		        Get<MenuFieldButton>(field->HostId() | kMenuButtonBit, field, menuFrame, &created);
 		if (created) {
 			widget->address.messenger = messenger_for(fWindow, field);
 			widget->callback(menu_picked);
@@ -661,7 +653,7 @@ void create_native(WindowHost& host, BWindow& window)
 	auto* native = new NativeWindow;
 	BRect frame = window.Frame();
 	native->window = new HostFlWindow(native, int(frame.left), int(frame.top),
-		int(frame.Width()) + 1, int(frame.Height()) + 1);
+	                                  int(frame.Width()) + 1, int(frame.Height()) + 1);
 	native->window->end();
 	native->window->callback(window_closed, native);
 	native->window->xclass("Vantry");
@@ -698,7 +690,7 @@ void sync_geometry(NativeWindow& native, BWindow& window)
 	}
 }
 
-}  // namespace
+} // namespace
 
 void host_sync_window(WindowHost& host, BWindow& window)
 {

@@ -17,40 +17,27 @@ rgb_color make(uint8 r, uint8 g, uint8 b)
 	return rgb_color{r, g, b, 255};
 }
 
-}  // namespace
+} // namespace
 
 rgb_color ui_color(color_which which)
 {
 	switch (which) {
 		case B_PANEL_BACKGROUND_COLOR:
-		case B_CONTROL_BACKGROUND_COLOR:
-			return make(216, 216, 216);
-		case B_MENU_BACKGROUND_COLOR:
-			return make(219, 219, 219);
-		case B_WINDOW_TAB_COLOR:
-			return make(255, 203, 0);
-		case B_KEYBOARD_NAVIGATION_COLOR:
-			return make(0, 0, 229);
-		case B_DESKTOP_COLOR:
-			return make(51, 102, 152);
-		case B_MENU_SELECTION_BACKGROUND_COLOR:
-			return make(115, 120, 184);
-		case B_MENU_SELECTED_ITEM_TEXT_COLOR:
-			return make(255, 255, 255);
+		case B_CONTROL_BACKGROUND_COLOR: return make(216, 216, 216);
+		case B_MENU_BACKGROUND_COLOR: return make(219, 219, 219);
+		case B_WINDOW_TAB_COLOR: return make(255, 203, 0);
+		case B_KEYBOARD_NAVIGATION_COLOR: return make(0, 0, 229);
+		case B_DESKTOP_COLOR: return make(51, 102, 152);
+		case B_MENU_SELECTION_BACKGROUND_COLOR: return make(115, 120, 184);
+		case B_MENU_SELECTED_ITEM_TEXT_COLOR: return make(255, 255, 255);
 		case B_DOCUMENT_BACKGROUND_COLOR:
-		case B_SHINE_COLOR:
-			return make(255, 255, 255);
+		case B_SHINE_COLOR: return make(255, 255, 255);
 		case B_SHADOW_COLOR:
-		case B_CONTROL_BORDER_COLOR:
-			return make(128, 128, 128);
-		case B_TOOLTIP_BACKGROUND_COLOR:
-			return make(255, 255, 203);
-		case B_NAVIGATION_PULSE_COLOR:
-			return make(0, 0, 0);
-		case B_CONTROL_HIGHLIGHT_COLOR:
-			return make(102, 152, 203);
-		default:
-			return make(0, 0, 0);
+		case B_CONTROL_BORDER_COLOR: return make(128, 128, 128);
+		case B_TOOLTIP_BACKGROUND_COLOR: return make(255, 255, 203);
+		case B_NAVIGATION_PULSE_COLOR: return make(0, 0, 0);
+		case B_CONTROL_HIGHLIGHT_COLOR: return make(102, 152, 203);
+		default: return make(0, 0, 0);
 	}
 }
 

@@ -164,7 +164,7 @@ void quit_windows()
 	}
 }
 
-}  // namespace
+} // namespace
 
 bool InterfaceHost::DisplayAvailable()
 {
@@ -174,7 +174,8 @@ bool InterfaceHost::DisplayAvailable()
 	const char* display = getenv("DISPLAY");
 	const char* headless = getenv("VANTRY_HEADLESS");
 	available = 0;
-	if (display == nullptr || display[0] == '\0' || (headless != nullptr && strcmp(headless, "1") == 0))
+	if (display == nullptr || display[0] == '\0' ||
+	    (headless != nullptr && strcmp(headless, "1") == 0))
 		return false;
 	Display* connection = XOpenDisplay(display);
 	if (connection != nullptr) {
@@ -200,7 +201,7 @@ const bool sInstalledAtStart = [] {
 	return true;
 }();
 
-}  // namespace
+} // namespace
 
 bool InterfaceHost::IsRunning()
 {
@@ -248,15 +249,16 @@ bool InterfaceHost::CallOnMainThread(const std::function<void()>& function)
 	Wake();
 	ThreadWait wait(call->lock, call->finished);
 	std::unique_lock<std::mutex> guard(call->lock);
-	status_t status = wait.Wait(guard, B_INFINITE_TIMEOUT,
-		[&] { return call->state == Call::kDone || call->state == Call::kCancelled; });
+	status_t status = wait.Wait(guard, B_INFINITE_TIMEOUT, [&] {
+		return call->state == Call::kDone || call->state == Call::kCancelled;
+	});
 	if (status == B_INTERRUPTED && call->state == Call::kPending) {
 		call->state = Call::kCancelled;
 		return false;
 	}
 	// A call already running must finish before its caller's data goes away.
-	call->finished.wait(guard,
-		[&] { return call->state == Call::kDone || call->state == Call::kCancelled; });
+	call->finished.wait(
+	        guard, [&] { return call->state == Call::kDone || call->state == Call::kCancelled; });
 	return call->state == Call::kDone;
 }
 
@@ -313,8 +315,9 @@ int32 InterfaceHost::PopUp(const BMenu& menu, BPoint where)
 	int x = int(where.x) - (Fl::event_x_root() - Fl::event_x());
 	int y = int(where.y) - (Fl::event_y_root() - Fl::event_y());
 	const Fl_Menu_Item* picked = items[0].popup(x, y);
-	InterfaceHost::Event("popup-closed %d", picked != nullptr
-		? int(reinterpret_cast<intptr_t>(picked->user_data())) : -1);
+	InterfaceHost::Event("popup-closed %d",
+	                     picked != nullptr ? int(reinterpret_cast<intptr_t>(picked->user_data()))
+	                                       : -1);
 	return picked != nullptr ? int32(reinterpret_cast<intptr_t>(picked->user_data())) : -1;
 }
 

@@ -7,8 +7,8 @@
 #include "View.h"
 
 BListItem::BListItem(uint32 outlineLevel, bool expanded)
-	: fWidth(0), fHeight(0), fOutlineLevel(outlineLevel), fSelected(false), fEnabled(true),
-	  fExpanded(expanded)
+    : fWidth(0), fHeight(0), fOutlineLevel(outlineLevel), fSelected(false), fEnabled(true),
+      fExpanded(expanded)
 {
 }
 

@@ -10,14 +10,9 @@
 #include "Window.h"
 
 BListView::BListView(BRect frame, const char* name, list_view_type type, uint32 resizingMode,
-	uint32 flags)
-	: BView(frame, name, resizingMode, flags),
-	  BInvoker(nullptr, nullptr, nullptr),
-	  fSelectionMessage(nullptr),
-	  fListType(type),
-	  fAnchor(-1),
-	  fLastClicked(-1),
-	  fLastClickTime(0)
+                     uint32 flags)
+    : BView(frame, name, resizingMode, flags), BInvoker(nullptr, nullptr, nullptr),
+      fSelectionMessage(nullptr), fListType(type), fAnchor(-1), fLastClicked(-1), fLastClickTime(0)
 {
 }
 
@@ -360,8 +355,8 @@ void BListView::MouseDown(BPoint where)
 		int32 anchor = fAnchor;
 		Select(anchor, index, false);
 		fAnchor = anchor;
-	} else if (fListType == B_MULTIPLE_SELECTION_LIST
-		&& (mods & (B_COMMAND_KEY | B_CONTROL_KEY)) != 0) {
+	} else if (fListType == B_MULTIPLE_SELECTION_LIST &&
+	           (mods & (B_COMMAND_KEY | B_CONTROL_KEY)) != 0) {
 		wasSelected ? Deselect(index) : Select(index, true);
 	} else {
 		Select(index, false);
@@ -395,11 +390,8 @@ void BListView::KeyDown(const char* bytes, int32 numBytes)
 			ScrollToSelection();
 			break;
 		case B_ENTER:
-		case B_SPACE:
-			Invoke();
-			break;
-		default:
-			BView::KeyDown(bytes, numBytes);
+		case B_SPACE: Invoke(); break;
+		default: BView::KeyDown(bytes, numBytes);
 	}
 }
 

@@ -17,8 +17,8 @@ enum list_view_type {
 class BListView : public BView, public BInvoker {
 public:
 	BListView(BRect frame, const char* name, list_view_type type = B_SINGLE_SELECTION_LIST,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
+	          uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	          uint32 flags = B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
 	~BListView() override;
 
 	// Items: the list does not own them (delete them yourself, as on the platform).

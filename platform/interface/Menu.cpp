@@ -9,13 +9,9 @@
 #include "SeparatorItem.h"
 
 BMenu::BMenu(const char* name, menu_layout layout)
-	: BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
-	  fSuperitem(nullptr),
-	  fOwner(nullptr),
-	  fLayout(layout),
-	  fRadioMode(false),
-	  fLabelFromMarked(false),
-	  fEnabled(true)
+    : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
+      fSuperitem(nullptr), fOwner(nullptr), fLayout(layout), fRadioMode(false),
+      fLabelFromMarked(false), fEnabled(true)
 {
 }
 

@@ -2,8 +2,8 @@
 #include "MenuBar.h"
 
 BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layout layout,
-	bool resizeToFit)
-	: BMenu(name, layout)
+                   bool resizeToFit)
+    : BMenu(name, layout)
 {
 	MoveTo(frame.LeftTop());
 	ResizeTo(frame.Width(), frame.Height());

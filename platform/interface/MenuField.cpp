@@ -9,15 +9,15 @@
 #include "Message.h"
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags)
+                       uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags)
 {
 	Init(label, menu);
 }
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	bool fixedSize, uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags)
+                       bool fixedSize, uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags)
 {
 	Init(label, menu);
 }
@@ -101,7 +101,8 @@ void BMenuField::Draw(BRect updateRect)
 	BRect bounds = Bounds();
 	font_height fh;
 	GetFontHeight(&fh);
-	float y = std::floor((bounds.top + bounds.bottom + std::ceil(fh.ascent) - std::ceil(fh.descent)) / 2);
+	float y = std::floor(
+	        (bounds.top + bounds.bottom + std::ceil(fh.ascent) - std::ceil(fh.descent)) / 2);
 	if (fEnabled)
 		SetHighColor(0, 0, 0);
 	else

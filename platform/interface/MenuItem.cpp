@@ -6,26 +6,15 @@
 #include "Window.h"
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	: BInvoker(message, nullptr, nullptr),
-	  fLabel(label != nullptr ? label : ""),
-	  fSubmenu(nullptr),
-	  fMenu(nullptr),
-	  fShortcut(shortcut),
-	  fModifiers(modifiers),
-	  fEnabled(true),
-	  fMarked(false)
+    : BInvoker(message, nullptr, nullptr), fLabel(label != nullptr ? label : ""), fSubmenu(nullptr),
+      fMenu(nullptr), fShortcut(shortcut), fModifiers(modifiers), fEnabled(true), fMarked(false)
 {
 }
 
 BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-	: BInvoker(message, nullptr, nullptr),
-	  fLabel(submenu != nullptr && submenu->Name() != nullptr ? submenu->Name() : ""),
-	  fSubmenu(submenu),
-	  fMenu(nullptr),
-	  fShortcut(0),
-	  fModifiers(0),
-	  fEnabled(true),
-	  fMarked(false)
+    : BInvoker(message, nullptr, nullptr),
+      fLabel(submenu != nullptr && submenu->Name() != nullptr ? submenu->Name() : ""),
+      fSubmenu(submenu), fMenu(nullptr), fShortcut(0), fModifiers(0), fEnabled(true), fMarked(false)
 {
 	if (submenu != nullptr)
 		submenu->fSuperitem = this;

@@ -4,14 +4,12 @@
 #include "Picture.h"
 
 BPictureButton::BPictureButton(BRect frame, const char* name, BPicture* off, BPicture* on,
-	BMessage* message, uint32 behavior, uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, name, message, resizingMode, flags),
-	  fEnabledOff(off != nullptr ? new BPicture(*off) : new BPicture()),
-	  fEnabledOn(on != nullptr ? new BPicture(*on) : new BPicture()),
-	  fDisabledOff(nullptr),
-	  fDisabledOn(nullptr),
-	  fBehavior(behavior),
-	  fPressed(false)
+                               BMessage* message, uint32 behavior, uint32 resizingMode,
+                               uint32 flags)
+    : BControl(frame, name, name, message, resizingMode, flags),
+      fEnabledOff(off != nullptr ? new BPicture(*off) : new BPicture()),
+      fEnabledOn(on != nullptr ? new BPicture(*on) : new BPicture()), fDisabledOff(nullptr),
+      fDisabledOn(nullptr), fBehavior(behavior), fPressed(false)
 {
 }
 

@@ -5,7 +5,7 @@
 #include "MenuItem.h"
 
 BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, menu_layout layout)
-	: BMenu(name, layout), fAutoDestruct(false)
+    : BMenu(name, layout), fAutoDestruct(false)
 {
 	SetRadioMode(radioMode);
 	if (labelFromMarked)
@@ -20,7 +20,7 @@ BMenuItem* BPopUpMenu::Go(BPoint where, bool deliversMessage, bool openAnyway, b
 }
 
 BMenuItem* BPopUpMenu::Go(BPoint where, bool deliversMessage, bool openAnyway, BRect clickToOpen,
-	bool async)
+                          bool async)
 {
 	int32 index = -1;
 	if (!InterfaceHost::IsRunning())

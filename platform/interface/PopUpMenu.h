@@ -6,16 +6,16 @@
 class BPopUpMenu : public BMenu {
 public:
 	BPopUpMenu(const char* name, bool radioMode = true, bool labelFromMarked = true,
-		menu_layout layout = B_ITEMS_IN_COLUMN);
+	           menu_layout layout = B_ITEMS_IN_COLUMN);
 	~BPopUpMenu() override;
 
 	// Opens the menu at a screen point and waits for the user's choice (the
 	// item, or null). With `deliversMessage` the chosen item is also invoked.
 	// Without a window system it answers null at once.
 	BMenuItem* Go(BPoint where, bool deliversMessage = false, bool openAnyway = false,
-		bool async = false);
+	              bool async = false);
 	BMenuItem* Go(BPoint where, bool deliversMessage, bool openAnyway, BRect clickToOpen,
-		bool async = false);
+	              bool async = false);
 	void SetAsyncAutoDestruct(bool state) { fAutoDestruct = state; }
 	bool AsyncAutoDestruct() const { return fAutoDestruct; }
 

@@ -14,5 +14,5 @@ public:
 	// folder, "application/x-vnd.Be-volume" for a mount point). On this host
 	// `node` is always null: the type, the reference and `stat` describe it.
 	virtual bool Filter(const entry_ref* ref, BNode* node, struct stat* stat,
-		const char* mimeType) = 0;
+	                    const char* mimeType) = 0;
 };

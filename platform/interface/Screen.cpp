@@ -44,7 +44,7 @@ void read_display()
 		sFrame = BRect(0, 0, float(width - 1), float(height - 1));
 }
 
-}  // namespace
+} // namespace
 
 BScreen::BScreen(screen_id id) {}
 
@@ -90,19 +90,13 @@ void BScreen::SetDefaultFrame(BRect frame)
 color_space BScreen::SpaceForDepth(int32 depth)
 {
 	switch (depth) {
-		case 1:
-			return B_GRAY1;
-		case 8:
-			return B_CMAP8;
-		case 15:
-			return B_RGB15;
-		case 16:
-			return B_RGB16;
+		case 1: return B_GRAY1;
+		case 8: return B_CMAP8;
+		case 15: return B_RGB15;
+		case 16: return B_RGB16;
 		case 24:
-		case 32:
-			return B_RGB32;
-		default:
-			return B_NO_COLOR_SPACE;
+		case 32: return B_RGB32;
+		default: return B_NO_COLOR_SPACE;
 	}
 }
 

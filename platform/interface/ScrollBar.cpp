@@ -6,19 +6,13 @@
 #include "Message.h"
 
 BScrollBar::BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-	orientation direction)
-	: BView(frame, name,
-		direction == B_VERTICAL ? B_FOLLOW_TOP_BOTTOM | B_FOLLOW_RIGHT
-								: B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM,
-		B_WILL_DRAW | B_FRAME_EVENTS),
-	  fTarget(nullptr),
-	  fValue(0),
-	  fMin(min),
-	  fMax(std::max(min, max)),
-	  fSmallStep(1),
-	  fLargeStep(10),
-	  fProportion(0),
-	  fOrientation(direction)
+                       orientation direction)
+    : BView(frame, name,
+            direction == B_VERTICAL ? B_FOLLOW_TOP_BOTTOM | B_FOLLOW_RIGHT
+                                    : B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM,
+            B_WILL_DRAW | B_FRAME_EVENTS),
+      fTarget(nullptr), fValue(0), fMin(min), fMax(std::max(min, max)), fSmallStep(1),
+      fLargeStep(10), fProportion(0), fOrientation(direction)
 {
 	SetTarget(target);
 }
@@ -94,15 +88,15 @@ void BScrollBar::SetProportion(float proportion)
 void BScrollBar::SetTarget(BView* target)
 {
 	if (fTarget != nullptr) {
-		BScrollBar*& slot = fOrientation == B_VERTICAL ? fTarget->fVerticalBar
-													   : fTarget->fHorizontalBar;
+		BScrollBar*& slot =
+		        fOrientation == B_VERTICAL ? fTarget->fVerticalBar : fTarget->fHorizontalBar;
 		if (slot == this)
 			slot = nullptr;
 	}
 	fTarget = target;
 	if (fTarget != nullptr) {
-		BScrollBar*& slot = fOrientation == B_VERTICAL ? fTarget->fVerticalBar
-													   : fTarget->fHorizontalBar;
+		BScrollBar*& slot =
+		        fOrientation == B_VERTICAL ? fTarget->fVerticalBar : fTarget->fHorizontalBar;
 		slot = this;
 	}
 }

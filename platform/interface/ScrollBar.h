@@ -6,7 +6,7 @@
 class BScrollBar : public BView {
 public:
 	BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-		orientation direction);
+	           orientation direction);
 	~BScrollBar() override;
 
 	void SetValue(float value);

@@ -10,16 +10,13 @@ float border_width(border_style border)
 	return border == B_FANCY_BORDER ? 2 : border == B_PLAIN_BORDER ? 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, uint32 flags,
-	bool horizontal, bool vertical, border_style border)
-	: BView(FrameFor(target, horizontal, vertical, border), name, resizingMode,
-		flags | B_WILL_DRAW | B_FRAME_EVENTS),
-	  fTarget(target),
-	  fVertical(nullptr),
-	  fHorizontal(nullptr),
-	  fBorder(border)
+                         bool horizontal, bool vertical, border_style border)
+    : BView(FrameFor(target, horizontal, vertical, border), name, resizingMode,
+            flags | B_WILL_DRAW | B_FRAME_EVENTS),
+      fTarget(target), fVertical(nullptr), fHorizontal(nullptr), fBorder(border)
 {
 	float b = border_width(border);
 	if (target != nullptr) {
@@ -34,7 +31,8 @@ BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, u
 		AddChild(fVertical);
 	}
 	if (horizontal) {
-		BRect frame(inner.left, inner.bottom + 1, inner.right, inner.bottom + B_H_SCROLL_BAR_HEIGHT);
+		BRect frame(inner.left, inner.bottom + 1, inner.right,
+		            inner.bottom + B_H_SCROLL_BAR_HEIGHT);
 		fHorizontal = new BScrollBar(frame, "_HSB_", target, 0, 0, B_HORIZONTAL);
 		AddChild(fHorizontal);
 	}

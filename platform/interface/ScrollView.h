@@ -9,9 +9,9 @@ class BScrollView : public BView {
 public:
 	// The scroll view's frame is the target's, grown by the border and the bars;
 	// the target is moved inside it.
-	BScrollView(const char* name, BView* target,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = 0,
-		bool horizontal = false, bool vertical = false, border_style border = B_FANCY_BORDER);
+	BScrollView(const char* name, BView* target, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	            uint32 flags = 0, bool horizontal = false, bool vertical = false,
+	            border_style border = B_FANCY_BORDER);
 	~BScrollView() override;
 
 	BScrollBar* ScrollBar(orientation direction) const;

@@ -7,13 +7,10 @@
 #include "Message.h"
 
 BStatusBar::BStatusBar(BRect frame, const char* name, const char* label, const char* trailingLabel)
-	: BView(frame, name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
-	  fLabel(label != nullptr ? label : ""),
-	  fTrailingLabel(trailingLabel != nullptr ? trailingLabel : ""),
-	  fValue(0),
-	  fMax(100),
-	  fBarHeight(16),
-	  fBarColor{50, 150, 255, 255}
+    : BView(frame, name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
+      fLabel(label != nullptr ? label : ""),
+      fTrailingLabel(trailingLabel != nullptr ? trailingLabel : ""), fValue(0), fMax(100),
+      fBarHeight(16), fBarColor{50, 150, 255, 255}
 {
 }
 
@@ -137,7 +134,7 @@ void BStatusBar::MessageReceived(BMessage* message)
 {
 	if (message->what == B_UPDATE_STATUS_BAR) {
 		Update(message->FindFloat("delta"), message->FindString("text"),
-			message->FindString("trailing_text"));
+		       message->FindString("trailing_text"));
 		return;
 	}
 	if (message->what == B_RESET_STATUS_BAR) {

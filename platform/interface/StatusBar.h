@@ -9,7 +9,7 @@
 class BStatusBar : public BView {
 public:
 	BStatusBar(BRect frame, const char* name, const char* label = nullptr,
-		const char* trailingLabel = nullptr);
+	           const char* trailingLabel = nullptr);
 	~BStatusBar() override;
 
 	// Value 0, texts empty, labels replaced.
@@ -17,9 +17,8 @@ public:
 	// Adds `delta` to the value (kept within 0 and the maximum); non-null
 	// texts replace the current ones.
 	virtual void Update(float delta, const char* text = nullptr,
-		const char* trailingText = nullptr);
-	virtual void SetTo(float value, const char* text = nullptr,
-		const char* trailingText = nullptr);
+	                    const char* trailingText = nullptr);
+	virtual void SetTo(float value, const char* text = nullptr, const char* trailingText = nullptr);
 	virtual void SetMaxValue(float max);
 	void SetText(const char* text);
 	void SetTrailingText(const char* text);

@@ -7,7 +7,7 @@
 #include "View.h"
 
 BStringItem::BStringItem(const char* text, uint32 outlineLevel, bool expanded)
-	: BListItem(outlineLevel, expanded), fText(text != nullptr ? text : ""), fBaselineOffset(0)
+    : BListItem(outlineLevel, expanded), fText(text != nullptr ? text : ""), fBaselineOffset(0)
 {
 }
 

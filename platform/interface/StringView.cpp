@@ -4,9 +4,9 @@
 #include <cmath>
 
 BStringView::BStringView(BRect frame, const char* name, const char* text, uint32 resizingMode,
-	uint32 flags)
-	: BView(frame, name, resizingMode, flags), fText(text != nullptr ? text : ""),
-	  fAlign(B_ALIGN_LEFT)
+                         uint32 flags)
+    : BView(frame, name, resizingMode, flags), fText(text != nullptr ? text : ""),
+      fAlign(B_ALIGN_LEFT)
 {
 }
 
@@ -59,6 +59,7 @@ void BStringView::Draw(BRect updateRect)
 		x = bounds.right - width;
 	else if (fAlign == B_ALIGN_CENTER)
 		x = bounds.left + std::floor((bounds.Width() - width) / 2);
-	float y = std::floor((bounds.top + bounds.bottom + std::ceil(fh.ascent) - std::ceil(fh.descent)) / 2);
+	float y = std::floor(
+	        (bounds.top + bounds.bottom + std::ceil(fh.ascent) - std::ceil(fh.descent)) / 2);
 	DrawString(fText.c_str(), BPoint(x, y));
 }

@@ -8,7 +8,7 @@
 class BStringView : public BView {
 public:
 	BStringView(BRect frame, const char* name, const char* text,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = B_WILL_DRAW);
+	            uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = B_WILL_DRAW);
 	~BStringView() override;
 
 	void SetText(const char* text);

@@ -9,25 +9,17 @@
 #include "ScrollBar.h"
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	: BView(frame, name, resizingMode, flags | B_FRAME_EVENTS),
-	  fTextRect(textRect),
-	  fTextColor{0, 0, 0, 255},
-	  fAlign(B_ALIGN_LEFT),
-	  fSelStart(0),
-	  fSelEnd(0),
-	  fEditable(true),
-	  fSelectable(true),
-	  fWordWrap(true),
-	  fStylable(false),
-	  fWrapValid(false),
-	  fWrapWidth(-1)
+                     uint32 flags)
+    : BView(frame, name, resizingMode, flags | B_FRAME_EVENTS),
+      fTextRect(textRect), fTextColor{0, 0, 0, 255}, fAlign(B_ALIGN_LEFT), fSelStart(0), fSelEnd(0),
+      fEditable(true), fSelectable(true), fWordWrap(true), fStylable(false), fWrapValid(false),
+      fWrapWidth(-1)
 {
 }
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* font,
-	const rgb_color* color, uint32 resizingMode, uint32 flags)
-	: BTextView(frame, name, textRect, resizingMode, flags)
+                     const rgb_color* color, uint32 resizingMode, uint32 flags)
+    : BTextView(frame, name, textRect, resizingMode, flags)
 {
 	SetFontAndColor(font, B_FONT_ALL, color);
 }
@@ -134,7 +126,7 @@ void BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color*
 }
 
 void BTextView::GetFontAndColor(BFont* font, uint32* sameProperties, rgb_color* color,
-	bool* sameColor) const
+                                bool* sameColor) const
 {
 	GetFont(font);
 	if (sameProperties != nullptr)
@@ -156,7 +148,7 @@ namespace {
 // Splits one paragraph into lines no wider than `width`, breaking after
 // spaces where possible and inside a word only when it alone is too wide.
 void wrap_paragraph(const BFont& font, const std::string& text, float width,
-	std::vector<std::string>* lines)
+                    std::vector<std::string>* lines)
 {
 	std::vector<size_t> starts = utf8_starts(text);
 	size_t lineStart = 0;
@@ -168,8 +160,8 @@ void wrap_paragraph(const BFont& font, const std::string& text, float width,
 			if (at < lineStart)
 				continue;
 			size_t next = k + 1 < starts.size() ? starts[k + 1] : text.size();
-			if (font.StringWidth(text.c_str() + lineStart, int32(next - lineStart)) > width
-				&& at > lineStart) {
+			if (font.StringWidth(text.c_str() + lineStart, int32(next - lineStart)) > width &&
+			    at > lineStart) {
 				end = lastBreak != std::string::npos ? lastBreak : at;
 				break;
 			}
@@ -181,7 +173,7 @@ void wrap_paragraph(const BFont& font, const std::string& text, float width,
 	}
 }
 
-}  // namespace
+} // namespace
 
 void BTextView::Rewrap() const
 {

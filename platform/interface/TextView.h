@@ -9,10 +9,9 @@
 
 class BTextView : public BView {
 public:
-	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-		uint32 flags);
+	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags);
 	BTextView(BRect frame, const char* name, BRect textRect, const BFont* font,
-		const rgb_color* color, uint32 resizingMode, uint32 flags);
+	          const rgb_color* color, uint32 resizingMode, uint32 flags);
 	~BTextView() override;
 
 	void SetText(const char* text);
@@ -39,9 +38,9 @@ public:
 	void SetAlignment(alignment flag);
 	alignment Alignment() const { return fAlign; }
 	void SetFontAndColor(const BFont* font, uint32 mode = B_FONT_ALL,
-		const rgb_color* color = nullptr);
+	                     const rgb_color* color = nullptr);
 	void GetFontAndColor(BFont* font, uint32* sameProperties, rgb_color* color = nullptr,
-		bool* sameColor = nullptr) const;
+	                     bool* sameColor = nullptr) const;
 
 	// Lines as wrapped to the text rectangle's width.
 	int32 CountLines() const;

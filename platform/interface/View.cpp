@@ -26,28 +26,16 @@ float follow(uint32 rule, float delta, uint32 farRule)
 	return 0;
 }
 
-}  // namespace
+} // namespace
 
 BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-	: BHandler(name),
-	  fFrame(frame),
-	  fResizingMode(resizingMode),
-	  fFlags(flags),
-	  fParent(nullptr),
-	  fWindow(nullptr),
-	  fHideLevel(0),
-	  fViewColor{255, 255, 255, 255},
-	  fHighColor{0, 0, 0, 255},
-	  fLowColor{255, 255, 255, 255},
-	  fFont(be_plain_font),
-	  fDrawingMode(B_OP_COPY),
-	  fPenSize(1),
-	  fPicture(nullptr),
-	  fInLineArray(false),
-	  fNeedsDrawing(true),
-	  fHostId(sNextHostId++),
-	  fVerticalBar(nullptr),
-	  fHorizontalBar(nullptr)
+    : BHandler(name), fFrame(frame), fResizingMode(resizingMode), fFlags(flags), fParent(nullptr),
+      fWindow(nullptr),
+      fHideLevel(0), fViewColor{255, 255, 255, 255}, fHighColor{0, 0, 0, 255}, fLowColor{255, 255,
+                                                                                         255, 255},
+      fFont(be_plain_font), fDrawingMode(B_OP_COPY), fPenSize(1), fPicture(nullptr),
+      fInLineArray(false), fNeedsDrawing(true), fHostId(sNextHostId++), fVerticalBar(nullptr),
+      fHorizontalBar(nullptr)
 {
 }
 

@@ -144,7 +144,7 @@ public:
 	void DrawString(const char* string, escapement_delta* delta = nullptr);
 	void DrawString(const char* string, BPoint location, escapement_delta* delta = nullptr);
 	void DrawString(const char* string, int32 length, BPoint location,
-		escapement_delta* delta = nullptr);
+	                escapement_delta* delta = nullptr);
 	void DrawBitmap(const BBitmap* bitmap);
 	void DrawBitmap(const BBitmap* bitmap, BPoint where);
 	void DrawBitmap(const BBitmap* bitmap, BRect destination);
@@ -154,10 +154,8 @@ public:
 	void StrokeLine(BPoint start, BPoint end, const pattern& p = B_SOLID_HIGH);
 	void StrokeRect(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void FillRect(BRect rect, const pattern& p = B_SOLID_HIGH);
-	void StrokeRoundRect(BRect rect, float xRadius, float yRadius,
-		const pattern& p = B_SOLID_HIGH);
-	void FillRoundRect(BRect rect, float xRadius, float yRadius,
-		const pattern& p = B_SOLID_HIGH);
+	void StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
+	void FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
 	void StrokeEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void FillEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
 	void BeginLineArray(int32 count);

@@ -16,18 +16,12 @@ namespace {
 window_look look_for(window_type type)
 {
 	switch (type) {
-		case B_MODAL_WINDOW:
-			return B_MODAL_WINDOW_LOOK;
-		case B_DOCUMENT_WINDOW:
-			return B_DOCUMENT_WINDOW_LOOK;
-		case B_BORDERED_WINDOW:
-			return B_BORDERED_WINDOW_LOOK;
-		case B_FLOATING_WINDOW:
-			return B_FLOATING_WINDOW_LOOK;
-		case B_UNTYPED_WINDOW:
-			return B_NO_BORDER_WINDOW_LOOK;
-		default:
-			return B_TITLED_WINDOW_LOOK;
+		case B_MODAL_WINDOW: return B_MODAL_WINDOW_LOOK;
+		case B_DOCUMENT_WINDOW: return B_DOCUMENT_WINDOW_LOOK;
+		case B_BORDERED_WINDOW: return B_BORDERED_WINDOW_LOOK;
+		case B_FLOATING_WINDOW: return B_FLOATING_WINDOW_LOOK;
+		case B_UNTYPED_WINDOW: return B_NO_BORDER_WINDOW_LOOK;
+		default: return B_TITLED_WINDOW_LOOK;
 	}
 }
 
@@ -46,17 +40,17 @@ uint32 shortcut_key(uint32 key)
 	return key < 128 ? uint32(tolower(int(key))) : key;
 }
 
-}  // namespace
+} // namespace
 
 BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace)
-	: BLooper(title), fType(type), fLook(look_for(type)), fFeel(feel_for(type))
+    : BLooper(title), fType(type), fLook(look_for(type)), fFeel(feel_for(type))
 {
 	Init(frame, title, flags, workspace);
 }
 
 BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
-	uint32 workspace)
-	: BLooper(title), fType(B_UNTYPED_WINDOW), fLook(look), fFeel(feel)
+                 uint32 workspace)
+    : BLooper(title), fType(B_UNTYPED_WINDOW), fLook(look), fFeel(feel)
 {
 	if (look == B_TITLED_WINDOW_LOOK && feel == B_NORMAL_WINDOW_FEEL)
 		fType = B_TITLED_WINDOW;
@@ -145,20 +139,12 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 	if (message == nullptr)
 		return;
 	switch (message->what) {
-		case B_KEY_DOWN:
-			HandleKeyDown(message);
-			return;
+		case B_KEY_DOWN: HandleKeyDown(message); return;
 		case B_MOUSE_DOWN:
 		case B_MOUSE_UP:
-		case B_MOUSE_MOVED:
-			HandleMouse(message, handler);
-			return;
-		case B_WINDOW_RESIZED:
-			HandleWindowResized(message);
-			return;
-		case B_WINDOW_MOVED:
-			HandleWindowMoved(message);
-			return;
+		case B_MOUSE_MOVED: HandleMouse(message, handler); return;
+		case B_WINDOW_RESIZED: HandleWindowResized(message); return;
+		case B_WINDOW_MOVED: HandleWindowMoved(message); return;
 		case B_WINDOW_ACTIVATED:
 			if (handler == this) {
 				fActive = message->FindBool("active");
@@ -172,15 +158,12 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				return;
 			}
 			break;
-		case B_PULSE:
-			HandlePulse();
-			return;
+		case B_PULSE: HandlePulse(); return;
 		case B_VIEW_UPDATE_PENDING:
 			fUpdatePosted = false;
 			UpdateIfNeeded();
 			return;
-		default:
-			break;
+		default: break;
 	}
 	BLooper::DispatchMessage(message, handler);
 }
@@ -198,8 +181,8 @@ void BWindow::HandleKeyDown(BMessage* message)
 	if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr)
 		bytes = "";
 	bool enter = bytes[0] == B_ENTER && bytes[1] == '\0';
-	if (enter && fDefaultButton != nullptr && fDefaultButton->IsEnabled()
-		&& !fDefaultButton->IsHidden()) {
+	if (enter && fDefaultButton != nullptr && fDefaultButton->IsEnabled() &&
+	    !fDefaultButton->IsHidden()) {
 		fDefaultButton->Invoke();
 		return;
 	}
@@ -220,8 +203,8 @@ bool BWindow::HandleShortcut(BMessage* message)
 	for (const Shortcut& shortcut : fShortcuts) {
 		if (shortcut.key != shortcut_key(uint32(key)))
 			continue;
-		if (shortcut.target != nullptr && shortcut.target->Looper() != nullptr
-			&& shortcut.target->Looper() != this) {
+		if (shortcut.target != nullptr && shortcut.target->Looper() != nullptr &&
+		    shortcut.target->Looper() != this) {
 			shortcut.target->Looper()->PostMessage(shortcut.message, shortcut.target);
 		} else {
 			PostMessage(shortcut.message, shortcut.target != nullptr ? shortcut.target : this);
@@ -257,8 +240,8 @@ void BWindow::HandleWindowResized(BMessage* message)
 {
 	float width = 0;
 	float height = 0;
-	if (message->FindFloat("width", &width) != B_OK
-		|| message->FindFloat("height", &height) != B_OK)
+	if (message->FindFloat("width", &width) != B_OK ||
+	    message->FindFloat("height", &height) != B_OK)
 		return;
 	ApplySize(width, height);
 }
@@ -375,7 +358,7 @@ BView* deepest_at(BView* view, BPoint point)
 	return view;
 }
 
-}  // namespace
+} // namespace
 
 BView* BWindow::FindView(BPoint point) const
 {
@@ -445,7 +428,7 @@ void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, flo
 }
 
 void BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
-	float* maxHeight) const
+                            float* maxHeight) const
 {
 	if (minWidth != nullptr)
 		*minWidth = fMinWidth;
@@ -534,14 +517,14 @@ void BWindow::SetWorkspaces(uint32 workspaces)
 
 bool BWindow::IsModal() const
 {
-	return fFeel == B_MODAL_APP_WINDOW_FEEL || fFeel == B_MODAL_SUBSET_WINDOW_FEEL
-		|| fFeel == B_MODAL_ALL_WINDOW_FEEL;
+	return fFeel == B_MODAL_APP_WINDOW_FEEL || fFeel == B_MODAL_SUBSET_WINDOW_FEEL ||
+	       fFeel == B_MODAL_ALL_WINDOW_FEEL;
 }
 
 bool BWindow::IsFloating() const
 {
-	return fFeel == B_FLOATING_APP_WINDOW_FEEL || fFeel == B_FLOATING_SUBSET_WINDOW_FEEL
-		|| fFeel == B_FLOATING_ALL_WINDOW_FEEL;
+	return fFeel == B_FLOATING_APP_WINDOW_FEEL || fFeel == B_FLOATING_SUBSET_WINDOW_FEEL ||
+	       fFeel == B_FLOATING_ALL_WINDOW_FEEL;
 }
 
 void BWindow::SetDefaultButton(BButton* button)

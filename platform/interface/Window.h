@@ -67,9 +67,9 @@ class BWindow : public BLooper {
 public:
 	// `frame` is the content area in screen coordinates, both edges included.
 	BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-		uint32 workspace = B_CURRENT_WORKSPACE);
+	        uint32 workspace = B_CURRENT_WORKSPACE);
 	BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
-		uint32 workspace = B_CURRENT_WORKSPACE);
+	        uint32 workspace = B_CURRENT_WORKSPACE);
 	~BWindow() override;
 
 	// Closes the window and deletes it (from another thread: waits for it).
@@ -118,8 +118,7 @@ public:
 	void ResizeTo(float width, float height);
 	void ResizeBy(float dx, float dy);
 	void SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight);
-	void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
-		float* maxHeight) const;
+	void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const;
 	BPoint ConvertToScreen(BPoint point) const;
 	void ConvertToScreen(BPoint* point) const;
 	BRect ConvertToScreen(BRect rect) const;

@@ -56,7 +56,7 @@ const uint32 kCheckBoxCommand = '_AC0';
 class AlertIconView : public BView {
 public:
 	AlertIconView(BRect frame, alert_type type)
-		: BView(frame, "_icon_", B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_WILL_DRAW), fType(type)
+	    : BView(frame, "_icon_", B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_WILL_DRAW), fType(type)
 	{
 	}
 
@@ -70,11 +70,14 @@ public:
 		if (fType == B_EMPTY_ALERT)
 			return;
 		BRect icon(18, 6, 18 + BAlert::kIconSize - 1, 6 + BAlert::kIconSize - 1);
-		const char* mark = fType == B_STOP_ALERT ? "X" : fType == B_WARNING_ALERT ? "!"
-			: fType == B_IDEA_ALERT ? "?" : "i";
-		rgb_color fill = fType == B_STOP_ALERT ? rgb_color{220, 40, 40, 255}
-			: fType == B_WARNING_ALERT ? rgb_color{255, 203, 0, 255}
-			: fType == B_IDEA_ALERT ? rgb_color{255, 227, 70, 255} : rgb_color{77, 113, 191, 255};
+		const char* mark = fType == B_STOP_ALERT      ? "X"
+		                   : fType == B_WARNING_ALERT ? "!"
+		                   : fType == B_IDEA_ALERT    ? "?"
+		                                              : "i";
+		rgb_color fill = fType == B_STOP_ALERT      ? rgb_color{220, 40, 40, 255}
+		                 : fType == B_WARNING_ALERT ? rgb_color{255, 203, 0, 255}
+		                 : fType == B_IDEA_ALERT    ? rgb_color{255, 227, 70, 255}
+		                                            : rgb_color{77, 113, 191, 255};
 		SetHighColor(fill);
 		if (fType == B_WARNING_ALERT)
 			FillRoundRect(icon, 6, 6);
@@ -85,9 +88,11 @@ public:
 		BFont font(be_bold_font);
 		font.SetSize(22);
 		SetFont(&font);
-		SetHighColor(fType == B_WARNING_ALERT ? rgb_color{0, 0, 0, 255} : rgb_color{255, 255, 255, 255});
+		SetHighColor(fType == B_WARNING_ALERT ? rgb_color{0, 0, 0, 255}
+		                                      : rgb_color{255, 255, 255, 255});
 		float width = StringWidth(mark);
-		DrawString(mark, BPoint(icon.left + std::floor((icon.Width() - width) / 2) + 1, icon.bottom - 7));
+		DrawString(mark,
+		           BPoint(icon.left + std::floor((icon.Width() - width) / 2) + 1, icon.bottom - 7));
 	}
 
 private:
@@ -97,11 +102,11 @@ private:
 class AlertWindow : public BWindow {
 public:
 	AlertWindow(BAlert& alert, std::shared_ptr<Answer> answer)
-		: BWindow(Placed(alert.Frame()), alert.Title(), B_MODAL_WINDOW_LOOK,
-			B_MODAL_APP_WINDOW_FEEL, B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
-				| B_NOT_RESIZABLE | B_ASYNCHRONOUS_CONTROLS),
-		  fAlert(alert),
-		  fAnswer(std::move(answer))
+	    : BWindow(Placed(alert.Frame()), alert.Title(), B_MODAL_WINDOW_LOOK,
+	              B_MODAL_APP_WINDOW_FEEL,
+	              B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_NOT_RESIZABLE |
+	                      B_ASYNCHRONOUS_CONTROLS),
+	      fAlert(alert), fAnswer(std::move(answer))
 	{
 		RemoveShortcut('W', B_COMMAND_KEY);
 		RemoveShortcut('Q', B_COMMAND_KEY);
@@ -151,13 +156,14 @@ private:
 	{
 		BRect bounds = Bounds();
 		float buttonTop = bounds.bottom - BAlert::kMargin - BAlert::kButtonHeight + 1;
-		float controlsTop = buttonTop - BAlert::kMargin
-			- fAlert.CountControls() * BAlert::kControlHeight;
-		AddChild(new AlertIconView(BRect(0, 0, BAlert::kTextLeft - 6, bounds.bottom), fAlert.Type()));
+		float controlsTop =
+		        buttonTop - BAlert::kMargin - fAlert.CountControls() * BAlert::kControlHeight;
+		AddChild(new AlertIconView(BRect(0, 0, BAlert::kTextLeft - 6, bounds.bottom),
+		                           fAlert.Type()));
 		BTextView* text = fAlert.TextView();
 		text->MoveTo(BAlert::kTextLeft, BAlert::kMargin);
 		text->ResizeTo(bounds.right - BAlert::kMargin - BAlert::kTextLeft,
-			controlsTop - BAlert::kMargin - 1);
+		               controlsTop - BAlert::kMargin - 1);
 		text->SetTextRect(BRect(0, 0, text->Bounds().Width(), text->Bounds().Height()));
 		AddChild(text);
 		AddCheckBoxes(controlsTop);
@@ -170,9 +176,9 @@ private:
 			const BAlert::Control* control = fAlert.ControlAt(i);
 			float y = top + i * BAlert::kControlHeight;
 			BRect frame(BAlert::kTextLeft, y, Bounds().right - BAlert::kMargin,
-				y + BAlert::kControlHeight - 2);
+			            y + BAlert::kControlHeight - 2);
 			auto* box = new BCheckBox(frame, "_check_", control->label.c_str(),
-				new BMessage(kCheckBoxCommand + i));
+			                          new BMessage(kCheckBoxCommand + i));
 			box->SetValue(control->value != 0 ? B_CONTROL_ON : B_CONTROL_OFF);
 			fChecks.push_back(box);
 			AddChild(box);
@@ -223,8 +229,7 @@ private:
 void wait_for(Answer& answer)
 {
 	if (InterfaceHost::IsMainThread()) {
-		InterfaceHost::RunNestedLoop(
-			[&] { return answer.IsAnswered() || thread_should_stop(); });
+		InterfaceHost::RunNestedLoop([&] { return answer.IsAnswered() || thread_should_stop(); });
 		return;
 	}
 	ThreadWait wait(answer.lock, answer.given);
@@ -232,7 +237,7 @@ void wait_for(Answer& answer)
 	wait.Wait(guard, B_INFINITE_TIMEOUT, [&] { return answer.answered; });
 }
 
-}  // namespace
+} // namespace
 
 WindowAlertPresenter::WindowAlertPresenter() {}
 

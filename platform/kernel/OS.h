@@ -69,7 +69,7 @@ status_t rename_thread(thread_id thread, const char* newName);
 status_t set_thread_priority(thread_id thread, int32 newPriority);
 
 #define get_thread_info(thread, info) _get_thread_info((thread), (info), sizeof(*(info)))
-#define get_next_thread_info(team, cookie, info) \
+#define get_next_thread_info(team, cookie, info)                                                   \
 	_get_next_thread_info((team), (cookie), (info), sizeof(*(info)))
 status_t _get_thread_info(thread_id thread, thread_info* info, size_t size);
 // Iterates over this process's threads; team 0 or the process id.

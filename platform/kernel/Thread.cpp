@@ -299,7 +299,7 @@ void copy_name(thread_info* info, const std::string& name)
 	memcpy(info->name, clipped.c_str(), clipped.size() + 1);
 }
 
-}  // namespace
+} // namespace
 
 thread_id spawn_thread(thread_func func, const char* name, int32 priority, void* data)
 {
@@ -546,8 +546,8 @@ void remove_thread_wake_hook(int32 token)
 	std::lock_guard<std::mutex> guard(record->hookLock);
 	auto& hooks = record->hooks;
 	hooks.erase(std::remove_if(hooks.begin(), hooks.end(),
-					[&](const WakeHook& hook) { return hook.token == token; }),
-		hooks.end());
+	                           [&](const WakeHook& hook) { return hook.token == token; }),
+	            hooks.end());
 }
 
 thread_state set_thread_state(thread_state state)
@@ -564,7 +564,7 @@ thread_state set_thread_state(thread_state state)
 status_t snooze(bigtime_t microseconds)
 {
 	return snooze_until(ThreadWait::DeadlineAfter(std::max<bigtime_t>(microseconds, 0)),
-		B_SYSTEM_TIMEBASE);
+	                    B_SYSTEM_TIMEBASE);
 }
 
 status_t snooze_until(bigtime_t time, int timebase)

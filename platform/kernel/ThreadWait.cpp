@@ -1,12 +1,9 @@
 // ThreadWait: registers a wake callback for the length of a blocking wait.
 #include "ThreadWait.h"
 
-ThreadWait::ThreadWait(std::mutex& mutex, std::condition_variable& condition,
-	thread_state state)
-	: fMutex(mutex),
-	  fCondition(condition),
-	  fHook(add_thread_wake_hook(&ThreadWait::Wake, this)),
-	  fPreviousState(set_thread_state(state))
+ThreadWait::ThreadWait(std::mutex& mutex, std::condition_variable& condition, thread_state state)
+    : fMutex(mutex), fCondition(condition), fHook(add_thread_wake_hook(&ThreadWait::Wake, this)),
+      fPreviousState(set_thread_state(state))
 {
 }
 

@@ -16,7 +16,7 @@
 class ThreadWait {
 public:
 	ThreadWait(std::mutex& mutex, std::condition_variable& condition,
-		thread_state state = B_THREAD_WAITING);
+	           thread_state state = B_THREAD_WAITING);
 	~ThreadWait();
 	ThreadWait(const ThreadWait&) = delete;
 	ThreadWait& operator=(const ThreadWait&) = delete;
@@ -40,8 +40,7 @@ private:
 };
 
 template <class Predicate>
-status_t ThreadWait::Wait(std::unique_lock<std::mutex>& guard, bigtime_t deadline,
-	Predicate ready)
+status_t ThreadWait::Wait(std::unique_lock<std::mutex>& guard, bigtime_t deadline, Predicate ready)
 {
 	auto done = [&] { return ready() || thread_should_stop(); };
 	if (deadline == B_INFINITE_TIMEOUT) {

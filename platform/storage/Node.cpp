@@ -471,7 +471,8 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 	for (int attempt = 0; attempt < 8; attempt++) {
 		ssize_t size;
 		if (name.empty())
-			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0) : llistxattr(fAttrPath.c_str(), nullptr, 0);
+			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0)
+			                : llistxattr(fAttrPath.c_str(), nullptr, 0);
 		else
 			size = fFd >= 0 ? fgetxattr(fFd, name.c_str(), nullptr, 0)
 			                : lgetxattr(fAttrPath.c_str(), name.c_str(), nullptr, 0);
@@ -486,7 +487,8 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 			               : llistxattr(fAttrPath.c_str(), value->data(), value->size());
 		else
 			got = fFd >= 0 ? fgetxattr(fFd, name.c_str(), value->data(), value->size())
-			               : lgetxattr(fAttrPath.c_str(), name.c_str(), value->data(), value->size());
+			               : lgetxattr(fAttrPath.c_str(), name.c_str(), value->data(),
+			                           value->size());
 		if (got >= 0) {
 			value->resize((size_t)got);
 			return B_OK;
@@ -500,15 +502,16 @@ status_t BNode::_GetValue(const std::string& name, std::string* value) const
 
 status_t BNode::_SetValue(const std::string& name, const std::string& value)
 {
-	int result = fFd >= 0 ? fsetxattr(fFd, name.c_str(), value.data(), value.size(), 0)
-	                      : lsetxattr(fAttrPath.c_str(), name.c_str(), value.data(), value.size(), 0);
+	int result =
+	        fFd >= 0 ? fsetxattr(fFd, name.c_str(), value.data(), value.size(), 0)
+	                 : lsetxattr(fAttrPath.c_str(), name.c_str(), value.data(), value.size(), 0);
 	return result == 0 ? B_OK : xattr_error(errno);
 }
 
 status_t BNode::_RemoveValue(const std::string& name)
 {
-	int result =
-	        fFd >= 0 ? fremovexattr(fFd, name.c_str()) : lremovexattr(fAttrPath.c_str(), name.c_str());
+	int result = fFd >= 0 ? fremovexattr(fFd, name.c_str())
+	                      : lremovexattr(fAttrPath.c_str(), name.c_str());
 	return result == 0 ? B_OK : xattr_error(errno);
 }
 
@@ -545,7 +548,8 @@ status_t BNode::_WriteAttr(const char* name, type_code type, const std::string& 
 		return status;
 	// A link's attributes share their folder's little xattr space (one block
 	// on ext4): a type the value implies needs no companion there.
-	bool implied = fIsLink ? type == implied_type(name, stored) : isType && type == B_MIME_STRING_TYPE;
+	bool implied =
+	        fIsLink ? type == implied_type(name, stored) : isType && type == B_MIME_STRING_TYPE;
 	if (implied) {
 		_RemoveValue(_TypeXattr(name));
 		return B_OK;

@@ -10,8 +10,7 @@ size_t swap_unit(type_code type)
 {
 	switch (type) {
 		case B_INT16_TYPE:
-		case B_UINT16_TYPE:
-			return 2;
+		case B_UINT16_TYPE: return 2;
 		case B_INT32_TYPE:
 		case B_UINT32_TYPE:
 		case B_FLOAT_TYPE:
@@ -20,19 +19,16 @@ size_t swap_unit(type_code type)
 		case B_TIME_TYPE:
 		case B_POINTER_TYPE:
 		case B_RECT_TYPE:
-		case B_POINT_TYPE:
-			return 4;
+		case B_POINT_TYPE: return 4;
 		case B_INT64_TYPE:
 		case B_UINT64_TYPE:
 		case B_DOUBLE_TYPE:
-		case B_OFF_T_TYPE:
-			return 8;
-		default:
-			return 0;
+		case B_OFF_T_TYPE: return 8;
+		default: return 0;
 	}
 }
 
-}  // namespace
+} // namespace
 
 bool swap_data(type_code type, void* data, size_t length)
 {

@@ -5,9 +5,18 @@
 
 #include "SupportDefs.h"
 
-inline uint16 swap16(uint16 v) { return __builtin_bswap16(v); }
-inline uint32 swap32(uint32 v) { return __builtin_bswap32(v); }
-inline uint64 swap64(uint64 v) { return __builtin_bswap64(v); }
+inline uint16 swap16(uint16 v)
+{
+	return __builtin_bswap16(v);
+}
+inline uint32 swap32(uint32 v)
+{
+	return __builtin_bswap32(v);
+}
+inline uint64 swap64(uint64 v)
+{
+	return __builtin_bswap64(v);
+}
 
 // Reads an unaligned value of the given byte order.
 inline uint16 read_u16(const void* p, bool bigEndian)
@@ -30,9 +39,18 @@ inline uint64 read_u64(const void* p, bool bigEndian)
 }
 
 // Writes little-endian, the byte order of every form this host writes.
-inline void write_u16le(void* p, uint16 v) { std::memcpy(p, &v, 2); }
-inline void write_u32le(void* p, uint32 v) { std::memcpy(p, &v, 4); }
-inline void write_u64le(void* p, uint64 v) { std::memcpy(p, &v, 8); }
+inline void write_u16le(void* p, uint16 v)
+{
+	std::memcpy(p, &v, 2);
+}
+inline void write_u32le(void* p, uint32 v)
+{
+	std::memcpy(p, &v, 4);
+}
+inline void write_u64le(void* p, uint64 v)
+{
+	std::memcpy(p, &v, 8);
+}
 
 // Swaps the bytes of items of the numeric, point and rect types in place.
 // Other types are left as they are. Returns false for a length that does

@@ -6,14 +6,14 @@
 entry_ref::entry_ref() : device(-1), directory(-1), name(nullptr) {}
 
 entry_ref::entry_ref(int32 dev, int64 dir, const char* leaf)
-	: device(dev), directory(dir), name(nullptr)
+    : device(dev), directory(dir), name(nullptr)
 {
 	set_name(leaf);
 }
 
 entry_ref::entry_ref(const entry_ref& other)
-	: device(other.device), directory(other.directory), name(nullptr),
-	  directory_path(other.directory_path)
+    : device(other.device), directory(other.directory), name(nullptr),
+      directory_path(other.directory_path)
 {
 	set_name(other.name);
 }

@@ -101,7 +101,7 @@ void BList::SortItems(int (*compare)(const void*, const void*))
 		return;
 	// The platform hands the comparator pointers to the item slots.
 	std::stable_sort(fItems.begin(), fItems.end(),
-		[compare](void* const& a, void* const& b) { return compare(&a, &b) < 0; });
+	                 [compare](void* const& a, void* const& b) { return compare(&a, &b) < 0; });
 }
 
 void* BList::ItemAt(int32 index) const

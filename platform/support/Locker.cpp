@@ -13,7 +13,7 @@ int32 current_tid()
 	return int32(syscall(SYS_gettid));
 }
 
-}  // namespace
+} // namespace
 
 BLocker::BLocker() : BLocker("some BLocker") {}
 

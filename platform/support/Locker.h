@@ -17,7 +17,7 @@ public:
 	// Waits at most `timeout` microseconds; B_TIMED_OUT when not acquired.
 	status_t LockWithTimeout(bigtime_t timeout);
 	void Unlock();
-	bool IsLocked() const;  // locked by the calling thread
+	bool IsLocked() const; // locked by the calling thread
 	int32 LockingThread() const;
 	int32 CountLocks() const;
 	const char* Name() const { return fName; }

@@ -17,9 +17,17 @@ public:
 	BRect() : left(0), top(0), right(-1), bottom(-1) {}
 	BRect(float l, float t, float r, float b) : left(l), top(t), right(r), bottom(b) {}
 	BRect(BPoint leftTop, BPoint rightBottom)
-		: left(leftTop.x), top(leftTop.y), right(rightBottom.x), bottom(rightBottom.y) {}
+	    : left(leftTop.x), top(leftTop.y), right(rightBottom.x), bottom(rightBottom.y)
+	{
+	}
 
-	void Set(float l, float t, float r, float b) { left = l; top = t; right = r; bottom = b; }
+	void Set(float l, float t, float r, float b)
+	{
+		left = l;
+		top = t;
+		right = r;
+		bottom = b;
+	}
 
 	BPoint LeftTop() const { return BPoint(left, top); }
 	BPoint RightBottom() const { return BPoint(right, bottom); }
@@ -35,15 +43,27 @@ public:
 	BRect& InsetBy(float dx, float dy);
 	BRect& OffsetBy(float dx, float dy);
 	BRect& OffsetTo(float x, float y);
-	BRect InsetByCopy(float dx, float dy) const { BRect r(*this); return r.InsetBy(dx, dy); }
-	BRect OffsetByCopy(float dx, float dy) const { BRect r(*this); return r.OffsetBy(dx, dy); }
-	BRect OffsetToCopy(float x, float y) const { BRect r(*this); return r.OffsetTo(x, y); }
+	BRect InsetByCopy(float dx, float dy) const
+	{
+		BRect r(*this);
+		return r.InsetBy(dx, dy);
+	}
+	BRect OffsetByCopy(float dx, float dy) const
+	{
+		BRect r(*this);
+		return r.OffsetBy(dx, dy);
+	}
+	BRect OffsetToCopy(float x, float y) const
+	{
+		BRect r(*this);
+		return r.OffsetTo(x, y);
+	}
 
 	bool Contains(BPoint p) const;
 	bool Contains(BRect r) const;
 	bool Intersects(BRect r) const;
-	BRect operator&(BRect r) const;  // intersection
-	BRect operator|(BRect r) const;  // union
+	BRect operator&(BRect r) const; // intersection
+	BRect operator|(BRect r) const; // union
 
 	bool operator==(const BRect& r) const
 	{

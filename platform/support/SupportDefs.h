@@ -19,7 +19,7 @@ typedef int32 status_t;
 typedef int64 bigtime_t;
 typedef uint32 type_code;
 typedef uint32 perform_code;
-typedef int32 dev_t_b;  // BeOS dev_t is 32 bits; Linux dev_t is wider
+typedef int32 dev_t_b; // BeOS dev_t is 32 bits; Linux dev_t is wider
 typedef int64 ino_t_b;
 typedef int64 off_t_b;
 

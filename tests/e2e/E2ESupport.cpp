@@ -64,7 +64,7 @@ int wait_child(pid_t pid, Clock::time_point deadline)
 }
 
 bool spawn_with_pipe(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-	pid_t* pid, int* readEnd, int childFd)
+                     pid_t* pid, int* readEnd, int childFd)
 {
 	int fds[2];
 	if (pipe2(fds, O_CLOEXEC) != 0)
@@ -96,10 +96,10 @@ std::vector<std::string> split(const std::string& line)
 	return words;
 }
 
-}  // namespace
+} // namespace
 
 int run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
-	std::string* output, const std::vector<std::string>& env)
+        std::string* output, const std::vector<std::string>& env)
 {
 	pid_t pid;
 	int readEnd;
@@ -109,8 +109,9 @@ int run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
 	std::string text;
 	char buffer[4096];
 	for (;;) {
-		int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(
-			deadline - Clock::now()).count());
+		int left =
+		        int(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+		                    .count());
 		if (left <= 0)
 			break;
 		pollfd p = {readEnd, POLLIN, 0};
@@ -142,8 +143,9 @@ bool XServer::Start(std::chrono::milliseconds timeout, const std::string& screen
 {
 	int readEnd;
 	// The display number arrives on descriptor 3 once the server accepts clients.
-	if (!spawn_with_pipe({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten",
-			"tcp", "-noreset"}, {}, &fPid, &readEnd, 3))
+	if (!spawn_with_pipe(
+	            {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+	            {}, &fPid, &readEnd, 3))
 		return false;
 	Clock::time_point deadline = Clock::now() + timeout;
 	std::string text;
@@ -175,7 +177,7 @@ Program::~Program()
 }
 
 bool Program::Start(const std::string& path, const std::vector<std::string>& env,
-	const std::vector<std::string>& args)
+                    const std::vector<std::string>& args)
 {
 	std::vector<std::string> argv = {path};
 	argv.insert(argv.end(), args.begin(), args.end());
@@ -184,8 +186,8 @@ bool Program::Start(const std::string& path, const std::vector<std::string>& env
 
 bool Program::ReadSome(Clock::time_point deadline)
 {
-	int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(
-		deadline - Clock::now()).count());
+	int left = int(
+	        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
 	if (left <= 0 || fOutput < 0)
 		return false;
 	pollfd p = {fOutput, POLLIN, 0};
@@ -215,17 +217,17 @@ size_t Program::Mark()
 }
 
 bool Program::WaitFor(const std::vector<std::string>& prefix, std::chrono::milliseconds timeout,
-	Event* found, size_t since)
+                      Event* found, size_t since)
 {
 	auto matches = [&](const std::vector<std::string>& words) {
-		return words.size() >= prefix.size()
-			&& std::equal(prefix.begin(), prefix.end(), words.begin());
+		return words.size() >= prefix.size() &&
+		       std::equal(prefix.begin(), prefix.end(), words.begin());
 	};
 	return WaitUntil(matches, timeout, found, since);
 }
 
 bool Program::WaitUntil(const std::function<bool(const std::vector<std::string>&)>& matches,
-	std::chrono::milliseconds timeout, Event* found, size_t since)
+                        std::chrono::milliseconds timeout, Event* found, size_t since)
 {
 	Clock::time_point deadline = Clock::now() + timeout;
 	size_t next = since;
@@ -331,4 +333,4 @@ bool Image::BoundsOfDark(int level, int* left, int* top, int* right, int* bottom
 	return *right >= 0;
 }
 
-}  // namespace e2e
+} // namespace e2e

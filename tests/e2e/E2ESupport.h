@@ -17,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 // Runs a program to completion (killed after `timeout`); answers its exit
 // status, or -1 when it could not run or timed out. Output goes to `output`.
 int run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
-	std::string* output = nullptr, const std::vector<std::string>& env = {});
+        std::string* output = nullptr, const std::vector<std::string>& env = {});
 
 // An Xvfb of its own on a free display (-displayfd).
 class XServer {
@@ -44,14 +44,14 @@ class Program {
 public:
 	~Program();
 	bool Start(const std::string& path, const std::vector<std::string>& env,
-		const std::vector<std::string>& args = {});
+	           const std::vector<std::string>& args = {});
 	// Waits for an event line at or after line `since` whose words start with
 	// `prefix`; false at the deadline or when the program ended.
 	bool WaitFor(const std::vector<std::string>& prefix, std::chrono::milliseconds timeout,
-		Event* found = nullptr, size_t since = 0);
+	             Event* found = nullptr, size_t since = 0);
 	// The same with any test of the words (after "vantry-event").
 	bool WaitUntil(const std::function<bool(const std::vector<std::string>&)>& matches,
-		std::chrono::milliseconds timeout, Event* found = nullptr, size_t since = 0);
+	               std::chrono::milliseconds timeout, Event* found = nullptr, size_t since = 0);
 	// The number of lines read so far: a mark to wait for events after.
 	size_t Mark();
 	bool Exited(std::chrono::milliseconds timeout, int* status = nullptr);
@@ -85,4 +85,4 @@ struct Image {
 	bool BoundsOfDark(int level, int* left, int* top, int* right, int* bottom) const;
 };
 
-}  // namespace e2e
+} // namespace e2e

@@ -63,7 +63,7 @@ protected:
 	std::vector<std::string> Environment() const
 	{
 		return {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "HOME=" + fHome,
-			"XDG_CONFIG_HOME=" + fHome + "/.config", "VANTRY_HEADLESS=0"};
+		        "XDG_CONFIG_HOME=" + fHome + "/.config", "VANTRY_HEADLESS=0"};
 	}
 
 	int Tool(const std::vector<std::string>& argv, std::string* output = nullptr)
@@ -84,8 +84,14 @@ protected:
 	void ClickAt(int left, int top, int x, int y, const std::vector<std::string>& keys = {})
 	{
 		// "--sync" waits for a motion, so the pointer first goes somewhere else.
-		std::vector<std::string> argv = {"xdotool", "mousemove", "0", "0", "mousemove", "--sync",
-			std::to_string(left + x), std::to_string(top + y)};
+		std::vector<std::string> argv = {"xdotool",
+		                                 "mousemove",
+		                                 "0",
+		                                 "0",
+		                                 "mousemove",
+		                                 "--sync",
+		                                 std::to_string(left + x),
+		                                 std::to_string(top + y)};
 		for (const std::string& key : keys)
 			argv.insert(argv.end(), {"keydown", key});
 		argv.insert(argv.end(), {"click", "1"});
@@ -94,7 +100,10 @@ protected:
 		ASSERT_EQ(Tool(argv), 0);
 	}
 
-	void Click(int x, int y, const std::vector<std::string>& keys = {}) { ClickAt(fX, fY, x, y, keys); }
+	void Click(int x, int y, const std::vector<std::string>& keys = {})
+	{
+		ClickAt(fX, fY, x, y, keys);
+	}
 
 	void Key(const std::string& key) { ASSERT_EQ(Tool({"xdotool", "key", key}), 0); }
 
@@ -108,7 +117,7 @@ protected:
 
 	// Takes screenshots until `check` holds on one; false at the deadline.
 	bool WaitForScreen(const std::function<bool(const e2e::Image&)>& check,
-		std::chrono::milliseconds timeout, e2e::Image* last)
+	                   std::chrono::milliseconds timeout, e2e::Image* last)
 	{
 		e2e::Clock::time_point deadline = e2e::Clock::now() + timeout;
 		do {
@@ -151,4 +160,4 @@ protected:
 	int fY = 0;
 };
 
-}  // namespace e2e
+} // namespace e2e

@@ -8,10 +8,10 @@ using e2e::ProbeTest;
 namespace {
 
 // The probe's layout, in its window's coordinates.
-const int kListLeft = 165 + 10;  // the group list, in the box at (165, 10)
+const int kListLeft = 165 + 10; // the group list, in the box at (165, 10)
 const int kListTop = 10 + 33;
 const int kMultiLeft = 165 + 110;
-const int kRowHeight = 18;  // the probe's colour rows
+const int kRowHeight = 18; // the probe's colour rows
 
 TEST_F(ProbeTest, Frames_ViewCoversBothEdgesOfItsFrame)
 {
@@ -28,12 +28,12 @@ TEST_F(ProbeTest, Frames_ViewCoversBothEdgesOfItsFrame)
 	size_t mark = fProbe.Mark();
 	Click(10 + 150, 16 + 200);
 	EXPECT_TRUE(fProbe.WaitFor({"probe", "marker-click", "150", "200"}, 5s, nullptr, mark))
-		<< Output();
+	        << Output();
 }
 
 TEST_F(ProbeTest, List_ClickSelectsTheRowAndDrawsItSelected)
 {
-	const int rowHeight = 19;  // a 12-pixel string item
+	const int rowHeight = 19; // a 12-pixel string item
 	size_t mark = fProbe.Mark();
 	Click(kListLeft + 20, kListTop + 2 * rowHeight + 9);
 	ASSERT_TRUE(fProbe.WaitFor({"probe", "list-selected", "2"}, 5s, nullptr, mark)) << Output();
@@ -41,8 +41,8 @@ TEST_F(ProbeTest, List_ClickSelectsTheRowAndDrawsItSelected)
 	// A selected string row is darkened; the others stay white.
 	e2e::Image shot;
 	auto selectedDrawn = [&](const e2e::Image& image) {
-		return image.Is(fX + kListLeft + 60, fY + kListTop + 2 * rowHeight + 2, 180, 180, 180)
-			&& image.Is(fX + kListLeft + 60, fY + kListTop + 2, 255, 255, 255);
+		return image.Is(fX + kListLeft + 60, fY + kListTop + 2 * rowHeight + 2, 180, 180, 180) &&
+		       image.Is(fX + kListLeft + 60, fY + kListTop + 2, 255, 255, 255);
 	};
 	EXPECT_TRUE(WaitForScreen(selectedDrawn, 5s, &shot));
 
@@ -59,17 +59,18 @@ TEST_F(ProbeTest, MultipleList_ShiftClickExtendsAndItemsDrawThemselves)
 	mark = fProbe.Mark();
 	Click(kMultiLeft + 60, kListTop + 2 * kRowHeight + 5, {"shift"});
 	ASSERT_TRUE(fProbe.WaitFor({"probe", "multi-selected", "0", "1", "2"}, 5s, nullptr, mark))
-		<< Output();
+	        << Output();
 
 	// Each row draws its colour block at (2, 1) and grey behind it when selected.
 	e2e::Image shot;
 	auto rowsDrawn = [&](const e2e::Image& image) {
 		int x = fX + kMultiLeft;
 		int y = fY + kListTop;
-		return image.Is(x + 5, y + 5, 0, 0, 255) && image.Is(x + 5, y + kRowHeight + 5, 0, 160, 0)
-			&& image.Is(x + 5, y + 2 * kRowHeight + 5, 255, 0, 255)
-			&& image.Is(x + 60, y + 2 * kRowHeight + 5, 216, 216, 216)
-			&& image.Is(x + 60, y + 3 * kRowHeight + 5, 255, 255, 255);
+		return image.Is(x + 5, y + 5, 0, 0, 255) &&
+		       image.Is(x + 5, y + kRowHeight + 5, 0, 160, 0) &&
+		       image.Is(x + 5, y + 2 * kRowHeight + 5, 255, 0, 255) &&
+		       image.Is(x + 60, y + 2 * kRowHeight + 5, 216, 216, 216) &&
+		       image.Is(x + 60, y + 3 * kRowHeight + 5, 255, 255, 255);
 	};
 	EXPECT_TRUE(WaitForScreen(rowsDrawn, 5s, &shot));
 }
@@ -95,7 +96,7 @@ TEST_F(ProbeTest, MenuField_PickingAnItemMarksItAndSendsItsMessage)
 		Key("Down");
 	Key("Return");
 	ASSERT_TRUE(fProbe.WaitFor({"probe", "language", "2", "marked", "2"}, 5s, nullptr, mark))
-		<< Output();
+	        << Output();
 }
 
 TEST_F(ProbeTest, Alert_ClickedAnswerUnblocksTheAskingThread)
@@ -110,7 +111,7 @@ TEST_F(ProbeTest, Alert_ClickedAnswerUnblocksTheAskingThread)
 	int width = std::stoi(drawn.words[4]);
 	int height = std::stoi(drawn.words[5]);
 	EXPECT_FALSE(fProbe.WaitFor({"probe", "alert-result"}, 200ms, nullptr, mark))
-		<< "the asking thread must wait for the answer";
+	        << "the asking thread must wait for the answer";
 	Focus("Question");
 	// The check box sits above the buttons, below the text; "Replace" is the
 	// rightmost button, 10 pixels in from the corner.
@@ -118,7 +119,7 @@ TEST_F(ProbeTest, Alert_ClickedAnswerUnblocksTheAskingThread)
 	ClickAt(left, top, width - 10 - 30, height - 10 - 12);
 	EXPECT_TRUE(fProbe.WaitFor({"alert-answered", "1"}, 5s, nullptr, mark)) << Output();
 	EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", "1", "apply", "1"}, 5s, nullptr, mark))
-		<< Output();
+	        << Output();
 }
 
 TEST_F(ProbeTest, Alert_KeysPressTheDefaultButtonAndShortcuts)
@@ -136,12 +137,13 @@ TEST_F(ProbeTest, Alert_KeysPressTheDefaultButtonAndShortcuts)
 		Focus("Question");
 		Key(c.key);
 		EXPECT_TRUE(fProbe.WaitFor({"probe", "alert-result", c.answer, "apply", "0"}, 5s, nullptr,
-			mark))
-			<< c.key << "\n" << Output();
+		                           mark))
+		        << c.key << "\n"
+		        << Output();
 	}
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -157,4 +159,4 @@ TEST_F(ProbeTest, Quit_CommandQEndsTheProgramWithItsWindowOpen)
 	EXPECT_EQ(status, 0);
 }
 
-}  // namespace
+} // namespace

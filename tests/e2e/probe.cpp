@@ -85,7 +85,7 @@ public:
 int32 ask(void* data)
 {
 	BAlert* alert = new BAlert("Question", "Replace the file?", "Cancel", "Replace", nullptr,
-		B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	alert->SetShortcut(0, 'c');
 	bool applyToAll = false;
 	alert->AddCheckBox("Apply to all", &applyToAll);
@@ -97,8 +97,8 @@ int32 ask(void* data)
 class ProbeWindow : public BWindow {
 public:
 	ProbeWindow()
-		: BWindow(BRect(100, 80, 555, 337), "Probe", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)
+	    : BWindow(BRect(100, 80, 555, 337), "Probe", B_TITLED_WINDOW,
+	              B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)
 	{
 		BView* background = new BView(Bounds(), "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 		background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
@@ -114,20 +114,20 @@ public:
 		for (const char* name : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta", "Eta"})
 			list->AddItem(new BStringItem(name));
 		list->SetSelectionMessage(new BMessage(kListSelected));
-		box->AddChild(new BScrollView("list_scroll", list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false,
-			true));
+		box->AddChild(
+		        new BScrollView("list_scroll", list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true));
 
-		BListView* multi = new BListView(BRect(110, 33, 263, 140), "multi",
-			B_MULTIPLE_SELECTION_LIST);
+		BListView* multi =
+		        new BListView(BRect(110, 33, 263, 140), "multi", B_MULTIPLE_SELECTION_LIST);
 		multi->AddItem(new ColorItem({0, 0, 255, 255}));
 		multi->AddItem(new ColorItem({0, 160, 0, 255}));
 		multi->AddItem(new ColorItem({255, 0, 255, 255}));
 		multi->SetSelectionMessage(new BMessage(kMultiSelected));
-		box->AddChild(new BScrollView("multi_scroll", multi, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
-			false, true));
+		box->AddChild(new BScrollView("multi_scroll", multi, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false,
+		                              true));
 
 		box->AddChild(new BCheckBox(BRect(10, 150, 150, 168), "check", "Apply to all",
-			new BMessage(kChecked)));
+		                            new BMessage(kChecked)));
 
 		BPopUpMenu* menu = new BPopUpMenu("");
 		fMenu = menu;
@@ -141,8 +141,8 @@ public:
 		status->Update(50, "file");
 		box->AddChild(status);
 
-		BButton* button = new BButton(BRect(330, 223, 425, 243), "button", "Ask",
-			new BMessage(kAsk));
+		BButton* button =
+		        new BButton(BRect(330, 223, 425, 243), "button", "Ask", new BMessage(kAsk));
 		background->AddChild(button);
 		SetDefaultButton(button);
 	}
@@ -157,24 +157,25 @@ public:
 				for (int32 i = 0; message->FindInt32("index", i, &index) == B_OK; i++)
 					indexes += " " + std::to_string(index);
 				InterfaceHost::Event("probe %s%s",
-					message->what == kListSelected ? "list-selected" : "multi-selected",
-					indexes.c_str());
+				                     message->what == kListSelected ? "list-selected"
+				                                                    : "multi-selected",
+				                     indexes.c_str());
 				break;
 			}
 			case kChecked:
 				InterfaceHost::Event("probe checked %d", int(message->FindInt32("be:value")));
 				break;
 			case kLanguage:
-				InterfaceHost::Event("probe language %d marked %d", int(message->FindInt32("index")),
-					int(fMenu->FindMarkedIndex()));
+				InterfaceHost::Event("probe language %d marked %d",
+				                     int(message->FindInt32("index")),
+				                     int(fMenu->FindMarkedIndex()));
 				break;
 			case kAsk: {
 				thread_id thread = spawn_thread(ask, "asker", B_NORMAL_PRIORITY, nullptr);
 				resume_thread(thread);
 				break;
 			}
-			default:
-				BWindow::MessageReceived(message);
+			default: BWindow::MessageReceived(message);
 		}
 	}
 
@@ -209,7 +210,7 @@ public:
 	static constexpr float kSize = 20;
 
 	RotatedTextView(BRect frame, BPoint start)
-		: BView(frame, "rotated", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW), fStart(start)
+	    : BView(frame, "rotated", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW), fStart(start)
 	{
 		SetViewColor(255, 255, 255);
 	}
@@ -240,7 +241,7 @@ public:
 	static constexpr int8 kSide = 24;
 
 	TipButton(BPoint where, const uint8* face)
-		: LibPictureButton(where, kSide, kSide, "tip_button", face, face, 'tbtn')
+	    : LibPictureButton(where, kSide, kSide, "tip_button", face, face, 'tbtn')
 	{
 		AddTip(LIB_TIP_MESSAGE, "Shows a tip");
 	}
@@ -256,8 +257,8 @@ protected:
 class ToolkitWindow : public BWindow {
 public:
 	ToolkitWindow()
-		: BWindow(BRect(100, 80, 399, 359), "Toolkit", B_TITLED_WINDOW,
-			B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)
+	    : BWindow(BRect(100, 80, 399, 359), "Toolkit", B_TITLED_WINDOW,
+	              B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)
 	{
 		BView* background = new BView(Bounds(), "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 		background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
@@ -271,10 +272,10 @@ public:
 		BFont font = RotatedTextView::RotatedFont();
 		font.GetHeight(&height);
 		InterfaceHost::Event("probe rotated %d %d %d %d %d %d %d %d %d", int(textFrame.left),
-			int(textFrame.top), int(textFrame.right), int(textFrame.bottom),
-			int(textFrame.left + start.x), int(textFrame.top + start.y),
-			int(font.StringWidth(RotatedTextView::kText)), int(height.ascent + 0.5f),
-			int(height.descent + 0.5f));
+		                     int(textFrame.top), int(textFrame.right), int(textFrame.bottom),
+		                     int(textFrame.left + start.x), int(textFrame.top + start.y),
+		                     int(font.StringWidth(RotatedTextView::kText)),
+		                     int(height.ascent + 0.5f), int(height.descent + 0.5f));
 
 		std::fill(std::begin(fFace), std::end(fFace), uint8(0x2a));
 		background->AddChild(new TipButton(BPoint(160, 20), fFace));
@@ -320,10 +321,10 @@ void print_sysinfo()
 {
 	LibSysInfo info;
 	printf("screen %d %d %s\n", int(info.screenWidth), int(info.screenHeight),
-		info.ScreenDepthStr());
+	       info.ScreenDepthStr());
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

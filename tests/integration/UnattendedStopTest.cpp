@@ -150,8 +150,8 @@ protected:
 			const std::map<std::string, std::string> placed = Snapshot(final);
 			const bool oldSaved =
 			        i % 2 == 0 && Snapshot(folder + "/Saved Files/" + name) == olds[i];
-			const bool whole = placed.empty() || placed == sources[i] ||
-			                   (i % 2 == 0 && placed == olds[i]);
+			const bool whole =
+			        placed.empty() || placed == sources[i] || (i % 2 == 0 && placed == olds[i]);
 			EXPECT_TRUE(whole) << where << ": " << final << " is half-written";
 			if (i % 2 != 0)
 				continue;

@@ -63,14 +63,14 @@ private:
 };
 
 status_t copy_program(const char* role, const std::string& from, const std::string& to,
-	std::string* error)
+                      std::string* error)
 {
 	std::error_code failure;
 	std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
 	                           failure);
 	if (failure) {
-		*error = std::string("cannot copy the ") + role + " program " + from + ": "
-			+ failure.message();
+		*error = std::string("cannot copy the ") + role + " program " + from + ": " +
+		         failure.message();
 		return B_IO_ERROR;
 	}
 	chmod(to.c_str(), 0755);

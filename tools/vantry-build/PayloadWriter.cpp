@@ -7,10 +7,10 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -292,8 +292,8 @@ status_t describe_entries(const std::vector<ItemEntry>& entries, int32 threads,
 	auto work = [&] {
 		for (size_t i = next++; i < entries.size(); i = next++) {
 			const ItemEntry& entry = entries[i];
-			results[i] = read_entry_attributes(entry.path, entry.kind, &(*attributes)[i],
-			                                   &errors[i]);
+			results[i] =
+			        read_entry_attributes(entry.path, entry.kind, &(*attributes)[i], &errors[i]);
 			std::string type;
 			if (results[i] == B_OK && entry.kind == EntryKind::kFile &&
 			    !payload_has_type((*attributes)[i]) && sniff_mime_type(entry.path, &type) == B_OK)

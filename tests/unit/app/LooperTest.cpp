@@ -20,8 +20,7 @@ namespace {
 const bigtime_t kDeadline = 5000000;
 
 // Waits for `condition` at most five seconds; a hang fails instead of blocking.
-template <class Condition>
-bool eventually(Condition condition)
+template <class Condition> bool eventually(Condition condition)
 {
 	bigtime_t deadline = system_time() + kDeadline;
 	while (!condition()) {
@@ -58,7 +57,7 @@ struct Gate {
 class RecordingLooper : public BLooper {
 public:
 	RecordingLooper(const char* name, int32 capacity, std::atomic<bool>* deleted = nullptr)
-		: BLooper(name, B_NORMAL_PRIORITY, capacity), fDeleted(deleted)
+	    : BLooper(name, B_NORMAL_PRIORITY, capacity), fDeleted(deleted)
 	{
 	}
 	~RecordingLooper() override
@@ -114,7 +113,7 @@ private:
 // Starts a looper and stops it at the end of the scope.
 struct RunningLooper {
 	explicit RunningLooper(int32 capacity = B_LOOPER_PORT_DEFAULT_CAPACITY)
-		: looper(new RecordingLooper("test looper", capacity, &deleted))
+	    : looper(new RecordingLooper("test looper", capacity, &deleted))
 	{
 		thread = looper->Run();
 	}
@@ -145,7 +144,7 @@ int32 send_job(void* data)
 	return 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LooperTest, DispatchesInPostingOrder)
 {
@@ -403,7 +402,7 @@ void polling_loop(BApplication* app)
 	}
 }
 
-}  // namespace
+} // namespace
 
 TEST(ApplicationTest, RunsOnTheCallingThreadUntilQuitFromAnother)
 {
@@ -496,11 +495,9 @@ TEST(ApplicationTest, SignaturesAreChecked)
 		status_t status;
 	};
 	const Case cases[] = {
-		{"application/x-vnd.Good", B_OK},
-		{"Application/x-vnd.Case", B_OK},
-		{"text/plain", B_BAD_VALUE},
-		{"application/", B_BAD_VALUE},
-		{nullptr, B_BAD_VALUE},
+	        {"application/x-vnd.Good", B_OK}, {"Application/x-vnd.Case", B_OK},
+	        {"text/plain", B_BAD_VALUE},      {"application/", B_BAD_VALUE},
+	        {nullptr, B_BAD_VALUE},
 	};
 	for (const Case& c : cases) {
 		status_t status = B_ERROR;

@@ -48,7 +48,7 @@ TEST(DeinstallRecordsTest, TagCoversATreeAndStopsAtALinkLoop)
 	config.AddDeinstallTag(item.c_str(), "Hello;2.0;;;;");
 	for (const char* path : {"", "/hello", "/lib", "/lib/deep", "/lib/deep/data"})
 		EXPECT_EQ(UserAttr(item + path, "InstallBy"), std::optional<std::string>("Hello;2.0;;;;"))
-			<< path;
+		        << path;
 	// Reaching here at all means the walk did not follow the link back into itself.
 	config.AddDeinstallTag((world.Temp() + "/missing").c_str(), "x");
 }
@@ -76,7 +76,7 @@ TEST(DeinstallRecordsTest, LinksInATreeAndLinksOnTheirOwnAreTagged)
 		EXPECT_EQ(std::string(value, size_t(size)), "Hello;1.0;;;;") << path;
 	}
 	EXPECT_EQ(UserAttr(world.Temp() + "/outside", "InstallBy"), std::nullopt)
-		<< "a link's target is not tagged through it";
+	        << "a link's target is not tagged through it";
 }
 
 TEST(DeinstallRecordsTest, DeinstallConfigCarriesOnlyWhatTheDeinstallerNeeds)
@@ -96,9 +96,10 @@ TEST(DeinstallRecordsTest, DeinstallConfigCarriesOnlyWhatTheDeinstallerNeeds)
 	BMessage reduced;
 	config.BuildDeinstallConfig(reduced);
 	EXPECT_EQ(reduced.what, 0u);
-	const char* const order[] = {"app_name", "version", "release_date", "company",
-		"support_email", "about_image", "edit_bootscript", "edit_bootscript_tag",
-		"edit_setup_env", "edit_profile"};
+	const char* const order[] = {
+	        "app_name",       "version",     "release_date",    "company",
+	        "support_email",  "about_image", "edit_bootscript", "edit_bootscript_tag",
+	        "edit_setup_env", "edit_profile"};
 	ASSERT_EQ(reduced.CountNames(B_ANY_TYPE), int32(std::size(order)));
 	for (int32 i = 0; i < int32(std::size(order)); i++) {
 		char* name = nullptr;

@@ -14,7 +14,7 @@
 namespace {
 
 BMessage CustomFolder(const char* name, const directory_which& root, const char* sub,
-	const bool& replace)
+                      const bool& replace)
 {
 	BMessage folder;
 	folder.AddString("custom_folder_name", name);
@@ -68,12 +68,12 @@ TEST(DestinationPathTest, EachKindOfNameResolvesToItsVolume)
 		std::string expected;
 	};
 	const Case cases[] = {
-		{"Tools", &volume, other + "/apps/Acme/Tools"},
-		{"Tools", &boot, world.Boot() + "/apps/Acme/Tools"},
-		{"Applications", &volume, BootFolder(B_APPS_DIRECTORY)},
-		{"User Boot", &volume, world.UserBoot()},
-		{"tools", &volume, ""},
-		{"StartUp", &volume, ""},
+	        {"Tools", &volume, other + "/apps/Acme/Tools"},
+	        {"Tools", &boot, world.Boot() + "/apps/Acme/Tools"},
+	        {"Applications", &volume, BootFolder(B_APPS_DIRECTORY)},
+	        {"User Boot", &volume, world.UserBoot()},
+	        {"tools", &volume, ""},
+	        {"StartUp", &volume, ""},
 	};
 	for (const Case& test : cases) {
 		LibString path("unchanged");
@@ -86,8 +86,8 @@ TEST(DestinationPathTest, EachKindOfNameResolvesToItsVolume)
 	config.CloseLog();
 	const std::string text = ReadText(log);
 	EXPECT_NE(text.find("No folder is named tools: the item stays in the installation folder\n"),
-		std::string::npos)
-		<< text;
+	          std::string::npos)
+	        << text;
 }
 
 TEST(DestinationPathTest, ReplacedCustomFolderIsEmptiedOncePerRun)

@@ -102,7 +102,7 @@ public:
 	{
 		std::unique_lock<std::mutex> lock(fLock);
 		return fArrived.wait_for(lock, std::chrono::seconds(2),
-			[&] { return fMessages.size() >= count; });
+		                         [&] { return fMessages.size() >= count; });
 	}
 
 	std::vector<BMessage> Messages()

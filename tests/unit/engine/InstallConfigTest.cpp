@@ -110,7 +110,7 @@ TEST(InstallConfigTest, UpdateStatusSendsIsudAndCutsAtCharacterBoundary)
 {
 	RunningCapture window;
 	IdleConfig config;
-	config.UpdateStatus("Installing %d of %d (%s)", 1, 2, "Hello");  // no target yet
+	config.UpdateStatus("Installing %d of %d (%s)", 1, 2, "Hello"); // no target yet
 	config.Go("noop", new BMessenger(window.Get()), 10, true);
 	ASSERT_TRUE(window->WaitFor(1));
 	// Only the thread's end reached the window: nothing was sent without a target.
@@ -141,12 +141,10 @@ TEST(TextCutTest, CutsNeverSplitACharacter)
 		std::string expected;
 	};
 	const Case cases[] = {
-		{"abcdef", 4, "abcd"},
-		{"abc", 10, "abc"},
-		{"a\xC3\xA9", 2, "a"},            // é would be split
-		{"a\xC3\xA9", 3, "a\xC3\xA9"},
-		{"\xE2\x82\xAC\xE2\x82\xAC", 5, "\xE2\x82\xAC"},  // €€
-		{"\xF0\x9F\x98\x80x", 3, ""},     // a four-byte emoji
+	        {"abcdef", 4, "abcd"},         {"abc", 10, "abc"},
+	        {"a\xC3\xA9", 2, "a"}, // é would be split
+	        {"a\xC3\xA9", 3, "a\xC3\xA9"}, {"\xE2\x82\xAC\xE2\x82\xAC", 5, "\xE2\x82\xAC"}, // €€
+	        {"\xF0\x9F\x98\x80x", 3, ""}, // a four-byte emoji
 	};
 	for (const Case& test : cases) {
 		std::string text = test.text;
@@ -181,41 +179,41 @@ TEST(InstallConfigTest, LogIsWrittenLineByLineInItsFormat)
 
 	const std::vector<std::string> lines = ReadLines(log);
 	const std::vector<std::string> expected = {
-		"VANTRY",
-		"\tVersion 1.0.0",
-		std::string("\t") + InstallConfig::kMakerWebAddress,
-		std::string("\t") + InstallConfig::kMakerSupportEmail,
-		"",
-		"APPLICATION",
-		"\tApplication : Hello",
-		"\tVersion : 2.1",
-		"\tRelease Date : 2024-05-01",
-		"\tCompany : Acme",
-		"\tSupport Email : help@acme.test",
-		"",
-		"ABOUT THIS SYSTEM",
-		"*system*",
-		"\tFree Disk Space : 2.0 KB",
-		"",
-		"INSTALLER REQUIREMENTS",
-		"\tDisk Space Needed: Yes",
-		"\t\tDisk spaced required: 1.5 KB",
-		"\tPhysical RAM Needed: Yes",
-		"\t\tRAM suggested: 64 MB",
-		"\tBoot Volume Only: No",
-		"\tRemovable Volume Allowed: Yes",
-		"\tShared Volume Allowed: No",
-		"\tShared Libraries:",
-		"\tDependent Applications:",
-		"",
-		"INSTALLATION",
-		"\tOn volume Boot.",
-		"\tIn folder /boot/apps/Hello.",
-		"\tReplaced files moved to /boot/apps/Hello/Saved Files",
-		"",
-		"*started*",
-		"\t\tInstalling : hello",
-		"*complete*",
+	        "VANTRY",
+	        "\tVersion 1.0.0",
+	        std::string("\t") + InstallConfig::kMakerWebAddress,
+	        std::string("\t") + InstallConfig::kMakerSupportEmail,
+	        "",
+	        "APPLICATION",
+	        "\tApplication : Hello",
+	        "\tVersion : 2.1",
+	        "\tRelease Date : 2024-05-01",
+	        "\tCompany : Acme",
+	        "\tSupport Email : help@acme.test",
+	        "",
+	        "ABOUT THIS SYSTEM",
+	        "*system*",
+	        "\tFree Disk Space : 2.0 KB",
+	        "",
+	        "INSTALLER REQUIREMENTS",
+	        "\tDisk Space Needed: Yes",
+	        "\t\tDisk spaced required: 1.5 KB",
+	        "\tPhysical RAM Needed: Yes",
+	        "\t\tRAM suggested: 64 MB",
+	        "\tBoot Volume Only: No",
+	        "\tRemovable Volume Allowed: Yes",
+	        "\tShared Volume Allowed: No",
+	        "\tShared Libraries:",
+	        "\tDependent Applications:",
+	        "",
+	        "INSTALLATION",
+	        "\tOn volume Boot.",
+	        "\tIn folder /boot/apps/Hello.",
+	        "\tReplaced files moved to /boot/apps/Hello/Saved Files",
+	        "",
+	        "*started*",
+	        "\t\tInstalling : hello",
+	        "*complete*",
 	};
 	ASSERT_EQ(lines.size(), expected.size());
 	for (size_t i = 0; i < expected.size(); i++) {
@@ -243,7 +241,7 @@ TEST(InstallConfigTest, LogLeavesOutWhatIsNotNeededOrAsked)
 	config->CloseLog();
 	const std::string text = ReadText(log);
 	EXPECT_NE(text.find("\tDisk Space Needed: No\n\tPhysical RAM Needed: No\n\tBoot Volume"),
-		std::string::npos);
+	          std::string::npos);
 	EXPECT_EQ(text.find("Disk spaced"), std::string::npos);
 	EXPECT_EQ(text.find("RAM required"), std::string::npos);
 	EXPECT_EQ(text.find("Replaced files moved"), std::string::npos);

@@ -47,9 +47,9 @@ TEST(ItemSelectionTest, SelectedSizeOverTwoGiBDoesNotWrap)
 {
 	InstallConfig config;
 	AddItems(config, {{"/src/a", kOneAndAHalfGiB, true, nullptr},
-						 {"/src/b", kOneAndAHalfGiB, true, nullptr},
-						 {"/src/c", kOneAndAHalfGiB, false, nullptr},
-						 {"/src/d", kOneAndAHalfGiB, true, nullptr}});
+	                  {"/src/b", kOneAndAHalfGiB, true, nullptr},
+	                  {"/src/c", kOneAndAHalfGiB, false, nullptr},
+	                  {"/src/d", kOneAndAHalfGiB, true, nullptr}});
 	EXPECT_EQ(config.GetSelectedSize(), int64(3) * kOneAndAHalfGiB);
 	EXPECT_GT(config.GetSelectedSize(), int64(INT32_MAX));
 }
@@ -57,12 +57,13 @@ TEST(ItemSelectionTest, SelectedSizeOverTwoGiBDoesNotWrap)
 TEST(ItemSelectionTest, FileSizeIsTheFirstItemOfTheLeaf)
 {
 	InstallConfig config;
-	AddItems(config, {{"/one/app", 100, true, nullptr}, {"/two/app", 5000, true, nullptr},
-						 {"/two/other", 7, false, nullptr}});
+	AddItems(config, {{"/one/app", 100, true, nullptr},
+	                  {"/two/app", 5000, true, nullptr},
+	                  {"/two/other", 7, false, nullptr}});
 	EXPECT_EQ(config.GetFileSize("app"), 100);
 	EXPECT_EQ(config.GetFileSize("other"), 7);
 	EXPECT_EQ(config.GetFileSize("missing"), 0);
-	EXPECT_EQ(config.GetFileSize("/one/app"), 0);  // leaf names only
+	EXPECT_EQ(config.GetFileSize("/one/app"), 0); // leaf names only
 	// The second "app" counts as the first, as the space check always did.
 	EXPECT_EQ(config.GetSelectedSize(), 200);
 }
@@ -85,7 +86,7 @@ TEST(ItemSelectionTest, SelectedSizeOfManyItemsCountsTheFirstOfEachLeaf)
 		// size 1000000, every other selected, counted at their first's size.
 		const bool first = i < kLeaves;
 		items.push_back({names[size_t(i)].c_str(), first ? leaf + 1 : 1000000,
-			first ? leaf % 3 == 0 : leaf % 2 == 0, nullptr});
+		                 first ? leaf % 3 == 0 : leaf % 2 == 0, nullptr});
 	}
 	InstallConfig config;
 	AddItems(config, items);
@@ -128,14 +129,11 @@ TEST(ItemSelectionTest, MatchTypeComparesWholeGroupFields)
 		bool expected;
 	};
 	const Case cases[] = {
-		{"Normal", "full", true},
-		{"Full", "full", true},
-		{"Ful", "full", false},
-		{"normal", "full", false},
-		{"Normal", "none", false},
-		{"Developer", "legacy", true},
-		{"Normal", "absent", false},
+	        {"Normal", "full", true},    {"Full", "full", true},    {"Ful", "full", false},
+	        {"normal", "full", false},   {"Normal", "none", false}, {"Developer", "legacy", true},
+	        {"Normal", "absent", false},
 	};
 	for (const Case& test : cases)
-		EXPECT_EQ(config.MatchType(test.type, test.leaf), test.expected) << test.type << "/" << test.leaf;
+		EXPECT_EQ(config.MatchType(test.type, test.leaf), test.expected)
+		        << test.type << "/" << test.leaf;
 }

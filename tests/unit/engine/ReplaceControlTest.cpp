@@ -41,8 +41,7 @@ public:
 
 	bool Replace(const BPath& item, const char* rule, bool& ask, bool& answer)
 	{
-		return config.ReplaceControl(target.c_str(), item, rule, ask, answer,
-			BPath(saved.c_str()));
+		return config.ReplaceControl(target.c_str(), item, rule, ask, answer, BPath(saved.c_str()));
 	}
 
 	std::string LogText()
@@ -68,14 +67,14 @@ TEST(ReplaceControlTest, RulesWithoutAQuestion)
 		const char* rule;
 		bool saveReplaced;
 		const char* logLine;
-		const char* oldAt;  // where the old entry ends up, relative to the world
+		const char* oldAt; // where the old entry ends up, relative to the world
 	};
 	const Case cases[] = {
-		{"Replace", false, "\t\t\tExisting file removed.\n", nullptr},
-		{"prompt", false, "\t\t\tExisting file removed.\n", nullptr},
-		{"Replace", true, "\t\t\tExisting file saved.\n", "/Hello/Saved Files/tool"},
-		{"Rename", false, "\t\t\tExisting file renamed\n", "/apps/tool copy"},
-		{"Rename", true, "\t\t\tExisting file renamed\n", "/apps/tool copy"},
+	        {"Replace", false, "\t\t\tExisting file removed.\n", nullptr},
+	        {"prompt", false, "\t\t\tExisting file removed.\n", nullptr},
+	        {"Replace", true, "\t\t\tExisting file saved.\n", "/Hello/Saved Files/tool"},
+	        {"Rename", false, "\t\t\tExisting file renamed\n", "/apps/tool copy"},
+	        {"Rename", true, "\t\t\tExisting file renamed\n", "/apps/tool copy"},
 	};
 	for (const Case& test : cases) {
 		Collision collision(test.saveReplaced);
@@ -97,7 +96,8 @@ TEST(ReplaceControlTest, NothingInTheWayIsAlwaysPlaced)
 	WriteText(collision.install + "/free", "new");
 	bool ask = true;
 	bool answer = false;
-	EXPECT_TRUE(collision.Replace(BPath((collision.install + "/free").c_str()), "Prompt", ask, answer));
+	EXPECT_TRUE(
+	        collision.Replace(BPath((collision.install + "/free").c_str()), "Prompt", ask, answer));
 	EXPECT_TRUE(ask);
 	EXPECT_FALSE(answer);
 	EXPECT_EQ(collision.LogText(), "");
@@ -124,7 +124,7 @@ TEST(ReplaceControlTest, SavedEntriesNeverOverwriteEachOther)
 	WriteText(collision.install + "/tool", "newer");
 	WriteText(collision.target + "/tool", "second old");
 	EXPECT_TRUE(collision.Replace(BPath((collision.install + "/tool").c_str()), "Replace", ask,
-		answer));
+	                              answer));
 	EXPECT_EQ(ReadText(collision.saved + "/tool"), "old");
 	EXPECT_EQ(ReadText(collision.saved + "/tool copy"), "second old");
 }
@@ -148,10 +148,10 @@ TEST(ReplaceControlTest, PromptAnswersApplyToAllPerKind)
 		bool askAfter;
 	};
 	const Case cases[] = {
-		{1, 1, true, false},
-		{0, 1, false, false},
-		{1, 0, true, true},
-		{0, 0, false, true},
+	        {1, 1, true, false},
+	        {0, 1, false, false},
+	        {1, 0, true, true},
+	        {0, 0, false, true},
 	};
 	for (const Case& test : cases) {
 		Collision collision(false);
@@ -161,7 +161,7 @@ TEST(ReplaceControlTest, PromptAnswersApplyToAllPerKind)
 		bool askLinks = true;
 		bool linkAnswer = true;
 		EXPECT_EQ(collision.Replace(collision.Item("a"), "Prompt", askItems, itemAnswer),
-			test.expected);
+		          test.expected);
 		EXPECT_EQ(askItems, test.askAfter);
 		EXPECT_EQ(itemAnswer, test.expected);
 		ASSERT_EQ(collision.responder.CountRecords(), 1);
@@ -170,7 +170,7 @@ TEST(ReplaceControlTest, PromptAnswersApplyToAllPerKind)
 
 		if (!test.askAfter) {
 			EXPECT_EQ(collision.Replace(collision.Item("b"), "Prompt", askItems, itemAnswer),
-				test.expected);
+			          test.expected);
 			EXPECT_EQ(collision.responder.CountRecords(), 1);
 		}
 		// Links keep their own pair of flags: still asked.
@@ -213,20 +213,25 @@ TEST(ReplaceAlertTest, TextsFollowTheLanguageAndTheKindOfEntry)
 		const char* with;
 	};
 	const Case cases[] = {
-		{"en", file, "The file 'report.txt' already exists. Do you wish to replace existing",
-			"Replace", "Don't Replace", "With"},
-		{"pt", folder, "The folder 'Docs' already exists. Do you wish to replace existing",
-			"Replace", "Don't Replace", "With"},
-		{"en", link, "The symbolic link 'Shortcut' already exists. Do you wish to replace existing",
-			"Replace", "Don't Replace", "With"},
-		{"fr", file, "Le fichier de 'report.txt' existe déjà Vous souhaitez substituer exister.",
-			"Replacer", "Font pas Replacer", "Avec"},
-		{"de", folder, "Das heft 'Docs' existiert bereits  Möchten Sie das Existieren ersetzen.",
-			"Ersetzen", "Ausführen nicht Ersetzen", "Mit"},
-		{"sv", link, "symbolisk länken 'Shortcut' redan existerar. Vill du önska till ombytta existerande",
-			"Ombytta", "Icke gör det Ombytta", "Med"},
-		{"nl", file, "Naar de vijl 'report.txt' reeds bestaan. Verrichten u wil voor vervangen voorhanden",
-			"Vervangen", "Verrichten niet Vervangen", "Van"},
+	        {"en", file, "The file 'report.txt' already exists. Do you wish to replace existing",
+	         "Replace", "Don't Replace", "With"},
+	        {"pt", folder, "The folder 'Docs' already exists. Do you wish to replace existing",
+	         "Replace", "Don't Replace", "With"},
+	        {"en", link,
+	         "The symbolic link 'Shortcut' already exists. Do you wish to replace existing",
+	         "Replace", "Don't Replace", "With"},
+	        {"fr", file,
+	         "Le fichier de 'report.txt' existe déjà Vous souhaitez substituer exister.",
+	         "Replacer", "Font pas Replacer", "Avec"},
+	        {"de", folder,
+	         "Das heft 'Docs' existiert bereits  Möchten Sie das Existieren ersetzen.", "Ersetzen",
+	         "Ausführen nicht Ersetzen", "Mit"},
+	        {"sv", link,
+	         "symbolisk länken 'Shortcut' redan existerar. Vill du önska till ombytta existerande",
+	         "Ombytta", "Icke gör det Ombytta", "Med"},
+	        {"nl", file,
+	         "Naar de vijl 'report.txt' reeds bestaan. Verrichten u wil voor vervangen voorhanden",
+	         "Vervangen", "Verrichten niet Vervangen", "Van"},
 	};
 	for (const Case& test : cases) {
 		ReplaceAlert alert(BPath(from.c_str()), BPath(test.to.c_str()), true, test.language);
@@ -259,18 +264,18 @@ TEST(ReplaceAlertTest, ViewsSitWhereTheDialogPutsThem)
 		const char* text;
 	};
 	const Case cases[] = {
-		{"to_image", BRect(0, 65, 31, 96), ""},
-		{"to_creation_label", BRect(40, 35, 105, 50), "Created :"},
-		{"to_creation", BRect(110, 35, 260, 50), nullptr},
-		{"to_path", BRect(110, 95, 245, 110), nullptr},
-		{"to_version_label", BRect(40, 110, 105, 125), "Version :"},
-		{"with", BRect(0, 125, 50, 140), "With"},
-		{"from_image", BRect(0, 170, 31, 201), ""},
-		{"from_creation_label", BRect(40, 140, 105, 155), "Created :"},
-		{"from_modified", BRect(110, 155, 330, 170), nullptr},
-		{"from_size", BRect(110, 170, 260, 185), "2.0 KB"},
-		{"from_version", BRect(110, 215, 260, 230), nullptr},
-		{"future_collisions", BRect(0, 235, 300, 250), "Apply to all future collisions"},
+	        {"to_image", BRect(0, 65, 31, 96), ""},
+	        {"to_creation_label", BRect(40, 35, 105, 50), "Created :"},
+	        {"to_creation", BRect(110, 35, 260, 50), nullptr},
+	        {"to_path", BRect(110, 95, 245, 110), nullptr},
+	        {"to_version_label", BRect(40, 110, 105, 125), "Version :"},
+	        {"with", BRect(0, 125, 50, 140), "With"},
+	        {"from_image", BRect(0, 170, 31, 201), ""},
+	        {"from_creation_label", BRect(40, 140, 105, 155), "Created :"},
+	        {"from_modified", BRect(110, 155, 330, 170), nullptr},
+	        {"from_size", BRect(110, 170, 260, 185), "2.0 KB"},
+	        {"from_version", BRect(110, 215, 260, 230), nullptr},
+	        {"future_collisions", BRect(0, 235, 300, 250), "Apply to all future collisions"},
 	};
 	for (const Case& test : cases) {
 		const ReplaceAlert::View* view = alert.FindView(test.name);

@@ -13,12 +13,13 @@ TEST(ScriptEditTest, SectionsAreAddedReplacedAndRemoved)
 	WriteText(script, "#!/bin/sh\nstart_server\n");
 
 	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "Hello", "hello --boot");
-	EXPECT_EQ(ReadText(script), "#!/bin/sh\nstart_server\n#BEGIN_Hello\nhello --boot\n#END_Hello\n");
+	EXPECT_EQ(ReadText(script),
+	          "#!/bin/sh\nstart_server\n#BEGIN_Hello\nhello --boot\n#END_Hello\n");
 
 	WriteText(script, ReadText(script) + "after\n");
 	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "Hello", "hello --boot\nsecond");
 	EXPECT_EQ(ReadText(script),
-		"#!/bin/sh\nstart_server\nafter\n#BEGIN_Hello\nhello --boot\nsecond\n#END_Hello\n");
+	          "#!/bin/sh\nstart_server\nafter\n#BEGIN_Hello\nhello --boot\nsecond\n#END_Hello\n");
 
 	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "Hello", nullptr);
 	EXPECT_EQ(ReadText(script), "#!/bin/sh\nstart_server\nafter\n");
@@ -28,7 +29,7 @@ TEST(ScriptEditTest, SectionsAreAddedReplacedAndRemoved)
 TEST(ScriptEditTest, RemovingATagNeverTouchesATagItBegins)
 {
 	const std::string content =
-		"a\n#BEGIN_Foo\nfoo\n#END_Foo\n#BEGIN_FooBar\nfoobar\n#END_FooBar\nz\n";
+	        "a\n#BEGIN_Foo\nfoo\n#END_Foo\n#BEGIN_FooBar\nfoobar\n#END_FooBar\nz\n";
 	EXPECT_EQ(ScriptWithoutSection(content, "Foo"), "a\n#BEGIN_FooBar\nfoobar\n#END_FooBar\nz\n");
 	EXPECT_EQ(ScriptWithoutSection(content, "FooBar"), "a\n#BEGIN_Foo\nfoo\n#END_Foo\nz\n");
 	EXPECT_EQ(ScriptWithoutSection(content, "Fo"), content);
@@ -44,10 +45,10 @@ TEST(ScriptEditTest, SectionsWithoutTheirEndAreLeftInPlace)
 		const char* expected;
 	};
 	const Case cases[] = {
-		{"#BEGIN_T\nkept\n", "#BEGIN_T\nkept\n"},
-		{"#END_T\n#BEGIN_T\nkept\n", "#END_T\n#BEGIN_T\nkept\n"},
-		{"x\n#BEGIN_T\n1\n#END_T\n#BEGIN_T\n2\n#END_T\ny", "x\ny"},
-		{"#BEGIN_T\r\nwin\r\n#END_T\r\nrest\n", "rest\n"},
+	        {"#BEGIN_T\nkept\n", "#BEGIN_T\nkept\n"},
+	        {"#END_T\n#BEGIN_T\nkept\n", "#END_T\n#BEGIN_T\nkept\n"},
+	        {"x\n#BEGIN_T\n1\n#END_T\n#BEGIN_T\n2\n#END_T\ny", "x\ny"},
+	        {"#BEGIN_T\r\nwin\r\n#END_T\r\nrest\n", "rest\n"},
 	};
 	for (const Case& test : cases)
 		EXPECT_EQ(ScriptWithoutSection(test.content, "T"), test.expected) << test.content;

@@ -23,7 +23,7 @@ std::string fixture(const char* name)
 	return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-}  // namespace
+} // namespace
 
 TEST(BitmapTest, Archive_WritesThePlatformsFields)
 {
@@ -75,11 +75,11 @@ TEST(BitmapTest, Unarchive_RefusesDamagedArchives)
 		ssize_t dataSize;
 	};
 	const Case cases[] = {
-		{"data shorter than the rows", BRect(0, 0, 9, 9), 4, 12, 100},
-		{"row bytes below the width", BRect(0, 0, 9, 9), 4, 8, 120},
-		{"unknown colour space", BRect(0, 0, 9, 9), 0x77, 12, 120},
-		{"inverted frame", BRect(0, 0, -5, 9), 4, 12, 120},
-		{"too large", BRect(0, 0, 100000, 100000), 4, 100004, 120},
+	        {"data shorter than the rows", BRect(0, 0, 9, 9), 4, 12, 100},
+	        {"row bytes below the width", BRect(0, 0, 9, 9), 4, 8, 120},
+	        {"unknown colour space", BRect(0, 0, 9, 9), 0x77, 12, 120},
+	        {"inverted frame", BRect(0, 0, -5, 9), 4, 12, 120},
+	        {"too large", BRect(0, 0, 100000, 100000), 4, 100004, 120},
 	};
 	for (const Case& c : cases) {
 		BMessage archive;
@@ -107,27 +107,27 @@ TEST(BitmapTest, SystemPalette_KnownEntriesAndNearestColours)
 		uint8 index;
 	};
 	const Case cases[] = {
-		{{255, 255, 255, 255}, 63},
-		{{0, 0, 0, 255}, 0},
-		{{0, 0, 255, 255}, 32},
-		{{255, 0, 0, 255}, 42},
-		{{128, 128, 128, 255}, 16},
-		// The 15-bit map decides: 216 is stored as 27 << 3 | 27 >> 2 = 222,
-		// nearer 224 (index 28) than 216 (index 27), as on the platform.
-		{{216, 216, 216, 255}, 28},
-		{{10, 10, 10, 0}, B_TRANSPARENT_MAGIC_CMAP8},
+	        {{255, 255, 255, 255}, 63},
+	        {{0, 0, 0, 255}, 0},
+	        {{0, 0, 255, 255}, 32},
+	        {{255, 0, 0, 255}, 42},
+	        {{128, 128, 128, 255}, 16},
+	        // The 15-bit map decides: 216 is stored as 27 << 3 | 27 >> 2 = 222,
+	        // nearer 224 (index 28) than 216 (index 27), as on the platform.
+	        {{216, 216, 216, 255}, 28},
+	        {{10, 10, 10, 0}, B_TRANSPARENT_MAGIC_CMAP8},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(screen.IndexForColor(c.color), c.index)
-			<< int(c.color.red) << "," << int(c.color.green) << "," << int(c.color.blue);
+		        << int(c.color.red) << "," << int(c.color.green) << "," << int(c.color.blue);
 }
 
 TEST(BitmapTest, SetBits_ConvertsRgbToThePalette)
 {
 	BBitmap bitmap(BRect(0, 0, 2, 1), B_CMAP8);
 	// Blue, green, red, alpha in memory; the last pixel is the transparent magic.
-	const uint8 pixels[] = {0, 0, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255,
-		0, 0, 0, 255, 0x77, 0x74, 0x77, 0, 128, 128, 128, 255};
+	const uint8 pixels[] = {0, 0, 255, 255, 255,  0,    0,    255, 255, 255, 255, 255,
+	                        0, 0, 0,   255, 0x77, 0x74, 0x77, 0,   128, 128, 128, 255};
 	bitmap.SetBits(pixels, sizeof(pixels), 0, B_RGB32);
 	const uint8* bits = static_cast<const uint8*>(bitmap.Bits());
 	EXPECT_EQ(bits[0], 42);

@@ -43,7 +43,7 @@ protected:
 	std::string fRoot;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FilePanelTest, FolderPanel_ListsFoldersThatPassTheFilter)
 {
@@ -53,12 +53,12 @@ TEST_F(FilePanelTest, FolderPanel_ListsFoldersThatPassTheFilter)
 	EXPECT_EQ(panel.ListedEntries(), (std::vector<std::string>{"apps", "home"}));
 	EXPECT_EQ(filter.seen.count("apps=application/x-vnd.Be-directory"), 1u);
 	EXPECT_EQ(filter.seen.count("notes.txt=application/x-vnd.Be-directory"), 0u)
-		<< "files never reach the filter of a folder panel";
+	        << "files never reach the filter of a folder panel";
 
 	BFilePanel files(B_OPEN_PANEL);
 	files.SetPanelDirectory(fRoot.c_str());
 	EXPECT_EQ(files.ListedEntries(), (std::vector<std::string>{"apps", "home", "notes.txt"}))
-		<< "a file panel shows folders to move through";
+	        << "a file panel shows folders to move through";
 }
 
 TEST_F(FilePanelTest, Choosing_SendsTheReferencesAndKeepsThemForReading)

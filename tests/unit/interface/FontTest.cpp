@@ -12,7 +12,11 @@ bool valid_utf8(const std::string& text)
 {
 	for (size_t i = 0; i < text.size();) {
 		uint8 c = uint8(text[i]);
-		size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+		size_t length = c < 0x80         ? 1
+		                : (c >> 5) == 6  ? 2
+		                : (c >> 4) == 14 ? 3
+		                : (c >> 3) == 30 ? 4
+		                                 : 0;
 		if (length == 0 || i + length > text.size())
 			return false;
 		for (size_t k = 1; k < length; k++) {
@@ -24,7 +28,7 @@ bool valid_utf8(const std::string& text)
 	return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST(FontTest, Widths_AddUpAndGrowWithSizeAndWeight)
 {
@@ -56,9 +60,9 @@ TEST(FontTest, Truncation_KeepsTheRightEndAndFits)
 		bool keepsEnd;
 	};
 	const Case cases[] = {
-		{B_TRUNCATE_END, true, false},
-		{B_TRUNCATE_BEGINNING, false, true},
-		{B_TRUNCATE_MIDDLE, true, true},
+	        {B_TRUNCATE_END, true, false},
+	        {B_TRUNCATE_BEGINNING, false, true},
+	        {B_TRUNCATE_MIDDLE, true, true},
 	};
 	for (const Case& c : cases) {
 		std::string result = font.TruncateString(path.c_str(), c.mode, full / 2);
@@ -66,7 +70,8 @@ TEST(FontTest, Truncation_KeepsTheRightEndAndFits)
 		EXPECT_NE(result.find(kEllipsis), std::string::npos) << c.mode;
 		EXPECT_EQ(result.compare(0, 2, "/b") == 0, c.keepsStart) << result;
 		EXPECT_EQ(result.size() >= 3 && result.compare(result.size() - 3, 3, "ler") == 0,
-			c.keepsEnd) << result;
+		          c.keepsEnd)
+		        << result;
 		EXPECT_EQ(font.TruncateString(path.c_str(), c.mode, full), path) << "fits: unchanged";
 	}
 }

@@ -15,7 +15,7 @@
 class RecordingWindow : public BWindow {
 public:
 	RecordingWindow()
-		: BWindow(BRect(100, 50, 399, 249), "Recorder", B_TITLED_WINDOW, B_NOT_ZOOMABLE)
+	    : BWindow(BRect(100, 50, 399, 249), "Recorder", B_TITLED_WINDOW, B_NOT_ZOOMABLE)
 	{
 	}
 
@@ -60,8 +60,7 @@ public:
 
 	// Runs `action` on the window's thread and waits for it, so the test sees
 	// the state the window's thread left.
-	template <class Action>
-	void OnThread(Action action)
+	template <class Action> void OnThread(Action action)
 	{
 		Lock();
 		action();

@@ -58,7 +58,7 @@ void click(ListWindow& lw, int32 row, uint32 modifiers)
 	BMessenger(lw.list, nullptr).SendMessage(&message);
 }
 
-}  // namespace
+} // namespace
 
 TEST(ListViewTest, Select_FollowsTheListType)
 {
@@ -69,11 +69,8 @@ TEST(ListViewTest, Select_FollowsTheListType)
 		std::vector<int32> multiple;
 	};
 	const Step steps[] = {
-		{1, false, {1}, {1}},
-		{3, true, {3}, {1, 3}},
-		{2, false, {2}, {2}},
-		{0, true, {0}, {0, 2}},
-		{9, false, {0}, {0, 2}},  // no such row: nothing changes
+	        {1, false, {1}, {1}},   {3, true, {3}, {1, 3}},  {2, false, {2}, {2}},
+	        {0, true, {0}, {0, 2}}, {9, false, {0}, {0, 2}}, // no such row: nothing changes
 	};
 	for (list_view_type type : {B_SINGLE_SELECTION_LIST, B_MULTIPLE_SELECTION_LIST}) {
 		ListWindow lw = make_list(type, 4);
@@ -85,7 +82,7 @@ TEST(ListViewTest, Select_FollowsTheListType)
 					selected.push_back(lw.list->CurrentSelection(i));
 			});
 			EXPECT_EQ(selected, type == B_SINGLE_SELECTION_LIST ? step.single : step.multiple)
-				<< "type " << type << " index " << step.index;
+			        << "type " << type << " index " << step.index;
 		}
 		close_list(lw);
 	}
@@ -96,7 +93,7 @@ TEST(ListViewTest, SelectionMessage_IsSentOnlyWhenTheSelectionChanges)
 	ListWindow lw = make_list(B_MULTIPLE_SELECTION_LIST, 5);
 	lw.window->OnThread([&] {
 		lw.list->Select(1, 3);
-		lw.list->Select(1, 3);  // unchanged: no message
+		lw.list->Select(1, 3); // unchanged: no message
 	});
 	BMessage message;
 	ASSERT_TRUE(lw.window->WaitFor(kSelected, &message));
@@ -129,11 +126,11 @@ TEST(ListViewTest, Clicks_ShiftExtendsAndCommandToggles)
 		std::vector<int32> selected;
 	};
 	const Click clicks[] = {
-		{1, 0, {1}},
-		{4, B_SHIFT_KEY, {1, 2, 3, 4}},
-		{2, B_COMMAND_KEY, {1, 3, 4}},
-		{5, B_CONTROL_KEY, {1, 3, 4, 5}},
-		{0, 0, {0}},
+	        {1, 0, {1}},
+	        {4, B_SHIFT_KEY, {1, 2, 3, 4}},
+	        {2, B_COMMAND_KEY, {1, 3, 4}},
+	        {5, B_CONTROL_KEY, {1, 3, 4, 5}},
+	        {0, 0, {0}},
 	};
 	for (const Click& c : clicks) {
 		lw.window->Forget();

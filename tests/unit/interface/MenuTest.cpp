@@ -21,7 +21,7 @@ BPopUpMenu* languages()
 	return menu;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MenuTest, RadioMode_KeepsOneMarkedItem)
 {
@@ -31,9 +31,9 @@ TEST(MenuTest, RadioMode_KeepsOneMarkedItem)
 		std::vector<bool> expected;
 	};
 	const Case cases[] = {
-		{true, {0, 2}, {false, false, true}},
-		{true, {1}, {false, true, false}},
-		{false, {0, 2}, {true, false, true}},
+	        {true, {0, 2}, {false, false, true}},
+	        {true, {1}, {false, true, false}},
+	        {false, {0, 2}, {true, false, true}},
 	};
 	for (const Case& c : cases) {
 		BMenu menu("menu");

@@ -76,10 +76,10 @@ TEST(TextControlsTest, StatusBar_AddsClampedDeltasAndKeepsTexts)
 		const char* shown;
 	};
 	const Step steps[] = {
-		{250, "apps", 250, "apps"},
-		{-1, nullptr, 249, "apps"},
-		{5000, "home", 1000, "home"},
-		{-5000, nullptr, 0, "home"},
+	        {250, "apps", 250, "apps"},
+	        {-1, nullptr, 249, "apps"},
+	        {5000, "home", 1000, "home"},
+	        {-5000, nullptr, 0, "home"},
 	};
 	for (const Step& s : steps) {
 		bar.Update(s.delta, s.text, "3");
@@ -90,10 +90,8 @@ TEST(TextControlsTest, StatusBar_AddsClampedDeltasAndKeepsTexts)
 	EXPECT_STREQ(bar.TrailingLabel(), " found");
 	bar.SetTo(500);
 	bar.UpdateDrawing();
-	EXPECT_EQ(bar.Drawing()->Strings(),
-		(std::vector<std::string>{".../home", "3 found"}));
+	EXPECT_EQ(bar.Drawing()->Strings(), (std::vector<std::string>{".../home", "3 found"}));
 }
-
 
 TEST(TextControlsTest, Labels_AreEscapedForTheWindowSystem)
 {
@@ -102,11 +100,11 @@ TEST(TextControlsTest, Labels_AreEscapedForTheWindowSystem)
 		const char* shown;
 	};
 	const Case cases[] = {
-		{"Save & Quit", "Save && Quit"},
-		{"@home", "@@home"},
-		{"/boot/apps", "/boot/apps"},
-		{"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"},
-		{nullptr, ""},
+	        {"Save & Quit", "Save && Quit"},
+	        {"@home", "@@home"},
+	        {"/boot/apps", "/boot/apps"},
+	        {"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"},
+	        {nullptr, ""},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(host_escape_label(c.label), c.shown);

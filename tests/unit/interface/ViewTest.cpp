@@ -12,7 +12,10 @@ namespace {
 
 class SketchView : public BView {
 public:
-	SketchView() : BView(BRect(10, 16, 160, 216), "sketch", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW) {}
+	SketchView()
+	    : BView(BRect(10, 16, 160, 216), "sketch", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW)
+	{
+	}
 
 	void Draw(BRect updateRect) override
 	{
@@ -25,13 +28,13 @@ public:
 		SetFont(&font, B_FONT_SIZE | B_FONT_ROTATION);
 		SetDrawingMode(B_OP_OVER);
 		DrawString("Vantry", BPoint(140, 150));
-		Invalidate();  // must not schedule another Draw
+		Invalidate(); // must not schedule another Draw
 	}
 
 	int draws = 0;
 };
 
-}  // namespace
+} // namespace
 
 TEST(ViewTest, Frame_IncludesBothEdges)
 {
@@ -49,13 +52,13 @@ TEST(ViewTest, ResizingModes_FollowTheParentsEdges)
 	};
 	// The parent grows by 40 by 20; the child starts at (10, 10, 50, 30).
 	const Case cases[] = {
-		{B_FOLLOW_LEFT | B_FOLLOW_TOP, BRect(10, 10, 50, 30)},
-		{B_FOLLOW_NONE, BRect(10, 10, 50, 30)},
-		{B_FOLLOW_ALL_SIDES, BRect(10, 10, 90, 50)},
-		{B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM, BRect(50, 30, 90, 50)},
-		{B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, BRect(10, 10, 90, 30)},
-		{B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, BRect(30, 20, 70, 40)},
-		{B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, BRect(10, 10, 50, 50)},
+	        {B_FOLLOW_LEFT | B_FOLLOW_TOP, BRect(10, 10, 50, 30)},
+	        {B_FOLLOW_NONE, BRect(10, 10, 50, 30)},
+	        {B_FOLLOW_ALL_SIDES, BRect(10, 10, 90, 50)},
+	        {B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM, BRect(50, 30, 90, 50)},
+	        {B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, BRect(10, 10, 90, 30)},
+	        {B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, BRect(30, 20, 70, 40)},
+	        {B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, BRect(10, 10, 50, 50)},
 	};
 	for (const Case& c : cases) {
 		BView parent(BRect(0, 0, 100, 100), "parent", B_FOLLOW_NONE, 0);

@@ -33,12 +33,13 @@ public:
 	std::atomic<int> pulses{0};
 };
 
-}  // namespace
+} // namespace
 
 TEST(WindowTest, Constants_AreThoseOfThePlatform)
 {
-	BWindow* window = new BWindow(BRect(0, 0, 455, 257), "InstallerWin", B_TITLED_WINDOW_LOOK,
-		B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE);
+	BWindow* window =
+	        new BWindow(BRect(0, 0, 455, 257), "InstallerWin", B_TITLED_WINDOW_LOOK,
+	                    B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE);
 	EXPECT_EQ(window->Type(), B_TITLED_WINDOW);
 	EXPECT_EQ(window->Flags(), 0x4042u);
 	EXPECT_TRUE(window->IsHidden()) << "windows start hidden";
@@ -53,7 +54,7 @@ TEST(WindowTest, Constants_AreThoseOfThePlatform)
 	window->Quit();
 
 	BWindow* tip = new BWindow(BRect(0, 0, 100, 13), "LibTipWin", B_BORDERED_WINDOW_LOOK,
-		B_FLOATING_APP_WINDOW_FEEL, 0x6061);
+	                           B_FLOATING_APP_WINDOW_FEEL, 0x6061);
 	EXPECT_TRUE(tip->IsFloating());
 	EXPECT_FALSE(tip->HasShortcut('W', B_COMMAND_KEY)) << "not closable: no Command+W";
 	tip->Quit();
@@ -103,8 +104,8 @@ TEST(WindowTest, EnterInvokesTheDefaultButtonAndCommandKeysTheShortcuts)
 TEST(WindowTest, Controls_ReportTheUsersActionThroughTheirMessage)
 {
 	auto* window = new RecordingWindow();
-	BCheckBox* check = new BCheckBox(BRect(10, 10, 100, 25), "check", "Apply to all",
-		new BMessage(kToggled));
+	BCheckBox* check =
+	        new BCheckBox(BRect(10, 10, 100, 25), "check", "Apply to all", new BMessage(kToggled));
 	window->AddChild(check);
 	window->Show();
 	BMessenger messenger(check, nullptr);

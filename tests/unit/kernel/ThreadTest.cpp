@@ -11,8 +11,7 @@
 namespace {
 
 // Waits for `condition` at most five seconds; a hang fails instead of blocking.
-template <class Condition>
-bool eventually(Condition condition)
+template <class Condition> bool eventually(Condition condition)
 {
 	bigtime_t deadline = system_time() + 5000000;
 	while (!condition()) {
@@ -87,7 +86,7 @@ int32 report_name(void* data)
 	return 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ThreadTest, ExitValuesReachTheWaiter)
 {
@@ -98,7 +97,7 @@ TEST(ThreadTest, ExitValuesReachTheWaiter)
 	const Case cases[] = {{return_data, 42}, {return_data, -3}, {exit_early, 9}};
 	for (const Case& c : cases) {
 		thread_id id = spawn_thread(c.func, "exit value", B_NORMAL_PRIORITY,
-			reinterpret_cast<void*>(intptr_t(c.value)));
+		                            reinterpret_cast<void*>(intptr_t(c.value)));
 		ASSERT_GT(id, 0);
 		ASSERT_EQ(resume_thread(id), B_OK);
 		status_t exitValue = 0;
@@ -110,7 +109,7 @@ TEST(ThreadTest, ExitValuesReachTheWaiter)
 TEST(ThreadTest, WaitStartsAThreadThatWasNeverResumed)
 {
 	thread_id id = spawn_thread(return_data, "never resumed", B_LOW_PRIORITY,
-		reinterpret_cast<void*>(intptr_t(5)));
+	                            reinterpret_cast<void*>(intptr_t(5)));
 	thread_info info;
 	ASSERT_EQ(get_thread_info(id, &info), B_OK);
 	EXPECT_EQ(info.state, B_THREAD_SUSPENDED);
@@ -219,9 +218,8 @@ TEST(ThreadTest, KillEndsSnoozeEarly)
 	bigtime_t start = system_time();
 	ASSERT_EQ(resume_thread(id), B_OK);
 	thread_info info;
-	ASSERT_TRUE(eventually([&] {
-		return get_thread_info(id, &info) == B_OK && info.state == B_THREAD_ASLEEP;
-	}));
+	ASSERT_TRUE(eventually(
+	        [&] { return get_thread_info(id, &info) == B_OK && info.state == B_THREAD_ASLEEP; }));
 	ASSERT_EQ(kill_thread(id), B_OK);
 	status_t exitValue = 0;
 	ASSERT_EQ(wait_for_thread(id, &exitValue), B_OK);

@@ -59,7 +59,7 @@ TEST(LibLinkAttrTest, UtilitiesCarryOrDropALinksTag)
 	struct Case {
 		const char* what;
 		bool (*operation)(const TempFolder& temp);
-		const char* tagged;    // where the tag must be afterwards ("" for nowhere)
+		const char* tagged; // where the tag must be afterwards ("" for nowhere)
 		bool sourceKeepsTag;
 	};
 	const Case cases[] = {

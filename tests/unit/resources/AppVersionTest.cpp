@@ -24,17 +24,15 @@ TEST(AppVersionTest, VersionText_NumbersVarietyAndInternal)
 		unsigned long major, middle, minor, variety, internal;
 		const char* text;
 	} cases[] = {
-		{1, 3, 0, 5, 0, "1.3.0"},
-		{2, 0, 1, 2, 7, "2.0.1 Beta 7"},
-		{0, 8, 0, 1, 2, "0.8.0 Alpha 2"},
-		{3, 1, 4, 0, 0, "3.1.4 Dev"},
-		{1, 0, 0, 3, 1, "1.0.0 Gamma 1"},
-		{10, 20, 30, 4, 0, "10.20.30 Gold"},
-		{1, 2, 3, 9, 4, "1.2.3 4"},
+	        {1, 3, 0, 5, 0, "1.3.0"},         {2, 0, 1, 2, 7, "2.0.1 Beta 7"},
+	        {0, 8, 0, 1, 2, "0.8.0 Alpha 2"}, {3, 1, 4, 0, 0, "3.1.4 Dev"},
+	        {1, 0, 0, 3, 1, "1.0.0 Gamma 1"}, {10, 20, 30, 4, 0, "10.20.30 Gold"},
+	        {1, 2, 3, 9, 4, "1.2.3 4"},
 	};
 	for (const Case& c : cases) {
 		ASSERT_TRUE(LibSetAppVersion(app.c_str(), c.major, c.middle, c.minor, "short", nullptr,
-			c.variety, c.internal)) << c.text;
+		                             c.variety, c.internal))
+		        << c.text;
 		EXPECT_STREQ(LibGetAppVersion(app.c_str()).String(), c.text);
 	}
 	BFile file(app.c_str(), B_READ_ONLY);
@@ -90,9 +88,9 @@ TEST(AppVersionTest, Signature_OnlyOfExecutables)
 		const char* type;
 		const char* signature;
 	} cases[] = {
-		{B_ELF_APP_MIME_TYPE, "application/x-vnd.Vantry-Test"},
-		{"text/plain", ""},
-		{"application/x-vnd.Be-elfexecutable-not", ""},
+	        {B_ELF_APP_MIME_TYPE, "application/x-vnd.Vantry-Test"},
+	        {"text/plain", ""},
+	        {"application/x-vnd.Be-elfexecutable-not", ""},
 	};
 	for (const Case& c : cases) {
 		BNode node(app.c_str());
@@ -106,4 +104,4 @@ TEST(AppVersionTest, Signature_OnlyOfExecutables)
 	}
 }
 
-}  // namespace
+} // namespace

@@ -22,10 +22,9 @@ namespace {
 // followed by a NUL,, into $VANTRY_TEST_RECORD.
 void WriteStub(const std::string& path)
 {
-	WriteText(path,
-		"#!/bin/sh\n"
-		"printf '%s\\0' \"$(pwd -P)\" \"$@\" > \"$VANTRY_TEST_RECORD\"\n"
-		"exit 3\n");
+	WriteText(path, "#!/bin/sh\n"
+	                "printf '%s\\0' \"$(pwd -P)\" \"$@\" > \"$VANTRY_TEST_RECORD\"\n"
+	                "exit 3\n");
 	chmod(path.c_str(), 0755);
 }
 
@@ -110,8 +109,8 @@ TEST_F(ArchiveCommandsTest, FoundTools_GetArgumentsVerbatimInTheirFolder)
 	std::string archive = fFolder + "/arch ive $1.zip";
 	// Far beyond the old 512-byte command buffer.
 	std::string longLeaf(400, 'L');
-	std::string longArchive = fFolder + "/" + std::string(250, 'a') + "/" + std::string(250, 'b')
-		+ ".zip";
+	std::string longArchive =
+	        fFolder + "/" + std::string(250, 'a') + "/" + std::string(250, 'b') + ".zip";
 
 	struct Case {
 		const char* what;
@@ -119,20 +118,29 @@ TEST_F(ArchiveCommandsTest, FoundTools_GetArgumentsVerbatimInTheirFolder)
 		std::string folder;
 		std::vector<std::string> arguments;
 	} cases[] = {
-		{"zip", [&] { return LibZip(archive.c_str(), BPath((fFolder + "/" + leaf).c_str()), 9); },
-			fFolder, {"-rq9", archive, leaf}},
-		{"zip level clamped",
-			[&] { return LibZip(archive.c_str(), BPath((fFolder + "/x").c_str()), 42); }, fFolder,
-			{"-rq9", archive, "x"}},
-		{"zip option-like leaf",
-			[&] { return LibZip(archive.c_str(), BPath((fFolder + "/-d").c_str()), 1); }, fFolder,
-			{"-rq1", archive, "./-d"}},
-		{"zip long",
-			[&] { return LibZip(longArchive.c_str(), BPath((fFolder + "/" + longLeaf).c_str()), 5); },
-			fFolder, {"-rq5", longArchive, longLeaf}},
-		{"unzip", [&] { return LibUnzip(archive.c_str()); }, fFolder, {"-oq", archive}},
-		{"tar", [&] { return LibTar(leaf.c_str(), archive.c_str()); }, fFolder,
-			{"-cf", "arch ive $1.zip", leaf}},
+	        {"zip",
+	         [&] { return LibZip(archive.c_str(), BPath((fFolder + "/" + leaf).c_str()), 9); },
+	         fFolder,
+	         {"-rq9", archive, leaf}},
+	        {"zip level clamped",
+	         [&] { return LibZip(archive.c_str(), BPath((fFolder + "/x").c_str()), 42); },
+	         fFolder,
+	         {"-rq9", archive, "x"}},
+	        {"zip option-like leaf",
+	         [&] { return LibZip(archive.c_str(), BPath((fFolder + "/-d").c_str()), 1); },
+	         fFolder,
+	         {"-rq1", archive, "./-d"}},
+	        {"zip long",
+	         [&] {
+		         return LibZip(longArchive.c_str(), BPath((fFolder + "/" + longLeaf).c_str()), 5);
+	         },
+	         fFolder,
+	         {"-rq5", longArchive, longLeaf}},
+	        {"unzip", [&] { return LibUnzip(archive.c_str()); }, fFolder, {"-oq", archive}},
+	        {"tar",
+	         [&] { return LibTar(leaf.c_str(), archive.c_str()); },
+	         fFolder,
+	         {"-cf", "arch ive $1.zip", leaf}},
 	};
 	for (const Case& c : cases) {
 		std::filesystem::remove(fRecordPath);
@@ -168,8 +176,9 @@ TEST_F(ArchiveCommandsTest, RunTool_ReportsExitStatusAndStartFailures)
 	EXPECT_EQ(status, 3);
 	EXPECT_NE(LibRunTool((fTemp / "bin/none").c_str(), {"none"}, nullptr, &status), B_OK);
 	EXPECT_NE(LibRunTool((fTemp / "bin/zip").c_str(), {"zip"}, (fTemp / "no-folder").c_str(),
-		&status), B_OK);
+	                     &status),
+	          B_OK);
 	EXPECT_EQ(LibRunTool((fTemp / "bin/zip").c_str(), {}, nullptr, &status), B_BAD_VALUE);
 }
 
-}  // namespace
+} // namespace

@@ -18,13 +18,15 @@ using namespace payload_test;
 
 namespace {
 
-const char* kErrorBox
-	= "Error obtaining configuration in installer. The installer was improperly built.";
+const char* kErrorBox =
+        "Error obtaining configuration in installer. The installer was improperly built.";
 const char* kQuit = "QUIT.................. add code...\n";
 
 class ScopedPresenter {
 public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter)) {}
+	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
+	{
+	}
 	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
 
 private:
@@ -93,16 +95,16 @@ TEST_F(ConfigLoaderTest, MissingDamagedOrGoodRecord)
 {
 	struct Case {
 		const char* what;
-		bool store;          // whether 'CSTR' 2002 exists
+		bool store; // whether 'CSTR' 2002 exists
 		std::string bytes;
 		bool loaded;
 		std::string errors;
 	} cases[] = {
-		{"missing", false, "", false, std::string("Does not have resource 2002\n") + kQuit},
-		{"bad bytes", true, "not a flattened message at all", false, kQuit},
-		{"empty", true, "", false, kQuit},
-		{"truncated", true, Flattened(GoodRecord()).substr(0, 40), false, kQuit},
-		{"good", true, Flattened(GoodRecord()), true, ""},
+	        {"missing", false, "", false, std::string("Does not have resource 2002\n") + kQuit},
+	        {"bad bytes", true, "not a flattened message at all", false, kQuit},
+	        {"empty", true, "", false, kQuit},
+	        {"truncated", true, Flattened(GoodRecord()).substr(0, 40), false, kQuit},
+	        {"good", true, Flattened(GoodRecord()), true, ""},
 	};
 	for (const Case& c : cases) {
 		std::string installer = fTemp / (std::string("inst-") + c.what);
@@ -112,7 +114,7 @@ TEST_F(ConfigLoaderTest, MissingDamagedOrGoodRecord)
 			resources.AddResource(B_STRING_TYPE, 7, "x", 2, "en:1000");
 			if (c.store)
 				resources.AddResource(B_STRING_TYPE, 2002, c.bytes.data(), c.bytes.size(),
-					"VXC:configuration");
+				                      "VXC:configuration");
 		}
 		BMessage config('junk');
 		config.AddString("stale", "left from before");
@@ -153,7 +155,7 @@ TEST_F(ConfigLoaderTest, UnreadableRecord_SaysSo)
 	testing::internal::CaptureStderr();
 	EXPECT_FALSE(LoadConfiguration(config, store));
 	EXPECT_EQ(testing::internal::GetCapturedStderr(),
-		std::string("Unable to read resource 2002\n") + kQuit);
+	          std::string("Unable to read resource 2002\n") + kQuit);
 	EXPECT_EQ(responder.CountRecords(), 1);
 }
 
@@ -164,22 +166,17 @@ TEST(ConfigRecordTest, AbsentFieldsTakeTheirDefaults)
 	for (const ConfigRecord::Field& field : ConfigRecord::Fields()) {
 		BMessage nested('xxxx');
 		switch (field.type) {
-			case B_STRING_TYPE:
-				EXPECT_EQ(absent.Text(field.name), nullptr) << field.name;
-				break;
+			case B_STRING_TYPE: EXPECT_EQ(absent.Text(field.name), nullptr) << field.name; break;
 			case B_BOOL_TYPE:
 				EXPECT_EQ(absent.Flag(field.name), strcmp(field.name, "opt_include_deinstall") == 0)
-					<< field.name;
+				        << field.name;
 				break;
-			case B_INT32_TYPE:
-				EXPECT_EQ(absent.Number(field.name), 0) << field.name;
-				break;
+			case B_INT32_TYPE: EXPECT_EQ(absent.Number(field.name), 0) << field.name; break;
 			case B_MESSAGE_TYPE:
 				EXPECT_FALSE(absent.Record(field.name, &nested)) << field.name;
 				EXPECT_TRUE(nested.IsEmpty()) << field.name;
 				break;
-			default:
-				ADD_FAILURE() << "unexpected type of " << field.name;
+			default: ADD_FAILURE() << "unexpected type of " << field.name;
 		}
 	}
 	EXPECT_EQ(absent.DiskSpaceAmount(), 0);
@@ -210,4 +207,4 @@ TEST(ConfigRecordTest, PresentFieldsAreRead)
 	}
 }
 
-}  // namespace
+} // namespace

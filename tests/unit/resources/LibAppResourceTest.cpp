@@ -18,8 +18,8 @@
 #include "Node.h"
 #include "PayloadExtractor.h"
 #include "PayloadPacker.h"
-#include "TypeConstants.h"
 #include "PayloadTestSupport.h"
+#include "TypeConstants.h"
 
 using namespace payload_test;
 
@@ -114,8 +114,8 @@ TEST_F(LibAppResourceTest, AddAndExtract_FolderKeepsContentTimesModesLinksAndAtt
 	ASSERT_TRUE(store.ExtractEntry(kItem, placed.c_str(), true));
 
 	EXPECT_EQ(ListTree(fTemp / "dest"),
-		(std::vector<std::string>{"placed", "placed/link", "placed/readme.txt", "placed/sub",
-			"placed/sub/data.bin", "placed/sub/empty"}));
+	          (std::vector<std::string>{"placed", "placed/link", "placed/readme.txt", "placed/sub",
+	                                    "placed/sub/data.bin", "placed/sub/empty"}));
 	EXPECT_EQ(ReadText(placed + "/readme.txt"), "read me\n");
 	EXPECT_EQ(ReadText(placed + "/sub/data.bin"), ReadText(item + "/sub/data.bin"));
 	EXPECT_EQ(std::filesystem::read_symlink(placed + "/link"), "readme.txt");
@@ -126,8 +126,11 @@ TEST_F(LibAppResourceTest, AddAndExtract_FolderKeepsContentTimesModesLinksAndAtt
 	struct {
 		const char* path;
 		time_t modified;
-	} times[] = {{"readme.txt", 1000000000}, {"sub/data.bin", 1000000500},
-		{"sub/empty", 1100000000}, {"sub", 1200000000}, {"", 1300000000}};
+	} times[] = {{"readme.txt", 1000000000},
+	             {"sub/data.bin", 1000000500},
+	             {"sub/empty", 1100000000},
+	             {"sub", 1200000000},
+	             {"", 1300000000}};
 	for (const auto& expected : times)
 		EXPECT_EQ(ModifiedTime(placed + "/" + expected.path), expected.modified) << expected.path;
 
@@ -136,13 +139,13 @@ TEST_F(LibAppResourceTest, AddAndExtract_FolderKeepsContentTimesModesLinksAndAtt
 	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
 	int32 count = 0x01020304;
 	EXPECT_EQ(Attribute(placed + "/readme.txt", "count", &type),
-		std::string((const char*)&count, sizeof(count)));
+	          std::string((const char*)&count, sizeof(count)));
 	EXPECT_EQ(type, (type_code)B_INT32_TYPE);
 	// The carried type wins over sniffing; untyped entries are sniffed.
 	EXPECT_EQ(Attribute(placed + "/readme.txt", "BEOS:TYPE", &type),
-		std::string("text/x-vantry-test", 19));
+	          std::string("text/x-vantry-test", 19));
 	EXPECT_EQ(Attribute(placed + "/sub", "BEOS:TYPE", &type),
-		std::string("application/x-vnd.Be-directory", 31));
+	          std::string("application/x-vnd.Be-directory", 31));
 }
 
 TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
@@ -159,9 +162,12 @@ TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
 		const char* name;
 		uint16 method;
 		bool attributes;
-	} expected[] = {{"item/", 0, false}, {"item/link", 0, false},
-		{"item/readme.txt", 8, true}, {"item/sub/", 0, false}, {"item/sub/data.bin", 8, false},
-		{"item/sub/empty/", 0, false}};
+	} expected[] = {{"item/", 0, false},
+	                {"item/link", 0, false},
+	                {"item/readme.txt", 8, true},
+	                {"item/sub/", 0, false},
+	                {"item/sub/data.bin", 8, false},
+	                {"item/sub/empty/", 0, false}};
 	ASSERT_EQ(zip_get_num_entries(zip, 0), (zip_int64_t)std::size(expected));
 	for (size_t i = 0; i < std::size(expected); i++) {
 		zip_stat_t stat;
@@ -169,14 +175,14 @@ TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
 		EXPECT_STREQ(stat.name, expected[i].name);
 		EXPECT_EQ(stat.comp_method, expected[i].method) << stat.name;
 		zip_uint16_t length = 0;
-		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x5455, 0, &length, ZIP_FL_LOCAL),
-			nullptr) << stat.name;
+		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x5455, 0, &length, ZIP_FL_LOCAL), nullptr)
+		        << stat.name;
 		EXPECT_EQ(length, 9) << stat.name;
-		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x7855, 0, &length, ZIP_FL_LOCAL),
-			nullptr) << stat.name;
+		EXPECT_NE(zip_file_extra_field_get_by_id(zip, i, 0x7855, 0, &length, ZIP_FL_LOCAL), nullptr)
+		        << stat.name;
 		// The sub folder carries its sniffed type attribute only once extracted.
-		bool hasAttributes = zip_file_extra_field_get_by_id(zip, i, 0x6542, 0, &length,
-			ZIP_FL_LOCAL) != nullptr;
+		bool hasAttributes =
+		        zip_file_extra_field_get_by_id(zip, i, 0x6542, 0, &length, ZIP_FL_LOCAL) != nullptr;
 		if (expected[i].attributes) {
 			EXPECT_TRUE(hasAttributes) << stat.name;
 		}
@@ -255,7 +261,7 @@ TEST_F(LibAppResourceTest, ExtractEntry_LargeArchiveDamagedLateLeavesNothing)
 	zip.Add(RawZip::Stored("item/", "", 040755));
 	for (int i = 0; i < 80; i++) {
 		RawZip::Entry entry = RawZip::Stored("item/f" + std::to_string(i),
-			std::string(120000, (char)('a' + i % 26)));
+		                                     std::string(120000, (char)('a' + i % 26)));
 		if (i == 75)
 			entry.crc ^= 1;
 		zip.Add(entry);
@@ -377,29 +383,33 @@ TEST_F(LibAppResourceTest, HostileArchives_RefusedWithNothingWritten)
 		const char* what;
 		std::vector<Entry> entries;
 	} cases[] = {
-		{"absolute path", {RawZip::Stored("/item", "x")}},
-		{"absolute inside", {RawZip::Stored("item/", "", 040755), RawZip::Stored("//item/x", "x")}},
-		{"dot-dot", {RawZip::Stored("item/", "", 040755), RawZip::Stored("item/../../outside/x", "x")}},
-		{"dot component", {RawZip::Stored("item/./x", "x")}},
-		{"empty component", {RawZip::Stored("item//x", "x")}},
-		{"other top name", {RawZip::Stored("item/x", "x"), RawZip::Stored("other/x", "x")}},
-		{"link then through it",
-			{RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", outside, 0120777),
-				RawZip::Stored("item/l/evil", "x")}},
-		{"relative link then through it",
-			{RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", "../..", 0120777),
-				RawZip::Stored("item/l/outside/evil", "x")}},
-		{"file then folder below it",
-			{RawZip::Stored("item/f", "x"), RawZip::Stored("item/f/g", "y")}},
-		{"declared size exceeded", {liar}},
-		{"declared size not reached", {shortEntry}},
-		{"damaged attributes", {badAttributes}},
-		{"damaged checksum", {badCrc}},
-		{"long leaf", {RawZip::Stored("item/" + std::string(300, 'n'), "x")}},
-		{"long name", {RawZip::Stored("item/" + std::string(200, 'a') + "/" + std::string(200, 'b')
-			+ "/" + std::string(200, 'c') + "/" + std::string(200, 'd') + "/" + std::string(200, 'e')
-			+ "/" + std::string(200, 'f'), "x")}},
-		{"no entries", {}},
+	        {"absolute path", {RawZip::Stored("/item", "x")}},
+	        {"absolute inside",
+	         {RawZip::Stored("item/", "", 040755), RawZip::Stored("//item/x", "x")}},
+	        {"dot-dot",
+	         {RawZip::Stored("item/", "", 040755), RawZip::Stored("item/../../outside/x", "x")}},
+	        {"dot component", {RawZip::Stored("item/./x", "x")}},
+	        {"empty component", {RawZip::Stored("item//x", "x")}},
+	        {"other top name", {RawZip::Stored("item/x", "x"), RawZip::Stored("other/x", "x")}},
+	        {"link then through it",
+	         {RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", outside, 0120777),
+	          RawZip::Stored("item/l/evil", "x")}},
+	        {"relative link then through it",
+	         {RawZip::Stored("item/", "", 040755), RawZip::Stored("item/l", "../..", 0120777),
+	          RawZip::Stored("item/l/outside/evil", "x")}},
+	        {"file then folder below it",
+	         {RawZip::Stored("item/f", "x"), RawZip::Stored("item/f/g", "y")}},
+	        {"declared size exceeded", {liar}},
+	        {"declared size not reached", {shortEntry}},
+	        {"damaged attributes", {badAttributes}},
+	        {"damaged checksum", {badCrc}},
+	        {"long leaf", {RawZip::Stored("item/" + std::string(300, 'n'), "x")}},
+	        {"long name",
+	         {RawZip::Stored("item/" + std::string(200, 'a') + "/" + std::string(200, 'b') + "/" +
+	                                 std::string(200, 'c') + "/" + std::string(200, 'd') + "/" +
+	                                 std::string(200, 'e') + "/" + std::string(200, 'f'),
+	                         "x")}},
+	        {"no entries", {}},
 	};
 	int32 id = 3000;
 	for (const Case& c : cases) {
@@ -440,11 +450,11 @@ TEST(PayloadExtractorTest, Limits_TooManyEntriesRefusedBeforeReading)
 		PayloadExtractor extractor;
 		extractor.SetLimits(c.maxEntries, 1024);
 		std::string archive = temp / c.archive;
-		status_t status = extractor.Extract(archive.c_str(), 0,
-			std::filesystem::file_size(archive), (temp / "out").c_str(), "item");
+		status_t status = extractor.Extract(archive.c_str(), 0, std::filesystem::file_size(archive),
+		                                    (temp / "out").c_str(), "item");
 		EXPECT_EQ(status != B_OK, c.refused) << c.archive << " " << c.maxEntries;
 		EXPECT_EQ(ListTree(temp / "out").empty(), c.refused) << c.archive;
 	}
 }
 
-}  // namespace
+} // namespace

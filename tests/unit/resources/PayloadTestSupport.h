@@ -32,12 +32,12 @@ inline std::string CopyElf(const std::string& path)
 
 // Stores `bytes` as 'RAWT' `id` named `name` in the file at `path`.
 inline void AddRaw(const std::string& path, int32 id, const std::string& name,
-	const std::string& bytes)
+                   const std::string& bytes)
 {
 	BResources resources(path.c_str(), true);
 	ASSERT_EQ(resources.InitCheck(), B_OK) << resources.ErrorText();
 	ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, bytes.data(), bytes.size(), name.c_str()),
-		B_OK);
+	          B_OK);
 	ASSERT_EQ(resources.Sync(), B_OK) << resources.ErrorText();
 }
 
@@ -47,7 +47,7 @@ inline std::vector<std::string> ListTree(const std::string& root)
 	std::vector<std::string> paths;
 	std::error_code error;
 	for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-		it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+	     it != std::filesystem::recursive_directory_iterator(); it.increment(error))
 		paths.push_back(it->path().lexically_relative(root).string());
 	std::sort(paths.begin(), paths.end());
 	return paths;
@@ -59,11 +59,11 @@ class RawZip {
 public:
 	struct Entry {
 		std::string name;
-		std::string data;            // as stored (already deflated for method 8)
+		std::string data; // as stored (already deflated for method 8)
 		uint16 method = 0;
 		uint32 crc = 0;
-		uint64 size = 0;             // declared uncompressed size
-		uint32 mode = 0100644;       // unix mode in the external attributes
+		uint64 size = 0;       // declared uncompressed size
+		uint32 mode = 0100644; // unix mode in the external attributes
 		std::string localExtra;
 	};
 
@@ -163,4 +163,4 @@ private:
 	std::vector<Entry> fEntries;
 };
 
-}  // namespace payload_test
+} // namespace payload_test

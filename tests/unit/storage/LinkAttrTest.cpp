@@ -90,9 +90,9 @@ TEST_F(LinkAttrTest, ValuesAndTypesRoundTripOnTheFolderNotTheTarget)
 	ASSERT_EQ(link.WriteAttr("InstallBy", B_STRING_TYPE, 0, kTag, strlen(kTag)),
 	          (ssize_t)strlen(kTag));
 	ASSERT_EQ(link.WriteAttr("count", B_INT32_TYPE, 0, &count, sizeof(count)), 4);
-	ASSERT_EQ(link.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, "application/x-vnd.Be-symlink",
-	                         29),
-	          29);
+	ASSERT_EQ(
+	        link.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, "application/x-vnd.Be-symlink", 29),
+	        29);
 	EXPECT_EQ(AttrNames(link), (std::set<std::string>{"InstallBy", "count", "BEOS:TYPE"}));
 
 	BNode again((temp / "link").c_str());

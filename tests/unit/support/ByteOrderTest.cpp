@@ -10,7 +10,7 @@
 
 TEST(ByteOrderTest, SwapsOnlyNumericTypes)
 {
-	uint8 rect[16] = {0x3f, 0x80, 0, 0};  // 1.0f big-endian, then zeros
+	uint8 rect[16] = {0x3f, 0x80, 0, 0}; // 1.0f big-endian, then zeros
 	ASSERT_TRUE(swap_data(B_RECT_TYPE, rect, sizeof(rect)));
 	float left;
 	std::memcpy(&left, rect, 4);
@@ -42,9 +42,14 @@ TEST(ByteOrderTest, ErrnoMapsToPlatformCodes)
 	struct {
 		int error;
 		status_t status;
-	} cases[] = {{0, B_OK}, {ENOENT, B_ENTRY_NOT_FOUND}, {EEXIST, B_FILE_EXISTS},
-		{ENOSPC, B_DEVICE_FULL}, {ENOTSUP, B_NOT_SUPPORTED}, {ETXTBSY, B_BUSY},
-		{EXDEV, B_CROSS_DEVICE_LINK}, {12345, B_ERROR}};
+	} cases[] = {{0, B_OK},
+	             {ENOENT, B_ENTRY_NOT_FOUND},
+	             {EEXIST, B_FILE_EXISTS},
+	             {ENOSPC, B_DEVICE_FULL},
+	             {ENOTSUP, B_NOT_SUPPORTED},
+	             {ETXTBSY, B_BUSY},
+	             {EXDEV, B_CROSS_DEVICE_LINK},
+	             {12345, B_ERROR}};
 	for (const auto& c : cases)
 		EXPECT_EQ(status_from_errno(c.error), c.status) << c.error;
 	EXPECT_STREQ(status_text(B_ENTRY_NOT_FOUND), "No such file or directory");
@@ -61,7 +66,7 @@ TEST(EntryRefTest, CopiesOwnTheirName)
 	EXPECT_NE(copy, ref);
 	copy = ref;
 	EXPECT_EQ(copy, ref);
-	EXPECT_NE(copy.name, ref.name);  // separate storage
+	EXPECT_NE(copy.name, ref.name); // separate storage
 
 	entry_ref empty;
 	EXPECT_EQ(empty.name, nullptr);

@@ -56,11 +56,11 @@ TEST(ListTest, DoForEachStopsWhenAsked)
 	list.AddItem(&c);
 	int seen = 0;
 	list.DoForEach(
-		[](void* item, void* arg) {
-			int* count = static_cast<int*>(arg);
-			(*count)++;
-			return *static_cast<int*>(item) == 2;
-		},
-		&seen);
+	        [](void* item, void* arg) {
+		        int* count = static_cast<int*>(arg);
+		        (*count)++;
+		        return *static_cast<int*>(item) == 2;
+	        },
+	        &seen);
 	EXPECT_EQ(seen, 2);
 }

@@ -8,7 +8,7 @@ TEST(RectTest, SizesCountBothEdgesAsThePlatformDoes)
 	BRect frame(10, 16, 160, 216);
 	EXPECT_EQ(frame.Width(), 150);
 	EXPECT_EQ(frame.Height(), 200);
-	EXPECT_EQ(frame.IntegerWidth() + 1, 151);  // pixels covered
+	EXPECT_EQ(frame.IntegerWidth() + 1, 151); // pixels covered
 	EXPECT_FALSE(BRect().IsValid());
 }
 
