@@ -1,4 +1,4 @@
-// links: vantry_resources
+// links: vantry_resources_pack
 // Extraction of a payload of 20 000 files, 1 GB in all (times BENCH_SCALE),
 // from an installer's resource with ExtractEntry, against `unzip -oq` of the
 // same archive onto the same disk; prints the time ratio and peak memory.

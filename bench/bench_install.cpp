@@ -1,4 +1,4 @@
-// links: vantry_resources
+// links: vantry_resources_pack
 // Installing a large product unattended against the stock tools doing the
 // least an installation needs: `unzip -oq` of the same archives and `mv` of
 // each item into place, on the same disk. Size from BENCH_SCALE ("1G",

@@ -1,4 +1,4 @@
-// links: vantry_resources
+// links: vantry_resources_pack
 // Packing a tree of 20 000 files, 1 GB in all (times BENCH_SCALE), with
 // vantry-build against `zip -r -6` of the same tree; prints the time ratio and
 // the peak memory of each.

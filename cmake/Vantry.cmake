@@ -1,8 +1,12 @@
-# vantry_library(TARGET DIR [DEPS ...] [SYSTEM ...]): a library of every
-# source in DIR, whose headers are included by their bare names.
+# vantry_library(TARGET DIR [DEPS ...] [SYSTEM ...] [EXCLUDE ...]): a library
+# of every source in DIR but the EXCLUDE ones, whose headers are included by
+# their bare names.
 function(vantry_library target dir)
-  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${dir}/${excluded})
+  endforeach()
   if(NOT sources)
     set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
   endif()

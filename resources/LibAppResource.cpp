@@ -1,4 +1,4 @@
-// The payload store: packing items into resources and placing them again.
+// The payload store: placing packed items again, and the store's strings.
 #include "LibAppResource.h"
 
 #include <fcntl.h>
@@ -12,11 +12,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "FindDirectory.h"
 #include "Mime.h"
 #include "Path.h"
 #include "PayloadExtractor.h"
-#include "PayloadPacker.h"
 #include "TypeConstants.h"
 
 namespace {
@@ -28,20 +26,6 @@ std::string parent_folder(const char* path)
 {
 	std::filesystem::path parent = std::filesystem::path(path).parent_path();
 	return parent.empty() ? std::string(".") : parent.string();
-}
-
-// A unique, empty file for the archive being packed.
-std::string make_temporary_archive()
-{
-	BPath folder;
-	if (find_directory(B_COMMON_TEMP_DIRECTORY, &folder, true) != B_OK)
-		return std::string();
-	std::string path = std::string(folder.Path()) + "/zip_resource_XXXXXX.zip";
-	int fd = mkstemps(path.data(), 4);
-	if (fd < 0)
-		return std::string();
-	close(fd);
-	return path;
 }
 
 bool copy_range(int from, off_t offset, size_t size, int to)
@@ -87,51 +71,6 @@ void LibAppResource::_Attach(const char* path, const uint32& mode)
 		fFile.SetTo(resolved, B_READ_ONLY);
 	if (fFile.InitCheck() == B_OK)
 		SetTo(&fFile);
-}
-
-bool LibAppResource::AddEntry(const char* source, const long& id, const char* name,
-                              const int& level)
-{
-	if (source == nullptr || name == nullptr || name[0] == '\0' || strchr(name, '/') != nullptr ||
-	    InitCheck() != B_OK)
-		return false;
-	std::string archive = make_temporary_archive();
-	if (archive.empty()) {
-		fprintf(stderr, "%s failed\n", "zip_resource_file.zip");
-		return false;
-	}
-	PayloadPacker packer(level);
-	bool stored = false;
-	if (packer.Pack(source, name, archive.c_str()) != B_OK)
-		fprintf(stderr, "%s failed\n", archive.c_str());
-	else
-		stored = _StoreArchive(archive.c_str(), id, name);
-	unlink(archive.c_str());
-	return stored && Sync() == B_OK;
-}
-
-// Copies the archive into the resource a chunk at a time.
-bool LibAppResource::_StoreArchive(const char* archive, const long& id, const char* name)
-{
-	BFile file(archive, B_READ_ONLY);
-	off_t size = 0;
-	if (file.InitCheck() != B_OK || file.GetSize(&size) != B_OK || size <= 0) {
-		fprintf(stderr, "%s failed\n", archive);
-		return false;
-	}
-	RemoveResource(B_RAW_TYPE, id);
-	size_t chunk = std::min<size_t>(kChunkSize, size);
-	char buffer[kChunkSize];
-	for (off_t offset = 0; offset < size; offset += chunk) {
-		size_t length = std::min<off_t>(chunk, size - offset);
-		if (file.ReadAt(offset, buffer, length) != (ssize_t)length)
-			return false;
-		status_t status = offset == 0 ? AddResource(B_RAW_TYPE, id, buffer, length, name)
-		                              : WriteResource(B_RAW_TYPE, id, buffer, offset, length);
-		if (status != B_OK)
-			return false;
-	}
-	return true;
 }
 
 bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool unpack)

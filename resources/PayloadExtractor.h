@@ -13,7 +13,7 @@
 
 #include "SupportDefs.h"
 
-typedef struct zip zip_t;
+class ZipArchive;
 
 class PayloadExtractor {
 public:
@@ -43,10 +43,9 @@ private:
 	};
 	struct Slice;
 
-	status_t _CheckDirectory(int fd, off_t offset, off_t size);
-	status_t _CheckNames(zip_t* archive, const char* top);
+	status_t _CheckNames(const ZipArchive& archive, const char* top);
 	status_t _CheckName(const std::string& name, const char* top) const;
-	std::vector<int64> _SplitPoints(zip_t* archive, int slices) const;
+	std::vector<int64> _SplitPoints(const ZipArchive& archive, int slices) const;
 	status_t _FinishFolders(int targetFd, const std::string& target, std::vector<Slice>& slices);
 	status_t _Fail(status_t status, const std::string& text);
 

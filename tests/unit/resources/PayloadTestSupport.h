@@ -65,6 +65,8 @@ public:
 		uint64 size = 0;       // declared uncompressed size
 		uint32 mode = 0100644; // unix mode in the external attributes
 		std::string localExtra;
+		uint16 flags = 0x0800;
+		bool zip64 = false; // central sizes and offset in a ZIP64 field
 	};
 
 	static Entry Stored(const std::string& name, const std::string& data, uint32 mode = 0100644)
@@ -106,7 +108,7 @@ public:
 			uint32 offset = out.size();
 			Put32(out, 0x04034b50);
 			Put16(out, 20);
-			Put16(out, 0x0800);
+			Put16(out, entry.flags);
 			Put16(out, entry.method);
 			Put32(out, 0);
 			Put32(out, entry.crc);
@@ -119,20 +121,28 @@ public:
 			Put32(central, 0x02014b50);
 			Put16(central, 0x0314);
 			Put16(central, 20);
-			Put16(central, 0x0800);
+			Put16(central, entry.flags);
 			Put16(central, entry.method);
 			Put32(central, 0);
 			Put32(central, entry.crc);
-			Put32(central, entry.data.size());
-			Put32(central, entry.size);
+			std::string extra;
+			if (entry.zip64) {
+				Put16(extra, 0x0001);
+				Put16(extra, 24);
+				Put64(extra, entry.size);
+				Put64(extra, entry.data.size());
+				Put64(extra, offset);
+			}
+			Put32(central, entry.zip64 ? 0xffffffff : entry.data.size());
+			Put32(central, entry.zip64 ? 0xffffffff : entry.size);
 			Put16(central, entry.name.size());
-			Put16(central, 0);
+			Put16(central, extra.size());
 			Put16(central, 0);
 			Put16(central, 0);
 			Put16(central, 0);
 			Put32(central, entry.mode << 16);
-			Put32(central, offset);
-			central += entry.name;
+			Put32(central, entry.zip64 ? 0xffffffff : offset);
+			central += entry.name + extra;
 		}
 		uint32 centralAt = out.size();
 		out += central;
@@ -158,6 +168,11 @@ private:
 	{
 		Put16(out, value & 0xffff);
 		Put16(out, value >> 16);
+	}
+	static void Put64(std::string& out, uint64 value)
+	{
+		Put32(out, (uint32)value);
+		Put32(out, (uint32)(value >> 32));
 	}
 
 	std::vector<Entry> fEntries;

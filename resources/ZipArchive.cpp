@@ -1,0 +1,178 @@
+// Reading and checking the central directory of a ZIP archive.
+#include "ZipArchive.h"
+
+#include <string.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "HostFileReader.h"
+#include "ZipFormat.h"
+
+namespace {
+
+const uint64 kMissing32 = 0xffffffff;
+const uint64 kMissing16 = 0xffff;
+
+// Replaces the 32-bit fields the central header marks as missing with the
+// values of its ZIP64 field, in the order the format gives them.
+bool apply_zip64(const uint8* extra, size_t length, ZipEntry* entry)
+{
+	uint16 fieldLength = 0;
+	const uint8* field = zip_find_extra(extra, length, kZipZip64Field, &fieldLength);
+	uint64* slots[3] = {&entry->size, &entry->compressedSize, &entry->localOffset};
+	size_t at = 0;
+	for (uint64* slot : slots) {
+		if (*slot != kMissing32)
+			continue;
+		if (field == nullptr || at + 8 > fieldLength)
+			return false;
+		*slot = zip_get64(field + at);
+		at += 8;
+	}
+	return true;
+}
+
+} // namespace
+
+const uint8* zip_find_extra(const uint8* extra, size_t length, uint16 id, uint16* fieldLength)
+{
+	size_t at = 0;
+	while (at + 4 <= length) {
+		uint16 fieldId = zip_get16(extra + at);
+		uint16 size = zip_get16(extra + at + 2);
+		if (at + 4 + size > length)
+			return nullptr;
+		if (fieldId == id) {
+			*fieldLength = size;
+			return extra + at + 4;
+		}
+		at += 4 + size;
+	}
+	return nullptr;
+}
+
+ZipArchive::ZipArchive() : fFd(-1), fOffset(0), fSize(0), fDirectoryStart(0), fStatus(B_NO_INIT) {}
+
+status_t ZipArchive::SetTo(int fd, off_t offset, off_t size, uint64 maxEntries)
+{
+	fEntries.clear();
+	fError.clear();
+	if (fd < 0 || offset < 0 || size <= 0)
+		return fStatus = _Fail(B_BAD_VALUE, "bad arguments");
+	fFd = fd;
+	fOffset = offset;
+	fSize = (uint64)size;
+	uint64 entries = 0;
+	uint64 directoryBytes = 0;
+	status_t status = _ReadEnd(&entries, &fDirectoryStart, &directoryBytes);
+	if (status != B_OK)
+		return fStatus = status;
+	if (entries > maxEntries)
+		return fStatus = _Fail(B_BAD_DATA, "the archive holds too many entries");
+	if (directoryBytes > kMaxDirectoryBytes)
+		return fStatus = _Fail(B_BAD_DATA, "the archive's directory is too large");
+	return fStatus = _ReadDirectory(entries, directoryBytes);
+}
+
+// Finds the end record in the archive's last 64 KiB and reads where the
+// directory lies and how many entries it holds.
+status_t ZipArchive::_ReadEnd(uint64* entries, uint64* directoryStart, uint64* directoryBytes)
+{
+	if (fSize < kZipEndSize)
+		return _Fail(B_BAD_DATA, "not a ZIP archive (no end of directory)");
+	size_t tailLength = (size_t)std::min<uint64>(fSize, kZipEndSize + 0xffff);
+	std::unique_ptr<uint8[]> tail(new uint8[tailLength]);
+	uint64 tailStart = fSize - tailLength;
+	if (read_fully_at(fFd, fOffset + tailStart, tail.get(), tailLength) != B_OK)
+		return _Fail(B_IO_ERROR, "cannot read the archive");
+	ssize_t at = (ssize_t)(tailLength - kZipEndSize);
+	while (at >= 0 && zip_get32(tail.get() + at) != kZipEndOfDirectory)
+		at--;
+	if (at < 0)
+		return _Fail(B_BAD_DATA, "not a ZIP archive (no end of directory)");
+	const uint8* end = tail.get() + at;
+	if (zip_get16(end + 4) != 0 || zip_get16(end + 6) != 0)
+		return _Fail(B_BAD_DATA, "the archive spans several disks");
+	*entries = zip_get16(end + 10);
+	*directoryBytes = zip_get32(end + 12);
+	*directoryStart = zip_get32(end + 16);
+	uint64 endAt = tailStart + at;
+	if (*entries == kMissing16 || *directoryBytes == kMissing32 || *directoryStart == kMissing32)
+		return _ReadZip64End(endAt, entries, directoryStart, directoryBytes);
+	if (*directoryStart + *directoryBytes > endAt)
+		return _Fail(B_BAD_DATA, "the archive's directory lies outside it");
+	return B_OK;
+}
+
+status_t ZipArchive::_ReadZip64End(uint64 endAt, uint64* entries, uint64* directoryStart,
+                                   uint64* directoryBytes)
+{
+	uint8 locator[kZipZip64LocatorSize];
+	uint8 end[kZipZip64EndSize];
+	if (endAt < kZipZip64LocatorSize ||
+	    read_fully_at(fFd, fOffset + endAt - kZipZip64LocatorSize, locator, sizeof(locator)) !=
+	            B_OK ||
+	    zip_get32(locator) != kZipZip64Locator)
+		return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
+	uint64 recordAt = zip_get64(locator + 8);
+	if (recordAt + kZipZip64EndSize > endAt - kZipZip64LocatorSize ||
+	    read_fully_at(fFd, fOffset + recordAt, end, sizeof(end)) != B_OK ||
+	    zip_get32(end) != kZipZip64End)
+		return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
+	*entries = zip_get64(end + 32);
+	*directoryBytes = zip_get64(end + 40);
+	*directoryStart = zip_get64(end + 48);
+	if (*directoryStart > recordAt || *directoryBytes > recordAt - *directoryStart)
+		return _Fail(B_BAD_DATA, "the archive's directory lies outside it");
+	return B_OK;
+}
+
+status_t ZipArchive::_ReadDirectory(uint64 entries, uint64 directoryBytes)
+{
+	std::unique_ptr<uint8[]> directory(new uint8[directoryBytes + 1]);
+	if (read_fully_at(fFd, fOffset + fDirectoryStart, directory.get(), directoryBytes) != B_OK)
+		return _Fail(B_IO_ERROR, "cannot read the archive's directory");
+	fEntries.reserve(entries);
+	uint64 at = 0;
+	for (uint64 i = 0; i < entries; i++) {
+		const uint8* header = directory.get() + at;
+		if (directoryBytes - at < kZipCentralHeaderSize || zip_get32(header) != kZipCentralHeader)
+			return _Fail(B_BAD_DATA, "the archive's directory is damaged");
+		uint16 nameLength = zip_get16(header + 28);
+		uint16 extraLength = zip_get16(header + 30);
+		uint16 commentLength = zip_get16(header + 32);
+		uint64 recordLength =
+		        kZipCentralHeaderSize + (uint64)nameLength + extraLength + commentLength;
+		if (directoryBytes - at < recordLength)
+			return _Fail(B_BAD_DATA, "the archive's directory is damaged");
+		ZipEntry entry;
+		entry.system = header[5];
+		entry.flags = zip_get16(header + 8);
+		entry.method = zip_get16(header + 10);
+		entry.dosTime = zip_get32(header + 12);
+		entry.crc = zip_get32(header + 16);
+		entry.compressedSize = zip_get32(header + 20);
+		entry.size = zip_get32(header + 24);
+		entry.external = zip_get32(header + 38);
+		entry.localOffset = zip_get32(header + 42);
+		const uint8* name = header + kZipCentralHeaderSize;
+		entry.name.assign((const char*)name, nameLength);
+		if (memchr(name, 0, nameLength) != nullptr)
+			return _Fail(B_BAD_DATA, "an entry's name holds a NUL byte");
+		if (!apply_zip64(name + nameLength, extraLength, &entry))
+			return _Fail(B_BAD_DATA, "the ZIP64 sizes of " + entry.name + " are missing");
+		if (entry.localOffset >= fDirectoryStart ||
+		    entry.compressedSize > fDirectoryStart - entry.localOffset)
+			return _Fail(B_BAD_DATA, "the entry " + entry.name + " lies outside the archive");
+		fEntries.push_back(std::move(entry));
+		at += recordLength;
+	}
+	return B_OK;
+}
+
+status_t ZipArchive::_Fail(status_t status, const std::string& text)
+{
+	fError = text;
+	return status;
+}

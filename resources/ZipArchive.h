@@ -1,0 +1,60 @@
+// ZipArchive: the central directory of a ZIP archive that lies in a byte
+// range of an open file, read once and checked against that range. Nothing
+// in it is trusted: counts, sizes and offsets are bounded before use.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+// One entry as the central directory describes it.
+struct ZipEntry {
+	std::string name;
+	uint16 method = 0;
+	uint16 flags = 0;
+	uint8 system = 0; // the host that made the entry (3 Unix, 16 BeOS)
+	uint32 external = 0;
+	uint32 crc = 0;
+	uint32 dosTime = 0; // date in the high half, time in the low half
+	uint64 compressedSize = 0;
+	uint64 size = 0;
+	uint64 localOffset = 0;
+};
+
+class ZipArchive {
+public:
+	ZipArchive();
+
+	// Reads the directory of the archive held in [offset, offset + size) of
+	// `fd`; refuses more than `maxEntries` entries or a directory larger than
+	// kMaxDirectoryBytes. The file stays owned by the caller.
+	status_t SetTo(int fd, off_t offset, off_t size, uint64 maxEntries);
+	status_t InitCheck() const { return fStatus; }
+	const std::string& ErrorText() const { return fError; }
+
+	const std::vector<ZipEntry>& Entries() const { return fEntries; }
+	int File() const { return fFd; }
+	off_t Offset() const { return fOffset; }
+	// Where the directory starts: no entry's data reaches past it.
+	uint64 DirectoryStart() const { return fDirectoryStart; }
+
+	static const uint64 kMaxDirectoryBytes = 16 * 1024 * 1024;
+
+private:
+	status_t _ReadEnd(uint64* entries, uint64* directoryStart, uint64* directoryBytes);
+	status_t _ReadZip64End(uint64 locatorAt, uint64* entries, uint64* directoryStart,
+	                       uint64* directoryBytes);
+	status_t _ReadDirectory(uint64 entries, uint64 directoryBytes);
+	status_t _Fail(status_t status, const std::string& text);
+
+	int fFd;
+	off_t fOffset;
+	uint64 fSize;
+	uint64 fDirectoryStart;
+	std::vector<ZipEntry> fEntries;
+	status_t fStatus;
+	std::string fError;
+};

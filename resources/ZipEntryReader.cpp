@@ -1,0 +1,176 @@
+// Streaming reads of one ZIP entry, stored or deflated, with its sizes and
+// CRC enforced.
+#include "ZipEntryReader.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+#include "HostFileReader.h"
+#include "ZipFormat.h"
+
+namespace {
+
+const size_t kInputSize = 64 * 1024;
+
+} // namespace
+
+ZipEntryReader::ZipEntryReader()
+    : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
+      fEnded(false), fStreamEnded(false), fInflating(false), fStream()
+{
+}
+
+ZipEntryReader::~ZipEntryReader()
+{
+	if (fInflating)
+		inflateEnd(&fStream);
+}
+
+status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
+{
+	if (fInflating)
+		inflateEnd(&fStream);
+	fInflating = false;
+	fArchive = &archive;
+	fEntry = &entry;
+	fLocalExtra.clear();
+	fInputDone = fOutputDone = 0;
+	fCrc = crc32(0, nullptr, 0);
+	fEnded = false;
+	fStreamEnded = false;
+	fError.clear();
+	if (entry.flags & kZipFlagEncrypted)
+		return (status_t)_Fail(B_NOT_SUPPORTED, "the entry " + entry.name + " is encrypted");
+	if (entry.method != kZipMethodStored && entry.method != kZipMethodDeflated)
+		return (status_t)_Fail(B_NOT_SUPPORTED,
+		                       "the entry " + entry.name + " uses an unknown compression");
+	if (entry.method == kZipMethodStored && entry.compressedSize != entry.size)
+		return (status_t)_Fail(B_BAD_DATA, "the stored entry " + entry.name + " is damaged");
+	uint8 header[kZipLocalHeaderSize];
+	uint64 end = archive.DirectoryStart();
+	if (entry.localOffset + kZipLocalHeaderSize > end ||
+	    read_fully_at(archive.File(), archive.Offset() + entry.localOffset, header,
+	                  sizeof(header)) != B_OK ||
+	    zip_get32(header) != kZipLocalHeader)
+		return (status_t)_Fail(B_BAD_DATA, "the local header of " + entry.name + " is damaged");
+	uint16 nameLength = zip_get16(header + 26);
+	uint16 extraLength = zip_get16(header + 28);
+	fDataStart = entry.localOffset + kZipLocalHeaderSize + nameLength + extraLength;
+	if (fDataStart > end || entry.compressedSize > end - fDataStart)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + entry.name + " lies outside the archive");
+	fLocalExtra.resize(extraLength);
+	if (extraLength > 0 &&
+	    read_fully_at(archive.File(),
+	                  archive.Offset() + entry.localOffset + kZipLocalHeaderSize + nameLength,
+	                  fLocalExtra.data(), extraLength) != B_OK)
+		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
+	if (entry.method == kZipMethodDeflated) {
+		if (fInput == nullptr)
+			fInput.reset(new uint8[kInputSize]);
+		fStream = z_stream();
+		if (inflateInit2(&fStream, -MAX_WBITS) != Z_OK)
+			return (status_t)_Fail(B_NO_MEMORY, "cannot inflate " + entry.name);
+		fInflating = true;
+	}
+	return B_OK;
+}
+
+const uint8* ZipEntryReader::LocalField(uint16 id, uint16* length) const
+{
+	return zip_find_extra((const uint8*)fLocalExtra.data(), fLocalExtra.size(), id, length);
+}
+
+ssize_t ZipEntryReader::Read(void* buffer, size_t length)
+{
+	if (fEntry == nullptr)
+		return B_NO_INIT;
+	if (!fError.empty())
+		return B_BAD_DATA;
+	if (fEnded || length == 0)
+		return 0;
+	ssize_t done = fEntry->method == kZipMethodStored ? _ReadStored((uint8*)buffer, length)
+	                                                  : _ReadDeflated((uint8*)buffer, length);
+	if (done <= 0)
+		return done;
+	fOutputDone += done;
+	fCrc = crc32(fCrc, (const Bytef*)buffer, (uInt)done);
+	return done;
+}
+
+ssize_t ZipEntryReader::_ReadStored(uint8* buffer, size_t length)
+{
+	uint64 left = fEntry->size - fOutputDone;
+	if (left == 0)
+		return _Finish();
+	size_t count = (size_t)std::min<uint64>(length, left);
+	if (read_fully_at(fArchive->File(), fArchive->Offset() + fDataStart + fOutputDone, buffer,
+	                  count) != B_OK)
+		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	return (ssize_t)count;
+}
+
+// Inflates into `buffer`; the stream's own end marks the entry's end, and
+// more output than the entry declares stops it at once.
+ssize_t ZipEntryReader::_ReadDeflated(uint8* buffer, size_t length)
+{
+	if (fStreamEnded)
+		return _Finish();
+	fStream.next_out = buffer;
+	fStream.avail_out = (uInt)std::min<size_t>(length, 1u << 30);
+	while (fStream.avail_out > 0) {
+		if (fStream.avail_in == 0) {
+			status_t status = _Refill();
+			if (status != B_OK)
+				return status;
+		}
+		int result = inflate(&fStream, Z_NO_FLUSH);
+		size_t produced = (size_t)(fStream.next_out - buffer);
+		if (fOutputDone + produced > fEntry->size)
+			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is larger than it declares");
+		if (result == Z_STREAM_END) {
+			fStreamEnded = true;
+			if (produced == 0)
+				return _Finish();
+			break;
+		}
+		if (result == Z_BUF_ERROR && fStream.avail_in == 0 && fInputDone == fEntry->compressedSize)
+			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is cut short");
+		if (result != Z_OK && result != Z_BUF_ERROR)
+			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged");
+	}
+	return fStream.next_out - buffer;
+}
+
+// Feeds the next piece of compressed data; running out of it before the
+// stream ends is damage.
+status_t ZipEntryReader::_Refill()
+{
+	uint64 left = fEntry->compressedSize - fInputDone;
+	if (left == 0)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + fEntry->name + " is cut short");
+	size_t count = (size_t)std::min<uint64>(kInputSize, left);
+	if (read_fully_at(fArchive->File(), fArchive->Offset() + fDataStart + fInputDone, fInput.get(),
+	                  count) != B_OK)
+		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	fInputDone += count;
+	fStream.next_in = fInput.get();
+	fStream.avail_in = (uInt)count;
+	return B_OK;
+}
+
+ssize_t ZipEntryReader::_Finish()
+{
+	if (fOutputDone != fEntry->size)
+		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is shorter than it declares");
+	if (fCrc != fEntry->crc)
+		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged (CRC mismatch)");
+	fEnded = true;
+	return 0;
+}
+
+ssize_t ZipEntryReader::_Fail(status_t status, const std::string& text)
+{
+	fError = text;
+	return status;
+}

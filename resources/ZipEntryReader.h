@@ -1,0 +1,52 @@
+// ZipEntryReader: streams the data of one entry of a ZipArchive, inflating
+// it as it goes. The entry's sizes and CRC are the central directory's and
+// are enforced: more bytes than declared, fewer, or a wrong CRC is damage.
+// Each thread reads through its own reader; the archive is shared.
+#pragma once
+
+#include <zlib.h>
+
+#include <memory>
+#include <string>
+
+#include "ZipArchive.h"
+
+class ZipEntryReader {
+public:
+	ZipEntryReader();
+	~ZipEntryReader();
+	ZipEntryReader(const ZipEntryReader&) = delete;
+	ZipEntryReader& operator=(const ZipEntryReader&) = delete;
+
+	// Reads the entry's local header; its data is read by Read.
+	status_t SetTo(const ZipArchive& archive, const ZipEntry& entry);
+	const std::string& ErrorText() const { return fError; }
+
+	// The extra field `id` of the local header; null when absent.
+	const uint8* LocalField(uint16 id, uint16* length) const;
+
+	// Up to `length` bytes of the entry's data; 0 at its end, which is only
+	// reached once the size and CRC matched; a negative status on damage.
+	ssize_t Read(void* buffer, size_t length);
+
+private:
+	ssize_t _ReadStored(uint8* buffer, size_t length);
+	ssize_t _ReadDeflated(uint8* buffer, size_t length);
+	status_t _Refill();
+	ssize_t _Finish();
+	ssize_t _Fail(status_t status, const std::string& text);
+
+	const ZipArchive* fArchive;
+	const ZipEntry* fEntry;
+	std::string fLocalExtra;
+	uint64 fDataStart;
+	uint64 fInputDone;
+	uint64 fOutputDone;
+	uint32 fCrc;
+	bool fEnded;
+	bool fStreamEnded;
+	bool fInflating;
+	z_stream fStream;
+	std::unique_ptr<uint8[]> fInput;
+	std::string fError;
+};

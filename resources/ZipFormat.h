@@ -1,0 +1,45 @@
+// Record signatures and little-endian field readers of the ZIP format.
+#pragma once
+
+#include "SupportDefs.h"
+
+enum : uint32 {
+	kZipLocalHeader = 0x04034b50,
+	kZipCentralHeader = 0x02014b50,
+	kZipEndOfDirectory = 0x06054b50,
+	kZipZip64Locator = 0x07064b50,
+	kZipZip64End = 0x06064b50,
+};
+
+enum : uint16 {
+	kZipZip64Field = 0x0001,
+	kZipMethodStored = 0,
+	kZipMethodDeflated = 8,
+	kZipFlagEncrypted = 0x0001,
+};
+
+// Fixed parts of the records, before their names and extra fields.
+const size_t kZipLocalHeaderSize = 30;
+const size_t kZipCentralHeaderSize = 46;
+const size_t kZipEndSize = 22;
+const size_t kZipZip64LocatorSize = 20;
+const size_t kZipZip64EndSize = 56;
+
+inline uint16 zip_get16(const uint8* p)
+{
+	return (uint16)(p[0] | (p[1] << 8));
+}
+
+inline uint32 zip_get32(const uint8* p)
+{
+	return zip_get16(p) | ((uint32)zip_get16(p + 2) << 16);
+}
+
+inline uint64 zip_get64(const uint8* p)
+{
+	return zip_get32(p) | ((uint64)zip_get32(p + 4) << 32);
+}
+
+// The extra field `id` inside an extra block; null when absent or when the
+// block is malformed before it.
+const uint8* zip_find_extra(const uint8* extra, size_t length, uint16 id, uint16* fieldLength);
