@@ -7,6 +7,8 @@
 #include <string>
 
 #include "Application.h"
+#include "InstallerFileCheck.h"
+#include "InterfaceHost.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
@@ -30,7 +32,21 @@ int main(int argc, char** argv)
 		fputs(UnattendedUsage(), stdout);
 		return UNATTENDED_COMPLETED;
 	}
+	// A cut-off download is told apart before anything, even the version
+	// resource, is written.
+	std::string damage = InstallerFileDamage("/proc/self/exe");
+	if (!damage.empty()) {
+		fprintf(stderr, "Installer: %s\n", damage.c_str());
+		return UNATTENDED_DAMAGED;
+	}
 	if (!options.unattended) {
+		if (!InterfaceHost::DisplayAvailable()) {
+			fprintf(stderr,
+			        "Installer: cannot open the installer window: %s; install without a window "
+			        "with --unattended (see --help)\n",
+			        InterfaceHost::NoDisplayReason().c_str());
+			return UNATTENDED_USAGE;
+		}
 		fprintf(stderr, "Installer: the installer window is not available yet; install with "
 		                "--unattended (see --help)\n");
 		return UNATTENDED_USAGE;

@@ -7,3 +7,18 @@ function(vantry_static_library var name)
 endfunction()
 
 vantry_static_library(VANTRY_ZLIB z)
+
+# No trace of the build machine in what is shipped: source and build paths
+# in file names (__FILE__, assertions) become relative.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=
+  -ffunction-sections -fdata-sections)
+
+# vantry_portable_program(TARGET): links the program so that it needs only
+# the C library (libc.so.6, libm.so.6 and the loader) at run time: the C++
+# runtime statically, the other libraries from their archives (see above and
+# platform/), X through its shim and ALSA through dlopen. The result is
+# stripped, since every installer carries it.
+function(vantry_portable_program target)
+  target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--as-needed
+    -Wl,--gc-sections -s)
+endfunction()

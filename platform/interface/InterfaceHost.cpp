@@ -29,6 +29,7 @@
 #include "Window.h"
 #include "WindowAlertPresenter.h"
 #include "WindowHost.h"
+#include "XLibraries.h"
 
 namespace {
 
@@ -166,23 +167,56 @@ void quit_windows()
 
 } // namespace
 
+namespace {
+
+// Whether a display answers, and why not; decided once.
+struct DisplayState {
+	bool available = false;
+	std::string reason;
+
+	DisplayState()
+	{
+		const char* display = getenv("DISPLAY");
+		const char* headless = getenv("VANTRY_HEADLESS");
+		if (headless != nullptr && strcmp(headless, "1") == 0) {
+			reason = "no display (VANTRY_HEADLESS is 1)";
+			return;
+		}
+		if (display == nullptr || display[0] == '\0') {
+			reason = "no display (DISPLAY is not set)";
+			return;
+		}
+		std::string missing;
+		if (!load_x_libraries(&missing)) {
+			reason = "the X libraries are missing (" + missing + ")";
+			return;
+		}
+		Display* connection = XOpenDisplay(display);
+		if (connection == nullptr) {
+			reason = std::string("cannot open the display ") + display;
+			return;
+		}
+		XCloseDisplay(connection);
+		available = true;
+	}
+};
+
+const DisplayState& display_state()
+{
+	static DisplayState state;
+	return state;
+}
+
+} // namespace
+
 bool InterfaceHost::DisplayAvailable()
 {
-	static int available = -1;
-	if (available >= 0)
-		return available == 1;
-	const char* display = getenv("DISPLAY");
-	const char* headless = getenv("VANTRY_HEADLESS");
-	available = 0;
-	if (display == nullptr || display[0] == '\0' ||
-	    (headless != nullptr && strcmp(headless, "1") == 0))
-		return false;
-	Display* connection = XOpenDisplay(display);
-	if (connection != nullptr) {
-		available = 1;
-		XCloseDisplay(connection);
-	}
-	return available == 1;
+	return display_state().available;
+}
+
+std::string InterfaceHost::NoDisplayReason()
+{
+	return display_state().reason;
 }
 
 void InterfaceHost::Install()

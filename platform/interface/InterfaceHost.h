@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "Point.h"
 #include "SupportDefs.h"
@@ -15,8 +16,12 @@ struct WindowHost;
 
 class InterfaceHost {
 public:
-	// True when a display can be opened (DISPLAY set and reachable).
+	// True when a display can be opened (DISPLAY set, the X libraries there
+	// and the display reachable).
 	static bool DisplayAvailable();
+	// Why DisplayAvailable() is false, for a person to act on; empty when it
+	// is true.
+	static std::string NoDisplayReason();
 	// Makes BApplication::Run run the window system's loop when a display is
 	// there (the plain message loop otherwise). Done when the program starts;
 	// harmless to call again.

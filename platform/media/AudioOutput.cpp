@@ -1,7 +1,7 @@
 // ALSA playback for the sound player.
 #include "AudioOutput.h"
 
-#include <alsa/asoundlib.h>
+#include "AlsaLibrary.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -13,7 +13,7 @@ void SilentErrorHandler(const char*, int, const char*, int, const char*, ...) {}
 void SilenceAlsa()
 {
 	static std::once_flag once;
-	std::call_once(once, [] { snd_lib_error_set_handler(SilentErrorHandler); });
+	std::call_once(once, [] { AlsaLibrary::Get()->lib_error_set_handler(SilentErrorHandler); });
 }
 
 snd_pcm_format_t AlsaFormat(const media_raw_audio_format& format)
@@ -50,14 +50,18 @@ status_t AudioOutput::Open(const media_raw_audio_format& format, uint32 latency)
 	if (!media_format_is_playable(format))
 		return B_MEDIA_BAD_FORMAT;
 	Close();
+	const AlsaLibrary* alsa = AlsaLibrary::Get();
+	if (alsa == nullptr)
+		return B_MEDIA_SYSTEM_FAILURE;
 	SilenceAlsa();
 	snd_pcm_t* device = nullptr;
-	if (snd_pcm_open(&device, DeviceName(), SND_PCM_STREAM_PLAYBACK, 0) < 0)
+	if (alsa->pcm_open(&device, DeviceName(), SND_PCM_STREAM_PLAYBACK, 0) < 0)
 		return B_MEDIA_SYSTEM_FAILURE;
-	int result = snd_pcm_set_params(device, AlsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED,
-	                                format.channel_count, unsigned(format.frame_rate), 1, latency);
+	int result =
+	        alsa->pcm_set_params(device, AlsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED,
+	                             format.channel_count, unsigned(format.frame_rate), 1, latency);
 	if (result < 0) {
-		snd_pcm_close(device);
+		alsa->pcm_close(device);
 		return B_MEDIA_BAD_FORMAT;
 	}
 	fDevice = device;
@@ -70,8 +74,8 @@ void AudioOutput::Close()
 {
 	if (fDevice == nullptr)
 		return;
-	snd_pcm_drop(fDevice);
-	snd_pcm_close(fDevice);
+	AlsaLibrary::Get()->pcm_drop(fDevice);
+	AlsaLibrary::Get()->pcm_close(fDevice);
 	fDevice = nullptr;
 }
 
@@ -79,7 +83,7 @@ status_t AudioOutput::Prepare()
 {
 	if (!fStopped)
 		return B_OK;
-	if (snd_pcm_prepare(fDevice) < 0)
+	if (AlsaLibrary::Get()->pcm_prepare(fDevice) < 0)
 		return B_MEDIA_SYSTEM_FAILURE;
 	fStopped = false;
 	return B_OK;
@@ -94,9 +98,9 @@ status_t AudioOutput::Write(const void* frames, size_t frameCount)
 	const uint8* data = static_cast<const uint8*>(frames);
 	bool recovered = false;
 	while (frameCount > 0) {
-		snd_pcm_sframes_t written = snd_pcm_writei(fDevice, data, frameCount);
+		snd_pcm_sframes_t written = AlsaLibrary::Get()->pcm_writei(fDevice, data, frameCount);
 		if (written < 0) {
-			if (recovered || snd_pcm_recover(fDevice, int(written), 1) < 0)
+			if (recovered || AlsaLibrary::Get()->pcm_recover(fDevice, int(written), 1) < 0)
 				return B_MEDIA_SYSTEM_FAILURE;
 			recovered = true;
 			continue;
@@ -111,7 +115,7 @@ void AudioOutput::Drain()
 {
 	if (fDevice == nullptr || fStopped)
 		return;
-	snd_pcm_drain(fDevice);
+	AlsaLibrary::Get()->pcm_drain(fDevice);
 	fStopped = true;
 }
 
@@ -119,6 +123,6 @@ void AudioOutput::Drop()
 {
 	if (fDevice == nullptr || fStopped)
 		return;
-	snd_pcm_drop(fDevice);
+	AlsaLibrary::Get()->pcm_drop(fDevice);
 	fStopped = true;
 }

@@ -25,7 +25,8 @@ enum app_verb {
 
 // Sniffs the type of `path` and stores it in its "BEOS:TYPE" attribute:
 // folders, links and volume roots get the platform's types, an ELF file with
-// an execute bit the executable type, anything else what libmagic finds.
+// an execute bit the executable type, anything else what its content gives
+// (MimeRules.h).
 // Without `force` entries that already have a type keep it; with `recursive`
 // a folder's contents are typed too (links are never followed). Links keep no
 // attributes on Linux and are left as they are. Runs synchronously always.

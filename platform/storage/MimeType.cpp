@@ -1,9 +1,8 @@
 // BMimeType and the in-process mimeset: platform types for folders, links,
-// volumes and executables, libmagic for everything else.
+// volumes and executables, content rules (or a fuller sniffer) for the rest.
 #include "MimeType.h"
 
 #include <fcntl.h>
-#include <magic.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 
 #include "Directory.h"
 #include "Entry.h"
+#include "MimeRules.h"
 #include "MountTable.h"
 #include "Node.h"
 #include "StorageHost.h"
@@ -27,55 +27,15 @@ bool valid_mime_char(char c)
 	return u > 32 && u < 127 && strchr("/<>@,;:\"()[]?=\\", c) == nullptr;
 }
 
-// A libmagic handle is not thread-safe: each thread loads its own. The
-// checks left out never change a type: compressed contents are not looked
-// into, tar is found by its magic anyway, ELF executables are found before.
-const int kMagicFlags = MAGIC_MIME_TYPE | MAGIC_ERROR | MAGIC_NO_CHECK_COMPRESS |
-                        MAGIC_NO_CHECK_TAR | MAGIC_NO_CHECK_ELF;
-
-class MagicHandle {
-public:
-	MagicHandle()
-	{
-		fMagic = magic_open(kMagicFlags);
-		if (fMagic != nullptr && magic_load(fMagic, nullptr) != 0) {
-			magic_close(fMagic);
-			fMagic = nullptr;
-		}
-	}
-	~MagicHandle()
-	{
-		if (fMagic != nullptr)
-			magic_close(fMagic);
-	}
-	magic_t Get() const { return fMagic; }
-
-private:
-	magic_t fMagic;
-};
-
-magic_t magic_handle()
+// The fuller sniffer when the program carries one, else the host's rules.
+std::string content_type(const void* data, size_t length)
 {
-	thread_local MagicHandle handle;
-	return handle.Get();
-}
-
-// libmagic's answer, with its "inode/" and empty answers as plain data.
-std::string plain_type(const char* found)
-{
-	if (found == nullptr || found[0] == '\0' || strncmp(found, "inode/", 6) == 0 ||
-	    !BMimeType::IsValid(found))
-		return B_FILE_MIME_TYPE;
-	return found;
-}
-
-std::string magic_buffer_type(const void* data, size_t length)
-{
-	// An empty file is plain data, as libmagic says of an empty file.
-	magic_t magic = length > 0 ? magic_handle() : nullptr;
-	if (magic == nullptr)
-		return B_FILE_MIME_TYPE;
-	return plain_type(magic_buffer(magic, data, std::min(length, kMimeSniffBytes)));
+	length = std::min(length, kMimeSniffBytes);
+	mime_content_sniffer sniffer = mime_content_sniffer_in_use();
+	std::string found = sniffer != nullptr && length > 0 ? sniffer(data, length) : std::string();
+	if (!found.empty() && BMimeType::IsValid(found.c_str()))
+		return found;
+	return mime_type_by_rules(data, length);
 }
 
 // The roots of the mounted volumes, read once for a whole tree.
@@ -191,7 +151,7 @@ std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode)
 {
 	if ((mode & 0111) != 0 && length >= 4 && memcmp(data, "\177ELF", 4) == 0)
 		return B_ELF_APP_MIME_TYPE;
-	return magic_buffer_type(data, length);
+	return content_type(data, length);
 }
 
 status_t update_mime_info(const char* path, int recursive, int synchronous, int force)
@@ -336,5 +296,5 @@ status_t BMimeType::GuessMimeType(const void* buffer, int32 length, BMimeType* t
 {
 	if (buffer == nullptr || length < 0 || type == nullptr)
 		return B_BAD_VALUE;
-	return type->SetTo(magic_buffer_type(buffer, (size_t)length).c_str());
+	return type->SetTo(content_type(buffer, (size_t)length).c_str());
 }

@@ -2,10 +2,17 @@
 // table), tolerant of the quirks of files written by the platform's own tools.
 #include "ResourceFile.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <stdint.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <set>
 
 #include "ByteOrder.h"
+#include "Errors.h"
 
 namespace {
 
@@ -352,4 +359,62 @@ status_t make_resource_layout(const std::vector<ResourceLayoutEntry>& entries,
 		put_word(&admin, at + 8, 0);
 	}
 	return B_OK;
+}
+
+namespace {
+
+// Where an ELF file's section table ends (stripped or not, it is the last
+// part the linker writes), read from the ELF header alone; 0 if not ELF.
+off_t elf_table_end(HostFileReader& reader)
+{
+	uint8 h[64];
+	if (reader.ReadAt(0, h, sizeof(h)) != B_OK || memcmp(h,
+	                                                     "\x7f"
+	                                                     "ELF",
+	                                                     4) != 0)
+		return 0;
+	bool be = h[5] == 2;
+	if (h[4] == 2)
+		return (off_t)(read_u64(h + 40, be) + (uint64)read_u16(h + 60, be) * read_u16(h + 58, be));
+	return (off_t)(read_u32(h + 32, be) + (uint64)read_u16(h + 48, be) * read_u16(h + 46, be));
+}
+
+} // namespace
+
+status_t resource_file_sizes(const char* path, off_t* expected, off_t* actual, bool* atLeast)
+{
+	if (path == nullptr || expected == nullptr || actual == nullptr || atLeast == nullptr)
+		return B_BAD_VALUE;
+	int fd = open(path, O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return status_from_errno(errno);
+	struct stat st;
+	status_t status = fstat(fd, &st) == 0 ? B_OK : status_from_errno(errno);
+	*actual = st.st_size;
+	*expected = st.st_size;
+	*atLeast = false;
+	HostFileReader reader(fd, st.st_size);
+	ResourceContainer container;
+	ResourceError error;
+	if (status == B_OK && locate_resource_block(reader, &container, &error) != B_OK) {
+		// The executable itself is cut: its tables still say where it ends.
+		*expected = elf_table_end(reader);
+		*atLeast = true;
+		if (*expected <= *actual)
+			status = B_BAD_DATA;
+	} else if (status == B_OK && container.hasBlock) {
+		uint8 header[kHeaderSize + kIndexHeaderSize];
+		if (reader.ReadAt(container.blockOffset, header, sizeof(header)) != B_OK) {
+			*expected = container.blockOffset + (off_t)sizeof(header);
+			*atLeast = true;
+		} else {
+			bool be = container.bigEndian;
+			resource_block_order(header, be, &be);
+			uint64 infoOffset = read_u32(header + kHeaderSize + 30 * 4, be);
+			uint64 infoSize = read_u32(header + kHeaderSize + 31 * 4, be);
+			*expected = container.blockOffset + (off_t)(infoOffset + infoSize);
+		}
+	}
+	close(fd);
+	return status;
 }

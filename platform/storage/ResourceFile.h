@@ -50,3 +50,9 @@ status_t make_resource_layout(const std::vector<ResourceLayoutEntry>& entries,
 
 // The info table checksum over `size` bytes.
 uint32 info_table_checksum(const uint8* data, size_t size);
+
+// The size the file at `path` should have by its own tables (the ELF part,
+// then the resources block up to its info table) and the size it has. When
+// the file is cut before the block's header, only a lower bound is known:
+// *atLeast is then true. B_OK when the sizes could be read at all.
+status_t resource_file_sizes(const char* path, off_t* expected, off_t* actual, bool* atLeast);

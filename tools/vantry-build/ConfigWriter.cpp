@@ -44,6 +44,16 @@ FileListItem::FileType kind_of_entry(const std::string& path)
 }
 
 // The item's own size: a link given as item counts what it points to.
+// The item's path as the record keeps it: relative to the description's
+// folder, so that no installer shows where its author built it.
+std::string record_path(const std::string& source, const std::string& base)
+{
+	std::filesystem::path from = std::filesystem::absolute(base).lexically_normal();
+	std::filesystem::path path = std::filesystem::absolute(source).lexically_normal();
+	std::string relative = path.lexically_relative(from).string();
+	return relative.empty() || relative == "." ? path.filename().string() : relative;
+}
+
 int32 item_size(const std::string& source)
 {
 	char resolved[PATH_MAX];
@@ -173,6 +183,7 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	int32 size = item_size(item.source);
 	listItem.SetSize(size);
 	listItem.Write(*message);
+	message->ReplaceString("file_name", record_path(item.source, fProduct.base_directory).c_str());
 	message->ReplaceInt32("file_size", 0, size);
 	if (knowsAccess)
 		message->ReplaceInt64("file_accessed", before.st_atime);

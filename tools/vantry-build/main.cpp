@@ -8,6 +8,7 @@
 #include <string>
 
 #include "InstallerWriter.h"
+#include "MagicSniffer.h"
 #include "ProductDescription.h"
 
 namespace {
@@ -123,6 +124,7 @@ void print_errors(const std::vector<std::string>& errors, const std::string& des
 
 int main(int argc, char** argv)
 {
+	use_magic_sniffer();
 	Arguments arguments;
 	if (!read_arguments(argc, argv, arguments)) {
 		fputs(kUsage, stderr);

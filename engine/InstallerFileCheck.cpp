@@ -1,0 +1,24 @@
+// The installer file's length checked against its own tables.
+#include "InstallerFileCheck.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include "ResourceFile.h"
+
+std::string InstallerFileDamage(const char* path)
+{
+	char resolved[PATH_MAX];
+	if (path == nullptr || realpath(path, resolved) == nullptr)
+		return std::string();
+	off_t expected = 0;
+	off_t actual = 0;
+	bool atLeast = false;
+	if (resource_file_sizes(resolved, &expected, &actual, &atLeast) != B_OK || actual >= expected)
+		return std::string();
+	return std::string("the installer file ") + resolved +
+	       " is incomplete or damaged: it should be " + (atLeast ? "at least " : "") +
+	       std::to_string(expected) + " bytes long but is " + std::to_string(actual) +
+	       " bytes (a download cut short?); nothing was installed, " +
+	       "download the installer again";
+}

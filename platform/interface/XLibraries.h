@@ -1,0 +1,11 @@
+// The X libraries, opened when the window code first needs them. Portable
+// programs link no X library: their X calls go through a generated table
+// that this fills, so a machine without X still runs everything that needs
+// no window.
+#pragma once
+
+#include <string>
+
+// Opens the X libraries and fills the table, once; false with the reason
+// (which library is missing, in the loader's words) when that fails.
+bool load_x_libraries(std::string* reason);
