@@ -120,8 +120,7 @@ bool SumEntries(const std::vector<uint8>& bytes, const uint64& entries, int64& t
 		const size_t next = at + kEntryLength + nameLength + extraLength + commentLength;
 		if (next > bytes.size())
 			return false;
-		if (size == 0xffffffff &&
-		    !Zip64Size(entry + kEntryLength + nameLength, extraLength, size))
+		if (size == 0xffffffff && !Zip64Size(entry + kEntryLength + nameLength, extraLength, size))
 			return false;
 		total = SaturatedSum(total, size);
 		at = next;

@@ -253,6 +253,6 @@ std::string SafeFileName(const char* name)
 
 bool IsPlainLeaf(const std::string& name)
 {
-	return !name.empty() && name != "." && name != ".." &&
-	       name.find('/') == std::string::npos && !HasControl(name) && name.size() <= kLongestLeaf;
+	return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+	       !HasControl(name) && name.size() <= kLongestLeaf;
 }

@@ -334,11 +334,13 @@ TEST_F(HostileRecordTest, ProductNameWithSlashInstallsUnderASafeName)
 		ASSERT_EQ(run.code, 0) << run.output << run.errors;
 		const std::string folder = world.Apps() + "/" + test.folder;
 		EXPECT_TRUE(Exists(folder + "/notes.txt"));
-		EXPECT_TRUE(Exists(folder + "/" + test.deinstaller)) << testing::PrintToString(Tree(folder));
+		EXPECT_TRUE(Exists(folder + "/" + test.deinstaller))
+		        << testing::PrintToString(Tree(folder));
 		std::string changes = Changes(before, Snapshot(world.Temp()));
 		for (const std::string& entry : Tree(folder))
-			changes.erase(changes.find("added boot/apps/" + test.folder + "/" + entry + "\n"),
-			              std::string("added boot/apps/" + test.folder + "/" + entry + "\n").size());
+			changes.erase(
+			        changes.find("added boot/apps/" + test.folder + "/" + entry + "\n"),
+			        std::string("added boot/apps/" + test.folder + "/" + entry + "\n").size());
 		EXPECT_EQ(changes, "added boot/apps/" + test.folder + "\n");
 		fs::remove_all(folder);
 	}
@@ -399,16 +401,15 @@ TEST_F(HostileRecordTest, BuildRefusesFilesLargerThanTheirSize)
 	const RunResult built = world.Run({VANTRY_BUILD_TOOL, product + "/product.toml", "-o", output});
 	EXPECT_EQ(built.code, 1);
 	EXPECT_NE(built.errors.find("files/status"), std::string::npos) << built.errors;
-	EXPECT_NE(built.errors.find("holds more than the 0 bytes"), std::string::npos)
-	        << built.errors;
+	EXPECT_NE(built.errors.find("holds more than the 0 bytes"), std::string::npos) << built.errors;
 	EXPECT_FALSE(Exists(output));
 
 	// A text the description takes from such a file is read to its end.
 	fs::create_symlink("/proc/self/status", product + "/licence");
-	const std::string texts = world.Build("texts", ProductHead("Texts") +
-	                                                       "license = { file = \"../proc/licence\" }\n" +
-	                                                       kPlainItem,
-	                                      {{"files/notes.txt", "notes\n"}});
+	const std::string texts = world.Build(
+	        "texts",
+	        ProductHead("Texts") + "license = { file = \"../proc/licence\" }\n" + kPlainItem,
+	        {{"files/notes.txt", "notes\n"}});
 	const char* licence = ReadRecord(texts).FindString("license");
 	ASSERT_NE(licence, nullptr);
 	EXPECT_NE(std::string(licence).find("Name:"), std::string::npos) << licence;
@@ -459,10 +460,10 @@ TEST_F(HostileRecordTest, StopSignalsEndAnInstallerBlockedBeforeItsRun)
 		sigemptyset(&stops);
 		sigaddset(&stops, signal);
 		pthread_sigmask(SIG_BLOCK, &stops, &previous);
-		const pid_t child = world.Start(
-		        {installer, "--unattended", "--dest", world.Apps(), "--yes", "--items", "notes.txt",
-		         "--answers", fifo},
-		        world.Temp() + "/run-blocked.out", world.Temp() + "/run-blocked.err");
+		const pid_t child =
+		        world.Start({installer, "--unattended", "--dest", world.Apps(), "--yes", "--items",
+		                     "notes.txt", "--answers", fifo},
+		                    world.Temp() + "/run-blocked.out", world.Temp() + "/run-blocked.err");
 		pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 		std::this_thread::sleep_for(std::chrono::milliseconds(200));
 		kill(child, signal);

@@ -11,10 +11,10 @@
 #include "AppFileInfo.h"
 #include "AppInfo.h"
 #include "ConfigWriter.h"
-#include "RecordCheck.h"
 #include "File.h"
 #include "Message.h"
 #include "PayloadWriter.h"
+#include "RecordCheck.h"
 #include "Resources.h"
 #include "StringTable.h"
 

@@ -73,16 +73,18 @@ TEST(RecordCheckTest, EachFaultNamesItsFieldAndValue)
 		};
 	};
 	const Case cases[] = {
-	        {"no installation folder",
-	         [](BMessage& r) { r.RemoveName("opt_created_folder"); },
+	        {"no installation folder", [](BMessage& r) { r.RemoveName("opt_created_folder"); },
 	         "field `opt_created_folder`: missing"},
-	        {"installation folder ..", [](BMessage& r) { r.ReplaceString("opt_created_folder", ".."); },
+	        {"installation folder ..",
+	         [](BMessage& r) { r.ReplaceString("opt_created_folder", ".."); },
 	         "field `opt_created_folder` (\"..\")"},
 	        {"installation folder a/b",
 	         [](BMessage& r) { r.ReplaceString("opt_created_folder", "a/b"); },
 	         "field `opt_created_folder` (\"a/b\")"},
 	        {"installation folder too long",
-	         [](BMessage& r) { r.ReplaceString("opt_created_folder", std::string(256, 'a').c_str()); },
+	         [](BMessage& r) {
+		         r.ReplaceString("opt_created_folder", std::string(256, 'a').c_str());
+	         },
 	         "field `opt_created_folder`"},
 	        {"product name of two lines",
 	         [](BMessage& r) { r.ReplaceString("app_name", "Hello\nWorld"); },
