@@ -569,3 +569,80 @@ TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
 }
 
 } // namespace
+
+namespace {
+
+// Folders that pass the record check but turn out, where the run installs,
+// to be a standard folder, to hold one or to hold the installation folder:
+// they stay as they are.
+TEST_F(HostileRecordTest, StandardFoldersAreNeverReplaced)
+{
+	struct Case {
+		const char* what;
+		std::string fields;
+		std::string dest;
+		int code;
+		std::string kept;                // a folder whose content stays (the item aside)
+		std::vector<std::string> placed; // what the run must leave in place
+	};
+	const std::string folder = "\n[[custom_folder]]\ncustom_folder_name = \"Mine\"\n"
+	                           "custom_replace_existing = true\n";
+	const std::string toMine = "\n[[install_file]]\nfile_name = \"files/notes.txt\"\n"
+	                           "install_meta = { destination = \"Mine\" }\n";
+	const std::string guard = world.Apps() + "/Guard";
+	const Case cases[] = {
+	        {"a custom folder holding the user boot folder",
+	         folder + "custom_root_dir = \"User\"\ncustom_sub_dir = \"config\"\n" + toMine,
+	         world.Apps(),
+	         0,
+	         world.Home() + "/config",
+	         {world.Home() + "/config/notes.txt"}},
+	        {"a custom folder that is the installation folder",
+	         folder + "custom_root_dir = \"Applications\"\ncustom_sub_dir = \"Guard\"\n" + toMine,
+	         world.Apps(),
+	         0,
+	         "",
+	         {guard + "/notes.txt", guard + "/Guard 1.0 Deinstaller"}},
+	        {"an installation folder that is a standard folder",
+	         "opt_created_folder = \"config\"\n" + std::string(kPlainItem),
+	         world.Home(),
+	         1,
+	         world.Home() + "/config",
+	         {}},
+	};
+	int n = 0;
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		const std::string product = world.ProductFolder("guard" + std::to_string(n));
+		WriteFile(product + "/files/notes.txt", "notes\n");
+		std::string head = ProductHead("Guard");
+		if (test.fields.rfind("opt_created_folder", 0) == 0)
+			head.erase(head.find("opt_created_folder"));
+		WriteFile(product + "/product.toml", head + "opt_save_replaced = false\n" + test.fields);
+		const std::string installer = world.Temp() + "/installers/guard" + std::to_string(n++);
+		const RunResult built =
+		        world.Run({VANTRY_BUILD_TOOL, product + "/product.toml", "-o", installer});
+		ASSERT_EQ(built.code, 0) << built.errors;
+		std::map<std::string, std::string> before;
+		if (!test.kept.empty()) {
+			WriteFile(test.kept + "/keep.txt", "kept\n");
+			fs::remove(test.kept + "/notes.txt");
+			before = Snapshot(test.kept);
+		}
+		const RunResult run =
+		        world.Install(installer, {"--dest", test.dest, "--yes", "--items", "notes.txt"});
+		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
+		if (!test.kept.empty()) {
+			auto after = Snapshot(test.kept);
+			after.erase("notes.txt");
+			EXPECT_EQ(Changes(before, after), "");
+		}
+		for (const std::string& path : test.placed)
+			EXPECT_TRUE(Exists(path)) << path;
+		if (test.code != 0)
+			EXPECT_NE(run.output.find("is the standard folder"), std::string::npos) << run.output;
+		fs::remove_all(guard);
+	}
+}
+
+} // namespace
