@@ -133,7 +133,8 @@ status_t ZipArchive::_ReadDirectory(uint64 entries, uint64 directoryBytes)
 	std::unique_ptr<uint8[]> directory(new uint8[directoryBytes + 1]);
 	if (read_fully_at(fFd, fOffset + fDirectoryStart, directory.get(), directoryBytes) != B_OK)
 		return _Fail(B_IO_ERROR, "cannot read the archive's directory");
-	fEntries.reserve(entries);
+	// A count the directory cannot hold is found out record by record.
+	fEntries.reserve(std::min<uint64>(entries, directoryBytes / kZipCentralHeaderSize));
 	uint64 at = 0;
 	for (uint64 i = 0; i < entries; i++) {
 		const uint8* header = directory.get() + at;

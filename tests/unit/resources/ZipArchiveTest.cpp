@@ -171,6 +171,7 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 	        {"directory offset beyond it", farOffset, 100, "outside"},
 	        {"damaged directory record", badCentral, 100, "damaged"},
 	        {"more entries than allowed", good, 1, "too many entries"},
+	        {"more entries claimed than it holds", zip.Bytes(1000), UINT64_MAX, "damaged"},
 	        {"not an archive", std::string(4000, 'x'), 100, "not a ZIP archive"},
 	        {"shorter than an end record", "PK", 100, "not a ZIP archive"},
 	};
