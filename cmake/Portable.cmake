@@ -1,12 +1,17 @@
 # The installer and deinstaller stubs run on machines that have nothing but
 # the C library: what they use beyond it is linked from static archives.
-# vantry_static_library(VAR NAME): the path of libNAME.a, found or fatal.
-function(vantry_static_library var name)
-  find_library(${var} NAMES lib${name}.a REQUIRED)
-  set(${var} ${${var}} PARENT_SCOPE)
+# vantry_static_library(TARGET NAME [DEPS ...]): an imported target for
+# libNAME.a that links its DEPS after it, so that CMake orders the archives
+# as each needs the next.
+function(vantry_static_library target name)
+  find_library(VANTRY_STATIC_${name} NAMES lib${name}.a REQUIRED)
+  add_library(${target} STATIC IMPORTED GLOBAL)
+  set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${VANTRY_STATIC_${name}}
+    INTERFACE_LINK_LIBRARIES "${ARGN}")
 endfunction()
 
-vantry_static_library(VANTRY_ZLIB z)
+vantry_static_library(vantry::zlib z)
+set(VANTRY_ZLIB vantry::zlib)
 
 # No trace of the build machine in what is shipped: source and build paths
 # in file names (__FILE__, assertions) become relative.
