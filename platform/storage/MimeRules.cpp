@@ -44,7 +44,8 @@ bool is_text(const unsigned char* data, size_t length)
 {
 	for (size_t i = 0; i < length;) {
 		unsigned char c = data[i];
-		if (c < 0x20 && strchr("\t\n\r\f\b\033", c) == nullptr)
+		// strchr finds the terminating NUL too: a NUL byte is tested first.
+		if (c == 0 || (c < 0x20 && strchr("\t\n\r\f\b\033", c) == nullptr))
 			return false;
 		if (c == 0x7f)
 			return false;

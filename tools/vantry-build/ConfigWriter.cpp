@@ -183,7 +183,6 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	int32 size = item_size(item.source);
 	listItem.SetSize(size);
 	listItem.Write(*message);
-	message->ReplaceString("file_name", record_path(item.source, fProduct.base_directory).c_str());
 	message->ReplaceInt32("file_size", 0, size);
 	if (knowsAccess)
 		message->ReplaceInt64("file_accessed", before.st_atime);
@@ -201,6 +200,7 @@ void ConfigWriter::AddItems(BMessage& record)
 			Fail(item.file_icon_origin, error);
 			continue;
 		}
+		file.ReplaceString("file_name", record_path(item.source, fProduct.base_directory).c_str());
 		instructions.AddMessage("install_file", &file);
 	}
 	record.AddMessage("install_instructions", &instructions);
