@@ -2,11 +2,15 @@
 // without a window when started with --unattended.
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "Application.h"
+#include "InstallerReport.h"
+#include "TerminalMode.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
@@ -26,16 +30,23 @@ int main(int argc, char** argv)
 		fprintf(stderr, "Installer: %s\n\n%s", error.c_str(), UnattendedUsage());
 		return UNATTENDED_USAGE;
 	}
-	if (options.help) {
-		fputs(UnattendedUsage(), stdout);
-		return UNATTENDED_COMPLETED;
-	}
-	if (!options.unattended) {
-		fprintf(stderr, "Installer: the installer window is not available yet; install with "
-		                "--unattended (see --help)\n");
+	if (options.version)
+		return RunInstallerReport(options, stdout, stderr);
+	// Without a display (or with --text) a terminal asks what the window asks.
+	const bool display = getenv("DISPLAY") != nullptr || getenv("WAYLAND_DISPLAY") != nullptr;
+	const bool terminal = !options.unattended && !WantsReport(options) &&
+	                      (options.text || !display) && isatty(STDIN_FILENO) == 1;
+	if (!options.unattended && !WantsReport(options) && !terminal) {
+		fprintf(stderr, "Installer: %s; install with --unattended (see --help)\n",
+		        options.text ? "--text needs a terminal on standard input"
+		                     : "the installer window is not available yet");
 		return UNATTENDED_USAGE;
 	}
 	// The application object tells the string tables where the program lies.
 	BApplication application("application/x-vnd.Quorvex.Vanex");
+	if (WantsReport(options))
+		return RunInstallerReport(options, stdout, stderr);
+	if (terminal)
+		return RunTerminal(options, stdin, stdout);
 	return RunUnattended(options, stdout);
 }

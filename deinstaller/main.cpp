@@ -1,11 +1,17 @@
 // Deinstaller stand-in: reports the product it belongs to and its string tables.
 #include <cstdio>
+#include <cstring>
 
 #include "Message.h"
 #include "Resources.h"
+#include "VantryVersion.h"
 
-int main()
+int main(int argc, char** argv)
 {
+	if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+		printf(VANTRY_VERSION_LINE("Deinstaller"), vantry_version());
+		return 0;
+	}
 	BResources resources("/proc/self/exe", false);
 	if (resources.InitCheck() != B_OK) {
 		fprintf(stderr, "Deinstaller: no resources: %s\n", resources.ErrorText());

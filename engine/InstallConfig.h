@@ -43,6 +43,8 @@ public:
 
 	// Status and log.
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
+	// Bytes of the selected items placed so far (INSTALL_PROGRESS).
+	void UpdateProgress(const int64& done, const int64& total);
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ConfigText.h"
+#include "DesktopEntry.h"
 #include "Entry.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
@@ -48,14 +49,19 @@ bool InstallRun::InstallItems(LibAppResource& store)
 	fItemAskAgain = fItemAnswer = fLinkAskAgain = fLinkAnswer = true;
 	fConfig.FindMessage("install_instructions", &fInstructions);
 	fSelectedCount = CountSelectedItems();
+	const int64 total = fConfig.GetSelectedSize();
+	int64 done = 0;
 	BMessage item;
 	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		if (!IsSelected(item))
 			continue;
+		fConfig.UpdateProgress(done, total);
+		done += item.FindInt32("file_size");
 		InstallItem(store, i, item);
 		if (Stopped())
 			return false;
 	}
+	fConfig.UpdateProgress(total, total);
 	if (fConfig.ReplaceMessage("install_instructions", &fInstructions) != B_OK)
 		fConfig.AddMessage("install_instructions", &fInstructions);
 	return true;
@@ -188,6 +194,11 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 {
 	if (SafeSameFolder(folder, LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
+		return;
+	}
+	// A link in the menu folder is shown by no menu: it becomes an entry.
+	if (IsApplicationsFolder(folder)) {
+		PlaceDesktopEntry(fConfig, path, folder, fProductRecord.String(), deinstallable);
 		return;
 	}
 	const std::string link = folder + "/" + SafeLeaf(path);

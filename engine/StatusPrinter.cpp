@@ -12,11 +12,20 @@ namespace {
 
 enum { kFlush = 'flsh' };
 
+// How often a progress line is printed where it cannot be rewritten in place.
+const double kProgressInterval = 1.0;
+
+double Seconds()
+{
+	return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+	        .count();
+}
+
 } // namespace
 
 StatusPrinter::StatusPrinter(UnattendedOutput& output)
     : BLooper("status printer"), fOutput(output), fEnded(false), fStatus(0), fFlushesAsked(0),
-      fFlushesDone(0)
+      fFlushesDone(0), fMeterStarted(false)
 {
 }
 
@@ -28,6 +37,20 @@ void StatusPrinter::MessageReceived(BMessage* message)
 			fOutput.Line("status", text);
 			std::lock_guard<std::mutex> guard(fLock);
 			fStatuses.push_back(text != nullptr ? text : "");
+			break;
+		}
+		case INSTALL_PROGRESS: {
+			const double now = Seconds();
+			if (!fMeterStarted) {
+				fMeter.Start(now);
+				fMeterStarted = true;
+			}
+			const int64 done = message->FindInt64("done");
+			const int64 total = message->FindInt64("total");
+			fMeter.Update(done, total, now);
+			// The last one always shows: a run ends on its full line.
+			if (fOutput.OnTerminal() || fMeter.Due(now, kProgressInterval) || done >= total)
+				fOutput.Progress(fMeter.Text().c_str(), done >= total);
 			break;
 		}
 		case LIB_THREAD_CHANGE: {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallProgress.h"
 #include "Looper.h"
 
 class UnattendedOutput;
@@ -34,4 +35,6 @@ private:
 	int32 fStatus;
 	int64 fFlushesAsked;
 	int64 fFlushesDone;
+	ProgressMeter fMeter;
+	bool fMeterStarted;
 };
