@@ -15,6 +15,7 @@
 
 #include "Errors.h"
 #include "LibFile.h"
+#include "LoginScripts.h"
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
@@ -33,24 +34,6 @@ bool ReadWholeFile(const std::string& path, std::string& content)
 	text << file.rdbuf();
 	content = text.str();
 	return true;
-}
-
-// Writes `content` beside `path` and renames it over `path`: a crash leaves
-// either the old file or the new one, never a part of it.
-status_t ReplaceFile(const std::string& path, const std::string& content, const mode_t& mode)
-{
-	const std::string temporary = path + ".tmp";
-	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-	if (fd < 0)
-		return B_IO_ERROR;
-	fchmod(fd, mode);
-	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
-	const bool synced = fsync(fd) == 0;
-	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
-		unlink(temporary.c_str());
-		return B_IO_ERROR;
-	}
-	return B_OK;
 }
 
 mode_t FileMode(const std::string& path)
@@ -112,10 +95,26 @@ void SeedFromSample(const std::string& path)
 		return;
 	std::string sample;
 	if (ReadWholeFile(path + ".sample", sample))
-		ReplaceFile(path, sample, FileMode(path + ".sample"));
+		ReplaceWholeFile(path, sample, FileMode(path + ".sample"));
 }
 
 } // namespace
+
+status_t ReplaceWholeFile(const std::string& path, const std::string& content, const mode_t& mode)
+{
+	const std::string temporary = path + ".tmp";
+	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+	if (fd < 0)
+		return B_IO_ERROR;
+	fchmod(fd, mode);
+	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
+	const bool synced = fsync(fd) == 0;
+	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
+		unlink(temporary.c_str());
+		return B_IO_ERROR;
+	}
+	return B_OK;
+}
 
 std::string ScriptWithoutSection(const std::string& content, const char* tag)
 {
@@ -151,7 +150,7 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	const bool existed = ReadWholeFile(file, content);
 	const mode_t mode = FileMode(file);
 	if (existed)
-		ReplaceFile(file + ".orig", content, mode);
+		ReplaceWholeFile(file + ".orig", content, mode);
 
 	std::string edited = ScriptWithoutSection(content, tag);
 	if (text == nullptr && edited == content)
@@ -163,7 +162,7 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 		}
 		edited += std::string("#BEGIN_") + tag + "\n" + text + "\n#END_" + tag + "\n";
 	}
-	const status_t status = ReplaceFile(file, edited, mode);
+	const status_t status = ReplaceWholeFile(file, edited, mode);
 	if (status != B_OK)
 		return status;
 	SetScriptType(file);
@@ -174,6 +173,8 @@ void EditScriptFile(const directory_which& folder, const char* file_name, const 
                     const char* text)
 {
 	if (file_name == nullptr || tag == nullptr)
+		return;
+	if (EditLinuxScript(folder, file_name, tag, text))
 		return;
 	BPath directory;
 	if (find_directory(folder, &directory, false) != B_OK)
