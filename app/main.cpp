@@ -1,7 +1,6 @@
 // The installer program: installs the product appended to this executable,
-// without a window when started with --unattended.
-#include <pthread.h>
-#include <signal.h>
+// without a window when started with --unattended, on the terminal without a
+// display, and reports on it with --list, --extract and --verify.
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,19 +9,17 @@
 
 #include "Application.h"
 #include "InstallerReport.h"
+#include "StopSignals.h"
 #include "TerminalMode.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
 int main(int argc, char** argv)
 {
-	// Before any thread exists: a stop signal must reach only the thread that
-	// turns it into a stop request, never end the program on another one.
-	sigset_t stops;
-	sigemptyset(&stops);
-	sigaddset(&stops, SIGINT);
-	sigaddset(&stops, SIGTERM);
-	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+	// Before any thread exists: a stop signal reaches only the thread that
+	// turns it into a stop request, and one that comes before the run (an
+	// answer file that blocks) or after it ends the program at once.
+	StopSignals::Start(UNATTENDED_STOPPED, "Installer: stopped by SIGINT or SIGTERM");
 
 	UnattendedOptions options;
 	std::string error;

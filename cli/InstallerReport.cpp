@@ -15,8 +15,8 @@
 #include "InstallTypes.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
+#include "LibPathParts.h"
 #include "PayloadExtractor.h"
-#include "SafePlace.h"
 #include "VantryVersion.h"
 
 namespace {
@@ -39,7 +39,7 @@ std::vector<Item> ItemsOf(const BMessage& config)
 	BMessage file;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
 		Item item;
-		item.name = SafeLeaf(ConfigText(file, "file_name"));
+		item.name = LibLastComponent(ConfigText(file, "file_name"));
 		file.FindInt32("file_size", &item.size);
 		item.groups = ConfigText(file, "groups");
 		BMessage meta;
@@ -123,7 +123,7 @@ int Extract(LibAppResource& store, const BMessage& config, const std::string& fo
 	// Nothing of the user's is overwritten: every name must be free first.
 	for (const Item& item : items) {
 		const std::string path = folder + "/" + item.name;
-		if (SafeEntryExists(path)) {
+		if (LibEntryExists(path)) {
 			fprintf(errors, "Installer: %s already exists: extract into an empty folder\n",
 			        path.c_str());
 			return UNATTENDED_FOLDER_ERROR;

@@ -15,9 +15,9 @@
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibEntry.h"
+#include "LibPathParts.h"
 #include "LibStdDir.h"
 #include "Path.h"
-#include "SafePlace.h"
 #include "TerminalInput.h"
 #include "TerminalPresenter.h"
 #include "UnattendedInstall.h"
@@ -71,16 +71,15 @@ bool AgreeToLicence(const InstallConfig& config, TerminalInput& input, bool& end
 
 void ChooseLanguage(TerminalInput& input)
 {
-	oLocalize localizer;
 	const std::vector<std::string> names = SplitLines(InstallText(1000).String());
 	FILE* out = input.Out();
 	fputc('\n', out);
 	for (size_t i = 0; i < names.size(); i++)
 		fprintf(out, "  %zu) %s\n", i + 1, names[i].c_str());
-	int current = oLocalize::LanguageRow(localizer.Language());
+	const int current = oLocalize::LanguageRow(InstallLanguage().c_str());
 	const int choice = input.Choose("", int(names.size()), current < 0 ? 0 : current);
 	if (choice >= 0 && choice != current)
-		localizer.SetLanguage(oLocalize::LanguageCode(choice));
+		InstallSetLanguage(oLocalize::LanguageCode(choice));
 }
 
 bool InType(const BMessage& item, const std::string& type)
@@ -125,7 +124,7 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			LibString size;
 			LibBytesToString(items[i].FindInt32("file_size"), size, 1);
 			fprintf(out, "  %zu) [%c] %s  %s\n", i + 1, on[i] ? 'x' : ' ',
-			        SafeLeaf(ConfigText(items[i], "file_name")).c_str(), size.String());
+			        LibLastComponent(ConfigText(items[i], "file_name")).c_str(), size.String());
 		}
 		std::string line;
 		if (!input.Ask("Numbers switch items on or off; Enter goes on: ", line))
@@ -134,7 +133,7 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			chosen.clear();
 			for (size_t i = 0; i < items.size(); i++) {
 				if (on[i])
-					chosen.push_back(SafeLeaf(ConfigText(items[i], "file_name")));
+					chosen.push_back(LibLastComponent(ConfigText(items[i], "file_name")));
 			}
 			if (!chosen.empty())
 				return true;
@@ -224,7 +223,7 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 			                             .c_str());
 			return UNATTENDED_USAGE;
 		}
-		oLocalize().SetLanguage(options.language.c_str());
+		InstallSetLanguage(options.language.c_str());
 	}
 	std::unique_ptr<InstallConfig> config(new InstallConfig);
 	{

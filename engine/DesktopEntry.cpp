@@ -1,28 +1,23 @@
 // Menu entries for the items a product links into the applications folder.
 #include "DesktopEntry.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <vector>
 
 #include "FindDirectory.h"
 #include "IconExport.h"
 #include "InstallConfig.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
+#include "LibProcess.h"
 #include "LoginScripts.h"
 #include "Path.h"
-#include "SafePlace.h"
 #include "ScriptEdit.h"
-
-extern char** environ;
 
 namespace {
 
@@ -56,23 +51,6 @@ std::string EscapeValue(const std::string& text)
 			value += c;
 	}
 	return value;
-}
-
-std::string ToolPath(const char* tool)
-{
-	const char* path = getenv("PATH");
-	std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-	size_t start = 0;
-	while (start <= folders.size()) {
-		size_t end = folders.find(':', start);
-		if (end == std::string::npos)
-			end = folders.size();
-		const std::string candidate = folders.substr(start, end - start) + "/" + tool;
-		if (end > start && access(candidate.c_str(), X_OK) == 0)
-			return candidate;
-		start = end + 1;
-	}
-	return std::string();
 }
 
 std::string Slug(const std::string& text)
@@ -122,7 +100,7 @@ std::string DesktopEntryText(const std::string& name, const std::string& path,
 	    name.find_first_of("\n\r") != std::string::npos)
 		return std::string();
 	const bool program = IsProgram(path);
-	const bool folder = SafeIsFolder(path);
+	const bool folder = LibIsFolderEntry(path);
 	std::string exec =
 	        program ? DesktopExecArgument(path) : "xdg-open " + DesktopExecArgument(path);
 	const char* stock = folder ? "folder" : program ? "application-x-executable" : "text-x-generic";
@@ -142,33 +120,21 @@ bool IsApplicationsFolder(const std::string& folder)
 	BPath applications;
 	if (find_directory(B_USER_DESKBAR_DIRECTORY, &applications, false) != B_OK)
 		return false;
-	return folder == applications.Path() || SafeSameFolder(folder, applications.Path());
+	return folder == applications.Path() || LibSameFolder(folder, applications.Path());
 }
 
 void RunCacheTool(const char* tool, const std::string& argument)
 {
-	const std::string program = ToolPath(tool);
-	if (program.empty())
-		return;
-	std::vector<char*> argv = {const_cast<char*>(program.c_str()),
-	                           const_cast<char*>(argument.c_str()), nullptr};
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	pid_t child = -1;
-	if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-		int status = 0;
-		waitpid(child, &status, 0);
-	}
-	posix_spawn_file_actions_destroy(&actions);
+	LibProcess process({tool, argument});
+	process.SetQuietInput(true);
+	// A missing tool leaves the cache to be rebuilt at the next login.
+	process.Run();
 }
 
 bool PlaceDesktopEntry(InstallConfig& config, const std::string& path, const std::string& folder,
                        const char* product_record, const bool& deinstallable)
 {
-	const std::string leaf = SafeLeaf(path);
+	const std::string leaf = LibLastComponent(path);
 	const char* product = config.FindString("app_name");
 	const std::string fileName = DesktopFileName(product != nullptr ? product : "", leaf);
 	const std::string entry = folder + "/" + fileName;

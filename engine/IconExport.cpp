@@ -10,9 +10,9 @@
 #include "FindDirectory.h"
 #include "LibBitmap.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
-#include "SafePlace.h"
 #include "ScriptEdit.h"
 
 namespace {
@@ -94,7 +94,7 @@ std::string ExportItemIcon(const BMessage& config, const std::string& leaf, cons
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		const char* file = item.FindString("file_name");
-		if (file == nullptr || SafeLeaf(file) != leaf)
+		if (file == nullptr || LibLastComponent(file) != leaf)
 			continue;
 		BMessage archive;
 		if (item.FindMessage("file_icon", &archive) != B_OK)
