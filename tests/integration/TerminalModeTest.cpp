@@ -155,6 +155,44 @@ TEST_F(TerminalModeTest, DecliningTheLicenceInstallsNothing)
 	EXPECT_FALSE(Exists(world.Apps() + "/Small"));
 }
 
+TEST_F(TerminalModeTest, QuestionsOfTheRunAreAskedWithTheirCheckBoxes)
+{
+	const std::string settings = world.Home() + "/config/settings";
+	WriteFile(settings + "/guide.txt", "old guide");
+	const std::string prompting = world.Build("prompting", ProductHead("Prompting") + R"(
+[[install_file]]
+file_name = "files/guide.txt"
+install_meta = { destination = "User Settings", destination_exists = "Prompt" }
+)",
+	                                          {{"files/guide.txt", "new guide"}});
+	Terminal terminal(world, {prompting, "--text"});
+	struct Step {
+		const char* prompt;
+		std::string typed;
+	};
+	const std::vector<Step> steps = {
+	        {"[1-9, Enter: 1] ", "\n"},
+	        {"1) [ ] guide.txt", ""},
+	        {"Enter goes on: ", "1\n"},
+	        {"Enter goes on: ", "\n"},
+	        {"]: ", world.Apps() + "\n"},
+	        {"collision: ", ""},
+	        {"2) Replace", ""},
+	        {"[1-2, Enter: 2] ", "2\n"},
+	        {"Apply to all future collisions? [y/N] ", "y\n"},
+	};
+	for (const Step& step : steps) {
+		ASSERT_TRUE(terminal.WaitFor(step.prompt)) << step.prompt << "\n" << terminal.Output();
+		if (!step.typed.empty())
+			terminal.Type(step.typed);
+	}
+	EXPECT_EQ(terminal.Wait(), 0) << terminal.Output();
+	EXPECT_NE(terminal.Output().find("answer: Replace, Apply to all future collisions (typed)"),
+	          std::string::npos)
+	        << terminal.Output();
+	EXPECT_EQ(ReadFile(settings + "/guide.txt"), "new guide");
+}
+
 TEST_F(TerminalModeTest, WithoutATerminalTextModeIsRefused)
 {
 	const RunResult run = world.Run({installer, "--text"});
