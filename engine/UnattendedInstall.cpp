@@ -48,7 +48,7 @@ public:
 		});
 	}
 
-	bool Stopped() const { return StopSignals::Stopped(); }
+	bool Stopped() const { return StopSignals::Poll(); }
 
 private:
 	UnattendedOutput& fOutput;
