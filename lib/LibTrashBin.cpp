@@ -186,21 +186,43 @@ status_t LibTrashBin::Put(const char* path, const std::string& name)
 		if (status != B_OK)
 			return status;
 	}
-	// Across volumes the copy takes time: it is made under a hidden name, so
-	// the entry appears in the trash whole or not at all.
-	const std::string hidden = fFiles + "/.vantry-trash-" + std::to_string(getpid()) + "-" +
-	                           std::to_string(sHiddenCounter.fetch_add(1));
-	status_t status = B_OK;
-	errno = 0;
-	if (!LibMove(path, hidden.c_str()))
-		status = errno != 0 ? status_from_errno(errno) : B_ERROR;
-	else if (Exists(target) || host_rename_entry(hidden, target) != 0) {
-		status = Exists(target) ? B_FILE_EXISTS : status_from_errno(errno);
-		LibMove(hidden.c_str(), path);
-	}
+	const status_t status = MoveWhole(path, target);
 	if (status != B_OK && !fInfo.empty())
 		unlink(RecordPath(name).c_str());
 	return status;
+}
+
+status_t LibTrashBin::MoveWhole(const std::string& path, const std::string& target) const
+{
+	// On one volume a single rename: the entry is at one place or the other.
+	if (host_rename_entry(path, target) == 0)
+		return B_OK;
+	if (errno != EXDEV)
+		return status_from_errno(errno);
+	// Across volumes the copy is made under a hidden name and takes the
+	// target's name whole; the source goes only then, so a kill leaves the
+	// entry whole where it was, in the trash, or in both.
+	const std::string hidden = fFiles + "/.vantry-trash-" + std::to_string(getpid()) + "-" +
+	                           std::to_string(sHiddenCounter.fetch_add(1));
+	errno = 0;
+	if (!LibCopy(path.c_str(), hidden.c_str())) {
+		const int error = errno;
+		LibUnlink(hidden.c_str());
+		return error != 0 ? status_from_errno(error) : B_ERROR;
+	}
+	if (Exists(target) || host_rename_entry(hidden, target) != 0) {
+		const status_t status = Exists(target) ? B_FILE_EXISTS : status_from_errno(errno);
+		LibUnlink(hidden.c_str());
+		return status;
+	}
+	errno = 0;
+	if (!LibUnlink(path.c_str())) {
+		// The entry stays where it was: the copy in the trash goes again.
+		const int error = errno;
+		LibUnlink(target.c_str());
+		return error != 0 ? status_from_errno(error) : B_ERROR;
+	}
+	return B_OK;
 }
 
 status_t LibTrashBin::Remove(const std::string& name)

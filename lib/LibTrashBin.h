@@ -44,6 +44,8 @@ private:
 	void SetToHome();
 	bool SetToVolume(const std::string& top);
 	std::string RecordPath(const std::string& name) const;
+	// Moves `path` to `target` so that it is whole at every moment.
+	status_t MoveWhole(const std::string& path, const std::string& target) const;
 
 	status_t fStatus;
 	std::string fFiles;
