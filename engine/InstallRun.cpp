@@ -23,6 +23,7 @@
 #include "Path.h"
 #include "ProtectedFolders.h"
 #include "ScriptEdit.h"
+#include "StopSignals.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ InstallRun::InstallRun(InstallConfig& config)
 
 bool InstallRun::Stopped()
 {
+	StopSignals::Poll();
 	return thread_safe_point() != B_OK;
 }
 
