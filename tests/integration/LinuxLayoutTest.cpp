@@ -1,8 +1,13 @@
 // Installing on the Linux layout (no VANTRY_ROOT): menu entries for links into
 // the applications folder, the boot script run through autostart, sections in
 // the file the login shell reads, and nothing made outside the product's folders.
+#include <set>
+
+#include "DeinstallRemoval.h"
+#include "DeinstallScripts.h"
 #include "InstallTestSupport.h"
 #include "ScopedEnv.h"
+#include "TagScan.h"
 #include "Volume.h"
 #include "VolumeRoster.h"
 
@@ -180,6 +185,44 @@ TEST_F(LinuxLayoutTest, OnlyTheFoldersTheProductUsesAreMade)
 			withoutCaches.push_back(entry);
 	}
 	EXPECT_EQ(withoutCaches, expected);
+}
+
+TEST_F(LinuxLayoutTest, DeinstallingTakesEverythingTheProductAddedAway)
+{
+	WriteFile(home + "/.bash_profile", "# mine\n");
+	const RunResult run = Install();
+	ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	{
+		// The deinstaller's own search, removal and script editing, in the
+		// user's environment; the search starts at the home folder.
+		ScopedEnv noRoot("VANTRY_ROOT", nullptr);
+		ScopedEnv homeVariable("HOME", home);
+		ScopedEnv configVariable("XDG_CONFIG_HOME", config);
+		ScopedEnv dataVariable("XDG_DATA_HOME", data);
+		ScopedEnv shell("SHELL", "/bin/zsh");
+		TagScan scan(home, InstallWorld::Tag("Tally", "1.0"));
+		ASSERT_EQ(scan.Run(), B_OK);
+		const std::vector<std::string> found = scan.Found();
+		EXPECT_EQ(std::set<std::string>(found.begin(), found.end()),
+		          (std::set<std::string>{folder + "/tally",
+		                                 data + "/applications/vantry-tally-tally.desktop"}));
+		DeinstallRemoval removal("");
+		ASSERT_EQ(removal.Remove(found), B_OK);
+		DeinstallScriptTags tags;
+		tags.boot = "Tally";
+		tags.setupEnvironment = "TallyEnv";
+		tags.profile = "TallyPath";
+		RemoveScriptSections(tags, nullptr);
+	}
+	EXPECT_EQ(ReadFile(home + "/.bash_profile"), "# mine\n");
+	EXPECT_FALSE(Exists(config + "/autostart/UserBootscript.desktop"));
+	EXPECT_EQ(ReadFile(config + "/autostart/UserBootscript"), "#!/bin/sh\n");
+	EXPECT_FALSE(Exists(data + "/applications/vantry-tally-tally.desktop"));
+	EXPECT_FALSE(Exists(folder + "/tally"));
+	EXPECT_TRUE(Exists(data + "/Trash/files/tally")) << "moved to the user's trash";
+	// What was not to be removed stays: the notes and their menu entry.
+	EXPECT_TRUE(Exists(folder + "/Tally Notes.txt"));
+	EXPECT_TRUE(Exists(data + "/applications/vantry-tally-tally-notes-txt.desktop"));
 }
 
 TEST_F(LinuxLayoutTest, BootVolumeWithoutDestinationInstallsIntoTheUsersHome)
