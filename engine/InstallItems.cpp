@@ -72,11 +72,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
-	errno = 0;
 	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
-		const int error = errno;
-		fConfig.LogFailure(path,
-		                   error != 0 ? strerror(error) : "its payload could not be unpacked");
+		fConfig.LogFailure(path, std::string(store.ExtractError()));
 		return;
 	}
 	// The item's bytes reach the disk before its name appears at its final place.
