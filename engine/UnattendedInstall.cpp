@@ -159,6 +159,7 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 
 	int code = UNATTENDED_STOPPED;
+	stopper.Watch(-1);
 	if (config.Go("install", new BMessenger(printer), B_NORMAL_PRIORITY, false) == B_OK) {
 		stopper.Watch(config.Thread());
 		status_t exitValue = B_OK;
