@@ -81,6 +81,7 @@ bool InstallRun::Stopped()
 
 int32 InstallRun::Execute()
 {
+	fConfig.failures.Clear();
 	fConfig.UpdateStatus("%s", InstallText(1032).String());
 	int32 result = INSTALL_RUN_OVER;
 	if (!CheckRequirements(result) || Stopped())
@@ -114,7 +115,8 @@ int32 InstallRun::Execute()
 	if (Stopped())
 		return INSTALL_RUN_OVER;
 	FinishLog();
-	fConfig.UpdateStatus("%s", InstallText(1037).String());
+	// A run that could not do everything says so, here and at completion.
+	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
 }
@@ -192,7 +194,7 @@ bool InstallRun::CreateInstallFolder()
 		         "a folder name may hold no '/' and be neither '.' nor '..'");
 		return false;
 	}
-	if (mkdir(fInstallFolder.c_str(), 0775) != 0) {
+	if (mkdir(fInstallFolder.c_str(), 0777) != 0) {
 		const int why = errno;
 		LibError("%s\n\n%s: %s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str(),
 		         fInstallFolder.c_str(), strerror(why));
@@ -231,7 +233,11 @@ void InstallRun::MakeStartupSection()
 	fConfig.Log("\tCreating StartUp folder in %s.\n", folder.String());
 	std::vector<char> text(InstallConfig::StartupStringSize(folder.String()));
 	fConfig.BuildStartupString(folder.String(), text.data());
-	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
+	const status_t status =
+	        EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
+	if (status != B_OK)
+		fConfig.LogFailure(ScriptFilePath(B_USER_BOOT_DIRECTORY, "UserBootscript"),
+		                   status_text(status));
 }
 
 void InstallRun::EditBootScripts()
@@ -262,7 +268,9 @@ void InstallRun::EditBootScripts()
 		// A section may name the folder the user chose.
 		const std::string text =
 		        SubstituteInstallDir(ConfigText(fConfig, edit.contents), fInstallFolder);
-		EditScriptFile(edit.folder, edit.file, tag, text.c_str());
+		const status_t status = EditScriptFile(edit.folder, edit.file, tag, text.c_str());
+		if (status != B_OK)
+			fConfig.LogFailure(ScriptFilePath(edit.folder, edit.file), status_text(status));
 	}
 }
 

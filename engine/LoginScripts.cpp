@@ -88,24 +88,24 @@ void SyncBootScriptEntry(const std::string& script)
 		ReplaceWholeFile(entry, text, 0644);
 }
 
-bool EditBootScript(const char* tag, const char* text)
+status_t EditBootScript(const char* tag, const char* text)
 {
 	const std::string folder = FolderPath(B_USER_BOOT_DIRECTORY);
 	if (folder.empty())
-		return true;
+		return B_OK;
 	const std::string script = folder + "/" + kBootScript;
 	if (text == nullptr) {
-		if (HoldsSection(script, tag))
-			EditScriptPath(script.c_str(), tag, nullptr);
+		const status_t status =
+		        HoldsSection(script, tag) ? EditScriptPath(script.c_str(), tag, nullptr) : B_OK;
 		SyncBootScriptEntry(script);
-		return true;
+		return status;
 	}
 	// The autostart folder is made only when a section needs it.
 	Libmkdir(folder.c_str());
 	const bool fresh = !LibExists(script.c_str());
 	if (fresh)
 		ReplaceWholeFile(script, "#!/bin/sh\n", 0755);
-	EditScriptPath(script.c_str(), tag, text);
+	const status_t status = EditScriptPath(script.c_str(), tag, text);
 	// The backup of a script we just began holds nothing of the user's.
 	if (fresh)
 		unlink((script + ".orig").c_str());
@@ -113,25 +113,26 @@ bool EditBootScript(const char* tag, const char* text)
 	if (stat(script.c_str(), &info) == 0)
 		chmod(script.c_str(), (info.st_mode & 07777) | 0700);
 	SyncBootScriptEntry(script);
-	return true;
+	return status;
 }
 
-bool EditLoginFile(const char* tag, const char* text)
+status_t EditLoginFile(const char* tag, const char* text)
 {
 	const std::string home = FolderPath(B_USER_DIRECTORY);
 	if (home.empty())
-		return true;
-	if (text != nullptr) {
-		EditScriptPath(LoginShellFile(home, UserShell()).c_str(), tag, text);
-		return true;
-	}
+		return B_OK;
+	if (text != nullptr)
+		return EditScriptPath(LoginShellFile(home, UserShell()).c_str(), tag, text);
 	// The shell may have changed since: the section goes wherever it lies.
+	status_t status = B_OK;
 	for (const char* leaf : {".bash_profile", ".bash_login", ".profile", ".zprofile"}) {
 		const std::string path = home + "/" + leaf;
-		if (HoldsSection(path, tag))
-			EditScriptPath(path.c_str(), tag, nullptr);
+		const status_t edited =
+		        HoldsSection(path, tag) ? EditScriptPath(path.c_str(), tag, nullptr) : B_OK;
+		if (edited != B_OK)
+			status = edited;
 	}
-	return true;
+	return status;
 }
 
 } // namespace
@@ -166,14 +167,18 @@ std::string ScriptFilePath(const directory_which& folder, const char* file_name)
 }
 
 bool EditLinuxScript(const directory_which& folder, const char* file_name, const char* tag,
-                     const char* text)
+                     const char* text, status_t& status)
 {
 	if (!LinuxDesktopLayout())
 		return false;
-	if (folder == B_USER_BOOT_DIRECTORY && strcmp(file_name, kBootScript) == 0)
-		return EditBootScript(tag, text);
-	if (IsLoginSection(folder, file_name))
-		return EditLoginFile(tag, text);
+	if (folder == B_USER_BOOT_DIRECTORY && strcmp(file_name, kBootScript) == 0) {
+		status = EditBootScript(tag, text);
+		return true;
+	}
+	if (IsLoginSection(folder, file_name)) {
+		status = EditLoginFile(tag, text);
+		return true;
+	}
 	return false;
 }
 

@@ -19,10 +19,11 @@ std::string LoginShellFile(const std::string& home, const std::string& shell);
 // The file a section of `file_name` in `folder` goes to, as the log names it.
 std::string ScriptFilePath(const directory_which& folder, const char* file_name);
 
-// Edits (or with a null `text` removes) a section on the Linux layout; false
-// when the script is not one this layout moves, for the caller to edit.
+// Edits (or with a null `text` removes) a section on the Linux layout, with
+// the result in `status`; false when the script is not one this layout
+// moves, for the caller to edit.
 bool EditLinuxScript(const directory_which& folder, const char* file_name, const char* tag,
-                     const char* text);
+                     const char* text, status_t& status);
 
 // The autostart entry that runs the boot script at `script`.
 std::string BootScriptEntryPath(const std::string& script);
