@@ -1,14 +1,12 @@
 // The installer program: the window, or without one (--unattended) the same
 // run driven by options and an answer file.
-#include <pthread.h>
-#include <signal.h>
-
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
 #include "InstallApp.h"
 #include "InterfaceHost.h"
+#include "StopSignals.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
@@ -31,13 +29,10 @@ int RunWindow()
 
 int main(int argc, char** argv)
 {
-	// Before any thread exists: a stop signal must reach only the thread that
-	// turns it into a stop request, never end the program on another one.
-	sigset_t stops;
-	sigemptyset(&stops);
-	sigaddset(&stops, SIGINT);
-	sigaddset(&stops, SIGTERM);
-	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+	// Before any thread exists: a stop signal reaches only the thread that
+	// turns it into a stop request, and one that comes before the run (an
+	// answer file that blocks) or after it ends the program at once.
+	StopSignals::Start(UNATTENDED_STOPPED, "Installer: stopped by SIGINT or SIGTERM");
 
 	UnattendedOptions options;
 	std::string error;

@@ -16,7 +16,6 @@
 
 namespace {
 
-const int32 kFirstPayloadId = 2100;
 const char* const kUserSelected = "User Selected";
 
 bool IsExactly(const char* text, const char* expected)

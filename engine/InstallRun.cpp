@@ -17,6 +17,7 @@
 #include "LibFile.h"
 #include "LibMessageBox.h"
 #include "Path.h"
+#include "ProtectedFolders.h"
 #include "SafePlace.h"
 #include "ScriptEdit.h"
 #include "oLocalize.h"
@@ -94,7 +95,10 @@ int32 InstallRun::Execute()
 	fConfig.BuildProductRecord(fProductRecord);
 	if (!OpenDestination())
 		return INSTALL_RUN_NO_FOLDER;
-	TrashEarlierInstallation();
+	if (!LockInstallFolder())
+		return INSTALL_RUN_LOCKED;
+	if (!TrashEarlierInstallation())
+		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
 		return INSTALL_RUN_OVER;
 	if (!CreateInstallFolder())
@@ -152,10 +156,31 @@ bool InstallRun::OpenDestination()
 	return true;
 }
 
-void InstallRun::TrashEarlierInstallation()
+bool InstallRun::LockInstallFolder()
 {
-	if (fConfig.DoesDestinationExist())
-		LibTrash(BPath(fInstallFolder.c_str()), false);
+	pid_t holder = 0;
+	// Without a lock file (a read-only folder) making the folder fails later.
+	if (fLock.Acquire(fInstallFolder, holder) != B_BUSY)
+		return true;
+	LibError("The installation folder '%s' is being installed by another installer (process "
+	         "%d): nothing was changed. Try again once it has finished.",
+	         fInstallFolder.c_str(), int(holder));
+	return false;
+}
+
+bool InstallRun::TrashEarlierInstallation()
+{
+	if (!fConfig.DoesDestinationExist())
+		return true;
+	// An earlier installation is a folder of its own, never a standard one.
+	const std::string kept = StandardFolderClash(fInstallFolder, &fVolume);
+	if (!kept.empty()) {
+		LibError("The installation folder '%s' cannot be replaced: it %s. Nothing was changed.",
+		         fInstallFolder.c_str(), kept.c_str());
+		return false;
+	}
+	LibTrash(BPath(fInstallFolder.c_str()), false);
+	return true;
 }
 
 bool InstallRun::CreateInstallFolder()

@@ -1,0 +1,571 @@
+// links: vantry_resources
+// Packing and installing what products contain, each case against the stock
+// tools in the same run and on the same file system: packing against
+// `zip -qr -6`, installing against `unzip -oq` + `mv`, `tar -xzf` and the
+// floor, `cp -a` of the unpacked tree. Reports peak memory and the system
+// calls the installer makes per file placed (`strace -c -f`).
+//
+// Cases: "synthetic" (20 000 text-like files, 1 GB), "real" (/usr/include and
+// the Python standard library), "large" (one 512 MB file of random bytes),
+// "tiny" (50 000 files under 1 KB). Settings from the environment:
+// BENCH_CASES (comma list), BENCH_SCALE (factor of the generated cases),
+// BENCH_REPEAT (runs of each command, the fastest counts; default 2),
+// BENCH_SYNC (1: every installing reference is followed by `sync`; 0: never;
+// default: when the installer itself syncs), BENCH_STRACE (0 skips counting).
+#include <fcntl.h>
+#include <glob.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "LibAppResource.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Measure {
+	double seconds = 0;
+	double cpu = 0;
+	long peakKb = 0;
+	int status = -1;
+
+	// The faster of two runs of the same command.
+	void KeepFaster(const Measure& other)
+	{
+		if (status != 0 || (other.status == 0 && other.seconds < seconds))
+			*this = other;
+	}
+	// One more step of a sequence (unzip, then mv, then sync).
+	void Then(const Measure& other)
+	{
+		seconds += other.seconds;
+		cpu += other.cpu;
+		peakKb = std::max(peakKb, other.peakKb);
+		status = status != 0 ? status : other.status;
+	}
+};
+
+struct Settings {
+	double scale = 1;
+	int repeat = 2;
+	int sync = -1; // -1: when the installer syncs
+	bool strace = true;
+	std::vector<std::string> cases;
+};
+
+struct TreeCount {
+	uint64 files = 0; // regular files and links: what is placed one by one
+	uint64 folders = 0;
+	uint64 bytes = 0;
+};
+
+struct SyscallCount {
+	uint64 total = 0;
+	std::map<std::string, std::pair<uint64, uint64>> calls; // name: calls, errors
+};
+
+const char* Env(const char* name, const char* fallback)
+{
+	const char* value = getenv(name);
+	return value != nullptr && value[0] != '\0' ? value : fallback;
+}
+
+Settings ReadSettings()
+{
+	Settings settings;
+	settings.scale = std::max(0.001, atof(Env("BENCH_SCALE", "1")));
+	settings.repeat = std::max(1, atoi(Env("BENCH_REPEAT", "2")));
+	const std::string sync = Env("BENCH_SYNC", "auto");
+	settings.sync = sync == "1" ? 1 : sync == "0" ? 0 : -1;
+	settings.strace = std::string(Env("BENCH_STRACE", "1")) != "0";
+	std::stringstream list(Env("BENCH_CASES", "synthetic,real,large,tiny"));
+	for (std::string name; std::getline(list, name, ',');)
+		settings.cases.push_back(name);
+	return settings;
+}
+
+// Runs a program in `folder` with the extra environment and measures it.
+Measure Run(const std::vector<std::string>& arguments, const std::string& folder = "/",
+            const std::vector<std::string>& extraEnv = {})
+{
+	std::vector<std::string> environment;
+	for (char** variable = environ; *variable != nullptr; variable++)
+		environment.push_back(*variable);
+	environment.insert(environment.end(), extraEnv.begin(), extraEnv.end());
+	std::vector<char*> envp;
+	for (std::string& variable : environment)
+		envp.push_back(variable.data());
+	envp.push_back(nullptr);
+	std::vector<char*> argv;
+	for (const std::string& argument : arguments)
+		argv.push_back(const_cast<char*>(argument.c_str()));
+	argv.push_back(nullptr);
+
+	Measure measure;
+	const auto start = std::chrono::steady_clock::now();
+	// fork, not posix_spawn: a child that shares our memory until exec would
+	// report our pages in its peak.
+	const pid_t child = fork();
+	if (child < 0)
+		return measure;
+	if (child == 0) {
+		const int null = open("/dev/null", O_WRONLY);
+		if (null < 0 || dup2(null, STDOUT_FILENO) < 0 || chdir(folder.c_str()) != 0)
+			_exit(127);
+		environ = envp.data();
+		execvp(argv[0], argv.data());
+		_exit(127);
+	}
+	int status = 0;
+	struct rusage usage = {};
+	wait4(child, &status, 0, &usage);
+	measure.seconds =
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+	              double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+	measure.peakKb = usage.ru_maxrss;
+	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	return measure;
+}
+
+void Settle()
+{
+	sync();
+}
+
+TreeCount Count(const std::string& root)
+{
+	TreeCount count;
+	for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+		if (entry.is_symlink() || entry.is_regular_file()) {
+			count.files++;
+			if (!entry.is_symlink())
+				count.bytes += entry.file_size();
+		} else if (entry.is_directory())
+			count.folders++;
+	}
+	return count;
+}
+
+// Text-like data from a small vocabulary: it deflates to about a third.
+void WriteWords(std::ofstream& out, uint64 left, std::mt19937_64& random)
+{
+	static const char* words[] = {"install ",   "payload ",  "archive ", "Vantry ",
+	                              "attribute ", "resource ", "folder ",  "deinstall "};
+	std::string block;
+	while (left > 0) {
+		block.clear();
+		while (block.size() < std::min<uint64>(left, 65536)) {
+			const uint64 r = random();
+			block += words[r & 7];
+			block += std::to_string(r >> 44);
+		}
+		const size_t n = size_t(std::min<uint64>(left, block.size()));
+		out.write(block.data(), std::streamsize(n));
+		left -= n;
+	}
+}
+
+void WriteRandom(std::ofstream& out, uint64 left, std::mt19937_64& random)
+{
+	std::vector<uint64> block(1 << 17);
+	while (left > 0) {
+		for (uint64& word : block)
+			word = random();
+		const size_t n = size_t(std::min<uint64>(left, block.size() * sizeof(uint64)));
+		out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(n));
+		left -= n;
+	}
+}
+
+// Today's benchmark tree: 20 000 files, 1 GB, 200 to a folder.
+void WriteSynthetic(const std::string& root, double scale)
+{
+	const int files = std::max(10, int(20000 * scale));
+	const uint64 average = uint64(1024.0 * 1024 * 1024 * scale) / uint64(files);
+	std::mt19937_64 random(42);
+	for (int i = 0; i < files; i++) {
+		const std::string folder = root + "/d" + std::to_string(i / 200);
+		if (i % 200 == 0)
+			fs::create_directories(folder);
+		std::ofstream out(folder + "/f" + std::to_string(i) + ".txt", std::ios::binary);
+		WriteWords(out, average / 5 + random() % (average * 8 / 5 + 1), random);
+	}
+}
+
+// Headers and Python sources: what every Debian build machine holds.
+bool WriteReal(const std::string& root, std::string* origin)
+{
+	origin->clear();
+	std::vector<std::string> sources = {"/usr/include"};
+	glob_t found = {};
+	if (glob("/usr/lib/python3.[0-9]*", 0, nullptr, &found) == 0 && found.gl_pathc > 0)
+		sources.push_back(found.gl_pathv[found.gl_pathc - 1]);
+	globfree(&found);
+	fs::create_directories(root);
+	for (const std::string& source : sources) {
+		if (!fs::is_directory(source) || Run({"cp", "-a", source, root + "/"}).status != 0)
+			return false;
+		*origin += (origin->empty() ? "" : " + ") + source;
+	}
+	return true;
+}
+
+void WriteLarge(const std::string& root, double scale)
+{
+	fs::create_directories(root);
+	std::mt19937_64 random(7);
+	std::ofstream out(root + "/random.bin", std::ios::binary);
+	WriteRandom(out, uint64(512.0 * 1024 * 1024 * scale), random);
+}
+
+// Files of 1 to 1023 bytes, one in four of random bytes, 200 to a folder.
+void WriteTiny(const std::string& root, double scale)
+{
+	const int files = std::max(10, int(50000 * scale));
+	std::mt19937_64 random(11);
+	for (int i = 0; i < files; i++) {
+		const std::string folder = root + "/d" + std::to_string(i / 200);
+		if (i % 200 == 0)
+			fs::create_directories(folder);
+		std::ofstream out(folder + "/f" + std::to_string(i), std::ios::binary);
+		const uint64 size = 1 + random() % 1023;
+		if (i % 4 == 3)
+			WriteRandom(out, size, random);
+		else
+			WriteWords(out, size, random);
+	}
+}
+
+bool WriteCase(const std::string& name, const std::string& root, double scale, std::string* origin)
+{
+	*origin = "generated";
+	if (name == "synthetic")
+		WriteSynthetic(root, scale);
+	else if (name == "real")
+		return WriteReal(root, origin);
+	else if (name == "large")
+		WriteLarge(root, scale);
+	else if (name == "tiny")
+		WriteTiny(root, scale);
+	else
+		return false;
+	return true;
+}
+
+// Reads `strace -c` output; columns are right-aligned under the header.
+SyscallCount ReadStraceSummary(const std::string& path)
+{
+	SyscallCount count;
+	std::ifstream in(path);
+	std::string line;
+	size_t callsEnd = 0;
+	size_t errorsEnd = 0;
+	while (std::getline(in, line)) {
+		if (line.rfind("% time", 0) == 0) {
+			callsEnd = line.find("calls") + 5;
+			errorsEnd = line.find("errors") + 6;
+			continue;
+		}
+		if (callsEnd == 0 || line.empty() || line[0] == '-' || line.size() <= errorsEnd)
+			continue;
+		const size_t callsStart = line.rfind(' ', callsEnd - 1);
+		const uint64 calls =
+		        strtoull(line.substr(callsStart, callsEnd - callsStart).c_str(), nullptr, 10);
+		const uint64 errors =
+		        strtoull(line.substr(callsEnd, errorsEnd - callsEnd).c_str(), nullptr, 10);
+		std::string name = line.substr(errorsEnd);
+		name.erase(0, name.find_first_not_of(' '));
+		if (name == "total")
+			count.total = calls;
+		else
+			count.calls[name] = {calls, errors};
+	}
+	return count;
+}
+
+uint64 SyncCalls(const SyscallCount& count)
+{
+	uint64 calls = 0;
+	for (const char* name : {"fsync", "fdatasync", "syncfs", "sync", "sync_file_range"}) {
+		auto found = count.calls.find(name);
+		if (found != count.calls.end())
+			calls += found->second.first;
+	}
+	return calls;
+}
+
+void PrintSyscalls(const SyscallCount& count, const TreeCount& tree)
+{
+	std::vector<std::pair<uint64, std::string>> order;
+	for (const auto& [name, calls] : count.calls)
+		order.emplace_back(calls.first, name);
+	std::sort(order.rbegin(), order.rend());
+	printf("  system calls per file placed: %.1f (%llu calls for %llu files and %llu folders;",
+	       double(count.total) / double(std::max<uint64>(1, tree.files)),
+	       (unsigned long long)count.total, (unsigned long long)tree.files,
+	       (unsigned long long)tree.folders);
+	for (size_t i = 0; i < order.size() && i < 6; i++) {
+		const auto& calls = count.calls.at(order[i].second);
+		printf(" %s %llu", order[i].second.c_str(), (unsigned long long)calls.first);
+		if (calls.second > 0)
+			printf(" (%llu failed)", (unsigned long long)calls.second);
+	}
+	printf(")\n");
+}
+
+void PrintLine(const char* label, const Measure& measure)
+{
+	printf("  %-26s %8.2f s  cpu %7.2f s  peak %7.1f MB\n", label, measure.seconds, measure.cpu,
+	       double(measure.peakKb) / 1024);
+}
+
+void PrintRatio(const char* ours, const char* reference, const Measure& a, const Measure& b)
+{
+	printf("  ratio %s / %s: %.2f\n", ours, reference, b.seconds > 0 ? a.seconds / b.seconds : 0);
+}
+
+class Case {
+public:
+	Case(const std::string& name, const std::string& work, const std::string& tools,
+	     const Settings& settings)
+	    : fName(name), fBase(work + "/" + name), fTools(tools), fSettings(settings)
+	{
+	}
+
+	bool Bench();
+
+private:
+	bool Prepare();
+	bool Pack();
+	bool Install();
+	Measure InstallOnce(const std::string& root);
+	Measure Reference(const std::vector<std::vector<std::string>>& steps, bool sync);
+	bool CountSyscalls(bool* syncs);
+	bool Placed(const std::string& root);
+	std::vector<std::string> InstallerCommand(const std::string& root) const;
+	std::vector<std::string> InstallerEnv(const std::string& root) const;
+
+	std::string fName;
+	std::string fBase;
+	std::string fTools;
+	const Settings& fSettings;
+	TreeCount fTree;
+};
+
+bool Case::Bench()
+{
+	fs::remove_all(fBase);
+	fs::create_directories(fBase);
+	const bool ok = Prepare() && Pack() && Install();
+	fs::remove_all(fBase);
+	return ok;
+}
+
+bool Case::Prepare()
+{
+	std::string origin;
+	if (!WriteCase(fName, fBase + "/product/files/tree", fSettings.scale, &origin)) {
+		fprintf(stderr, "case %s: cannot make its tree\n", fName.c_str());
+		return false;
+	}
+	fTree = Count(fBase + "/product/files/tree");
+	printf("== %s: %s, %llu files, %llu folders, %.1f MB\n", fName.c_str(), origin.c_str(),
+	       (unsigned long long)fTree.files, (unsigned long long)fTree.folders,
+	       double(fTree.bytes) / 1048576);
+	std::ofstream(fBase + "/product/product.toml")
+	        << "app_name = \"Bench\"\nopt_created_folder = \"Bench\"\nopt_compression = 6\n"
+	           "opt_include_deinstall = false\ncomplete_display_folder = false\n"
+	           "[[install_file]]\nfile_name = \"files/tree\"\n";
+	// The reference a self-extracting archive would carry, made untimed.
+	return Run({"tar", "-czf", fBase + "/tree.tar.gz", "tree"}, fBase + "/product/files").status ==
+	       0;
+}
+
+bool Case::Pack()
+{
+	const std::string builder = fTools + "/tools/vantry-build/vantry-build";
+	Measure zip, ours;
+	for (int i = 0; i < fSettings.repeat; i++) {
+		fs::remove(fBase + "/tree.zip");
+		Settle();
+		zip.KeepFaster(
+		        Run({"zip", "-qr", "-6", fBase + "/tree.zip", "tree"}, fBase + "/product/files"));
+		fs::remove(fBase + "/installer");
+		Settle();
+		ours.KeepFaster(
+		        Run({builder, fBase + "/product/product.toml", "-o", fBase + "/installer"}, fBase));
+	}
+	if (zip.status != 0 || ours.status != 0) {
+		fprintf(stderr, "case %s: zip (%d) or vantry-build (%d) failed\n", fName.c_str(),
+		        zip.status, ours.status);
+		return false;
+	}
+	printf(" packing (%.1f MB by zip, %.1f MB of installer)\n",
+	       double(fs::file_size(fBase + "/tree.zip")) / 1048576,
+	       double(fs::file_size(fBase + "/installer")) / 1048576);
+	PrintLine("zip -qr -6", zip);
+	PrintLine("vantry-build", ours);
+	PrintRatio("vantry-build", "zip -qr -6", ours, zip);
+	// unzip below works on the archive the installer carries.
+	LibAppResource store((fBase + "/installer").c_str(), B_READ_ONLY);
+	return store.ExtractEntry(2100, (fBase + "/payload.zip").c_str(), false);
+}
+
+std::vector<std::string> Case::InstallerCommand(const std::string& root) const
+{
+	return {fBase + "/installer",
+	        "--unattended",
+	        "--dest",
+	        root + "/apps",
+	        "--yes",
+	        "--items",
+	        "tree"};
+}
+
+std::vector<std::string> Case::InstallerEnv(const std::string& root) const
+{
+	return {"VANTRY_ROOT=" + root, "HOME=" + root + "/home", "VANTRY_OPENER=true"};
+}
+
+bool Case::Placed(const std::string& root)
+{
+	const std::string tree = root + "/apps/Bench/tree";
+	if (!fs::is_directory(tree) || Count(tree).files != fTree.files) {
+		fprintf(stderr, "case %s: the installer did not place every file in %s\n", fName.c_str(),
+		        tree.c_str());
+		return false;
+	}
+	return true;
+}
+
+Measure Case::InstallOnce(const std::string& root)
+{
+	fs::remove_all(root);
+	fs::create_directories(root + "/home/config/boot");
+	fs::create_directories(root + "/apps");
+	Settle();
+	return Run(InstallerCommand(root), fBase, InstallerEnv(root));
+}
+
+// The steps in sequence, each its own process, after the disk has settled.
+Measure Case::Reference(const std::vector<std::vector<std::string>>& steps, bool sync)
+{
+	const std::string out = fBase + "/out";
+	fs::remove_all(out);
+	fs::create_directories(out + "/staging");
+	fs::create_directories(out + "/dest");
+	Settle();
+	Measure total;
+	total.status = 0;
+	for (const std::vector<std::string>& step : steps)
+		total.Then(Run(step, out));
+	if (sync)
+		total.Then(Run({"sync"}));
+	return total;
+}
+
+bool Case::CountSyscalls(bool* syncs)
+{
+	const std::string root = fBase + "/traced";
+	fs::remove_all(root);
+	fs::create_directories(root + "/home/config/boot");
+	fs::create_directories(root + "/apps");
+	std::vector<std::string> command = {"strace", "-c", "-f", "-o", fBase + "/strace.txt"};
+	for (const std::string& argument : InstallerCommand(root))
+		command.push_back(argument);
+	if (Run(command, fBase, InstallerEnv(root)).status != 0 || !Placed(root)) {
+		fprintf(stderr, "case %s: the traced installation failed\n", fName.c_str());
+		return false;
+	}
+	fs::remove_all(root);
+	const SyscallCount count = ReadStraceSummary(fBase + "/strace.txt");
+	*syncs = SyncCalls(count) > 0;
+	PrintSyscalls(count, fTree);
+	return true;
+}
+
+bool Case::Install()
+{
+	bool sync = fSettings.sync == 1;
+	printf(" installing\n");
+	if (fSettings.strace) {
+		bool syncs = false;
+		if (!CountSyscalls(&syncs))
+			return false;
+		if (fSettings.sync == -1)
+			sync = syncs;
+	}
+	const std::string tree = fBase + "/product/files/tree";
+	Measure ours, unzip, tar, copy;
+	for (int i = 0; i < fSettings.repeat; i++) {
+		const std::string root = fBase + "/root";
+		ours.KeepFaster(InstallOnce(root));
+		if (ours.status != 0 || !Placed(root))
+			return false;
+		fs::remove_all(root);
+		unzip.KeepFaster(Reference({{"unzip", "-oq", fBase + "/payload.zip", "-d", "staging"},
+		                            {"mv", "staging/tree", "dest/"}},
+		                           sync));
+		tar.KeepFaster(Reference({{"tar", "-xzf", fBase + "/tree.tar.gz", "-C", "dest"}}, sync));
+		copy.KeepFaster(Reference({{"cp", "-a", tree, "dest/"}}, sync));
+	}
+	fs::remove_all(fBase + "/out");
+	if (unzip.status != 0 || tar.status != 0 || copy.status != 0) {
+		fprintf(stderr, "case %s: a reference installation failed\n", fName.c_str());
+		return false;
+	}
+	const char* then = sync ? " + sync" : "";
+	PrintLine("Installer --unattended", ours);
+	PrintLine((std::string("unzip -oq + mv") + then).c_str(), unzip);
+	PrintLine((std::string("tar -xzf") + then).c_str(), tar);
+	PrintLine((std::string("cp -a") + then).c_str(), copy);
+	PrintRatio("Installer", "unzip + mv", ours, unzip);
+	PrintRatio("Installer", "tar -xzf", ours, tar);
+	PrintRatio("Installer", "cp -a", ours, copy);
+	return true;
+}
+
+// tmpfs keeps the disk's noise out of the figures.
+std::string WorkFolder(int argc, char** argv)
+{
+	if (argc > 1)
+		return argv[1];
+	return fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+	const Settings settings = ReadSettings();
+	const std::string work = WorkFolder(argc, argv) + "/cases-bench";
+	const std::string tools = fs::canonical("/proc/self/exe").parent_path().parent_path().string();
+	printf("in %s, fastest of %d runs, BENCH_SCALE=%g\n", work.c_str(), settings.repeat,
+	       settings.scale);
+	int status = 0;
+	for (const std::string& name : settings.cases) {
+		Case one(name, work, tools, settings);
+		if (!one.Bench())
+			status = 1;
+		fflush(stdout);
+	}
+	fs::remove_all(work);
+	return status;
+}
