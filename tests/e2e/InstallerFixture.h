@@ -4,6 +4,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -83,7 +85,8 @@ protected:
 			return false;
 		const std::string title = fTitle;
 		auto otherDrawn = [title](const std::vector<std::string>& words) {
-			return words.size() >= 7 && words[0] == "drawn" && words[6] != title;
+			return words.size() >= 6 && words[0] == "drawn" &&
+			       (words.size() == 6 || words[6] != title);
 		};
 		if (!fProbe.WaitUntil(otherDrawn, 10s, nullptr, since))
 			return false;
@@ -111,6 +114,45 @@ protected:
 			return true;
 		}
 		return false;
+	}
+
+	// The fields of an "installer-state" event line.
+	using State = std::map<std::string, std::string>;
+
+	static State ParseState(const std::string& line)
+	{
+		State state;
+		const size_t start = line.find("installer-state ");
+		if (start == std::string::npos)
+			return state;
+		std::istringstream fields(line.substr(start + 16));
+		for (std::string field; std::getline(fields, field, '|');) {
+			const size_t equals = field.find('=');
+			if (equals != std::string::npos)
+				state[field.substr(0, equals)] = field.substr(equals + 1);
+		}
+		return state;
+	}
+
+	// Waits for a state, reported at or after line `since`, that `check`
+	// accepts; the last state seen goes to `last`.
+	bool WaitForState(const std::function<bool(State&)>& check, size_t since, State* last = nullptr,
+	                  std::chrono::milliseconds timeout = 20s)
+	{
+		State seen;
+		auto matches = [&](const std::vector<std::string>& words) {
+			if (words.empty() || words[0] != "installer-state")
+				return false;
+			std::string line = "installer-state";
+			for (size_t i = 1; i < words.size(); i++)
+				line += " " + words[i];
+			seen = ParseState(line);
+			return check(seen);
+		};
+		const bool found = fProbe.WaitUntil(matches, timeout, nullptr, since);
+		if (last != nullptr)
+			*last = seen;
+		return found;
 	}
 
 	void ClickButton() { Click(InstallerLayout::kButtonX, InstallerLayout::kButtonY); }

@@ -225,8 +225,12 @@ void InstallerWin::InitFolderPanel()
 
 void InstallerWin::LoadResources()
 {
-	if (!LoadConfiguration())
+	if (!LoadConfiguration()) {
+		Lock();
+		ReportState();
+		Unlock();
 		return;
+	}
 	Lock();
 	FillProductView();
 	license_text->SetText(engine.FindString("license"));

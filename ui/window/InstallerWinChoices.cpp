@@ -63,6 +63,13 @@ void InstallerWin::SetLanguage()
 	const int32 row = oLocalize::LanguageRow(localizer.Language());
 	if (row >= 0 && row < options->CountItems())
 		options->SetItem(row);
+	// The field is 20 points wide: it shows the language's code, which fits,
+	// where a marked name would be cut to its first letters.
+	LibString code(localizer.Language());
+	code.ToUpperCase();
+	options->Menu()->SetLabelFromMarked(false);
+	options->Menu()->SetName(code.String());
+	options->Invalidate();
 	Unlock();
 }
 

@@ -44,6 +44,7 @@ void InstallerWin::ReportState()
 	Field(line, "volume", volume->LabelText());
 	Field(line, "folder_tip", folder->TipText());
 	Field(line, "language", options->Text());
+	Field(line, "language_field", options->FieldText());
 	Field(line, "install_size", install_size->Text());
 	Field(line, "volume_size", volume_size->Text());
 	Field(line, "destination", destination->Text());
