@@ -5,12 +5,11 @@
 #include <cstring>
 
 #include "ConfigText.h"
-#include "InstallFiles.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "LibStdDir.h"
 #include "Path.h"
 #include "ProtectedFolders.h"
-#include "SafePlace.h"
 #include "Volume.h"
 
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
@@ -53,15 +52,15 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 		folderPath += std::string("/") + sub;
 
 	const bool replace = folder.FindBool("custom_replace_existing");
-	if (replace && SafeEntryExists(folderPath)) {
+	if (replace && LibEntryExists(folderPath)) {
 		// Whatever the record says, these folders stay where they are.
 		const std::string kept = ProtectedFolderReason(folderPath, InstallFolderPath(), on);
 		if (!kept.empty())
 			Log("\t\t\tNot replaced: %s %s\n", folderPath.c_str(), kept.c_str());
 		else if (FindBool("opt_save_replaced"))
-			InstallMove(folderPath.c_str(), saved_files_path);
+			LibMove(folderPath.c_str(), saved_files_path);
 		else
-			InstallRemove(folderPath.c_str());
+			LibUnlink(folderPath.c_str());
 	}
 	Libmkdir(folderPath.c_str());
 	if (replace) {

@@ -16,11 +16,10 @@
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibMessageBox.h"
+#include "LibPathParts.h"
 #include "Path.h"
 #include "ProtectedFolders.h"
-#include "SafePlace.h"
 #include "ScriptEdit.h"
-#include "oLocalize.h"
 
 namespace {
 
@@ -209,8 +208,7 @@ void InstallRun::CreateDeinstaller(LibAppResource& store)
 	bool include = true;
 	if (fConfig.FindBool("opt_include_deinstall", &include) == B_OK && !include)
 		return;
-	oLocalize localizer;
-	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, localizer.Language());
+	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
 }
 
 void InstallRun::MakeStartupSection()

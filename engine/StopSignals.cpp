@@ -20,6 +20,7 @@ struct Watcher {
 	std::once_flag started;
 	int exitCode = 1;
 	std::string message;
+	bool watching = false;
 	thread_id thread = -1;
 	std::function<void(int)> onStop;
 	std::atomic<bool> stopped{false};
@@ -62,7 +63,7 @@ void Receive()
 		thread_id thread = -1;
 		{
 			std::lock_guard<std::mutex> hold(watcher.lock);
-			if (watcher.thread < 0 || watcher.stopped)
+			if (!watcher.watching || watcher.stopped)
 				EndNow(watcher);
 			watcher.stopped = true;
 			thread = watcher.thread;
@@ -70,7 +71,8 @@ void Receive()
 		}
 		if (onStop)
 			onStop(signal);
-		kill_thread(thread);
+		if (thread >= 0)
+			kill_thread(thread);
 	}
 }
 
@@ -93,15 +95,21 @@ void StopSignals::Watch(const thread_id& thread, std::function<void(int)> on_sto
 {
 	Watcher& watcher = TheWatcher();
 	std::lock_guard<std::mutex> hold(watcher.lock);
+	if (!watcher.watching)
+		watcher.stopped = false;
+	watcher.watching = true;
 	watcher.thread = thread;
 	watcher.onStop = std::move(on_stop);
-	watcher.stopped = false;
+	// A signal came while the run was being started: it stops at once.
+	if (watcher.stopped && thread >= 0)
+		kill_thread(thread);
 }
 
 void StopSignals::Unwatch()
 {
 	Watcher& watcher = TheWatcher();
 	std::lock_guard<std::mutex> hold(watcher.lock);
+	watcher.watching = false;
 	watcher.thread = -1;
 	watcher.onStop = nullptr;
 }

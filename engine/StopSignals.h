@@ -15,7 +15,9 @@ public:
 	// main. An unwatched signal writes `message` to standard error and ends
 	// the program with `exit_code`.
 	static void Start(const int& exit_code, const char* message);
-	// The first signal asks `thread` to stop and calls `on_stop` with it.
+	// The first signal asks `thread` to stop and calls `on_stop` with it. A
+	// run about to start is watched with thread -1 first, so that a signal
+	// in between is kept and stops the thread as soon as it is watched.
 	static void Watch(const thread_id& thread, std::function<void(int)> on_stop);
 	// The run is over: signals end the program again.
 	static void Unwatch();

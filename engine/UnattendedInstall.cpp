@@ -15,10 +15,10 @@
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
+#include "LibPathParts.h"
 #include "LibSystem.h"
 #include "Messenger.h"
 #include "Path.h"
-#include "SafePlace.h"
 #include "StatusPrinter.h"
 #include "StopSignals.h"
 #include "UnattendedOutput.h"
@@ -92,7 +92,7 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		if (item.FindBool("install_to_system"))
-			items += (items.empty() ? "" : ", ") + SafeLeaf(ConfigText(item, "file_name"));
+			items += (items.empty() ? "" : ", ") + LibLastComponent(ConfigText(item, "file_name"));
 	}
 	output.Line("items", items.c_str());
 	BPath destination(&config.destination);
@@ -155,6 +155,7 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 
 	int code = UNATTENDED_STOPPED;
+	stopper.Watch(-1);
 	if (config.Go("install", new BMessenger(printer), B_NORMAL_PRIORITY, false) == B_OK) {
 		stopper.Watch(config.Thread());
 		status_t exitValue = B_OK;
@@ -197,7 +198,7 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 			return Fail(output, UNATTENDED_USAGE,
 			            "no language has the code \"" + options.language +
 			                    "\": use en, fr, es, de, it, no, sv, da or nl");
-		oLocalize().SetLanguage(options.language.c_str());
+		InstallSetLanguage(options.language.c_str());
 	}
 
 	std::unique_ptr<InstallConfig> config(new InstallConfig);

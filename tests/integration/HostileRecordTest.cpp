@@ -442,6 +442,57 @@ TEST_F(HostileRecordTest, SecondInstallationOfOneFolderWaitsForNone)
 	EXPECT_FALSE(Exists(lockPath)) << "the lock file goes with the run";
 }
 
+// Two installers of one product: the second, started while the first fills
+// the folder, leaves it alone and names the first; the first completes.
+TEST_F(HostileRecordTest, TwoInstallersOfOneProductTakeTurns)
+{
+	std::string noise(32 << 20, '\0');
+	for (size_t i = 0; i < noise.size(); i++)
+		noise[i] = char((i * 2654435761u) >> 13);
+	const std::string installer =
+	        world.Build("Twice", ProductHead("Twice") + "opt_compression = 1\n" + kPlainItem,
+	                    {{"files/notes.txt", noise}});
+	const std::string lock = world.Apps() + "/.vantry-lock-Twice";
+	pid_t first = -1;
+	std::string output;
+	// The first run is held still while it holds its lock; one that ends
+	// before it is caught is tried again.
+	for (int attempt = 0; attempt < 5 && first < 0; attempt++) {
+		fs::remove_all(world.Apps() + "/Twice");
+		output = world.Temp() + "/run-first-" + std::to_string(attempt) + ".out";
+		const pid_t child = world.Start({installer, "--unattended", "--dest", world.Apps(), "--yes",
+		                                 "--items", "notes.txt"},
+		                                output, world.Temp() + "/run-first.err");
+		// The lock file names its holder once the lock is taken.
+		const std::string holder = std::to_string(child) + "\n";
+		int status = 0;
+		while (ReadFile(lock) != holder && waitpid(child, &status, WNOHANG) == 0)
+			usleep(200);
+		kill(child, SIGSTOP);
+		// Stopped for sure, not only signalled.
+		if (waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status) &&
+		    ReadFile(lock) == holder) {
+			first = child;
+			break;
+		}
+		kill(child, SIGCONT);
+		waitpid(child, &status, 0);
+	}
+	ASSERT_GT(first, 0) << "the first run was never caught holding its lock";
+	const auto during = Snapshot(world.Apps());
+	const RunResult second = Install(installer);
+	EXPECT_EQ(second.code, 9) << second.output << second.errors;
+	EXPECT_NE(second.output.find("process " + std::to_string(first)), std::string::npos)
+	        << second.output;
+	EXPECT_EQ(Changes(during, Snapshot(world.Apps())), "");
+	kill(first, SIGCONT);
+	int status = 0;
+	waitpid(first, &status, 0);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(output);
+	EXPECT_EQ(ReadFile(world.Apps() + "/Twice/notes.txt"), noise);
+	EXPECT_FALSE(Exists(world.Trash() + "/Twice")) << "the first run's folder stays in place";
+}
+
 // SIGINT and SIGTERM end an installer blocked before its run (an answer file
 // that is a pipe nobody writes) with exit code 5, and change nothing.
 TEST_F(HostileRecordTest, StopSignalsEndAnInstallerBlockedBeforeItsRun)
@@ -565,6 +616,83 @@ TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
 				EXPECT_LT(info.st_size, 1 << 20) << entry << " was written past its size";
 		}
 		fs::remove_all(world.Apps() + "/Bomb");
+	}
+}
+
+} // namespace
+
+namespace {
+
+// Folders that pass the record check but turn out, where the run installs,
+// to be a standard folder, to hold one or to hold the installation folder:
+// they stay as they are.
+TEST_F(HostileRecordTest, StandardFoldersAreNeverReplaced)
+{
+	struct Case {
+		const char* what;
+		std::string fields;
+		std::string dest;
+		int code;
+		std::string kept;                // a folder whose content stays (the item aside)
+		std::vector<std::string> placed; // what the run must leave in place
+	};
+	const std::string folder = "\n[[custom_folder]]\ncustom_folder_name = \"Mine\"\n"
+	                           "custom_replace_existing = true\n";
+	const std::string toMine = "\n[[install_file]]\nfile_name = \"files/notes.txt\"\n"
+	                           "install_meta = { destination = \"Mine\" }\n";
+	const std::string guard = world.Apps() + "/Guard";
+	const Case cases[] = {
+	        {"a custom folder holding the user boot folder",
+	         folder + "custom_root_dir = \"User\"\ncustom_sub_dir = \"config\"\n" + toMine,
+	         world.Apps(),
+	         0,
+	         world.Home() + "/config",
+	         {world.Home() + "/config/notes.txt"}},
+	        {"a custom folder that is the installation folder",
+	         folder + "custom_root_dir = \"Applications\"\ncustom_sub_dir = \"Guard\"\n" + toMine,
+	         world.Apps(),
+	         0,
+	         "",
+	         {guard + "/notes.txt", guard + "/Guard 1.0 Deinstaller"}},
+	        {"an installation folder that is a standard folder",
+	         "opt_created_folder = \"config\"\n" + std::string(kPlainItem),
+	         world.Home(),
+	         1,
+	         world.Home() + "/config",
+	         {}},
+	};
+	int n = 0;
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		const std::string product = world.ProductFolder("guard" + std::to_string(n));
+		WriteFile(product + "/files/notes.txt", "notes\n");
+		std::string head = ProductHead("Guard");
+		if (test.fields.rfind("opt_created_folder", 0) == 0)
+			head.erase(head.find("opt_created_folder"));
+		WriteFile(product + "/product.toml", head + "opt_save_replaced = false\n" + test.fields);
+		const std::string installer = world.Temp() + "/installers/guard" + std::to_string(n++);
+		const RunResult built =
+		        world.Run({VANTRY_BUILD_TOOL, product + "/product.toml", "-o", installer});
+		ASSERT_EQ(built.code, 0) << built.errors;
+		std::map<std::string, std::string> before;
+		if (!test.kept.empty()) {
+			WriteFile(test.kept + "/keep.txt", "kept\n");
+			fs::remove(test.kept + "/notes.txt");
+			before = Snapshot(test.kept);
+		}
+		const RunResult run =
+		        world.Install(installer, {"--dest", test.dest, "--yes", "--items", "notes.txt"});
+		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
+		if (!test.kept.empty()) {
+			auto after = Snapshot(test.kept);
+			after.erase("notes.txt");
+			EXPECT_EQ(Changes(before, after), "");
+		}
+		for (const std::string& path : test.placed)
+			EXPECT_TRUE(Exists(path)) << path;
+		if (test.code != 0)
+			EXPECT_NE(run.output.find("is the standard folder"), std::string::npos) << run.output;
+		fs::remove_all(guard);
 	}
 }
 
