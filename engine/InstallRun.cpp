@@ -20,6 +20,7 @@
 #include "Path.h"
 #include "ProtectedFolders.h"
 #include "ScriptEdit.h"
+#include "StopSignals.h"
 
 namespace {
 
@@ -81,6 +82,7 @@ InstallRun::InstallRun(InstallConfig& config)
 
 bool InstallRun::Stopped()
 {
+	StopSignals::Poll();
 	return thread_safe_point() != B_OK;
 }
 

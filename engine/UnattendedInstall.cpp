@@ -48,7 +48,7 @@ public:
 		});
 	}
 
-	bool Stopped() const { return StopSignals::Stopped(); }
+	bool Stopped() const { return StopSignals::Poll(); }
 
 private:
 	UnattendedOutput& fOutput;
@@ -121,6 +121,19 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 	return UNATTENDED_ENDED_BY_REQUIREMENT;
 }
 
+// A stop that came once the run had completed stopped nothing: the
+// installation is whole and is reported so.
+bool ReachedCompletion(StatusPrinter& printer)
+{
+	printer.Flush();
+	const LibString complete = InstallText(1037);
+	for (const std::string& text : printer.Statuses()) {
+		if (complete == text.c_str())
+			return true;
+	}
+	return false;
+}
+
 const char* OutcomeText(const int& code)
 {
 	switch (code) {
@@ -165,6 +178,8 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 			code = UNATTENDED_UNANSWERED;
 		else if (!stopper.Stopped() && printer->WaitForEnd(kEndMessageWait, status))
 			code = ExitCodeOf(status, printer->Statuses());
+		else if (ReachedCompletion(*printer))
+			code = UNATTENDED_COMPLETED;
 	}
 	printer->Flush();
 	presenter.SetBeforeAlert(nullptr);
