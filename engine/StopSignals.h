@@ -23,4 +23,8 @@ public:
 	static void Unwatch();
 	// A signal asked the watched run to stop.
 	static bool Stopped();
+	// Takes a signal that came but was not yet received, as the receiving
+	// thread would, so that a run that reaches a safe point or its end
+	// honours it whatever that thread's turn; answers Stopped().
+	static bool Poll();
 };
