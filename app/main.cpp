@@ -1,18 +1,31 @@
-// The installer program: installs the product appended to this executable,
-// without a window when started with --unattended, on the terminal without a
-// display, and reports on it with --list, --extract and --verify.
+// The installer program: the window; without one (--unattended) the same run
+// driven by options and an answer file; on a terminal without a display its
+// questions asked there; and reports on it with --list, --extract and --verify.
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "Application.h"
+#include "InstallApp.h"
 #include "InstallerReport.h"
+#include "InterfaceHost.h"
 #include "StopSignals.h"
 #include "TerminalMode.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
+
+namespace {
+
+int RunWindow()
+{
+	InstallApp* application = new InstallApp();
+	application->Run();
+	delete application;
+	return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -29,16 +42,19 @@ int main(int argc, char** argv)
 	}
 	if (options.version)
 		return RunInstallerReport(options, stdout, stderr);
+	const bool asks = !options.unattended && !WantsReport(options);
 	// Without a display (or with --text) a terminal asks what the window asks.
-	const bool display = getenv("DISPLAY") != nullptr || getenv("WAYLAND_DISPLAY") != nullptr;
-	const bool terminal = !options.unattended && !WantsReport(options) &&
-	                      (options.text || !display) && isatty(STDIN_FILENO) == 1;
-	if (!options.unattended && !WantsReport(options) && !terminal) {
+	const bool terminal = asks && (options.text || !InterfaceHost::DisplayAvailable()) &&
+	                      isatty(STDIN_FILENO) == 1;
+	if (asks && !terminal && (options.text || !InterfaceHost::DisplayAvailable())) {
 		fprintf(stderr, "Installer: %s; install with --unattended (see --help)\n",
 		        options.text ? "--text needs a terminal on standard input"
-		                     : "the installer window is not available yet");
+		                     : "no display to show the installer window on (DISPLAY is not set) "
+		                       "and no terminal to ask on");
 		return UNATTENDED_USAGE;
 	}
+	if (asks && !terminal)
+		return RunWindow();
 	// The application object tells the string tables where the program lies.
 	BApplication application("application/x-vnd.Quorvex.Vanex");
 	if (WantsReport(options))

@@ -48,19 +48,14 @@ bool InstallRun::InstallItems(LibAppResource& store)
 	fItemAskAgain = fItemAnswer = fLinkAskAgain = fLinkAnswer = true;
 	fConfig.FindMessage("install_instructions", &fInstructions);
 	fSelectedCount = CountSelectedItems();
-	const int64 total = fConfig.GetSelectedSize();
-	int64 done = 0;
 	BMessage item;
 	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		if (!IsSelected(item))
 			continue;
-		fConfig.UpdateProgress(done, total);
-		done += item.FindInt32("file_size");
 		InstallItem(store, i, item);
 		if (Stopped())
 			return false;
 	}
-	fConfig.UpdateProgress(total, total);
 	if (fConfig.ReplaceMessage("install_instructions", &fInstructions) != B_OK)
 		fConfig.AddMessage("install_instructions", &fInstructions);
 	return true;
@@ -103,6 +98,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 	PlaceLink(meta, path);
+	fPlacedBytes += int64(uint32(item.FindInt32("file_size")));
+	fConfig.ReportProgress(fPlacedBytes);
 }
 
 void InstallRun::SetItemDates(const BMessage& item, const char* path)

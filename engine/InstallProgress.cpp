@@ -3,19 +3,7 @@
 
 #include <cstdio>
 
-#include "InstallConfig.h"
 #include "LibBytes.h"
-#include "Messenger.h"
-
-void InstallConfig::UpdateProgress(const int64& done, const int64& total)
-{
-	if (target == nullptr)
-		return;
-	BMessage message(INSTALL_PROGRESS);
-	message.AddInt64("done", done);
-	message.AddInt64("total", total);
-	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
-}
 
 void ProgressMeter::Start(const double& now)
 {

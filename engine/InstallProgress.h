@@ -1,13 +1,10 @@
-// How far the install run is, in bytes of the selected items, for the front
-// ends that show a progress line.
+// How far the install run is, in bytes of the selected items (the engine's
+// INSTALL_PROGRESS), as the front ends without a window show it.
 #pragma once
 
 #include <string>
 
 #include "SupportDefs.h"
-
-// The progress message: int64 "done" and "total", bytes of the selected items.
-enum { INSTALL_PROGRESS = 'iprg' };
 
 // Turns progress messages into a line: percent, bytes, rate and time left.
 class ProgressMeter {

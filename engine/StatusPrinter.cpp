@@ -25,7 +25,7 @@ double Seconds()
 
 StatusPrinter::StatusPrinter(UnattendedOutput& output)
     : BLooper("status printer"), fOutput(output), fEnded(false), fStatus(0), fFlushesAsked(0),
-      fFlushesDone(0), fMeterStarted(false)
+      fFlushesDone(0), fTotal(0)
 {
 }
 
@@ -41,16 +41,11 @@ void StatusPrinter::MessageReceived(BMessage* message)
 		}
 		case INSTALL_PROGRESS: {
 			const double now = Seconds();
-			if (!fMeterStarted) {
-				fMeter.Start(now);
-				fMeterStarted = true;
-			}
-			const int64 done = message->FindInt64("done");
-			const int64 total = message->FindInt64("total");
-			fMeter.Update(done, total, now);
+			const int64 done = message->FindInt64("placed");
+			fMeter.Update(done, fTotal, now);
 			// The last one always shows: a run ends on its full line.
-			if (fOutput.OnTerminal() || fMeter.Due(now, kProgressInterval) || done >= total)
-				fOutput.Progress(fMeter.Text().c_str(), done >= total);
+			if (fOutput.OnTerminal() || fMeter.Due(now, kProgressInterval) || done >= fTotal)
+				fOutput.Progress(fMeter.Text().c_str(), done >= fTotal);
 			break;
 		}
 		case LIB_THREAD_CHANGE: {
@@ -72,6 +67,12 @@ void StatusPrinter::MessageReceived(BMessage* message)
 		}
 		default: BLooper::MessageReceived(message);
 	}
+}
+
+void StatusPrinter::StartProgress(const int64& total)
+{
+	fTotal = total;
+	fMeter.Start(Seconds());
 }
 
 void StatusPrinter::Flush()

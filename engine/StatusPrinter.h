@@ -19,6 +19,8 @@ public:
 
 	void MessageReceived(BMessage* message) override;
 
+	// The run begins: progress counts toward `total` bytes from now on.
+	void StartProgress(const int64& total);
 	// Returns once every message posted before the call has been handled.
 	void Flush();
 	// Waits for the thread-change message of the thread "install"; false
@@ -36,5 +38,5 @@ private:
 	int64 fFlushesAsked;
 	int64 fFlushesDone;
 	ProgressMeter fMeter;
-	bool fMeterStarted;
+	int64 fTotal;
 };

@@ -170,6 +170,7 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 {
 	StopOnSignal stopper(output);
 	StatusPrinter* printer = new StatusPrinter(output);
+	printer->StartProgress(config.GetSelectedSize());
 	printer->Run();
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 

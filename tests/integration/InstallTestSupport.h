@@ -261,7 +261,7 @@ public:
 		return name + ";" + version + ";2024-01-01;Test Company;test@example.org;";
 	}
 
-	// The installer's environment as "NAME=value" texts.
+	// The installer's environment, as NAME=VALUE lines.
 	std::vector<std::string> Environment() const
 	{
 		std::map<std::string, std::string> variables;
