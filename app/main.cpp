@@ -1,14 +1,32 @@
-// The installer program: installs the product appended to this executable,
-// without a window when started with --unattended.
+// The installer program: the window; without one (--unattended) the same run
+// driven by options and an answer file; on a terminal without a display its
+// questions asked there; and reports on it with --list, --extract and --verify.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
+#include "InstallApp.h"
 #include "InstallerFileCheck.h"
+#include "InstallerReport.h"
 #include "InterfaceHost.h"
 #include "StopSignals.h"
+#include "TerminalMode.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
+
+namespace {
+
+int RunWindow()
+{
+	InstallApp* application = new InstallApp();
+	application->Run();
+	delete application;
+	return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -23,30 +41,34 @@ int main(int argc, char** argv)
 		fprintf(stderr, "Installer: %s\n\n%s", error.c_str(), UnattendedUsage());
 		return UNATTENDED_USAGE;
 	}
-	if (options.help) {
-		fputs(UnattendedUsage(), stdout);
-		return UNATTENDED_COMPLETED;
-	}
+	if (options.version)
+		return RunInstallerReport(options, stdout, stderr);
 	// A cut-off download is told apart before anything, even the version
 	// resource, is written.
-	std::string damage = InstallerFileDamage("/proc/self/exe");
+	const std::string damage = InstallerFileDamage("/proc/self/exe");
 	if (!damage.empty()) {
 		fprintf(stderr, "Installer: %s\n", damage.c_str());
 		return UNATTENDED_DAMAGED;
 	}
-	if (!options.unattended) {
-		if (!InterfaceHost::DisplayAvailable()) {
-			fprintf(stderr,
-			        "Installer: cannot open the installer window: %s; install without a window "
-			        "with --unattended (see --help)\n",
-			        InterfaceHost::NoDisplayReason().c_str());
-			return UNATTENDED_USAGE;
-		}
-		fprintf(stderr, "Installer: the installer window is not available yet; install with "
-		                "--unattended (see --help)\n");
+	const bool asks = !options.unattended && !WantsReport(options);
+	// Without a display (or with --text) a terminal asks what the window asks.
+	const bool terminal = asks && (options.text || !InterfaceHost::DisplayAvailable()) &&
+	                      isatty(STDIN_FILENO) == 1;
+	if (asks && !terminal && (options.text || !InterfaceHost::DisplayAvailable())) {
+		const std::string noWindow = "no display to show the installer window on (" +
+		                             InterfaceHost::NoDisplayReason() +
+		                             ") and no terminal to ask on";
+		fprintf(stderr, "Installer: %s; install with --unattended (see --help)\n",
+		        options.text ? "--text needs a terminal on standard input" : noWindow.c_str());
 		return UNATTENDED_USAGE;
 	}
+	if (asks && !terminal)
+		return RunWindow();
 	// The application object tells the string tables where the program lies.
 	BApplication application("application/x-vnd.Quorvex.Vanex");
+	if (WantsReport(options))
+		return RunInstallerReport(options, stdout, stderr);
+	if (terminal)
+		return RunTerminal(options, stdin, stdout);
 	return RunUnattended(options, stdout);
 }

@@ -2,6 +2,7 @@
 #include "InstallConfig.h"
 
 #include <cstdarg>
+#include <cstring>
 
 #include "ConfigText.h"
 #include "InstallTexts.h"
@@ -69,6 +70,15 @@ void InstallConfig::UpdateStatus(const char* format, ...)
 	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
 }
 
+void InstallConfig::ReportProgress(const int64& placed)
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_PROGRESS);
+	message.AddInt64("placed", placed);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
 void InstallConfig::OpenLog(const char* path)
 {
 	CloseLog();
@@ -86,6 +96,17 @@ void InstallConfig::Log(const char* format, ...)
 	vfprintf(log_file, format, args);
 	va_end(args);
 	fflush(log_file);
+}
+
+void InstallConfig::LogFailure(const std::string& path, const std::string& reason)
+{
+	failures.Add(path, reason);
+	Log("\t\t\tFailed: %s: %s\n", path.c_str(), reason.c_str());
+}
+
+void InstallConfig::LogFailure(const std::string& path, const int& error)
+{
+	LogFailure(path, std::string(error != 0 ? strerror(error) : "unknown error"));
 }
 
 void InstallConfig::CloseLog()

@@ -7,6 +7,7 @@
 
 #include "EntryRef.h"
 #include "FindDirectory.h"
+#include "InstallFailures.h"
 #include "LibString.h"
 #include "LibThread.h"
 #include "Message.h"
@@ -18,6 +19,9 @@ class LibAppResource;
 
 // The status-update message, with the string "message".
 enum { INSTALL_STATUS_UPDATE = 'isud' };
+
+// Progress of a run: int64 "placed", the bytes of the items placed so far.
+enum { INSTALL_PROGRESS = 'ispr' };
 
 // Results of Action(), the "status" of the thread-change message.
 enum {
@@ -46,6 +50,7 @@ public:
 
 	// Status and log.
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
+	void ReportProgress(const int64& placed);
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();
@@ -101,9 +106,15 @@ public:
 	// The longest status text, terminator included.
 	static constexpr size_t kStatusSize = 100;
 
+	// Logs "Failed: <path>: <reason>" and keeps the failure for the outcome.
+	void LogFailure(const std::string& path, const std::string& reason);
+	void LogFailure(const std::string& path, const int& error);
+
 	FILE* log_file;
 	entry_ref destination;
 	bool restart_requested;
+	// What the last run could not do.
+	InstallFailures failures;
 
 private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);

@@ -2,10 +2,12 @@
 // installation folder, dated, placed, tagged and linked.
 #include "InstallRun.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "ConfigText.h"
+#include "DesktopEntry.h"
 #include "Entry.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
@@ -71,7 +73,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
-	store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true);
+	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
+		fConfig.LogFailure(path, std::string(store.ExtractError()));
+		return;
+	}
+	// The item's bytes reach the disk before its name appears at its final place.
+	LibSyncVolume(path.c_str());
 	if (Stopped())
 		return;
 
@@ -91,6 +98,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 	PlaceLink(meta, path);
+	fPlacedBytes += int64(uint32(item.FindInt32("file_size")));
+	fConfig.ReportProgress(fPlacedBytes);
 }
 
 void InstallRun::SetItemDates(const BMessage& item, const char* path)
@@ -127,11 +136,13 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 		return;
 	// A standard folder the host does not have yet is made, as the platform has it.
 	Libmkdir(target.c_str());
+	const int32 failedBefore = fConfig.failures.Count();
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
 	                            meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
 	                            BPath(fSavedFiles.c_str()))) {
-		// A question dismissed by a stop request was not the user's refusal.
-		if (!thread_should_stop())
+		// A question dismissed by a stop request was not the user's refusal,
+		// nor is an entry in the way that could not be saved.
+		if (!thread_should_stop() && fConfig.failures.Count() == failedBefore)
 			fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
@@ -143,7 +154,9 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	}
 	bool replaced = false;
 	if (!LibMoveReplacing(path, final, replaced)) {
+		const int error = errno;
 		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
+		fConfig.LogFailure(final, error);
 		return;
 	}
 	if (folderOverFolder && replaced)
@@ -188,10 +201,18 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
 		return;
 	}
+	// A link in the menu folder is shown by no menu: it becomes an entry.
+	if (IsApplicationsFolder(folder)) {
+		PlaceDesktopEntry(fConfig, path, folder, fProductRecord.String(), deinstallable);
+		return;
+	}
 	const std::string link = folder + "/" + LibLastComponent(path);
 	Libmkdir(folder.c_str());
 	bool replaced = false;
-	LibSymLinkReplacing(path, link, replaced);
+	if (!LibSymLinkReplacing(path, link, replaced)) {
+		fConfig.LogFailure(link, errno);
+		return;
+	}
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
 	if (deinstallable)

@@ -2,6 +2,8 @@
 // "#BEGIN_<tag>", its text, and the line "#END_<tag>".
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "FindDirectory.h"
@@ -10,11 +12,14 @@
 // Replaces the section `tag` of the file `file_name` in the standard folder
 // `folder` of the boot volume by one holding `text`, at the end of the file;
 // a null `text` only removes the section. Keeps the file as it stood before in
-// "<file>.orig". Nothing is written when the folder does not exist.
-void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
-                    const char* text);
+// "<file>.orig". Nothing is written when the folder does not exist (B_OK).
+status_t EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
+                        const char* text);
 // The same for the script at `path`.
 status_t EditScriptPath(const char* path, const char* tag, const char* text);
+// Writes `content` beside `path` and renames it over `path` with `mode`: a
+// crash leaves the old file or the new one, never a part of it.
+status_t ReplaceWholeFile(const std::string& path, const std::string& content, const mode_t& mode);
 // `content` without the sections `tag`. Markers are whole lines, so a tag that
 // begins another tag never touches that one's section; a begin marker without
 // its end marker is left in place with what follows it.

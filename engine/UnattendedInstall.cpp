@@ -48,7 +48,7 @@ public:
 		});
 	}
 
-	bool Stopped() const { return StopSignals::Stopped(); }
+	bool Stopped() const { return StopSignals::Poll(); }
 
 private:
 	UnattendedOutput& fOutput;
@@ -60,7 +60,9 @@ int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 	return code;
 }
 
-bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& yes,
+// A licence is agreed to only by name: --yes answers questions, it does not
+// sign for the user.
+bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& accept,
                     UnattendedOutput& output)
 {
 	const char* licence = config.FindString("license");
@@ -72,12 +74,12 @@ bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, cons
 		            agreed ? "agreed (from the answers)" : "declined (from the answers)");
 		return agreed;
 	}
-	if (yes) {
-		output.Line("licence", "agreed (by default, --yes)");
+	if (accept) {
+		output.Line("licence", "agreed (--accept-licence)");
 		return true;
 	}
 	output.Line("licence", "not agreed: the product's licence must be agreed to with "
-	                       "\"licence agree\" in the answers, or with --yes");
+	                       "\"licence agree\" in the answers, or with --accept-licence");
 	return false;
 }
 
@@ -114,17 +116,34 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_LOCKED;
 	// A run that ended at a requirement never reached "Installation Complete".
 	const LibString complete = InstallText(1037);
+	const LibString withFailures = InstallText(1046);
 	for (const std::string& text : statuses) {
 		if (complete == text.c_str())
 			return UNATTENDED_COMPLETED;
+		if (withFailures == text.c_str())
+			return UNATTENDED_COMPLETED_WITH_FAILURES;
 	}
 	return UNATTENDED_ENDED_BY_REQUIREMENT;
+}
+
+// A stop that came once the run had completed stopped nothing: the
+// installation is whole and is reported so.
+bool ReachedCompletion(StatusPrinter& printer)
+{
+	printer.Flush();
+	const LibString complete = InstallText(1037);
+	for (const std::string& text : printer.Statuses()) {
+		if (complete == text.c_str())
+			return true;
+	}
+	return false;
 }
 
 const char* OutcomeText(const int& code)
 {
 	switch (code) {
 		case UNATTENDED_COMPLETED: return "completed (0)";
+		case UNATTENDED_COMPLETED_WITH_FAILURES: return "completed with failures (10)";
 		case UNATTENDED_FOLDER_ERROR: return "installation folder error (1)";
 		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
@@ -151,10 +170,12 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 {
 	StopOnSignal stopper(output);
 	StatusPrinter* printer = new StatusPrinter(output);
+	printer->StartProgress(config.GetSelectedSize());
 	printer->Run();
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 
 	int code = UNATTENDED_STOPPED;
+	stopper.Watch(-1);
 	if (config.Go("install", new BMessenger(printer), B_NORMAL_PRIORITY, false) == B_OK) {
 		stopper.Watch(config.Thread());
 		status_t exitValue = B_OK;
@@ -164,6 +185,8 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 			code = UNATTENDED_UNANSWERED;
 		else if (!stopper.Stopped() && printer->WaitForEnd(kEndMessageWait, status))
 			code = ExitCodeOf(status, printer->Statuses());
+		else if (ReachedCompletion(*printer))
+			code = UNATTENDED_COMPLETED;
 	}
 	printer->Flush();
 	presenter.SetBeforeAlert(nullptr);
@@ -177,6 +200,17 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 }
 
 } // namespace
+
+int RunInstallThread(InstallConfig& config, UnattendedPresenter& presenter,
+                     UnattendedOutput& output)
+{
+	return Install(config, presenter, output);
+}
+
+const char* UnattendedOutcome(const int& code)
+{
+	return OutcomeText(code);
+}
 
 int RunUnattended(const UnattendedOptions& options, FILE* out)
 {
@@ -206,14 +240,23 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		if (!LoadConfiguration(*config, store))
 			return UNATTENDED_DAMAGED;
 	}
-	if (!AgreeToLicence(*config, answers, options.yes, output))
+	if (!AgreeToLicence(*config, answers, options.acceptLicence, output))
 		return UNATTENDED_LICENCE_DECLINED;
 	std::string error;
-	if (!ChooseItems(*config, options, error) || !ChooseDestination(*config, options, error))
+	std::string missing;
+	if (!ChooseItems(*config, options, error) ||
+	    !ChooseDestination(*config, options, error, &missing))
 		return Fail(output, UNATTENDED_USAGE, error);
+	if (!missing.empty()) {
+		output.Line("error", (std::string(InstallText(1040).String()) + "\n" + missing).c_str());
+		output.Line("result", OutcomeText(UNATTENDED_FOLDER_ERROR));
+		return UNATTENDED_FOLDER_ERROR;
+	}
 	PrintPlan(*config, output);
 
 	const int code = Install(*config, presenter, output);
+	for (const std::string& failure : config->failures.Lines())
+		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;
 }

@@ -29,6 +29,14 @@ const char* KindLabel(const int32& kind)
 UnattendedPresenter::UnattendedPresenter(UnattendedOutput& output, const bool& yes)
     : fOutput(output), fYes(yes), fUnanswered(false)
 {
+	for (int32& button : fDefaults)
+		button = -1;
+}
+
+void UnattendedPresenter::SetDefaultAnswer(const int32& kind, const int32& button)
+{
+	if (kind >= 0 && kind < ANSWER_KIND_COUNT)
+		fDefaults[kind] = button;
 }
 
 void UnattendedPresenter::AddAnswers(const AnswerFile& answers)
@@ -97,8 +105,16 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 			return alert.DefaultButton();
 		}
 	}
+	const int32 typed = AskPerson(kind, alert);
+	if (typed >= 0 && typed < alert.CountButtons()) {
+		PrintAnswer(alert, typed, "typed");
+		return typed;
+	}
+	if (StopRequested())
+		return B_ALERT_DISMISSED;
 	if (fYes) {
-		const int32 button = DefaultAnswer(kind, alert);
+		const bool own = kind < ANSWER_KIND_COUNT && fDefaults[kind] >= 0;
+		const int32 button = own ? fDefaults[kind] : DefaultAnswer(kind, alert);
 		PrintAnswer(alert, button, "by default (--yes)");
 		return button;
 	}
@@ -114,6 +130,7 @@ int32 UnattendedPresenter::PrintMessage(BAlert& alert)
 	                    : alert.Type() == B_WARNING_ALERT ? "warning"
 	                                                      : "message";
 	fOutput.Line(label, alert.Text());
+	Acknowledge(alert);
 	return StopRequested() ? B_ALERT_DISMISSED : 0;
 }
 

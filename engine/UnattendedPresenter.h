@@ -21,6 +21,8 @@ public:
 
 	// Feeds the scripted responders; the licence is not asked by an alert.
 	void AddAnswers(const AnswerFile& answers);
+	// The answer --yes gives to `kind` instead of DefaultAnswer's.
+	void SetDefaultAnswer(const int32& kind, const int32& button);
 	// Called before an alert is printed, so earlier status lines come first.
 	void SetBeforeAlert(std::function<void()> hook) { fBeforeAlert = std::move(hook); }
 
@@ -33,6 +35,13 @@ public:
 	// The answer under --yes: replace, continue when offered, run, restart later.
 	static int32 DefaultAnswer(const int32& kind, const BAlert& alert);
 
+protected:
+	// A person's answer to a question the answers left open: the button, or
+	// -1 when nobody is there to answer.
+	virtual int32 AskPerson(const int32& kind, BAlert& alert) { return -1; }
+	// Called once a message was printed, for a person to read it.
+	virtual void Acknowledge(BAlert& alert) {}
+
 private:
 	int32 PrintMessage(BAlert& alert);
 	void PrintQuestion(const int32& kind, BAlert& alert);
@@ -42,5 +51,6 @@ private:
 	bool fYes;
 	bool fUnanswered;
 	AlertResponder fResponders[ANSWER_KIND_COUNT];
+	int32 fDefaults[ANSWER_KIND_COUNT];
 	std::function<void()> fBeforeAlert;
 };
