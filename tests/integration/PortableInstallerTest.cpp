@@ -240,8 +240,9 @@ TEST(PortableInstallerTest, Hello_RunsInARootWithOnlyTheCLibrary)
 
 	fs::create_directories(root + "/boot/home");
 	fs::create_directories(root + "/boot/apps");
-	Result install =
-	        inRoot({"--unattended", "--dest", "/boot/apps", "--type", "Full", "--yes"}, "");
+	Result install = inRoot(
+	        {"--unattended", "--dest", "/boot/apps", "--type", "Full", "--yes", "--accept-licence"},
+	        "");
 	EXPECT_EQ(install.code, 0) << install.output << install.errors;
 	EXPECT_NE(install.output.find("result: completed (0)"), std::string::npos) << install.output;
 	const std::string source = std::string(VANTRY_SOURCE_DIR) + "/examples/hello/files";
