@@ -4,12 +4,14 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Application.h"
 #include "DeinstallApp.h"
 #include "DeinstallOptions.h"
 #include "UnattendedDeinstall.h"
+#include "VantryVersion.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +23,10 @@ int main(int argc, char** argv)
 	sigaddset(&stops, SIGTERM);
 	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 
+	if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+		printf(VANTRY_VERSION_LINE("Deinstaller"), vantry_version());
+		return DEINSTALL_COMPLETED;
+	}
 	DeinstallOptions options;
 	std::string error;
 	if (!ParseDeinstallOptions(argc, argv, options, error)) {
