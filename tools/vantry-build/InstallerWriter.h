@@ -18,6 +18,13 @@ struct InstallerParts {
 	int32 threads = 0;       // compressing threads, 0 for one per core
 };
 
+// One packed item as the build summary reports it.
+struct PackedItem {
+	std::string name;
+	int64 bytes = 0;  // the item's files
+	int64 packed = 0; // its payload archive
+};
+
 class InstallerWriter {
 public:
 	InstallerWriter(const Product& product, const InstallerParts& parts);
@@ -26,6 +33,8 @@ public:
 	status_t Write(const std::string& output);
 	// Every mistake met, one a line.
 	const std::vector<std::string>& Errors() const { return fErrors; }
+	// The items packed by the last Write, in order.
+	const std::vector<PackedItem>& Packed() const { return fPacked; }
 
 	// The language codes in the order of the language menu.
 	static const std::vector<std::string>& Languages();
@@ -49,4 +58,5 @@ private:
 	std::vector<std::string> fErrors;
 	std::vector<std::string> fArchives;
 	std::vector<uint32> fDigests;
+	std::vector<PackedItem> fPacked;
 };
