@@ -366,7 +366,7 @@ TEST_F(HostileRecordTest, BuildRefusesHostileDescriptions)
 		const char* field;
 	};
 	const std::string folder = "\n[[custom_folder]]\ncustom_folder_name = \"Home\"\n"
-	                           "custom_root_dir = \"User\"\n";
+	                           "custom_root_dir = \"User\"\ncustom_replace_existing = true\n";
 	const Case cases[] = {
 	        {"the home folder replaced (sub folder absent)", folder, "custom_folder[0]"},
 	        {"the home folder replaced (\".\")", folder + "custom_sub_dir = \".\"\n",
