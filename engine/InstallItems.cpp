@@ -71,7 +71,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
-	store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true);
+	// An archive that cannot be unpacked (damaged, or larger than it says)
+	// leaves nothing to date, place, tag or link.
+	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
+		fConfig.Log("\t\t\tUnable to unpack this item: its archive is damaged\n");
+		return;
+	}
 	if (Stopped())
 		return;
 

@@ -609,6 +609,9 @@ TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
 		const RunResult run = Install(installer);
 		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
 		EXPECT_FALSE(Exists(world.Apps() + "/Bomb/notes.txt"));
+		if (test.code == 0)
+			EXPECT_NE(ReadFile(world.Apps() + "/Bomb/Log").find("Unable to unpack this item"),
+			          std::string::npos);
 		for (const auto& [entry, digest] : Snapshot(world.Temp())) {
 			struct stat info;
 			// The placed deinstaller is a program of its own size, not an archive entry.
