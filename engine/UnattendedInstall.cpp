@@ -114,9 +114,12 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_LOCKED;
 	// A run that ended at a requirement never reached "Installation Complete".
 	const LibString complete = InstallText(1037);
+	const LibString withFailures = InstallText(1046);
 	for (const std::string& text : statuses) {
 		if (complete == text.c_str())
 			return UNATTENDED_COMPLETED;
+		if (withFailures == text.c_str())
+			return UNATTENDED_COMPLETED_WITH_FAILURES;
 	}
 	return UNATTENDED_ENDED_BY_REQUIREMENT;
 }
@@ -138,6 +141,7 @@ const char* OutcomeText(const int& code)
 {
 	switch (code) {
 		case UNATTENDED_COMPLETED: return "completed (0)";
+		case UNATTENDED_COMPLETED_WITH_FAILURES: return "completed with failures (10)";
 		case UNATTENDED_FOLDER_ERROR: return "installation folder error (1)";
 		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
@@ -230,6 +234,8 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 	PrintPlan(*config, output);
 
 	const int code = Install(*config, presenter, output);
+	for (const std::string& failure : config->failures.Lines())
+		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;
 }
