@@ -16,8 +16,9 @@
 namespace {
 
 const uint64 kDictionarySize = 32768;
-// Input bytes the workers may hold ahead of the writer.
-const uint64 kInFlightLimit = 32 << 20;
+// Input bytes the workers may hold ahead of the writer: enough to keep both
+// cores busy, little enough to keep packing under 64 MB.
+const uint64 kInFlightLimit = 8 << 20;
 
 } // namespace
 
