@@ -1,24 +1,19 @@
 // The installer program: installs the product appended to this executable,
 // without a window when started with --unattended.
-#include <pthread.h>
-#include <signal.h>
-
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
+#include "StopSignals.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
 int main(int argc, char** argv)
 {
-	// Before any thread exists: a stop signal must reach only the thread that
-	// turns it into a stop request, never end the program on another one.
-	sigset_t stops;
-	sigemptyset(&stops);
-	sigaddset(&stops, SIGINT);
-	sigaddset(&stops, SIGTERM);
-	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+	// Before any thread exists: a stop signal reaches only the thread that
+	// turns it into a stop request, and one that comes before the run (an
+	// answer file that blocks) or after it ends the program at once.
+	StopSignals::Start(UNATTENDED_STOPPED, "Installer: stopped by SIGINT or SIGTERM");
 
 	UnattendedOptions options;
 	std::string error;

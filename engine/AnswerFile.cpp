@@ -1,7 +1,12 @@
 // Reading answer files: words separated by blanks, a quoted text, comments.
 #include "AnswerFile.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -91,6 +96,41 @@ std::string ChoicesOf(const answer_kind& kind)
 	return list;
 }
 
+// Reads a regular file of at most kLargestFile bytes, to its end: what the
+// size said when it was opened does not count, what is read does.
+status_t ReadSmallFile(const char* path, std::string& text, std::string& reason)
+{
+	const int fd = open(path, O_RDONLY | O_CLOEXEC);
+	if (fd < 0) {
+		reason = std::string("cannot be read: ") + strerror(errno);
+		return B_ENTRY_NOT_FOUND;
+	}
+	struct stat info;
+	status_t status = B_OK;
+	if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+		reason = "is not a regular file (a folder, device or pipe is not an answer file)";
+		status = B_BAD_VALUE;
+	}
+	char buffer[16384];
+	while (status == B_OK) {
+		const ssize_t done = read(fd, buffer, sizeof(buffer));
+		if (done < 0 && errno == EINTR)
+			continue;
+		if (done < 0) {
+			reason = std::string("cannot be read: ") + strerror(errno);
+			status = B_IO_ERROR;
+		} else if (done == 0)
+			break;
+		else if (text.size() + size_t(done) > AnswerFile::kLargestFile) {
+			reason = "is larger than 1 MB, more than any answer file needs";
+			status = B_BAD_VALUE;
+		} else
+			text.append(buffer, size_t(done));
+	}
+	close(fd);
+	return status;
+}
+
 } // namespace
 
 AnswerFile::AnswerFile() : fStatus(B_NO_INIT) {}
@@ -104,15 +144,15 @@ status_t AnswerFile::SetTo(const char* path)
 {
 	if (path == nullptr)
 		return fStatus = B_BAD_VALUE;
-	std::ifstream file(path, std::ios::binary);
-	if (!file) {
-		fAnswers.clear();
-		fError = std::string(path) + ": cannot be read";
-		return fStatus = B_ENTRY_NOT_FOUND;
+	fAnswers.clear();
+	std::string text;
+	std::string reason;
+	const status_t status = ReadSmallFile(path, text, reason);
+	if (status != B_OK) {
+		fError = std::string(path) + ": " + reason;
+		return fStatus = status;
 	}
-	std::ostringstream text;
-	text << file.rdbuf();
-	return SetTo(text.str(), path);
+	return SetTo(text, path);
 }
 
 status_t AnswerFile::SetTo(const std::string& text, const char* source_name)

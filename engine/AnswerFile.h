@@ -32,6 +32,7 @@ class AnswerFile {
 public:
 	AnswerFile();
 
+	// Reads the file at `path`: a regular file of at most kLargestFile bytes.
 	status_t SetTo(const char* path);
 	status_t SetTo(const std::string& text, const char* source_name);
 	status_t InitCheck() const { return fStatus; }
@@ -44,6 +45,8 @@ public:
 
 	// The name a kind has in the file ("collision").
 	static const char* KindName(const answer_kind& kind);
+
+	static const size_t kLargestFile = 1024 * 1024;
 
 private:
 	status_t ParseLine(const std::string& line, const int32& number);

@@ -2,8 +2,6 @@
 // user is told the installation is complete, asked about a restart, and may
 // see the installation folder.
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cerrno>
 #include <cstring>
@@ -16,17 +14,13 @@
 #include "LibEntry.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
+#include "LibProcess.h"
 #include "LibRoster.h"
 #include "Mime.h"
-#include "SafePlace.h"
-
-extern char** environ;
 
 namespace {
 
 const char* const kExecutableType = "application/x-vnd.Be-elfexecutable";
-// How often a waiting run looks whether it was asked to stop.
-const bigtime_t kWaitStep = 50000;
 
 bool IsMarkedForLaunch(const BMessage& item, BMessage& meta)
 {
@@ -56,28 +50,21 @@ bool UserWantsToRun(const char* path, const char* reason)
 	return alert->Go() == 1;
 }
 
+bool NotStopped()
+{
+	return thread_safe_point() == B_OK;
+}
+
 // Runs "/bin/sh path" in the item's folder and waits for it; a stop request
-// ends the wait, not the script.
+// ends the wait, not the script, which is never left a zombie.
 void RunInShell(const char* path)
 {
-	const std::string folder = LibParentOf(path);
-	char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>(path), nullptr};
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+	LibProcess script({"/bin/sh", path});
+	script.SetWorkingFolder(LibParentOf(path));
 	pid_t child = -1;
-	const int error = posix_spawn(&child, argv[0], &actions, nullptr, argv, environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0)
+	if (script.Detach(&child) != B_OK)
 		return;
-	int status = 0;
-	while (true) {
-		const pid_t ended = waitpid(child, &status, WNOHANG);
-		if (ended == child || (ended < 0 && errno != EINTR))
-			return;
-		if (snooze(kWaitStep) != B_OK)
-			return;
-	}
+	LibProcess::WaitForDetached(child, NotStopped);
 }
 
 void LaunchItem(const char* path)
@@ -91,7 +78,7 @@ void LaunchItem(const char* path)
 		return;
 	}
 	if (LibRoster().Launch(&ref) != B_OK)
-		LibError("%s", InstallFormat(1024, 1039, SafeLeaf(path).c_str()).c_str());
+		LibError("%s", InstallFormat(1024, 1039, LibLastComponent(path).c_str()).c_str());
 }
 
 } // namespace

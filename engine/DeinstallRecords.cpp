@@ -10,6 +10,7 @@
 
 #include "ConfigText.h"
 #include "Node.h"
+#include "RecordCheck.h"
 #include "Resources.h"
 #include "TypeConstants.h"
 #include "oLocalize.h"
@@ -127,10 +128,10 @@ status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* langu
 
 void InstallConfig::DeinstallerPath(const char* install_folder, LibString& path)
 {
+	// The product's name may hold "/" ("AC/DC"): the file gets a safe leaf.
+	const std::string leaf = std::string(ConfigText(*this, "app_name")) + " " +
+	                         ConfigText(*this, "version") + " Deinstaller";
 	path = install_folder != nullptr ? install_folder : "";
 	path += "/";
-	path += ConfigText(*this, "app_name");
-	path += " ";
-	path += ConfigText(*this, "version");
-	path += " Deinstaller";
+	path += SafeFileName(leaf.c_str()).c_str();
 }

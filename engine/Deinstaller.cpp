@@ -2,8 +2,8 @@
 // reduced configuration and the current language.
 #include "InstallConfig.h"
 
+#include "InstallTexts.h"
 #include "LibAppResource.h"
-#include "oLocalize.h"
 
 namespace {
 
@@ -17,9 +17,7 @@ void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource
 {
 	if (install_folder == nullptr)
 		return;
-	oLocalize localizer;
-	LibString status = localizer.GetString(1033);
-	UpdateStatus("%s", status.Length() > 0 ? status.String() : "Creating deinstaller...");
+	UpdateStatus("%s", InstallText(1033).String());
 	LibString path;
 	DeinstallerPath(install_folder, path);
 	resources.ExtractEntry(kDeinstallerPayload, path.String(), true);

@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "ConfigText.h"
-#include "InstallFiles.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "LibStdDir.h"
 #include "Path.h"
-#include "SafePlace.h"
+#include "ProtectedFolders.h"
 #include "Volume.h"
 
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
@@ -52,11 +52,15 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 		folderPath += std::string("/") + sub;
 
 	const bool replace = folder.FindBool("custom_replace_existing");
-	if (replace && SafeEntryExists(folderPath)) {
-		if (FindBool("opt_save_replaced"))
-			InstallMove(folderPath.c_str(), saved_files_path);
+	if (replace && LibEntryExists(folderPath)) {
+		// Whatever the record says, these folders stay where they are.
+		const std::string kept = ProtectedFolderReason(folderPath, InstallFolderPath(), on);
+		if (!kept.empty())
+			Log("\t\t\tNot replaced: %s %s\n", folderPath.c_str(), kept.c_str());
+		else if (FindBool("opt_save_replaced"))
+			LibMove(folderPath.c_str(), saved_files_path);
 		else
-			InstallRemove(folderPath.c_str());
+			LibUnlink(folderPath.c_str());
 	}
 	Libmkdir(folderPath.c_str());
 	if (replace) {
@@ -79,14 +83,17 @@ void InstallConfig::ResolveStandardFolder(const char* destination_name, LibStrin
 	path = folder.Path();
 }
 
-bool InstallConfig::DoesDestinationExist()
+std::string InstallConfig::InstallFolderPath()
 {
 	BPath folder(&destination);
-	if (folder.InitCheck() != B_OK)
-		return false;
 	const char* created = ConfigText(*this, "opt_created_folder");
-	if (created[0] == '\0')
-		return false;
-	const std::string path = std::string(folder.Path()) + "/" + created;
-	return LibExists(path.c_str());
+	if (folder.InitCheck() != B_OK || created[0] == '\0')
+		return std::string();
+	return std::string(folder.Path()) + "/" + created;
+}
+
+bool InstallConfig::DoesDestinationExist()
+{
+	const std::string path = InstallFolderPath();
+	return !path.empty() && LibExists(path.c_str());
 }

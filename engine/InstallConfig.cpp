@@ -4,13 +4,13 @@
 #include <cstdarg>
 
 #include "ConfigText.h"
+#include "InstallTexts.h"
 #include "LibBytes.h"
 #include "LibDateTime.h"
 #include "LibLocaleDateTime.h"
 #include "LibSysInfo.h"
 #include "Messenger.h"
 #include "TextCut.h"
-#include "oLocalize.h"
 
 const char* const InstallConfig::kMakerWebAddress = "https://vantry.org";
 const char* const InstallConfig::kMakerSupportEmail = "support@vantry.org";
@@ -102,13 +102,8 @@ void InstallConfig::LogHeader(const char* installer_version, const char* volume_
 {
 	if (log_file == nullptr)
 		return;
-	oLocalize localizer;
-	LibString required = localizer.GetString(1025);
-	LibString suggested = localizer.GetString(1026);
-	if (required.Length() == 0)
-		required = "required";
-	if (suggested.Length() == 0)
-		suggested = "suggested";
+	const LibString required = InstallText(1025);
+	const LibString suggested = InstallText(1026);
 
 	Log("VANTRY\n\tVersion %s\n\t%s\n\t%s\n", installer_version != nullptr ? installer_version : "",
 	    kMakerWebAddress, kMakerSupportEmail);

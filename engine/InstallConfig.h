@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "EntryRef.h"
 #include "FindDirectory.h"
@@ -23,6 +24,8 @@ enum {
 	INSTALL_RUN_OVER = 0,
 	INSTALL_RUN_NO_FOLDER = 1,
 	INSTALL_RUN_NO_SPACE = 3,
+	// Another run holds the installation folder's lock.
+	INSTALL_RUN_LOCKED = 4,
 };
 
 // Results of CheckSystemResources().
@@ -62,6 +65,8 @@ public:
 	void GetNewPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
 	                const char* saved_files_path, LibString& path);
 	bool DoesDestinationExist();
+	// The destination with opt_created_folder appended; empty without either.
+	std::string InstallFolderPath();
 
 	// Requirement checks.
 	int32 CheckSystemResources();

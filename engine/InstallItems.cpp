@@ -12,11 +12,9 @@
 #include "LibFile.h"
 #include "LibPathParts.h"
 #include "Path.h"
-#include "SafePlace.h"
 
 namespace {
 
-const int32 kFirstPayloadId = 2100;
 const char* const kUserSelected = "User Selected";
 
 bool IsExactly(const char* text, const char* expected)
@@ -63,7 +61,7 @@ bool InstallRun::InstallItems(LibAppResource& store)
 
 void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage& item)
 {
-	const std::string leaf = SafeLeaf(ConfigText(item, "file_name"));
+	const std::string leaf = LibLastComponent(ConfigText(item, "file_name"));
 	std::string path = fInstallFolder + "/" + leaf;
 	fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
 	fBegunCount++;
@@ -123,9 +121,9 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	if (folder.Length() == 0)
 		return;
 	const std::string target = folder.String();
-	const std::string final = target + "/" + SafeLeaf(path);
+	const std::string final = target + "/" + LibLastComponent(path);
 	// An item already where it is to go would be replaced by itself.
-	if (SafeSameFolder(target, fInstallFolder))
+	if (LibSameFolder(target, fInstallFolder))
 		return;
 	// A standard folder the host does not have yet is made, as the platform has it.
 	Libmkdir(target.c_str());
@@ -138,13 +136,13 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 		return;
 	}
 	// What is still in the way was not to be saved: it is replaced whole.
-	const bool folderOverFolder = SafeIsFolder(path) && SafeEntryExists(final);
-	if (!fSavedFiles.empty() && SafeEntryExists(final)) {
+	const bool folderOverFolder = LibIsFolderEntry(path) && LibEntryExists(final);
+	if (!fSavedFiles.empty() && LibEntryExists(final)) {
 		fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
 	bool replaced = false;
-	if (!SafePlaceEntry(path, final, replaced)) {
+	if (!LibMoveReplacing(path, final, replaced)) {
 		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
 		return;
 	}
@@ -169,7 +167,7 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 	if (folder.Length() == 0)
 		return;
 	// Asking would offer the item itself as the entry in the link's way.
-	if (SafeSameFolder(folder.String(), LibParentOf(path))) {
+	if (LibSameFolder(folder.String(), LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.String());
 		return;
 	}
@@ -186,14 +184,14 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 void InstallRun::MakeLink(const std::string& path, const std::string& folder,
                           const bool& deinstallable)
 {
-	if (SafeSameFolder(folder, LibParentOf(path))) {
+	if (LibSameFolder(folder, LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
 		return;
 	}
-	const std::string link = folder + "/" + SafeLeaf(path);
+	const std::string link = folder + "/" + LibLastComponent(path);
 	Libmkdir(folder.c_str());
 	bool replaced = false;
-	SafePlaceLink(path, link, replaced);
+	LibSymLinkReplacing(path, link, replaced);
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
 	if (deinstallable)

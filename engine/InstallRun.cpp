@@ -16,10 +16,10 @@
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibMessageBox.h"
+#include "LibPathParts.h"
 #include "Path.h"
-#include "SafePlace.h"
+#include "ProtectedFolders.h"
 #include "ScriptEdit.h"
-#include "oLocalize.h"
 
 namespace {
 
@@ -94,7 +94,10 @@ int32 InstallRun::Execute()
 	fConfig.BuildProductRecord(fProductRecord);
 	if (!OpenDestination())
 		return INSTALL_RUN_NO_FOLDER;
-	TrashEarlierInstallation();
+	if (!LockInstallFolder())
+		return INSTALL_RUN_LOCKED;
+	if (!TrashEarlierInstallation())
+		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
 		return INSTALL_RUN_OVER;
 	if (!CreateInstallFolder())
@@ -152,10 +155,31 @@ bool InstallRun::OpenDestination()
 	return true;
 }
 
-void InstallRun::TrashEarlierInstallation()
+bool InstallRun::LockInstallFolder()
 {
-	if (fConfig.DoesDestinationExist())
-		LibTrash(BPath(fInstallFolder.c_str()), false);
+	pid_t holder = 0;
+	// Without a lock file (a read-only folder) making the folder fails later.
+	if (fLock.Acquire(fInstallFolder, holder) != B_BUSY)
+		return true;
+	LibError("The installation folder '%s' is being installed by another installer (process "
+	         "%d): nothing was changed. Try again once it has finished.",
+	         fInstallFolder.c_str(), int(holder));
+	return false;
+}
+
+bool InstallRun::TrashEarlierInstallation()
+{
+	if (!fConfig.DoesDestinationExist())
+		return true;
+	// An earlier installation is a folder of its own, never a standard one.
+	const std::string kept = StandardFolderClash(fInstallFolder, &fVolume);
+	if (!kept.empty()) {
+		LibError("The installation folder '%s' cannot be replaced: it %s. Nothing was changed.",
+		         fInstallFolder.c_str(), kept.c_str());
+		return false;
+	}
+	LibTrash(BPath(fInstallFolder.c_str()), false);
+	return true;
 }
 
 bool InstallRun::CreateInstallFolder()
@@ -184,8 +208,7 @@ void InstallRun::CreateDeinstaller(LibAppResource& store)
 	bool include = true;
 	if (fConfig.FindBool("opt_include_deinstall", &include) == B_OK && !include)
 		return;
-	oLocalize localizer;
-	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, localizer.Language());
+	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
 }
 
 void InstallRun::MakeStartupSection()

@@ -5,11 +5,15 @@
 #include <string>
 
 #include "InstallConfig.h"
+#include "InstallLock.h"
 #include "LibString.h"
 #include "Message.h"
 #include "Volume.h"
 
 class LibAppResource;
+
+// Item i of install_instructions is archived in 'RAWT' kFirstPayloadId + i.
+const int32 kFirstPayloadId = 2100;
 
 // Where the run reads its payloads and its version: the running executable
 // unless a path is set (tests install from an installer file they do not run).
@@ -35,7 +39,8 @@ private:
 	bool CheckRequirements(int32& result);
 	void ReadVolume();
 	bool OpenDestination();
-	void TrashEarlierInstallation();
+	bool LockInstallFolder();
+	bool TrashEarlierInstallation();
 	bool CreateInstallFolder();
 	void StartLog();
 	void CreateDeinstaller(LibAppResource& store);
@@ -52,6 +57,7 @@ private:
 	void ShowCompletion();
 
 	InstallConfig& fConfig;
+	InstallLock fLock;
 	BVolume fVolume;
 	char fVolumeName[B_FILE_NAME_LENGTH];
 	LibString fProductRecord;

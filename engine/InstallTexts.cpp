@@ -4,6 +4,8 @@
 
 #include <cstdarg>
 #include <map>
+#include <memory>
+#include <mutex>
 
 #include "StringTable.h"
 #include "TextCut.h"
@@ -64,13 +66,72 @@ const char* InstallEnglishText(const int32& id)
 	return found != EnglishTexts().end() ? found->second : "";
 }
 
+namespace {
+
+// The running installer's strings, read once per process and per language.
+class TextCache {
+public:
+	LibString Text(const int32& id)
+	{
+		std::lock_guard<std::mutex> hold(fLock);
+		const auto found = fTexts.find(id);
+		if (found != fTexts.end())
+			return found->second;
+		LibString text = Localizer().GetString(id);
+		if (text.Length() == 0 || !SameConversions(text.String(), InstallEnglishText(id)))
+			text = InstallEnglishText(id);
+		fTexts[id] = text;
+		return text;
+	}
+
+	std::string Language()
+	{
+		std::lock_guard<std::mutex> hold(fLock);
+		return Localizer().Language();
+	}
+
+	void SetLanguage(const char* code)
+	{
+		std::lock_guard<std::mutex> hold(fLock);
+		Localizer().SetLanguage(code);
+		fTexts.clear();
+	}
+
+private:
+	oLocalize& Localizer()
+	{
+		if (!fLocalizer)
+			fLocalizer = std::make_unique<oLocalize>();
+		return *fLocalizer;
+	}
+
+	std::mutex fLock;
+	std::unique_ptr<oLocalize> fLocalizer;
+	std::map<int32, LibString> fTexts;
+};
+
+TextCache& Texts()
+{
+	static TextCache texts;
+	return texts;
+}
+
+} // namespace
+
 LibString InstallText(const int32& id)
 {
-	oLocalize localizer;
-	LibString text = localizer.GetString(id);
-	if (text.Length() == 0 || !SameConversions(text.String(), InstallEnglishText(id)))
-		text = InstallEnglishText(id);
-	return text;
+	return Texts().Text(id);
+}
+
+std::string InstallLanguage()
+{
+	return Texts().Language();
+}
+
+void InstallSetLanguage(const char* code)
+{
+	if (code != nullptr)
+		Texts().SetLanguage(code);
 }
 
 std::string InstallFormat(const size_t& size, int32 id, ...)

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ConfigText.h"
+#include "LibPathParts.h"
 #include "LibStringIterator.h"
-#include "SafePlace.h"
 
 bool InstallConfig::FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item,
                                     int32& index)
@@ -18,7 +18,7 @@ bool InstallConfig::FindInstallFile(const char* leaf, BMessage& instructions, BM
 		return false;
 	BMessage candidate;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &candidate) == B_OK; i++) {
-		if (SafeLeaf(ConfigText(candidate, "file_name")) != leaf)
+		if (LibLastComponent(ConfigText(candidate, "file_name")) != leaf)
 			continue;
 		item = candidate;
 		index = i;
@@ -48,7 +48,7 @@ int64 InstallConfig::GetSelectedSize()
 	std::vector<std::string> selectedLeaves;
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		std::string leaf = SafeLeaf(ConfigText(item, "file_name"));
+		std::string leaf = LibLastComponent(ConfigText(item, "file_name"));
 		firstSizes.emplace(leaf, item.FindInt32("file_size"));
 		if (item.FindBool("install_to_system"))
 			selectedLeaves.push_back(std::move(leaf));

@@ -5,20 +5,18 @@
 #include <cstring>
 #include <string>
 
-#include "InstallFiles.h"
+#include "InstallTexts.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "Path.h"
 #include "ReplaceAlert.h"
-#include "SafePlace.h"
-#include "oLocalize.h"
 
 namespace {
 
 // The user's answer to the dialog, with whether it holds from now on.
 bool AskUser(const BPath& item, const char* existing, bool& ask_again)
 {
-	oLocalize localizer;
-	ReplaceAlert* alert = new ReplaceAlert(item, BPath(existing), true, localizer.Language());
+	ReplaceAlert* alert = new ReplaceAlert(item, BPath(existing), true, InstallLanguage().c_str());
 	bool applyToAll = false;
 	const int32 button = alert->Go(applyToAll);
 	// A stop request dismissed it: nothing is replaced, nothing remembered.
@@ -33,7 +31,7 @@ bool AskUser(const BPath& item, const char* existing, bool& ask_again)
 bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
 {
 	// An entry that could not be put aside is kept where it is, not overwritten.
-	if (!InstallMoveAside(existing, saved_files)) {
+	if (!LibMoveAside(existing, saved_files)) {
 		Log("\t\t\tExisting file could not be saved in %s\n", saved_files);
 		return false;
 	}
@@ -49,7 +47,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 		return false;
 	const std::string existing = std::string(folder) + "/" + item.Leaf();
 	// A link whose target is gone is still an entry in the way.
-	if (!SafeEntryExists(existing))
+	if (!LibEntryExists(existing))
 		return true;
 	const bool saveReplaced = FindBool("opt_save_replaced");
 	const char* savedFiles = saved_files.Path() != nullptr ? saved_files.Path() : "";
@@ -68,7 +66,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 	}
 	if (saveReplaced)
 		return SaveExisting(existing.c_str(), savedFiles);
-	InstallRemove(existing.c_str());
+	LibUnlink(existing.c_str());
 	Log("\t\t\tExisting file removed.\n");
 	return true;
 }

@@ -2,18 +2,22 @@
 // memory, shared libraries, applications) against what the system offers.
 #include "InstallConfig.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "Alert.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
+#include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibFile.h"
 #include "LibMessageBox.h"
 #include "LibRoster.h"
 #include "LibSysInfo.h"
 #include "Path.h"
+#include "PayloadSpace.h"
+#include "TypeConstants.h"
 #include "Volume.h"
 
 namespace {
@@ -76,13 +80,48 @@ std::string SignatureOf(const char* name)
 	return std::string(open + 1, close);
 }
 
+// The bytes a requirement's "value" asks for: truncated, never below 0 and
+// never past what a 64-bit count holds (a double that large would overflow).
+int64 AmountInBytes(const double& value)
+{
+	if (!(value > 0))
+		return 0;
+	if (value >= 9223372036854775807.0)
+		return INT64_MAX;
+	return int64(value);
+}
+
+// What the selected items' archives will write, from their directories; an
+// archive that cannot be read counts nothing here (extraction then fails).
+int64 ArchivedSize(const BMessage& config)
+{
+	BMessage instructions;
+	config.FindMessage("install_instructions", &instructions);
+	LibAppResource store(InstallPayloadSource(), B_READ_ONLY);
+	BMessage item;
+	int64 total = 0;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		if (!item.FindBool("install_to_system"))
+			continue;
+		off_t offset = 0;
+		size_t size = 0;
+		int64 unpacked = 0;
+		if (store.GetResourceRange(B_RAW_TYPE, kFirstPayloadId + i, &offset, &size) != B_OK ||
+		    PayloadUnpackedSize(store.FilePath(), offset, off_t(size), unpacked) != B_OK)
+			continue;
+		total = unpacked > INT64_MAX - total ? INT64_MAX : total + unpacked;
+	}
+	return total;
+}
+
 } // namespace
 
 int32 InstallConfig::CheckSystemResources()
 {
 	const FreeSpace space = ReadFreeSpace(destination);
 
-	const int64 selected = GetSelectedSize();
+	// The record's sizes and what the archives hold: the larger counts.
+	const int64 selected = std::max(GetSelectedSize(), ArchivedSize(*this));
 	if (selected > int64(space.bytes)) {
 		ShowDiskShortage(true, selected, space);
 		return INSTALL_CHECK_CHOOSE_AGAIN;
@@ -91,8 +130,7 @@ int32 InstallConfig::CheckSystemResources()
 	if (FindBool("req_disk_space_needed")) {
 		BMessage amountField;
 		FindMessage("req_disk_space_amount", &amountField);
-		const double value = amountField.FindDouble("value");
-		const int64 amount = value > 0 ? int64(value) : 0;
+		const int64 amount = AmountInBytes(amountField.FindDouble("value"));
 		if (amount > int64(space.bytes)) {
 			const bool required = FindBool("req_disk_space_required");
 			ShowDiskShortage(required, amount, space);

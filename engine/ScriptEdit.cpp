@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -141,6 +142,9 @@ std::string ScriptWithoutSection(const std::string& content, const char* tag)
 status_t EditScriptPath(const char* path, const char* tag, const char* text)
 {
 	if (path == nullptr || tag == nullptr)
+		return B_BAD_VALUE;
+	// A marker is one line: a tag holding a line break would fence nothing.
+	if (tag[0] == '\0' || strpbrk(tag, "\n\r") != nullptr)
 		return B_BAD_VALUE;
 	// A script that is a link is edited where it lies, and stays a link.
 	char resolved[PATH_MAX];

@@ -11,7 +11,7 @@
 #include "InstallConfig.h"
 #include "InstallRun.h"
 #include "LibEntry.h"
-#include "SafePlace.h"
+#include "LibPathParts.h"
 #include "UnattendedInstall.h"
 #include "Volume.h"
 #include "VolumeRoster.h"
@@ -58,7 +58,7 @@ std::vector<std::string> ItemNames(const BMessage& instructions)
 	std::vector<std::string> names;
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
-		names.push_back(SafeLeaf(ConfigText(item, "file_name")));
+		names.push_back(LibLastComponent(ConfigText(item, "file_name")));
 	return names;
 }
 
@@ -180,7 +180,7 @@ bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, 
 		}
 	}
 	// A folder that does not exist is the run's to report (error 1040).
-	if (!LibGetEntryRef(folder.c_str(), config.destination) || !SafeIsFolder(folder))
+	if (!LibGetEntryRef(folder.c_str(), config.destination) || !LibIsFolderEntry(folder))
 		return true;
 	// Free space and the volume's name come from the volume the folder is on.
 	BVolume volume;

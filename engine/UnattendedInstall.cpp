@@ -6,9 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 #include "AnswerFile.h"
 #include "ConfigLoader.h"
@@ -17,11 +15,12 @@
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
+#include "LibPathParts.h"
 #include "LibSystem.h"
 #include "Messenger.h"
 #include "Path.h"
-#include "SafePlace.h"
 #include "StatusPrinter.h"
+#include "StopSignals.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
 #include "oLocalize.h"
@@ -31,59 +30,28 @@ namespace {
 // How long the thread-change message may take once the thread has ended.
 const bigtime_t kEndMessageWait = 10000000;
 
-// Stops the install thread on the first SIGINT or SIGTERM; a second one ends
-// the program at once. The signals are blocked in every thread but this one.
+// Stops the install thread on the first SIGINT or SIGTERM while it runs; the
+// program's receiver of those signals (StopSignals) ends it on a second one.
 class StopOnSignal {
 public:
-	explicit StopOnSignal(UnattendedOutput& output)
-	    : fOutput(output), fThread(-1), fStopped(false), fDone(false)
-	{
-		sigemptyset(&fSignals);
-		sigaddset(&fSignals, SIGINT);
-		sigaddset(&fSignals, SIGTERM);
-		pthread_sigmask(SIG_BLOCK, &fSignals, nullptr);
-	}
+	explicit StopOnSignal(UnattendedOutput& output) : fOutput(output) {}
 
-	~StopOnSignal()
-	{
-		fDone = true;
-		if (fWaiter.joinable())
-			fWaiter.join();
-	}
+	~StopOnSignal() { StopSignals::Unwatch(); }
 
 	void Watch(const thread_id& thread)
 	{
-		fThread = thread;
-		fWaiter = std::thread([this] { Wait(); });
-	}
-
-	bool Stopped() const { return fStopped; }
-
-private:
-	void Wait()
-	{
-		const timespec step = {0, 100000000};
-		while (!fDone) {
-			const int signal = sigtimedwait(&fSignals, nullptr, &step);
-			if (signal < 0)
-				continue;
-			if (fStopped)
-				_exit(UNATTENDED_STOPPED);
-			fStopped = true;
+		StopSignals::Watch(thread, [this](int signal) {
 			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping at the next "
 			                                        "safe point"
 			                                      : "terminated (SIGTERM): stopping at the next "
 			                                        "safe point");
-			kill_thread(fThread);
-		}
+		});
 	}
 
+	bool Stopped() const { return StopSignals::Stopped(); }
+
+private:
 	UnattendedOutput& fOutput;
-	sigset_t fSignals;
-	thread_id fThread;
-	std::atomic<bool> fStopped;
-	std::atomic<bool> fDone;
-	std::thread fWaiter;
 };
 
 int Fail(UnattendedOutput& output, const int& code, const std::string& text)
@@ -124,7 +92,7 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	BMessage item;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
 		if (item.FindBool("install_to_system"))
-			items += (items.empty() ? "" : ", ") + SafeLeaf(ConfigText(item, "file_name"));
+			items += (items.empty() ? "" : ", ") + LibLastComponent(ConfigText(item, "file_name"));
 	}
 	output.Line("items", items.c_str());
 	BPath destination(&config.destination);
@@ -142,6 +110,8 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_FOLDER_ERROR;
 	if (status == INSTALL_RUN_NO_SPACE)
 		return UNATTENDED_NO_SPACE;
+	if (status == INSTALL_RUN_LOCKED)
+		return UNATTENDED_LOCKED;
 	// A run that ended at a requirement never reached "Installation Complete".
 	const LibString complete = InstallText(1037);
 	for (const std::string& text : statuses) {
@@ -159,6 +129,7 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
 		case UNATTENDED_STOPPED: return "stopped (5)";
+		case UNATTENDED_LOCKED: return "the installation folder is in use by another installer (9)";
 		default: return "stopped: a question had no answer (6)";
 	}
 }
@@ -226,7 +197,7 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 			return Fail(output, UNATTENDED_USAGE,
 			            "no language has the code \"" + options.language +
 			                    "\": use en, fr, es, de, it, no, sv, da or nl");
-		oLocalize().SetLanguage(options.language.c_str());
+		InstallSetLanguage(options.language.c_str());
 	}
 
 	std::unique_ptr<InstallConfig> config(new InstallConfig);

@@ -10,6 +10,7 @@
 
 #include "Application.h"
 #include "FindDirectory.h"
+#include "LibPathParts.h"
 #include "Message.h"
 #include "MimeType.h"
 #include "Node.h"
@@ -131,23 +132,14 @@ void LibGetParentPath(const char* path, LibString& parent)
 	std::string text = path == nullptr ? "" : path;
 	while (text.size() > 1 && text.back() == '/')
 		text.pop_back();
-	size_t slash = text.find_last_of('/');
-	if (slash == std::string::npos)
-		text.clear();
-	else
-		text.resize(slash == 0 ? 1 : slash);
-	parent = text.c_str();
+	parent = text.find('/') == std::string::npos ? "" : LibParentOf(text).c_str();
 }
 
 bool LibGetChildName(const char* path, char* buffer, const size_t& size)
 {
 	if (path == nullptr || buffer == nullptr || size == 0)
 		return false;
-	std::string text = path;
-	while (text.size() > 1 && text.back() == '/')
-		text.pop_back();
-	size_t slash = text.find_last_of('/');
-	std::string leaf = slash == std::string::npos ? text : text.substr(slash + 1);
+	const std::string leaf = LibLeafOf(path);
 	size_t count = std::min(leaf.size(), size - 1);
 	memcpy(buffer, leaf.data(), count);
 	buffer[count] = '\0';

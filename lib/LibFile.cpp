@@ -63,22 +63,6 @@ bool LibChangeDirectory(const char* path)
 	return chdir(path) == 0;
 }
 
-bool LibUnlink(const char* path)
-{
-	if (path == nullptr || path[0] == '\0')
-		return false;
-	struct stat st;
-	bool isLink = lstat(path, &st) == 0 && S_ISLNK(st.st_mode);
-	std::error_code error;
-	std::filesystem::remove_all(path, error);
-	if (error || lstat(path, &st) == 0)
-		return false;
-	// A link's attributes are kept on its folder: they go with it.
-	if (isLink)
-		host_link_attrs_drop(path);
-	return true;
-}
-
 bool Libmimeset(const char* path)
 {
 	if (path == nullptr || path[0] == '\0')

@@ -2,6 +2,8 @@
 // remove, link, typing, trash, sizes, path search and unique names.
 #pragma once
 
+#include <string>
+
 #include "LibString.h"
 #include "Path.h"
 #include "SupportDefs.h"
@@ -24,8 +26,24 @@ bool LibCopy(const char* source, const char* destination);
 // An existing folder as destination receives the source under its own name.
 bool LibMove(const char* source, const char* destination);
 // Removes the entry and, for a folder, everything below it (links are not
-// followed); true when nothing is left, also when nothing was there.
+// followed); true when nothing is left, also when nothing was there. The
+// entry first leaves its place whole by a rename to a hidden folder beside
+// it, so a stop meanwhile leaves nothing of it there; what cannot be removed
+// is put back where it was.
 bool LibUnlink(const char* path);
+// Moves `source` to the path `final`. On one volume this is a rename; across
+// volumes the copy is made under a hidden name in the final folder and
+// renamed into place before the source goes. An entry already at `final` is
+// first renamed aside and removed only once the new one is in place; it is
+// put back when the move fails. `replaced` tells whether one was there. On
+// failure errno holds the system's reason.
+bool LibMoveReplacing(const std::string& source, const std::string& final, bool& replaced);
+// Moves `source` into `folder` under its own leaf, or under the first free
+// name of "leaf copy", "leaf copy 1"... when that is taken.
+bool LibMoveAside(const char* source, const char* folder);
+// Makes `final` a symbolic link to `target` the way LibMoveReplacing places
+// an entry.
+bool LibSymLinkReplacing(const std::string& target, const std::string& final, bool& replaced);
 // Sniffs and sets the entry's type, replacing one it had.
 bool Libmimeset(const char* path);
 // Makes `linkPath` a symbolic link to `target`, replacing a file or link of

@@ -1,6 +1,5 @@
 // Opening entries in the desktop's file manager: a detached program started
 // with an argument vector, never through a shell.
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,13 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "LibEntry.h"
 #include "LibFile.h"
-
-extern char** environ;
+#include "LibProcess.h"
 
 namespace {
 
@@ -28,28 +25,14 @@ std::string Opener()
 	return opener != nullptr && opener[0] != '\0' ? opener : "xdg-open";
 }
 
-// Starts `arguments` in a new session and reaps it on a detached thread.
+// Starts `arguments` in a new session, not as our child.
 bool SpawnDetached(const std::vector<std::string>& arguments)
 {
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
-	posix_spawnattr_t attributes;
-	posix_spawnattr_init(&attributes);
-	posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-	pid_t child = -1;
-	int error = posix_spawnp(&child, argv[0], nullptr, &attributes, argv.data(), environ);
-	posix_spawnattr_destroy(&attributes);
-	if (error != 0) {
-		fprintf(stderr, "Unable to start %s: %s\n", argv[0], strerror(error));
+	const status_t status = LibProcess(arguments).Detach();
+	if (status != B_OK) {
+		fprintf(stderr, "Unable to start %s: %s\n", arguments[0].c_str(), status_text(status));
 		return false;
 	}
-	std::thread([child] {
-		int status = 0;
-		while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-		}
-	}).detach();
 	return true;
 }
 

@@ -1,6 +1,9 @@
-// Splitting paths into folder and leaf without touching the file system.
+// Splitting paths into folder and leaf, and the few questions about what
+// lies at a path that every file step asks.
 #include "LibPathParts.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 std::string LibParentOf(const std::string& path)
@@ -16,12 +19,39 @@ std::string LibLeafOf(const std::string& path)
 	std::string clean = path;
 	while (clean.size() > 1 && clean.back() == '/')
 		clean.pop_back();
-	const size_t slash = clean.find_last_of('/');
-	return slash == std::string::npos ? clean : clean.substr(slash + 1);
+	return LibLastComponent(clean);
+}
+
+std::string LibLastComponent(const std::string& path)
+{
+	const size_t slash = path.find_last_of('/');
+	return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool LibIsFolder(const std::string& path)
 {
 	struct stat st;
 	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool LibIsFolderEntry(const std::string& path)
+{
+	struct stat st;
+	return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool LibEntryExists(const std::string& path)
+{
+	struct stat st;
+	return !path.empty() && lstat(path.c_str(), &st) == 0;
+}
+
+bool LibSameFolder(const std::string& first, const std::string& second)
+{
+	char firstReal[PATH_MAX];
+	char secondReal[PATH_MAX];
+	if (realpath(first.c_str(), firstReal) == nullptr ||
+	    realpath(second.c_str(), secondReal) == nullptr)
+		return false;
+	return std::string(firstReal) == secondReal;
 }

@@ -1,5 +1,5 @@
-// The folder part and the leaf of a path as plain text, and whether a path is
-// a folder: the small path steps the file utilities share.
+// The folder part and the leaf of a path as plain text, and what lies at a
+// path: the small path steps the file utilities share.
 #pragma once
 
 #include <string>
@@ -8,5 +8,14 @@
 std::string LibParentOf(const std::string& path);
 // The last component; trailing slashes are not components ("a/b/" gives "b").
 std::string LibLeafOf(const std::string& path);
+// All after the last '/', exactly: "a/b/" gives "", so names recorded with a
+// trailing slash are compared as recorded.
+std::string LibLastComponent(const std::string& path);
 // The path is a folder or a link to one.
 bool LibIsFolder(const std::string& path);
+// The entry itself is a folder (a link to one is not).
+bool LibIsFolderEntry(const std::string& path);
+// Something, even a dangling link, is at `path`.
+bool LibEntryExists(const std::string& path);
+// Both folders exist and resolve to one path.
+bool LibSameFolder(const std::string& first, const std::string& second);

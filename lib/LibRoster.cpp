@@ -1,10 +1,10 @@
 // LibRoster: applications found by signature among the executables of the
 // application folders and PATH, and programs started detached.
 #include "LibRoster.h"
+#include "LibProcess.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "AppFileInfo.h"
 #include "Entry.h"
@@ -21,8 +20,6 @@
 #include "FindDirectory.h"
 #include "Mime.h"
 #include "Path.h"
-
-extern char** environ;
 
 namespace {
 
@@ -82,16 +79,6 @@ bool IsRealFolder(const std::string& path)
 {
 	struct stat info;
 	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Waits for the program on a thread of its own, so it never stays a zombie.
-void ReapLater(pid_t child)
-{
-	std::thread([child] {
-		int status = 0;
-		while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-		}
-	}).detach();
 }
 
 } // namespace
@@ -175,28 +162,17 @@ status_t LibRoster::Launch(const entry_ref* ref, int argc, const char* const* ar
 	BPath folder;
 	path.GetParent(&folder);
 
-	std::vector<char*> argv;
-	argv.push_back(const_cast<char*>(path.Path()));
+	std::vector<std::string> arguments = {path.Path()};
 	for (int i = 0; i < argc; i++)
-		argv.push_back(const_cast<char*>(args[i]));
-	argv.push_back(nullptr);
-
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+		arguments.push_back(args[i]);
+	LibProcess program(arguments);
+	program.SetQuietInput(true);
 	if (folder.InitCheck() == B_OK)
-		posix_spawn_file_actions_addchdir_np(&actions, folder.Path());
-	posix_spawnattr_t attributes;
-	posix_spawnattr_init(&attributes);
-	posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+		program.SetWorkingFolder(folder.Path());
 	pid_t child = -1;
-	// posix_spawn reports a failed exec as its own result.
-	const int error = posix_spawn(&child, path.Path(), &actions, &attributes, argv.data(), environ);
-	posix_spawnattr_destroy(&attributes);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0)
-		return status_from_errno(error);
-	ReapLater(child);
+	const status_t status = program.Detach(&child);
+	if (status != B_OK)
+		return status;
 	if (appTeam != nullptr)
 		*appTeam = child;
 	return B_OK;

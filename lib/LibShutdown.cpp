@@ -3,19 +3,16 @@
 #include "LibSystem.h"
 
 #include <limits.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "FindDirectory.h"
-
-extern char** environ;
+#include "LibProcess.h"
 
 namespace {
 
@@ -25,14 +22,6 @@ std::string RealPath(const char* path)
 	if (path == nullptr || realpath(path, resolved) == nullptr)
 		return "";
 	return resolved;
-}
-
-// Reaps the tool when it ends, so no zombie stays behind.
-void Reap(pid_t child)
-{
-	int status = 0;
-	while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-	}
 }
 
 } // namespace
@@ -63,18 +52,9 @@ status_t LibShutdown(const bool& restart)
 	if (!LibShutdownAllowed(tool.c_str()))
 		return B_NOT_ALLOWED;
 
-	char* argv[] = {const_cast<char*>(tool.c_str()), const_cast<char*>("-r"), nullptr};
-	if (!restart)
-		argv[1] = nullptr;
-	posix_spawnattr_t attributes;
-	posix_spawnattr_init(&attributes);
+	std::vector<std::string> arguments = {tool};
+	if (restart)
+		arguments.push_back("-r");
 	// In its own session, so it outlives us and our terminal.
-	posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-	pid_t child = -1;
-	int error = posix_spawn(&child, tool.c_str(), nullptr, &attributes, argv, environ);
-	posix_spawnattr_destroy(&attributes);
-	if (error != 0)
-		return status_from_errno(error);
-	std::thread(Reap, child).detach();
-	return B_OK;
+	return LibProcess(arguments).Detach();
 }

@@ -11,6 +11,8 @@
 #include <ctime>
 #include <vector>
 
+#include "LibPathParts.h"
+
 namespace {
 
 // Larger files do not belong in an attribute.
@@ -105,12 +107,6 @@ void DosTime(time_t seconds, uint32_t& time, uint32_t& date)
 	}
 	time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
 	date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
-}
-
-std::string LeafOf(const std::string& name)
-{
-	size_t slash = name.find_last_of('/');
-	return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 struct Member {
@@ -257,7 +253,7 @@ bool LibUnzipOneFile(const std::string& archive, const char* name, std::string& 
 		if (member.name.empty() || member.name.back() == '/')
 			continue;
 		files++;
-		if (name != nullptr && LeafOf(member.name) == name)
+		if (name != nullptr && LibLastComponent(member.name) == name)
 			return Extract(archive, member, data);
 		chosen = &member;
 	}

@@ -6,6 +6,7 @@
 
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
+#include "RecordCheck.h"
 #include "TypeConstants.h"
 
 namespace {
@@ -28,13 +29,32 @@ bool read_record(BMessage& config, LibAppResource& store)
 	return status == B_OK;
 }
 
+// A record that would write outside its places is refused whole, before
+// anything is made from it.
+bool check_record(const BMessage& config)
+{
+	const std::vector<std::string> faults = CheckConfigRecord(config);
+	if (faults.empty())
+		return true;
+	for (const std::string& fault : faults)
+		fprintf(stderr, "Installer: configuration refused: %s\n", fault.c_str());
+	LibError("The installer's configuration is refused, nothing was installed: %s",
+	         faults.front().c_str());
+	return false;
+}
+
 } // namespace
 
 bool LoadConfiguration(BMessage& config, LibAppResource& store)
 {
 	config.MakeEmpty();
-	if (read_record(config, store))
-		return true;
+	if (read_record(config, store)) {
+		if (check_record(config))
+			return true;
+		config.MakeEmpty();
+		config.what = 0;
+		return false;
+	}
 	// A failed unflattening may have left some fields: nothing half loaded.
 	config.MakeEmpty();
 	config.what = 0;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "RecordCheck.h"
 #include "StandardFolders.h"
 
 namespace {
@@ -228,11 +229,20 @@ bool DescriptionReader::ReadTextFile(const toml::table& table, const std::string
 		Error(origin, "the text file " + path + " is larger than 16 MB");
 		return false;
 	}
-	// Only the size the file reports is read, so no special file can stall the reading.
+	// Regular files only, so no special file can stall the reading; read to
+	// their end, since a file of /proc reports 0 bytes and holds more.
 	std::ifstream stream(path, std::ios::binary);
-	std::string text((size_t)info.st_size, '\0');
-	if (!stream.is_open() || !stream.read(text.data(), (std::streamsize)text.size())) {
+	std::string text;
+	char buffer[65536];
+	while (stream.is_open() && text.size() <= size_t(kMaxTextSize) &&
+	       (stream.read(buffer, sizeof(buffer)) || stream.gcount() > 0))
+		text.append(buffer, size_t(stream.gcount()));
+	if (!stream.is_open() || stream.bad()) {
 		Error(origin, "cannot read " + path);
+		return false;
+	}
+	if (text.size() > size_t(kMaxTextSize)) {
+		Error(origin, "the text file " + path + " is larger than 16 MB");
 		return false;
 	}
 	out = text;
@@ -378,6 +388,8 @@ bool DescriptionReader::ReadDiskAmount(const toml::table& table, const std::stri
 			Error(Origin(*node, field), "a size cannot be negative");
 			return false;
 		}
+		if (!FitsOnADisk(Origin(*node, field), (double)value))
+			return false;
 		out = DiskAmount{(double)value, 'b   ', 1.0f};
 		return true;
 	}
@@ -392,8 +404,18 @@ bool DescriptionReader::ReadDiskAmount(const toml::table& table, const std::stri
 		              "\"; write a number of bytes or a size such as \"10 MB\"");
 		return false;
 	}
+	if (!FitsOnADisk(Origin(*node, field), amount.value))
+		return false;
 	out = amount;
 	return true;
+}
+
+bool DescriptionReader::FitsOnADisk(const FieldOrigin& origin, const double& bytes)
+{
+	if (bytes <= kLargestDiskAmount)
+		return true;
+	Error(origin, "more than any disk holds: at most 1152921504606846976 bytes (1 EiB)");
+	return false;
 }
 
 bool DescriptionReader::ReadMegabytes(const toml::table& table, const std::string& prefix,

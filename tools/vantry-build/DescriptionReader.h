@@ -51,6 +51,8 @@ public:
 	// A number of bytes, or a text such as "10 MB".
 	bool ReadDiskAmount(const toml::table& table, const std::string& prefix, const char* key,
 	                    DiskAmount& out);
+	// False, with the error reported, for an amount no disk can hold.
+	bool FitsOnADisk(const FieldOrigin& origin, const double& bytes);
 	// A number of megabytes, or a text such as "64 MB" (rounded up to whole megabytes).
 	bool ReadMegabytes(const toml::table& table, const std::string& prefix, const char* key,
 	                   int32& out);

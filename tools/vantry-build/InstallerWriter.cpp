@@ -14,6 +14,7 @@
 #include "File.h"
 #include "Message.h"
 #include "PayloadWriter.h"
+#include "RecordCheck.h"
 #include "Resources.h"
 #include "StringTable.h"
 
@@ -223,6 +224,12 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 	BMessage record;
 	ConfigWriter writer(fProduct);
 	if (writer.Build(deinstallerSize, &record, &fErrors) != B_OK)
+		return B_BAD_VALUE;
+	// The installer refuses what this check refuses: never write such a record.
+	const std::vector<std::string> faults = CheckConfigRecord(record);
+	for (const std::string& fault : faults)
+		Fail("the configuration record is refused: " + fault);
+	if (!faults.empty())
 		return B_BAD_VALUE;
 	std::string flat;
 	status_t status = record.Flatten(&flat);

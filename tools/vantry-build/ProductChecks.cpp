@@ -119,3 +119,12 @@ bool folder_path_is_safe(const std::string& path)
 	}
 	return true;
 }
+
+bool folder_path_goes_below(const std::string& path)
+{
+	for (const std::filesystem::path& part : std::filesystem::path(path)) {
+		if (!part.empty() && part != "." && part != "/")
+			return true;
+	}
+	return false;
+}

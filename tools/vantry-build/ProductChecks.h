@@ -12,3 +12,5 @@
 void check_product(const Product& product, DescriptionReader& reader);
 // A path below a folder that stays below it: relative, without "..".
 bool folder_path_is_safe(const std::string& path);
+// The path goes down at least one folder: it is not empty, "." or "./.".
+bool folder_path_goes_below(const std::string& path);

@@ -9,6 +9,7 @@
 
 #include "DescriptionReader.h"
 #include "ProductChecks.h"
+#include "RecordCheck.h"
 #include "StandardFolders.h"
 
 namespace {
@@ -188,15 +189,17 @@ void DescriptionParser::ReadDefaultFolder(const toml::table& root)
 // The installation folder is one folder inside the destination the user picks.
 void DescriptionParser::ReadCreatedFolder(const toml::table& root)
 {
-	fProduct.opt_created_folder = fProduct.app_name;
+	// The product name may hold "/" ("AC/DC"): the folder gets a safe leaf of it.
+	fProduct.opt_created_folder = SafeFileName(fProduct.app_name.c_str());
 	const toml::node* node = root.get("opt_created_folder");
 	if (node == nullptr ||
 	    !fReader.ReadString(root, "", "opt_created_folder", fProduct.opt_created_folder))
 		return;
 	const std::string& name = fProduct.opt_created_folder;
-	if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+	if (!IsPlainLeaf(name)) {
 		fReader.Error(fReader.Origin(*node, "opt_created_folder"),
-		              "must be one folder name, without \"/\"");
+		              "must be one folder name: not empty, \".\" or \"..\", without \"/\" "
+		              "or control characters");
 	}
 }
 
@@ -341,6 +344,15 @@ void DescriptionParser::ReadCustomFolder(const toml::table& table, const std::st
 	if (sub != nullptr && !folder_path_is_safe(folder.custom_sub_dir)) {
 		fReader.Error(fReader.Origin(*sub, prefix + ".custom_sub_dir"),
 		              "must be a relative path without \"..\"");
+		return;
+	}
+	// Replacing the standard folder itself would empty it, and all it holds.
+	if (folder.custom_replace_existing && !folder_path_goes_below(folder.custom_sub_dir)) {
+		fReader.Error(sub != nullptr ? fReader.Origin(*sub, prefix + ".custom_sub_dir")
+		                             : folder.origin,
+		              "names the standard folder itself, which custom_replace_existing (true "
+		              "unless given) would replace: give a folder below it, or "
+		              "custom_replace_existing = false");
 		return;
 	}
 	fProduct.custom_folder.push_back(folder);

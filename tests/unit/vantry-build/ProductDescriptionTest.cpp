@@ -105,7 +105,9 @@ const MistakeCase kMistakes[] = {
          "../etc", "custom_folder[0].custom_sub_dir", "without \"..\""},
         {"TwoCustomFoldersOneName", "",
          "[[custom_folder]]\ncustom_folder_name = \"Docs\"\ncustom_root_dir = \"User\"\n"
-         "[[custom_folder]]\ncustom_folder_name = \"Docs\" # second\ncustom_root_dir = 3000\n",
+         "custom_sub_dir = \"docs\"\n"
+         "[[custom_folder]]\ncustom_folder_name = \"Docs\" # second\ncustom_root_dir = 3000\n"
+         "custom_sub_dir = \"docs\"\n",
          "# second", "custom_folder[1].custom_folder_name", "two custom folders named \"Docs\""},
         {"TwoInstallTypesOneName", "", "[[groups]]\ngroup_name = \"Normal\" # again\n", "# again",
          "groups[1].group_name", "two install types named \"Normal\""},

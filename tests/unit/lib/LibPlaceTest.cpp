@@ -1,6 +1,6 @@
 // Entries renamed into place whole: onto nothing, over a file, a folder or a
 // link, across file systems, and links made the same way.
-#include "SafePlace.h"
+#include "LibPathParts.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,18 +10,19 @@
 
 #include <filesystem>
 
-#include "EngineTestSupport.h"
-#include "InstallFiles.h"
+#include "LibFile.h"
+#include "TempFolder.h"
+#include "TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SafePlaceTest : public testing::Test {
+class LibPlaceTest : public testing::Test {
 protected:
 	std::string Folder(const std::string& name)
 	{
-		const std::string path = world.Temp() + "/" + name;
+		const std::string path = temp.Path() + "/" + name;
 		fs::create_directories(path);
 		return path;
 	}
@@ -34,10 +35,10 @@ protected:
 			        << entry.path();
 	}
 
-	EngineWorld world;
+	TempFolder temp;
 };
 
-TEST_F(SafePlaceTest, PlacesOverWhateverIsInTheWay)
+TEST_F(LibPlaceTest, PlacesOverWhateverIsInTheWay)
 {
 	struct Case {
 		const char* name;
@@ -75,21 +76,21 @@ TEST_F(SafePlaceTest, PlacesOverWhateverIsInTheWay)
 		}
 		test.existing(to + "/item");
 		bool replaced = !test.replaced;
-		ASSERT_TRUE(SafePlaceEntry(source, to + "/item", replaced)) << test.name;
+		ASSERT_TRUE(LibMoveReplacing(source, to + "/item", replaced)) << test.name;
 		EXPECT_EQ(replaced, test.replaced) << test.name;
-		EXPECT_FALSE(SafeEntryExists(source)) << test.name;
+		EXPECT_FALSE(LibEntryExists(source)) << test.name;
 		EXPECT_EQ(ReadText(to + (test.sourceIsFolder ? "/item/new" : "/item")), "new") << test.name;
 		EXPECT_FALSE(fs::exists(to + "/item/old")) << test.name;
 		ExpectNoLeftovers(to);
 	}
 }
 
-TEST_F(SafePlaceTest, FailedPlacementPutsTheOldEntryBack)
+TEST_F(LibPlaceTest, FailedPlacementPutsTheOldEntryBack)
 {
 	const std::string to = Folder("to");
 	WriteText(to + "/item", "old");
 	bool replaced = false;
-	EXPECT_FALSE(SafePlaceEntry(world.Temp() + "/missing", to + "/item", replaced));
+	EXPECT_FALSE(LibMoveReplacing(temp.Path() + "/missing", to + "/item", replaced));
 	EXPECT_EQ(ReadText(to + "/item"), "old");
 	ExpectNoLeftovers(to);
 
@@ -97,18 +98,18 @@ TEST_F(SafePlaceTest, FailedPlacementPutsTheOldEntryBack)
 	const std::string folder = to + "/folder";
 	fs::create_directories(folder);
 	WriteText(folder + "/inner", "old inner");
-	EXPECT_FALSE(SafePlaceEntry(folder, folder + "/inner", replaced));
+	EXPECT_FALSE(LibMoveReplacing(folder, folder + "/inner", replaced));
 	EXPECT_TRUE(replaced);
 	EXPECT_EQ(ReadText(folder + "/inner"), "old inner");
 	ExpectNoLeftovers(folder);
 }
 
-TEST_F(SafePlaceTest, CopiesAcrossFileSystemsBeforeTheSourceGoes)
+TEST_F(LibPlaceTest, CopiesAcrossFileSystemsBeforeTheSourceGoes)
 {
 	struct stat shared;
-	struct stat temp;
-	if (stat("/dev/shm", &shared) != 0 || stat(world.Temp().c_str(), &temp) != 0 ||
-	    shared.st_dev == temp.st_dev || access("/dev/shm", W_OK) != 0)
+	struct stat local;
+	if (stat("/dev/shm", &shared) != 0 || stat(temp.Path().c_str(), &local) != 0 ||
+	    shared.st_dev == local.st_dev || access("/dev/shm", W_OK) != 0)
 		GTEST_SKIP() << "no second file system at /dev/shm";
 	std::string other = "/dev/shm/vantry-place-XXXXXX";
 	ASSERT_NE(mkdtemp(other.data()), nullptr);
@@ -118,19 +119,19 @@ TEST_F(SafePlaceTest, CopiesAcrossFileSystemsBeforeTheSourceGoes)
 	const std::string to = Folder("to");
 	WriteText(to + "/item", "old");
 	bool replaced = false;
-	ASSERT_TRUE(SafePlaceEntry(other + "/item", to + "/item", replaced));
+	ASSERT_TRUE(LibMoveReplacing(other + "/item", to + "/item", replaced));
 	EXPECT_TRUE(replaced);
 	EXPECT_EQ(ReadText(to + "/item/sub/file"), "across");
 	EXPECT_EQ(fs::read_symlink(to + "/item/link"), "sub/file") << "links stay links";
-	EXPECT_FALSE(SafeEntryExists(other + "/item"));
+	EXPECT_FALSE(LibEntryExists(other + "/item"));
 	ExpectNoLeftovers(to);
 	fs::remove_all(other);
 }
 
-TEST_F(SafePlaceTest, LinksReplaceFilesAndFoldersWhole)
+TEST_F(LibPlaceTest, LinksReplaceFilesAndFoldersWhole)
 {
 	const std::string to = Folder("links");
-	const std::string target = world.Temp() + "/target";
+	const std::string target = temp.Path() + "/target";
 	WriteText(target, "target");
 	for (const char* leaf : {"fresh", "file", "folder"}) {
 		const std::string link = to + "/" + leaf;
@@ -139,25 +140,25 @@ TEST_F(SafePlaceTest, LinksReplaceFilesAndFoldersWhole)
 		if (std::string(leaf) == "folder")
 			fs::create_directories(link + "/inside");
 		bool replaced = false;
-		ASSERT_TRUE(SafePlaceLink(target, link, replaced)) << leaf;
+		ASSERT_TRUE(LibSymLinkReplacing(target, link, replaced)) << leaf;
 		EXPECT_EQ(replaced, std::string(leaf) != "fresh") << leaf;
 		EXPECT_EQ(fs::read_symlink(link), target) << leaf;
 	}
 	ExpectNoLeftovers(to);
 }
 
-TEST_F(SafePlaceTest, RemovesFilesFoldersAndLinksWithoutLeftovers)
+TEST_F(LibPlaceTest, RemovesFilesFoldersAndLinksWithoutLeftovers)
 {
 	const std::string folder = Folder("remove");
-	const std::string target = world.Temp() + "/target";
+	const std::string target = temp.Path() + "/target";
 	WriteText(target, "target");
 	WriteText(folder + "/file", "x");
 	fs::create_directories(folder + "/tree/sub");
 	WriteText(folder + "/tree/sub/file", "x");
 	fs::create_symlink(target, folder + "/link");
 	for (const char* leaf : {"file", "tree", "link", "missing"}) {
-		EXPECT_TRUE(SafeRemoveEntry(folder + "/" + leaf)) << leaf;
-		EXPECT_FALSE(SafeEntryExists(folder + "/" + leaf)) << leaf;
+		EXPECT_TRUE(LibUnlink((folder + "/" + leaf).c_str())) << leaf;
+		EXPECT_FALSE(LibEntryExists(folder + "/" + leaf)) << leaf;
 	}
 	EXPECT_EQ(ReadText(target), "target") << "a link goes, not what it points to";
 	ExpectNoLeftovers(folder);
@@ -166,7 +167,7 @@ TEST_F(SafePlaceTest, RemovesFilesFoldersAndLinksWithoutLeftovers)
 
 // A removal killed at any moment leaves the entry whole at its place or not
 // there at all, never a part of it.
-TEST_F(SafePlaceTest, KilledRemovalLeavesTheEntryWholeOrGone)
+TEST_F(LibPlaceTest, KilledRemovalLeavesTheEntryWholeOrGone)
 {
 	const int kFiles = 600;
 	const std::string folder = Folder("killed");
@@ -179,14 +180,14 @@ TEST_F(SafePlaceTest, KilledRemovalLeavesTheEntryWholeOrGone)
 		const pid_t child = fork();
 		ASSERT_GE(child, 0);
 		if (child == 0) {
-			InstallRemove(tree.c_str());
+			LibUnlink(tree.c_str());
 			_exit(0);
 		}
 		usleep(useconds_t(round * 150));
 		kill(child, SIGKILL);
 		int status = 0;
 		waitpid(child, &status, 0);
-		if (!SafeEntryExists(tree))
+		if (!LibEntryExists(tree))
 			continue;
 		size_t left = 0;
 		for (auto it = fs::recursive_directory_iterator(tree); it != fs::end(it); ++it)
@@ -195,14 +196,14 @@ TEST_F(SafePlaceTest, KilledRemovalLeavesTheEntryWholeOrGone)
 	}
 }
 
-TEST(SafePathTest, SplitsAndComparesPaths)
+TEST(LibPlacePathTest, SplitsAndComparesPaths)
 {
-	EXPECT_EQ(SafeLeaf("/a/b/c"), "c");
-	EXPECT_EQ(SafeLeaf("c"), "c");
-	EXPECT_EQ(SafeLeaf("files/folder/"), "") << "names are compared as recorded";
-	EXPECT_TRUE(SafeSameFolder("/tmp", "/tmp/../tmp"));
-	EXPECT_FALSE(SafeSameFolder("/tmp", "/"));
-	EXPECT_FALSE(SafeSameFolder("/nonexistent", "/nonexistent"));
+	EXPECT_EQ(LibLastComponent("/a/b/c"), "c");
+	EXPECT_EQ(LibLastComponent("c"), "c");
+	EXPECT_EQ(LibLastComponent("files/folder/"), "") << "names are compared as recorded";
+	EXPECT_TRUE(LibSameFolder("/tmp", "/tmp/../tmp"));
+	EXPECT_FALSE(LibSameFolder("/tmp", "/"));
+	EXPECT_FALSE(LibSameFolder("/nonexistent", "/nonexistent"));
 }
 
 } // namespace

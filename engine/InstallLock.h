@@ -1,0 +1,32 @@
+// InstallLock: one installation at a time per installation folder. The lock
+// is an flock on a hidden file beside the folder, so the kernel releases it
+// when its holder ends, however it ends; the file itself goes at Release.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "SupportDefs.h"
+
+class InstallLock {
+public:
+	InstallLock();
+	~InstallLock();
+
+	// Takes the lock of the installation folder `folder`. B_BUSY when
+	// another run holds it, with its process id in `holder` (0 when it has
+	// not written it yet); another error when the lock file cannot be made.
+	status_t Acquire(const std::string& folder, pid_t& holder);
+	void Release();
+
+	// The lock file of `folder`: ".vantry-lock-<leaf>" in its parent.
+	static std::string LockPath(const std::string& folder);
+
+private:
+	InstallLock(const InstallLock&) = delete;
+	InstallLock& operator=(const InstallLock&) = delete;
+
+	int fFd;
+	std::string fPath;
+};

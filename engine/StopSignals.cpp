@@ -1,0 +1,112 @@
+// The thread that receives the stop signals of the whole program.
+#include "StopSignals.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "LibThread.h"
+
+namespace {
+
+struct Watcher {
+	std::mutex lock;
+	std::once_flag started;
+	int exitCode = 1;
+	std::string message;
+	thread_id thread = -1;
+	std::function<void(int)> onStop;
+	std::atomic<bool> stopped{false};
+};
+
+Watcher& TheWatcher()
+{
+	static Watcher* watcher = new Watcher; // never destroyed: its thread outlives main
+	return *watcher;
+}
+
+sigset_t StopSet()
+{
+	sigset_t signals;
+	sigemptyset(&signals);
+	sigaddset(&signals, SIGINT);
+	sigaddset(&signals, SIGTERM);
+	return signals;
+}
+
+[[noreturn]] void EndNow(Watcher& watcher)
+{
+	if (!watcher.message.empty()) {
+		const std::string line = watcher.message + "\n";
+		ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+		(void)written;
+	}
+	_exit(watcher.exitCode);
+}
+
+void Receive()
+{
+	Watcher& watcher = TheWatcher();
+	const sigset_t signals = StopSet();
+	for (;;) {
+		int signal = 0;
+		if (sigwait(&signals, &signal) != 0)
+			continue;
+		std::function<void(int)> onStop;
+		thread_id thread = -1;
+		{
+			std::lock_guard<std::mutex> hold(watcher.lock);
+			if (watcher.thread < 0 || watcher.stopped)
+				EndNow(watcher);
+			watcher.stopped = true;
+			thread = watcher.thread;
+			onStop = watcher.onStop;
+		}
+		if (onStop)
+			onStop(signal);
+		kill_thread(thread);
+	}
+}
+
+} // namespace
+
+void StopSignals::Start(const int& exit_code, const char* message)
+{
+	Watcher& watcher = TheWatcher();
+	{
+		std::lock_guard<std::mutex> hold(watcher.lock);
+		watcher.exitCode = exit_code;
+		watcher.message = message != nullptr ? message : "";
+	}
+	const sigset_t signals = StopSet();
+	pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+	std::call_once(watcher.started, [] { std::thread(Receive).detach(); });
+}
+
+void StopSignals::Watch(const thread_id& thread, std::function<void(int)> on_stop)
+{
+	Watcher& watcher = TheWatcher();
+	std::lock_guard<std::mutex> hold(watcher.lock);
+	watcher.thread = thread;
+	watcher.onStop = std::move(on_stop);
+	watcher.stopped = false;
+}
+
+void StopSignals::Unwatch()
+{
+	Watcher& watcher = TheWatcher();
+	std::lock_guard<std::mutex> hold(watcher.lock);
+	watcher.thread = -1;
+	watcher.onStop = nullptr;
+}
+
+bool StopSignals::Stopped()
+{
+	return TheWatcher().stopped;
+}
