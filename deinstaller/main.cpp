@@ -1,31 +1,40 @@
-// Deinstaller stand-in: reports the product it belongs to and its string tables.
+// The deinstaller program: finds the entries its product's installation
+// placed and moves them to the trash, in a window or with --unattended.
+#include <pthread.h>
+#include <signal.h>
+
 #include <cstdio>
+#include <string>
 
-#include "Message.h"
-#include "Resources.h"
+#include "Application.h"
+#include "DeinstallOptions.h"
+#include "UnattendedDeinstall.h"
 
-int main()
+int main(int argc, char** argv)
 {
-	BResources resources("/proc/self/exe", false);
-	if (resources.InitCheck() != B_OK) {
-		fprintf(stderr, "Deinstaller: no resources: %s\n", resources.ErrorText());
-		return 1;
+	// Before any thread exists: a stop signal must reach only the thread that
+	// turns it into a stop request.
+	sigset_t stops;
+	sigemptyset(&stops);
+	sigaddset(&stops, SIGINT);
+	sigaddset(&stops, SIGTERM);
+	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+
+	DeinstallOptions options;
+	std::string error;
+	if (!ParseDeinstallOptions(argc, argv, options, error)) {
+		fprintf(stderr, "Deinstaller: %s\n\n%s", error.c_str(), DeinstallUsage());
+		return DEINSTALL_USAGE;
 	}
-	size_t size = 0;
-	const void* data = resources.LoadResource(B_STRING_TYPE, 2002, &size);
-	BMessage record;
-	if (data == nullptr || record.Unflatten((const char*)data, (ssize_t)size) != B_OK)
-		printf("not configured\n");
-	else
-		printf("deinstalls %s %s\n", record.FindString("app_name"), record.FindString("version"));
-	int32 strings = 0;
-	type_code type;
-	int32 id;
-	const char* name;
-	for (int32 i = 0; resources.GetResourceInfo(i, &type, &id, &name, &size); i++) {
-		if (type == B_STRING_TYPE && id != 2002)
-			strings++;
+	if (options.help) {
+		fputs(DeinstallUsage(), stdout);
+		return DEINSTALL_COMPLETED;
 	}
-	printf("%ld strings\n", (long)strings);
-	return 0;
+	if (!options.unattended) {
+		fprintf(stderr, "Deinstaller: the window is not available yet; use --unattended "
+		                "(see --help)\n");
+		return DEINSTALL_USAGE;
+	}
+	BApplication application("application/x-vnd.Quorvex.Ravex");
+	return RunUnattendedDeinstall(options, stdout);
 }

@@ -103,7 +103,9 @@ void InstallConfig::AutoLaunch()
 
 void InstallRun::ShowCompletion()
 {
-	std::string message = InstallText(1038).String();
+	const int32 failed = fConfig.failures.Count();
+	std::string message = failed > 0 ? InstallFormat(1024, 1047, int(failed), fLogPath.c_str())
+	                                 : std::string(InstallText(1038).String());
 	const char* comments = fConfig.FindString("complete_comments");
 	if (comments != nullptr && comments[0] != '\0') {
 		message += "\n\n";

@@ -2,6 +2,7 @@
 #include "InstallConfig.h"
 
 #include <cstdarg>
+#include <cstring>
 
 #include "ConfigText.h"
 #include "InstallTexts.h"
@@ -86,6 +87,17 @@ void InstallConfig::Log(const char* format, ...)
 	vfprintf(log_file, format, args);
 	va_end(args);
 	fflush(log_file);
+}
+
+void InstallConfig::LogFailure(const std::string& path, const std::string& reason)
+{
+	failures.Add(path, reason);
+	Log("\t\t\tFailed: %s: %s\n", path.c_str(), reason.c_str());
+}
+
+void InstallConfig::LogFailure(const std::string& path, const int& error)
+{
+	LogFailure(path, std::string(error != 0 ? strerror(error) : "unknown error"));
 }
 
 void InstallConfig::CloseLog()

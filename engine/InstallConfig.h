@@ -7,6 +7,7 @@
 
 #include "EntryRef.h"
 #include "FindDirectory.h"
+#include "InstallFailures.h"
 #include "LibString.h"
 #include "LibThread.h"
 #include "Message.h"
@@ -101,9 +102,15 @@ public:
 	// The longest status text, terminator included.
 	static constexpr size_t kStatusSize = 100;
 
+	// Logs "Failed: <path>: <reason>" and keeps the failure for the outcome.
+	void LogFailure(const std::string& path, const std::string& reason);
+	void LogFailure(const std::string& path, const int& error);
+
 	FILE* log_file;
 	entry_ref destination;
 	bool restart_requested;
+	// What the last run could not do.
+	InstallFailures failures;
 
 private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);

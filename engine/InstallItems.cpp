@@ -2,6 +2,7 @@
 // installation folder, dated, placed, tagged and linked.
 #include "InstallRun.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -71,7 +72,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
-	store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true);
+	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
+		fConfig.LogFailure(path, std::string(store.ExtractError()));
+		return;
+	}
+	// The item's bytes reach the disk before its name appears at its final place.
+	LibSyncVolume(path.c_str());
 	if (Stopped())
 		return;
 
@@ -127,11 +133,13 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 		return;
 	// A standard folder the host does not have yet is made, as the platform has it.
 	Libmkdir(target.c_str());
+	const int32 failedBefore = fConfig.failures.Count();
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
 	                            meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
 	                            BPath(fSavedFiles.c_str()))) {
-		// A question dismissed by a stop request was not the user's refusal.
-		if (!thread_should_stop())
+		// A question dismissed by a stop request was not the user's refusal,
+		// nor is an entry in the way that could not be saved.
+		if (!thread_should_stop() && fConfig.failures.Count() == failedBefore)
 			fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
@@ -143,7 +151,9 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	}
 	bool replaced = false;
 	if (!LibMoveReplacing(path, final, replaced)) {
+		const int error = errno;
 		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
+		fConfig.LogFailure(final, error);
 		return;
 	}
 	if (folderOverFolder && replaced)
@@ -191,7 +201,10 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 	const std::string link = folder + "/" + LibLastComponent(path);
 	Libmkdir(folder.c_str());
 	bool replaced = false;
-	LibSymLinkReplacing(path, link, replaced);
+	if (!LibSymLinkReplacing(path, link, replaced)) {
+		fConfig.LogFailure(link, errno);
+		return;
+	}
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
 	if (deinstallable)

@@ -20,6 +20,7 @@
 #include "Path.h"
 #include "ProtectedFolders.h"
 #include "ScriptEdit.h"
+#include "StopSignals.h"
 
 namespace {
 
@@ -81,11 +82,13 @@ InstallRun::InstallRun(InstallConfig& config)
 
 bool InstallRun::Stopped()
 {
+	StopSignals::Poll();
 	return thread_safe_point() != B_OK;
 }
 
 int32 InstallRun::Execute()
 {
+	fConfig.failures.Clear();
 	fConfig.UpdateStatus("%s", InstallText(1032).String());
 	int32 result = INSTALL_RUN_OVER;
 	if (!CheckRequirements(result) || Stopped())
@@ -119,7 +122,8 @@ int32 InstallRun::Execute()
 	if (Stopped())
 		return INSTALL_RUN_OVER;
 	FinishLog();
-	fConfig.UpdateStatus("%s", InstallText(1037).String());
+	// A run that could not do everything says so, here and at completion.
+	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
 }
@@ -186,7 +190,7 @@ bool InstallRun::CreateInstallFolder()
 {
 	const char* name = ConfigText(fConfig, "opt_created_folder");
 	// A name with a slash or dots would put the installation elsewhere.
-	if (!IsPlainFolderName(name) || mkdir(fInstallFolder.c_str(), 0775) != 0) {
+	if (!IsPlainFolderName(name) || mkdir(fInstallFolder.c_str(), 0777) != 0) {
 		LibError("%s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str());
 		return false;
 	}
@@ -223,7 +227,11 @@ void InstallRun::MakeStartupSection()
 	fConfig.Log("\tCreating StartUp folder in %s.\n", folder.String());
 	std::vector<char> text(InstallConfig::StartupStringSize(folder.String()));
 	fConfig.BuildStartupString(folder.String(), text.data());
-	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
+	const status_t status =
+	        EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
+	if (status != B_OK)
+		fConfig.LogFailure(StandardFilePath(B_USER_BOOT_DIRECTORY, "UserBootscript"),
+		                   status_text(status));
 }
 
 void InstallRun::EditBootScripts()
@@ -251,7 +259,10 @@ void InstallRun::EditBootScripts()
 		const char* tag = ConfigText(fConfig, edit.tag);
 		fConfig.Log("\tAdded script tab %s to %s\n", tag,
 		            StandardFilePath(edit.folder, edit.file).c_str());
-		EditScriptFile(edit.folder, edit.file, tag, ConfigText(fConfig, edit.contents));
+		const status_t status =
+		        EditScriptFile(edit.folder, edit.file, tag, ConfigText(fConfig, edit.contents));
+		if (status != B_OK)
+			fConfig.LogFailure(StandardFilePath(edit.folder, edit.file), status_text(status));
 	}
 }
 

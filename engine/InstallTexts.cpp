@@ -48,6 +48,9 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1044, "Installation %s %d MB of physical RAM, and only %d MB is available. %s"},
 	        {1045, "Installation %s %s of disk space, and the destination volume '%s' only has "
 	               "%s free."},
+	        {1046, "Installation Completed With Failures"},
+	        {1047, "Installation completed, but %d of its steps failed. The log '%s' names each "
+	               "one with its reason."},
 	};
 	return texts;
 }

@@ -2,6 +2,7 @@
 // item or a link: ask, rename it aside, or replace it.
 #include "InstallConfig.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -31,8 +32,12 @@ bool AskUser(const BPath& item, const char* existing, bool& ask_again)
 bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
 {
 	// An entry that could not be put aside is kept where it is, not overwritten.
+	errno = 0;
 	if (!LibMoveAside(existing, saved_files)) {
+		const int error = errno;
 		Log("\t\t\tExisting file could not be saved in %s\n", saved_files);
+		LogFailure(existing, std::string("could not be saved in ") + saved_files + ": " +
+		                             (error != 0 ? strerror(error) : "unknown error"));
 		return false;
 	}
 	Log("\t\t\tExisting file saved.\n");

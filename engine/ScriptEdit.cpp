@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -43,13 +44,16 @@ status_t ReplaceFile(const std::string& path, const std::string& content, const 
 	const std::string temporary = path + ".tmp";
 	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
 	if (fd < 0)
-		return B_IO_ERROR;
+		return status_from_errno(errno);
 	fchmod(fd, mode);
 	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
-	const bool synced = fsync(fd) == 0;
+	const int writeError = written ? 0 : errno;
+	const bool synced = written && fsync(fd) == 0;
+	const int syncError = synced ? 0 : errno;
 	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
+		const int error = writeError != 0 ? writeError : syncError != 0 ? syncError : errno;
 		unlink(temporary.c_str());
-		return B_IO_ERROR;
+		return error != 0 ? status_from_errno(error) : B_IO_ERROR;
 	}
 	return B_OK;
 }
@@ -174,16 +178,16 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	return B_OK;
 }
 
-void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
-                    const char* text)
+status_t EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
+                        const char* text)
 {
 	if (file_name == nullptr || tag == nullptr)
-		return;
+		return B_BAD_VALUE;
 	BPath directory;
 	if (find_directory(folder, &directory, false) != B_OK)
-		return;
+		return B_OK;
 	if (!LibExists(directory.Path()))
-		return;
+		return B_OK;
 	const std::string path = std::string(directory.Path()) + "/" + file_name;
-	EditScriptPath(path.c_str(), tag, text);
+	return EditScriptPath(path.c_str(), tag, text);
 }

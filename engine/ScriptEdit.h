@@ -10,9 +10,9 @@
 // Replaces the section `tag` of the file `file_name` in the standard folder
 // `folder` of the boot volume by one holding `text`, at the end of the file;
 // a null `text` only removes the section. Keeps the file as it stood before in
-// "<file>.orig". Nothing is written when the folder does not exist.
-void EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
-                    const char* text);
+// "<file>.orig". Nothing is written when the folder does not exist (B_OK).
+status_t EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
+                        const char* text);
 // The same for the script at `path`.
 status_t EditScriptPath(const char* path, const char* tag, const char* text);
 // `content` without the sections `tag`. Markers are whole lines, so a tag that

@@ -17,12 +17,14 @@ namespace {
 
 struct Watcher {
 	std::mutex lock;
-	std::once_flag started;
+	std::once_flag once;
 	int exitCode = 1;
 	std::string message;
+	bool watching = false;
 	thread_id thread = -1;
 	std::function<void(int)> onStop;
 	std::atomic<bool> stopped{false};
+	std::atomic<bool> started{false};
 };
 
 Watcher& TheWatcher()
@@ -50,27 +52,33 @@ sigset_t StopSet()
 	_exit(watcher.exitCode);
 }
 
+// What the receiving thread does with a signal; also done by Poll.
+void Handle(Watcher& watcher, const int& signal)
+{
+	std::function<void(int)> onStop;
+	thread_id thread = -1;
+	{
+		std::lock_guard<std::mutex> hold(watcher.lock);
+		if (!watcher.watching || watcher.stopped)
+			EndNow(watcher);
+		watcher.stopped = true;
+		thread = watcher.thread;
+		onStop = watcher.onStop;
+	}
+	if (onStop)
+		onStop(signal);
+	if (thread >= 0)
+		kill_thread(thread);
+}
+
 void Receive()
 {
 	Watcher& watcher = TheWatcher();
 	const sigset_t signals = StopSet();
 	for (;;) {
 		int signal = 0;
-		if (sigwait(&signals, &signal) != 0)
-			continue;
-		std::function<void(int)> onStop;
-		thread_id thread = -1;
-		{
-			std::lock_guard<std::mutex> hold(watcher.lock);
-			if (watcher.thread < 0 || watcher.stopped)
-				EndNow(watcher);
-			watcher.stopped = true;
-			thread = watcher.thread;
-			onStop = watcher.onStop;
-		}
-		if (onStop)
-			onStop(signal);
-		kill_thread(thread);
+		if (sigwait(&signals, &signal) == 0)
+			Handle(watcher, signal);
 	}
 }
 
@@ -86,22 +94,29 @@ void StopSignals::Start(const int& exit_code, const char* message)
 	}
 	const sigset_t signals = StopSet();
 	pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-	std::call_once(watcher.started, [] { std::thread(Receive).detach(); });
+	std::call_once(watcher.once, [] { std::thread(Receive).detach(); });
+	watcher.started = true;
 }
 
 void StopSignals::Watch(const thread_id& thread, std::function<void(int)> on_stop)
 {
 	Watcher& watcher = TheWatcher();
 	std::lock_guard<std::mutex> hold(watcher.lock);
+	if (!watcher.watching)
+		watcher.stopped = false;
+	watcher.watching = true;
 	watcher.thread = thread;
 	watcher.onStop = std::move(on_stop);
-	watcher.stopped = false;
+	// A signal came while the run was being started: it stops at once.
+	if (watcher.stopped && thread >= 0)
+		kill_thread(thread);
 }
 
 void StopSignals::Unwatch()
 {
 	Watcher& watcher = TheWatcher();
 	std::lock_guard<std::mutex> hold(watcher.lock);
+	watcher.watching = false;
 	watcher.thread = -1;
 	watcher.onStop = nullptr;
 }
@@ -109,4 +124,17 @@ void StopSignals::Unwatch()
 bool StopSignals::Stopped()
 {
 	return TheWatcher().stopped;
+}
+
+bool StopSignals::Poll()
+{
+	Watcher& watcher = TheWatcher();
+	if (!watcher.started)
+		return watcher.stopped;
+	const sigset_t signals = StopSet();
+	const timespec now = {0, 0};
+	const int signal = sigtimedwait(&signals, nullptr, &now);
+	if (signal > 0)
+		Handle(watcher, signal);
+	return watcher.stopped;
 }

@@ -15,10 +15,16 @@ public:
 	// main. An unwatched signal writes `message` to standard error and ends
 	// the program with `exit_code`.
 	static void Start(const int& exit_code, const char* message);
-	// The first signal asks `thread` to stop and calls `on_stop` with it.
+	// The first signal asks `thread` to stop and calls `on_stop` with it. A
+	// run about to start is watched with thread -1 first, so that a signal
+	// in between is kept and stops the thread as soon as it is watched.
 	static void Watch(const thread_id& thread, std::function<void(int)> on_stop);
 	// The run is over: signals end the program again.
 	static void Unwatch();
 	// A signal asked the watched run to stop.
 	static bool Stopped();
+	// Takes a signal that came but was not yet received, as the receiving
+	// thread would, so that a run that reaches a safe point or its end
+	// honours it whatever that thread's turn; answers Stopped().
+	static bool Poll();
 };

@@ -48,7 +48,7 @@ public:
 		});
 	}
 
-	bool Stopped() const { return StopSignals::Stopped(); }
+	bool Stopped() const { return StopSignals::Poll(); }
 
 private:
 	UnattendedOutput& fOutput;
@@ -114,17 +114,34 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_LOCKED;
 	// A run that ended at a requirement never reached "Installation Complete".
 	const LibString complete = InstallText(1037);
+	const LibString withFailures = InstallText(1046);
 	for (const std::string& text : statuses) {
 		if (complete == text.c_str())
 			return UNATTENDED_COMPLETED;
+		if (withFailures == text.c_str())
+			return UNATTENDED_COMPLETED_WITH_FAILURES;
 	}
 	return UNATTENDED_ENDED_BY_REQUIREMENT;
+}
+
+// A stop that came once the run had completed stopped nothing: the
+// installation is whole and is reported so.
+bool ReachedCompletion(StatusPrinter& printer)
+{
+	printer.Flush();
+	const LibString complete = InstallText(1037);
+	for (const std::string& text : printer.Statuses()) {
+		if (complete == text.c_str())
+			return true;
+	}
+	return false;
 }
 
 const char* OutcomeText(const int& code)
 {
 	switch (code) {
 		case UNATTENDED_COMPLETED: return "completed (0)";
+		case UNATTENDED_COMPLETED_WITH_FAILURES: return "completed with failures (10)";
 		case UNATTENDED_FOLDER_ERROR: return "installation folder error (1)";
 		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
@@ -155,6 +172,7 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 
 	int code = UNATTENDED_STOPPED;
+	stopper.Watch(-1);
 	if (config.Go("install", new BMessenger(printer), B_NORMAL_PRIORITY, false) == B_OK) {
 		stopper.Watch(config.Thread());
 		status_t exitValue = B_OK;
@@ -164,6 +182,8 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 			code = UNATTENDED_UNANSWERED;
 		else if (!stopper.Stopped() && printer->WaitForEnd(kEndMessageWait, status))
 			code = ExitCodeOf(status, printer->Statuses());
+		else if (ReachedCompletion(*printer))
+			code = UNATTENDED_COMPLETED;
 	}
 	printer->Flush();
 	presenter.SetBeforeAlert(nullptr);
@@ -214,6 +234,8 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 	PrintPlan(*config, output);
 
 	const int code = Install(*config, presenter, output);
+	for (const std::string& failure : config->failures.Lines())
+		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;
 }

@@ -29,6 +29,14 @@ const char* KindLabel(const int32& kind)
 UnattendedPresenter::UnattendedPresenter(UnattendedOutput& output, const bool& yes)
     : fOutput(output), fYes(yes), fUnanswered(false)
 {
+	for (int32& button : fDefaults)
+		button = -1;
+}
+
+void UnattendedPresenter::SetDefaultAnswer(const int32& kind, const int32& button)
+{
+	if (kind >= 0 && kind < ANSWER_KIND_COUNT)
+		fDefaults[kind] = button;
 }
 
 void UnattendedPresenter::AddAnswers(const AnswerFile& answers)
@@ -98,7 +106,8 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 		}
 	}
 	if (fYes) {
-		const int32 button = DefaultAnswer(kind, alert);
+		const bool own = kind < ANSWER_KIND_COUNT && fDefaults[kind] >= 0;
+		const int32 button = own ? fDefaults[kind] : DefaultAnswer(kind, alert);
 		PrintAnswer(alert, button, "by default (--yes)");
 		return button;
 	}

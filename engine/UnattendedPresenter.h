@@ -21,6 +21,8 @@ public:
 
 	// Feeds the scripted responders; the licence is not asked by an alert.
 	void AddAnswers(const AnswerFile& answers);
+	// The answer --yes gives to `kind` instead of DefaultAnswer's.
+	void SetDefaultAnswer(const int32& kind, const int32& button);
 	// Called before an alert is printed, so earlier status lines come first.
 	void SetBeforeAlert(std::function<void()> hook) { fBeforeAlert = std::move(hook); }
 
@@ -42,5 +44,6 @@ private:
 	bool fYes;
 	bool fUnanswered;
 	AlertResponder fResponders[ANSWER_KIND_COUNT];
+	int32 fDefaults[ANSWER_KIND_COUNT];
 	std::function<void()> fBeforeAlert;
 };

@@ -2,6 +2,7 @@
 #include "LibFile.h"
 #include "LibPathParts.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,11 +50,23 @@ bool Libmkdir(const char* path)
 	if (path == nullptr || path[0] == '\0' || LibExists(path))
 		return false;
 	std::error_code error;
+	// The mode is what the user's umask leaves of 0777.
 	std::filesystem::create_directories(path, error);
-	if (error)
+	return !error;
+}
+
+bool LibSyncVolume(const char* path)
+{
+	if (path == nullptr || path[0] == '\0')
 		return false;
-	chmod(path, 0775);
-	return true;
+	const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+	const int parent = fd >= 0 ? -1 : open(LibParentOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+	const int used = fd >= 0 ? fd : parent;
+	if (used < 0)
+		return false;
+	const bool synced = syncfs(used) == 0;
+	close(used);
+	return synced;
 }
 
 bool LibChangeDirectory(const char* path)

@@ -10,9 +10,12 @@
 
 // The path can be reached (links followed).
 bool LibExists(const char* path);
-// Makes the path and its missing parents (mode 0775) when it does not exist;
-// false when it existed or could not be made.
+// Makes the path and its missing parents (mode 0777 less the umask) when it
+// does not exist; false when it existed or could not be made.
 bool Libmkdir(const char* path);
+// Writes to disk everything waiting for the volume that holds `path` (a link
+// counts as its folder): one call for all the files of an item.
+bool LibSyncVolume(const char* path);
 // Makes the path the current folder when it exists.
 bool LibChangeDirectory(const char* path);
 

@@ -61,8 +61,9 @@ bool MoveIntoPlace(const std::string& source, const std::string& final)
 	if (work.empty())
 		return false;
 	const std::string copy = work + "/" + LibLastComponent(final);
-	const bool placed =
-	        LibCopy(source.c_str(), copy.c_str()) && host_rename_entry(copy, final) == 0;
+	// The copy's bytes reach the disk before its name appears.
+	const bool placed = LibCopy(source.c_str(), copy.c_str()) && LibSyncVolume(work.c_str()) &&
+	                    host_rename_entry(copy, final) == 0;
 	const int error = errno;
 	DropHiddenFolder(work);
 	// The source goes only once the whole copy is in place.

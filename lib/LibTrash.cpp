@@ -15,6 +15,7 @@
 #include "FindDirectory.h"
 #include "LibFile.h"
 #include "LibPathParts.h"
+#include "LibTrashBin.h"
 #include "Node.h"
 #include "TypeConstants.h"
 
@@ -58,33 +59,6 @@ bool LinuxLayout()
 {
 	const char* root = getenv("VANTRY_ROOT");
 	return root == nullptr || root[0] == '\0';
-}
-
-// Percent-encodes a path for the "Path=" key of a trash record.
-std::string EncodedPath(const std::string& path)
-{
-	static const char kHex[] = "0123456789ABCDEF";
-	std::string text;
-	for (unsigned char c : path) {
-		if (isalnum(c) || strchr("/-_.~", c) != nullptr) {
-			text += (char)c;
-			continue;
-		}
-		text += '%';
-		text += kHex[c >> 4];
-		text += kHex[c & 15];
-	}
-	return text;
-}
-
-std::string TrashRecord(const std::string& original)
-{
-	time_t now = time(nullptr);
-	struct tm local;
-	localtime_r(&now, &local);
-	char date[32];
-	strftime(date, sizeof(date), "%Y-%m-%dT%H:%M:%S", &local);
-	return "[Trash Info]\nPath=" + EncodedPath(original) + "\nDeletionDate=" + date + "\n";
 }
 
 // Writes the record at `path`; with `exclusive` it fails when one is there,
@@ -154,7 +128,7 @@ bool LibTrash(const BPath& path, const bool& replace)
 			continue;
 		std::string record = records + "/" + name + ".trashinfo";
 		// A free name is claimed by its record before the entry arrives.
-		if (linux && !replace && !WriteRecord(record, TrashRecord(source), true)) {
+		if (linux && !replace && !WriteRecord(record, LibTrashBin::RecordText(source), true)) {
 			if (errno == EEXIST)
 				continue;
 			return false;
@@ -165,7 +139,7 @@ bool LibTrash(const BPath& path, const bool& replace)
 			return false;
 		}
 		if (linux && replace)
-			WriteRecord(record, TrashRecord(source), false);
+			WriteRecord(record, LibTrashBin::RecordText(source), false);
 		if (!linux)
 			RecordOriginalPath(folder + "/" + name, source);
 		return true;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -136,6 +137,7 @@ bool LibAppResource::_StoreArchive(const char* archive, const long& id, const ch
 
 bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool unpack)
 {
+	fExtractError = "the installer carries no payload for it";
 	if (destination == nullptr || destination[0] == '\0')
 		return false;
 	off_t offset = 0;
@@ -149,11 +151,15 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	// Unpacked beside the destination, on its volume, and renamed into place.
 	std::string work = parent_folder(destination) + "/.vantry-extract-XXXXXX";
 	if (mkdtemp(work.data()) == nullptr) {
+		fExtractError = strerror(errno);
 		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
+	fExtractError = "its payload could not be written";
 	bool placed = unpack ? _Unpack(offset, size, name, work, destination)
 	                     : _CopyOut(offset, size, work, destination);
+	if (placed)
+		fExtractError.clear();
 	std::error_code error;
 	std::filesystem::remove_all(work, error);
 	// The extractor typed what it unpacked; a copied archive is typed here.
@@ -169,11 +175,13 @@ bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const 
 		return false;
 	PayloadExtractor extractor;
 	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
-		fprintf(stderr, "ExtractEntry %s: %s\n", name, extractor.ErrorText().c_str());
+		fExtractError = extractor.ErrorText();
+		fprintf(stderr, "ExtractEntry %s: %s\n", name, fExtractError.c_str());
 		return false;
 	}
 	std::string extracted = work + "/" + name;
 	if (rename(extracted.c_str(), destination) != 0) {
+		fExtractError = strerror(errno);
 		fprintf(stderr, "ExtractEntry %s: cannot place %s: %s\n", name, destination,
 		        strerror(errno));
 		return false;

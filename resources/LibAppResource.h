@@ -32,6 +32,8 @@ public:
 
 	// Host addition: the resolved path of the file, empty when unattached.
 	const char* FilePath() const { return fPath.c_str(); }
+	// Why the last ExtractEntry placed nothing, for the user.
+	const char* ExtractError() const { return fExtractError.c_str(); }
 
 private:
 	LibAppResource(const LibAppResource&) = delete;
@@ -45,4 +47,5 @@ private:
 
 	BFile fFile;
 	std::string fPath;
+	std::string fExtractError;
 };

@@ -70,11 +70,15 @@ TEST(LibFileTest, MkdirMakesMissingParentsOnlyWhenAbsent)
 {
 	TempFolder temp;
 	std::string deep = temp / "a/b/c";
+	const mode_t previous = umask(027);
 	EXPECT_TRUE(Libmkdir(deep.c_str()));
+	umask(previous);
 	struct stat st;
 	ASSERT_EQ(stat(deep.c_str(), &st), 0);
 	EXPECT_TRUE(S_ISDIR(st.st_mode));
-	EXPECT_EQ(st.st_mode & 0777, 0775u);
+	EXPECT_EQ(st.st_mode & 0777, 0750u) << "the umask decides";
+	ASSERT_EQ(stat((temp / "a").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0750u) << "parents too";
 	WriteText(deep + "/keep", "x");
 	EXPECT_FALSE(Libmkdir(deep.c_str()));
 	EXPECT_EQ(ReadText(deep + "/keep"), "x");

@@ -127,6 +127,14 @@ const MistakeCase kMistakes[] = {
          "edit_setup_env_tag", "given without `edit_setup_env = true`"},
         {"CreatedFolderWithSlash", "opt_created_folder = \"a/b\"\n", "", "a/b",
          "opt_created_folder", "one folder name"},
+        {"CustomFolderReplacingItsRoot", "",
+         "[[custom_folder]]\ncustom_folder_name = \"Docs\"\ncustom_root_dir = \"User\"\n"
+         "custom_sub_dir = \"./.\"\n",
+         "./.", "custom_folder[0].custom_sub_dir", "names the standard folder itself"},
+        {"DiskAmountPastAnyDisk", "req_disk_space_amount = 2000000000000000000\n", "",
+         "2000000000000000000", "req_disk_space_amount", "more than any disk holds"},
+        {"CreatedFolderWithLineFeed", "opt_created_folder = \"a\\nb\"\n", "", "a\\nb",
+         "opt_created_folder", "control characters"},
         {"AppWithoutSignature", "req_apps = { req_app_name = [\"Tracker\"] }\n", "", "Tracker",
          "req_apps.req_app_name", "signature"},
 };

@@ -1,0 +1,56 @@
+// DeinstallRemoval: moves the chosen entries of a search into the trash or a
+// folder: files first, then the folders left empty, inner before outer.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "SupportDefs.h"
+
+class DeinstallRemoval {
+public:
+	// Asked when `item` meets a namesake at `target`; see CheckAndPrompt.
+	// False when no answer came: the removal stops there, the item in place.
+	using Question = std::function<bool(const std::string& item, const std::string& target,
+	                                    bool& ask, bool& replace)>;
+	// After each entry: its leaf and how many entries were still to move.
+	using Progress = std::function<void(const std::string& leaf, const int32& left)>;
+
+	// An empty `destination` is the trash of each entry's volume.
+	explicit DeinstallRemoval(const std::string& destination);
+
+	void SetQuestion(Question question) { fQuestion = std::move(question); }
+	void SetProgress(Progress progress) { fProgress = std::move(progress); }
+	// Asked between entries; true ends the removal there.
+	void SetStopCheck(std::function<bool()> stop) { fStop = std::move(stop); }
+
+	// `paths` in search order (each folder before its contents). B_OK when
+	// every entry was moved or kept, B_CANCELED when stopped, else B_ERROR.
+	status_t Remove(const std::vector<std::string>& paths);
+
+	// Each moved entry with the path it now has.
+	const std::vector<std::pair<std::string, std::string>>& Moved() const { return fMoved; }
+	// Folders left in place because they still hold entries.
+	const std::vector<std::string>& Kept() const { return fKept; }
+	// Entries that could not be moved, with the reason.
+	const std::vector<std::pair<std::string, std::string>>& Failed() const { return fFailed; }
+
+private:
+	bool MoveFiles(const std::vector<std::string>& paths, int32& left);
+	bool MoveEmptyFolders(const std::vector<std::string>& paths, int32& left);
+	void MoveOne(const std::string& path);
+	bool Stopped();
+
+	std::string fDestination;
+	Question fQuestion;
+	Progress fProgress;
+	std::function<bool()> fStop;
+	bool fAsk;
+	bool fReplace;
+	bool fStopped;
+	std::vector<std::pair<std::string, std::string>> fMoved;
+	std::vector<std::string> fKept;
+	std::vector<std::pair<std::string, std::string>> fFailed;
+};

@@ -1,0 +1,104 @@
+// The search thread: a tag scan of the volume's root folder that never leaves
+// the volume, reported to the main window as it goes.
+#include "DeinstallSearch.h"
+
+#include <atomic>
+#include <thread>
+
+#include "FindDirectory.h"
+#include "LibPathParts.h"
+#include "Message.h"
+#include "Messenger.h"
+#include "Path.h"
+#include "TagScan.h"
+#include "VolumeRoster.h"
+
+namespace {
+
+// Trash folders of the freedesktop layout hold their records beside them.
+void AddTrashFolder(const BPath& trash, std::vector<std::string>& folders)
+{
+	if (trash.Path() == nullptr)
+		return;
+	folders.push_back(trash.Path());
+	if (LibLeafOf(trash.Path()) == "files")
+		folders.push_back(LibParentOf(trash.Path()));
+}
+
+bool Below(const std::string& path, const std::string& folder)
+{
+	const std::string prefix = folder == "/" ? folder : folder + "/";
+	return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+DeinstallSearch::DeinstallSearch(const BVolume& volume, const char* record)
+    : fVolume(volume), fRecord(record != nullptr ? record : ""), fEntries(0), fResult(B_NO_INIT)
+{
+}
+
+DeinstallSearch::~DeinstallSearch()
+{
+	StopThread();
+}
+
+std::vector<std::string> DeinstallSearch::FoldersNotSearched(const BVolume& volume)
+{
+	std::vector<std::string> folders;
+	BPath trash;
+	if (find_directory(B_TRASH_DIRECTORY, &trash, false) == B_OK)
+		AddTrashFolder(trash, folders);
+	BVolume copy(volume);
+	if (!volume.IsBootVolume() && find_directory(B_TRASH_DIRECTORY, &trash, false, &copy) == B_OK)
+		AddTrashFolder(trash, folders);
+	// A volume that lies inside this one is searched on its own.
+	const std::string root = volume.HostRootPath() != nullptr ? volume.HostRootPath() : "";
+	BVolumeRoster roster;
+	BVolume other;
+	while (roster.GetNextVolume(&other) == B_OK) {
+		if (other != volume && other.HostRootPath() != nullptr && Below(other.HostRootPath(), root))
+			folders.push_back(other.HostRootPath());
+	}
+	return folders;
+}
+
+int32 DeinstallSearch::Action()
+{
+	if (fVolume.InitCheck() != B_OK || fVolume.HostRootPath() == nullptr)
+		return fResult = B_BAD_VALUE;
+	TagScan scan(fVolume.HostRootPath(), fRecord.String());
+	for (const std::string& folder : FoldersNotSearched(fVolume))
+		scan.SkipFolder(folder);
+	scan.SetThreads(std::max(2u, std::thread::hardware_concurrency()));
+	// Only the search's own thread hears a stop request; its helpers follow it.
+	const thread_id self = find_thread(nullptr);
+	std::atomic<bool> stopped(false);
+	scan.SetStopCheck([&] {
+		if (find_thread(nullptr) == self && thread_should_stop())
+			stopped = true;
+		return stopped.load();
+	});
+	if (target != nullptr) {
+		scan.SetProgress([this](off_t bytes, const std::string& folder,
+		                        size_t found) { SendProgress(float(bytes), folder, found); },
+		                 true);
+	}
+	const status_t status = scan.Run();
+	fPaths = scan.Found();
+	for (const std::string& path : fPaths)
+		fFound.Add(path.c_str());
+	fUnreadable = scan.Unreadable();
+	fEntries = scan.EntriesSeen();
+	return fResult = status;
+}
+
+void DeinstallSearch::SendProgress(const float& size, const std::string& folder,
+                                   const size_t& found)
+{
+	BMessage message(DEINSTALL_PROGRESS);
+	message.AddFloat("size", size);
+	message.AddString("folder", LibLeafOf(folder).c_str());
+	message.AddString("found", std::to_string(found).c_str());
+	target->SendMessage(&message);
+}

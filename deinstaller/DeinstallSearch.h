@@ -1,0 +1,50 @@
+// DeinstallSearch: the search of one volume for every entry that carries a
+// product's deinstall tag, on a thread of its own that reports its progress.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "LibString.h"
+#include "LibStringList.h"
+#include "LibThread.h"
+#include "Volume.h"
+
+// The progress message: "size" (float), "folder" and "found" (strings).
+enum { DEINSTALL_PROGRESS = 'snfi', DEINSTALL_LIMIT = 'slmt' };
+
+class DeinstallSearch : public LibThread {
+public:
+	DeinstallSearch(const BVolume& volume, const char* record);
+	~DeinstallSearch() override;
+
+	// Scans the volume from its root; 0 when the whole volume was read.
+	int32 Action() override;
+
+	// The paths found, each folder before its contents.
+	LibStringList& Found() { return fFound; }
+	const std::vector<std::string>& FoundPaths() const { return fPaths; }
+	// Folders the search could not read, with the system's reason.
+	const std::vector<std::pair<std::string, std::string>>& Unreadable() const
+	{
+		return fUnreadable;
+	}
+	int64 EntriesSeen() const { return fEntries; }
+	// What the last Action() answered: B_OK, B_CANCELED, or why the root failed.
+	status_t Result() const { return fResult; }
+
+	// The folders of `volume` a search does not enter: the trash folders.
+	static std::vector<std::string> FoldersNotSearched(const BVolume& volume);
+
+private:
+	void SendProgress(const float& size, const std::string& folder, const size_t& found);
+
+	BVolume fVolume;
+	LibString fRecord;
+	LibStringList fFound;
+	std::vector<std::string> fPaths;
+	std::vector<std::pair<std::string, std::string>> fUnreadable;
+	int64 fEntries;
+	status_t fResult;
+};

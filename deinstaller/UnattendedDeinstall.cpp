@@ -1,0 +1,243 @@
+// The unattended removal: configuration, volume, search, removal, scripts.
+#include "UnattendedDeinstall.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "AnswerFile.h"
+#include "CheckAndPrompt.h"
+#include "DeinstallConfig.h"
+#include "DeinstallRecord.h"
+#include "DeinstallRemoval.h"
+#include "DeinstallScripts.h"
+#include "DeinstallSearch.h"
+#include "LibPathParts.h"
+#include "Message.h"
+#include "Path.h"
+#include "UnattendedOutput.h"
+#include "UnattendedPresenter.h"
+#include "VolumeRoster.h"
+
+namespace {
+
+const char kNothingFound[] = "No files or folders were found to deinstall on this volume.";
+
+// Turns SIGINT and SIGTERM into a stop request, heard between entries and by
+// the search thread; a second signal ends the program at once.
+class StopWatch {
+public:
+	explicit StopWatch(UnattendedOutput& output) : fOutput(output), fSearch(nullptr), fDone(false)
+	{
+		sigemptyset(&fSignals);
+		sigaddset(&fSignals, SIGINT);
+		sigaddset(&fSignals, SIGTERM);
+		pthread_sigmask(SIG_BLOCK, &fSignals, nullptr);
+		fWaiter = std::thread([this] { Wait(); });
+	}
+
+	~StopWatch()
+	{
+		fDone = true;
+		fWaiter.join();
+	}
+
+	void Watch(DeinstallSearch* search) { fSearch = search; }
+	bool Stopped() const { return sStopped; }
+
+private:
+	void Wait()
+	{
+		const timespec step = {0, 100000000};
+		while (!fDone) {
+			const int signal = sigtimedwait(&fSignals, nullptr, &step);
+			if (signal < 0)
+				continue;
+			if (sStopped)
+				_exit(DEINSTALL_STOPPED);
+			sStopped = true;
+			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping after the "
+			                                        "current entry"
+			                                      : "terminated (SIGTERM): stopping after the "
+			                                        "current entry");
+			if (DeinstallSearch* search = fSearch)
+				search->Kill();
+		}
+	}
+
+	UnattendedOutput& fOutput;
+	sigset_t fSignals;
+	std::atomic<DeinstallSearch*> fSearch;
+	std::atomic<bool> fDone;
+	std::thread fWaiter;
+	static inline std::atomic<bool> sStopped{false};
+};
+
+int Fail(UnattendedOutput& output, const int& code, const std::string& text)
+{
+	output.Line("error", text.c_str());
+	return code;
+}
+
+std::string VolumeName(const BVolume& volume)
+{
+	char name[B_FILE_NAME_LENGTH] = "";
+	volume.GetName(name);
+	return name;
+}
+
+// The named volume, or the boot volume without a name; false with the names offered.
+bool ChooseVolume(const std::string& wanted, BVolume& volume, std::string& offered)
+{
+	BVolumeRoster roster;
+	if (wanted.empty())
+		return roster.GetBootVolume(&volume) == B_OK;
+	BVolume candidate;
+	while (roster.GetNextVolume(&candidate) == B_OK) {
+		const std::string name = VolumeName(candidate);
+		if (name == wanted) {
+			volume = candidate;
+			return true;
+		}
+		offered += (offered.empty() ? "" : ", ") + name;
+	}
+	return false;
+}
+
+bool IsFolder(const std::string& path)
+{
+	struct stat st;
+	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Searches the volume on the search thread; B_OK, B_CANCELED or why it failed.
+status_t Search(DeinstallSearch& search, StopWatch& stopper, UnattendedOutput& output)
+{
+	stopper.Watch(&search);
+	status_t status = search.Go("search", nullptr, 10, true);
+	stopper.Watch(nullptr);
+	if (status == B_OK)
+		status = stopper.Stopped() ? B_CANCELED : search.Result();
+	for (const auto& [folder, reason] : search.Unreadable())
+		output.Line("unreadable", (folder + ": " + reason + " (skipped)").c_str());
+	for (const std::string& path : search.FoundPaths())
+		output.Line("found", path.c_str());
+	const std::string summary = std::to_string(search.EntriesSeen()) + " entries read, " +
+	                            std::to_string(search.FoundPaths().size()) + " found, " +
+	                            std::to_string(search.Unreadable().size()) + " folders unreadable";
+	output.Line("search", summary.c_str());
+	return status;
+}
+
+// Moves every found entry; prints each move, kept folder and failure as it happens.
+int Remove(const DeinstallOptions& options, DeinstallSearch& search, StopWatch& stopper,
+           UnattendedPresenter& presenter, UnattendedOutput& output)
+{
+	const std::vector<std::string>& paths = search.FoundPaths();
+	DeinstallRemoval removal(options.destination);
+	removal.SetQuestion(
+	        [&](const std::string& item, const std::string& target, bool& ask, bool& replace) {
+		        CheckAndPrompt(BPath(item.c_str()), LibParentOf(target).c_str(), ask, replace);
+		        return !presenter.Unanswered();
+	        });
+	size_t moved = 0, kept = 0, failed = 0;
+	removal.SetProgress([&](const std::string&, const int32&) {
+		for (; moved < removal.Moved().size(); moved++) {
+			const auto& [from, to] = removal.Moved()[moved];
+			output.Line("moved", (from + " -> " + to).c_str());
+		}
+		for (; kept < removal.Kept().size(); kept++)
+			output.Line("kept", (removal.Kept()[kept] + " (it still holds entries)").c_str());
+		for (; failed < removal.Failed().size(); failed++) {
+			const auto& [path, reason] = removal.Failed()[failed];
+			output.Line("failed", (path + ": " + reason).c_str());
+		}
+	});
+	removal.SetStopCheck([&] { return stopper.Stopped() || presenter.Unanswered(); });
+	const status_t status = removal.Remove(paths);
+	if (presenter.Unanswered())
+		return DEINSTALL_UNANSWERED;
+	if (status == B_CANCELED)
+		return DEINSTALL_STOPPED;
+	return status == B_OK ? DEINSTALL_COMPLETED : DEINSTALL_FAILURES;
+}
+
+const char* OutcomeText(const int& code)
+{
+	switch (code) {
+		case DEINSTALL_COMPLETED: return "completed (0)";
+		case DEINSTALL_STOPPED: return "stopped (5)";
+		case DEINSTALL_UNANSWERED: return "stopped: a question had no answer (6)";
+		default: return "completed with failures (7)";
+	}
+}
+
+} // namespace
+
+int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
+{
+	UnattendedOutput output(out);
+	UnattendedPresenter presenter(output, options.yes);
+	// Nothing is destroyed unasked: --yes keeps the namesake in the destination.
+	presenter.SetDefaultAnswer(ANSWER_COLLISION, 0);
+	AlertPresenter* previous = AlertPresenter::Set(&presenter);
+	struct Restore {
+		AlertPresenter* previous;
+		~Restore() { AlertPresenter::Set(previous); }
+	} restore{previous};
+
+	AnswerFile answers;
+	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)
+		return Fail(output, DEINSTALL_USAGE, answers.ErrorText());
+	presenter.AddAnswers(answers);
+	if (!options.destination.empty() && !IsFolder(options.destination))
+		return Fail(output, DEINSTALL_USAGE,
+		            "--to " + options.destination + ": " + strerror(ENOTDIR));
+
+	BMessage config;
+	if (LoadDeinstallConfig(config) != B_OK)
+		return Fail(output, DEINSTALL_NOT_CONFIGURED, kNotConfiguredText);
+	const LibString record = DeinstallProductRecord(config);
+	output.Line("product", (std::string(config.FindString("app_name") ?: "") + " " +
+	                        (config.FindString("version") ?: ""))
+	                               .c_str());
+	BVolume volume;
+	std::string offered;
+	if (!ChooseVolume(options.volume, volume, offered))
+		return Fail(output, DEINSTALL_NO_VOLUME,
+		            "no volume is named \"" + options.volume + "\"; the volumes are: " + offered);
+	output.Line("volume", (VolumeName(volume) + " (" + volume.HostRootPath() + ")").c_str());
+
+	StopWatch stopper(output);
+	DeinstallSearch search(volume, record.String());
+	const status_t searched = Search(search, stopper, output);
+	if (searched == B_CANCELED) {
+		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
+		return DEINSTALL_STOPPED;
+	}
+	if (searched != B_OK)
+		return Fail(output, DEINSTALL_NO_VOLUME,
+		            std::string(volume.HostRootPath()) + ": " + status_text(searched));
+	if (search.FoundPaths().empty())
+		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
+	if (options.list) {
+		output.Line("result", "listed; nothing was changed (0)");
+		return DEINSTALL_COMPLETED;
+	}
+	const int code = Remove(options, search, stopper, presenter, output);
+	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
+		DeinstallScriptTags tags{DeinstallScriptTag(config, "edit_bootscript"),
+		                         DeinstallScriptTag(config, "edit_setup_env"),
+		                         DeinstallScriptTag(config, "edit_profile")};
+		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
+			output.Line("script",
+			            (std::string("section ") + tag + " removed from " + file).c_str());
+		});
+	}
+	output.Line("result", OutcomeText(code));
+	return code;
+}

@@ -1,0 +1,265 @@
+// Trash folders and their records, after the freedesktop trash rules.
+#include "LibTrashBin.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "Errors.h"
+#include "FindDirectory.h"
+#include "LibFile.h"
+#include "LibPathParts.h"
+#include "LinkAttributes.h"
+#include "MountTable.h"
+#include "Path.h"
+
+namespace {
+
+std::atomic<int32> sHiddenCounter{0};
+
+const char kRecordSuffix[] = ".trashinfo";
+// A trashed leaf plus ".trashinfo" must still be a legal leaf.
+const size_t kLeafLimit = B_FILE_NAME_LENGTH - 1 - (sizeof(kRecordSuffix) - 1);
+
+bool Exists(const std::string& path)
+{
+	struct stat st;
+	return lstat(path.c_str(), &st) == 0;
+}
+
+bool LinuxLayout()
+{
+	const char* root = getenv("VANTRY_ROOT");
+	return root == nullptr || root[0] == '\0';
+}
+
+// Percent-encodes a path for the "Path=" key of a record.
+std::string EncodedPath(const std::string& path)
+{
+	static const char kHex[] = "0123456789ABCDEF";
+	std::string text;
+	for (unsigned char c : path) {
+		if (isalnum(c) || strchr("/-_.~", c) != nullptr) {
+			text += (char)c;
+			continue;
+		}
+		text += '%';
+		text += kHex[c >> 4];
+		text += kHex[c & 15];
+	}
+	return text;
+}
+
+// `leaf` shortened to at most `limit` bytes without splitting a UTF-8 character.
+std::string Shortened(const std::string& leaf, size_t limit)
+{
+	if (leaf.size() <= limit)
+		return leaf;
+	size_t end = limit;
+	while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
+		end--;
+	return leaf.substr(0, end);
+}
+
+std::string Candidate(const std::string& leaf, const int32& n)
+{
+	std::string suffix;
+	if (n == 1)
+		suffix = " copy";
+	else if (n > 1)
+		suffix = " copy " + std::to_string(n - 1);
+	return Shortened(leaf, kLeafLimit - suffix.size()) + suffix;
+}
+
+// A folder made for the trash, or one already there that is not a link.
+bool TrashFolder(const std::string& path, const mode_t& mode)
+{
+	mkdir(path.c_str(), mode);
+	struct stat st;
+	return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0;
+}
+
+} // namespace
+
+LibTrashBin::LibTrashBin(const char* path) : fStatus(B_NO_INIT)
+{
+	if (path == nullptr || path[0] != '/') {
+		fStatus = B_BAD_VALUE;
+		return;
+	}
+	char canonical[PATH_MAX];
+	std::string folder = LibParentOf(path);
+	VolumeRecord volume;
+	if (realpath(folder.c_str(), canonical) != nullptr &&
+	    mount_table_find_path(canonical, &volume) && !volume.boot && SetToVolume(volume.root))
+		return;
+	SetToHome();
+}
+
+void LibTrashBin::SetToFolder(const char* folder)
+{
+	fInfo.clear();
+	fTop.clear();
+	fFiles = folder != nullptr ? folder : "";
+	struct stat st;
+	if (fFiles.empty() || stat(fFiles.c_str(), &st) != 0)
+		fStatus = fFiles.empty() ? B_BAD_VALUE : status_from_errno(errno);
+	else
+		fStatus = S_ISDIR(st.st_mode) ? B_OK : B_NOT_A_DIRECTORY;
+}
+
+void LibTrashBin::SetToHome()
+{
+	BPath trash;
+	fStatus = find_directory(B_TRASH_DIRECTORY, &trash, true);
+	if (fStatus != B_OK)
+		return;
+	fFiles = trash.Path();
+	fTop.clear();
+	// The BeOS layout's trash keeps no records.
+	fInfo = LinuxLayout() ? LibParentOf(fFiles) + "/info" : std::string();
+	if (!fInfo.empty() && !TrashFolder(fInfo, 0700))
+		fStatus = B_NOT_ALLOWED;
+}
+
+bool LibTrashBin::SetToVolume(const std::string& top)
+{
+	const std::string uid = std::to_string(getuid());
+	// An administrator's shared ".Trash" counts only when sticky and no link.
+	const std::string shared = top + "/.Trash";
+	struct stat st;
+	std::string folder = top + "/.Trash-" + uid;
+	if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0)
+		folder = shared + "/" + uid;
+	if (!TrashFolder(folder, 0700) || !TrashFolder(folder + "/files", 0700) ||
+	    !TrashFolder(folder + "/info", 0700))
+		return false;
+	fFiles = folder + "/files";
+	fInfo = folder + "/info";
+	fTop = top;
+	fStatus = B_OK;
+	return true;
+}
+
+std::string LibTrashBin::RecordPath(const std::string& name) const
+{
+	return fInfo + "/" + name + kRecordSuffix;
+}
+
+bool LibTrashBin::Occupied(const std::string& name) const
+{
+	return Exists(fFiles + "/" + name) || (!fInfo.empty() && Exists(RecordPath(name)));
+}
+
+std::string LibTrashBin::FreeName(const std::string& leaf) const
+{
+	for (int32 n = 0;; n++) {
+		std::string name = Candidate(leaf, n);
+		if (!Occupied(name))
+			return name;
+	}
+}
+
+status_t LibTrashBin::Put(const char* path, const std::string& name)
+{
+	if (fStatus != B_OK)
+		return fStatus;
+	if (path == nullptr || name.empty() || name.find('/') != std::string::npos)
+		return B_BAD_VALUE;
+	if (!Exists(path))
+		return B_ENTRY_NOT_FOUND;
+	const std::string target = fFiles + "/" + name;
+	if (Exists(target))
+		return B_FILE_EXISTS;
+	std::string original = path;
+	if (!fTop.empty() && original.compare(0, fTop.size() + 1, fTop + "/") == 0)
+		original = original.substr(fTop.size() + 1);
+	if (!fInfo.empty()) {
+		status_t status = WriteNewFile(RecordPath(name), RecordText(original));
+		if (status != B_OK)
+			return status;
+	}
+	const status_t status = MoveWhole(path, target);
+	if (status != B_OK && !fInfo.empty())
+		unlink(RecordPath(name).c_str());
+	return status;
+}
+
+status_t LibTrashBin::MoveWhole(const std::string& path, const std::string& target) const
+{
+	// On one volume a single rename: the entry is at one place or the other.
+	if (host_rename_entry(path, target) == 0)
+		return B_OK;
+	if (errno != EXDEV)
+		return status_from_errno(errno);
+	// Across volumes the copy is made under a hidden name and takes the
+	// target's name whole; the source goes only then, so a kill leaves the
+	// entry whole where it was, in the trash, or in both.
+	const std::string hidden = fFiles + "/.vantry-trash-" + std::to_string(getpid()) + "-" +
+	                           std::to_string(sHiddenCounter.fetch_add(1));
+	errno = 0;
+	if (!LibCopy(path.c_str(), hidden.c_str())) {
+		const int error = errno;
+		LibUnlink(hidden.c_str());
+		return error != 0 ? status_from_errno(error) : B_ERROR;
+	}
+	if (Exists(target) || host_rename_entry(hidden, target) != 0) {
+		const status_t status = Exists(target) ? B_FILE_EXISTS : status_from_errno(errno);
+		LibUnlink(hidden.c_str());
+		return status;
+	}
+	errno = 0;
+	if (!LibUnlink(path.c_str())) {
+		// The entry stays where it was: the copy in the trash goes again.
+		const int error = errno;
+		LibUnlink(target.c_str());
+		return error != 0 ? status_from_errno(error) : B_ERROR;
+	}
+	return B_OK;
+}
+
+status_t LibTrashBin::Remove(const std::string& name)
+{
+	if (fStatus != B_OK)
+		return fStatus;
+	if (name.empty() || name.find('/') != std::string::npos)
+		return B_BAD_VALUE;
+	errno = 0;
+	if (!LibUnlink((fFiles + "/" + name).c_str()))
+		return errno != 0 ? status_from_errno(errno) : B_ERROR;
+	if (!fInfo.empty())
+		unlink(RecordPath(name).c_str());
+	return B_OK;
+}
+
+std::string LibTrashBin::RecordText(const std::string& original)
+{
+	time_t now = time(nullptr);
+	struct tm local;
+	localtime_r(&now, &local);
+	char date[32];
+	strftime(date, sizeof(date), "%Y-%m-%dT%H:%M:%S", &local);
+	return "[Trash Info]\nPath=" + EncodedPath(original) + "\nDeletionDate=" + date + "\n";
+}
+
+status_t LibTrashBin::WriteNewFile(const std::string& path, const std::string& text)
+{
+	int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+	if (fd < 0)
+		return errno == EEXIST ? B_FILE_EXISTS : status_from_errno(errno);
+	bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+	ok = fsync(fd) == 0 && ok;
+	const int error = errno;
+	ok = close(fd) == 0 && ok;
+	if (ok)
+		return B_OK;
+	unlink(path.c_str());
+	return status_from_errno(error);
+}

@@ -1,0 +1,257 @@
+// The placed deinstaller run unattended on a second volume: what it finds,
+// where it puts it, the records that let the file manager put it back, the
+// script sections it removes, and what it leaves alone.
+#include <signal.h>
+#include <sys/stat.h>
+
+#include "InstallTestSupport.h"
+
+using namespace install_test;
+
+namespace {
+
+const char kFiles[] = "files";
+
+std::string Product(const std::string& version, const std::string& scriptTag)
+{
+	std::string text = ProductHead("Hello", version);
+	text += "opt_include_deinstall = true\n"
+	        "edit_bootscript = true\n"
+	        "edit_bootscript_tag = \"" +
+	        scriptTag +
+	        "\"\n"
+	        "edit_bootscript_contents = \"echo " +
+	        scriptTag + "\"\n";
+	for (const char* item : {"hello", "lib"}) {
+		text += std::string("\n[[install_file]]\nfile_name = \"") + kFiles + "/" + item +
+		        "\"\n[install_file.install_meta]\ndeinstallable = true\n";
+	}
+	text += std::string("\n[[install_file]]\nfile_name = \"") + kFiles +
+	        "/ReadMe.txt\"\n[install_file.install_meta]\ndeinstallable = false\n";
+	return text;
+}
+
+const std::map<std::string, std::string> kProductFiles = {
+        {"files/hello", "#!/bin/sh\necho hello\n"},
+        {"files/lib/a.txt", "a"},
+        {"files/lib/b.txt", "b"},
+        {"files/lib/sub/c.txt", "c"},
+        {"files/ReadMe.txt", "read me"},
+};
+
+// The "Path=" of a trash record.
+std::string RecordPath(const std::string& record)
+{
+	size_t start = record.find("\nPath=");
+	if (start == std::string::npos)
+		return "";
+	start += 6;
+	return record.substr(start, record.find('\n', start) - start);
+}
+
+class DeinstallUnattendedTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		data = world.Temp() + "/data";
+		fs::create_directories(data + "/apps");
+		world.SetEnv("VANTRY_VOLUMES", data + ":name=Data");
+		trash = data + "/.Trash-" + std::to_string(getuid());
+		WriteFile(world.UserBoot() + "/UserBootscript",
+		          "echo mine\n#BEGIN_Other\necho other\n#END_Other\n");
+		Install("1.0", "HelloBoot", data + "/apps");
+		folder = data + "/apps/Hello";
+		deinstaller = folder + "/Hello 1.0 Deinstaller";
+	}
+
+	void Install(const std::string& version, const std::string& tag, const std::string& dest)
+	{
+		const std::string installer =
+		        world.Build("hello-" + version, Product(version, tag), kProductFiles);
+		const RunResult run = world.Install(
+		        installer, {"--dest", dest, "--items", "hello,lib,ReadMe.txt", "--yes"});
+		ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	}
+
+	RunResult Deinstall(std::vector<std::string> arguments)
+	{
+		std::vector<std::string> command = {deinstaller, "--unattended", "--volume", "Data"};
+		command.insert(command.end(), arguments.begin(), arguments.end());
+		return world.Run(command);
+	}
+
+	// Every entry below the volume with its content, trash included.
+	std::map<std::string, std::string> Snapshot()
+	{
+		std::map<std::string, std::string> entries;
+		for (const std::string& entry : Tree(data)) {
+			const std::string path = data + "/" + entry;
+			entries[entry] = fs::is_regular_file(fs::symlink_status(path)) ? ReadFile(path) : "/";
+		}
+		return entries;
+	}
+
+	InstallWorld world;
+	std::string data;
+	std::string trash;
+	std::string folder;
+	std::string deinstaller;
+};
+
+} // namespace
+
+TEST_F(DeinstallUnattendedTest, EveryTaggedEntryAndOnlyThoseGoesToTheTrashWithItsRecord)
+{
+	// The user moved one file elsewhere on the volume; a later version of
+	// the product lies beside the first.
+	fs::create_directories(data + "/elsewhere");
+	fs::rename(folder + "/lib/b.txt", data + "/elsewhere/b.txt");
+	fs::create_directories(data + "/apps/v2");
+	Install("2.0", "Hello2Boot", data + "/apps/v2");
+
+	const RunResult run = Deinstall({});
+	ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	const std::vector<std::string> found = Labelled(run.output, "found");
+	const std::vector<std::string> expected = {
+	        folder + "/hello",   folder + "/lib",           folder + "/lib/a.txt",
+	        folder + "/lib/sub", folder + "/lib/sub/c.txt", data + "/elsewhere/b.txt"};
+	EXPECT_EQ(std::set<std::string>(found.begin(), found.end()),
+	          std::set<std::string>(expected.begin(), expected.end()));
+	for (const std::string& path : expected) {
+		EXPECT_FALSE(Exists(path)) << path;
+		const std::string leaf = fs::path(path).filename();
+		EXPECT_TRUE(Exists(trash + "/files/" + leaf)) << leaf;
+		EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + leaf + ".trashinfo")),
+		          path.substr(data.size() + 1))
+		        << leaf;
+	}
+	EXPECT_EQ(ReadFile(trash + "/files/a.txt"), "a");
+	EXPECT_EQ(Tree(folder), (std::vector<std::string>{"Hello 1.0 Deinstaller", "Log", "ReadMe.txt",
+	                                                  "Saved Files"}));
+	EXPECT_EQ(Tree(data + "/apps/v2/Hello"),
+	          (std::vector<std::string>{"Hello 2.0 Deinstaller", "Log", "ReadMe.txt", "Saved Files",
+	                                    "hello", "lib", "lib/a.txt", "lib/b.txt", "lib/sub",
+	                                    "lib/sub/c.txt"}));
+	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserBootscript"),
+	          "echo mine\n#BEGIN_Other\necho other\n#END_Other\n"
+	          "#BEGIN_Hello2Boot\necho Hello2Boot\n#END_Hello2Boot\n");
+	EXPECT_EQ(Labelled(run.output, "script"),
+	          std::vector<std::string>{"section HelloBoot removed from UserBootscript"});
+	EXPECT_EQ(Labelled(run.output, "result"), std::vector<std::string>{"completed (0)"});
+}
+
+TEST_F(DeinstallUnattendedTest, ListChangesNothing)
+{
+	const auto before = Snapshot();
+	const std::string script = ReadFile(world.UserBoot() + "/UserBootscript");
+	const RunResult run = Deinstall({"--list"});
+	ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	EXPECT_EQ(Labelled(run.output, "found").size(), 6u) << run.output;
+	EXPECT_TRUE(Labelled(run.output, "moved").empty());
+	EXPECT_EQ(Snapshot(), before);
+	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserBootscript"), script);
+}
+
+TEST_F(DeinstallUnattendedTest, AFolderStillHoldingTheUsersFileIsKeptAndListed)
+{
+	WriteFile(folder + "/lib/sub/mine.txt", "mine");
+	const RunResult run = Deinstall({});
+	ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	EXPECT_EQ(Labelled(run.output, "kept"),
+	          (std::vector<std::string>{folder + "/lib/sub (it still holds entries)",
+	                                    folder + "/lib (it still holds entries)"}));
+	EXPECT_EQ(Tree(folder + "/lib"), (std::vector<std::string>{"sub", "sub/mine.txt"}));
+}
+
+TEST_F(DeinstallUnattendedTest, ANamesakeInTheTrashIsAskedAndNeverOverwrittenUnasked)
+{
+	struct Case {
+		const char* name;
+		std::vector<std::string> arguments;
+		std::optional<std::string> answers;
+		int code;
+		const char* trashedAs;
+	} cases[] = {
+	        {"--yes keeps the namesake", {"--yes"}, std::nullopt, 0, "hello copy"},
+	        {"answer replace", {}, "collision replace all\n", 0, "hello"},
+	        {"no answer stops", {}, std::nullopt, 6, nullptr},
+	};
+	for (const Case& test : cases) {
+		fs::remove_all(trash);
+		WriteFile(trash + "/files/hello", "namesake");
+		WriteFile(trash + "/info/hello.trashinfo", "[Trash Info]\nPath=old/hello\n");
+		std::vector<std::string> arguments = test.arguments;
+		if (test.answers) {
+			WriteFile(world.Temp() + "/answers.txt", *test.answers);
+			arguments.insert(arguments.end(), {"--answers", world.Temp() + "/answers.txt"});
+		}
+		const RunResult run = Deinstall(arguments);
+		EXPECT_EQ(run.code, test.code) << test.name << run.output << run.errors;
+		EXPECT_EQ(Labelled(run.output, "collision").size(), 1u) << test.name << run.output;
+		if (test.trashedAs == nullptr) {
+			EXPECT_EQ(ReadFile(folder + "/hello"), kProductFiles.at("files/hello")) << test.name;
+			EXPECT_EQ(ReadFile(trash + "/files/hello"), "namesake") << test.name;
+			continue;
+		}
+		EXPECT_EQ(ReadFile(trash + "/files/" + test.trashedAs), kProductFiles.at("files/hello"))
+		        << test.name;
+		EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + test.trashedAs + ".trashinfo")),
+		          "apps/Hello/hello")
+		        << test.name;
+		if (std::string(test.trashedAs) != "hello")
+			EXPECT_EQ(ReadFile(trash + "/files/hello"), "namesake") << test.name;
+		// Put the product back for the next case.
+		fs::remove_all(folder);
+		Install("1.0", "HelloBoot", data + "/apps");
+	}
+}
+
+TEST_F(DeinstallUnattendedTest, FailuresAndMistakesHaveTheirOwnCodes)
+{
+	EXPECT_EQ(world.Run({deinstaller, "--unattended", "--volume", "Nowhere"}).code, 3);
+	EXPECT_EQ(Deinstall({"--to", data + "/missing"}).code, 2);
+	EXPECT_EQ(world.Run({deinstaller, "--list"}).code, 2);
+	// Another product's record finds nothing on a volume without its entries.
+	const std::string other = world.Temp() + "/other";
+	fs::create_directories(other);
+	world.SetEnv("VANTRY_VOLUMES", data + ":name=Data;" + other + ":name=Other");
+	const RunResult empty = world.Run({deinstaller, "--unattended", "--volume", "Other"});
+	EXPECT_EQ(empty.code, 4) << empty.output;
+	EXPECT_EQ(Labelled(empty.output, "error"),
+	          std::vector<std::string>{
+	                  "No files or folders were found to deinstall on this volume."});
+}
+
+TEST_F(DeinstallUnattendedTest, AKilledRemovalLeavesEveryEntryWhole)
+{
+	std::map<std::string, std::string> files;
+	for (int i = 0; i < 400; i++)
+		files["files/many/f" + std::to_string(i)] = std::string(20000, char('a' + i % 26));
+	std::string text = ProductHead("Many", "1.0") +
+	                   "opt_include_deinstall = true\n"
+	                   "\n[[install_file]]\nfile_name = \"files/many\"\n"
+	                   "[install_file.install_meta]\ndeinstallable = true\n";
+	const std::string installer = world.Build("many", text, files);
+	ASSERT_EQ(world.Install(installer, {"--dest", data + "/apps", "--items", "many", "--yes"}).code,
+	          0);
+	const std::string many = data + "/apps/Many";
+	const std::string output = world.Temp() + "/kill.out";
+	fs::create_directories(world.Temp() + "/to");
+	const pid_t child = world.Start({many + "/Many 1.0 Deinstaller", "--unattended", "--volume",
+	                                 "Data", "--to", world.Temp() + "/to"},
+	                                output, world.Temp() + "/kill.err");
+	ASSERT_TRUE(WaitUntil([&] { return !Labelled(ReadFile(output), "moved").empty(); }, 60));
+	kill(child, SIGKILL);
+	waitpid(child, nullptr, 0);
+	int placed = 0, moved = 0;
+	for (const auto& [name, content] : files) {
+		const std::string leaf = fs::path(name).filename();
+		const bool here = Exists(many + "/many/" + leaf);
+		const bool there = Exists(world.Temp() + "/to/" + leaf);
+		EXPECT_NE(here, there) << leaf;
+		EXPECT_EQ(ReadFile(here ? many + "/many/" + leaf : world.Temp() + "/to/" + leaf), content)
+		        << leaf;
+		(here ? placed : moved)++;
+	}
+	EXPECT_GT(moved, 0);
+}
