@@ -410,7 +410,9 @@ TEST_F(HostileRecordTest, BuildRefusesFilesLargerThanTheirSize)
 	        "texts",
 	        ProductHead("Texts") + "license = { file = \"../proc/licence\" }\n" + kPlainItem,
 	        {{"files/notes.txt", "notes\n"}});
-	const char* licence = ReadRecord(texts).FindString("license");
+	// The record outlives the text it hands out.
+	const BMessage record = ReadRecord(texts);
+	const char* licence = record.FindString("license");
 	ASSERT_NE(licence, nullptr);
 	EXPECT_NE(std::string(licence).find("Name:"), std::string::npos) << licence;
 }
