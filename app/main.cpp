@@ -1,12 +1,31 @@
-// The installer program: installs the product appended to this executable,
-// without a window when started with --unattended.
+// The installer program: the window, or without one (--unattended) the same
+// run driven by options and an answer file.
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
+#include "InstallApp.h"
+#include "InterfaceHost.h"
 #include "StopSignals.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
+
+namespace {
+
+int RunWindow()
+{
+	if (!InterfaceHost::DisplayAvailable()) {
+		fprintf(stderr, "Installer: no display to show the installer window on (DISPLAY is not "
+		                "set); install with --unattended (see --help)\n");
+		return UNATTENDED_USAGE;
+	}
+	InstallApp* application = new InstallApp();
+	application->Run();
+	delete application;
+	return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -25,11 +44,8 @@ int main(int argc, char** argv)
 		fputs(UnattendedUsage(), stdout);
 		return UNATTENDED_COMPLETED;
 	}
-	if (!options.unattended) {
-		fprintf(stderr, "Installer: the installer window is not available yet; install with "
-		                "--unattended (see --help)\n");
-		return UNATTENDED_USAGE;
-	}
+	if (!options.unattended)
+		return RunWindow();
 	// The application object tells the string tables where the program lies.
 	BApplication application("application/x-vnd.Quorvex.Vanex");
 	return RunUnattended(options, stdout);

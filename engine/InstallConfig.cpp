@@ -70,6 +70,15 @@ void InstallConfig::UpdateStatus(const char* format, ...)
 	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
 }
 
+void InstallConfig::ReportProgress(const int64& placed)
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_PROGRESS);
+	message.AddInt64("placed", placed);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
 void InstallConfig::OpenLog(const char* path)
 {
 	CloseLog();

@@ -20,6 +20,9 @@ class LibAppResource;
 // The status-update message, with the string "message".
 enum { INSTALL_STATUS_UPDATE = 'isud' };
 
+// Progress of a run: int64 "placed", the bytes of the items placed so far.
+enum { INSTALL_PROGRESS = 'ispr' };
+
 // Results of Action(), the "status" of the thread-change message.
 enum {
 	INSTALL_RUN_OVER = 0,
@@ -47,6 +50,7 @@ public:
 
 	// Status and log.
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
+	void ReportProgress(const int64& placed);
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();

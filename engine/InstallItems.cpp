@@ -97,6 +97,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 	PlaceLink(meta, path);
+	fPlacedBytes += int64(uint32(item.FindInt32("file_size")));
+	fConfig.ReportProgress(fPlacedBytes);
 }
 
 void InstallRun::SetItemDates(const BMessage& item, const char* path)

@@ -76,7 +76,7 @@ int32 InstallConfig::Action()
 
 InstallRun::InstallRun(InstallConfig& config)
     : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
-      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0)
+      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0)
 {
 }
 

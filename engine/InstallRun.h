@@ -72,4 +72,5 @@ private:
 	bool fLinkAnswer;
 	int32 fSelectedCount;
 	int32 fBegunCount;
+	int64 fPlacedBytes;
 };

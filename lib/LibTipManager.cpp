@@ -18,9 +18,9 @@ LibTipManager::LibTipManager()
 
 LibTipManager::~LibTipManager()
 {
-	if (fTipWin == nullptr)
+	// The application's loop may have closed the tip window already.
+	if (fTipWin == nullptr || !fTipMessenger.LockTarget())
 		return;
-	fTipWin->Lock();
 	fTipWin->Quit();
 }
 
@@ -43,6 +43,7 @@ void LibTipManager::CreateTipWindow()
 	if (fTipWin != nullptr)
 		return;
 	fTipWin = new LibTipWin();
+	fTipMessenger = BMessenger(fTipWin);
 	// Windows start hidden; running the loop keeps it so.
 	fTipWin->Run();
 }

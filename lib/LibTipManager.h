@@ -3,6 +3,8 @@
 // messages and the application's pulse.
 #pragma once
 
+#include "Messenger.h"
+
 #include "SupportDefs.h"
 
 class BMessage;
@@ -40,6 +42,7 @@ private:
 	static void SetApplicationPulse(const bigtime_t& rate);
 
 	LibTipWin* fTipWin;
+	BMessenger fTipMessenger;
 	bool fShowTips;
 	int32 fStartDelay;
 	int32 fEndDelay;

@@ -247,7 +247,7 @@ public:
 		return name + ";" + version + ";2024-01-01;Test Company;test@example.org;";
 	}
 
-private:
+	// The installer's environment, as NAME=VALUE lines.
 	std::vector<std::string> Environment() const
 	{
 		std::map<std::string, std::string> variables;
@@ -269,6 +269,7 @@ private:
 		return environment;
 	}
 
+private:
 	std::string fTemp;
 	std::map<std::string, std::optional<std::string>> fEnv;
 	int fRuns = 0;

@@ -1,4 +1,4 @@
-// The installer's command line: the window mode not yet there, usage and
+// The installer's command line: the window mode without a display, usage and
 // answer-file mistakes, the licence, item and type names, volumes, and the
 // exit code of each outcome before the run starts.
 #include "InstallTestSupport.h"
@@ -36,11 +36,14 @@ protected:
 	std::string installer;
 };
 
-TEST_F(UnattendedCommandLineTest, WithoutUnattendedTheWindowIsNotThereYet)
+TEST_F(UnattendedCommandLineTest, WithoutUnattendedOrDisplayNothingIsInstalled)
 {
+	world.SetEnv("DISPLAY", std::nullopt);
+	world.SetEnv("WAYLAND_DISPLAY", std::nullopt);
 	const RunResult run = world.Run({installer});
-	EXPECT_NE(run.code, 0);
-	EXPECT_NE(run.errors.find("window is not available yet"), std::string::npos) << run.errors;
+	EXPECT_EQ(run.code, 2);
+	EXPECT_NE(run.errors.find("no display to show the installer window"), std::string::npos)
+	        << run.errors;
 	EXPECT_FALSE(Exists(world.Apps() + "/Small"));
 }
 

@@ -4,19 +4,23 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "AppFileInfo.h"
+#include "BitmapView.h"
 #include "File.h"
 #include "LibBytes.h"
 #include "LibDateTime.h"
 #include "LibLocaleDateTime.h"
+#include "LibStringView.h"
 #include "Message.h"
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
+#include "StringView.h"
 
 struct ReplaceAlert::Texts {
 	const char* language;
@@ -240,6 +244,41 @@ ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, bool show_check_b
 		future_collisions_box = AddCheckBox(texts.checkBox, &apply_to_all);
 	}
 	apply_to_all = false;
+	AddRealViews();
+	ResizeBy(WidthShortfall(), fExtraHeight);
+}
+
+float ReplaceAlert::WidthShortfall() const
+{
+	float right = 0;
+	for (const View& view : fViews)
+		right = std::max(right, view.frame.right);
+	const float textWidth = Frame().Width() - kTextLeft - kMargin;
+	return std::max(0.0f, right + 1 - textWidth);
+}
+
+// The descriptions become the views the alert window shows; the check box
+// stays the alert's own control, so every presenter can answer it.
+void ReplaceAlert::AddRealViews()
+{
+	for (const View& view : fViews) {
+		BView* real = nullptr;
+		if (view.className == "BitmapView") {
+			real = new BitmapView(view.frame.LeftTop(), view.name.c_str(), view.iconPath.c_str());
+		} else if (view.className == "LibStringView") {
+			auto* text = new LibStringView(view.frame, view.name.c_str(), "");
+			text->SetTruncatedText(view.text.c_str(), B_TRUNCATE_BEGINNING);
+			real = text;
+		} else if (view.className == "BStringView") {
+			real = new BStringView(view.frame, view.name.c_str(), view.text.c_str());
+		}
+		if (real == nullptr)
+			continue;
+		real->SetHighColor(view.color);
+		if (view.fontSize > 0)
+			real->SetFontSize(view.fontSize);
+		TextView()->AddChild(real);
+	}
 }
 
 ReplaceAlert::~ReplaceAlert()

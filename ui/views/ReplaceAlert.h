@@ -57,6 +57,8 @@ public:
 
 private:
 	static const Texts& TextsFor(const char* language);
+	void AddRealViews();
+	float WidthShortfall() const;
 	void AddEntryBlock(const char* prefix, const BPath& path, const float& top,
 	                   const float& modifiedWidth, const Texts& texts);
 	void AddRow(const char* prefix, const char* field, const char* label, const std::string& value,

@@ -1,0 +1,24 @@
+// BackgroundView: panel colour and the rotated product line.
+#include "BackgroundView.h"
+
+#include "InterfaceDefs.h"
+
+const char* const BackgroundView::kProductLine = "Quorvex: Vantry v1.3.0";
+
+BackgroundView::BackgroundView(BRect frame)
+    : BView(frame, "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+{
+	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+}
+
+void BackgroundView::Draw(BRect update)
+{
+	BFont font;
+	GetFont(&font);
+	font.SetRotation(90);
+	font.SetSize(10);
+	SetFont(&font, B_FONT_SIZE | B_FONT_ROTATION);
+	const BRect frame = Frame();
+	DrawString(kProductLine, BPoint(frame.right - 1, frame.bottom - 45));
+	BView::Draw(update);
+}

@@ -1,0 +1,323 @@
+// InstallerWin: building the window at its fixed frames and filling it from
+// the configuration record.
+#include "InstallerWin.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "AppInfo.h"
+#include "Application.h"
+#include "BackgroundView.h"
+#include "Box.h"
+#include "Button.h"
+#include "ConfigLoader.h"
+#include "FindDirectory.h"
+#include "FolderImages.h"
+#include "InstallImage.h"
+#include "InstallListItem.h"
+#include "LibAppResource.h"
+#include "LibEntry.h"
+#include "LibFilePanel.h"
+#include "LibInterface.h"
+#include "LibListView.h"
+#include "LibMenuField.h"
+#include "LibPictureButton.h"
+#include "LibStdDir.h"
+#include "LibStringView.h"
+#include "LibVolumeMenu.h"
+#include "NodeMonitor.h"
+#include "Path.h"
+#include "ProgressView.h"
+#include "ScrollBar.h"
+#include "ScrollView.h"
+#include "StringItem.h"
+#include "StringView.h"
+#include "TextView.h"
+
+namespace {
+
+const BRect kWindowFrame(0, 0, 455, 257);
+const BRect kChoicesFrame(165, 10, 445, 216);
+const uint32 kBoxFlags = B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE_JUMP;
+
+BStringView* BoldLabel(const BRect& frame, const char* name, const char* text)
+{
+	auto* label = new BStringView(frame, name, text);
+	label->SetFont(be_bold_font);
+	return label;
+}
+
+void SetFontSize10(BView* view)
+{
+	BFont font;
+	view->GetFont(&font);
+	font.SetSize(10);
+	view->SetFont(&font);
+}
+
+} // namespace
+
+InstallerWin::InstallerWin()
+    : LibWindow(kWindowFrame, "InstallerWin", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
+                B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
+      step(1), product_view(nullptr), folder_panel(nullptr), selected_total(0), placed_bytes(0)
+{
+	Lock();
+	SetTitleFromFile();
+	BuildViews();
+	Unlock();
+	watch_node(nullptr, B_WATCH_MOUNT, BMessenger(this));
+	folder_panel = nullptr;
+	GetVolumes();
+	GetHomeDirectory();
+	RemoveShortcut('W', B_COMMAND_KEY);
+	SetLanguage();
+}
+
+InstallerWin::~InstallerWin()
+{
+	stop_watching(BMessenger(this));
+	delete folder_panel;
+}
+
+void InstallerWin::SetTitleFromFile()
+{
+	app_info info;
+	BPath path;
+	if (be_app != nullptr && be_app->GetAppInfo(&info) == B_OK && LibGetFullPath(info.ref, path) &&
+	    path.Leaf() != nullptr) {
+		SetTitle(path.Leaf());
+		return;
+	}
+	SetTitle("Vantry");
+}
+
+void InstallerWin::BuildViews()
+{
+	auto* background = new BackgroundView(Bounds());
+	AddChild(background);
+	product_view = new InstallImage(BPoint(10, 16), false);
+	background->AddChild(product_view);
+	BuildLicenceBox(background);
+	BuildInstallBox(background);
+	BuildBottomRow(background);
+}
+
+void InstallerWin::BuildLicenceBox(BView* parent)
+{
+	license_box = new BBox(kChoicesFrame, "license_box", B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags,
+	                       B_FANCY_BORDER);
+	parent->AddChild(license_box);
+	BFont font(be_plain_font);
+	font.SetSize(10);
+	license_text = new BTextView(BRect(10, 15, 255, 196), "license_text", BRect(2, 2, 243, 179),
+	                             &font, nullptr, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
+	license_text->MakeEditable(false);
+	license_text->MakeSelectable(false);
+	license_box->AddChild(new BScrollView("license_view", license_text,
+	                                      B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true,
+	                                      B_FANCY_BORDER));
+}
+
+void InstallerWin::BuildInstallBox(BView* parent)
+{
+	install_box = new BBox(kChoicesFrame, "install_box", B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags,
+	                       B_FANCY_BORDER);
+	install_box->Hide();
+	parent->AddChild(install_box);
+
+	install_type_label = BoldLabel(LibRect(10, 15, 60, 15), "install_type_label", "Groups");
+	install_box->AddChild(install_type_label);
+	install_type = new LibListView(LibRect(10, install_type_label->Frame().bottom + 3, 70, 107),
+	                               "install_type");
+	install_type->SetSelectionMessage(new BMessage(INSTALLER_GROUP_CHOSEN));
+	install_type->SetHoverCommand(INSTALLER_GROUP_HOVERED);
+	install_type_scroll =
+	        new BScrollView("install_type_scroll", install_type, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
+	                        false, true, B_FANCY_BORDER);
+	install_box->AddChild(install_type_scroll);
+	group_scroll_bar = install_type_scroll->ScrollBar(B_VERTICAL);
+
+	const float filesLeft = install_type->Frame().right + 30;
+	file_label = BoldLabel(LibRect(filesLeft, 15, 50, 15), "file_label", "Files");
+	install_box->AddChild(file_label);
+	custom_list =
+	        new BListView(LibRect(110, file_label->Frame().bottom + 3, 153, 107), "custom_list",
+	                      B_MULTIPLE_SELECTION_LIST, B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	                      B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
+	custom_list->SetSelectionMessage(new BMessage(INSTALLER_ITEMS_CHANGED));
+	custom_scroll_view =
+	        new BScrollView("custom_scroll_view", custom_list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
+	                        false, true, B_FANCY_BORDER);
+	install_box->AddChild(custom_scroll_view);
+
+	const BRect list = custom_scroll_view->Frame();
+	const BRect files = file_label->Frame();
+	install_size = new BStringView(BRect(list.right - 70, files.top, list.right, files.bottom),
+	                               "install_size", "0 bytes");
+	install_size->SetAlignment(B_ALIGN_RIGHT);
+	install_box->AddChild(install_size);
+
+	volume = new LibVolumeMenu(BPoint(10, list.bottom + 4), "volume", INSTALLER_VOLUME_CHOSEN, 70);
+	const FolderImages& images = GetFolderImages();
+	folder = new LibPictureButton(BPoint(10, volume->Frame().bottom + 4), FOLDER_IMAGE_SIZE,
+	                              FOLDER_IMAGE_SIZE, "folder", images.on, images.off,
+	                              INSTALLER_FOLDER_BUTTON, images.disabled);
+	folder->AddTip(INSTALLER_TIP, "Change destination folder");
+	// Behind the volume menu, which it overlaps: the menu stays readable.
+	volume_size = new BStringView(
+	        BRect(folder->Frame().right, list.bottom + 4, list.right, list.bottom + 25),
+	        "volume_size", "0 bytes");
+	volume_size->SetAlignment(B_ALIGN_RIGHT);
+	install_box->AddChild(volume_size);
+	install_box->AddChild(volume);
+	install_box->AddChild(folder);
+	destination =
+	        new LibStringView(LibRect(35, volume->Frame().bottom + 9, 240, 15), "destination", "");
+	install_box->AddChild(destination);
+}
+
+void InstallerWin::BuildBottomRow(BView* parent)
+{
+	inst_box = new BBox(LibRect(10, product_view->Frame().bottom + 9, 310, 25), "inst_box",
+	                    B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags, B_FANCY_BORDER);
+	parent->AddChild(inst_box);
+	instruction =
+	        new ProgressView(LibRect(5, 6, inst_box->Bounds().Width() - 10, 15), "instruction");
+	SetFontSize10(instruction);
+	inst_box->AddChild(instruction);
+
+	const BRect box = inst_box->Frame();
+	button = new BButton(LibRect(box.right + 10, box.top - 2, 95, 20), "button", "",
+	                     new BMessage(INSTALLER_BUTTON), B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	                     B_WILL_DRAW | B_NAVIGABLE);
+	SetFontSize10(button);
+	parent->AddChild(button);
+	SetDefaultButton(button);
+
+	options = new LibMenuField(LibRect(button->Frame().right + 4, box.top, 20, 20), "options", 10,
+	                           true);
+	parent->AddChild(options);
+}
+
+void InstallerWin::AddGroup(const char* name)
+{
+	install_type->AddItem(new BStringItem(name, 0, true));
+}
+
+void InstallerWin::GetVolumes()
+{
+	if (!Lock())
+		return;
+	volume->Update();
+	Unlock();
+}
+
+void InstallerWin::InitFolderPanel()
+{
+	if (folder_panel != nullptr)
+		return;
+	folder_panel =
+	        new LibFilePanel(B_OPEN_PANEL, this, INSTALLER_FOLDER_CHOSEN, B_DIRECTORY_NODE, false);
+	folder_panel->AddType("application/x-vnd.Be-directory");
+	folder_panel->AddType("application/x-vnd.Be-volume");
+}
+
+void InstallerWin::LoadResources()
+{
+	if (!LoadConfiguration()) {
+		Lock();
+		ReportState();
+		Unlock();
+		return;
+	}
+	Lock();
+	FillProductView();
+	license_text->SetText(engine.FindString("license"));
+	if (license_text->TextLength() == 0)
+		ButtonPressed();
+	FillGroups();
+	FillItems();
+	SetDefaultFolder();
+	volume->AllowRemovable(engine.FindBool("req_removable_vol_ok"));
+	volume->AllowShared(engine.FindBool("req_shared_vol_ok"));
+	volume->Update();
+	InstallTypeSelected();
+	SetDestinationPath();
+	PlaySoundIfAny();
+	ReportState();
+	Unlock();
+}
+
+bool InstallerWin::LoadConfiguration()
+{
+	LibAppResource store(0);
+	if (::LoadConfiguration(engine, store))
+		return true;
+	fputs("QUIT.................. add code...\n", stderr);
+	return false;
+}
+
+void InstallerWin::FillProductView()
+{
+	BMessage image;
+	engine.FindMessage("about_image", &image);
+	product_view->SetImage(image);
+	product_view->SetAppName(engine.FindString("app_name"));
+	product_view->SetVersion(engine.FindString("version"));
+	product_view->SetDate(engine.FindString("release_date"));
+	product_view->SetCompany(engine.FindString("company"));
+	product_view->SetEmail(engine.FindString("support_email"));
+}
+
+void InstallerWin::FillGroups()
+{
+	BMessage message;
+	if (engine.FindMessage("groups", &message) != B_OK)
+		return;
+	groups.Read(message);
+	for (GroupContext* group = groups.First(); group != nullptr; group = groups.Next())
+		AddGroup(group->Name().String());
+	if (install_type->CountItems() > 0)
+		install_type->Select(0, false);
+}
+
+void InstallerWin::FillItems()
+{
+	BMessage instructions;
+	engine.FindMessage("install_instructions", &instructions);
+	BMessage file;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
+		auto* item = new InstallListItem(false);
+		item->SetShowFullPath(false);
+		item->Read(file);
+		custom_list->AddItem(item);
+	}
+}
+
+void InstallerWin::SetDefaultFolder()
+{
+	const char* name = engine.FindString("opt_default_folder");
+	if (name == nullptr)
+		return;
+	BPath path;
+	if (strcmp(name, "Current") == 0) {
+		if (!LibGetWorkingDirectory(path))
+			return;
+	} else {
+		// An unknown name keeps the home folder the constructor chose.
+		directory_which which;
+		if (!LibGetStdDirName(name, which) || find_directory(which, &path, false) != B_OK)
+			return;
+	}
+	LibGetEntryRef(path.Path(), engine.destination);
+}
+
+void InstallerWin::PlaySoundIfAny()
+{
+	BMessage sound;
+	if (engine.FindMessage("audio_data", &sound) != B_OK || be_app == nullptr)
+		return;
+	sound.what = INSTALLER_PLAY_SOUND;
+	be_app->PostMessage(&sound);
+}

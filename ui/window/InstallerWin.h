@@ -1,0 +1,124 @@
+// InstallerWin: the installer's one window: product view, licence or
+// installation choices, instruction line, main button and language menu. It
+// owns the install engine and starts its run.
+#pragma once
+
+#include "GroupContextList.h"
+#include "InstallConfig.h"
+#include "LibWindow.h"
+
+class BBox;
+class BButton;
+class BListView;
+class BScrollBar;
+class BScrollView;
+class BStringView;
+class BTextView;
+class InstallImage;
+class LibFilePanel;
+class LibListView;
+class LibMenuField;
+class LibPictureButton;
+class LibStringView;
+class LibVolumeMenu;
+class ProgressView;
+
+// The window's message codes.
+enum {
+	INSTALLER_BUTTON = 1000,
+	INSTALLER_GROUP_CHOSEN = 2000,
+	INSTALLER_GROUP_HOVERED = 2001,
+	INSTALLER_FOLDER_BUTTON = 2003,
+	INSTALLER_VOLUME_CHOSEN = 2004,
+	INSTALLER_FOLDER_CHOSEN = 2005,
+	INSTALLER_ITEMS_CHANGED = 2006,
+	INSTALLER_LANGUAGE_CHOSEN = 2007,
+	INSTALLER_PLAY_SOUND = 2200,
+	INSTALLER_TIP = 'stip',
+};
+
+class InstallerWin : public LibWindow {
+public:
+	InstallerWin();
+	~InstallerWin() override;
+
+	void MessageReceived(BMessage* message) override;
+	bool QuitRequested() override;
+
+	void LoadResources();
+	void InitFolderPanel();
+	void GetVolumes();
+	void AddGroup(const char* name);
+
+	void ButtonPressed();
+	void SetLanguage();
+	void ChangeLaunguage();
+	void InstallTypeSelected();
+	void CustomItemSelected();
+	void ShowGroupDescription(const int32& index);
+	void GetHomeDirectory();
+	void SelectVolume();
+	void SelectDestination();
+	void SetDestinationPath();
+	bool CheckDestinationFolder(bool ask_replace);
+	void Install();
+	void ThreadChange(BMessage* message);
+	// Asks a running install to stop at its next safe point, waits until it
+	// has stopped, then tells the user.
+	void QuitRunning();
+
+	// Emits the window's state as an "installer-state" event line.
+	void ReportState();
+
+	int32 Step() const { return step; }
+	InstallConfig& Engine() { return engine; }
+	// The selected items' bytes with the deinstaller's, in 64 bits.
+	int64 SelectedBytes() const;
+
+private:
+	void BuildViews();
+	void BuildLicenceBox(BView* parent);
+	void BuildInstallBox(BView* parent);
+	void BuildBottomRow(BView* parent);
+	void SetTitleFromFile();
+	bool LoadConfiguration();
+	void FillProductView();
+	void FillGroups();
+	void FillItems();
+	void SetDefaultFolder();
+	void PlaySoundIfAny();
+	void SetInstruction(const char* text);
+	void ShowProgress(const int64& placed);
+	void RelabelStep();
+	void EnableDestination(const bool& enabled);
+	void ReturnToStepTwo();
+
+	GroupContextList groups;
+	int32 step;
+	InstallImage* product_view;
+	LibFilePanel* folder_panel;
+	InstallConfig engine;
+
+	BBox* license_box;
+	BTextView* license_text;
+	BBox* install_box;
+	BStringView* install_type_label;
+	LibListView* install_type;
+	BScrollBar* group_scroll_bar;
+	BScrollView* install_type_scroll;
+	LibPictureButton* folder;
+	LibStringView* destination;
+	LibVolumeMenu* volume;
+	BStringView* volume_size;
+	BStringView* file_label;
+	BListView* custom_list;
+	BScrollView* custom_scroll_view;
+	BStringView* install_size;
+	BBox* inst_box;
+	ProgressView* instruction;
+	BButton* button;
+	LibMenuField* options;
+
+	int64 selected_total;
+	int64 placed_bytes;
+};

@@ -1,0 +1,235 @@
+// InstallerWin: language, install types and items, volumes, the destination
+// folder and the group tips.
+#include "InstallerWin.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "Alert.h"
+#include "Application.h"
+#include "Box.h"
+#include "Button.h"
+#include "Directory.h"
+#include "Entry.h"
+#include "InstallListItem.h"
+#include "LibBytes.h"
+#include "LibEntry.h"
+#include "LibFilePanel.h"
+#include "LibListView.h"
+#include "LibMenuField.h"
+#include "LibPictureButton.h"
+#include "LibStringIterator.h"
+#include "LibStringView.h"
+#include "LibVolumeMenu.h"
+#include "Menu.h"
+#include "MenuItem.h"
+#include "Path.h"
+#include "ScrollBar.h"
+#include "ScrollView.h"
+#include "StringItem.h"
+#include "StringView.h"
+#include "Volume.h"
+#include "oLocalize.h"
+
+namespace {
+
+LibString Text(const long& id)
+{
+	oLocalize localizer;
+	return localizer.GetString(id);
+}
+
+const int32 kTipWidth = 160;
+
+} // namespace
+
+void InstallerWin::SetLanguage()
+{
+	if (!Lock())
+		return;
+	options->Clear();
+	license_box->SetLabel(Text(1001).String());
+	install_box->SetLabel(Text(1002).String());
+	install_type_label->SetText(Text(1003).String());
+	file_label->SetText(Text(1004).String());
+	folder->AddTip(INSTALLER_TIP, Text(1005).String());
+	volume->SetLabel(Text(1006).String());
+	RelabelStep();
+	LibStringIterator names(Text(1000));
+	LibString name;
+	while (names.GetNextField('\n', name))
+		options->Add(name.String(), new BMessage(INSTALLER_LANGUAGE_CHOSEN));
+	oLocalize localizer;
+	const int32 row = oLocalize::LanguageRow(localizer.Language());
+	if (row >= 0 && row < options->CountItems())
+		options->SetItem(row);
+	// The field is 20 points wide: it shows the language's code, which fits,
+	// where a marked name would be cut to its first letters.
+	LibString code(localizer.Language());
+	code.ToUpperCase();
+	options->Menu()->SetLabelFromMarked(false);
+	options->Menu()->SetName(code.String());
+	options->Invalidate();
+	Unlock();
+}
+
+void InstallerWin::ChangeLaunguage()
+{
+	oLocalize localizer;
+	localizer.SetLanguage(oLocalize::LanguageCode(options->CurrentSelection()));
+	SetLanguage();
+}
+
+void InstallerWin::InstallTypeSelected()
+{
+	ShowGroupDescription(-1);
+	Lock();
+	custom_list->SetSelectionMessage(nullptr);
+	const int32 chosen = install_type->CurrentSelection();
+	if (chosen >= 0) {
+		const char* group = static_cast<BStringItem*>(install_type->ItemAt(chosen))->Text();
+		for (int32 i = 0; i < custom_list->CountItems(); i++) {
+			auto* item = static_cast<InstallListItem*>(custom_list->ItemAt(i));
+			if (!item->Groups().InList(group))
+				custom_list->Deselect(i);
+			else if (!custom_list->IsItemSelected(i))
+				custom_list->Select(i, true);
+		}
+	} else if (install_type->CountItems() > 0) {
+		install_type->Select(0, false);
+	}
+	custom_list->SetSelectionMessage(new BMessage(INSTALLER_ITEMS_CHANGED));
+	Unlock();
+	CustomItemSelected();
+}
+
+int64 InstallerWin::SelectedBytes() const
+{
+	// 64 bits: a product of several large items passes 2 GiB.
+	int64 total = 0;
+	for (int32 i = 0; i < custom_list->CountItems(); i++) {
+		auto* item = static_cast<InstallListItem*>(custom_list->ItemAt(i));
+		if (item != nullptr && custom_list->IsItemSelected(i))
+			total += int64(uint32(item->Size()));
+	}
+	return total;
+}
+
+void InstallerWin::CustomItemSelected()
+{
+	Lock();
+	int32 count = 0;
+	for (int32 i = 0; i < custom_list->CountItems(); i++) {
+		if (custom_list->ItemAt(i) != nullptr && custom_list->IsItemSelected(i))
+			count++;
+	}
+	int32 deinstaller = 0;
+	engine.FindInt32("VXC:deinstaller_size", &deinstaller);
+	LibString text;
+	LibBytesToString(SelectedBytes() + int64(deinstaller), text, 1);
+	install_size->SetText(text.String());
+	button->SetEnabled(count > 0);
+	Unlock();
+}
+
+void InstallerWin::ShowGroupDescription(const int32& index)
+{
+	if (be_app == nullptr)
+		return;
+	BMessage tip(INSTALLER_TIP);
+	if (index < 0) {
+		tip.AddBool("show", false);
+		be_app->PostMessage(&tip);
+		return;
+	}
+	GroupContext* group = groups.Get(index);
+	if (group == nullptr)
+		return;
+	const LibString& description = group->Description();
+	if (description.Length() == 0) {
+		be_app->PostMessage(&tip);
+		return;
+	}
+	const BRect scroll = install_type_scroll->Frame();
+	const BRect list = install_type->Frame();
+	const float scrolled = group_scroll_bar != nullptr ? group_scroll_bar->Value() : 0;
+	BPoint where(scroll.left + 99 + list.Width() + list.right,
+	             install_type->ItemFrame(index).top + 42 + list.top - scrolled);
+	ConvertToScreen(&where);
+	tip.AddBool("show", true);
+	tip.AddInt16("sdelay", 0);
+	tip.AddInt16("edelay", int16(std::ceil(description.Length() * 0.25)));
+	tip.AddPoint("loc", where);
+	tip.AddInt32("width", kTipWidth);
+	tip.AddString("tip", description.String());
+	be_app->PostMessage(&tip);
+}
+
+void InstallerWin::GetHomeDirectory()
+{
+	BVolume current;
+	if (!volume->GetCurrentVolume(current))
+		return;
+	BDirectory root;
+	BEntry rootEntry;
+	BPath home;
+	if (current.GetRootDirectory(&root) != B_OK || root.GetEntry(&rootEntry) != B_OK ||
+	    rootEntry.GetPath(&home) != B_OK)
+		return;
+	home.Append("home");
+	LibGetEntryRef(home.Path(), engine.destination);
+	SetDestinationPath();
+	LibString text;
+	LibBytesToString(int64(current.FreeBytes()), text, 1);
+	volume_size->SetText(text.String());
+}
+
+void InstallerWin::SelectVolume()
+{
+	GetHomeDirectory();
+	CheckDestinationFolder(false);
+}
+
+void InstallerWin::SelectDestination()
+{
+	const entry_ref kept = engine.destination;
+	folder_panel->Rewind();
+	if (folder_panel->GetNextSelectedRef(&engine.destination) == B_ENTRY_NOT_FOUND) {
+		folder_panel->Hide();
+		return;
+	}
+	if (CheckDestinationFolder(true)) {
+		SetDestinationPath();
+		folder_panel->Hide();
+		return;
+	}
+	engine.destination = kept;
+}
+
+void InstallerWin::SetDestinationPath()
+{
+	Lock();
+	LibString path;
+	LibGetFullPath(engine.destination, path);
+	destination->SetTruncatedText(path.String(), B_TRUNCATE_BEGINNING);
+	Unlock();
+}
+
+bool InstallerWin::CheckDestinationFolder(bool ask_replace)
+{
+	if (!engine.DoesDestinationExist())
+		return true;
+	LibString text = Text(1013);
+	const char* folderName = engine.FindString("opt_created_folder");
+	text.Concat(folderName != nullptr ? folderName : "").Concat(Text(1014).String());
+	if (ask_replace) {
+		text.Concat(Text(1020).String());
+		BAlert* alert = new BAlert("", text.String(), Text(1015).String(), Text(1016).String(),
+		                           nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+		return alert->Go() == 1;
+	}
+	BAlert* alert = new BAlert("", text.String(), Text(1017).String(), nullptr, nullptr,
+	                           B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	alert->Go();
+	return false;
+}

@@ -1,0 +1,191 @@
+// InstallerWin: the steps, the start of a run and its end, stopping a run,
+// and the window's messages.
+#include "InstallerWin.h"
+
+#include <cstring>
+
+#include "Application.h"
+#include "Box.h"
+#include "Button.h"
+#include "InterfaceHost.h"
+#include "LibFilePanel.h"
+#include "LibMessageBox.h"
+#include "LibPictureButton.h"
+#include "LibSystem.h"
+#include "LibVolumeMenu.h"
+#include "ListView.h"
+#include "Messenger.h"
+#include "NodeMonitor.h"
+#include "ProgressView.h"
+#include "oLocalize.h"
+
+namespace {
+
+LibString Text(const long& id)
+{
+	oLocalize localizer;
+	return localizer.GetString(id);
+}
+
+const int32 kThreadRunning = 1;
+const int32 kThreadWaiting = 6;
+
+} // namespace
+
+void InstallerWin::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case INSTALLER_BUTTON: ButtonPressed(); break;
+		case INSTALLER_GROUP_CHOSEN: InstallTypeSelected(); break;
+		case INSTALLER_GROUP_HOVERED: ShowGroupDescription(message->FindInt32("item")); break;
+		case INSTALLER_FOLDER_BUTTON:
+			InitFolderPanel();
+			folder_panel->BFilePanel::SetPanelDirectory(&engine.destination);
+			folder_panel->SetToParentDirectory();
+			folder_panel->Show();
+			break;
+		case INSTALLER_VOLUME_CHOSEN: SelectVolume(); break;
+		case INSTALLER_FOLDER_CHOSEN: SelectDestination(); break;
+		case INSTALLER_ITEMS_CHANGED: CustomItemSelected(); break;
+		case INSTALLER_LANGUAGE_CHOSEN: ChangeLaunguage(); break;
+		case LIB_THREAD_CHANGE: ThreadChange(message); break;
+		case INSTALL_PROGRESS: ShowProgress(message->FindInt64("placed")); break;
+		case INSTALL_STATUS_UPDATE: SetInstruction(message->FindString("message")); break;
+		case B_NODE_MONITOR: {
+			int32 opcode = 0;
+			if (message->FindInt32("opcode", &opcode) == B_OK &&
+			    (opcode == B_DEVICE_MOUNTED || opcode == B_DEVICE_UNMOUNTED))
+				GetVolumes();
+			break;
+		}
+		default: LibWindow::MessageReceived(message); return;
+	}
+	ReportState();
+}
+
+// The application closes the window once a running install has stopped, so
+// the window and its engine outlive QuitRunning.
+bool InstallerWin::QuitRequested()
+{
+	if (be_app != nullptr)
+		be_app->PostMessage(B_QUIT_REQUESTED);
+	return false;
+}
+
+void InstallerWin::ButtonPressed()
+{
+	switch (step) {
+		case 1:
+			license_box->Hide();
+			install_box->Show();
+			step = 2;
+			RelabelStep();
+			CheckDestinationFolder(false);
+			break;
+		case 2:
+			EnableDestination(false);
+			step = 3;
+			button->SetLabel(Text(1012).String());
+			Install();
+			break;
+		default: QuitRequested(); break;
+	}
+}
+
+void InstallerWin::RelabelStep()
+{
+	if (step == 2) {
+		button->SetLabel(Text(1007).String());
+		SetInstruction(Text(1009).String());
+	} else if (step == 1) {
+		button->SetLabel(Text(1008).String());
+		SetInstruction(Text(1010).String());
+	}
+}
+
+void InstallerWin::EnableDestination(const bool& enabled)
+{
+	folder->SetEnabled(enabled);
+	volume->SetEnabled(enabled);
+}
+
+void InstallerWin::SetInstruction(const char* text)
+{
+	instruction->SetText(text != nullptr ? text : "");
+}
+
+void InstallerWin::Install()
+{
+	Lock();
+	BMessage instructions;
+	engine.FindMessage("install_instructions", &instructions);
+	BMessage file;
+	for (int32 i = 0; i < custom_list->CountItems(); i++) {
+		if (instructions.FindMessage("install_file", i, &file) != B_OK)
+			continue;
+		const bool selected = custom_list->IsItemSelected(i);
+		if (file.ReplaceBool("install_to_system", selected) != B_OK)
+			file.AddBool("install_to_system", selected);
+		instructions.ReplaceMessage("install_file", i, &file);
+	}
+	if (engine.ReplaceMessage("install_instructions", &instructions) != B_OK)
+		engine.AddMessage("install_instructions", &instructions);
+	selected_total = SelectedBytes();
+	placed_bytes = 0;
+	instruction->Reset();
+	instruction->SetFraction(0);
+	Unlock();
+	engine.Go("install", new BMessenger(this), 10, false);
+}
+
+void InstallerWin::ShowProgress(const int64& placed)
+{
+	placed_bytes = placed;
+	if (selected_total <= 0)
+		return;
+	// Full only when the run says it is complete.
+	const float fraction = float(double(placed) / double(selected_total));
+	instruction->SetFraction(fraction < 1 ? fraction : 0.999f);
+}
+
+void InstallerWin::ThreadChange(BMessage* message)
+{
+	const char* name = message->FindString("name");
+	if (name == nullptr || strcmp(name, "install") != 0)
+		return;
+	if (message->FindInt32("status") == INSTALL_RUN_OVER) {
+		instruction->SetFraction(1);
+		InterfaceHost::Event("install-ended 0");
+		if (engine.restart_requested)
+			LibShutdown(true);
+		QuitRequested();
+		return;
+	}
+	InterfaceHost::Event("install-ended %d", int(message->FindInt32("status")));
+	ReturnToStepTwo();
+}
+
+void InstallerWin::ReturnToStepTwo()
+{
+	Lock();
+	EnableDestination(true);
+	step = 2;
+	instruction->Reset();
+	RelabelStep();
+	Unlock();
+}
+
+void InstallerWin::QuitRunning()
+{
+	const int32 state = engine.Status();
+	if (state != kThreadRunning && state != kThreadWaiting)
+		return;
+	engine.Kill();
+	// The run ends at its next safe point; the window keeps drawing meanwhile.
+	if (InterfaceHost::IsMainThread())
+		InterfaceHost::RunNestedLoop([this] { return engine.Status() == 0; });
+	status_t result = B_OK;
+	wait_for_thread(engine.Thread(), &result);
+	InterfaceHost::Event("install-stopped");
+	LibError("%s", Text(1027).String());
+}
