@@ -1,12 +1,17 @@
-// The installer program: the window, or without one (--unattended) the same
-// run driven by options and an answer file.
+// The installer program: the window; without one (--unattended) the same run
+// driven by options and an answer file; on a terminal without a display its
+// questions asked there; and reports on it with --list, --extract and --verify.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
 #include "InstallApp.h"
+#include "InstallerReport.h"
 #include "InterfaceHost.h"
 #include "StopSignals.h"
+#include "TerminalMode.h"
 #include "UnattendedInstall.h"
 #include "UnattendedOptions.h"
 
@@ -14,11 +19,6 @@ namespace {
 
 int RunWindow()
 {
-	if (!InterfaceHost::DisplayAvailable()) {
-		fprintf(stderr, "Installer: no display to show the installer window on (DISPLAY is not "
-		                "set); install with --unattended (see --help)\n");
-		return UNATTENDED_USAGE;
-	}
 	InstallApp* application = new InstallApp();
 	application->Run();
 	delete application;
@@ -40,13 +40,26 @@ int main(int argc, char** argv)
 		fprintf(stderr, "Installer: %s\n\n%s", error.c_str(), UnattendedUsage());
 		return UNATTENDED_USAGE;
 	}
-	if (options.help) {
-		fputs(UnattendedUsage(), stdout);
-		return UNATTENDED_COMPLETED;
+	if (options.version)
+		return RunInstallerReport(options, stdout, stderr);
+	const bool asks = !options.unattended && !WantsReport(options);
+	// Without a display (or with --text) a terminal asks what the window asks.
+	const bool terminal = asks && (options.text || !InterfaceHost::DisplayAvailable()) &&
+	                      isatty(STDIN_FILENO) == 1;
+	if (asks && !terminal && (options.text || !InterfaceHost::DisplayAvailable())) {
+		fprintf(stderr, "Installer: %s; install with --unattended (see --help)\n",
+		        options.text ? "--text needs a terminal on standard input"
+		                     : "no display to show the installer window on (DISPLAY is not set) "
+		                       "and no terminal to ask on");
+		return UNATTENDED_USAGE;
 	}
-	if (!options.unattended)
+	if (asks && !terminal)
 		return RunWindow();
 	// The application object tells the string tables where the program lies.
 	BApplication application("application/x-vnd.Quorvex.Vanex");
+	if (WantsReport(options))
+		return RunInstallerReport(options, stdout, stderr);
+	if (terminal)
+		return RunTerminal(options, stdin, stdout);
 	return RunUnattended(options, stdout);
 }

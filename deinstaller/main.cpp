@@ -4,11 +4,13 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Application.h"
 #include "DeinstallOptions.h"
 #include "UnattendedDeinstall.h"
+#include "VantryVersion.h"
 
 int main(int argc, char** argv)
 {
@@ -20,6 +22,10 @@ int main(int argc, char** argv)
 	sigaddset(&stops, SIGTERM);
 	pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 
+	if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+		printf(VANTRY_VERSION_LINE("Deinstaller"), vantry_version());
+		return DEINSTALL_COMPLETED;
+	}
 	DeinstallOptions options;
 	std::string error;
 	if (!ParseDeinstallOptions(argc, argv, options, error)) {

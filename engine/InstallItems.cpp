@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ConfigText.h"
+#include "DesktopEntry.h"
 #include "Entry.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
@@ -198,6 +199,11 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 {
 	if (LibSameFolder(folder, LibParentOf(path))) {
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.c_str());
+		return;
+	}
+	// A link in the menu folder is shown by no menu: it becomes an entry.
+	if (IsApplicationsFolder(folder)) {
+		PlaceDesktopEntry(fConfig, path, folder, fProductRecord.String(), deinstallable);
 		return;
 	}
 	const std::string link = folder + "/" + LibLastComponent(path);

@@ -4,12 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "ConfigText.h"
 #include "Directory.h"
 #include "Entry.h"
+#include "Errors.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
@@ -17,6 +19,7 @@
 #include "LibFile.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
+#include "LoginScripts.h"
 #include "Path.h"
 #include "ProtectedFolders.h"
 #include "ScriptEdit.h"
@@ -36,16 +39,6 @@ bool IsPlainFolderName(const char* name)
 {
 	return name[0] != '\0' && strchr(name, '/') == nullptr && strcmp(name, ".") != 0 &&
 	       strcmp(name, "..") != 0;
-}
-
-// The path of a standard folder of the boot volume with `leaf` appended, as
-// the log names the edited scripts.
-std::string StandardFilePath(const directory_which& which, const char* leaf)
-{
-	BPath folder;
-	if (find_directory(which, &folder) != B_OK)
-		return leaf;
-	return std::string(folder.Path()) + "/" + leaf;
 }
 
 } // namespace
@@ -149,7 +142,12 @@ bool InstallRun::OpenDestination()
 	BDirectory folder(&fConfig.destination);
 	BPath path(&fConfig.destination);
 	if (folder.InitCheck() != B_OK || path.InitCheck() != B_OK) {
-		LibError("%s", InstallText(1040).String());
+		// The user must learn which folder was meant and what stands in the way.
+		const status_t why = folder.InitCheck() != B_OK ? folder.InitCheck() : path.InitCheck();
+		const char* named = path.InitCheck() == B_OK ? path.Path() : fConfig.destination.name;
+		LibError("%s\n\n%s: %s", InstallText(1040).String(),
+		         named != nullptr && named[0] != '\0' ? named : "(no folder chosen)",
+		         status_text(why));
 		return false;
 	}
 	fInstallFolder = std::string(path.Path()) + "/" + ConfigText(fConfig, "opt_created_folder");
@@ -190,8 +188,16 @@ bool InstallRun::CreateInstallFolder()
 {
 	const char* name = ConfigText(fConfig, "opt_created_folder");
 	// A name with a slash or dots would put the installation elsewhere.
-	if (!IsPlainFolderName(name) || mkdir(fInstallFolder.c_str(), 0777) != 0) {
-		LibError("%s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str());
+	if (!IsPlainFolderName(name)) {
+		LibError("%s\n\nopt_created_folder \"%s\": %s",
+		         InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str(), name,
+		         "a folder name may hold no '/' and be neither '.' nor '..'");
+		return false;
+	}
+	if (mkdir(fInstallFolder.c_str(), 0777) != 0) {
+		const int why = errno;
+		LibError("%s\n\n%s: %s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str(),
+		         fInstallFolder.c_str(), strerror(why));
 		return false;
 	}
 	if (!fSavedFiles.empty())
@@ -230,7 +236,7 @@ void InstallRun::MakeStartupSection()
 	const status_t status =
 	        EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
 	if (status != B_OK)
-		fConfig.LogFailure(StandardFilePath(B_USER_BOOT_DIRECTORY, "UserBootscript"),
+		fConfig.LogFailure(ScriptFilePath(B_USER_BOOT_DIRECTORY, "UserBootscript"),
 		                   status_text(status));
 }
 
@@ -258,11 +264,13 @@ void InstallRun::EditBootScripts()
 			continue;
 		const char* tag = ConfigText(fConfig, edit.tag);
 		fConfig.Log("\tAdded script tab %s to %s\n", tag,
-		            StandardFilePath(edit.folder, edit.file).c_str());
-		const status_t status =
-		        EditScriptFile(edit.folder, edit.file, tag, ConfigText(fConfig, edit.contents));
+		            ScriptFilePath(edit.folder, edit.file).c_str());
+		// A section may name the folder the user chose.
+		const std::string text =
+		        SubstituteInstallDir(ConfigText(fConfig, edit.contents), fInstallFolder);
+		const status_t status = EditScriptFile(edit.folder, edit.file, tag, text.c_str());
 		if (status != B_OK)
-			fConfig.LogFailure(StandardFilePath(edit.folder, edit.file), status_text(status));
+			fConfig.LogFailure(ScriptFilePath(edit.folder, edit.file), status_text(status));
 	}
 }
 

@@ -17,6 +17,7 @@
 
 #include "Errors.h"
 #include "LibFile.h"
+#include "LoginScripts.h"
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
@@ -35,27 +36,6 @@ bool ReadWholeFile(const std::string& path, std::string& content)
 	text << file.rdbuf();
 	content = text.str();
 	return true;
-}
-
-// Writes `content` beside `path` and renames it over `path`: a crash leaves
-// either the old file or the new one, never a part of it.
-status_t ReplaceFile(const std::string& path, const std::string& content, const mode_t& mode)
-{
-	const std::string temporary = path + ".tmp";
-	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-	if (fd < 0)
-		return status_from_errno(errno);
-	fchmod(fd, mode);
-	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
-	const int writeError = written ? 0 : errno;
-	const bool synced = written && fsync(fd) == 0;
-	const int syncError = synced ? 0 : errno;
-	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
-		const int error = writeError != 0 ? writeError : syncError != 0 ? syncError : errno;
-		unlink(temporary.c_str());
-		return error != 0 ? status_from_errno(error) : B_IO_ERROR;
-	}
-	return B_OK;
 }
 
 mode_t FileMode(const std::string& path)
@@ -117,10 +97,29 @@ void SeedFromSample(const std::string& path)
 		return;
 	std::string sample;
 	if (ReadWholeFile(path + ".sample", sample))
-		ReplaceFile(path, sample, FileMode(path + ".sample"));
+		ReplaceWholeFile(path, sample, FileMode(path + ".sample"));
 }
 
 } // namespace
+
+status_t ReplaceWholeFile(const std::string& path, const std::string& content, const mode_t& mode)
+{
+	const std::string temporary = path + ".tmp";
+	const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+	if (fd < 0)
+		return status_from_errno(errno);
+	fchmod(fd, mode);
+	const bool written = write(fd, content.data(), content.size()) == ssize_t(content.size());
+	const int writeError = written ? 0 : errno;
+	const bool synced = written && fsync(fd) == 0;
+	const int syncError = synced ? 0 : errno;
+	if (close(fd) != 0 || !written || !synced || rename(temporary.c_str(), path.c_str()) != 0) {
+		const int error = writeError != 0 ? writeError : syncError != 0 ? syncError : errno;
+		unlink(temporary.c_str());
+		return error != 0 ? status_from_errno(error) : B_IO_ERROR;
+	}
+	return B_OK;
+}
 
 std::string ScriptWithoutSection(const std::string& content, const char* tag)
 {
@@ -159,7 +158,7 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	const bool existed = ReadWholeFile(file, content);
 	const mode_t mode = FileMode(file);
 	if (existed)
-		ReplaceFile(file + ".orig", content, mode);
+		ReplaceWholeFile(file + ".orig", content, mode);
 
 	std::string edited = ScriptWithoutSection(content, tag);
 	if (text == nullptr && edited == content)
@@ -171,7 +170,7 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 		}
 		edited += std::string("#BEGIN_") + tag + "\n" + text + "\n#END_" + tag + "\n";
 	}
-	const status_t status = ReplaceFile(file, edited, mode);
+	const status_t status = ReplaceWholeFile(file, edited, mode);
 	if (status != B_OK)
 		return status;
 	SetScriptType(file);
@@ -183,6 +182,9 @@ status_t EditScriptFile(const directory_which& folder, const char* file_name, co
 {
 	if (file_name == nullptr || tag == nullptr)
 		return B_BAD_VALUE;
+	status_t status = B_OK;
+	if (EditLinuxScript(folder, file_name, tag, text, status))
+		return status;
 	BPath directory;
 	if (find_directory(folder, &directory, false) != B_OK)
 		return B_OK;

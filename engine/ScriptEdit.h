@@ -2,6 +2,8 @@
 // "#BEGIN_<tag>", its text, and the line "#END_<tag>".
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "FindDirectory.h"
@@ -15,6 +17,9 @@ status_t EditScriptFile(const directory_which& folder, const char* file_name, co
                         const char* text);
 // The same for the script at `path`.
 status_t EditScriptPath(const char* path, const char* tag, const char* text);
+// Writes `content` beside `path` and renames it over `path` with `mode`: a
+// crash leaves the old file or the new one, never a part of it.
+status_t ReplaceWholeFile(const std::string& path, const std::string& content, const mode_t& mode);
 // `content` without the sections `tag`. Markers are whole lines, so a tag that
 // begins another tag never touches that one's section; a begin marker without
 // its end marker is left in place with what follows it.

@@ -12,11 +12,20 @@ namespace {
 
 enum { kFlush = 'flsh' };
 
+// How often a progress line is printed where it cannot be rewritten in place.
+const double kProgressInterval = 1.0;
+
+double Seconds()
+{
+	return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+	        .count();
+}
+
 } // namespace
 
 StatusPrinter::StatusPrinter(UnattendedOutput& output)
     : BLooper("status printer"), fOutput(output), fEnded(false), fStatus(0), fFlushesAsked(0),
-      fFlushesDone(0)
+      fFlushesDone(0), fTotal(0)
 {
 }
 
@@ -28,6 +37,15 @@ void StatusPrinter::MessageReceived(BMessage* message)
 			fOutput.Line("status", text);
 			std::lock_guard<std::mutex> guard(fLock);
 			fStatuses.push_back(text != nullptr ? text : "");
+			break;
+		}
+		case INSTALL_PROGRESS: {
+			const double now = Seconds();
+			const int64 done = message->FindInt64("placed");
+			fMeter.Update(done, fTotal, now);
+			// The last one always shows: a run ends on its full line.
+			if (fOutput.OnTerminal() || fMeter.Due(now, kProgressInterval) || done >= fTotal)
+				fOutput.Progress(fMeter.Text().c_str(), done >= fTotal);
 			break;
 		}
 		case LIB_THREAD_CHANGE: {
@@ -49,6 +67,12 @@ void StatusPrinter::MessageReceived(BMessage* message)
 		}
 		default: BLooper::MessageReceived(message);
 	}
+}
+
+void StatusPrinter::StartProgress(const int64& total)
+{
+	fTotal = total;
+	fMeter.Start(Seconds());
 }
 
 void StatusPrinter::Flush()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallProgress.h"
 #include "Looper.h"
 
 class UnattendedOutput;
@@ -18,6 +19,8 @@ public:
 
 	void MessageReceived(BMessage* message) override;
 
+	// The run begins: progress counts toward `total` bytes from now on.
+	void StartProgress(const int64& total);
 	// Returns once every message posted before the call has been handled.
 	void Flush();
 	// Waits for the thread-change message of the thread "install"; false
@@ -34,4 +37,6 @@ private:
 	int32 fStatus;
 	int64 fFlushesAsked;
 	int64 fFlushesDone;
+	ProgressMeter fMeter;
+	int64 fTotal;
 };

@@ -1,6 +1,9 @@
 // Choosing items and the destination from the command line, the way the
 // window's install types, item list and volume menu choose them.
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <climits>
 #include <cstdlib>
@@ -8,10 +11,12 @@
 
 #include "ConfigText.h"
 #include "Directory.h"
+#include "FindDirectory.h"
 #include "InstallConfig.h"
 #include "InstallRun.h"
 #include "LibEntry.h"
 #include "LibPathParts.h"
+#include "Path.h"
 #include "UnattendedInstall.h"
 #include "Volume.h"
 #include "VolumeRoster.h"
@@ -88,6 +93,21 @@ bool VolumeOffered(const InstallConfig& config, const BVolume& volume, std::stri
 	return why.empty();
 }
 
+// The names of the volumes the volume menu would offer.
+std::vector<std::string> OfferedVolumes(const InstallConfig& config)
+{
+	std::vector<std::string> names;
+	BVolumeRoster roster;
+	BVolume volume;
+	while (roster.GetNextVolume(&volume) == B_OK) {
+		char name[B_FILE_NAME_LENGTH] = "";
+		std::string why;
+		if (volume.GetName(name) == B_OK && VolumeOffered(config, volume, why))
+			names.push_back(name);
+	}
+	return names;
+}
+
 bool FindVolume(const std::string& name, BVolume& found)
 {
 	BVolumeRoster roster;
@@ -154,13 +174,15 @@ bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::s
 	return true;
 }
 
-bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, std::string& error)
+bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, std::string& error,
+                       std::string* missing)
 {
 	std::string folder = options.destination.empty() ? "" : AbsolutePath(options.destination);
 	if (!options.volume.empty()) {
 		BVolume volume;
 		if (!FindVolume(options.volume, volume)) {
-			error = "no volume is named \"" + options.volume + "\"";
+			error = "no volume is named \"" + options.volume + "\"; the volumes are " +
+			        ListOf(OfferedVolumes(config));
 			return false;
 		}
 		std::string why;
@@ -169,8 +191,13 @@ bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, 
 			return false;
 		}
 		if (folder.empty()) {
+			// The boot volume's "home" is the user's home folder, wherever it lies.
+			BPath home;
 			const std::string root = volume.HostRootPath();
-			folder = root + (root.empty() || root.back() != '/' ? "/home" : "home");
+			if (volume.IsBootVolume() && find_directory(B_USER_DIRECTORY, &home) == B_OK)
+				folder = home.Path();
+			else
+				folder = root + (root.empty() || root.back() != '/' ? "/home" : "home");
 		}
 		BVolume folderVolume;
 		BEntry entry(folder.c_str());
@@ -180,8 +207,14 @@ bool ChooseDestination(InstallConfig& config, const UnattendedOptions& options, 
 		}
 	}
 	// A folder that does not exist is the run's to report (error 1040).
-	if (!LibGetEntryRef(folder.c_str(), config.destination) || !LibIsFolderEntry(folder))
+	if (!LibGetEntryRef(folder.c_str(), config.destination) || !LibIsFolderEntry(folder)) {
+		if (missing != nullptr) {
+			struct stat info;
+			*missing = folder + ": " +
+			           (stat(folder.c_str(), &info) != 0 ? strerror(errno) : "not a folder");
+		}
 		return true;
+	}
 	// Free space and the volume's name come from the volume the folder is on.
 	BVolume volume;
 	if (InstallDestinationVolume(config.destination, volume) != B_OK) {

@@ -60,7 +60,9 @@ int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 	return code;
 }
 
-bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& yes,
+// A licence is agreed to only by name: --yes answers questions, it does not
+// sign for the user.
+bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& accept,
                     UnattendedOutput& output)
 {
 	const char* licence = config.FindString("license");
@@ -72,12 +74,12 @@ bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, cons
 		            agreed ? "agreed (from the answers)" : "declined (from the answers)");
 		return agreed;
 	}
-	if (yes) {
-		output.Line("licence", "agreed (by default, --yes)");
+	if (accept) {
+		output.Line("licence", "agreed (--accept-licence)");
 		return true;
 	}
 	output.Line("licence", "not agreed: the product's licence must be agreed to with "
-	                       "\"licence agree\" in the answers, or with --yes");
+	                       "\"licence agree\" in the answers, or with --accept-licence");
 	return false;
 }
 
@@ -168,6 +170,7 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 {
 	StopOnSignal stopper(output);
 	StatusPrinter* printer = new StatusPrinter(output);
+	printer->StartProgress(config.GetSelectedSize());
 	printer->Run();
 	presenter.SetBeforeAlert([printer] { printer->Flush(); });
 
@@ -198,6 +201,17 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 
 } // namespace
 
+int RunInstallThread(InstallConfig& config, UnattendedPresenter& presenter,
+                     UnattendedOutput& output)
+{
+	return Install(config, presenter, output);
+}
+
+const char* UnattendedOutcome(const int& code)
+{
+	return OutcomeText(code);
+}
+
 int RunUnattended(const UnattendedOptions& options, FILE* out)
 {
 	UnattendedOutput output(out);
@@ -226,11 +240,18 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		if (!LoadConfiguration(*config, store))
 			return UNATTENDED_DAMAGED;
 	}
-	if (!AgreeToLicence(*config, answers, options.yes, output))
+	if (!AgreeToLicence(*config, answers, options.acceptLicence, output))
 		return UNATTENDED_LICENCE_DECLINED;
 	std::string error;
-	if (!ChooseItems(*config, options, error) || !ChooseDestination(*config, options, error))
+	std::string missing;
+	if (!ChooseItems(*config, options, error) ||
+	    !ChooseDestination(*config, options, error, &missing))
 		return Fail(output, UNATTENDED_USAGE, error);
+	if (!missing.empty()) {
+		output.Line("error", (std::string(InstallText(1040).String()) + "\n" + missing).c_str());
+		output.Line("result", OutcomeText(UNATTENDED_FOLDER_ERROR));
+		return UNATTENDED_FOLDER_ERROR;
+	}
 	PrintPlan(*config, output);
 
 	const int code = Install(*config, presenter, output);

@@ -6,9 +6,18 @@
 namespace {
 
 const char kUsage[] =
-        "usage: Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
+        "usage: Installer [--text] [--lang CODE]\n"
+        "       Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
+        "       Installer --list | --verify | --extract FOLDER | --version | --help\n"
         "\n"
-        "Installs the product this installer carries without a window.\n"
+        "Without options the installer asks its questions in a window, or on the\n"
+        "terminal when there is no display or --text is given.\n"
+        "  --list            the items with their sizes, install types, destinations and links\n"
+        "  --verify          check every payload; exit 0, or 8 naming the damaged item\n"
+        "  --extract FOLDER  unpack the items into FOLDER without installing them\n"
+        "  --version         the installer's version\n"
+        "\n"
+        "--unattended installs the product this installer carries without questions.\n"
         "  --dest FOLDER     the folder in which the installation folder is made\n"
         "  --volume NAME     the volume to install on (its \"home\" folder without --dest)\n"
         "  --type NAME       install the items of this install type (default: the first)\n"
@@ -16,6 +25,7 @@ const char kUsage[] =
         "  --lang CODE       speak en, fr, es, de, it, no, sv, da or nl\n"
         "  --answers FILE    answers to the questions the installation asks\n"
         "  --yes             answer every question left unanswered with its default\n"
+        "  --accept-licence  agree to the product's licence (--yes does not)\n"
         "\n"
         "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
@@ -56,6 +66,12 @@ const char* UnattendedUsage()
 	return kUsage;
 }
 
+bool WantsReport(const UnattendedOptions& options)
+{
+	return options.help || options.version || options.list || options.verify ||
+	       !options.extract.empty();
+}
+
 bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
                             std::string& error)
 {
@@ -68,16 +84,33 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 			inlineValue = argument.substr(equals + 1);
 			argument.resize(equals);
 		}
-		if (argument == "--unattended" || argument == "--yes" || argument == "--help" ||
-		    argument == "-h") {
+		struct Flag {
+			const char* name;
+			bool UnattendedOptions::*field;
+		};
+		static const Flag kFlags[] = {
+		        {"--unattended", &UnattendedOptions::unattended},
+		        {"--yes", &UnattendedOptions::yes},
+		        {"--help", &UnattendedOptions::help},
+		        {"-h", &UnattendedOptions::help},
+		        {"--version", &UnattendedOptions::version},
+		        {"--list", &UnattendedOptions::list},
+		        {"--verify", &UnattendedOptions::verify},
+		        {"--accept-licence", &UnattendedOptions::acceptLicence},
+		        {"--accept-license", &UnattendedOptions::acceptLicence},
+		        {"--text", &UnattendedOptions::text},
+		};
+		const Flag* flag = nullptr;
+		for (const Flag& candidate : kFlags) {
+			if (argument == candidate.name)
+				flag = &candidate;
+		}
+		if (flag != nullptr) {
 			if (hasInline) {
 				error = argument + " takes no value";
 				return false;
 			}
-			bool& flag = argument == "--unattended" ? options.unattended
-			             : argument == "--yes"      ? options.yes
-			                                        : options.help;
-			flag = true;
+			options.*(flag->field) = true;
 			continue;
 		}
 		std::string* target = nullptr;
@@ -91,6 +124,8 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 			target = &options.language;
 		else if (argument == "--answers")
 			target = &options.answers;
+		else if (argument == "--extract")
+			target = &options.extract;
 		std::string value;
 		if (target == nullptr && argument != "--items") {
 			error = "unknown argument '" + std::string(argv[i]) + "'";
@@ -107,7 +142,18 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		options.items = SplitNames(value);
 		options.itemsGiven = true;
 	}
-	if (options.help || !options.unattended)
+	if (options.help || options.version)
+		return true;
+	const int reports = int(options.list) + int(options.verify) + int(!options.extract.empty());
+	if (reports > 1 || (reports == 1 && (options.unattended || options.text))) {
+		error = "--list, --verify and --extract each stand alone";
+		return false;
+	}
+	if (options.unattended && options.text) {
+		error = "--text and --unattended cannot be used together";
+		return false;
+	}
+	if (!options.unattended)
 		return true;
 	if (!options.type.empty() && options.itemsGiven) {
 		error = "--type and --items cannot be used together";

@@ -24,6 +24,12 @@ struct UnattendedOptions {
 	bool unattended = false;
 	bool help = false;
 	bool yes = false;
+	bool version = false;
+	bool list = false;
+	bool verify = false;
+	bool acceptLicence = false;
+	bool text = false;
+	std::string extract;
 	std::string destination;
 	std::string volume;
 	std::string type;
@@ -38,3 +44,5 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
                             std::string& error);
 // The usage text, for --help and usage mistakes.
 const char* UnattendedUsage();
+// An option that reports on the installer and installs nothing was given.
+bool WantsReport(const UnattendedOptions& options);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 class UnattendedOutput {
 public:
@@ -14,8 +15,17 @@ public:
 	void Line(const char* label, const char* text);
 	// An indented line that belongs to the event before it.
 	void Detail(const char* label, const char* text);
+	// On a terminal, one line rewritten in place below the transcript, kept
+	// as a "progress:" line when it is the `last`; elsewhere a "progress:" line.
+	void Progress(const char* text, const bool& last);
+	bool OnTerminal() const { return fTerminal; }
 
 private:
+	void ClearProgress();
+	void RedrawProgress();
+
 	FILE* fStream;
 	std::mutex fLock;
+	bool fTerminal;
+	std::string fProgress;
 };

@@ -105,6 +105,13 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 			return alert.DefaultButton();
 		}
 	}
+	const int32 typed = AskPerson(kind, alert);
+	if (typed >= 0 && typed < alert.CountButtons()) {
+		PrintAnswer(alert, typed, "typed");
+		return typed;
+	}
+	if (StopRequested())
+		return B_ALERT_DISMISSED;
 	if (fYes) {
 		const bool own = kind < ANSWER_KIND_COUNT && fDefaults[kind] >= 0;
 		const int32 button = own ? fDefaults[kind] : DefaultAnswer(kind, alert);
@@ -123,6 +130,7 @@ int32 UnattendedPresenter::PrintMessage(BAlert& alert)
 	                    : alert.Type() == B_WARNING_ALERT ? "warning"
 	                                                      : "message";
 	fOutput.Line(label, alert.Text());
+	Acknowledge(alert);
 	return StopRequested() ? B_ALERT_DISMISSED : 0;
 }
 

@@ -35,6 +35,13 @@ public:
 	// The answer under --yes: replace, continue when offered, run, restart later.
 	static int32 DefaultAnswer(const int32& kind, const BAlert& alert);
 
+protected:
+	// A person's answer to a question the answers left open: the button, or
+	// -1 when nobody is there to answer.
+	virtual int32 AskPerson(const int32& kind, BAlert& alert) { return -1; }
+	// Called once a message was printed, for a person to read it.
+	virtual void Acknowledge(BAlert& alert) {}
+
 private:
 	int32 PrintMessage(BAlert& alert);
 	void PrintQuestion(const int32& kind, BAlert& alert);

@@ -125,6 +125,21 @@ bool CpuInfoValue(const std::string& line, const char* key, std::string& value)
 	return true;
 }
 
+// "Intel(R) Core(TM)  i7" with single spaces, without spaces at the ends.
+std::string CollapseSpaces(const std::string& text)
+{
+	std::string result;
+	for (const char c : text) {
+		const bool space = c == ' ' || c == '\t';
+		if (space && (result.empty() || result.back() == ' '))
+			continue;
+		result += space ? ' ' : c;
+	}
+	while (!result.empty() && result.back() == ' ')
+		result.pop_back();
+	return result;
+}
+
 int64 BusClockHz()
 {
 #if defined(__x86_64__) || defined(__i386__)
@@ -235,6 +250,11 @@ void LibSysInfo::ReadSystem(Source& source)
 	if (pages > 0 && pageSize > 0)
 		source.maxPages = int64(pages) * pageSize / 4096;
 	source.busClockHz = BusClockHz();
+	// The rated clock: "cpu MHz" is the present one, which idles low.
+	std::ifstream rated("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
+	int64 kiloHertz = 0;
+	if (rated >> kiloHertz && kiloHertz > 0)
+		source.cpuClockHz = kiloHertz * 1000;
 	ReadKernelBuild(source);
 	ScreenProbe probe = sScreenProbe.load();
 	if (probe == nullptr || !probe(source.colorSpace, source.screenFrame)) {
@@ -269,12 +289,19 @@ void LibSysInfo::ParseCpuInfo(const char* text, Source& source)
 			source.cpuClockHz = llround(atof(value.c_str()) * 1000000.0);
 		else if (CpuInfoValue(line, "CPU implementer", value))
 			arm = true;
+		else if (CpuInfoValue(line, "model name", value) || CpuInfoValue(line, "Model", value) ||
+		         CpuInfoValue(line, "Hardware", value) || CpuInfoValue(line, "cpu model", value))
+			source.cpuModel = CollapseSpaces(value).c_str();
 	}
 	if (family < 0) {
 		source.cpuType = arm ? kArm : 0;
 		return;
 	}
 	source.cpuType = X86CpuType(vendor.c_str(), family, model);
+	// The table names processors of four-bit families and models; a later
+	// one would take the name of an old one that shares its low bits.
+	if ((family >= 15 || model > 15) && source.cpuModel.Length() > 0)
+		source.cpuType = 0;
 	// The processor's own signature: extended fields above the base ones.
 	int32 baseFamily = family >= 15 ? 15 : family;
 	int32 extendedFamily = family >= 15 ? family - 15 : 0;
@@ -351,6 +378,8 @@ void LibSysInfo::SetFrom(const Source& source)
 	colorSpace = source.colorSpace;
 	cpuCount = source.cpuCount;
 	cpuName = CpuName(source.cpuType);
+	if (cpuName == "Unknown" && source.cpuModel.Length() > 0)
+		cpuName = source.cpuModel;
 	machineName = MachineName(source.platformType);
 	screenWidth = ScreenExtent(source.screenFrame.left, source.screenFrame.right);
 	screenHeight = ScreenExtent(source.screenFrame.top, source.screenFrame.bottom);

@@ -18,6 +18,7 @@ public:
 		int64 cpuClockHz = 0;
 		int64 busClockHz = 0;
 		int64 maxPages = 0; // physical memory in 4096-byte pages
+		LibString cpuModel; // the processor's own name, for one the table does not know
 		LibString kernelBuildDate;
 		LibString kernelBuildTime;
 		color_space colorSpace = B_NO_COLOR_SPACE;

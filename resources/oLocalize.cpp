@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -93,6 +94,13 @@ void oLocalize::ObtainLanguage()
 		fLanguage = code;
 		return;
 	}
+	// The user's locale speaks until the user picks a language; a guess is
+	// not remembered.
+	const char* locale = EnvironmentLanguage();
+	if (status == B_ENTRY_NOT_FOUND && locale != nullptr) {
+		fLanguage = locale;
+		return;
+	}
 	// An unreadable value is left alone; only a missing one is created.
 	fLanguage = "en";
 	if (status == B_ENTRY_NOT_FOUND)
@@ -135,6 +143,23 @@ int32 oLocalize::LanguageRow(const char* code)
 			return row;
 	}
 	return -1;
+}
+
+const char* oLocalize::EnvironmentLanguage()
+{
+	for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+		const char* value = getenv(variable);
+		if (value == nullptr)
+			continue;
+		std::string language(value, strcspn(value, "_.@"));
+		// Norwegian Bokmål and Nynorsk are both the table's Norwegian.
+		if (language == "nb" || language == "nn")
+			language = "no";
+		const int32 row = LanguageRow(language.c_str());
+		if (row >= 0)
+			return kLanguageCodes[row];
+	}
+	return nullptr;
 }
 
 status_t oLocalize::ReadLanguage(const char* path, LibString& code)

@@ -30,6 +30,10 @@ public:
 	static const char* LanguageCode(const int32& row);
 	// The row of a code, or -1 when the table has no such language.
 	static int32 LanguageRow(const char* code);
+	// The language the user's locale names: the first of LC_ALL, LC_MESSAGES
+	// and LANG whose language part ("fr" of "fr_FR.UTF-8") is one of the nine;
+	// null when none is.
+	static const char* EnvironmentLanguage();
 	// The language remembered on the executable at `path`: its "language"
 	// attribute, or the file "<path>.language" where the file system keeps no
 	// attributes. B_ENTRY_NOT_FOUND when none is remembered.

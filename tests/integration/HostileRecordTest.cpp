@@ -410,7 +410,7 @@ TEST_F(HostileRecordTest, BuildRefusesFilesLargerThanTheirSize)
 	        "texts",
 	        ProductHead("Texts") + "license = { file = \"../proc/licence\" }\n" + kPlainItem,
 	        {{"files/notes.txt", "notes\n"}});
-	// The record outlives the text it hands out.
+	// The record outlives the text read from it.
 	const BMessage record = ReadRecord(texts);
 	const char* licence = record.FindString("license");
 	ASSERT_NE(licence, nullptr);

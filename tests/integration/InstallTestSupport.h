@@ -146,6 +146,10 @@ public:
 		SetEnv("VANTRY_VOLUMES", std::nullopt);
 		SetEnv("VANTRY_VOLUMES_FILE", std::nullopt);
 		SetEnv("VANTRY_ALLOW_SHUTDOWN", std::nullopt);
+		// The installer speaks the locale's language: the tests' is English.
+		SetEnv("LC_ALL", std::nullopt);
+		SetEnv("LC_MESSAGES", std::nullopt);
+		SetEnv("LANG", "C.UTF-8");
 	}
 
 	~InstallWorld()
@@ -223,22 +227,32 @@ public:
 		if (child == 0) {
 			const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 			const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+			// No terminal: an installer started bare never waits for typed answers.
+			const int in = open("/dev/null", O_RDONLY);
+			dup2(in, STDIN_FILENO);
 			dup2(out, STDOUT_FILENO);
 			dup2(err, STDERR_FILENO);
-			if (chdir(fTemp.c_str()) != 0)
-				_exit(126);
-			std::vector<char*> argv;
-			for (const std::string& argument : command)
-				argv.push_back(const_cast<char*>(argument.c_str()));
-			argv.push_back(nullptr);
-			std::vector<char*> envp;
-			for (const std::string& variable : environment)
-				envp.push_back(const_cast<char*>(variable.c_str()));
-			envp.push_back(nullptr);
-			execve(argv[0], argv.data(), envp.data());
-			_exit(127);
+			Exec(command, environment);
 		}
 		return child;
+	}
+
+	// In a child process: runs `command` in the world's folder; never returns.
+	[[noreturn]] void Exec(const std::vector<std::string>& command,
+	                       const std::vector<std::string>& environment) const
+	{
+		if (chdir(fTemp.c_str()) != 0)
+			_exit(126);
+		std::vector<char*> argv;
+		for (const std::string& argument : command)
+			argv.push_back(const_cast<char*>(argument.c_str()));
+		argv.push_back(nullptr);
+		std::vector<char*> envp;
+		for (const std::string& variable : environment)
+			envp.push_back(const_cast<char*>(variable.c_str()));
+		envp.push_back(nullptr);
+		execve(argv[0], argv.data(), envp.data());
+		_exit(127);
 	}
 
 	// The deinstall tag every installation of `product` writes.

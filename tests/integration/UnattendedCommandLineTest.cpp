@@ -97,12 +97,12 @@ const std::vector<MistakeCase> kMistakes = {
          2,
          "cannot be used together"},
         {"UnknownType",
-         {"--dest", "{A}", "--yes", "--type", "Full"},
+         {"--dest", "{A}", "--yes", "--accept-licence", "--type", "Full"},
          nullptr,
          2,
          "no install type is named \"Full\"; the types are \"Basic\", \"Docs\""},
         {"UnknownItem",
-         {"--dest", "{A}", "--yes", "--items", "tool.txt,manual.txt"},
+         {"--dest", "{A}", "--yes", "--accept-licence", "--items", "tool.txt,manual.txt"},
          nullptr,
          2,
          "no item is named \"manual.txt\""},
@@ -112,6 +112,11 @@ const std::vector<MistakeCase> kMistakes = {
          2,
          "no language has the code \"pt\""},
         {"LicenceNotAgreed", {"--dest", "{A}"}, nullptr, 7, "licence: not agreed"},
+        {"YesDoesNotAgreeToTheLicence",
+         {"--dest", "{A}", "--yes"},
+         nullptr,
+         7,
+         "or with --accept-licence"},
         {"LicenceDeclined",
          {"--dest", "{A}", "--yes"},
          "licence decline\n",
@@ -128,12 +133,12 @@ const std::vector<MistakeCase> kMistakes = {
          2,
          ":1: a line starts with licence, collision, requirement, launch or restart"},
         {"UnknownVolume",
-         {"--volume", "Floppy", "--yes"},
+         {"--volume", "Floppy", "--yes", "--accept-licence"},
          nullptr,
          2,
          "no volume is named \"Floppy\""},
         {"DestinationOnNoVolume",
-         {"--dest", "/", "--yes"},
+         {"--dest", "/", "--yes", "--accept-licence"},
          nullptr,
          2,
          "lies on no volume the installer knows"},
@@ -158,13 +163,17 @@ TEST_F(UnattendedCommandLineTest, AgreedLicenceAndTypeInstall)
 
 TEST_F(UnattendedCommandLineTest, MissingDestinationFolderIsAnInstallationFolderError)
 {
-	const RunResult run = world.Install(installer, {"--dest", world.Apps() + "/missing", "--yes"});
+	const RunResult run = world.Install(
+	        installer, {"--dest", world.Apps() + "/missing", "--yes", "--accept-licence"});
 	EXPECT_EQ(run.code, 1) << run.output;
 	EXPECT_EQ(Labelled(run.output, "error"),
 	          (std::vector<std::string>{
 	                  "Failure to find selected installation folder. Unable to install files."}));
 	EXPECT_EQ(Labelled(run.output, "result"),
 	          (std::vector<std::string>{"installation folder error (1)"}));
+	EXPECT_NE(run.output.find("\n  " + world.Apps() + "/missing: No such file or directory\n"),
+	          std::string::npos)
+	        << "the folder and the reason are named: " << run.output;
 }
 
 TEST_F(UnattendedCommandLineTest, VolumesAreOfferedAsTheVolumeMenuOffersThem)
@@ -175,19 +184,19 @@ TEST_F(UnattendedCommandLineTest, VolumesAreOfferedAsTheVolumeMenuOffersThem)
 	fs::create_directories(disc);
 	world.SetEnv("VANTRY_VOLUMES", stick + ":removable,name=Stick;" + disc + ":ro,name=Disc");
 
-	RunResult run = world.Install(installer, {"--volume", "Disc", "--yes"});
+	RunResult run = world.Install(installer, {"--volume", "Disc", "--yes", "--accept-licence"});
 	EXPECT_EQ(run.code, 2);
 	EXPECT_NE(run.output.find("the volume \"Disc\" is not offered: it is read-only"),
 	          std::string::npos)
 	        << run.output;
-	run = world.Install(installer, {"--volume", "Stick", "--yes"});
+	run = world.Install(installer, {"--volume", "Stick", "--yes", "--accept-licence"});
 	EXPECT_EQ(run.code, 2);
 	EXPECT_NE(run.output.find("may not be installed on a removable volume"), std::string::npos)
 	        << run.output;
 
 	const std::string allowed =
 	        world.Build("removable", SmallProduct("req_removable_vol_ok = true\n"), kSmallFiles);
-	run = world.Install(allowed, {"--volume", "Stick", "--yes"});
+	run = world.Install(allowed, {"--volume", "Stick", "--yes", "--accept-licence"});
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_TRUE(Exists(stick + "/home/Small/tool.txt")) << "the volume's home folder is used";
 	EXPECT_NE(ReadFile(stick + "/home/Small/Log").find("\tOn volume Stick."), std::string::npos);

@@ -28,7 +28,8 @@ protected:
 
 	RunResult InstallFull(const std::vector<std::string>& extra = {})
 	{
-		std::vector<std::string> arguments = {"--dest", world.Apps(), "--type", "Full", "--yes"};
+		std::vector<std::string> arguments = {"--dest", world.Apps(), "--type",
+		                                      "Full",   "--yes",      "--accept-licence"};
 		arguments.insert(arguments.end(), extra.begin(), extra.end());
 		return world.Install(installer, arguments);
 	}
@@ -237,7 +238,8 @@ TEST_F(UnattendedHelloTest, SecondInstallationTrashesTheFirstAndKeepsOneSection)
 
 TEST_F(UnattendedHelloTest, MinimalTypeInstallsOnlyItsItems)
 {
-	const RunResult run = world.Install(installer, {"--dest", world.Apps(), "--yes"});
+	const RunResult run =
+	        world.Install(installer, {"--dest", world.Apps(), "--yes", "--accept-licence"});
 	ASSERT_EQ(run.code, 0) << run.output;
 	EXPECT_EQ(Labelled(run.output, "items"), (std::vector<std::string>{"ReadMe.txt, hello"}));
 	EXPECT_FALSE(Exists(docs));

@@ -20,6 +20,24 @@
 
 namespace {
 
+// The bytes of the files below `path` (links not followed), for the summary.
+int64 entry_bytes(const std::string& path)
+{
+	std::error_code error;
+	const std::filesystem::path root(path);
+	if (!std::filesystem::is_directory(std::filesystem::symlink_status(root, error)))
+		return std::filesystem::is_regular_file(root, error)
+		               ? int64(std::filesystem::file_size(root, error))
+		               : 0;
+	int64 total = 0;
+	for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+	     !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+		if (it->is_regular_file(error) && !it->is_symlink(error))
+			total += int64(it->file_size(error));
+	}
+	return total;
+}
+
 const int32 kConfigurationId = 2002;
 const int32 kDeinstallerId = 2001;
 const int32 kFirstItemId = 2100;
@@ -256,6 +274,7 @@ status_t InstallerWriter::AddPayload(BResources& resources, const std::string& a
 
 status_t InstallerWriter::AddItems(BResources& resources, const std::string& work)
 {
+	fPacked.clear();
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
 		const ProductItem& item = fProduct.install_file[i];
@@ -265,9 +284,15 @@ status_t InstallerWriter::AddItems(BResources& resources, const std::string& wor
 		if (writer.Write(item.source, item.leaf, archive) != B_OK)
 			return Fail(
 			        format_field_error(fProduct.description_path, item.origin, writer.ErrorText()));
+		PackedItem packed;
+		packed.name = item.leaf;
+		packed.bytes = entry_bytes(item.source);
+		struct stat info;
+		packed.packed = stat(archive.c_str(), &info) == 0 ? int64(info.st_size) : 0;
 		status_t status = AddPayload(resources, archive, kFirstItemId + (int32)i, item.leaf);
 		if (status != B_OK)
 			return status;
+		fPacked.push_back(packed);
 	}
 	return B_OK;
 }

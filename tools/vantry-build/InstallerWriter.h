@@ -16,6 +16,13 @@ struct InstallerParts {
 	int32 threads = 0;       // compressing threads, 0 for one per core
 };
 
+// One packed item as the build summary reports it.
+struct PackedItem {
+	std::string name;
+	int64 bytes = 0;  // the item's files
+	int64 packed = 0; // its payload archive
+};
+
 class InstallerWriter {
 public:
 	InstallerWriter(const Product& product, const InstallerParts& parts);
@@ -24,6 +31,8 @@ public:
 	status_t Write(const std::string& output);
 	// Every mistake met, one a line.
 	const std::vector<std::string>& Errors() const { return fErrors; }
+	// The items packed by the last Write, in order.
+	const std::vector<PackedItem>& Packed() const { return fPacked; }
 
 	// The language codes in the order of the language menu.
 	static const std::vector<std::string>& Languages();
@@ -41,4 +50,5 @@ private:
 	const Product& fProduct;
 	InstallerParts fParts;
 	std::vector<std::string> fErrors;
+	std::vector<PackedItem> fPacked;
 };

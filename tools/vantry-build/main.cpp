@@ -2,6 +2,9 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -10,19 +13,23 @@
 
 #include "InstallerWriter.h"
 #include "ProductDescription.h"
+#include "VantryVersion.h"
 
 namespace {
 
 const char kUsage[] =
         "usage: vantry-build PRODUCT.toml -o OUTPUT [--stub PATH] [--deinstaller PATH]\n"
         "                    [--strings DIR] [--threads N]\n"
-        "       vantry-build --check PRODUCT.toml\n";
+        "       vantry-build --check PRODUCT.toml\n"
+        "       vantry-build --version\n";
 
 struct Arguments {
 	std::string description;
 	std::string output;
 	InstallerParts parts;
 	bool checkOnly = false;
+	bool version = false;
+	bool help = false;
 };
 
 bool read_option(const std::string& argument, const char* value, Arguments& arguments)
@@ -50,6 +57,10 @@ bool read_arguments(int argc, char** argv, Arguments& arguments)
 		if (argument == "--check") {
 			arguments.checkOnly = true;
 			continue;
+		}
+		if (argument == "--version" || argument == "--help" || argument == "-h") {
+			(argument == "--version" ? arguments.version : arguments.help) = true;
+			return true;
 		}
 		if (argument.size() > 1 && argument[0] == '-') {
 			if (i + 1 >= argc || !read_option(argument, argv[i + 1], arguments))
@@ -120,6 +131,37 @@ void print_errors(const std::vector<std::string>& errors, const std::string& des
 	}
 }
 
+// "12.3 KB": sizes in the summary, in the units the installer shows.
+std::string human_size(const int64& bytes)
+{
+	char text[32];
+	if (bytes >= 1048576)
+		snprintf(text, sizeof(text), "%.1f MB", double(bytes) / 1048576.0);
+	else if (bytes >= 1024)
+		snprintf(text, sizeof(text), "%.1f KB", double(bytes) / 1024.0);
+	else
+		snprintf(text, sizeof(text), "%lld bytes", (long long)bytes);
+	return text;
+}
+
+void print_summary(const std::vector<PackedItem>& items, const std::string& output,
+                   const double& seconds)
+{
+	int64 bytes = 0;
+	int64 packed = 0;
+	for (const PackedItem& item : items) {
+		printf("  %-30s %12s -> %s\n", item.name.c_str(), human_size(item.bytes).c_str(),
+		       human_size(item.packed).c_str());
+		bytes += item.bytes;
+		packed += item.packed;
+	}
+	struct stat info;
+	const int64 outputSize = stat(output.c_str(), &info) == 0 ? int64(info.st_size) : 0;
+	printf("%zu item%s, %s packed into %s\n", items.size(), items.size() == 1 ? "" : "s",
+	       human_size(bytes).c_str(), human_size(packed).c_str());
+	printf("wrote %s (%s) in %.1f s\n", output.c_str(), human_size(outputSize).c_str(), seconds);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,13 +174,25 @@ int main(int argc, char** argv)
 		fputs(kUsage, stderr);
 		return 2;
 	}
+	if (arguments.version) {
+		printf(VANTRY_VERSION_LINE("vantry-build"), vantry_version());
+		return 0;
+	}
+	if (arguments.help) {
+		fputs(kUsage, stdout);
+		return 0;
+	}
+	const auto start = std::chrono::steady_clock::now();
 	ProductDescription description;
 	if (description.Load(arguments.description.c_str()) != B_OK) {
 		print_errors(description.Errors(), arguments.description);
 		return 1;
 	}
-	if (arguments.checkOnly)
+	if (arguments.checkOnly) {
+		printf("%s: the description is fine (%zu items)\n", arguments.description.c_str(),
+		       description.GetProduct().install_file.size());
 		return 0;
+	}
 	if (!find_parts(arguments.parts))
 		return 1;
 	InstallerWriter writer(description.GetProduct(), arguments.parts);
@@ -146,5 +200,7 @@ int main(int argc, char** argv)
 		print_errors(writer.Errors(), arguments.description);
 		return 1;
 	}
+	const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+	print_summary(writer.Packed(), arguments.output, took.count());
 	return 0;
 }

@@ -5,20 +5,21 @@
 
 #include "Commands.h"
 #include "TypeArgument.h"
+#include "VantryVersion.h"
 
 namespace {
 
 const int kUsageError = 2;
 
-int usage()
+int usage(FILE* out = stderr)
 {
-	fprintf(stderr,
-	        "usage: vantry-res list FILE\n"
-	        "       vantry-res get FILE TYPE ID\n"
-	        "       vantry-res dump FILE [TYPE ID]\n"
-	        "       vantry-res add FILE TYPE ID NAME   (data from standard input)\n"
-	        "       vantry-res remove FILE TYPE ID\n"
-	        "TYPE is four characters (CSTR) or hex (0x43535452); ID is a decimal number.\n");
+	fprintf(out, "usage: vantry-res list FILE\n"
+	             "       vantry-res get FILE TYPE ID\n"
+	             "       vantry-res dump FILE [TYPE ID]\n"
+	             "       vantry-res add FILE TYPE ID NAME   (data from standard input)\n"
+	             "       vantry-res remove FILE TYPE ID\n"
+	             "       vantry-res --version\n"
+	             "TYPE is four characters (CSTR) or hex (0x43535452); ID is a decimal number.\n");
 	return kUsageError;
 }
 
@@ -40,6 +41,14 @@ bool type_and_id(char** argv, type_code* type, int32* id)
 
 int main(int argc, char** argv)
 {
+	if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+		printf(VANTRY_VERSION_LINE("vantry-res"), vantry_version());
+		return 0;
+	}
+	if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
+		usage(stdout);
+		return 0;
+	}
 	if (argc < 3)
 		return usage();
 	const char* command = argv[1];

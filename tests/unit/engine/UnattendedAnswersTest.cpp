@@ -37,6 +37,18 @@ TEST(UnattendedOptionsTest, ReadsTheCommandLine)
 	        {{"--unattended", "--dest", "/a", "--quick"}, false, "unknown argument '--quick'"},
 	        {{"--unattended=1", "--dest", "/a"}, false, "takes no value"},
 	        {{"--unattended", "--dest", "/a", "stray"}, false, "unknown argument 'stray'"},
+	        {{"--list"}, true, ""},
+	        {{"--verify"}, true, ""},
+	        {{"--extract", "out"}, true, ""},
+	        {{"--extract"}, false, "--extract needs a value"},
+	        {{"--version", "--list"}, true, ""},
+	        {{"--text", "--lang", "fr"}, true, ""},
+	        {{"--unattended", "--dest", "/a", "--accept-licence", "--yes"}, true, ""},
+	        {{"--list", "--verify"}, false, "--list, --verify and --extract each stand alone"},
+	        {{"--unattended", "--dest", "/a", "--list"}, false, "each stand alone"},
+	        {{"--text", "--extract", "x"}, false, "each stand alone"},
+	        {{"--text", "--unattended", "--dest", "/a"}, false, "cannot be used together"},
+	        {{"--accept-licence=yes"}, false, "takes no value"},
 	};
 	for (const OptionCase& test : cases) {
 		std::vector<const char*> argv = {"Installer"};

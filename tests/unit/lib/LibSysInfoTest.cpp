@@ -160,6 +160,35 @@ TEST(LibSysInfoTest, ParseCpuInfo_ReadsTheFirstProcessor)
 	EXPECT_STREQ(LibSysInfo::CpuName(arm.cpuType), "Arm");
 }
 
+TEST(LibSysInfoTest, ProcessorsTheTableDoesNotKnowAreNamedByTheirOwnModelName)
+{
+	struct Case {
+		const char* cpuinfo;
+		const char* name;
+	};
+	const Case cases[] = {
+	        {"vendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 3\n"
+	         "model name\t: Pentium II (Klamath)\n",
+	         "Intel Pentium II"},
+	        // Model 0x55 shares its low bits with the Pentium II m5.
+	        {"vendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 85\n"
+	         "model name\t: Intel(R) Xeon(R)  Gold 6130 CPU @ 2.10GHz \n",
+	         "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"},
+	        {"vendor_id\t: AuthenticAMD\ncpu family\t: 25\nmodel\t\t: 1\n"
+	         "model name\t: AMD EPYC 7763 64-Core Processor\n",
+	         "AMD EPYC 7763 64-Core Processor"},
+	        {"processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 142\n",
+	         "Unknown"},
+	        {"processor\t: 0\nCPU implementer\t: 0x41\nmodel name\t: ARMv8 Processor rev 1\n",
+	         "Arm"},
+	};
+	for (const Case& c : cases) {
+		LibSysInfo::Source source;
+		LibSysInfo::ParseCpuInfo(c.cpuinfo, source);
+		EXPECT_STREQ(LibSysInfo(source).cpuName.String(), c.name) << c.cpuinfo;
+	}
+}
+
 TEST(LibSysInfoTest, Description_AndPrintToStream)
 {
 	LibSysInfo::Source source = PentiumII();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -93,6 +94,10 @@ protected:
 
 	std::string fFolder;
 	std::string fInstaller;
+	// The user's locale stays out of the tests that do not set one.
+	ScopedEnv fAll{"LC_ALL", nullptr};
+	ScopedEnv fMessages{"LC_MESSAGES", nullptr};
+	ScopedEnv fLang{"LANG", nullptr};
 };
 
 } // namespace
@@ -104,6 +109,39 @@ TEST_F(oLocalizeTest, FirstStartSpeaksEnglishAndCreatesTheAttribute)
 	EXPECT_STREQ(localize.GetString(1001).String(), "License");
 	EXPECT_EQ(LanguageAttribute(fInstaller), "en");
 	EXPECT_STREQ(localize.Language(), "en");
+}
+
+TEST_F(oLocalizeTest, WithoutARememberedLanguageTheLocaleChoosesOne)
+{
+	struct Case {
+		const char* all;
+		const char* messages;
+		const char* lang;
+		const char* language; // then spoken
+		const char* attribute;
+	};
+	const Case cases[] = {
+	        {nullptr, nullptr, "fr_FR.UTF-8", "fr", "<none>"},
+	        {nullptr, "de_DE", "fr_FR.UTF-8", "de", "<none>"},
+	        {"sv_SE.UTF-8", "de_DE", "fr_FR", "sv", "<none>"},
+	        // A locale outside the nine gives way to the next variable.
+	        {"pt_BR.UTF-8", nullptr, "nl_NL@euro", "nl", "<none>"},
+	        {nullptr, nullptr, "nb_NO.UTF-8", "no", "<none>"},
+	        {"C", nullptr, "POSIX", "en", "en"},
+	        {nullptr, nullptr, nullptr, "en", "en"},
+	};
+	for (const Case& c : cases) {
+		ScopedEnv all("LC_ALL", c.all);
+		ScopedEnv messages("LC_MESSAGES", c.messages);
+		ScopedEnv lang("LANG", c.lang);
+		removexattr(fInstaller.c_str(), "user.language");
+		oLocalize localize(fInstaller.c_str());
+		EXPECT_STREQ(localize.Language(), c.language) << (c.lang != nullptr ? c.lang : "-");
+		EXPECT_EQ(LanguageAttribute(fInstaller), c.attribute) << "a guess is not remembered";
+	}
+	ScopedEnv lang("LANG", "fr_FR.UTF-8");
+	SetLanguageAttribute(fInstaller, "it");
+	EXPECT_STREQ(oLocalize(fInstaller.c_str()).Language(), "it") << "a remembered choice wins";
 }
 
 TEST_F(oLocalizeTest, ChoosingRowThreeGivesGermanWithoutString1002)

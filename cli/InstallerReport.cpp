@@ -1,0 +1,239 @@
+// The reports of the installer on the product it carries.
+#include "InstallerReport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "ConfigLoader.h"
+#include "ConfigText.h"
+#include "InstallTypes.h"
+#include "LibAppResource.h"
+#include "LibBytes.h"
+#include "LibPathParts.h"
+#include "PayloadExtractor.h"
+#include "VantryVersion.h"
+
+namespace {
+
+const long kFirstPayloadId = 2100;
+
+struct Item {
+	std::string name;
+	int32 size = 0;
+	std::string groups;
+	std::string destination;
+	std::string link;
+};
+
+std::vector<Item> ItemsOf(const BMessage& config)
+{
+	std::vector<Item> items;
+	BMessage instructions;
+	config.FindMessage("install_instructions", &instructions);
+	BMessage file;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
+		Item item;
+		item.name = LibLastComponent(ConfigText(file, "file_name"));
+		file.FindInt32("file_size", &item.size);
+		item.groups = ConfigText(file, "groups");
+		BMessage meta;
+		file.FindMessage("install_meta", &meta);
+		item.destination = meta.FindString("destination") != nullptr
+		                           ? meta.FindString("destination")
+		                           : "User Selected";
+		item.link = meta.FindString("link") != nullptr ? meta.FindString("link") : "None";
+		items.push_back(item);
+	}
+	return items;
+}
+
+// "Normal;Full;" as "Normal, Full".
+std::string GroupList(const std::string& groups)
+{
+	std::string list;
+	size_t start = 0;
+	while (start < groups.size()) {
+		size_t end = groups.find(';', start);
+		if (end == std::string::npos)
+			end = groups.size();
+		if (end > start)
+			list += (list.empty() ? "" : ", ") + groups.substr(start, end - start);
+		start = end + 1;
+	}
+	return list.empty() ? "none" : list;
+}
+
+std::string Size(const int32& bytes)
+{
+	LibString text;
+	LibBytesToString(bytes, text, 1);
+	return text.String();
+}
+
+std::string ProductName(const BMessage& config)
+{
+	return std::string(ConfigText(config, "app_name")) + " " + ConfigText(config, "version");
+}
+
+// Only a store that holds a record is asked for it: a failed load would show
+// an error box, and a report has no window to show it in.
+bool LoadRecord(LibAppResource& store, BMessage& config)
+{
+	return store.InitCheck() == B_OK &&
+	       store.HasResource(B_STRING_TYPE, kConfigurationResourceId) &&
+	       LoadConfiguration(config, store);
+}
+
+// Unpacks payload `index` into `folder`; false with `why`.
+bool Unpack(LibAppResource& store, const int32& index, const std::string& name,
+            const std::string& folder, std::string& why)
+{
+	off_t offset = 0;
+	size_t size = 0;
+	if (store.GetResourceRange(B_RAW_TYPE, kFirstPayloadId + index, &offset, &size) != B_OK) {
+		why = "its payload (resource RAWT " + std::to_string(kFirstPayloadId + index) +
+		      ") is missing";
+		return false;
+	}
+	const char* top = nullptr;
+	store.GetResourceInfo(B_RAW_TYPE, kFirstPayloadId + index, &top, nullptr);
+	PayloadExtractor extractor;
+	if (extractor.Extract(store.FilePath(), offset, off_t(size), folder.c_str(),
+	                      top != nullptr ? top : name.c_str()) != B_OK) {
+		why = extractor.ErrorText();
+		return false;
+	}
+	return true;
+}
+
+int Extract(LibAppResource& store, const BMessage& config, const std::string& folder, FILE* out,
+            FILE* errors)
+{
+	if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+		fprintf(errors, "Installer: cannot make %s: %s\n", folder.c_str(), strerror(errno));
+		return UNATTENDED_FOLDER_ERROR;
+	}
+	const std::vector<Item> items = ItemsOf(config);
+	// Nothing of the user's is overwritten: every name must be free first.
+	for (const Item& item : items) {
+		const std::string path = folder + "/" + item.name;
+		if (LibEntryExists(path)) {
+			fprintf(errors, "Installer: %s already exists: extract into an empty folder\n",
+			        path.c_str());
+			return UNATTENDED_FOLDER_ERROR;
+		}
+	}
+	for (size_t i = 0; i < items.size(); i++) {
+		std::string why;
+		if (!Unpack(store, int32(i), items[i].name, folder, why)) {
+			fprintf(errors, "Installer: cannot extract %s into %s: %s\n", items[i].name.c_str(),
+			        folder.c_str(), why.c_str());
+			return UNATTENDED_DAMAGED;
+		}
+		fprintf(out, "extracted: %s/%s\n", folder.c_str(), items[i].name.c_str());
+	}
+	return UNATTENDED_COMPLETED;
+}
+
+int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* errors)
+{
+	const char* temp = getenv("TMPDIR");
+	std::string work = std::string(temp != nullptr && temp[0] == '/' ? temp : "/tmp") +
+	                   "/vantry-verify-XXXXXX";
+	if (mkdtemp(work.data()) == nullptr) {
+		fprintf(errors, "Installer: cannot make a folder to verify in (%s): %s\n", work.c_str(),
+		        strerror(errno));
+		return UNATTENDED_FOLDER_ERROR;
+	}
+	const std::vector<Item> items = ItemsOf(config);
+	int code = UNATTENDED_COMPLETED;
+	for (size_t i = 0; i < items.size() && code == UNATTENDED_COMPLETED; i++) {
+		std::string why;
+		if (Unpack(store, int32(i), items[i].name, work, why)) {
+			fprintf(out, "verified: %s\n", items[i].name.c_str());
+		} else {
+			fprintf(errors, "Installer: %s: the item \"%s\" is damaged: %s\n", store.FilePath(),
+			        items[i].name.c_str(), why.c_str());
+			code = UNATTENDED_DAMAGED;
+		}
+		std::error_code error;
+		std::filesystem::remove_all(work + "/" + items[i].name, error);
+	}
+	std::error_code error;
+	std::filesystem::remove_all(work, error);
+	if (code == UNATTENDED_COMPLETED)
+		fprintf(out, "%s: %zu items are whole\n", ProductName(config).c_str(), items.size());
+	return code;
+}
+
+} // namespace
+
+std::string ProductHelp(const BMessage& config)
+{
+	std::string text = "\nThis installer carries " + ProductName(config) + ".\n";
+	const auto types = InstallTypesOf(config);
+	if (!types.empty()) {
+		text += "Install types (--type):\n";
+		for (const InstallType& type : types)
+			text += "  " + type.name + (type.description.empty() ? "" : "  " + type.description) +
+			        "\n";
+	}
+	text += "Items (--items):\n";
+	for (const Item& item : ItemsOf(config))
+		text += "  " + item.name + "  " + Size(item.size) + "\n";
+	return text;
+}
+
+std::string ProductListing(const BMessage& config)
+{
+	std::string text = "product: " + ProductName(config) + "\n";
+	std::string types;
+	for (const InstallType& type : InstallTypesOf(config))
+		types += (types.empty() ? "" : ", ") + type.name;
+	text += "install types: " + (types.empty() ? std::string("none") : types) + "\n";
+	text += std::string("installation folder: ") + ConfigText(config, "opt_created_folder") + "\n";
+	for (const Item& item : ItemsOf(config)) {
+		text += "item: " + item.name + "\n";
+		text += "  size: " + Size(item.size) + "\n";
+		text += "  install types: " + GroupList(item.groups) + "\n";
+		text += "  destination: " + item.destination + "\n";
+		text += "  link: " + item.link + "\n";
+	}
+	return text;
+}
+
+int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors)
+{
+	if (options.version) {
+		fprintf(out, VANTRY_VERSION_LINE("Installer"), vantry_version());
+		return UNATTENDED_COMPLETED;
+	}
+	LibAppResource store(B_READ_ONLY);
+	BMessage config;
+	if (options.help) {
+		fputs(UnattendedUsage(), out);
+		// A bare stub has no product to describe; its help stays general.
+		if (LoadRecord(store, config))
+			fputs(ProductHelp(config).c_str(), out);
+		return UNATTENDED_COMPLETED;
+	}
+	if (!LoadRecord(store, config)) {
+		fprintf(errors, "Installer: %s carries no readable product (resource CSTR %d)\n",
+		        store.FilePath()[0] != '\0' ? store.FilePath() : "this program",
+		        int(kConfigurationResourceId));
+		return UNATTENDED_DAMAGED;
+	}
+	if (options.list) {
+		fputs(ProductListing(config).c_str(), out);
+		return UNATTENDED_COMPLETED;
+	}
+	if (!options.extract.empty())
+		return Extract(store, config, options.extract, out, errors);
+	return Verify(store, config, out, errors);
+}

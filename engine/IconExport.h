@@ -1,0 +1,17 @@
+// An item's icon exported to the user's icon theme, so that its menu entry
+// shows the icon the product gave it.
+#pragma once
+
+#include <string>
+
+class BBitmap;
+class BMessage;
+
+// The bitmap (8-bit system palette) as a PNG file with transparency; false
+// when it could not be written.
+bool WriteIconPng(const BBitmap& icon, const std::string& path);
+
+// Writes the icon recorded for the item `leaf` of `config` into the user's
+// hicolor theme as `name`.png; answers the path written, empty when none.
+std::string ExportItemIcon(const BMessage& config, const std::string& leaf,
+                           const std::string& name);

@@ -1,0 +1,203 @@
+// The terminal mode through a pseudo-terminal: the licence, the language,
+// the install type and items, the destination, typed as a person types them.
+#include <poll.h>
+#include <pty.h>
+
+#include "InstallTestSupport.h"
+
+using namespace install_test;
+
+namespace {
+
+const char kProduct[] = R"(license = "Line one of the licence.\nLine two."
+
+[[groups]]
+group_name = "Basic"
+[[groups]]
+group_name = "Docs"
+
+[[install_file]]
+file_name = "files/tool.txt"
+groups = ["Basic"]
+
+[[install_file]]
+file_name = "files/guide.txt"
+groups = ["Docs"]
+)";
+
+// An installer running on a pseudo-terminal; the test types and reads.
+class Terminal {
+public:
+	Terminal(InstallWorld& world, const std::vector<std::string>& command)
+	{
+		winsize size = {24, 80, 0, 0};
+		std::vector<std::string> environment = world.Environment();
+		fChild = forkpty(&fMaster, nullptr, nullptr, &size);
+		if (fChild == 0)
+			world.Exec(command, environment);
+	}
+
+	~Terminal()
+	{
+		if (fChild > 0 && !fWaited) {
+			kill(fChild, SIGKILL);
+			waitpid(fChild, nullptr, 0);
+		}
+		if (fMaster >= 0)
+			close(fMaster);
+	}
+
+	// Reads until the output since the last wait holds `text`; false after 20 s.
+	bool WaitFor(const std::string& text)
+	{
+		const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+		while (fOutput.find(text, fSeen) == std::string::npos) {
+			if (std::chrono::steady_clock::now() > end || !ReadSome())
+				return false;
+		}
+		fSeen = fOutput.find(text, fSeen) + text.size();
+		return true;
+	}
+
+	void Type(const std::string& text)
+	{
+		ASSERT_EQ(write(fMaster, text.data(), text.size()), ssize_t(text.size()));
+	}
+
+	// The exit code, once the program ended (the rest of its output read).
+	int Wait()
+	{
+		while (ReadSome()) {
+		}
+		int status = 0;
+		waitpid(fChild, &status, 0);
+		fWaited = true;
+		return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+	}
+
+	const std::string& Output() const { return fOutput; }
+
+private:
+	bool ReadSome()
+	{
+		pollfd wait = {fMaster, POLLIN, 0};
+		if (poll(&wait, 1, 20000) <= 0)
+			return false;
+		char buffer[4096];
+		const ssize_t size = read(fMaster, buffer, sizeof(buffer));
+		if (size <= 0)
+			return false;
+		fOutput.append(buffer, size_t(size));
+		return true;
+	}
+
+	int fMaster = -1;
+	pid_t fChild = -1;
+	bool fWaited = false;
+	std::string fOutput;
+	size_t fSeen = 0;
+};
+
+class TerminalModeTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		installer = world.Build("small", ProductHead("Small") + kProduct,
+		                        {{"files/tool.txt", "tool"}, {"files/guide.txt", "guide"}});
+	}
+
+	InstallWorld world;
+	std::string installer;
+};
+
+TEST_F(TerminalModeTest, TypedAnswersInstallTheChosenItems)
+{
+	Terminal terminal(world, {installer, "--text"});
+	// The steps in the window's order, each answered as it comes.
+	struct Step {
+		const char* prompt;
+		std::string typed;
+	};
+	const std::vector<Step> steps = {
+	        {"Read license and select the Agree button", ""},
+	        {"[1-2, Enter: 2] ", "1\n"},
+	        {"9) Dutch", ""},
+	        {"[1-9, Enter: 1] ", "\n"},
+	        {"== Group ==", ""},
+	        {"[1-2, Enter: 1] ", "2\n"},
+	        {"2) [x] guide.txt", ""},
+	        {"Enter goes on: ", "1\n"},
+	        {"1) [x] tool.txt", ""},
+	        {"Enter goes on: ", "\n"},
+	        {"Change destination folder [", ""},
+	        {"]: ", world.Apps() + "\n"},
+	};
+	for (const Step& step : steps) {
+		ASSERT_TRUE(terminal.WaitFor(step.prompt)) << step.prompt << "\n" << terminal.Output();
+		if (!step.typed.empty())
+			terminal.Type(step.typed);
+	}
+	EXPECT_EQ(terminal.Wait(), 0) << terminal.Output();
+	EXPECT_NE(terminal.Output().find("result: completed (0)"), std::string::npos)
+	        << terminal.Output();
+	EXPECT_EQ(ReadFile(world.Apps() + "/Small/tool.txt"), "tool");
+	EXPECT_EQ(ReadFile(world.Apps() + "/Small/guide.txt"), "guide");
+}
+
+TEST_F(TerminalModeTest, DecliningTheLicenceInstallsNothing)
+{
+	Terminal terminal(world, {installer, "--text", "--lang", "fr"});
+	ASSERT_TRUE(terminal.WaitFor("Line two.")) << terminal.Output();
+	ASSERT_TRUE(terminal.WaitFor("[1-2, Enter: 2] ")) << terminal.Output();
+	terminal.Type("2\n");
+	EXPECT_EQ(terminal.Wait(), 7) << terminal.Output();
+	EXPECT_NE(terminal.Output().find("licence: declined"), std::string::npos);
+	EXPECT_FALSE(Exists(world.Apps() + "/Small"));
+}
+
+TEST_F(TerminalModeTest, QuestionsOfTheRunAreAskedWithTheirCheckBoxes)
+{
+	const std::string settings = world.Home() + "/config/settings";
+	WriteFile(settings + "/guide.txt", "old guide");
+	const std::string prompting = world.Build("prompting", ProductHead("Prompting") + R"(
+[[install_file]]
+file_name = "files/guide.txt"
+install_meta = { destination = "User Settings", destination_exists = "Prompt" }
+)",
+	                                          {{"files/guide.txt", "new guide"}});
+	Terminal terminal(world, {prompting, "--text"});
+	struct Step {
+		const char* prompt;
+		std::string typed;
+	};
+	const std::vector<Step> steps = {
+	        {"[1-9, Enter: 1] ", "\n"},
+	        {"1) [ ] guide.txt", ""},
+	        {"Enter goes on: ", "1\n"},
+	        {"Enter goes on: ", "\n"},
+	        {"]: ", world.Apps() + "\n"},
+	        {"collision: ", ""},
+	        {"2) Replace", ""},
+	        {"[1-2, Enter: 2] ", "2\n"},
+	        {"Apply to all future collisions? [y/N] ", "y\n"},
+	};
+	for (const Step& step : steps) {
+		ASSERT_TRUE(terminal.WaitFor(step.prompt)) << step.prompt << "\n" << terminal.Output();
+		if (!step.typed.empty())
+			terminal.Type(step.typed);
+	}
+	EXPECT_EQ(terminal.Wait(), 0) << terminal.Output();
+	EXPECT_NE(terminal.Output().find("answer: Replace, Apply to all future collisions (typed)"),
+	          std::string::npos)
+	        << terminal.Output();
+	EXPECT_EQ(ReadFile(settings + "/guide.txt"), "new guide");
+}
+
+TEST_F(TerminalModeTest, WithoutATerminalTextModeIsRefused)
+{
+	const RunResult run = world.Run({installer, "--text"});
+	EXPECT_EQ(run.code, 2);
+	EXPECT_NE(run.errors.find("--text needs a terminal"), std::string::npos) << run.errors;
+}
+
+} // namespace
