@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Application.h"
+#include "DeinstallApp.h"
 #include "DeinstallOptions.h"
 #include "UnattendedDeinstall.h"
 #include "VantryVersion.h"
@@ -37,9 +38,10 @@ int main(int argc, char** argv)
 		return DEINSTALL_COMPLETED;
 	}
 	if (!options.unattended) {
-		fprintf(stderr, "Deinstaller: the window is not available yet; use --unattended "
-		                "(see --help)\n");
-		return DEINSTALL_USAGE;
+		DeinstallApp* application = new DeinstallApp();
+		application->Run();
+		delete application;
+		return DEINSTALL_COMPLETED;
 	}
 	BApplication application("application/x-vnd.Quorvex.Ravex");
 	return RunUnattendedDeinstall(options, stdout);

@@ -83,14 +83,18 @@ protected:
 		};
 		if (!fProbe.WaitUntil(isAlert, 60s, &shown, since))
 			return false;
+		// Its window is the one drawn after it was shown.
+		size_t at = since;
+		while (at < fProbe.Lines().size() && fProbe.Lines()[at] != shown.line)
+			at++;
 		const std::string title = fTitle;
 		auto otherDrawn = [title](const std::vector<std::string>& words) {
 			return words.size() >= 6 && words[0] == "drawn" &&
 			       (words.size() == 6 || words[6] != title);
 		};
-		if (!fProbe.WaitUntil(otherDrawn, 10s, nullptr, since))
+		if (!fProbe.WaitUntil(otherDrawn, 10s, nullptr, at + 1))
 			return false;
-		return AlertFrame(left, top, width, height, since);
+		return AlertFrame(left, top, width, height, at + 1);
 	}
 
 	// The frame of the last window drawn that is not the installer's.
@@ -153,6 +157,12 @@ protected:
 		if (last != nullptr)
 			*last = seen;
 		return found;
+	}
+
+	// Presses the rightmost (default) button of an alert drawn at that frame.
+	void ClickDefaultButton(const int& left, const int& top, const int& width, const int& height)
+	{
+		ClickAt(left, top, width - 10 - 30, height - 34 + 12);
 	}
 
 	void ClickButton() { Click(InstallerLayout::kButtonX, InstallerLayout::kButtonY); }

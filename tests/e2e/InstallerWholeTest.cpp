@@ -166,7 +166,7 @@ TEST_F(InstallerTest, WholeInstallationEqualsTheUnattendedOne)
 	Key("r");
 	ASSERT_TRUE(WaitForAlert("successfully completed", &left, &top, &width, &height, mark))
 	        << Output();
-	Key("Return");
+	ClickDefaultButton(left, top, width, height);
 	EXPECT_EQ(WaitForEnd(), 0);
 
 	InstallWorld unattended;

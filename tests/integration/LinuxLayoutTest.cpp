@@ -225,6 +225,52 @@ TEST_F(LinuxLayoutTest, DeinstallingTakesEverythingTheProductAddedAway)
 	EXPECT_TRUE(Exists(data + "/applications/vantry-tally-tally-notes-txt.desktop"));
 }
 
+TEST_F(LinuxLayoutTest, TheSampleProductComesAndGoesWithoutATrace)
+{
+	const std::string hello = world.Temp() + "/installers/hello";
+	const RunResult built = world.Run(
+	        {VANTRY_BUILD_TOOL, std::string(VANTRY_SOURCE_DIR) + "/examples/hello/product.toml",
+	         "-o", hello});
+	ASSERT_EQ(built.code, 0) << built.errors;
+	const std::vector<std::string> before = Tree(home);
+	RunResult run = world.Install(
+	        hello, {"--dest", home + "/Apps", "--type", "Full", "--yes", "--accept-licence"});
+	ASSERT_EQ(run.code, 0) << run.output << run.errors;
+	const std::string script = config + "/autostart/UserBootscript";
+	EXPECT_NE(ReadFile(script).find("export PATH=\"$PATH:" + home + "/Apps/Hello\""),
+	          std::string::npos)
+	        << ReadFile(script);
+	EXPECT_TRUE(Exists(script + ".desktop"));
+	{
+		ScopedEnv noRoot("VANTRY_ROOT", nullptr);
+		ScopedEnv homeVariable("HOME", home);
+		ScopedEnv configVariable("XDG_CONFIG_HOME", config);
+		ScopedEnv dataVariable("XDG_DATA_HOME", data);
+		TagScan scan(home, "Hello;1.0.0;2024-06-01;The Vantry authors;hello@example.org;");
+		ASSERT_EQ(scan.Run(), B_OK);
+		ASSERT_FALSE(scan.Found().empty());
+		DeinstallRemoval removal("");
+		ASSERT_EQ(removal.Remove(scan.Found()), B_OK);
+		DeinstallScriptTags tags;
+		tags.boot = "Hello";
+		RemoveScriptSections(tags, nullptr);
+	}
+	// Left: the installation folder with its log and deinstaller, the items
+	// the product keeps (not deinstallable), the emptied boot script with the
+	// backup of its last edit, the custom folder the documents were in, the trash.
+	std::vector<std::string> added;
+	for (const std::string& entry : Tree(home)) {
+		if (std::find(before.begin(), before.end(), entry) == before.end() &&
+		    entry.rfind(".local/share/Trash", 0) != 0 && entry.rfind("Apps/Hello", 0) != 0)
+			added.push_back(entry);
+	}
+	EXPECT_EQ(added, (std::vector<std::string>{".config", ".config/autostart",
+	                                           ".config/autostart/UserBootscript",
+	                                           ".config/autostart/UserBootscript.orig", ".local",
+	                                           ".local/share", "Documents", "Documents/Hello"}));
+	EXPECT_EQ(ReadFile(script), "#!/bin/sh\n");
+}
+
 TEST_F(LinuxLayoutTest, BootVolumeWithoutDestinationInstallsIntoTheUsersHome)
 {
 	// The boot volume is the one that holds the home folder the installer sees.

@@ -193,6 +193,38 @@ install_meta = { destination = "User Settings", destination_exists = "Prompt" }
 	EXPECT_EQ(ReadFile(settings + "/guide.txt"), "new guide");
 }
 
+TEST_F(TerminalModeTest, LongLicenceIsPagedAndTheChosenLanguageSpeaksFromThenOn)
+{
+	std::string licence;
+	for (int line = 1; line <= 60; line++)
+		licence += "Clause " + std::to_string(line) + ".\\n";
+	const std::string paged =
+	        world.Build("paged",
+	                    ProductHead("Paged") + "license = \"" + licence + "\"\n" +
+	                            std::string(kProduct).substr(std::string(kProduct).find('\n')),
+	                    {{"files/tool.txt", "tool"}, {"files/guide.txt", "guide"}});
+	Terminal terminal(world, {paged, "--text"});
+	struct Step {
+		const char* prompt;
+		std::string typed;
+	};
+	const std::vector<Step> steps = {
+	        {"Clause 21.\r\n-- Enter: more, s: skip to the end --", "\n"},
+	        {"Clause 42.\r\n-- Enter: more, s: skip to the end --", "s\n"},
+	        {"[1-2, Enter: 2] ", "1\n"},
+	        {"[1-9, Enter: 1] ", "2\n"},
+	        {"== Groupe ==", ""},
+	        {"[1-2, Enter: 1] ", "\n"},
+	        {"== Fichiers ==", ""},
+	};
+	for (const Step& step : steps) {
+		ASSERT_TRUE(terminal.WaitFor(step.prompt)) << step.prompt << "\n" << terminal.Output();
+		if (!step.typed.empty())
+			terminal.Type(step.typed);
+	}
+	EXPECT_EQ(terminal.Output().find("Clause 43."), std::string::npos) << "the rest was skipped";
+}
+
 TEST_F(TerminalModeTest, WithoutATerminalTextModeIsRefused)
 {
 	const RunResult run = world.Run({installer, "--text"});

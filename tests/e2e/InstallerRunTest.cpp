@@ -1,0 +1,108 @@
+// A run seen from the window: the progress bar follows the bytes placed and is
+// full only at the end; Stop ends the run at a safe point, says so and ends
+// the program, leaving no item half-written.
+#include <random>
+
+#include "InstallerFixture.h"
+
+using namespace std::chrono_literals;
+using e2e::InstallerTest;
+using namespace install_test;
+
+namespace {
+
+const int kItems = 8;
+
+std::string Noise(const size_t& size, const unsigned& seed)
+{
+	std::mt19937 random(seed);
+	std::string bytes(size, '\0');
+	for (char& byte : bytes)
+		byte = char(random());
+	return bytes;
+}
+
+std::string ItemName(const int& i)
+{
+	return "item" + std::to_string(i);
+}
+
+std::string BulkProduct()
+{
+	std::string text =
+	        ProductHead("Bulk") + "opt_compression = 1\n[[groups]]\ngroup_name = \"All\"\n";
+	for (int i = 0; i < kItems; i++)
+		text += "\n[[install_file]]\nfile_name = \"files/" + ItemName(i) +
+		        "\"\ngroups = [\"All\"]\n";
+	return text;
+}
+
+std::map<std::string, std::string> BulkFiles(const size_t& itemSize)
+{
+	std::map<std::string, std::string> files;
+	for (int i = 0; i < kItems; i++) {
+		files["files/" + ItemName(i) + "/data.bin"] = Noise(itemSize, unsigned(i));
+		files["files/" + ItemName(i) + "/note.txt"] = "note of " + ItemName(i);
+	}
+	return files;
+}
+
+TEST_F(InstallerTest, TheProgressBarGrowsWithThePlacedBytesAndFillsAtTheEnd)
+{
+	Launch(fWorld.Build("Bulk", BulkProduct(), BulkFiles(1 << 20)));
+	const size_t mark = fProbe.Mark();
+	ClickButton();
+	int left, top, width, height;
+	ASSERT_TRUE(WaitForAlert("successfully completed", &left, &top, &width, &height, mark))
+	        << Output();
+	ClickDefaultButton(left, top, width, height);
+	// Every line the program writes comes before its loop ends.
+	EXPECT_TRUE(fProbe.WaitFor({"loop-ended"}, 30s, nullptr, mark)) << Output();
+	EXPECT_EQ(WaitForEnd(), 0);
+
+	std::vector<double> progress;
+	for (size_t i = mark; i < fProbe.Lines().size(); i++) {
+		const State state = ParseState(fProbe.Lines()[i]);
+		if (state.count("progress") != 0 && state.at("step") == "3")
+			progress.push_back(std::stod(state.at("progress")));
+	}
+	ASSERT_FALSE(progress.empty()) << Output();
+	EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << Output();
+	EXPECT_EQ(progress.back(), 1.0) << Output();
+	// Before the end it is never full, and it shows some share between.
+	const auto between = std::count_if(progress.begin(), progress.end() - 1,
+	                                   [](const double& value) { return value > 0 && value < 1; });
+	EXPECT_GT(between, 0) << Output();
+	EXPECT_EQ(std::count(progress.begin(), progress.end(), 1.0), 1) << Output();
+}
+
+TEST_F(InstallerTest, StopEndsTheRunAtASafePointAndThenTheProgram)
+{
+	const std::map<std::string, std::string> files = BulkFiles(6 << 20);
+	Launch(fWorld.Build("Bulk", BulkProduct(), files));
+	const size_t mark = fProbe.Mark();
+	ClickButton();
+	ASSERT_TRUE(WaitForState([](State& s) { return s["button"] == "Stop"; }, mark)) << Output();
+	ClickButton();
+	int left, top, width, height;
+	ASSERT_TRUE(WaitForAlert("Installation was stopped before it could complete.", &left, &top,
+	                         &width, &height, mark))
+	        << Output();
+	ClickDefaultButton(left, top, width, height);
+	EXPECT_EQ(WaitForEnd(), 0);
+
+	// Every item is whole at its place or not there at all.
+	int placed = 0;
+	for (int i = 0; i < kItems; i++) {
+		const std::string item = fWorld.Home() + "/Bulk/" + ItemName(i);
+		if (!Exists(item))
+			continue;
+		placed++;
+		EXPECT_EQ(ReadFile(item + "/data.bin"), files.at("files/" + ItemName(i) + "/data.bin"))
+		        << ItemName(i);
+		EXPECT_EQ(ReadFile(item + "/note.txt"), "note of " + ItemName(i)) << ItemName(i);
+	}
+	EXPECT_LT(placed, kItems) << "the run ended before Stop was pressed";
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+// The installer window's steps driven by clicks and keys: where it opens, install
+// types, a damaged installer, group tips and the product view.
+#include <fstream>
+
+#include "InstallerFixture.h"
+
+using namespace std::chrono_literals;
+using e2e::InstallerLayout;
+using e2e::InstallerTest;
+using namespace install_test;
+
+namespace {
+
+const int kGroupRow = 19;
+
+std::string SmallProduct(const std::string& extra, const bool& withGroups)
+{
+	std::string text = ProductHead("Small") + extra;
+	if (withGroups)
+		text += R"(
+[[groups]]
+group_name = "Basic"
+group_description = "Only the tool, for a quick start without documentation."
+[[groups]]
+group_name = "Empty"
+)";
+	text += "\n[[install_file]]\nfile_name = \"files/tool.txt\"\n";
+	if (withGroups)
+		text += "groups = [\"Basic\"]\n";
+	text += "\n[[install_file]]\nfile_name = \"files/docs.txt\"\n";
+	return text;
+}
+
+const std::map<std::string, std::string> kSmallFiles = {{"files/tool.txt", "tool"},
+                                                        {"files/docs.txt", "docs"}};
+
+TEST_F(InstallerTest, WithoutLicenceTheWindowOpensOnTheChoices)
+{
+	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles));
+	State state;
+	ASSERT_TRUE(WaitForState([](State& s) { return s.count("step") != 0; }, 0, &state)) << Output();
+	EXPECT_EQ(state["step"], "2");
+	EXPECT_EQ(state["licence_shown"], "0");
+	EXPECT_EQ(state["button"], "Install");
+	EXPECT_EQ(state["instruction"], "Select destination folder and press Install");
+	EXPECT_EQ(state["selected"], "0");
+	EXPECT_EQ(state["button_enabled"], "1");
+}
+
+TEST_F(InstallerTest, WithoutInstallTypesNothingIsSelectedAndTheButtonWaits)
+{
+	Launch(fWorld.Build("Small", SmallProduct("license = \"Terms.\"\n", false), kSmallFiles));
+	State state;
+	ASSERT_TRUE(WaitForState([](State& s) { return s.count("step") != 0; }, 0, &state));
+	EXPECT_EQ(state["step"], "1");
+	EXPECT_EQ(state["selected"], "");
+	EXPECT_EQ(state["group"], "-1");
+	EXPECT_EQ(state["button_enabled"], "0");
+	// An item chosen by hand enables it.
+	size_t mark = fProbe.Mark();
+	Click(InstallerLayout::kButtonX, InstallerLayout::kButtonY);
+	EXPECT_FALSE(WaitForState([](State& s) { return s["step"] == "2"; }, mark, nullptr, 1s));
+}
+
+TEST_F(InstallerTest, AGroupSelectsItsItemsAndAnEmptyGroupDisablesTheButton)
+{
+	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles));
+	size_t mark = fProbe.Mark();
+	Click(InstallerLayout::kGroupX, InstallerLayout::kListTop + kGroupRow + 9);
+	State state;
+	ASSERT_TRUE(WaitForState([](State& s) { return s["group"] == "1"; }, mark, &state)) << Output();
+	EXPECT_EQ(state["selected"], "");
+	EXPECT_EQ(state["button_enabled"], "0");
+	mark = fProbe.Mark();
+	Click(InstallerLayout::kGroupX, InstallerLayout::kListTop + 9);
+	ASSERT_TRUE(WaitForState([](State& s) { return s["group"] == "0"; }, mark, &state));
+	EXPECT_EQ(state["selected"], "0");
+	EXPECT_EQ(state["button_enabled"], "1");
+}
+
+TEST_F(InstallerTest, ADamagedInstallerShowsTheConfigurationErrorAndAnEmptyWindow)
+{
+	const std::string installer = fWorld.Build("Small", SmallProduct("", true), kSmallFiles);
+	// The record's header, after the program, loses its magic.
+	std::string bytes = ReadFile(installer);
+	const size_t stub = size_t(fs::file_size(VANTRY_PROBE));
+	const size_t record = bytes.rfind("1BOF", bytes.find("app_name", stub));
+	ASSERT_NE(record, std::string::npos);
+	bytes[record] = 'X';
+	std::ofstream(installer, std::ios::binary | std::ios::trunc) << bytes;
+
+	std::vector<std::string> env = fWorld.Environment();
+	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	fTitle = "Small";
+	ASSERT_TRUE(fProbe.Start(installer, env));
+	int left, top, width, height;
+	ASSERT_TRUE(WaitForAlert("Error obtaining configuration in installer. The installer was "
+	                         "improperly built.",
+	                         &left, &top, &width, &height, 0))
+	        << Output();
+	ClickDefaultButton(left, top, width, height);
+	// The window then opens, empty.
+	State state;
+	ASSERT_TRUE(WaitForState([](State& s) { return s.count("step") != 0; }, 0, &state));
+	EXPECT_TRUE(fProbe.WaitUntil(DrawnTitled("Small"), 10s)) << Output();
+	EXPECT_EQ(state["selected"], "");
+	EXPECT_EQ(state["group"], "-1");
+	EXPECT_EQ(state["step"], "1");
+}
+
+TEST_F(InstallerTest, HoveringAGroupShowsItsDescription)
+{
+	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles));
+	size_t mark = fProbe.Mark();
+	ASSERT_EQ(Tool({"xdotool", "mousemove", std::to_string(fX + InstallerLayout::kGroupX),
+	                std::to_string(fY + InstallerLayout::kListTop + 9), "mousemove", "--sync",
+	                std::to_string(fX + InstallerLayout::kGroupX + 2),
+	                std::to_string(fY + InstallerLayout::kListTop + 10)}),
+	          0);
+	EXPECT_TRUE(fProbe.WaitUntil(
+	        [](const std::vector<std::string>& words) {
+		        return words.size() >= 2 && words[0] == "shown" && words[1] != "Small";
+	        },
+	        10s, nullptr, mark))
+	        << Output();
+}
+
+// The product's name is written in pure blue; the picture has none of it.
+bool NameShown(const e2e::Image& shot, const int& x, const int& y)
+{
+	int left = x + 10, top = y + 16, right = x + 160, bottom = y + 216;
+	return shot.BoundsOf(0, 0, 255, &left, &top, &right, &bottom) && left >= x + 10 &&
+	       right <= x + 160 && top >= y + 16 && bottom <= y + 216;
+}
+
+TEST_F(InstallerTest, ClickingTheProductViewSwitchesBetweenPictureAndText)
+{
+	const std::string product = ProductHead("Small") + "about_image = \"about.png\"\n" +
+	                            SmallProduct("", true).substr(ProductHead("Small").size());
+	std::map<std::string, std::string> files = kSmallFiles;
+	files["about.png"] = ReadFile(std::string(VANTRY_SOURCE_DIR) + "/examples/hello/about.png");
+	Launch(fWorld.Build("Small", product, files));
+	e2e::Image shot;
+	ASSERT_TRUE(Screenshot(&shot));
+	EXPECT_FALSE(NameShown(shot, fX, fY));
+	Click(InstallerLayout::kProductX, InstallerLayout::kProductY);
+	EXPECT_TRUE(WaitForScreen([&](const e2e::Image& image) { return NameShown(image, fX, fY); }, 5s,
+	                          &shot));
+	Click(InstallerLayout::kProductX, InstallerLayout::kProductY);
+	EXPECT_TRUE(WaitForScreen([&](const e2e::Image& image) { return !NameShown(image, fX, fY); },
+	                          5s, &shot));
+}
+
+} // namespace
