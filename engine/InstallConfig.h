@@ -30,6 +30,8 @@ enum {
 	INSTALL_RUN_NO_SPACE = 3,
 	// Another run holds the installation folder's lock.
 	INSTALL_RUN_LOCKED = 4,
+	// A payload is cut off or does not match its digest; nothing was changed.
+	INSTALL_RUN_DAMAGED = 5,
 };
 
 // Results of CheckSystemResources().

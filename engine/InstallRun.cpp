@@ -21,6 +21,7 @@
 #include "LibPathParts.h"
 #include "LoginScripts.h"
 #include "Path.h"
+#include "PayloadCheck.h"
 #include "ProtectedFolders.h"
 #include "ScriptEdit.h"
 #include "StopSignals.h"
@@ -92,6 +93,9 @@ int32 InstallRun::Execute()
 		return INSTALL_RUN_NO_FOLDER;
 	if (!LockInstallFolder())
 		return INSTALL_RUN_LOCKED;
+	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
+	if (!VerifyPayloads(store))
+		return INSTALL_RUN_DAMAGED;
 	if (!TrashEarlierInstallation())
 		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
@@ -99,8 +103,6 @@ int32 InstallRun::Execute()
 	if (!CreateInstallFolder())
 		return INSTALL_RUN_NO_FOLDER;
 	StartLog();
-
-	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
 	CreateDeinstaller(store);
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -211,6 +213,20 @@ void InstallRun::StartLog()
 	const LibString version = LibGetAppVersion(InstallPayloadSource());
 	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(), fInstallFolder.c_str(),
 	                  fSavedFiles.c_str());
+}
+
+bool InstallRun::VerifyPayloads(LibAppResource& store)
+{
+	BMessage instructions;
+	fConfig.FindMessage("install_instructions", &instructions);
+	bool deinstaller = true;
+	if (fConfig.FindBool("opt_include_deinstall", &deinstaller) != B_OK)
+		deinstaller = true;
+	PayloadCheck check(store);
+	if (check.Verify(instructions, deinstaller))
+		return true;
+	LibError("%s", InstallFormat(2048, 1048, check.Failure().c_str()).c_str());
+	return false;
 }
 
 void InstallRun::CreateDeinstaller(LibAppResource& store)

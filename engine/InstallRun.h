@@ -43,6 +43,9 @@ private:
 	bool TrashEarlierInstallation();
 	bool CreateInstallFolder();
 	void StartLog();
+	// Every payload the run unpacks is whole and matches its digest; else
+	// the damaged one is named and nothing is changed.
+	bool VerifyPayloads(LibAppResource& store);
 	void CreateDeinstaller(LibAppResource& store);
 	void MakeStartupSection();
 	int32 CountSelectedItems() const;

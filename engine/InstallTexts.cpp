@@ -51,6 +51,7 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1046, "Installation Completed With Failures"},
 	        {1047, "Installation completed, but %d of its steps failed. The log '%s' names each "
 	               "one with its reason."},
+	        {1048, "The installer is damaged: %s. Nothing was changed."},
 	};
 	return texts;
 }

@@ -83,13 +83,24 @@ void EditRecord(const std::string& installer, const std::function<void(BMessage&
 	ASSERT_EQ(resources.Sync(), B_OK);
 }
 
+void EditItem(BMessage& record, const int32& index, const std::function<void(BMessage&)>& edit);
+
+// Puts a hostile archive in place of payload `id`, and takes its item's
+// digest out of the record, as a record written before digests existed:
+// the archive then reaches the extractor.
 void ReplacePayload(const std::string& installer, const int32& id, const std::string& archive)
 {
-	BResources resources(installer.c_str(), true);
-	ASSERT_EQ(resources.InitCheck(), B_OK);
-	ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, archive.data(), archive.size(), "payload"),
-	          B_OK);
-	ASSERT_EQ(resources.Sync(), B_OK);
+	{
+		BResources resources(installer.c_str(), true);
+		ASSERT_EQ(resources.InitCheck(), B_OK);
+		ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, archive.data(), archive.size(), "payload"),
+		          B_OK);
+		ASSERT_EQ(resources.Sync(), B_OK);
+	}
+	if (id >= 2100)
+		EditRecord(installer, [id](BMessage& record) {
+			EditItem(record, id - 2100, [](BMessage& item) { item.RemoveName("payload_digest"); });
+		});
 }
 
 // Edits item `index` of install_instructions.

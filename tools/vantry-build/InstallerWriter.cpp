@@ -13,6 +13,7 @@
 #include "ConfigWriter.h"
 #include "File.h"
 #include "Message.h"
+#include "PayloadDigest.h"
 #include "PayloadWriter.h"
 #include "RecordCheck.h"
 #include "Resources.h"
@@ -163,6 +164,11 @@ status_t InstallerWriter::Write(const std::string& output)
 	if (stamp_identity(installer, kInstallerIdentity) != B_OK)
 		return Fail("cannot write the version resources of " + installer);
 
+	// The record carries each payload's digest: the archives come first.
+	status = PackItems(work.Path());
+	if (status != B_OK)
+		return status;
+
 	BResources resources(installer.c_str(), true);
 	if (resources.InitCheck() != B_OK)
 		return Fail("cannot open the resources of " + fParts.installer + ": " +
@@ -173,7 +179,7 @@ status_t InstallerWriter::Write(const std::string& output)
 	if (status == B_OK)
 		status = AddPayload(resources, deinstallerArchive, kDeinstallerId, kDeinstallerLeaf);
 	if (status == B_OK)
-		status = AddItems(resources, work.Path());
+		status = AddItems(resources);
 	if (status != B_OK)
 		return status;
 	if (resources.Sync() != B_OK)
@@ -243,6 +249,7 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 	ConfigWriter writer(fProduct);
 	if (writer.Build(deinstallerSize, &record, &fErrors) != B_OK)
 		return B_BAD_VALUE;
+	AddDigests(record);
 	// The installer refuses what this check refuses: never write such a record.
 	const std::vector<std::string> faults = CheckConfigRecord(record);
 	for (const std::string& fault : faults)
@@ -272,8 +279,10 @@ status_t InstallerWriter::AddPayload(BResources& resources, const std::string& a
 	return B_OK;
 }
 
-status_t InstallerWriter::AddItems(BResources& resources, const std::string& work)
+status_t InstallerWriter::PackItems(const std::string& work)
 {
+	fArchives.clear();
+	fDigests.clear();
 	fPacked.clear();
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
@@ -284,15 +293,44 @@ status_t InstallerWriter::AddItems(BResources& resources, const std::string& wor
 		if (writer.Write(item.source, item.leaf, archive) != B_OK)
 			return Fail(
 			        format_field_error(fProduct.description_path, item.origin, writer.ErrorText()));
+		uint32 digest = 0;
+		std::string error;
+		if (payload_file_digest(archive, &digest, &error) != B_OK)
+			return Fail("cannot read " + archive + ": " + error);
+		fArchives.push_back(archive);
+		fDigests.push_back(digest);
 		PackedItem packed;
 		packed.name = item.leaf;
 		packed.bytes = entry_bytes(item.source);
 		struct stat info;
 		packed.packed = stat(archive.c_str(), &info) == 0 ? int64(info.st_size) : 0;
-		status_t status = AddPayload(resources, archive, kFirstItemId + (int32)i, item.leaf);
+		fPacked.push_back(packed);
+	}
+	return B_OK;
+}
+
+void InstallerWriter::AddDigests(BMessage& record) const
+{
+	BMessage instructions;
+	if (record.FindMessage("install_instructions", &instructions) != B_OK)
+		return;
+	BMessage item;
+	for (int32 i = 0;
+	     i < (int32)fDigests.size() && instructions.FindMessage("install_file", i, &item) == B_OK;
+	     i++) {
+		item.AddInt64(kPayloadDigestField, int64(fDigests[size_t(i)]));
+		instructions.ReplaceMessage("install_file", i, &item);
+	}
+	record.ReplaceMessage("install_instructions", &instructions);
+}
+
+status_t InstallerWriter::AddItems(BResources& resources)
+{
+	for (size_t i = 0; i < fArchives.size(); i++) {
+		status_t status = AddPayload(resources, fArchives[i], kFirstItemId + (int32)i,
+		                             fProduct.install_file[i].leaf);
 		if (status != B_OK)
 			return status;
-		fPacked.push_back(packed);
 	}
 	return B_OK;
 }

@@ -8,6 +8,8 @@
 
 #include "Product.h"
 
+class BMessage;
+
 // The programs and data an installer is made from.
 struct InstallerParts {
 	std::string installer;   // the Installer program
@@ -44,11 +46,17 @@ private:
 	status_t AddConfiguration(BResources& resources, const int32& deinstallerSize);
 	status_t AddPayload(BResources& resources, const std::string& archive, const int32& id,
 	                    const std::string& name);
-	status_t AddItems(BResources& resources, const std::string& work);
+	// Packs every item's archive into the work folder and takes its digest.
+	status_t PackItems(const std::string& work);
+	// Writes each item's digest into its install_file message.
+	void AddDigests(BMessage& record) const;
+	status_t AddItems(BResources& resources);
 	status_t Fail(const std::string& message, status_t status = B_ERROR);
 
 	const Product& fProduct;
 	InstallerParts fParts;
 	std::vector<std::string> fErrors;
+	std::vector<std::string> fArchives;
+	std::vector<uint32> fDigests;
 	std::vector<PackedItem> fPacked;
 };

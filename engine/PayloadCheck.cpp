@@ -1,0 +1,90 @@
+// PayloadCheck: the byte range of each payload read once, its CRC-32 compared
+// with the record's; records written before digests existed are only checked
+// for being whole.
+#include "PayloadCheck.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "LibAppResource.h"
+#include "LibPathParts.h"
+#include "PayloadDigest.h"
+#include "TypeConstants.h"
+
+namespace {
+
+const int32 kDeinstallerPayload = 2001;
+const int32 kFirstPayloadId = 2100;
+
+bool IsSelected(const BMessage& item)
+{
+	bool selected = false;
+	return item.FindBool("install_to_system", &selected) == B_OK && selected;
+}
+
+} // namespace
+
+PayloadCheck::PayloadCheck(LibAppResource& store) : fStore(store), fFailure(), fFile(-1) {}
+
+bool PayloadCheck::Verify(const BMessage& instructions, const bool& deinstaller)
+{
+	fFailure.clear();
+	fFile = open(fStore.FilePath(), O_RDONLY | O_CLOEXEC);
+	if (fFile < 0) {
+		fFailure = std::string(fStore.FilePath()) + ": " + strerror(errno);
+		return false;
+	}
+	bool whole = !deinstaller || VerifyPayload(kDeinstallerPayload, "the deinstaller", nullptr);
+	BMessage item;
+	for (int32 i = 0; whole && instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		if (!IsSelected(item))
+			continue;
+		const char* name = item.FindString("file_name");
+		const std::string what = "the item '" + LibLastComponent(name != nullptr ? name : "") + "'";
+		whole = VerifyPayload(kFirstPayloadId + i, what, &item);
+	}
+	close(fFile);
+	fFile = -1;
+	return whole;
+}
+
+bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const BMessage* item)
+{
+	off_t offset = 0;
+	size_t size = 0;
+	if (fStore.GetResourceRange(B_RAW_TYPE, id, &offset, &size) != B_OK) {
+		fFailure = what + ": the installer carries no payload for it";
+		return false;
+	}
+	int64 expected = 0;
+	const bool hasDigest =
+	        item != nullptr && item->FindInt64(kPayloadDigestField, &expected) == B_OK;
+	struct stat info;
+	if (fstat(fFile, &info) != 0) {
+		fFailure = std::string(fStore.FilePath()) + ": " + strerror(errno);
+		return false;
+	}
+	if (info.st_size < offset + off_t(size)) {
+		fFailure = what + ": the installer file is cut off: it has " +
+		           std::to_string(info.st_size) + " bytes, the payload ends at byte " +
+		           std::to_string(offset + off_t(size));
+		return false;
+	}
+	if (!hasDigest)
+		return true;
+	uint32 digest = 0;
+	std::string error;
+	if (payload_digest(fFile, offset, off_t(size), &digest, &error) != B_OK) {
+		fFailure = what + ": " + error;
+		return false;
+	}
+	if (digest != uint32(expected)) {
+		fFailure = what + ": its payload does not match the digest the installer was built with";
+		return false;
+	}
+	return true;
+}

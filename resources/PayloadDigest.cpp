@@ -1,0 +1,68 @@
+// Streaming CRC-32 over a byte range, read in large blocks with the kernel
+// told the reading is sequential.
+#include "PayloadDigest.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+const char* const kPayloadDigestField = "payload_digest";
+
+namespace {
+
+const size_t kBlockSize = 4 * 1024 * 1024;
+
+} // namespace
+
+status_t payload_digest(const int& fd, const off_t& offset, const off_t& size, uint32* digest,
+                        std::string* error)
+{
+	if (fd < 0 || offset < 0 || size < 0 || digest == nullptr)
+		return B_BAD_VALUE;
+	posix_fadvise(fd, offset, size, POSIX_FADV_SEQUENTIAL);
+	std::unique_ptr<unsigned char[]> block(new unsigned char[kBlockSize]);
+	uLong crc = crc32_z(0L, Z_NULL, 0);
+	off_t done = 0;
+	while (done < size) {
+		const size_t wanted = size_t(std::min<off_t>(off_t(kBlockSize), size - done));
+		const ssize_t got = pread(fd, block.get(), wanted, offset + done);
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got < 0) {
+			if (error != nullptr)
+				*error = strerror(errno);
+			return status_from_errno(errno);
+		}
+		if (got == 0) {
+			if (error != nullptr)
+				*error = "the file ends at byte " + std::to_string(offset + done) +
+				         ", before the payload's end at byte " + std::to_string(offset + size);
+			return B_FILE_ERROR;
+		}
+		crc = crc32_z(crc, block.get(), size_t(got));
+		done += got;
+	}
+	*digest = uint32(crc);
+	return B_OK;
+}
+
+status_t payload_file_digest(const std::string& path, uint32* digest, std::string* error)
+{
+	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0) {
+		if (error != nullptr)
+			*error = path + ": " + strerror(errno);
+		return status_from_errno(errno);
+	}
+	struct stat info;
+	status_t status = fstat(fd, &info) == 0 ? B_OK : status_from_errno(errno);
+	if (status == B_OK)
+		status = payload_digest(fd, 0, info.st_size, digest, error);
+	close(fd);
+	return status;
+}
