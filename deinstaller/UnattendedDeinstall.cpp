@@ -184,6 +184,7 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	UnattendedPresenter presenter(output, options.yes);
 	// Nothing is destroyed unasked: --yes keeps the namesake in the destination.
 	presenter.SetDefaultAnswer(ANSWER_COLLISION, 0);
+	presenter.SetRunName("removal");
 	AlertPresenter* previous = AlertPresenter::Set(&presenter);
 	struct Restore {
 		AlertPresenter* previous;

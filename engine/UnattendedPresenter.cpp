@@ -87,7 +87,7 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 		return PrintMessage(alert);
 	PrintQuestion(kind, alert);
 	if (StopRequested()) {
-		fOutput.Detail("answer", "none: the installation is stopping");
+		fOutput.Detail("answer", ("none: the " + fRunName + " is stopping").c_str());
 		return B_ALERT_DISMISSED;
 	}
 	if (kind < ANSWER_KIND_COUNT) {
@@ -118,7 +118,8 @@ int32 UnattendedPresenter::Present(BAlert& alert)
 		PrintAnswer(alert, button, "by default (--yes)");
 		return button;
 	}
-	fOutput.Detail("answer", "none given: the installation stops (use --answers or --yes)");
+	fOutput.Detail("answer",
+	               ("none given: the " + fRunName + " stops (use --answers or --yes)").c_str());
 	fUnanswered = true;
 	kill_thread(find_thread(nullptr));
 	return B_ALERT_DISMISSED;

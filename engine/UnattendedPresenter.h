@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "AlertPresenter.h"
 #include "AlertResponder.h"
@@ -21,6 +22,8 @@ public:
 
 	// Feeds the scripted responders; the licence is not asked by an alert.
 	void AddAnswers(const AnswerFile& answers);
+	// What the transcript calls the run that stops ("installation", "removal").
+	void SetRunName(const char* name) { fRunName = name != nullptr ? name : "installation"; }
 	// The answer --yes gives to `kind` instead of DefaultAnswer's.
 	void SetDefaultAnswer(const int32& kind, const int32& button);
 	// Called before an alert is printed, so earlier status lines come first.
@@ -52,5 +55,6 @@ private:
 	bool fUnanswered;
 	AlertResponder fResponders[ANSWER_KIND_COUNT];
 	int32 fDefaults[ANSWER_KIND_COUNT];
+	std::string fRunName = "installation";
 	std::function<void()> fBeforeAlert;
 };
