@@ -11,7 +11,8 @@
 // BENCH_CASES (comma list), BENCH_SCALE (factor of the generated cases),
 // BENCH_REPEAT (runs of each command, the fastest counts; default 2),
 // BENCH_SYNC (1: every installing reference is followed by `sync`; 0: never;
-// default: when the installer itself syncs), BENCH_STRACE (0 skips counting).
+// default: when the installer itself syncs), BENCH_STRACE (0 skips counting),
+// BENCH_BASELINE (another build folder, measured alongside as "before").
 #include <fcntl.h>
 #include <glob.h>
 #include <sys/resource.h>
@@ -66,6 +67,7 @@ struct Settings {
 	int repeat = 2;
 	int sync = -1; // -1: when the installer syncs
 	bool strace = true;
+	std::string baseline; // a build folder to compare with, or empty
 	std::vector<std::string> cases;
 };
 
@@ -94,6 +96,7 @@ Settings ReadSettings()
 	const std::string sync = Env("BENCH_SYNC", "auto");
 	settings.sync = sync == "1" ? 1 : sync == "0" ? 0 : -1;
 	settings.strace = std::string(Env("BENCH_STRACE", "1")) != "0";
+	settings.baseline = Env("BENCH_BASELINE", "");
 	std::stringstream list(Env("BENCH_CASES", "synthetic,real,large,tiny"));
 	for (std::string name; std::getline(list, name, ',');)
 		settings.cases.push_back(name);
@@ -355,11 +358,12 @@ private:
 	bool Prepare();
 	bool Pack();
 	bool Install();
-	Measure InstallOnce(const std::string& root);
+	Measure InstallOnce(const std::string& root, const std::string& installer);
 	Measure Reference(const std::vector<std::vector<std::string>>& steps, bool sync);
 	bool CountSyscalls(bool* syncs);
 	bool Placed(const std::string& root);
-	std::vector<std::string> InstallerCommand(const std::string& root) const;
+	std::vector<std::string> InstallerCommand(const std::string& root,
+	                                          const std::string& installer) const;
 	std::vector<std::string> InstallerEnv(const std::string& root) const;
 
 	std::string fName;
@@ -401,8 +405,16 @@ bool Case::Prepare()
 bool Case::Pack()
 {
 	const std::string builder = fTools + "/tools/vantry-build/vantry-build";
-	Measure zip, ours;
+	const std::string before = fSettings.baseline + "/tools/vantry-build/vantry-build";
+	Measure zip, ours, baseline;
 	for (int i = 0; i < fSettings.repeat; i++) {
+		if (!fSettings.baseline.empty()) {
+			fs::remove(fBase + "/installer-before");
+			Settle();
+			baseline.KeepFaster(Run(
+			        {before, fBase + "/product/product.toml", "-o", fBase + "/installer-before"},
+			        fBase));
+		}
 		fs::remove(fBase + "/tree.zip");
 		Settle();
 		zip.KeepFaster(
@@ -423,20 +435,19 @@ bool Case::Pack()
 	PrintLine("zip -qr -6", zip);
 	PrintLine("vantry-build", ours);
 	PrintRatio("vantry-build", "zip -qr -6", ours, zip);
+	if (!fSettings.baseline.empty()) {
+		PrintLine("vantry-build before", baseline);
+		PrintRatio("vantry-build", "before", ours, baseline);
+	}
 	// unzip below works on the archive the installer carries.
 	LibAppResource store((fBase + "/installer").c_str(), B_READ_ONLY);
 	return store.ExtractEntry(2100, (fBase + "/payload.zip").c_str(), false);
 }
 
-std::vector<std::string> Case::InstallerCommand(const std::string& root) const
+std::vector<std::string> Case::InstallerCommand(const std::string& root,
+                                                const std::string& installer) const
 {
-	return {fBase + "/installer",
-	        "--unattended",
-	        "--dest",
-	        root + "/apps",
-	        "--yes",
-	        "--items",
-	        "tree"};
+	return {installer, "--unattended", "--dest", root + "/apps", "--yes", "--items", "tree"};
 }
 
 std::vector<std::string> Case::InstallerEnv(const std::string& root) const
@@ -455,13 +466,13 @@ bool Case::Placed(const std::string& root)
 	return true;
 }
 
-Measure Case::InstallOnce(const std::string& root)
+Measure Case::InstallOnce(const std::string& root, const std::string& installer)
 {
 	fs::remove_all(root);
 	fs::create_directories(root + "/home/config/boot");
 	fs::create_directories(root + "/apps");
 	Settle();
-	return Run(InstallerCommand(root), fBase, InstallerEnv(root));
+	return Run(InstallerCommand(root, installer), fBase, InstallerEnv(root));
 }
 
 // The steps in sequence, each its own process, after the disk has settled.
@@ -488,7 +499,7 @@ bool Case::CountSyscalls(bool* syncs)
 	fs::create_directories(root + "/home/config/boot");
 	fs::create_directories(root + "/apps");
 	std::vector<std::string> command = {"strace", "-c", "-f", "-o", fBase + "/strace.txt"};
-	for (const std::string& argument : InstallerCommand(root))
+	for (const std::string& argument : InstallerCommand(root, fBase + "/installer"))
 		command.push_back(argument);
 	if (Run(command, fBase, InstallerEnv(root)).status != 0 || !Placed(root)) {
 		fprintf(stderr, "case %s: the traced installation failed\n", fName.c_str());
@@ -513,12 +524,17 @@ bool Case::Install()
 			sync = syncs;
 	}
 	const std::string tree = fBase + "/product/files/tree";
-	Measure ours, unzip, tar, copy;
+	Measure ours, unzip, tar, copy, baseline;
 	for (int i = 0; i < fSettings.repeat; i++) {
 		const std::string root = fBase + "/root";
-		ours.KeepFaster(InstallOnce(root));
+		ours.KeepFaster(InstallOnce(root, fBase + "/installer"));
 		if (ours.status != 0 || !Placed(root))
 			return false;
+		if (!fSettings.baseline.empty()) {
+			baseline.KeepFaster(InstallOnce(root, fBase + "/installer-before"));
+			if (baseline.status != 0 || !Placed(root))
+				return false;
+		}
 		fs::remove_all(root);
 		unzip.KeepFaster(Reference({{"unzip", "-oq", fBase + "/payload.zip", "-d", "staging"},
 		                            {"mv", "staging/tree", "dest/"}},
@@ -539,6 +555,10 @@ bool Case::Install()
 	PrintRatio("Installer", "unzip + mv", ours, unzip);
 	PrintRatio("Installer", "tar -xzf", ours, tar);
 	PrintRatio("Installer", "cp -a", ours, copy);
+	if (!fSettings.baseline.empty()) {
+		PrintLine("Installer before", baseline);
+		PrintRatio("Installer", "before", ours, baseline);
+	}
 	return true;
 }
 

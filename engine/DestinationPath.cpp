@@ -60,7 +60,7 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 		else if (FindBool("opt_save_replaced"))
 			LibMove(folderPath.c_str(), saved_files_path);
 		else
-			LibUnlink(folderPath.c_str());
+			LibTrash(BPath(folderPath.c_str()), false);
 	}
 	Libmkdir(folderPath.c_str());
 	if (replace) {

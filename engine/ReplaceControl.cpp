@@ -71,7 +71,12 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 	}
 	if (saveReplaced)
 		return SaveExisting(existing.c_str(), savedFiles);
-	LibUnlink(existing.c_str());
+	// What the installer did not place is never deleted: it can be taken
+	// back out of the trash.
+	if (!LibTrash(BPath(existing.c_str()), false)) {
+		LogFailure(existing, std::string("could not be moved to the trash"));
+		return false;
+	}
 	Log("\t\t\tExisting file removed.\n");
 	return true;
 }

@@ -25,6 +25,7 @@ struct Watcher {
 	std::function<void(int)> onStop;
 	std::atomic<bool> stopped{false};
 	std::atomic<bool> started{false};
+	bool settled = false;
 };
 
 Watcher& TheWatcher()
@@ -59,7 +60,7 @@ void Handle(Watcher& watcher, const int& signal)
 	thread_id thread = -1;
 	{
 		std::lock_guard<std::mutex> hold(watcher.lock);
-		if (!watcher.watching || watcher.stopped)
+		if (watcher.settled || !watcher.watching || watcher.stopped)
 			EndNow(watcher);
 		watcher.stopped = true;
 		thread = watcher.thread;
@@ -119,6 +120,15 @@ void StopSignals::Unwatch()
 	watcher.watching = false;
 	watcher.thread = -1;
 	watcher.onStop = nullptr;
+}
+
+void StopSignals::Settle(const int& exit_code)
+{
+	Watcher& watcher = TheWatcher();
+	std::lock_guard<std::mutex> hold(watcher.lock);
+	watcher.exitCode = exit_code;
+	watcher.message.clear();
+	watcher.settled = true;
 }
 
 bool StopSignals::Stopped()

@@ -21,6 +21,9 @@ public:
 	static void Watch(const thread_id& thread, std::function<void(int)> on_stop);
 	// The run is over: signals end the program again.
 	static void Unwatch();
+	// The program's outcome is decided and told: a signal from now on ends
+	// it at once with `exit_code`, saying nothing more.
+	static void Settle(const int& exit_code);
 	// A signal asked the watched run to stop.
 	static bool Stopped();
 	// Takes a signal that came but was not yet received, as the receiving

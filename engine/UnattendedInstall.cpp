@@ -129,16 +129,14 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 }
 
 // A stop that came once the run had completed stopped nothing: the
-// installation is whole and is reported so.
-bool ReachedCompletion(StatusPrinter& printer)
+// installation is reported as it ended. -1 when it had not completed.
+int CompletionCode(StatusPrinter& printer)
 {
 	printer.Flush();
-	const LibString complete = InstallText(1037);
-	for (const std::string& text : printer.Statuses()) {
-		if (complete == text.c_str())
-			return true;
-	}
-	return false;
+	const int code = ExitCodeOf(INSTALL_RUN_OVER, printer.Statuses());
+	if (code == UNATTENDED_COMPLETED || code == UNATTENDED_COMPLETED_WITH_FAILURES)
+		return code;
+	return -1;
 }
 
 const char* OutcomeText(const int& code)
@@ -189,9 +187,11 @@ int Install(InstallConfig& config, UnattendedPresenter& presenter, UnattendedOut
 			code = UNATTENDED_UNANSWERED;
 		else if (!stopper.Stopped() && printer->WaitForEnd(kEndMessageWait, status))
 			code = ExitCodeOf(status, printer->Statuses());
-		else if (ReachedCompletion(*printer))
-			code = UNATTENDED_COMPLETED;
+		else if (CompletionCode(*printer) >= 0)
+			code = CompletionCode(*printer);
 	}
+	// Decided: a signal from now on ends the program with this outcome.
+	StopSignals::Settle(code);
 	printer->Flush();
 	presenter.SetBeforeAlert(nullptr);
 	if (printer->Lock())

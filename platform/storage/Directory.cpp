@@ -174,7 +174,11 @@ status_t BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 	status_t status = _NextName(&name);
 	if (status != B_OK)
 		return status;
-	return entry->SetTo(host_join(HostPath(), name).c_str(), traverse);
+	if (traverse || name.size() >= B_FILE_NAME_LENGTH)
+		return entry->SetTo(host_join(HostPath(), name).c_str(), traverse);
+	// The folder's path is canonical already: a child needs no resolving.
+	entry->fPath = host_join(HostPath(), name);
+	return entry->fStatus = B_OK;
 }
 
 status_t BDirectory::GetNextRef(entry_ref* ref)

@@ -54,6 +54,9 @@ protected:
 	status_t _GetHostTarget(HostTarget* target) const override;
 
 private:
+	// A folder's listing names its children from its own canonical path.
+	friend class BDirectory;
+
 	status_t _MoveTo(const std::string& target, bool clobber);
 
 	std::string fPath;

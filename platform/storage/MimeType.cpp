@@ -1,5 +1,6 @@
 // BMimeType and the in-process mimeset: platform types for folders, links,
-// volumes and executables, content rules (or a fuller sniffer) for the rest.
+// volumes, the host's cheap rules for files, then content rules (or a
+// fuller sniffer, libmagic in vantry-build) for what they leave.
 #include "MimeType.h"
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include "Node.h"
 #include "StorageHost.h"
 #include "TypeConstants.h"
+#include "TypeRules.h"
 
 namespace {
 
@@ -89,7 +91,9 @@ status_t sniff_entry(const std::string& path, VolumeRoots& volumes, std::string*
 		// An unreadable file is still typed, as plain data.
 		if (read_prefix(path, &data) != B_OK)
 			data.clear();
-		*type = sniff_mime_type_data(data.data(), data.size(), st.st_mode);
+		const size_t slash = path.rfind('/');
+		*type = sniff_mime_type_data(data.data(), data.size(), st.st_mode,
+		                             path.c_str() + (slash == std::string::npos ? 0 : slash + 1));
 	} else
 		*type = B_FILE_MIME_TYPE;
 	return B_OK;
@@ -147,11 +151,10 @@ status_t sniff_mime_type(const std::string& path, std::string* type)
 	return sniff_entry(path, volumes, type);
 }
 
-std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode)
+std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode, const char* leaf)
 {
-	if ((mode & 0111) != 0 && length >= 4 && memcmp(data, "\177ELF", 4) == 0)
-		return B_ELF_APP_MIME_TYPE;
-	return content_type(data, length);
+	std::string type = rule_mime_type(leaf, data, std::min(length, kMimeSniffBytes), mode);
+	return !type.empty() ? type : content_type(data, length);
 }
 
 status_t update_mime_info(const char* path, int recursive, int synchronous, int force)

@@ -46,8 +46,10 @@ private:
 
 // The sniffed type of the entry at canonical `path` (links not followed).
 status_t sniff_mime_type(const std::string& path, std::string* type);
-// The sniffed type of a regular file of permissions `mode` whose first bytes
-// are `data`: what sniff_mime_type finds for it. Sniffing looks at no more
-// than the first kMimeSniffBytes; any thread may call it.
+// The sniffed type of a regular file named `leaf` (may be null) of
+// permissions `mode` whose first bytes are `data`: what sniff_mime_type finds
+// for it. Sniffing looks at no more than the first kMimeSniffBytes; any
+// thread may call it.
 static const size_t kMimeSniffBytes = 2048;
-std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode);
+std::string sniff_mime_type_data(const void* data, size_t length, mode_t mode,
+                                 const char* leaf = nullptr);

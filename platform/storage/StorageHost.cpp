@@ -1,11 +1,14 @@
 // Path arithmetic, entry canonicalisation and device ids for the storage kit.
 #include "StorageHost.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "MountTable.h"
@@ -69,6 +72,30 @@ static status_t real_path(const std::string& path, std::string* out)
 	return B_OK;
 }
 
+// The canonical path of the folder at `path`, as the kernel names the open
+// folder: three system calls at any depth, where realpath() reads every
+// component as a possible link. realpath() serves where /proc is missing.
+static status_t real_folder(const std::string& path, std::string* out)
+{
+	const int fd = open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+	if (fd < 0)
+		return status_from_errno(errno);
+	char link[32];
+	snprintf(link, sizeof(link), "/proc/self/fd/%d", fd);
+	char buffer[PATH_MAX];
+	const ssize_t length = readlink(link, buffer, sizeof(buffer) - 1);
+	close(fd);
+	if (length > 0 && buffer[0] == '/') {
+		out->assign(buffer, (size_t)length);
+		return B_OK;
+	}
+	status_t status = real_path(path, out);
+	struct stat st;
+	if (status == B_OK && stat(out->c_str(), &st) != 0)
+		return status_from_errno(errno);
+	return status == B_OK && !S_ISDIR(st.st_mode) ? B_NOT_A_DIRECTORY : status;
+}
+
 // One step: the folder resolved, the leaf kept as given.
 static status_t resolve_folder(const std::string& absolute, std::string* out)
 {
@@ -78,14 +105,9 @@ static status_t resolve_folder(const std::string& absolute, std::string* out)
 	if (leaf.size() >= B_FILE_NAME_LENGTH)
 		return B_NAME_TOO_LONG;
 	std::string folder;
-	status_t status = real_path(host_parent(absolute), &folder);
+	status_t status = real_folder(host_parent(absolute), &folder);
 	if (status != B_OK)
 		return status;
-	struct stat st;
-	if (stat(folder.c_str(), &st) != 0)
-		return status_from_errno(errno);
-	if (!S_ISDIR(st.st_mode))
-		return B_NOT_A_DIRECTORY;
 	*out = host_join(folder, leaf);
 	return B_OK;
 }

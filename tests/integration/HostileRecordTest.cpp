@@ -366,7 +366,7 @@ TEST_F(HostileRecordTest, BuildRefusesHostileDescriptions)
 		const char* field;
 	};
 	const std::string folder = "\n[[custom_folder]]\ncustom_folder_name = \"Home\"\n"
-	                           "custom_root_dir = \"User\"\n";
+	                           "custom_root_dir = \"User\"\ncustom_replace_existing = true\n";
 	const Case cases[] = {
 	        {"the home folder replaced (sub folder absent)", folder, "custom_folder[0]"},
 	        {"the home folder replaced (\".\")", folder + "custom_sub_dir = \".\"\n",
@@ -416,7 +416,7 @@ TEST_F(HostileRecordTest, BuildRefusesFilesLargerThanTheirSize)
 	EXPECT_FALSE(Exists(output));
 
 	// A text the description takes from such a file is read to its end.
-	fs::create_symlink("/proc/self/status", product + "/licence");
+	fs::create_symlink("/proc/version", product + "/licence");
 	const std::string texts = world.Build(
 	        "texts",
 	        ProductHead("Texts") + "license = { file = \"../proc/licence\" }\n" + kPlainItem,
@@ -425,7 +425,7 @@ TEST_F(HostileRecordTest, BuildRefusesFilesLargerThanTheirSize)
 	const BMessage record = ReadRecord(texts);
 	const char* licence = record.FindString("license");
 	ASSERT_NE(licence, nullptr);
-	EXPECT_NE(std::string(licence).find("Name:"), std::string::npos) << licence;
+	EXPECT_EQ(std::string(licence), ReadFile("/proc/version"));
 }
 
 // One installation at a time per installation folder: the second names the
@@ -622,6 +622,10 @@ TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
 		const RunResult run = Install(installer);
 		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
 		EXPECT_FALSE(Exists(world.Apps() + "/Bomb/notes.txt"));
+		if (test.code != 3)
+			EXPECT_NE(ReadFile(world.Apps() + "/Bomb/Log")
+			                  .find("Failed: " + world.Apps() + "/Bomb/notes.txt"),
+			          std::string::npos);
 		for (const auto& [entry, digest] : Snapshot(world.Temp())) {
 			struct stat info;
 			// The placed deinstaller is a program of its own size, not an archive entry.

@@ -1,9 +1,11 @@
 // Chunked parallel deflate: each chunk after a file's first is primed with the
 // 32 KB before it and ends on a byte boundary, so the chunks of a file join
-// into one valid raw deflate stream.
+// into one valid raw deflate stream. A file of one chunk, most files of a
+// product, is deflated whole by libdeflate, which is about twice as fast.
 #include "DeflatePool.h"
 
 #include <fcntl.h>
+#include <libdeflate.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -14,8 +16,9 @@
 namespace {
 
 const uint64 kDictionarySize = 32768;
-// Input bytes the workers may hold ahead of the writer.
-const uint64 kInFlightLimit = 32 << 20;
+// Input bytes the workers may hold ahead of the writer: enough to keep both
+// cores busy, little enough to keep packing under 64 MB.
+const uint64 kInFlightLimit = 8 << 20;
 
 } // namespace
 
@@ -87,6 +90,7 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 
 void DeflatePool::Work()
 {
+	libdeflate_compressor* whole = libdeflate_alloc_compressor(fLevel);
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
@@ -97,15 +101,18 @@ void DeflatePool::Work()
 			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= kInFlightLimit;
 		});
 		if (fCancelled || fNextJob >= fJobs.size())
-			return;
+			break;
 		Job& job = fJobs[fNextJob++];
 		fInFlight += job.length;
 		lock.unlock();
-		Compress(job);
+		Compress(job, whole);
 		lock.lock();
 		job.done = true;
 		fChanged.notify_all();
 	}
+	lock.unlock();
+	if (whole != nullptr)
+		libdeflate_free_compressor(whole);
 }
 
 bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictionary,
@@ -136,7 +143,7 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 	return true;
 }
 
-void DeflatePool::Compress(Job& job) const
+void DeflatePool::Compress(Job& job, libdeflate_compressor* whole) const
 {
 	Chunk& chunk = job.chunk;
 	std::string input;
@@ -145,31 +152,48 @@ void DeflatePool::Compress(Job& job) const
 		chunk.status = B_IO_ERROR;
 		return;
 	}
-	z_stream stream = {};
-	if (deflateInit2(&stream, fLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-		chunk.status = B_NO_MEMORY;
-		chunk.error = "cannot start compressing " + job.path;
-		return;
-	}
-	if (dictionary > 0)
-		deflateSetDictionary(&stream, (const Bytef*)input.data(), (uInt)dictionary);
-	chunk.data.resize(deflateBound(&stream, job.length) + 16);
-	stream.next_in = (Bytef*)input.data() + dictionary;
-	stream.avail_in = (uInt)job.length;
-	stream.next_out = (Bytef*)chunk.data.data();
-	stream.avail_out = (uInt)chunk.data.size();
-	int result = deflate(&stream, job.last ? Z_FINISH : Z_SYNC_FLUSH);
-	bool complete = job.last ? result == Z_STREAM_END
-	                         : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
-	chunk.data.resize(stream.total_out);
-	// Hand back the worst-case room deflateBound asked for.
-	chunk.data.shrink_to_fit();
-	deflateEnd(&stream);
+	const bool complete = whole != nullptr && job.offset == 0 && job.last
+	                              ? CompressWhole(input, whole, &chunk.data)
+	                              : CompressPart(job, input, dictionary, &chunk.data);
 	if (!complete) {
 		chunk.status = B_ERROR;
 		chunk.error = "cannot compress " + job.path;
 		return;
 	}
-	chunk.crc = (uint32)crc32(0, (const Bytef*)input.data() + dictionary, (uInt)job.length);
+	chunk.crc = libdeflate_crc32(0, input.data() + dictionary, job.length);
 	chunk.size = job.length;
+}
+
+bool DeflatePool::CompressWhole(const std::string& input, libdeflate_compressor* compressor,
+                                std::string* output)
+{
+	output->resize(libdeflate_deflate_compress_bound(compressor, input.size()));
+	const size_t size = libdeflate_deflate_compress(compressor, input.data(), input.size(),
+	                                                output->data(), output->size());
+	output->resize(size);
+	output->shrink_to_fit();
+	return size > 0;
+}
+
+bool DeflatePool::CompressPart(const Job& job, const std::string& input, size_t dictionary,
+                               std::string* output) const
+{
+	z_stream stream = {};
+	if (deflateInit2(&stream, fLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+		return false;
+	if (dictionary > 0)
+		deflateSetDictionary(&stream, (const Bytef*)input.data(), (uInt)dictionary);
+	output->resize(deflateBound(&stream, job.length) + 16);
+	stream.next_in = (Bytef*)input.data() + dictionary;
+	stream.avail_in = (uInt)job.length;
+	stream.next_out = (Bytef*)output->data();
+	stream.avail_out = (uInt)output->size();
+	int result = deflate(&stream, job.last ? Z_FINISH : Z_SYNC_FLUSH);
+	bool complete = job.last ? result == Z_STREAM_END
+	                         : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
+	output->resize(stream.total_out);
+	// Hand back the worst-case room deflateBound asked for.
+	output->shrink_to_fit();
+	deflateEnd(&stream);
+	return complete;
 }

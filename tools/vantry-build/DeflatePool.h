@@ -12,6 +12,8 @@
 
 #include "SupportDefs.h"
 
+struct libdeflate_compressor;
+
 class DeflatePool {
 public:
 	// One compressed piece of a file. Pieces of one file concatenate into
@@ -49,7 +51,11 @@ private:
 	};
 
 	void Work();
-	void Compress(Job& job) const;
+	void Compress(Job& job, libdeflate_compressor* whole) const;
+	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
+	                          std::string* output);
+	bool CompressPart(const Job& job, const std::string& input, size_t dictionary,
+	                  std::string* output) const;
 	bool ReadInput(const Job& job, std::string* input, size_t* dictionary,
 	               std::string* error) const;
 

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,23 @@ namespace {
 std::string errno_text(const std::string& what, const std::string& path, int error)
 {
 	return what + " " + path + ": " + strerror(error);
+}
+
+// False only when the entry's extended attributes were listed and none is
+// in the user namespace, where every attribute of ours lives: one system
+// call instead of resolving the path and opening the node.
+bool may_have_attributes(const std::string& path)
+{
+	char names[4096];
+	const ssize_t length = listxattr(path.c_str(), names, sizeof(names));
+	if (length < 0)
+		return true;
+	for (ssize_t at = 0; at < length;
+	     at += (ssize_t)strnlen(names + at, (size_t)(length - at)) + 1) {
+		if (strncmp(names + at, "user.", 5) == 0)
+			return true;
+	}
+	return false;
 }
 
 status_t entry_kind(const std::string& path, const struct stat& info, EntryKind* kind,
@@ -142,7 +160,7 @@ status_t read_entry_attributes(const std::string& path, EntryKind kind,
                                std::vector<PayloadAttribute>* attributes, std::string* error)
 {
 	attributes->clear();
-	if (kind == EntryKind::kLink)
+	if (kind == EntryKind::kLink || !may_have_attributes(path))
 		return B_OK;
 	char resolved[PATH_MAX];
 	if (realpath(path.c_str(), resolved) == nullptr) {

@@ -60,7 +60,7 @@ struct ProductCustomFolder {
 	std::string custom_folder_name;
 	int32 custom_root_dir = 0;
 	std::string custom_sub_dir;
-	bool custom_replace_existing = true;
+	bool custom_replace_existing = false;
 	FieldOrigin origin;
 };
 

@@ -350,8 +350,8 @@ void DescriptionParser::ReadCustomFolder(const toml::table& table, const std::st
 	if (folder.custom_replace_existing && !folder_path_goes_below(folder.custom_sub_dir)) {
 		fReader.Error(sub != nullptr ? fReader.Origin(*sub, prefix + ".custom_sub_dir")
 		                             : folder.origin,
-		              "names the standard folder itself, which custom_replace_existing (true "
-		              "unless given) would replace: give a folder below it, or "
+		              "names the standard folder itself, which custom_replace_existing "
+		              "would replace: give a folder below it, or "
 		              "custom_replace_existing = false");
 		return;
 	}

@@ -1,4 +1,5 @@
 // vantry-build: turns a product description into an installer executable.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <sys/stat.h>
@@ -167,6 +168,9 @@ void print_summary(const std::vector<PackedItem>& items, const std::string& outp
 int main(int argc, char** argv)
 {
 	use_magic_sniffer();
+	// The deflating threads' buffers are freed by the writer: with one heap
+	// for all threads, none keeps a copy of the peak to itself.
+	mallopt(M_ARENA_MAX, 1);
 	Arguments arguments;
 	if (!read_arguments(argc, argv, arguments)) {
 		fputs(kUsage, stderr);

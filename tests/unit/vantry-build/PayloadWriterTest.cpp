@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "BuildTestSupport.h"
+#include "DeflatePool.h"
 #include "Node.h"
 #include "PayloadFields.h"
 #include "ZipReader.h"
@@ -251,8 +253,22 @@ TEST_F(PayloadWriterTest, LargeFileSpansChunksAsOneValidStream)
 	EXPECT_EQ(entries[0].crc, (uint32)crc32(0, (const Bytef*)data.data(), (uInt)data.size()));
 }
 
+// Files of one chunk are deflated whole, larger ones in joined chunks; both,
+// compressible or not, must come back byte for byte.
 TEST_F(PayloadWriterTest, StockUnzipRestoresTheItemExactly)
 {
+	std::mt19937 random(3);
+	const std::pair<const char*, uint64> sizes[] = {
+	        {"src/Product/data/one-chunk", DeflatePool::kChunkSize},
+	        {"src/Product/data/two-chunks", DeflatePool::kChunkSize + 1},
+	        {"src/Product/data/noise", 100000},
+	};
+	for (const auto& [path, size] : sizes) {
+		std::string data;
+		for (uint64 i = 0; i < size; i++)
+			data.push_back(strstr(path, "noise") ? (char)random() : (char)('a' + i % 13));
+		fFolder.Write(path, data);
+	}
 	fFolder.Write("src/Product/readme.txt", "read me\n");
 	fFolder.Write("src/Product/bin/tool", "#!/bin/sh\necho hi\n");
 	chmod((fFolder / "src/Product/bin/tool").c_str(), 0755);

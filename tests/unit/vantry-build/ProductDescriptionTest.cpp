@@ -129,7 +129,7 @@ const MistakeCase kMistakes[] = {
          "opt_created_folder", "one folder name"},
         {"CustomFolderReplacingItsRoot", "",
          "[[custom_folder]]\ncustom_folder_name = \"Docs\"\ncustom_root_dir = \"User\"\n"
-         "custom_sub_dir = \"./.\"\n",
+         "custom_sub_dir = \"./.\"\ncustom_replace_existing = true\n",
          "./.", "custom_folder[0].custom_sub_dir", "names the standard folder itself"},
         {"DiskAmountPastAnyDisk", "req_disk_space_amount = 2000000000000000000\n", "",
          "2000000000000000000", "req_disk_space_amount", "more than any disk holds"},
