@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Mime.h"
+#include "MimeRules.h"
 #include "MimeType.h"
 
 namespace {
@@ -64,7 +65,13 @@ TEST(TypeRulesTest, SniffingFollowsTheRules)
 	EXPECT_EQ(sniff_mime_type_data(header.data(), header.size(), 0644, "add.hpp"), "text/x-c++");
 	const std::string pdf = "%PDF-1.4\n";
 	EXPECT_EQ(sniff_mime_type_data(pdf.data(), pdf.size(), 0644), "application/pdf");
+	// What the rules leave undecided goes to the program's sniffer, or to the
+	// host's content rules when it carries none.
 	const std::string html = "<!DOCTYPE html>\n<html><body>hello</body></html>\n";
-	EXPECT_EQ(sniff_mime_type_data(html.data(), html.size(), 0644, "page"), "text/html")
-	        << "left to the database";
+	EXPECT_EQ(sniff_mime_type_data(html.data(), html.size(), 0644, "page"), "text/plain");
+	set_mime_content_sniffer([](const void*, size_t) { return std::string("text/html"); });
+	EXPECT_EQ(sniff_mime_type_data(html.data(), html.size(), 0644, "page"), "text/html");
+	EXPECT_EQ(sniff_mime_type_data(pdf.data(), pdf.size(), 0644), "application/pdf")
+	        << "a signature the rules know is not asked of the sniffer";
+	set_mime_content_sniffer(nullptr);
 }
