@@ -34,7 +34,7 @@
 
 #include "LibAppResource.h"
 
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
@@ -107,18 +107,9 @@ Settings ReadSettings()
 Measure Run(const std::vector<std::string>& arguments, const std::string& folder = "/",
             const std::vector<std::string>& extraEnv = {})
 {
-	std::vector<std::string> environment;
-	for (char** variable = environ; *variable != nullptr; variable++)
-		environment.push_back(*variable);
-	environment.insert(environment.end(), extraEnv.begin(), extraEnv.end());
-	std::vector<char*> envp;
-	for (std::string& variable : environment)
-		envp.push_back(variable.data());
-	envp.push_back(nullptr);
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
+	ChildVectors vectors(arguments, extraEnv);
+	std::vector<char*>& argv = vectors.argv;
+	std::vector<char*>& envp = vectors.envp;
 
 	Measure measure;
 	const auto start = std::chrono::steady_clock::now();

@@ -22,7 +22,7 @@
 
 #include "TagScan.h"
 
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
@@ -35,13 +35,6 @@ struct Run {
 	long peakKiB = 0;
 	int status = -1;
 };
-
-double scale()
-{
-	const char* text = getenv("BENCH_SCALE");
-	double value = text != nullptr ? atof(text) : 1.0;
-	return value > 0 ? value : 1.0;
-}
 
 // Folders of a hundred empty files in two levels; every hundredth entry tagged.
 int write_tree(const std::string& root, int entries)
@@ -125,7 +118,7 @@ int main(int argc, char** argv)
 	if (argc == 4 && strcmp(argv[1], "--scan") == 0)
 		return scan_child(argv[2], atoi(argv[3]));
 
-	const int entries = std::max(1000, (int)(200000 * scale()));
+	const int entries = std::max(1000, (int)(200000 * BenchScale()));
 	const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
 	std::filesystem::create_directories(base);
 	std::string work = base + "/vantry-bench-deinstall-XXXXXX";
@@ -137,7 +130,7 @@ int main(int argc, char** argv)
 		fprintf(stderr, "could not write the tree in %s\n", tree.c_str());
 		return 1;
 	}
-	printf("tree: %d entries, %d tagged (BENCH_SCALE=%g)\n", entries, tagged, scale());
+	printf("tree: %d entries, %d tagged (BENCH_SCALE=%g)\n", entries, tagged, BenchScale());
 	// Each tool once to warm the caches, then the best of three, alternating.
 	std::vector<Run> reference, ours;
 	for (int round = 0; round <= kRounds; round++) {

@@ -19,7 +19,7 @@
 
 #include "LibAppResource.h"
 
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
@@ -30,13 +30,6 @@ struct Run {
 	long peakKiB = 0;
 	int status = -1;
 };
-
-double scale()
-{
-	const char* text = getenv("BENCH_SCALE");
-	double value = text != nullptr ? atof(text) : 1.0;
-	return value > 0 ? value : 1.0;
-}
 
 // Text-like data that deflates to about half its size.
 void write_payload(const std::string& root, int files, uint64_t totalBytes)
@@ -118,7 +111,7 @@ int main(int argc, char** argv)
 	if (argc == 5 && strcmp(argv[1], "--prepare") == 0)
 		return prepare_child(argv[2], atoi(argv[3]), strtoull(argv[4], nullptr, 10));
 
-	double factor = scale();
+	double factor = BenchScale();
 	int files = std::max(10, (int)(20000 * factor));
 	uint64_t bytes = (uint64_t)(1024.0 * 1024 * 1024 * factor);
 	std::string work =

@@ -23,7 +23,7 @@
 
 #include "LibAppResource.h"
 
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
@@ -63,18 +63,9 @@ uint64 ReadScale()
 Measure Run(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnv,
             const char* output = "/dev/null")
 {
-	std::vector<std::string> environment;
-	for (char** variable = environ; *variable != nullptr; variable++)
-		environment.push_back(*variable);
-	environment.insert(environment.end(), extraEnv.begin(), extraEnv.end());
-	std::vector<char*> envp;
-	for (std::string& variable : environment)
-		envp.push_back(variable.data());
-	envp.push_back(nullptr);
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
+	ChildVectors vectors(arguments, extraEnv);
+	std::vector<char*>& argv = vectors.argv;
+	std::vector<char*>& envp = vectors.envp;
 
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
