@@ -210,11 +210,7 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 	UnattendedOutput output(out);
 	TerminalInput input(in, out);
 	TerminalPresenter presenter(output, input);
-	AlertPresenter* previous = AlertPresenter::Set(&presenter);
-	struct Restore {
-		AlertPresenter* previous;
-		~Restore() { AlertPresenter::Set(previous); }
-	} restore{previous};
+	AlertPresenterScope scope(&presenter);
 
 	if (!options.language.empty()) {
 		if (oLocalize::LanguageRow(options.language.c_str()) < 0) {

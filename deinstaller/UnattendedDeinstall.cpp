@@ -185,11 +185,7 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	// Nothing is destroyed unasked: --yes keeps the namesake in the destination.
 	presenter.SetDefaultAnswer(ANSWER_COLLISION, 0);
 	presenter.SetRunName("removal");
-	AlertPresenter* previous = AlertPresenter::Set(&presenter);
-	struct Restore {
-		AlertPresenter* previous;
-		~Restore() { AlertPresenter::Set(previous); }
-	} restore{previous};
+	AlertPresenterScope scope(&presenter);
 
 	AnswerFile answers;
 	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)

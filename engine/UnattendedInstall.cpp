@@ -220,11 +220,7 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 {
 	UnattendedOutput output(out);
 	UnattendedPresenter presenter(output, options.yes);
-	AlertPresenter* previous = AlertPresenter::Set(&presenter);
-	struct Restore {
-		AlertPresenter* previous;
-		~Restore() { AlertPresenter::Set(previous); }
-	} restore{previous};
+	AlertPresenterScope scope(&presenter);
 
 	AnswerFile answers;
 	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)

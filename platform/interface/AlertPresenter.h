@@ -24,3 +24,19 @@ public:
 	// True when the calling thread was asked to stop, so a waiting alert must go.
 	static bool StopRequested();
 };
+
+// Makes a presenter answer every alert for the life of this object, then puts
+// back the one that answered before.
+class AlertPresenterScope {
+public:
+	explicit AlertPresenterScope(AlertPresenter* presenter)
+	    : fPrevious(AlertPresenter::Set(presenter))
+	{
+	}
+	~AlertPresenterScope() { AlertPresenter::Set(fPrevious); }
+	AlertPresenterScope(const AlertPresenterScope&) = delete;
+	AlertPresenterScope& operator=(const AlertPresenterScope&) = delete;
+
+private:
+	AlertPresenter* fPrevious;
+};
