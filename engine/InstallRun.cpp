@@ -91,11 +91,12 @@ int32 InstallRun::Execute()
 	fConfig.BuildProductRecord(fProductRecord);
 	if (!OpenDestination())
 		return INSTALL_RUN_NO_FOLDER;
-	if (!LockInstallFolder())
-		return INSTALL_RUN_LOCKED;
+	// Verified before the lock, whose file alone would touch the folder.
 	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
+	if (!LockInstallFolder())
+		return INSTALL_RUN_LOCKED;
 	if (!TrashEarlierInstallation())
 		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
