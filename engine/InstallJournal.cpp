@@ -3,6 +3,7 @@
 #include "InstallJournal.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,6 +60,42 @@ void SyncFolder(const std::string& folder)
 	close(fd);
 }
 
+// Copies a regular file with its bytes, mode, times and every extended
+// attribute exactly as they are, so that putting it back changes nothing.
+bool CopyFileExactly(const std::string& from, const std::string& to)
+{
+	const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+	if (in < 0)
+		return false;
+	struct stat info;
+	const int out = fstat(in, &info) == 0 && S_ISREG(info.st_mode)
+	                        ? open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
+	                        : -1;
+	bool copied = out >= 0;
+	for (off_t left = info.st_size; copied && left > 0;) {
+		const ssize_t done = copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+		copied = done > 0;
+		left -= done;
+	}
+	char names[16384];
+	const ssize_t length = copied ? flistxattr(in, names, sizeof(names)) : 0;
+	copied = copied && length >= 0;
+	for (ssize_t at = 0; copied && at < length; at += ssize_t(strlen(names + at)) + 1) {
+		std::string value(65536, '\0');
+		const ssize_t size = fgetxattr(in, names + at, value.data(), value.size());
+		copied = size >= 0 && fsetxattr(out, names + at, value.data(), size_t(size), 0) == 0;
+	}
+	const struct timespec times[2] = {info.st_atim, info.st_mtim};
+	copied = copied && fchmod(out, info.st_mode & 07777) == 0 && futimens(out, times) == 0 &&
+	         fsync(out) == 0;
+	close(in);
+	if (out >= 0 && close(out) != 0)
+		copied = false;
+	if (!copied && out >= 0)
+		unlink(to.c_str());
+	return copied;
+}
+
 } // namespace
 
 InstallJournal::InstallJournal() : fFd(-1), fRollback(true), fBackupCount(0) {}
@@ -82,6 +119,7 @@ status_t InstallJournal::Begin(const std::string& folder, const struct stat& par
 	fRollback = rollback;
 	fBackupCount = 0;
 	fNoted.clear();
+	fMade.clear();
 	fRecords.clear();
 	fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW,
 	           0600);
@@ -119,6 +157,12 @@ bool InstallJournal::NoteFolder(const std::string& folder)
 {
 	if (fFd < 0 || folder.empty() || !fNoted.insert(folder).second)
 		return true;
+	// A folder the run made goes with everything in it: its times do not
+	// matter, and another folder may be back at its path after the undo.
+	for (std::string above = folder; !above.empty() && above != "/"; above = LibParentOf(above)) {
+		if (fMade.count(above) > 0)
+			return true;
+	}
 	struct stat st;
 	if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
 		return true;
@@ -146,6 +190,7 @@ bool InstallJournal::WillMakeFolders(const std::string& path)
 	// The outermost first, so that the undo removes the innermost first.
 	for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
 		fNoted.insert(*made);
+		fMade.insert(*made);
 		if (!Write("made", {*made}))
 			return false;
 	}
@@ -156,6 +201,7 @@ std::string InstallJournal::BackupFolder()
 {
 	if (LibIsFolder(fBackups))
 		return fBackups;
+	fMade.insert(fBackups);
 	if (!Write("made", {fBackups}) || mkdir(fBackups.c_str(), 0700) != 0)
 		return std::string();
 	return fBackups;
@@ -173,9 +219,11 @@ bool InstallJournal::WillWrite(const std::string& path)
 	if (folder.empty())
 		return false;
 	const std::string copy = folder + "/" + std::to_string(++fBackupCount);
-	// The copy keeps the file's attributes, mode and times, and is on disk
-	// before the journal names it.
-	if (!LibCopy(path.c_str(), copy.c_str()) || !LibSyncVolume(copy.c_str()))
+	// The copy is on disk before the journal names it.
+	struct stat info;
+	const bool plain = lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+	if (plain ? !CopyFileExactly(path, copy)
+	          : !LibCopy(path.c_str(), copy.c_str()) || !LibSyncVolume(copy.c_str()))
 		return false;
 	return Write("wrote", {path, copy});
 }

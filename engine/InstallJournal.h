@@ -89,5 +89,6 @@ private:
 	std::string fBackups;
 	int32 fBackupCount;
 	std::set<std::string> fNoted;
+	std::set<std::string> fMade;
 	std::vector<Record> fRecords;
 };

@@ -117,7 +117,9 @@ int32 InstallRun::Execute()
 		memset(&parent, 0, sizeof(parent));
 	if (!LockInstallFolder())
 		return INSTALL_RUN_LOCKED;
-	UndoInterruptedRun();
+	// After an undo the parent's times are those from before the killed run.
+	if (UndoInterruptedRun() && lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
+		memset(&parent, 0, sizeof(parent));
 	if (!BeginJournal(parent))
 		return INSTALL_RUN_NO_FOLDER;
 	result = MakeChanges(store);
@@ -252,17 +254,17 @@ bool InstallRun::BeginJournal(const struct stat& parent)
 	return false;
 }
 
-void InstallRun::UndoInterruptedRun()
+bool InstallRun::UndoInterruptedRun()
 {
 	std::vector<std::string> problems;
 	if (!InstallJournal::Recover(fInstallFolder, problems))
-		return;
-	if (problems.empty()) {
+		return false;
+	if (problems.empty())
 		LibInfo("%s",
 		        InstallFormat(1024 + B_PATH_NAME_LENGTH, 1051, fInstallFolder.c_str()).c_str());
-		return;
-	}
-	LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
+	else
+		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
+	return true;
 }
 
 int32 InstallRun::EndUndone(const int32& result)

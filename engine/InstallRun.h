@@ -47,7 +47,8 @@ private:
 	// kChangesMade when all was done.
 	int32 MakeChanges(LibAppResource& store);
 	bool BeginJournal(const struct stat& parent);
-	void UndoInterruptedRun();
+	// True when a killed run's journal was found (and undone).
+	bool UndoInterruptedRun();
 	// Undoes the run (unless the product keeps what was placed) and answers
 	// the run's result.
 	int32 EndUndone(const int32& result);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -99,6 +100,18 @@ inline std::vector<std::string> Tree(const std::string& folder)
 	return entries;
 }
 
+// The attribute names of the entry (links not followed), in name order.
+inline std::vector<std::string> AttrNames(const std::string& path)
+{
+	char names[8192];
+	const ssize_t length = llistxattr(path.c_str(), names, sizeof(names));
+	std::vector<std::string> found;
+	for (ssize_t at = 0; at < length; at += ssize_t(strlen(names + at)) + 1)
+		found.push_back(names + at);
+	std::sort(found.begin(), found.end());
+	return found;
+}
+
 // Every entry below `root` with its mode, modification time, content or
 // link target and attributes; the harness's own files and the temporary
 // folder left out. Two equal states are the same tree to a user.
@@ -119,12 +132,10 @@ inline std::map<std::string, std::string> TreeState(const std::string& root)
 			state += " -> " + fs::read_symlink(path).string();
 		else if (S_ISREG(info.st_mode))
 			state += " " + std::to_string(std::hash<std::string>()(ReadFile(path)));
-		char names[4096];
-		const ssize_t length = llistxattr(path.c_str(), names, sizeof(names));
-		for (ssize_t at = 0; at < length; at += ssize_t(strlen(names + at)) + 1) {
+		for (const std::string& name : AttrNames(path)) {
 			char value[4096];
-			const ssize_t size = lgetxattr(path.c_str(), names + at, value, sizeof(value));
-			state += std::string(" ") + (names + at) + "=" +
+			const ssize_t size = lgetxattr(path.c_str(), name.c_str(), value, sizeof(value));
+			state += " " + name + "=" +
 			         std::to_string(std::hash<std::string>()(
 			                 std::string(value, size_t(size > 0 ? size : 0))));
 		}
