@@ -123,7 +123,8 @@ protected:
 	}
 
 	// Starts the installation and kills it once its journal holds `lines`
-	// lines; false when it completed first.
+	// lines; false when it completed first (a kill that came after the run
+	// had kept its changes and dropped its journal comes too late as well).
 	bool KillAt(InstallWorld& world, const std::string& installer, const int& lines)
 	{
 		std::vector<std::string> command = {installer, "--unattended"};
@@ -139,8 +140,7 @@ protected:
 		}
 		kill(child, SIGKILL);
 		waitpid(child, &status, 0);
-		EXPECT_TRUE(Exists(journal)) << "a killed run leaves its journal";
-		return true;
+		return Exists(journal);
 	}
 
 	// What an installation that nothing disturbed leaves.
@@ -179,13 +179,19 @@ TEST_P(UnattendedKillTest, TheNextStartUndoesAKilledRunThenInstallsAsIfUndisturb
 	}
 	EXPECT_GE(killed, 8) << "the run was killed at too few points";
 
-	InstallWorld again;
-	const std::string second = Prepare(again);
-	ASSERT_TRUE(KillAt(again, second, killed / 2 + 2));
-	const RunResult completed = again.Install(second, Arguments(again, true));
-	ASSERT_EQ(completed.code, 0) << completed.output;
-	EXPECT_NE(completed.output.find("was found and undone first"), std::string::npos);
-	EXPECT_EQ(Outcome(again.Temp()), expected);
+	// On a busy machine the kill may come too late: another world is tried.
+	for (int attempt = 0; attempt < 3; attempt++) {
+		InstallWorld again;
+		const std::string second = Prepare(again);
+		if (!KillAt(again, second, killed / 2 + 2))
+			continue;
+		const RunResult completed = again.Install(second, Arguments(again, true));
+		ASSERT_EQ(completed.code, 0) << completed.output;
+		EXPECT_NE(completed.output.find("was found and undone first"), std::string::npos);
+		EXPECT_EQ(Outcome(again.Temp()), expected);
+		return;
+	}
+	ADD_FAILURE() << "no run could be killed before it completed";
 }
 
 INSTANTIATE_TEST_SUITE_P(SavedAndTrashed, UnattendedKillTest, testing::Bool(),
