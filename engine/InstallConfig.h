@@ -89,6 +89,8 @@ public:
 	// Deinstaller and deinstall records.
 	void BuildProductRecord(LibString& record);
 	void AddDeinstallTag(const char* path, const char* value);
+	// The attribute the deinstall tag is, for entries tagged as they are made.
+	static const char* DeinstallTagName();
 	void BuildDeinstallConfig(BMessage& config);
 	// The deinstaller's path in the installation folder.
 	void DeinstallerPath(const char* install_folder, LibString& path);

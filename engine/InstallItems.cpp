@@ -73,6 +73,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
+	BMessage meta;
+	item.FindMessage("install_meta", &meta);
+	// Each entry is tagged as it is made: placing moves the whole item, tags and all.
+	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
+	if (deinstallable)
+		store.SetEntryTag(InstallConfig::DeinstallTagName(), fProductRecord.String());
 	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
 		fConfig.LogFailure(path, std::string(store.ExtractError()));
 		return;
@@ -82,8 +88,6 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 
-	BMessage meta;
-	item.FindMessage("install_meta", &meta);
 	SetItemDates(item, path.c_str());
 	PlaceItem(meta, path);
 	item.ReplaceString("file_name", path.c_str());
@@ -91,9 +95,7 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 
-	if (IsExactly(meta.FindString("deinstallable"), "True"))
-		fConfig.AddDeinstallTag(path.c_str(), fProductRecord.String());
-	else
+	if (!deinstallable)
 		fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
 	if (Stopped())
 		return;
