@@ -2,22 +2,11 @@
 // of their journal: the next start undoes the killed run first, so the tree
 // is exactly as it was before (contents, modes, dates, attributes, links),
 // and a start that completes leaves what an undisturbed installation leaves.
-#include <random>
-
 #include "InstallTestSupport.h"
 
 using namespace install_test;
 
 namespace {
-
-std::string Noise(const size_t& size, const unsigned& seed)
-{
-	std::mt19937 random(seed);
-	std::string bytes(size, '\0');
-	for (char& byte : bytes)
-		byte = char(random());
-	return bytes;
-}
 
 std::string KillProduct(const bool& saveReplaced)
 {
@@ -69,9 +58,7 @@ std::map<std::string, std::string> Outcome(const std::string& root)
 		return text;
 	};
 	for (const std::string& entry : Tree(root)) {
-		if (entry.rfind("run-", 0) == 0 || entry.rfind("installers", 0) == 0 ||
-		    entry.rfind("products", 0) == 0 || entry.rfind("answers-", 0) == 0 ||
-		    entry.rfind("boot/var/tmp/", 0) == 0)
+		if (IsHarnessEntry(entry))
 			continue;
 		const std::string path = root + "/" + entry;
 		struct stat info;
