@@ -168,12 +168,23 @@ bool XServer::Start(std::chrono::milliseconds timeout, const std::string& screen
 
 Program::~Program()
 {
+	Stop();
+}
+
+void Program::Stop()
+{
 	if (fOutput >= 0)
 		close(fOutput);
 	if (fPid > 0 && !fEnded) {
 		kill(fPid, SIGKILL);
 		waitpid(fPid, nullptr, 0);
 	}
+	fPid = -1;
+	fOutput = -1;
+	fPending.clear();
+	fLines.clear();
+	fEnded = false;
+	fStatus = -1;
 }
 
 bool Program::Start(const std::string& path, const std::vector<std::string>& env,

@@ -234,8 +234,6 @@ void InstallerWin::LoadResources()
 	Lock();
 	FillProductView();
 	license_text->SetText(engine.FindString("license"));
-	if (license_text->TextLength() == 0)
-		ButtonPressed();
 	FillGroups();
 	FillItems();
 	SetDefaultFolder();
@@ -244,6 +242,10 @@ void InstallerWin::LoadResources()
 	volume->Update();
 	InstallTypeSelected();
 	SetDestinationPath();
+	// Without a licence the window opens on the choices; only now is the
+	// destination the product's, so its check warns about the right folder.
+	if (license_text->TextLength() == 0)
+		ButtonPressed();
 	PlaySoundIfAny();
 	ReportState();
 	Unlock();
