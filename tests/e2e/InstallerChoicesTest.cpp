@@ -215,10 +215,14 @@ std::string StickFolder(const std::string& fallback)
 	return fallback;
 }
 
-// "12.5 MB" back to bytes.
+// "12.5 MB" (or KB, GB, TB) back to bytes.
 double ShownBytes(const std::string& text)
 {
 	const double value = std::strtod(text.c_str(), nullptr);
+	if (EndsWith(text, " TB"))
+		return value * 1099511627776.0;
+	if (EndsWith(text, " GB"))
+		return value * 1073741824;
 	if (EndsWith(text, " MB"))
 		return value * 1048576;
 	if (EndsWith(text, " KB"))

@@ -41,6 +41,23 @@ LibString Text(const long& id)
 
 const int32 kTipWidth = 160;
 
+// The free space as LibBytesToString writes it, or in larger units when that
+// is wider than `room`: the volume menu covers the rest of the view.
+LibString FreeSpaceText(const int64& bytes, const BView* view, const float& room)
+{
+	LibString text;
+	LibBytesToString(bytes, text, 1);
+	const char* units[] = {"GB", "TB"};
+	double value = double(bytes) / 1048576;
+	for (const char* unit : units) {
+		if (view->StringWidth(text.String()) <= room)
+			break;
+		value /= 1024;
+		text.Formatted("%.1f %s", value, unit);
+	}
+	return text;
+}
+
 } // namespace
 
 void InstallerWin::SetLanguage()
@@ -179,9 +196,8 @@ void InstallerWin::GetHomeDirectory()
 	home.Append("home");
 	LibGetEntryRef(home.Path(), engine.destination);
 	SetDestinationPath();
-	LibString text;
-	LibBytesToString(int64(current.FreeBytes()), text, 1);
-	volume_size->SetText(text.String());
+	const float room = volume_size->Frame().right - volume->Frame().right - 2;
+	volume_size->SetText(FreeSpaceText(int64(current.FreeBytes()), volume_size, room).String());
 }
 
 void InstallerWin::SelectVolume()
