@@ -3,7 +3,9 @@
 #include "InstallConfig.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -27,13 +29,55 @@ const int kMaxTagDepth = 256;
 const char* const kProductFields[] = {"app_name", "version", "release_date", "company",
                                       "support_email"};
 
-void WriteTag(const char* path, const char* value)
+// Writing the tag replaces any earlier one: nothing is removed first.
+status_t WriteTag(const char* path, const char* value)
 {
 	BNode node(path);
 	if (node.InitCheck() != B_OK)
+		return node.InitCheck();
+	ssize_t written = node.WriteAttr(kDeinstallTag, B_STRING_TYPE, 0, value, strlen(value));
+	return written < 0 ? (status_t)written : B_OK;
+}
+
+// Tags what lies in the open folder `folderFd` (taken over) at `path`,
+// each entry through a descriptor opened relative to its folder; links
+// keep their attributes on their folder and go by path.
+void TagChildren(int folderFd, const std::string& path, const char* value, int depth)
+{
+	DIR* folder = fdopendir(folderFd);
+	if (folder == nullptr) {
+		close(folderFd);
 		return;
-	node.RemoveAttr(kDeinstallTag);
-	node.WriteAttr(kDeinstallTag, B_STRING_TYPE, 0, value, strlen(value));
+	}
+	const size_t length = strlen(value);
+	while (const dirent* entry = readdir(folder)) {
+		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+			continue;
+		const std::string child = path + "/" + entry->d_name;
+		unsigned char type = entry->d_type;
+		struct stat info;
+		if (type == DT_UNKNOWN &&
+		    fstatat(dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+			type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
+		if (type != DT_DIR && type != DT_REG) {
+			WriteTag(child.c_str(), value);
+			continue;
+		}
+		const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+		                  (type == DT_DIR ? O_DIRECTORY : 0);
+		const int fd = openat(dirfd(folder), entry->d_name, flags);
+		// An entry it cannot open is tagged by path, as before.
+		if (fd < 0) {
+			WriteTag(child.c_str(), value);
+			continue;
+		}
+		BNode::WriteNewAttr(fd, kDeinstallTag, B_STRING_TYPE, value, length);
+		if (type == DT_DIR && depth < kMaxTagDepth)
+			TagChildren(fd, child, value, depth + 1);
+		else
+			close(fd);
+	}
+	closedir(folder);
 }
 
 // A folder itself, not a link to one: links are tagged, never walked through.
@@ -72,19 +116,12 @@ void InstallConfig::AddDeinstallTag(const char* path, const char* value)
 
 void InstallConfig::TagNode(const char* path, const char* value, int depth)
 {
-	WriteTag(path, value);
-	if (depth >= kMaxTagDepth || !IsRealFolder(path))
+	// A volume without attributes takes no tag anywhere below either.
+	if (WriteTag(path, value) == B_NOT_SUPPORTED || depth >= kMaxTagDepth || !IsRealFolder(path))
 		return;
-	DIR* folder = opendir(path);
-	if (folder == nullptr)
-		return;
-	while (const dirent* entry = readdir(folder)) {
-		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
-			continue;
-		const std::string child = std::string(path) + "/" + entry->d_name;
-		TagNode(child.c_str(), value, depth + 1);
-	}
-	closedir(folder);
+	const int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+	if (fd >= 0)
+		TagChildren(fd, path, value, depth + 1);
 }
 
 void InstallConfig::BuildDeinstallConfig(BMessage& config)

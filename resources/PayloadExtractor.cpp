@@ -4,6 +4,8 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,7 @@
 #include "MimeType.h"
 #include "Node.h"
 #include "PayloadFields.h"
+#include "StorageHost.h"
 #include "TypeConstants.h"
 #include "ZipArchive.h"
 #include "ZipEntryReader.h"
@@ -91,6 +94,26 @@ int64 dos_time(uint32 stamp)
 	return (int64)mktime(&parts);
 }
 
+// The process's umask, read without changing it under other threads; when
+// unknown every mode is set after creation.
+mode_t creation_mask()
+{
+	FILE* status = fopen("/proc/self/status", "re");
+	if (status == nullptr)
+		return 0777;
+	mode_t mask = 0777;
+	char line[256];
+	while (fgets(line, sizeof(line), status) != nullptr) {
+		unsigned int value = 0;
+		if (sscanf(line, "Umask: %o", &value) == 1) {
+			mask = value & 0777;
+			break;
+		}
+	}
+	fclose(status);
+	return mask;
+}
+
 struct timespec to_timespec(int64 seconds)
 {
 	struct timespec time = {};
@@ -109,29 +132,34 @@ struct PayloadExtractor::Slice {
 	int64 end = 0;
 	std::atomic<bool>* failed = nullptr;
 
+	bool keepsAttributes = true;
+	mode_t creationMask = 022;
+
 	status_t status = B_OK;
 	std::string error;
 	std::vector<Pending> folderTimes;
-	std::set<std::string> createdFolders;
-	std::set<std::string> typedFolders;
 
 	void Run();
 
 private:
 	status_t Fail(status_t result, const std::string& text);
 	int OpenFolder(const std::vector<std::string>& parts, size_t count);
+	void CloseFolders(size_t keep);
 	status_t Entry(const ZipEntry& entry);
 	status_t WriteFile(int parentFd, const std::string& name, const std::string& leaf, uint64 size,
 	                   mode_t mode, PayloadTimes& times);
 	status_t WriteLink(int parentFd, const std::string& leaf, uint64 size);
 	status_t ReadAttributes(const std::string& name, std::vector<PayloadAttribute>* attributes);
-	void WriteAttributes(const std::string& path, std::vector<PayloadAttribute>& attributes,
+	void WriteAttributes(int fd, const std::vector<PayloadAttribute>& attributes,
 	                     const std::string& type);
 
 	ZipEntryReader fReader;
 	std::unique_ptr<char[]> fBuffer;
-	std::string fFolderName;
-	int fFolderFd = -1;
+	// The folders leading to the last entry's, each open: the next entry
+	// mostly shares all or most of them.
+	std::vector<std::string> fOpenNames;
+	std::vector<int> fOpenFds;
+	std::set<std::string> fMadeFolders;
 };
 
 status_t PayloadExtractor::Slice::Fail(status_t result, const std::string& text)
@@ -148,43 +176,52 @@ void PayloadExtractor::Slice::Run()
 		status = Entry(entries[i]);
 	if (status != B_OK)
 		failed->store(true);
-	if (fFolderFd >= 0)
-		close(fFolderFd);
-	fFolderFd = -1;
+	CloseFolders(0);
 }
 
-// Opens the folder `parts[0..count)` below the target, creating what is
-// missing; a link anywhere on the way makes it fail (ELOOP or ENOTDIR).
-// Entries come folder by folder: the last folder stays open.
+void PayloadExtractor::Slice::CloseFolders(size_t keep)
+{
+	while (fOpenFds.size() > keep) {
+		close(fOpenFds.back());
+		fOpenFds.pop_back();
+		fOpenNames.pop_back();
+	}
+}
+
+// Opens the folder `parts[0..count)` below the target, each folder on the
+// way relative to its open parent and made once, typed through its own
+// descriptor; a link anywhere on the way makes it fail (ELOOP or ENOTDIR).
 int PayloadExtractor::Slice::OpenFolder(const std::vector<std::string>& parts, size_t count)
 {
-	std::string name;
-	for (size_t i = 0; i < count; i++)
-		name += (i > 0 ? "/" : "") + parts[i];
-	if (fFolderFd >= 0 && name == fFolderName)
-		return fFolderFd;
-	if (fFolderFd >= 0)
-		close(fFolderFd);
-	fFolderName.clear();
-	int fd = fcntl(targetFd, F_DUPFD_CLOEXEC, 0);
+	size_t shared = 0;
+	while (shared < count && shared < fOpenNames.size() && fOpenNames[shared] == parts[shared])
+		shared++;
+	CloseFolders(shared);
 	std::string path;
-	for (size_t i = 0; i < count && fd >= 0; i++) {
+	for (size_t i = 0; i < count; i++) {
 		path += (i > 0 ? "/" : "") + parts[i];
-		if (mkdirat(fd, parts[i].c_str(), 0755) == 0)
-			createdFolders.insert(path);
-		else if (errno != EEXIST) {
-			close(fd);
-			fd = -1;
-			break;
+		if (i < shared)
+			continue;
+		const int parent = i == 0 ? targetFd : fOpenFds[i - 1];
+		bool made = false;
+		if (fMadeFolders.count(path) == 0) {
+			made = mkdirat(parent, parts[i].c_str(), 0755) == 0;
+			if (!made && errno != EEXIST)
+				return -1;
+			fMadeFolders.insert(path);
 		}
-		int next = openat(fd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-		close(fd);
-		fd = next;
+		const int fd =
+		        openat(parent, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+		if (fd < 0)
+			return -1;
+		// Whoever made a folder types it; a folder entry's own type may follow.
+		if (made && keepsAttributes)
+			BNode::WriteNewAttr(fd, "BEOS:TYPE", B_MIME_STRING_TYPE, B_DIRECTORY_MIME_TYPE,
+			                    sizeof(B_DIRECTORY_MIME_TYPE));
+		fOpenFds.push_back(fd);
+		fOpenNames.push_back(parts[i]);
 	}
-	fFolderFd = fd;
-	if (fd >= 0)
-		fFolderName = name;
-	return fd;
+	return count == 0 ? targetFd : fOpenFds[count - 1];
 }
 
 status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)
@@ -225,8 +262,7 @@ status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)
 	result = ReadAttributes(name, &attributes);
 	if (result != B_OK)
 		return result;
-	WriteAttributes(target + "/" + name, attributes, B_DIRECTORY_MIME_TYPE);
-	typedFolders.insert(name);
+	WriteAttributes(parentFd, attributes, std::string());
 	folderTimes.push_back({name, times.modified, times.accessed, permissions});
 	return B_OK;
 }
@@ -241,10 +277,13 @@ status_t PayloadExtractor::Slice::WriteFile(int parentFd, const std::string& nam
 	if (result != B_OK)
 		return result;
 	const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-	FdCloser out(openat(parentFd, leaf.c_str(), flags, 0600));
+	// Made with its mode where the umask keeps it and its owner may write
+	// it (attributes need that); changed once written otherwise.
+	const mode_t made = (mode & creationMask) == 0 && (mode & S_IWUSR) != 0 ? mode : 0600;
+	FdCloser out(openat(parentFd, leaf.c_str(), flags, made));
 	if (out.fd < 0 && errno == EEXIST) {
 		remove_leaf(parentFd, leaf);
-		out.fd = openat(parentFd, leaf.c_str(), flags, 0600);
+		out.fd = openat(parentFd, leaf.c_str(), flags, made);
 	}
 	if (out.fd < 0)
 		return Fail(B_NOT_ALLOWED, "cannot create " + leaf + ": " + strerror(errno));
@@ -267,10 +306,11 @@ status_t PayloadExtractor::Slice::WriteFile(int parentFd, const std::string& nam
 	}
 	if (result != B_OK)
 		return result;
-	WriteAttributes(target + "/" + name, attributes,
+	WriteAttributes(out.fd, attributes,
 	                sniff ? sniff_mime_type_data(prefix.data(), prefix.size(), mode)
 	                      : std::string());
-	fchmod(out.fd, mode);
+	if (made != mode)
+		fchmod(out.fd, mode);
 	if (times.modified >= 0) {
 		struct timespec stamps[2] = {to_timespec(times.accessed), to_timespec(times.modified)};
 		futimens(out.fd, stamps);
@@ -313,24 +353,21 @@ status_t PayloadExtractor::Slice::ReadAttributes(const std::string& name,
 	return B_OK;
 }
 
-// Gives the entry its attributes and, when it carries none, `type`.
-void PayloadExtractor::Slice::WriteAttributes(const std::string& path,
-                                              std::vector<PayloadAttribute>& attributes,
+// Gives the new entry open at `fd` its attributes and, when it carries
+// none, `type`. A volume without attributes still gets the entry.
+void PayloadExtractor::Slice::WriteAttributes(int fd,
+                                              const std::vector<PayloadAttribute>& attributes,
                                               const std::string& type)
 {
-	if (attributes.empty() && type.empty())
+	if (!keepsAttributes)
 		return;
-	BNode node(path.c_str());
-	if (node.InitCheck() != B_OK)
-		return;
-	// A volume without attributes still gets the entry.
 	if (!type.empty() && !payload_has_type(attributes))
-		node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, type.c_str(), type.size() + 1);
+		BNode::WriteNewAttr(fd, "BEOS:TYPE", B_MIME_STRING_TYPE, type.c_str(), type.size() + 1);
 	for (const PayloadAttribute& attribute : attributes) {
 		if (attribute.name.size() >= B_ATTR_NAME_LENGTH)
 			continue;
-		node.WriteAttr(attribute.name.c_str(), attribute.type, 0, attribute.data.data(),
-		               attribute.data.size());
+		BNode::WriteNewAttr(fd, attribute.name.c_str(), attribute.type, attribute.data.data(),
+		                    attribute.data.size());
 	}
 }
 
@@ -364,6 +401,10 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 	if (status != B_OK)
 		return status;
 	std::vector<int64> points = _SplitPoints(archive, 2);
+	const mode_t mask = creation_mask();
+	char canonical[PATH_MAX];
+	const bool keepsAttributes =
+	        realpath(target, canonical) == nullptr || host_path_keeps_attributes(canonical);
 
 	std::atomic<bool> failed(false);
 	std::vector<Slice> slices(points.size() - 1);
@@ -375,6 +416,8 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		slice.first = points[i];
 		slice.end = points[i + 1];
 		slice.failed = &failed;
+		slice.keepsAttributes = keepsAttributes;
+		slice.creationMask = mask;
 	}
 	std::vector<std::thread> threads;
 	for (size_t i = 1; i < slices.size(); i++)
@@ -386,29 +429,16 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		if (slice.status != B_OK)
 			return _Fail(slice.status, slice.error);
 	}
-	return _FinishFolders(targetFd.fd, target, slices);
+	return _FinishFolders(targetFd.fd, slices);
 }
 
-// Folders made for their contents are typed too; children change their
-// folder's time, so folders get theirs last, deepest first.
-status_t PayloadExtractor::_FinishFolders(int targetFd, const std::string& target,
-                                          std::vector<Slice>& slices)
+// Children change their folder's time, so folders get theirs last, deepest
+// first.
+status_t PayloadExtractor::_FinishFolders(int targetFd, std::vector<Slice>& slices)
 {
-	std::set<std::string> typed;
 	std::vector<Pending> times;
-	for (Slice& slice : slices) {
-		typed.insert(slice.typedFolders.begin(), slice.typedFolders.end());
+	for (Slice& slice : slices)
 		times.insert(times.end(), slice.folderTimes.begin(), slice.folderTimes.end());
-	}
-	for (Slice& slice : slices) {
-		for (const std::string& name : slice.createdFolders) {
-			if (typed.insert(name).second) {
-				BNode node((target + "/" + name).c_str());
-				node.WriteAttr("BEOS:TYPE", B_MIME_STRING_TYPE, 0, B_DIRECTORY_MIME_TYPE,
-				               sizeof(B_DIRECTORY_MIME_TYPE));
-			}
-		}
-	}
 	std::sort(times.begin(), times.end(),
 	          [](const Pending& a, const Pending& b) { return a.name > b.name; });
 	for (const Pending& folder : times) {

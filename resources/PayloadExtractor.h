@@ -46,7 +46,7 @@ private:
 	status_t _CheckNames(const ZipArchive& archive, const char* top);
 	status_t _CheckName(const std::string& name, const char* top) const;
 	std::vector<int64> _SplitPoints(const ZipArchive& archive, int slices) const;
-	status_t _FinishFolders(int targetFd, const std::string& target, std::vector<Slice>& slices);
+	status_t _FinishFolders(int targetFd, std::vector<Slice>& slices);
 	status_t _Fail(status_t status, const std::string& text);
 
 	int64 fMaxEntries;

@@ -11,13 +11,14 @@
 
 namespace {
 
-const size_t kInputSize = 64 * 1024;
+const size_t kWindowSize = 256 * 1024;
 
 } // namespace
 
 ZipEntryReader::ZipEntryReader()
     : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
-      fEnded(false), fStreamEnded(false), fInflating(false), fStream()
+      fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWindowStart(0),
+      fWindowLength(0)
 {
 }
 
@@ -32,6 +33,8 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	if (fInflating)
 		inflateEnd(&fStream);
 	fInflating = false;
+	if (fArchive != &archive)
+		fWindowLength = 0;
 	fArchive = &archive;
 	fEntry = &entry;
 	fLocalExtra.clear();
@@ -50,8 +53,7 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	uint8 header[kZipLocalHeaderSize];
 	uint64 end = archive.DirectoryStart();
 	if (entry.localOffset + kZipLocalHeaderSize > end ||
-	    read_fully_at(archive.File(), archive.Offset() + entry.localOffset, header,
-	                  sizeof(header)) != B_OK ||
+	    _ReadAt(entry.localOffset, header, sizeof(header)) != B_OK ||
 	    zip_get32(header) != kZipLocalHeader)
 		return (status_t)_Fail(B_BAD_DATA, "the local header of " + entry.name + " is damaged");
 	uint16 nameLength = zip_get16(header + 26);
@@ -60,14 +62,10 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	if (fDataStart > end || entry.compressedSize > end - fDataStart)
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + entry.name + " lies outside the archive");
 	fLocalExtra.resize(extraLength);
-	if (extraLength > 0 &&
-	    read_fully_at(archive.File(),
-	                  archive.Offset() + entry.localOffset + kZipLocalHeaderSize + nameLength,
-	                  fLocalExtra.data(), extraLength) != B_OK)
+	if (extraLength > 0 && _ReadAt(entry.localOffset + kZipLocalHeaderSize + nameLength,
+	                               fLocalExtra.data(), extraLength) != B_OK)
 		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
 	if (entry.method == kZipMethodDeflated) {
-		if (fInput == nullptr)
-			fInput.reset(new uint8[kInputSize]);
 		fStream = z_stream();
 		if (inflateInit2(&fStream, -MAX_WBITS) != Z_OK)
 			return (status_t)_Fail(B_NO_MEMORY, "cannot inflate " + entry.name);
@@ -104,8 +102,7 @@ ssize_t ZipEntryReader::_ReadStored(uint8* buffer, size_t length)
 	if (left == 0)
 		return _Finish();
 	size_t count = (size_t)std::min<uint64>(length, left);
-	if (read_fully_at(fArchive->File(), fArchive->Offset() + fDataStart + fOutputDone, buffer,
-	                  count) != B_OK)
+	if (_ReadAt(fDataStart + fOutputDone, buffer, count) != B_OK)
 		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
 	return (ssize_t)count;
 }
@@ -149,13 +146,51 @@ status_t ZipEntryReader::_Refill()
 	uint64 left = fEntry->compressedSize - fInputDone;
 	if (left == 0)
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + fEntry->name + " is cut short");
-	size_t count = (size_t)std::min<uint64>(kInputSize, left);
-	if (read_fully_at(fArchive->File(), fArchive->Offset() + fDataStart + fInputDone, fInput.get(),
-	                  count) != B_OK)
+	const uint64 at = fDataStart + fInputDone;
+	if ((at < fWindowStart || at >= fWindowStart + fWindowLength) && _FillWindow(at) != B_OK)
 		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	const size_t count = (size_t)std::min<uint64>(fWindowStart + fWindowLength - at, left);
 	fInputDone += count;
-	fStream.next_in = fInput.get();
+	fStream.next_in = fWindow.get() + (at - fWindowStart);
 	fStream.avail_in = (uInt)count;
+	return B_OK;
+}
+
+status_t ZipEntryReader::_ReadAt(uint64 offset, void* buffer, size_t length)
+{
+	if (offset >= fWindowStart && offset + length <= fWindowStart + fWindowLength) {
+		memcpy(buffer, fWindow.get() + (offset - fWindowStart), length);
+		return B_OK;
+	}
+	// Large reads go straight to the caller; small ones read ahead.
+	if (length >= kWindowSize / 2)
+		return read_fully_at(fArchive->File(), fArchive->Offset() + offset, buffer, length);
+	status_t status = _FillWindow(offset);
+	if (status != B_OK)
+		return status;
+	if (offset + length > fWindowStart + fWindowLength)
+		return B_IO_ERROR;
+	memcpy(buffer, fWindow.get(), length);
+	return B_OK;
+}
+
+// Reads the window at `offset`, up to the central directory, which no
+// entry's data passes.
+status_t ZipEntryReader::_FillWindow(uint64 offset)
+{
+	fWindowLength = 0;
+	const uint64 end = fArchive->DirectoryStart();
+	if (offset >= end)
+		return B_IO_ERROR;
+	if (fWindow == nullptr)
+		fWindow.reset(new uint8[kWindowSize]);
+	const size_t length = (size_t)std::min<uint64>(kWindowSize, end - offset);
+	status_t status =
+	        read_fully_at(fArchive->File(), fArchive->Offset() + offset, fWindow.get(), length);
+	if (status != B_OK)
+		return status;
+	fWindowStart = offset;
+	fWindowLength = length;
 	return B_OK;
 }
 

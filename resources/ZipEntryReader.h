@@ -1,7 +1,8 @@
 // ZipEntryReader: streams the data of one entry of a ZipArchive, inflating
 // it as it goes. The entry's sizes and CRC are the central directory's and
 // are enforced: more bytes than declared, fewer, or a wrong CRC is damage.
-// Each thread reads through its own reader; the archive is shared.
+// Each thread reads through its own reader; the archive is shared. Small
+// entries lying one after another are read a window at a time.
 #pragma once
 
 #include <zlib.h>
@@ -33,6 +34,10 @@ private:
 	ssize_t _ReadStored(uint8* buffer, size_t length);
 	ssize_t _ReadDeflated(uint8* buffer, size_t length);
 	status_t _Refill();
+	// Reads [offset, offset + length) of the archive, from the window when
+	// it lies there.
+	status_t _ReadAt(uint64 offset, void* buffer, size_t length);
+	status_t _FillWindow(uint64 offset);
 	ssize_t _Finish();
 	ssize_t _Fail(status_t status, const std::string& text);
 
@@ -47,6 +52,8 @@ private:
 	bool fStreamEnded;
 	bool fInflating;
 	z_stream fStream;
-	std::unique_ptr<uint8[]> fInput;
+	std::unique_ptr<uint8[]> fWindow;
+	uint64 fWindowStart;
+	size_t fWindowLength;
 	std::string fError;
 };

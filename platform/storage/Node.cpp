@@ -535,6 +535,29 @@ status_t BNode::_ReadAttr(const char* name, std::string* value, type_code* type)
 	return B_OK;
 }
 
+status_t BNode::WriteNewAttr(int fd, const char* name, type_code type, const void* buffer,
+                             size_t length)
+{
+	if (fd < 0 || name == nullptr || name[0] == '\0' || (buffer == nullptr && length > 0))
+		return B_BAD_VALUE;
+	const std::string xattr = value_xattr(name);
+	if (strlen(name) > B_ATTR_NAME_LENGTH || xattr.size() > kXattrNameMax)
+		return B_NAME_TOO_LONG;
+	const bool isType = strcmp(name, kTypeName) == 0;
+	// The type's value is stored without the NUL the platform keeps.
+	if (isType && length > 0 && static_cast<const char*>(buffer)[length - 1] == '\0')
+		length--;
+	if (fsetxattr(fd, xattr.c_str(), buffer, length, 0) != 0)
+		return xattr_error(errno);
+	// No companion lies there to be replaced: a type the value implies needs none.
+	const std::string stored =
+	        length > 0 ? std::string(static_cast<const char*>(buffer), length) : std::string();
+	if (type == implied_type(name, stored))
+		return B_OK;
+	const char code[4] = {(char)(type >> 24), (char)(type >> 16), (char)(type >> 8), (char)type};
+	return fsetxattr(fd, type_xattr(name).c_str(), code, 4, 0) == 0 ? B_OK : xattr_error(errno);
+}
+
 status_t BNode::_WriteAttr(const char* name, type_code type, const std::string& value)
 {
 	bool isType = strcmp(name, kTypeName) == 0;

@@ -86,6 +86,12 @@ public:
 	// and the path the node was opened with.
 	int HostFd() const { return fFd; }
 	const char* HostPath() const { return fStatus == B_OK ? fPath.c_str() : nullptr; }
+	// Host addition: writes attribute `name` through `fd`, an open regular
+	// file or folder which holds no attribute of that name yet: nothing is
+	// read or removed first, and a type the value implies gets no companion.
+	// B_NOT_SUPPORTED where the volume keeps no attributes.
+	static status_t WriteNewAttr(int fd, const char* name, type_code type, const void* buffer,
+	                             size_t length);
 
 protected:
 	status_t _GetHostTarget(HostTarget* target) const override;

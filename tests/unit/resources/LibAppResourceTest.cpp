@@ -253,6 +253,65 @@ TEST_F(LibAppResourceTest, AddAndExtract_LargeItemOnTwoThreadsMatchesItsSource)
 	}
 }
 
+// Entries that come back to a folder left earlier, a folder's own entry
+// after its contents, modes the umask would narrow or that forbid writing,
+// and entries larger than a read-ahead window all come out whole.
+TEST_F(LibAppResourceTest, ExtractEntry_AnyOrderAndEveryModeComeOutWhole)
+{
+	std::string big(300000, '\0');
+	std::mt19937 random(5);
+	for (char& c : big)
+		c = (char)('a' + random() % 3);
+	struct Case {
+		const char* name;
+		std::string data;
+		uint32 mode;
+		bool deflated;
+	} cases[] = {
+	        {"item/a/b/one", "one\n", 0100755, false},
+	        {"item/c/two", "two\n", 0100444, true},
+	        {"item/a/b/three", "three\n", 0100666, false},
+	        {"item/a/d/four", std::string(5000, 'f'), 0100640, true},
+	        {"item/big", big, 0100600, true},
+	        {"item/stored", big.substr(0, 200000), 0100604, false},
+	        {"item/a/b/five", "five\n", 0100400, false},
+	};
+	RawZip zip;
+	for (const Case& c : cases) {
+		RawZip::Entry entry =
+		        c.deflated ? RawZip::Deflated(c.name, c.data) : RawZip::Stored(c.name, c.data);
+		entry.mode = c.mode;
+		zip.Add(entry);
+	}
+	zip.Add(RawZip::Stored("item/a/", "", 040750));
+	AddRaw(fInstaller, kItem + 1, "item", zip.Bytes());
+
+	const mode_t mask = umask(077);
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	const bool placed = store.ExtractEntry(kItem + 1, (fTemp / "dest/item").c_str(), true);
+	umask(mask);
+	ASSERT_TRUE(placed) << store.ExtractError();
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.name);
+		const std::string path = fTemp / (std::string("dest/") + c.name);
+		EXPECT_TRUE(ReadText(path) == c.data);
+		struct stat st = {};
+		ASSERT_EQ(lstat(path.c_str(), &st), 0);
+		EXPECT_EQ(st.st_mode, c.mode);
+		type_code type = 0;
+		EXPECT_FALSE(Attribute(path, "BEOS:TYPE", &type).empty());
+	}
+	for (const char* folder : {"item/a", "item/a/b", "item/a/d", "item/c"}) {
+		SCOPED_TRACE(folder);
+		type_code type = 0;
+		EXPECT_EQ(Attribute(fTemp / (std::string("dest/") + folder), "BEOS:TYPE", &type),
+		          std::string(B_DIRECTORY_MIME_TYPE, sizeof(B_DIRECTORY_MIME_TYPE)));
+	}
+	struct stat st = {};
+	ASSERT_EQ(stat((fTemp / "dest/item/a").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0750u);
+}
+
 // A damaged entry late in a large archive stops both threads and leaves no
 // trace at the destination.
 TEST_F(LibAppResourceTest, ExtractEntry_LargeArchiveDamagedLateLeavesNothing)

@@ -2,7 +2,9 @@
 // iteration, BEOS:TYPE as user.mime_type, links and unsupported volumes.
 #include "Node.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -242,4 +244,52 @@ TEST(NodeAttrTest, NodesOnFoldersAndAwkwardNames)
 	}
 	BNode missing((temp / "missing").c_str());
 	EXPECT_EQ(missing.InitCheck(), B_ENTRY_NOT_FOUND);
+}
+
+// Written through a new node's descriptor, attributes read back as WriteAttr's
+// do; only a type the value does not imply takes a companion.
+TEST(NodeAttrTest, NewAttributesThroughADescriptorReadBackWithTheirType)
+{
+	TempFolder temp;
+	WriteText(temp / "file", "");
+	struct Case {
+		std::string name;
+		type_code type;
+		std::string value;
+		std::string stored;
+		bool companion;
+	};
+	const Case cases[] = {
+	        {"InstallBy", B_STRING_TYPE, "Hello;1.0;", "Hello;1.0;", false},
+	        {"count", B_INT32_TYPE, std::string("\x2a\x00\x00\x00", 4),
+	         std::string("\x2a\x00\x00\x00", 4), true},
+	        {"blob", B_RAW_TYPE, std::string("\x00\xff", 2), std::string("\x00\xff", 2), false},
+	        {"printable but raw", B_RAW_TYPE, "plain", "plain", true},
+	        {"BEOS:TYPE", B_MIME_STRING_TYPE, std::string("text/plain\0", 11), "text/plain", false},
+	        {"empty", B_STRING_TYPE, "", "", false},
+	};
+	const int fd = open((temp / "file").c_str(), O_RDONLY);
+	ASSERT_GE(fd, 0);
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.name);
+		EXPECT_EQ(BNode::WriteNewAttr(fd, c.name.c_str(), c.type, c.value.data(), c.value.size()),
+		          B_OK);
+	}
+	EXPECT_EQ(BNode::WriteNewAttr(fd, std::string(300, 'n').c_str(), B_STRING_TYPE, "x", 1),
+	          B_NAME_TOO_LONG);
+	EXPECT_EQ(BNode::WriteNewAttr(-1, "x", B_STRING_TYPE, "x", 1), B_BAD_VALUE);
+	close(fd);
+
+	BNode node((temp / "file").c_str());
+	ASSERT_EQ(node.InitCheck(), B_OK);
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.name);
+		const std::string xattr = c.name == "BEOS:TYPE" ? "user.mime_type" : "user." + c.name;
+		EXPECT_EQ(RawXattr(temp / "file", xattr), c.stored);
+		EXPECT_EQ(RawXattr(temp / "file", "user.beos.type." + c.name).has_value(), c.companion);
+		attr_info info;
+		ASSERT_EQ(node.GetAttrInfo(c.name.c_str(), &info), B_OK);
+		EXPECT_EQ(info.type, c.type);
+		EXPECT_EQ(info.size, (off_t)c.value.size());
+	}
 }
