@@ -3,6 +3,10 @@
 // owns the install engine and starts its run.
 #pragma once
 
+#include <thread>
+#include <vector>
+
+#include "ConfigLoader.h"
 #include "GroupContextList.h"
 #include "InstallConfig.h"
 #include "LibWindow.h"
@@ -15,6 +19,7 @@ class BScrollView;
 class BStringView;
 class BTextView;
 class InstallImage;
+class InstallListItem;
 class LibFilePanel;
 class LibListView;
 class LibMenuField;
@@ -81,6 +86,7 @@ private:
 	void BuildInstallBox(BView* parent);
 	void BuildBottomRow(BView* parent);
 	void SetTitleFromFile();
+	void ReadResources();
 	bool LoadConfiguration();
 	void FillProductView();
 	void FillGroups();
@@ -121,4 +127,10 @@ private:
 
 	int64 selected_total;
 	int64 placed_bytes;
+
+	// The record and the item rows, read on a thread of their own while the
+	// display opens; LoadResources waits for them.
+	std::thread reader;
+	ConfigReading reading;
+	std::vector<InstallListItem*> read_items;
 };

@@ -64,19 +64,20 @@ void InstallerWin::SetLanguage()
 {
 	if (!Lock())
 		return;
+	// One localizer for all the texts: each opens the program's resources.
+	oLocalize localizer;
 	options->Clear();
-	license_box->SetLabel(Text(1001).String());
-	install_box->SetLabel(Text(1002).String());
-	install_type_label->SetText(Text(1003).String());
-	file_label->SetText(Text(1004).String());
-	folder->AddTip(INSTALLER_TIP, Text(1005).String());
-	volume->SetLabel(Text(1006).String());
+	license_box->SetLabel(localizer.GetString(1001).String());
+	install_box->SetLabel(localizer.GetString(1002).String());
+	install_type_label->SetText(localizer.GetString(1003).String());
+	file_label->SetText(localizer.GetString(1004).String());
+	folder->AddTip(INSTALLER_TIP, localizer.GetString(1005).String());
+	volume->SetLabel(localizer.GetString(1006).String());
 	RelabelStep();
-	LibStringIterator names(Text(1000));
+	LibStringIterator names(localizer.GetString(1000));
 	LibString name;
 	while (names.GetNextField('\n', name))
 		options->Add(name.String(), new BMessage(INSTALLER_LANGUAGE_CHOSEN));
-	oLocalize localizer;
 	const int32 row = oLocalize::LanguageRow(localizer.Language());
 	if (row >= 0 && row < options->CountItems())
 		options->SetItem(row);

@@ -94,12 +94,13 @@ void InstallerWin::ButtonPressed()
 
 void InstallerWin::RelabelStep()
 {
+	oLocalize localizer;
 	if (step == 2) {
-		button->SetLabel(Text(1007).String());
-		SetInstruction(Text(1009).String());
+		button->SetLabel(localizer.GetString(1007).String());
+		SetInstruction(localizer.GetString(1009).String());
 	} else if (step == 1) {
-		button->SetLabel(Text(1008).String());
-		SetInstruction(Text(1010).String());
+		button->SetLabel(localizer.GetString(1008).String());
+		SetInstruction(localizer.GetString(1010).String());
 	}
 }
 
