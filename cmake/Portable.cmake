@@ -12,6 +12,7 @@ endfunction()
 
 vantry_static_library(vantry::zlib z)
 set(VANTRY_ZLIB vantry::zlib)
+vantry_static_library(vantry::deflate deflate)
 
 # No trace of the build machine in what is shipped: source and build paths
 # in file names (__FILE__, assertions) become relative.

@@ -107,6 +107,11 @@ void InstallConfig::BuildProductRecord(LibString& record)
 	}
 }
 
+const char* InstallConfig::DeinstallTagName()
+{
+	return kDeinstallTag;
+}
+
 void InstallConfig::AddDeinstallTag(const char* path, const char* value)
 {
 	if (path == nullptr || value == nullptr)

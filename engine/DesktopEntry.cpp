@@ -139,7 +139,7 @@ bool PlaceDesktopEntry(InstallConfig& config, const std::string& path, const std
 	const std::string fileName = DesktopFileName(product != nullptr ? product : "", leaf);
 	const std::string entry = folder + "/" + fileName;
 	const std::string iconName = fileName.substr(0, fileName.size() - strlen(".desktop"));
-	const std::string icon = ExportItemIcon(config, leaf, iconName);
+	const std::string icon = ExportItemIcon(config, leaf, iconName, config.journal);
 	if (!icon.empty() && deinstallable)
 		config.AddDeinstallTag(icon.c_str(), product_record);
 	const std::string text = DesktopEntryText(leaf, path, icon.empty() ? "" : iconName);
@@ -148,8 +148,11 @@ bool PlaceDesktopEntry(InstallConfig& config, const std::string& path, const std
 		return false;
 	}
 	// The applications folder is made only when an entry goes into it.
+	const bool journaled = config.journal.WillWrite(entry) &&
+	                       config.journal.WillWrite(entry + ".tmp") &&
+	                       config.journal.WillWrite(folder + "/mimeinfo.cache");
 	Libmkdir(folder.c_str());
-	if (ReplaceWholeFile(entry, text, 0644) != B_OK) {
+	if (!journaled || ReplaceWholeFile(entry, text, 0644) != B_OK) {
 		config.Log("\t\t\tUnable to place a menu entry in %s\n", folder.c_str());
 		return false;
 	}

@@ -2,7 +2,9 @@
 // chosen volume and standard folders on the boot volume.
 #include "InstallConfig.h"
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "ConfigText.h"
 #include "LibFile.h"
@@ -57,11 +59,11 @@ bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& 
 		const std::string kept = ProtectedFolderReason(folderPath, InstallFolderPath(), on);
 		if (!kept.empty())
 			Log("\t\t\tNot replaced: %s %s\n", folderPath.c_str(), kept.c_str());
-		else if (FindBool("opt_save_replaced"))
-			LibMove(folderPath.c_str(), saved_files_path);
-		else
-			LibTrash(BPath(folderPath.c_str()), false);
+		else if (FindBool("opt_save_replaced") ? !journal.MoveAside(folderPath, saved_files_path)
+		                                       : !journal.Trash(folderPath))
+			LogFailure(folderPath, std::string("could not be set aside: ") + strerror(errno));
 	}
+	journal.WillMakeFolders(folderPath);
 	Libmkdir(folderPath.c_str());
 	if (replace) {
 		// A custom folder is emptied at most once per run.

@@ -1,6 +1,8 @@
 // PNG writing for the 16 x 16 item icons, with zlib alone.
 #include "IconExport.h"
 
+#include "InstallJournal.h"
+
 #include <zlib.h>
 
 #include <cstring>
@@ -87,7 +89,8 @@ bool WriteIconPng(const BBitmap& icon, const std::string& path)
 	return ReplaceWholeFile(path, std::string(png.begin(), png.end()), 0644) == B_OK;
 }
 
-std::string ExportItemIcon(const BMessage& config, const std::string& leaf, const std::string& name)
+std::string ExportItemIcon(const BMessage& config, const std::string& leaf, const std::string& name,
+                           InstallJournal& journal)
 {
 	BMessage instructions;
 	config.FindMessage("install_instructions", &instructions);
@@ -116,8 +119,10 @@ std::string ExportItemIcon(const BMessage& config, const std::string& leaf, cons
 		    applications.GetParent(&data) != B_OK)
 			return std::string();
 		const std::string folder = std::string(data.Path()) + "/icons/hicolor/16x16/apps";
-		Libmkdir(folder.c_str());
 		const std::string path = folder + "/" + name + ".png";
+		if (!journal.WillWrite(path))
+			return std::string();
+		Libmkdir(folder.c_str());
 		return WriteIconPng(icon, path) ? path : std::string();
 	}
 	return std::string();

@@ -5,6 +5,7 @@
 #include <string>
 
 class BBitmap;
+class InstallJournal;
 class BMessage;
 
 // The bitmap (8-bit system palette) as a PNG file with transparency; false
@@ -13,5 +14,5 @@ bool WriteIconPng(const BBitmap& icon, const std::string& path);
 
 // Writes the icon recorded for the item `leaf` of `config` into the user's
 // hicolor theme as `name`.png; answers the path written, empty when none.
-std::string ExportItemIcon(const BMessage& config, const std::string& leaf,
-                           const std::string& name);
+std::string ExportItemIcon(const BMessage& config, const std::string& leaf, const std::string& name,
+                           InstallJournal& journal);

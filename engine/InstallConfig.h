@@ -8,6 +8,7 @@
 #include "EntryRef.h"
 #include "FindDirectory.h"
 #include "InstallFailures.h"
+#include "InstallJournal.h"
 #include "LibString.h"
 #include "LibThread.h"
 #include "Message.h"
@@ -32,6 +33,8 @@ enum {
 	INSTALL_RUN_LOCKED = 4,
 	// A payload is cut off or does not match its digest; nothing was changed.
 	INSTALL_RUN_DAMAGED = 5,
+	// A step failed and every change of the run was undone.
+	INSTALL_RUN_UNDONE = 6,
 };
 
 // Results of CheckSystemResources().
@@ -86,6 +89,8 @@ public:
 	// Deinstaller and deinstall records.
 	void BuildProductRecord(LibString& record);
 	void AddDeinstallTag(const char* path, const char* value);
+	// The attribute the deinstall tag is, for entries tagged as they are made.
+	static const char* DeinstallTagName();
 	void BuildDeinstallConfig(BMessage& config);
 	// The deinstaller's path in the installation folder.
 	void DeinstallerPath(const char* install_folder, LibString& path);
@@ -117,6 +122,8 @@ public:
 	bool restart_requested;
 	// What the last run could not do.
 	InstallFailures failures;
+	// The changes of the running run, to undo it.
+	InstallJournal journal;
 
 private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);

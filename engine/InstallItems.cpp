@@ -53,7 +53,7 @@ bool InstallRun::InstallItems(LibAppResource& store)
 		if (!IsSelected(item))
 			continue;
 		InstallItem(store, i, item);
-		if (Stopped())
+		if (Failing())
 			return false;
 	}
 	if (fConfig.ReplaceMessage("install_instructions", &fInstructions) != B_OK)
@@ -73,6 +73,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
+	BMessage meta;
+	item.FindMessage("install_meta", &meta);
+	// Each entry is tagged as it is made: placing moves the whole item, tags and all.
+	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
+	if (deinstallable)
+		store.SetEntryTag(InstallConfig::DeinstallTagName(), fProductRecord.String());
 	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
 		fConfig.LogFailure(path, std::string(store.ExtractError()));
 		return;
@@ -82,8 +88,6 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 
-	BMessage meta;
-	item.FindMessage("install_meta", &meta);
 	SetItemDates(item, path.c_str());
 	PlaceItem(meta, path);
 	item.ReplaceString("file_name", path.c_str());
@@ -91,9 +95,7 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 
-	if (IsExactly(meta.FindString("deinstallable"), "True"))
-		fConfig.AddDeinstallTag(path.c_str(), fProductRecord.String());
-	else
+	if (!deinstallable)
 		fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
 	if (Stopped())
 		return;
@@ -135,6 +137,7 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	if (LibSameFolder(target, fInstallFolder))
 		return;
 	// A standard folder the host does not have yet is made, as the platform has it.
+	fConfig.journal.WillMakeFolders(target);
 	Libmkdir(target.c_str());
 	const int32 failedBefore = fConfig.failures.Count();
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
@@ -152,14 +155,17 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 		fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
+	// What the installer did not place goes to the trash, never away.
+	if (!TrashInTheWay(final))
+		return;
 	bool replaced = false;
-	if (!LibMoveReplacing(path, final, replaced)) {
+	if (!fConfig.journal.WillWrite(final) || !LibMoveReplacing(path, final, replaced)) {
 		const int error = errno;
 		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
 		fConfig.LogFailure(final, error);
 		return;
 	}
-	if (folderOverFolder && replaced)
+	if (folderOverFolder)
 		fConfig.Log("\t\t\tRemoved existing folder %s\n", final.c_str());
 	fConfig.Log("\t\t\tPlaced in %s\n", target.c_str());
 	path = final;
@@ -207,16 +213,33 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 		return;
 	}
 	const std::string link = folder + "/" + LibLastComponent(path);
+	fConfig.journal.WillMakeFolders(folder);
 	Libmkdir(folder.c_str());
+	if (!TrashInTheWay(link))
+		return;
 	bool replaced = false;
-	if (!LibSymLinkReplacing(path, link, replaced)) {
+	if (!fConfig.journal.WillWrite(link) || !LibSymLinkReplacing(path, link, replaced)) {
 		fConfig.LogFailure(link, errno);
 		return;
 	}
+	fConfig.journal.WillSetAttribute(folder, "BEOS:TYPE");
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
 	if (deinstallable)
 		fConfig.AddDeinstallTag(link.c_str(), fProductRecord.String());
 	else
 		fConfig.Log("\t\t\tThis link will not be removed by the de-installer\n");
+}
+
+bool InstallRun::TrashInTheWay(const std::string& path)
+{
+	if (!LibEntryExists(path))
+		return true;
+	errno = 0;
+	if (fConfig.journal.Trash(path))
+		return true;
+	const int error = errno;
+	fConfig.LogFailure(path, std::string("could not be moved to the trash: ") +
+	                                 (error != 0 ? strerror(error) : "unknown error"));
+	return false;
 }

@@ -4,7 +4,11 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -23,6 +27,7 @@
 #include "Path.h"
 #include "PayloadCheck.h"
 #include "ProtectedFolders.h"
+#include "RecordCheck.h"
 #include "ScriptEdit.h"
 #include "StopSignals.h"
 
@@ -34,6 +39,18 @@ const char* const kLogName = "Log";
 const char* const kSavedFilesName = "Saved Files";
 const char* const kStartupFolderName = "StartUp";
 const char* const kStartupTag = "StartUpFolder";
+
+// Failures as lines of a message box; a long list is cut after its first few.
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+	const size_t kShown = 12;
+	std::string text;
+	for (size_t i = 0; i < lines.size() && i < kShown; i++)
+		text += (i > 0 ? "\n" : "") + lines[i];
+	if (lines.size() > kShown)
+		text += "\n(" + std::to_string(lines.size() - kShown) + " more)";
+	return text;
+}
 
 // A folder name that stays inside the folder it is made in.
 bool IsPlainFolderName(const char* name)
@@ -95,25 +112,20 @@ int32 InstallRun::Execute()
 	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
+	struct stat parent;
+	if (lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
+		memset(&parent, 0, sizeof(parent));
 	if (!LockInstallFolder())
 		return INSTALL_RUN_LOCKED;
-	if (!TrashEarlierInstallation())
+	// After an undo the parent's times are those from before the killed run.
+	if (UndoInterruptedRun() && lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
+		memset(&parent, 0, sizeof(parent));
+	if (!BeginJournal(parent))
 		return INSTALL_RUN_NO_FOLDER;
-	if (Stopped())
-		return INSTALL_RUN_OVER;
-	if (!CreateInstallFolder())
-		return INSTALL_RUN_NO_FOLDER;
-	StartLog();
-	CreateDeinstaller(store);
-	if (Stopped())
-		return INSTALL_RUN_OVER;
-	fConfig.FindMessage("custom_folder", &fCustomFolders);
-	MakeStartupSection();
-	if (Stopped() || !InstallItems(store))
-		return INSTALL_RUN_OVER;
-	EditBootScripts();
-	if (Stopped())
-		return INSTALL_RUN_OVER;
+	result = MakeChanges(store);
+	if (result != kChangesMade)
+		return EndUndone(result);
+	fConfig.journal.Commit();
 	fConfig.AutoLaunch();
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -122,6 +134,31 @@ int32 InstallRun::Execute()
 	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
+}
+
+int32 InstallRun::MakeChanges(LibAppResource& store)
+{
+	if (!TrashEarlierInstallation() || !CreateInstallFolder())
+		return INSTALL_RUN_NO_FOLDER;
+	if (Stopped())
+		return INSTALL_RUN_OVER;
+	StartLog();
+	CreateDeinstaller(store);
+	if (Failing())
+		return INSTALL_RUN_OVER;
+	fConfig.FindMessage("custom_folder", &fCustomFolders);
+	MakeStartupSection();
+	if (Failing() || !InstallItems(store))
+		return INSTALL_RUN_OVER;
+	EditBootScripts();
+	if (Failing())
+		return INSTALL_RUN_OVER;
+	return kChangesMade;
+}
+
+bool InstallRun::Failing()
+{
+	return Stopped() || (fConfig.journal.RollsBack() && fConfig.failures.Count() > 0);
 }
 
 bool InstallRun::CheckRequirements(int32& result)
@@ -183,8 +220,99 @@ bool InstallRun::TrashEarlierInstallation()
 		         fInstallFolder.c_str(), kept.c_str());
 		return false;
 	}
-	LibTrash(BPath(fInstallFolder.c_str()), false);
+	if (fConfig.journal.Trash(fInstallFolder))
+		return true;
+	const int why = errno;
+	LibError("The earlier installation '%s' could not be moved to the trash: %s. Nothing was "
+	         "changed.",
+	         fInstallFolder.c_str(), why != 0 ? strerror(why) : "unknown error");
+	return false;
+}
+
+bool InstallRun::BeginJournal(const struct stat& parent)
+{
+	bool rollback = true;
+	if (fConfig.FindBool("opt_rollback", &rollback) != B_OK)
+		rollback = true;
+	errno = 0;
+	const status_t status = fConfig.journal.Begin(fInstallFolder, parent, rollback);
+	if (status == B_OK)
+		return true;
+	const int why = errno;
+	const std::string journal = InstallJournal::PathFor(fInstallFolder);
+	// An unwritable destination is found here, before anything is changed.
+	if (status == B_FILE_EXISTS)
+		LibError("The journal '%s' of an interrupted installation could not be undone: "
+		         "nothing was changed. Remove what it names by hand, then the journal.",
+		         journal.c_str());
+	else
+		LibError("%s\n\n%s: %s",
+		         InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041,
+		                       ConfigText(fConfig, "opt_created_folder"))
+		                 .c_str(),
+		         LibParentOf(fInstallFolder).c_str(), why != 0 ? strerror(why) : "unknown error");
+	return false;
+}
+
+bool InstallRun::UndoInterruptedRun()
+{
+	std::vector<std::string> problems;
+	if (!InstallJournal::Recover(fInstallFolder, problems))
+		return false;
+	if (problems.empty())
+		LibInfo("%s",
+		        InstallFormat(1024 + B_PATH_NAME_LENGTH, 1051, fInstallFolder.c_str()).c_str());
+	else
+		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
 	return true;
+}
+
+int32 InstallRun::EndUndone(const int32& result)
+{
+	if (!fConfig.journal.RollsBack()) {
+		// What was placed stays, as the product asks.
+		fConfig.journal.Commit();
+		return result;
+	}
+	const bool failed = fConfig.failures.Count() > 0 && !thread_should_stop();
+	const std::string logCopy = failed ? KeepLogCopy() : std::string();
+	fConfig.CloseLog();
+	std::vector<std::string> problems;
+	const bool changed = fConfig.journal.HasChanges();
+	fConfig.journal.Undo(problems);
+	fLock.Release();
+	fConfig.journal.RestoreTimes();
+	if (changed)
+		fConfig.UpdateStatus("%s", InstallText(1049).String());
+	if (!problems.empty())
+		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
+	if (!failed || result != INSTALL_RUN_OVER)
+		return result;
+	std::string text = InstallFormat(4096, 1050, JoinLines(fConfig.failures.Lines()).c_str());
+	if (!logCopy.empty())
+		text += InstallFormat(1024 + B_PATH_NAME_LENGTH, 1053, logCopy.c_str());
+	LibError("%s", text.c_str());
+	return INSTALL_RUN_UNDONE;
+}
+
+std::string InstallRun::KeepLogCopy()
+{
+	if (fConfig.log_file == nullptr)
+		return std::string();
+	fflush(fConfig.log_file);
+	const char* folder = getenv("TMPDIR");
+	std::string copy = std::string(folder != nullptr && folder[0] == '/' ? folder : "/tmp") + "/" +
+	                   SafeFileName(ConfigText(fConfig, "app_name")) + " Log XXXXXX";
+	const int fd = mkstemp(copy.data());
+	if (fd < 0)
+		return std::string();
+	close(fd);
+	// The log leaves with the installation folder; the copy says what failed.
+	if (!LibCopy(fLogPath.c_str(), copy.c_str())) {
+		unlink(copy.c_str());
+		return std::string();
+	}
+	return copy;
 }
 
 bool InstallRun::CreateInstallFolder()
@@ -197,6 +325,7 @@ bool InstallRun::CreateInstallFolder()
 		         "a folder name may hold no '/' and be neither '.' nor '..'");
 		return false;
 	}
+	fConfig.journal.WillMakeFolders(fInstallFolder);
 	if (mkdir(fInstallFolder.c_str(), 0777) != 0) {
 		const int why = errno;
 		LibError("%s\n\n%s: %s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str(),
@@ -250,6 +379,7 @@ void InstallRun::MakeStartupSection()
 	fConfig.Log("\tCreating StartUp folder in %s.\n", folder.String());
 	std::vector<char> text(InstallConfig::StartupStringSize(folder.String()));
 	fConfig.BuildStartupString(folder.String(), text.data());
+	JournalScriptEdit(B_USER_BOOT_DIRECTORY, "UserBootscript");
 	const status_t status =
 	        EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", kStartupTag, text.data());
 	if (status != B_OK)
@@ -285,9 +415,25 @@ void InstallRun::EditBootScripts()
 		// A section may name the folder the user chose.
 		const std::string text =
 		        SubstituteInstallDir(ConfigText(fConfig, edit.contents), fInstallFolder);
+		JournalScriptEdit(edit.folder, edit.file);
 		const status_t status = EditScriptFile(edit.folder, edit.file, tag, text.c_str());
 		if (status != B_OK)
 			fConfig.LogFailure(ScriptFilePath(edit.folder, edit.file), status_text(status));
+	}
+}
+
+void InstallRun::JournalScriptEdit(const directory_which& folder, const char* file)
+{
+	// A script that is a link is edited where it lies.
+	std::string script = ScriptFilePath(folder, file);
+	char resolved[PATH_MAX];
+	if (realpath(script.c_str(), resolved) != nullptr)
+		script = resolved;
+	const std::string entry = BootScriptEntryPath(script);
+	for (const std::string& path :
+	     {script, script + ".orig", script + ".tmp", script + ".orig.tmp", entry, entry + ".tmp"}) {
+		if (!fConfig.journal.WillWrite(path))
+			fConfig.LogFailure(path, std::string("could not be copied before the edit"));
 	}
 }
 

@@ -2,6 +2,8 @@
 // requirement checks to the completion message, with the state it keeps.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "InstallConfig.h"
@@ -11,6 +13,9 @@
 #include "Volume.h"
 
 class LibAppResource;
+
+// MakeChanges made every change of the run.
+const int32 kChangesMade = -1;
 
 // Item i of install_instructions is archived in 'RAWT' kFirstPayloadId + i.
 const int32 kFirstPayloadId = 2100;
@@ -35,6 +40,20 @@ public:
 private:
 	// True once the thread was asked to stop: the run then ends at once.
 	bool Stopped();
+	// Stopped, or a step failed in a run that is undone on failure.
+	bool Failing();
+
+	// Everything that changes the machine, each change journaled first;
+	// kChangesMade when all was done.
+	int32 MakeChanges(LibAppResource& store);
+	bool BeginJournal(const struct stat& parent);
+	// True when a killed run's journal was found (and undone).
+	bool UndoInterruptedRun();
+	// Undoes the run (unless the product keeps what was placed) and answers
+	// the run's result.
+	int32 EndUndone(const int32& result);
+	// A copy of the log in the temporary folder, to outlive the undo.
+	std::string KeepLogCopy();
 
 	bool CheckRequirements(int32& result);
 	void ReadVolume();
@@ -55,7 +74,12 @@ private:
 	void PlaceItem(const BMessage& meta, std::string& path);
 	void PlaceLink(const BMessage& meta, const std::string& path);
 	void MakeLink(const std::string& path, const std::string& folder, const bool& deinstallable);
+	// Moves to the trash what the user chose to replace; false, logged, when
+	// it cannot go.
+	bool TrashInTheWay(const std::string& path);
 	void EditBootScripts();
+	// Journals the files a script edit may write.
+	void JournalScriptEdit(const directory_which& folder, const char* file);
 	void FinishLog();
 	void ShowCompletion();
 

@@ -52,6 +52,13 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1047, "Installation completed, but %d of its steps failed. The log '%s' names each "
 	               "one with its reason."},
 	        {1048, "The installer is damaged: %s. Nothing was changed."},
+	        {1049, "Installation Undone"},
+	        {1050, "The installation could not be completed, so every change it made was undone. "
+	               "What failed:\n%s"},
+	        {1051, "An interrupted installation into '%s' was found and undone first: the "
+	               "machine is as it was before it started."},
+	        {1052, "Some changes could not be undone:\n%s"},
+	        {1053, "\n\nA copy of its log is at '%s'."},
 	};
 	return texts;
 }

@@ -33,7 +33,7 @@ bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
 {
 	// An entry that could not be put aside is kept where it is, not overwritten.
 	errno = 0;
-	if (!LibMoveAside(existing, saved_files)) {
+	if (!journal.MoveAside(existing, saved_files)) {
 		const int error = errno;
 		Log("\t\t\tExisting file could not be saved in %s\n", saved_files);
 		LogFailure(existing, std::string("could not be saved in ") + saved_files + ": " +
@@ -62,10 +62,14 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 			remembered_answer = AskUser(item, existing.c_str(), ask_again);
 		if (remembered_answer && saveReplaced)
 			return SaveExisting(existing.c_str(), savedFiles);
+		// Left for the placing step, which trashes what is still in the way.
 		return remembered_answer;
 	}
 	if (rule != nullptr && strcmp(rule, "Rename") == 0) {
-		LibDuplicate(existing.c_str());
+		if (!journal.Duplicate(existing)) {
+			LogFailure(existing, std::string("could not be renamed: ") + strerror(errno));
+			return false;
+		}
 		Log("\t\t\tExisting file renamed\n");
 		return true;
 	}
@@ -73,7 +77,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 		return SaveExisting(existing.c_str(), savedFiles);
 	// What the installer did not place is never deleted: it can be taken
 	// back out of the trash.
-	if (!LibTrash(BPath(existing.c_str()), false)) {
+	if (!journal.Trash(existing)) {
 		LogFailure(existing, std::string("could not be moved to the trash"));
 		return false;
 	}

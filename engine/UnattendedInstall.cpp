@@ -116,6 +116,8 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_LOCKED;
 	if (status == INSTALL_RUN_DAMAGED)
 		return UNATTENDED_PAYLOAD_DAMAGED;
+	if (status == INSTALL_RUN_UNDONE)
+		return UNATTENDED_UNDONE;
 	// A run that ended at a requirement never reached "Installation Complete".
 	const LibString complete = InstallText(1037);
 	const LibString withFailures = InstallText(1046);
@@ -146,6 +148,7 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_COMPLETED_WITH_FAILURES: return "completed with failures (10)";
 		case UNATTENDED_PAYLOAD_DAMAGED:
 			return "the installer is damaged; nothing was changed (11)";
+		case UNATTENDED_UNDONE: return "failed; every change was undone (12)";
 		case UNATTENDED_FOLDER_ERROR: return "installation folder error (1)";
 		case UNATTENDED_NO_SPACE: return "not enough disk space (3)";
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";

@@ -44,6 +44,10 @@ bool LibMoveReplacing(const std::string& source, const std::string& final, bool&
 // Moves `source` into `folder` under its own leaf, or under the first free
 // name of "leaf copy", "leaf copy 1"... when that is taken.
 bool LibMoveAside(const char* source, const char* folder);
+// The path in `folder` of the first free name of "leaf" (when `leafItself`),
+// "leaf copy", "leaf copy 1"..., shortened to a legal leaf.
+std::string LibFreeSibling(const std::string& folder, const std::string& leaf,
+                           const bool& leafItself);
 // Makes `final` a symbolic link to `target` the way LibMoveReplacing places
 // an entry.
 bool LibSymLinkReplacing(const std::string& target, const std::string& final, bool& replaced);

@@ -109,13 +109,30 @@ bool LibMoveAside(const char* source, const char* folder)
 {
 	if (source == nullptr || folder == nullptr || !LibEntryExists(source) || !LibIsFolder(folder))
 		return false;
-	const std::string base = std::string(folder) + "/" + LibLeafOf(source);
-	std::string candidate = base;
-	if (LibEntryExists(candidate))
-		candidate = base + " copy";
-	for (int number = 1; LibEntryExists(candidate); number++)
-		candidate = base + " copy " + std::to_string(number);
-	return LibMove(source, candidate.c_str());
+	return LibMove(source, LibFreeSibling(folder, LibLeafOf(source), true).c_str());
+}
+
+std::string LibFreeSibling(const std::string& folder, const std::string& leaf,
+                           const bool& leafItself)
+{
+	const size_t limit = B_FILE_NAME_LENGTH - 1;
+	for (int32 n = leafItself ? 0 : 1;; n++) {
+		std::string suffix;
+		if (n == 1)
+			suffix = " copy";
+		else if (n > 1)
+			suffix = " copy " + std::to_string(n - 1);
+		// Shortened without splitting a UTF-8 character.
+		size_t end = leaf.size();
+		if (end + suffix.size() > limit) {
+			end = limit - suffix.size();
+			while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
+				end--;
+		}
+		const std::string candidate = folder + "/" + leaf.substr(0, end) + suffix;
+		if (!LibEntryExists(candidate))
+			return candidate;
+	}
 }
 
 bool LibSymLinkReplacing(const std::string& target, const std::string& final, bool& replaced)

@@ -150,11 +150,5 @@ bool LibDuplicate(const char* path)
 {
 	if (path == nullptr || !Occupied(path))
 		return false;
-	std::string folder = LibParentOf(path);
-	std::string leaf = LibLeafOf(path);
-	for (int32 n = 1;; n++) {
-		std::string candidate = folder + "/" + Candidate(leaf, n, kLeafLimit);
-		if (!Occupied(candidate))
-			return LibMove(path, candidate.c_str());
-	}
+	return LibMove(path, LibFreeSibling(LibParentOf(path), LibLeafOf(path), false).c_str());
 }

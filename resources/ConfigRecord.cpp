@@ -80,6 +80,7 @@ const std::vector<ConfigRecord::Field>& ConfigRecord::Fields()
 	        {"opt_create_startup", B_BOOL_TYPE, "no startup entry"},
 	        {"opt_save_replaced", B_BOOL_TYPE, "replaced entries are deleted"},
 	        {"opt_include_deinstall", B_BOOL_TYPE, "a deinstaller is created"},
+	        {"opt_rollback", B_BOOL_TYPE, "a failed or stopped run is undone"},
 	        {"opt_default_folder", B_STRING_TYPE, "the initial destination stays"},
 	        {"opt_created_folder", B_STRING_TYPE, "required"},
 	        {"opt_show_beos_folders", B_BOOL_TYPE, "not read"},

@@ -77,6 +77,11 @@ void LibAppResource::_Attach(const char* path, const uint32& mode)
 bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool unpack)
 {
 	fExtractError = "the installer carries no payload for it";
+	// The tag holds for this call only, however it ends.
+	std::string tagName;
+	std::string tagValue;
+	tagName.swap(fTagName);
+	tagValue.swap(fTagValue);
 	if (destination == nullptr || destination[0] == '\0')
 		return false;
 	off_t offset = 0;
@@ -95,7 +100,7 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 		return false;
 	}
 	fExtractError = "its payload could not be written";
-	bool placed = unpack ? _Unpack(offset, size, name, work, destination)
+	bool placed = unpack ? _Unpack(offset, size, name, work, destination, tagName, tagValue)
 	                     : _CopyOut(offset, size, work, destination);
 	if (placed)
 		fExtractError.clear();
@@ -107,12 +112,20 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	return placed;
 }
 
+void LibAppResource::SetEntryTag(const char* name, const char* value)
+{
+	fTagName = name != nullptr ? name : "";
+	fTagValue = value != nullptr ? value : "";
+}
+
 bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const std::string& work,
-                             const char* destination)
+                             const char* destination, const std::string& tagName,
+                             const std::string& tagValue)
 {
 	if (name == nullptr || name[0] == '\0')
 		return false;
 	PayloadExtractor extractor;
+	extractor.SetTag(tagName, tagValue);
 	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
 		fExtractError = extractor.ErrorText();
 		fprintf(stderr, "ExtractEntry %s: %s\n", name, fExtractError.c_str());

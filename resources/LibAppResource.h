@@ -24,6 +24,10 @@ public:
 	// archive when `unpack`, the archive itself otherwise. Nothing
 	// half-written ever lies at `destination`; false when nothing was placed.
 	bool ExtractEntry(const long& id, const char* destination, bool unpack);
+	// The string attribute `name` every entry the next unpacking
+	// ExtractEntry places gets, as it is made (the deinstall tag); null for
+	// none. It holds for that one call.
+	void SetEntryTag(const char* name, const char* value);
 	// Copies (`type`, `id`) with its name into `target`, replacing the one there.
 	bool CopyResource(const long& id, const uint32& type, LibAppResource& target);
 	// The 'CSTR' resource `id` as a NUL-terminated copy the caller frees
@@ -42,10 +46,12 @@ private:
 	void _Attach(const char* path, const uint32& mode);
 	bool _StoreArchive(const char* archive, const long& id, const char* name);
 	bool _Unpack(off_t offset, size_t size, const char* name, const std::string& work,
-	             const char* destination);
+	             const char* destination, const std::string& tagName, const std::string& tagValue);
 	bool _CopyOut(off_t offset, size_t size, const std::string& work, const char* destination);
 
 	BFile fFile;
 	std::string fPath;
 	std::string fExtractError;
+	std::string fTagName;
+	std::string fTagValue;
 };

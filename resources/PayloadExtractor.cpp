@@ -134,6 +134,8 @@ struct PayloadExtractor::Slice {
 
 	bool keepsAttributes = true;
 	mode_t creationMask = 022;
+	const std::string* tagName = nullptr;
+	const std::string* tagValue = nullptr;
 
 	status_t status = B_OK;
 	std::string error;
@@ -148,10 +150,11 @@ private:
 	status_t Entry(const ZipEntry& entry);
 	status_t WriteFile(int parentFd, const std::string& name, const std::string& leaf, uint64 size,
 	                   mode_t mode, PayloadTimes& times);
-	status_t WriteLink(int parentFd, const std::string& leaf, uint64 size);
+	status_t WriteLink(int parentFd, const std::string& name, const std::string& leaf, uint64 size);
 	status_t ReadAttributes(const std::string& name, std::vector<PayloadAttribute>* attributes);
 	void WriteAttributes(int fd, const std::vector<PayloadAttribute>& attributes,
 	                     const std::string& type);
+	bool IsTag(const std::string& name) const;
 
 	ZipEntryReader fReader;
 	std::unique_ptr<char[]> fBuffer;
@@ -215,9 +218,8 @@ int PayloadExtractor::Slice::OpenFolder(const std::vector<std::string>& parts, s
 		if (fd < 0)
 			return -1;
 		// Whoever made a folder types it; a folder entry's own type may follow.
-		if (made && keepsAttributes)
-			BNode::WriteNewAttr(fd, "BEOS:TYPE", B_MIME_STRING_TYPE, B_DIRECTORY_MIME_TYPE,
-			                    sizeof(B_DIRECTORY_MIME_TYPE));
+		if (made)
+			WriteAttributes(fd, {}, B_DIRECTORY_MIME_TYPE);
 		fOpenFds.push_back(fd);
 		fOpenNames.push_back(parts[i]);
 	}
@@ -255,7 +257,7 @@ status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)
 	if (parentFd < 0)
 		return Fail(B_NOT_ALLOWED, "cannot make the folder of " + name + ": " + strerror(errno));
 	if (link)
-		return WriteLink(parentFd, parts.back(), entry.size);
+		return WriteLink(parentFd, name, parts.back(), entry.size);
 	if (!folder)
 		return WriteFile(parentFd, name, parts.back(), entry.size, permissions, times);
 	std::vector<PayloadAttribute> attributes;
@@ -318,7 +320,8 @@ status_t PayloadExtractor::Slice::WriteFile(int parentFd, const std::string& nam
 	return B_OK;
 }
 
-status_t PayloadExtractor::Slice::WriteLink(int parentFd, const std::string& leaf, uint64 size)
+status_t PayloadExtractor::Slice::WriteLink(int parentFd, const std::string& name,
+                                            const std::string& leaf, uint64 size)
 {
 	if (size == 0 || size > kMaxLinkLength)
 		return Fail(B_BAD_DATA, "the link " + leaf + " has a bad target");
@@ -339,6 +342,11 @@ status_t PayloadExtractor::Slice::WriteLink(int parentFd, const std::string& lea
 	remove_leaf(parentFd, leaf);
 	if (symlinkat(linkTarget.c_str(), parentFd, leaf.c_str()) != 0)
 		return Fail(B_IO_ERROR, "cannot create the link " + leaf + ": " + strerror(errno));
+	// A link's attributes live on its folder: it is tagged by path.
+	if (tagName != nullptr && keepsAttributes) {
+		BNode node((target + "/" + name).c_str());
+		node.WriteAttr(tagName->c_str(), B_STRING_TYPE, 0, tagValue->data(), tagValue->size());
+	}
 	return B_OK;
 }
 
@@ -364,11 +372,19 @@ void PayloadExtractor::Slice::WriteAttributes(int fd,
 	if (!type.empty() && !payload_has_type(attributes))
 		BNode::WriteNewAttr(fd, "BEOS:TYPE", B_MIME_STRING_TYPE, type.c_str(), type.size() + 1);
 	for (const PayloadAttribute& attribute : attributes) {
-		if (attribute.name.size() >= B_ATTR_NAME_LENGTH)
+		if (attribute.name.size() >= B_ATTR_NAME_LENGTH || IsTag(attribute.name))
 			continue;
 		BNode::WriteNewAttr(fd, attribute.name.c_str(), attribute.type, attribute.data.data(),
 		                    attribute.data.size());
 	}
+	if (tagName != nullptr)
+		BNode::WriteNewAttr(fd, tagName->c_str(), B_STRING_TYPE, tagValue->data(),
+		                    tagValue->size());
+}
+
+bool PayloadExtractor::Slice::IsTag(const std::string& name) const
+{
+	return tagName != nullptr && name == *tagName;
 }
 
 PayloadExtractor::PayloadExtractor()
@@ -380,6 +396,12 @@ void PayloadExtractor::SetLimits(int64 maxEntries, size_t maxNameLength)
 {
 	fMaxEntries = maxEntries;
 	fMaxNameLength = maxNameLength;
+}
+
+void PayloadExtractor::SetTag(const std::string& name, const std::string& value)
+{
+	fTagName = name;
+	fTagValue = value;
 }
 
 status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t size,
@@ -418,6 +440,8 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		slice.failed = &failed;
 		slice.keepsAttributes = keepsAttributes;
 		slice.creationMask = mask;
+		slice.tagName = fTagName.empty() ? nullptr : &fTagName;
+		slice.tagValue = &fTagValue;
 	}
 	std::vector<std::thread> threads;
 	for (size_t i = 1; i < slices.size(); i++)

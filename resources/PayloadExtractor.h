@@ -22,6 +22,9 @@ public:
 	// Limits against hostile archives; the defaults keep the extractor's
 	// memory well below 64 MB.
 	void SetLimits(int64 maxEntries, size_t maxNameLength);
+	// A string attribute every entry unpacked gets, over any it carries of
+	// that name; none when `name` is empty.
+	void SetTag(const std::string& name, const std::string& value);
 
 	// Unpacks the archive held in [offset, offset + size) of the file at
 	// `archivePath` into the existing folder `target`. Every entry must lie
@@ -51,5 +54,7 @@ private:
 
 	int64 fMaxEntries;
 	size_t fMaxNameLength;
+	std::string fTagName;
+	std::string fTagValue;
 	std::string fError;
 };

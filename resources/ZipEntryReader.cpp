@@ -2,6 +2,7 @@
 // CRC enforced.
 #include "ZipEntryReader.h"
 
+#include <libdeflate.h>
 #include <string.h>
 
 #include <algorithm>
@@ -12,13 +13,15 @@
 namespace {
 
 const size_t kWindowSize = 256 * 1024;
+// Entries whose packed data fits the window are inflated whole.
+const uint64 kWholeLimit = kWindowSize;
 
 } // namespace
 
 ZipEntryReader::ZipEntryReader()
     : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
-      fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWindowStart(0),
-      fWindowLength(0)
+      fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWhole(nullptr),
+      fWholeEntry(false), fPendingDone(0), fWindowStart(0), fWindowLength(0)
 {
 }
 
@@ -26,6 +29,8 @@ ZipEntryReader::~ZipEntryReader()
 {
 	if (fInflating)
 		inflateEnd(&fStream);
+	if (fWhole != nullptr)
+		libdeflate_free_decompressor(fWhole);
 }
 
 status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
@@ -42,6 +47,10 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	fCrc = crc32(0, nullptr, 0);
 	fEnded = false;
 	fStreamEnded = false;
+	fPending.clear();
+	fPendingDone = 0;
+	fWholeEntry = entry.method == kZipMethodDeflated && entry.compressedSize <= kWholeLimit &&
+	              entry.size <= kWholeLimit;
 	fError.clear();
 	if (entry.flags & kZipFlagEncrypted)
 		return (status_t)_Fail(B_NOT_SUPPORTED, "the entry " + entry.name + " is encrypted");
@@ -65,7 +74,7 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	if (extraLength > 0 && _ReadAt(entry.localOffset + kZipLocalHeaderSize + nameLength,
 	                               fLocalExtra.data(), extraLength) != B_OK)
 		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
-	if (entry.method == kZipMethodDeflated) {
+	if (entry.method == kZipMethodDeflated && !fWholeEntry) {
 		fStream = z_stream();
 		if (inflateInit2(&fStream, -MAX_WBITS) != Z_OK)
 			return (status_t)_Fail(B_NO_MEMORY, "cannot inflate " + entry.name);
@@ -92,7 +101,7 @@ ssize_t ZipEntryReader::Read(void* buffer, size_t length)
 	if (done <= 0)
 		return done;
 	fOutputDone += done;
-	fCrc = crc32(fCrc, (const Bytef*)buffer, (uInt)done);
+	fCrc = libdeflate_crc32(fCrc, buffer, (size_t)done);
 	return done;
 }
 
@@ -111,6 +120,8 @@ ssize_t ZipEntryReader::_ReadStored(uint8* buffer, size_t length)
 // more output than the entry declares stops it at once.
 ssize_t ZipEntryReader::_ReadDeflated(uint8* buffer, size_t length)
 {
+	if (fWholeEntry)
+		return _ReadWhole(buffer, length);
 	if (fStreamEnded)
 		return _Finish();
 	fStream.next_out = buffer;
@@ -137,6 +148,51 @@ ssize_t ZipEntryReader::_ReadDeflated(uint8* buffer, size_t length)
 			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged");
 	}
 	return fStream.next_out - buffer;
+}
+
+ssize_t ZipEntryReader::_ReadWhole(uint8* buffer, size_t length)
+{
+	if (fPendingDone == fPending.size()) {
+		if (fStreamEnded)
+			return _Finish();
+		if (length >= fEntry->size)
+			return _InflateWhole(buffer);
+		fPending.resize((size_t)fEntry->size);
+		const ssize_t produced = _InflateWhole((uint8*)fPending.data());
+		if (produced <= 0)
+			return produced;
+		fPending.resize((size_t)produced);
+	}
+	const size_t count = std::min(length, fPending.size() - fPendingDone);
+	memcpy(buffer, fPending.data() + fPendingDone, count);
+	fPendingDone += count;
+	return (ssize_t)count;
+}
+
+// Inflates the whole entry into `buffer`, which holds its declared size.
+ssize_t ZipEntryReader::_InflateWhole(uint8* buffer)
+{
+	if (fWhole == nullptr && (fWhole = libdeflate_alloc_decompressor()) == nullptr)
+		return _Fail(B_NO_MEMORY, "cannot inflate " + fEntry->name);
+	const uint64 at = fDataStart;
+	const size_t packed = (size_t)fEntry->compressedSize;
+	if ((at < fWindowStart || at + packed > fWindowStart + fWindowLength) &&
+	    _FillWindow(at) != B_OK)
+		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	if (at + packed > fWindowStart + fWindowLength)
+		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	size_t produced = 0;
+	const libdeflate_result result =
+	        libdeflate_deflate_decompress(fWhole, fWindow.get() + (at - fWindowStart), packed,
+	                                      buffer, (size_t)fEntry->size, &produced);
+	fStreamEnded = true;
+	fInputDone = packed;
+	if (result == LIBDEFLATE_INSUFFICIENT_SPACE)
+		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is larger than it declares");
+	// A whole stream cannot tell data cut short from damaged data.
+	if (result != LIBDEFLATE_SUCCESS && result != LIBDEFLATE_SHORT_OUTPUT)
+		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged or cut short");
+	return produced == 0 ? _Finish() : (ssize_t)produced;
 }
 
 // Feeds the next piece of compressed data; running out of it before the

@@ -1,11 +1,15 @@
 // ZipEntryReader: streams the data of one entry of a ZipArchive, inflating
 // it as it goes. The entry's sizes and CRC are the central directory's and
 // are enforced: more bytes than declared, fewer, or a wrong CRC is damage.
+// A small deflated entry is inflated whole by libdeflate, into the caller's
+// buffer when it is large enough.
 // Each thread reads through its own reader; the archive is shared. Small
 // entries lying one after another are read a window at a time.
 #pragma once
 
 #include <zlib.h>
+
+struct libdeflate_decompressor;
 
 #include <memory>
 #include <string>
@@ -33,6 +37,8 @@ public:
 private:
 	ssize_t _ReadStored(uint8* buffer, size_t length);
 	ssize_t _ReadDeflated(uint8* buffer, size_t length);
+	ssize_t _ReadWhole(uint8* buffer, size_t length);
+	ssize_t _InflateWhole(uint8* buffer);
 	status_t _Refill();
 	// Reads [offset, offset + length) of the archive, from the window when
 	// it lies there.
@@ -52,6 +58,11 @@ private:
 	bool fStreamEnded;
 	bool fInflating;
 	z_stream fStream;
+	libdeflate_decompressor* fWhole;
+	bool fWholeEntry;
+	// A whole entry inflated for a caller reading it in pieces.
+	std::string fPending;
+	size_t fPendingDone;
 	std::unique_ptr<uint8[]> fWindow;
 	uint64 fWindowStart;
 	size_t fWindowLength;

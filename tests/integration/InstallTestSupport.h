@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -95,6 +97,50 @@ inline std::vector<std::string> Tree(const std::string& folder)
 		entries.push_back(fs::relative(it->path(), folder).string());
 	}
 	std::sort(entries.begin(), entries.end());
+	return entries;
+}
+
+// The attribute names of the entry (links not followed), in name order.
+inline std::vector<std::string> AttrNames(const std::string& path)
+{
+	char names[8192];
+	const ssize_t length = llistxattr(path.c_str(), names, sizeof(names));
+	std::vector<std::string> found;
+	for (ssize_t at = 0; at < length; at += ssize_t(strlen(names + at)) + 1)
+		found.push_back(names + at);
+	std::sort(found.begin(), found.end());
+	return found;
+}
+
+// Every entry below `root` with its mode, modification time, content or
+// link target and attributes; the harness's own files and the temporary
+// folder left out. Two equal states are the same tree to a user.
+inline std::map<std::string, std::string> TreeState(const std::string& root)
+{
+	std::map<std::string, std::string> entries;
+	for (const std::string& entry : Tree(root)) {
+		if (entry.rfind("run-", 0) == 0 || entry.rfind("installers", 0) == 0 ||
+		    entry.rfind("products", 0) == 0 || entry.rfind("boot/var/tmp", 0) == 0)
+			continue;
+		const std::string path = root + "/" + entry;
+		struct stat info;
+		lstat(path.c_str(), &info);
+		std::string state = std::to_string(info.st_mode) + " " +
+		                    std::to_string(info.st_mtim.tv_sec) + "." +
+		                    std::to_string(info.st_mtim.tv_nsec);
+		if (S_ISLNK(info.st_mode))
+			state += " -> " + fs::read_symlink(path).string();
+		else if (S_ISREG(info.st_mode))
+			state += " " + std::to_string(std::hash<std::string>()(ReadFile(path)));
+		for (const std::string& name : AttrNames(path)) {
+			char value[4096];
+			const ssize_t size = lgetxattr(path.c_str(), name.c_str(), value, sizeof(value));
+			state += " " + name + "=" +
+			         std::to_string(std::hash<std::string>()(
+			                 std::string(value, size_t(size > 0 ? size : 0))));
+		}
+		entries[entry] = state;
+	}
 	return entries;
 }
 

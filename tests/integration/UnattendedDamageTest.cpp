@@ -11,28 +11,6 @@ using namespace install_test;
 
 namespace {
 
-// Every entry below `root` with its content, links and modes; the harness's
-// own files left out.
-std::map<std::string, std::string> TreeState(const std::string& root)
-{
-	std::map<std::string, std::string> entries;
-	for (const std::string& entry : Tree(root)) {
-		if (entry.rfind("run-", 0) == 0 || entry.rfind("installers", 0) == 0 ||
-		    entry.rfind("products", 0) == 0)
-			continue;
-		const std::string path = root + "/" + entry;
-		struct stat info;
-		lstat(path.c_str(), &info);
-		std::string state = std::to_string(info.st_mode) + " " + std::to_string(info.st_mtime);
-		if (S_ISLNK(info.st_mode))
-			state += " -> " + fs::read_symlink(path).string();
-		else if (S_ISREG(info.st_mode))
-			state += " " + std::to_string(std::hash<std::string>()(ReadFile(path)));
-		entries[entry] = state;
-	}
-	return entries;
-}
-
 // The byte range of payload `id` in the installer file.
 std::pair<off_t, size_t> PayloadRange(const std::string& installer, const int32& id)
 {

@@ -49,7 +49,9 @@ TEST_P(FailureTest, CompletesWithItsOwnCodeAndNamesEachFailure)
 	WriteFile(world.Home() + "/blocker", "a file where a folder should be");
 	if (test.prepare != nullptr)
 		test.prepare(world);
-	const std::string product = ProductHead("Fails") + "opt_log = true\n" + test.fields + kItems;
+	// A product that keeps what a failed run placed.
+	const std::string product =
+	        ProductHead("Fails") + "opt_log = true\nopt_rollback = false\n" + test.fields + kItems;
 	const std::string installer =
 	        world.Build("fails", product, {{"files/good.txt", "good"}, {"files/placed.txt", "x"}});
 	const RunResult run = world.Install(
@@ -68,6 +70,39 @@ TEST_P(FailureTest, CompletesWithItsOwnCodeAndNamesEachFailure)
 	const std::string log = ReadFile(world.Apps() + "/Fails/Log");
 	EXPECT_NE(log.find("\t\t\tFailed: " + failure + "\n"), std::string::npos) << log;
 	EXPECT_EQ(ReadFile(world.Apps() + "/Fails/good.txt"), "good") << "the rest is installed";
+}
+
+// By default the failure undoes the run: the machine is as it was, and the
+// message names the failure and a copy of the log that names it too.
+TEST_P(FailureTest, UndoesTheRunByDefault)
+{
+	const FailureCase& test = GetParam();
+	InstallWorld world;
+	// The run stops at its first failure: only the one of this case is set up.
+	if (test.failedPath.rfind("blocker", 0) == 0)
+		WriteFile(world.Home() + "/blocker", "a file where a folder should be");
+	if (test.prepare != nullptr)
+		test.prepare(world);
+	const std::string product = ProductHead("Fails") + "opt_log = true\n" + test.fields + kItems;
+	const std::string installer =
+	        world.Build("fails", product, {{"files/good.txt", "good"}, {"files/placed.txt", "x"}});
+	const auto before = TreeState(world.Home());
+	const RunResult run = world.Install(
+	        installer, {"--dest", world.Apps(), "--items", "good.txt,placed.txt", "--yes"});
+
+	EXPECT_EQ(run.code, 12) << run.output << run.errors;
+	const std::string failure = world.Home() + "/" + test.failedPath + ": " + test.reason;
+	const std::vector<std::string> failed = Labelled(run.output, "failed");
+	EXPECT_NE(std::find(failed.begin(), failed.end(), failure), failed.end()) << run.output;
+	EXPECT_NE(run.output.find("result: failed; every change was undone (12)"), std::string::npos);
+	EXPECT_FALSE(Exists(world.Apps() + "/Fails")) << run.output;
+	EXPECT_EQ(TreeState(world.Home()), before) << "the home folder is as it was";
+	const std::string marker = "A copy of its log is at '";
+	const size_t at = run.output.find(marker);
+	ASSERT_NE(at, std::string::npos) << run.output;
+	const size_t start = at + marker.size();
+	const std::string copy = run.output.substr(start, run.output.find('\'', start) - start);
+	EXPECT_NE(ReadFile(copy).find("\t\t\tFailed: " + failure + "\n"), std::string::npos) << copy;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -99,6 +99,9 @@ protected:
 	void ResetTree(const std::string& destination)
 	{
 		fs::remove_all(destination + "/Bulk");
+		// A fresh machine: no journal of the last killed run to undo.
+		fs::remove_all(destination + "/.vantry-journal-Bulk");
+		fs::remove_all(destination + "/.vantry-journal-Bulk.saved");
 		fs::remove_all(world.Trash());
 		fs::remove_all(target);
 		for (int i = 0; i < kItems; i += 2) {

@@ -227,6 +227,7 @@ void ConfigWriter::AddOptions(BMessage& record)
 	record.AddBool("opt_create_startup", fProduct.opt_create_startup);
 	record.AddBool("opt_save_replaced", fProduct.opt_save_replaced);
 	record.AddBool("opt_include_deinstall", fProduct.opt_include_deinstall);
+	record.AddBool("opt_rollback", fProduct.opt_rollback);
 	record.AddString("opt_default_folder", fProduct.opt_default_folder);
 	record.AddString("opt_created_folder", fProduct.opt_created_folder);
 	record.AddBool("opt_show_beos_folders", fProduct.opt_show_beos_folders);

@@ -109,6 +109,8 @@ struct Product {
 	bool opt_create_startup = false;
 	bool opt_save_replaced = true;
 	bool opt_include_deinstall = true;
+	// A failed, stopped or killed run is undone; false keeps what it placed.
+	bool opt_rollback = true;
 	std::string opt_default_folder = "Applications";
 	std::string opt_created_folder;
 	bool opt_show_beos_folders = false;

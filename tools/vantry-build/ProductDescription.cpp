@@ -32,6 +32,7 @@ const std::initializer_list<const char*> kTopFields = {"install_folder_name",
                                                        "opt_create_startup",
                                                        "opt_save_replaced",
                                                        "opt_include_deinstall",
+                                                       "opt_rollback",
                                                        "opt_default_folder",
                                                        "opt_created_folder",
                                                        "opt_show_beos_folders",
@@ -165,6 +166,7 @@ void DescriptionParser::ReadOptions(const toml::table& root)
 	fReader.ReadBool(root, "", "opt_create_startup", fProduct.opt_create_startup);
 	fReader.ReadBool(root, "", "opt_save_replaced", fProduct.opt_save_replaced);
 	fReader.ReadBool(root, "", "opt_include_deinstall", fProduct.opt_include_deinstall);
+	fReader.ReadBool(root, "", "opt_rollback", fProduct.opt_rollback);
 	ReadDefaultFolder(root);
 	ReadCreatedFolder(root);
 	fReader.ReadBool(root, "", "opt_show_beos_folders", fProduct.opt_show_beos_folders);

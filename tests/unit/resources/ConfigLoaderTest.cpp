@@ -215,7 +215,7 @@ TEST(ConfigRecordTest, AbsentFieldsTakeTheirDefaults)
 	}
 	EXPECT_EQ(absent.DiskSpaceAmount(), 0);
 	EXPECT_EQ(absent.CountInstallFiles(), 0);
-	EXPECT_EQ(ConfigRecord::Fields().size(), 45u);
+	EXPECT_EQ(ConfigRecord::Fields().size(), 46u);
 }
 
 TEST(ConfigRecordTest, PresentFieldsAreRead)

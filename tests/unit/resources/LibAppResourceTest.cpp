@@ -200,6 +200,37 @@ TEST_F(LibAppResourceTest, AddEntry_ArchiveHasThePayloadLayout)
 	free(bytes);
 }
 
+// A tag set for one extraction lands on every entry made, over the one an
+// entry carries, and on nothing the next extraction makes.
+TEST_F(LibAppResourceTest, ExtractEntry_TagLandsOnEveryEntryOfThatCallOnly)
+{
+	std::string item = MakeItem();
+	ASSERT_TRUE(Pack(item, kItem, "item"));
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	const std::string tagged = fTemp / "dest/tagged";
+	store.SetEntryTag("InstallBy", "Bench;2.0;;;;");
+	ASSERT_TRUE(store.ExtractEntry(kItem, tagged.c_str(), true));
+	const std::string plain = fTemp / "dest/plain";
+	ASSERT_TRUE(store.ExtractEntry(kItem, plain.c_str(), true));
+
+	for (const std::string& name : ListTree(tagged)) {
+		SCOPED_TRACE(name);
+		for (const std::string& root : {tagged, plain}) {
+			BNode node((root + "/" + name).c_str());
+			char value[64];
+			const ssize_t size = node.ReadAttr("InstallBy", B_STRING_TYPE, 0, value, sizeof(value));
+			const std::string found = size > 0 ? std::string(value, size_t(size)) : "";
+			if (root == tagged)
+				EXPECT_EQ(found, "Bench;2.0;;;;");
+			else
+				EXPECT_EQ(found, name == "readme.txt" ? std::string("Hello;1.0;", 11) : "");
+		}
+	}
+	type_code type = 0;
+	EXPECT_EQ(Attribute(tagged, "InstallBy", &type), "Bench;2.0;;;;");
+	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
+}
+
 // An item large enough to be unpacked on two threads comes out as it went
 // in: contents, modes, times, and a type on every file and folder.
 TEST_F(LibAppResourceTest, AddAndExtract_LargeItemOnTwoThreadsMatchesItsSource)

@@ -50,13 +50,14 @@ private:
 	off_t fSize;
 };
 
-// Reads the whole entry in small pieces; the status of the last read.
-ssize_t ReadAll(ZipEntryReader& reader, std::string* data)
+// Reads the whole entry in pieces, small by default; the status of the
+// last read.
+ssize_t ReadAll(ZipEntryReader& reader, std::string* data, size_t piece = 1000)
 {
-	char buffer[1000];
+	std::string buffer(piece, '\0');
 	ssize_t read;
-	while ((read = reader.Read(buffer, sizeof(buffer))) > 0)
-		data->append(buffer, read);
+	while ((read = reader.Read(buffer.data(), piece)) > 0)
+		data->append(buffer.data(), read);
 	return read;
 }
 
@@ -100,9 +101,8 @@ TEST(ZipArchiveTest, Entries_StreamedWholeFromTheirByteRange)
 	}
 }
 
-TEST(ZipArchiveTest, DamagedEntries_ReportedBeforeTheirEnd)
+static void CheckDamagedEntries(const std::string& text, size_t piece)
 {
-	std::string text = LargeText(200 * 1024);
 	struct {
 		const char* name;
 		std::function<void(RawZip::Entry&)> damage;
@@ -141,11 +141,22 @@ TEST(ZipArchiveTest, DamagedEntries_ReportedBeforeTheirEnd)
 			EXPECT_NE(opened, B_OK);
 		else {
 			ASSERT_EQ(opened, B_OK) << reader.ErrorText();
-			EXPECT_LT(ReadAll(reader, &data), 0);
+			EXPECT_LT(ReadAll(reader, &data, piece), 0);
 			EXPECT_LE(data.size(), entry.size);
 		}
 		EXPECT_NE(reader.ErrorText().find(test.message), std::string::npos) << reader.ErrorText();
 	}
+}
+
+// Small entries are inflated whole, large ones streamed; either is read
+// in small pieces or into one buffer that holds it all.
+TEST(ZipArchiveTest, DamagedEntries_ReportedBeforeTheirEnd)
+{
+	for (size_t length : {200 * 1024, 600 * 1024})
+		for (size_t piece : {size_t(1000), size_t(1 << 20)}) {
+			SCOPED_TRACE(std::to_string(length) + " read by " + std::to_string(piece));
+			CheckDamagedEntries(LargeText(length), piece);
+		}
 }
 
 TEST(ZipArchiveTest, DamagedDirectories_Refused)

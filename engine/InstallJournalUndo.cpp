@@ -1,0 +1,247 @@
+// Undoing an install run from its journal, newest change first. Every step
+// looks at what is there, so an undo stopped halfway can simply be run again.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "InstallJournal.h"
+#include "InstallLock.h"
+#include "LibFile.h"
+#include "LibPathParts.h"
+#include "Node.h"
+
+namespace {
+
+std::vector<std::string> SplitFields(const std::string& line)
+{
+	std::vector<std::string> fields(1);
+	for (size_t i = 0; i < line.size(); i++) {
+		const char c = line[i];
+		if (c == '\t') {
+			fields.emplace_back();
+			continue;
+		}
+		if (c != '\\' || i + 1 == line.size()) {
+			fields.back() += c;
+			continue;
+		}
+		const char next = line[++i];
+		fields.back() += next == 't' ? '\t' : next == 'n' ? '\n' : next;
+	}
+	return fields;
+}
+
+std::string Unhex(const std::string& text)
+{
+	std::string bytes;
+	for (size_t i = 0; i + 1 < text.size(); i += 2)
+		bytes += char(strtol(text.substr(i, 2).c_str(), nullptr, 16));
+	return bytes;
+}
+
+// Puts `from` back at `to` when only `from` is there.
+bool MoveBack(const std::string& from, const std::string& to, std::vector<std::string>& problems)
+{
+	if (!LibEntryExists(from) || LibEntryExists(to))
+		return true;
+	errno = 0;
+	if (LibMove(from.c_str(), to.c_str()))
+		return true;
+	problems.push_back(to + ": could not be put back from " + from + ": " +
+	                   (errno != 0 ? strerror(errno) : "unknown error"));
+	return false;
+}
+
+void Remove(const std::string& path, std::vector<std::string>& problems)
+{
+	errno = 0;
+	if (!LibUnlink(path.c_str()))
+		problems.push_back(path + ": could not be removed: " +
+		                   (errno != 0 ? strerror(errno) : "unknown error"));
+}
+
+bool StartsWith(const char* name, const char* prefix)
+{
+	return strncmp(name, prefix, strlen(prefix)) == 0;
+}
+
+// What a killed move left in `folder`: copies in progress go; an entry set
+// aside to be replaced comes back when its place is free.
+void ClearWorkFolder(const std::string& folder)
+{
+	DIR* listing = opendir(folder.c_str());
+	if (listing == nullptr)
+		return;
+	std::vector<std::string> work;
+	std::vector<std::string> old;
+	for (dirent* entry = readdir(listing); entry != nullptr; entry = readdir(listing)) {
+		const char* name = entry->d_name;
+		if (StartsWith(name, ".vantry-old-"))
+			old.push_back(folder + "/" + name);
+		else if (StartsWith(name, ".vantry-place-") || StartsWith(name, ".vantry-link-") ||
+		         StartsWith(name, ".vantry-gone-") || StartsWith(name, ".vantry-trash-"))
+			work.push_back(folder + "/" + name);
+	}
+	closedir(listing);
+	for (const std::string& path : work)
+		LibUnlink(path.c_str());
+	for (const std::string& aside : old) {
+		DIR* inner = opendir(aside.c_str());
+		for (dirent* entry = inner != nullptr ? readdir(inner) : nullptr; entry != nullptr;
+		     entry = readdir(inner)) {
+			if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+				continue;
+			const std::string place = folder + "/" + entry->d_name;
+			if (!LibEntryExists(place))
+				rename((aside + "/" + entry->d_name).c_str(), place.c_str());
+		}
+		if (inner != nullptr)
+			closedir(inner);
+		rmdir(aside.c_str());
+	}
+}
+
+} // namespace
+
+bool InstallJournal::Read(const std::string& path, std::vector<Record>& records, bool& rollback)
+{
+	std::ifstream file(path, std::ios::binary);
+	if (!file)
+		return false;
+	std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+	size_t start = 0;
+	bool first = true;
+	// A line cut off by a kill announced a change that was never begun.
+	for (size_t end = text.find('\n'); end != std::string::npos;
+	     start = end + 1, end = text.find('\n', start)) {
+		const std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
+		if (first) {
+			rollback = fields.size() < 2 || fields[1] != "keep";
+			first = false;
+			continue;
+		}
+		records.push_back(Record{fields[0], {fields.begin() + 1, fields.end()}});
+	}
+	return true;
+}
+
+void InstallJournal::UndoRecord(const Record& record, std::vector<std::string>& problems)
+{
+	const std::vector<std::string>& f = record.fields;
+	if (record.kind == "made" && f.size() == 1) {
+		if (LibEntryExists(f[0]))
+			Remove(f[0], problems);
+	} else if (record.kind == "wrote" && f.size() == 2) {
+		if (f[1] == "-") {
+			if (LibEntryExists(f[0]))
+				Remove(f[0], problems);
+		} else if (LibEntryExists(f[1])) {
+			bool replaced = false;
+			if (!LibMoveReplacing(f[1], f[0], replaced))
+				problems.push_back(f[0] + ": could not be put back: " + strerror(errno));
+		}
+	} else if (record.kind == "moved" && f.size() == 2) {
+		// Both there: a copy across volumes was complete, its source not yet gone.
+		if (LibEntryExists(f[0]) && LibEntryExists(f[1]))
+			Remove(f[1], problems);
+		MoveBack(f[1], f[0], problems);
+	} else if (record.kind == "trashed" && f.size() == 3) {
+		const bool back = MoveBack(f[1], f[0], problems);
+		if (back && f[2] != "-" && !LibEntryExists(f[1]))
+			unlink(f[2].c_str());
+	} else if (record.kind == "attr" && f.size() >= 3) {
+		BNode node(f[0].c_str());
+		if (node.InitCheck() != B_OK)
+			return;
+		if (f[2] == "-") {
+			node.RemoveAttr(f[1].c_str());
+			return;
+		}
+		if (f.size() < 4)
+			return;
+		const std::string value = Unhex(f[3]);
+		node.WriteAttr(f[1].c_str(), type_code(strtoul(f[2].c_str(), nullptr, 10)), 0, value.data(),
+		               value.size());
+	}
+}
+
+void InstallJournal::ClearWorkFolders(const std::vector<Record>& records)
+{
+	for (const Record& record : records) {
+		if (record.kind == "times" && !record.fields.empty())
+			ClearWorkFolder(record.fields[0]);
+	}
+}
+
+void InstallJournal::SetTimes(const std::vector<Record>& records)
+{
+	// The oldest record of a folder holds its times from before the run.
+	for (auto record = records.rbegin(); record != records.rend(); ++record) {
+		if (record->kind != "times" || record->fields.size() != 3)
+			continue;
+		struct timespec times[2];
+		times[0].tv_nsec = UTIME_OMIT;
+		times[0].tv_sec = 0;
+		times[1].tv_sec = time_t(strtoll(record->fields[1].c_str(), nullptr, 10));
+		times[1].tv_nsec = strtol(record->fields[2].c_str(), nullptr, 10);
+		utimensat(AT_FDCWD, record->fields[0].c_str(), times, AT_SYMLINK_NOFOLLOW);
+	}
+}
+
+bool InstallJournal::Undo(std::vector<std::string>& problems)
+{
+	Close();
+	const size_t before = problems.size();
+	for (auto record = fRecords.rbegin(); record != fRecords.rend(); ++record)
+		UndoRecord(*record, problems);
+	ClearWorkFolders(fRecords);
+	if (problems.size() == before) {
+		LibUnlink(fBackups.c_str());
+		unlink(fPath.c_str());
+	}
+	// Kept for RestoreTimes; the journal stays on disk while anything is amiss.
+	fPath.clear();
+	return problems.size() == before;
+}
+
+void InstallJournal::RestoreTimes()
+{
+	SetTimes(fRecords);
+	fRecords.clear();
+}
+
+bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>& problems)
+{
+	const std::string path = PathFor(folder);
+	std::vector<Record> records;
+	bool rollback = true;
+	if (!Read(path, records, rollback))
+		return false;
+	const size_t before = problems.size();
+	if (rollback) {
+		for (auto record = records.rbegin(); record != records.rend(); ++record)
+			UndoRecord(*record, problems);
+		ClearWorkFolders(records);
+	}
+	if (problems.size() == before) {
+		LibUnlink((path + ".saved").c_str());
+		unlink(path.c_str());
+	}
+	if (!rollback)
+		return true;
+	// The killed run's lock file goes too, unless a run holds it.
+	{
+		InstallLock lock;
+		pid_t holder = 0;
+		if (lock.Acquire(folder, holder) == B_OK)
+			lock.Release();
+	}
+	SetTimes(records);
+	return true;
+}
