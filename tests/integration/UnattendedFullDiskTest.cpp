@@ -20,6 +20,11 @@ public:
 		fMounted = mount("tmpfs", folder.c_str(), "tmpfs", 0,
 		                 (std::string("size=") + size + ",mode=0755").c_str()) == 0;
 	}
+	// Makes the volume read-only, as a write-protected disk is.
+	bool MakeReadOnly()
+	{
+		return mount("tmpfs", fFolder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+	}
 	~SmallVolume()
 	{
 		if (fMounted)
@@ -49,6 +54,7 @@ struct FullCase {
 	int code;
 	// What the output must name, below the boot folder.
 	const char* named;
+	bool readOnly = false;
 };
 
 void PrintTo(const FullCase& test, std::ostream* stream)
@@ -73,6 +79,8 @@ TEST_P(FullDiskTest, StopsOrUndoesNamingThePath)
 	if (!volume.Mounted())
 		GTEST_SKIP() << "mounting a tmpfs needs privileges this run does not have";
 	WriteFile(world.Boot() + "/" + test.small + "/keep.txt", "the user's");
+	if (test.readOnly)
+		ASSERT_TRUE(volume.MakeReadOnly());
 	const auto before = TreeState(world.Temp());
 
 	const RunResult run =
@@ -89,7 +97,12 @@ INSTANTIATE_TEST_SUITE_P(
                 FullCase{"DestinationVolumeWithoutRoom", "apps", "User Selected", 12,
                          "/apps/Full/big.bin: cannot write big.bin: No space left on device"},
                 FullCase{"FolderThatFillsUpDuringTheCopy", "home/config/add-ons", "User Add-Ons",
-                         12, "/home/config/add-ons/big.bin: No space left on device"}),
+                         12, "/home/config/add-ons/big.bin: No space left on device"},
+                // Found by the plan, before the installation folder is made.
+                FullCase{"FolderThatCannotBeWritten", "home/config/add-ons", "User Add-Ons", 1,
+                         "/home/config/add-ons', which cannot be written: Read-only file "
+                         "system. Nothing was changed.",
+                         true}),
         [](const testing::TestParamInfo<FullCase>& info) { return info.param.name; });
 
 } // namespace
