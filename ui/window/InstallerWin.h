@@ -3,6 +3,7 @@
 // owns the install engine and starts its run.
 #pragma once
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -127,6 +128,9 @@ private:
 
 	int64 selected_total;
 	int64 placed_bytes;
+	// The run has sent its end: its thread may still be returning, and a
+	// quit then waits for it instead of stopping it.
+	std::atomic<bool> run_reported;
 
 	// The record and the item rows, read on a thread of their own while the
 	// display opens; LoadResources waits for them.
