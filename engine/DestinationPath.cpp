@@ -30,28 +30,60 @@ void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_fo
 	    destination_name);
 }
 
-bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
-                                        BVolume& volume, const char* saved_files_path,
-                                        LibString& path)
+bool InstallConfig::CustomFolderPath(const char* destination_name, BMessage& custom_folders,
+                                     BVolume& volume, std::string& path, int32& index)
 {
 	BMessage folder;
-	int32 index = 0;
-	for (; custom_folders.FindMessage("custom_folder", index, &folder) == B_OK; index++) {
+	for (index = 0; custom_folders.FindMessage("custom_folder", index, &folder) == B_OK; index++) {
 		if (strcmp(ConfigText(folder, "custom_folder_name"), destination_name) == 0)
 			break;
 	}
 	if (custom_folders.FindMessage("custom_folder", index, &folder) != B_OK)
 		return false;
-
 	BPath root;
 	const directory_which which = directory_which(folder.FindInt32("custom_root_dir"));
 	BVolume* on = volume.InitCheck() == B_OK ? &volume : nullptr;
 	if (find_directory(which, &root, false, on) != B_OK)
 		return false;
-	std::string folderPath = root.Path();
+	path = root.Path();
 	const char* sub = ConfigText(folder, "custom_sub_dir");
 	if (sub[0] != '\0')
-		folderPath += std::string("/") + sub;
+		path += std::string("/") + sub;
+	return true;
+}
+
+std::string InstallConfig::PlannedFolder(const char* destination_name, BMessage& custom_folders,
+                                         BVolume& volume, bool& replaced)
+{
+	replaced = false;
+	std::string path;
+	int32 index = 0;
+	if (destination_name == nullptr)
+		return path;
+	if (CustomFolderPath(destination_name, custom_folders, volume, path, index)) {
+		BMessage folder;
+		custom_folders.FindMessage("custom_folder", index, &folder);
+		BVolume* on = volume.InitCheck() == B_OK ? &volume : nullptr;
+		replaced = folder.FindBool("custom_replace_existing") &&
+		           ProtectedFolderReason(path, InstallFolderPath(), on).empty();
+		return path;
+	}
+	LibString standard;
+	ResolveStandardFolder(destination_name, standard);
+	return standard.String();
+}
+
+bool InstallConfig::ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
+                                        BVolume& volume, const char* saved_files_path,
+                                        LibString& path)
+{
+	std::string folderPath;
+	int32 index = 0;
+	if (!CustomFolderPath(destination_name, custom_folders, volume, folderPath, index))
+		return false;
+	BMessage folder;
+	custom_folders.FindMessage("custom_folder", index, &folder);
+	BVolume* on = volume.InitCheck() == B_OK ? &volume : nullptr;
 
 	const bool replace = folder.FindBool("custom_replace_existing");
 	if (replace && LibEntryExists(folderPath)) {

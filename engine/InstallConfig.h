@@ -75,6 +75,10 @@ public:
 	void GetNewPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
 	                const char* saved_files_path, LibString& path);
 	bool DoesDestinationExist();
+	// The folder GetNewPath will give `destination_name`, found without
+	// changing anything; `replaced` tells whether the run replaces it whole.
+	std::string PlannedFolder(const char* destination_name, BMessage& custom_folders,
+	                          BVolume& volume, bool& replaced);
 	// The destination with opt_created_folder appended; empty without either.
 	std::string InstallFolderPath();
 
@@ -127,6 +131,8 @@ public:
 
 private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);
+	bool CustomFolderPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
+	                      std::string& path, int32& index);
 	bool ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
 	                         BVolume& volume, const char* saved_files_path, LibString& path);
 	void ResolveStandardFolder(const char* destination_name, LibString& path);

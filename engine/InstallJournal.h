@@ -11,6 +11,8 @@
 
 #include "SupportDefs.h"
 
+class InstallLock;
+
 class InstallJournal {
 public:
 	InstallJournal();
@@ -57,8 +59,11 @@ public:
 	void RestoreTimes();
 
 	// Undoes the journal a killed run left for `folder`, or drops it when
-	// that run kept what it placed. False when there was none.
-	static bool Recover(const std::string& folder, std::vector<std::string>& problems);
+	// that run kept what it placed. False when there was none. `held`, the
+	// caller's lock of the folder, is released before the folders' times are
+	// put back, so that its file leaves no trace.
+	static bool Recover(const std::string& folder, std::vector<std::string>& problems,
+	                    InstallLock* held);
 
 private:
 	struct Record {

@@ -216,7 +216,8 @@ void InstallJournal::RestoreTimes()
 	fRecords.clear();
 }
 
-bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>& problems)
+bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>& problems,
+                             InstallLock* held)
 {
 	const std::string path = PathFor(folder);
 	std::vector<Record> records;
@@ -235,13 +236,8 @@ bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>
 	}
 	if (!rollback)
 		return true;
-	// The killed run's lock file goes too, unless a run holds it.
-	{
-		InstallLock lock;
-		pid_t holder = 0;
-		if (lock.Acquire(folder, holder) == B_OK)
-			lock.Release();
-	}
+	if (held != nullptr)
+		held->Release();
 	SetTimes(records);
 	return true;
 }

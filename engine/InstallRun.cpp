@@ -16,6 +16,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "Errors.h"
+#include "InstallPlan.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
@@ -112,6 +113,8 @@ int32 InstallRun::Execute()
 	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
+	if (!CheckWritableFolders())
+		return INSTALL_RUN_NO_FOLDER;
 	struct stat parent;
 	if (lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
 		memset(&parent, 0, sizeof(parent));
@@ -229,6 +232,18 @@ bool InstallRun::TrashEarlierInstallation()
 	return false;
 }
 
+bool InstallRun::CheckWritableFolders()
+{
+	int error = 0;
+	const std::string folder = InstallPlan(fConfig).Unwritable(error);
+	if (folder.empty())
+		return true;
+	LibError("The installation must write into the folder '%s', which cannot be written: %s. "
+	         "Nothing was changed.",
+	         folder.c_str(), strerror(error));
+	return false;
+}
+
 bool InstallRun::BeginJournal(const struct stat& parent)
 {
 	bool rollback = true;
@@ -257,7 +272,7 @@ bool InstallRun::BeginJournal(const struct stat& parent)
 bool InstallRun::UndoInterruptedRun()
 {
 	std::vector<std::string> problems;
-	if (!InstallJournal::Recover(fInstallFolder, problems))
+	if (!InstallJournal::Recover(fInstallFolder, problems, nullptr))
 		return false;
 	if (problems.empty())
 		LibInfo("%s",

@@ -46,6 +46,9 @@ private:
 	// Everything that changes the machine, each change journaled first;
 	// kChangesMade when all was done.
 	int32 MakeChanges(LibAppResource& store);
+	// Every folder the run writes into can be written; else the first that
+	// cannot is named and nothing is changed.
+	bool CheckWritableFolders();
 	bool BeginJournal(const struct stat& parent);
 	// True when a killed run's journal was found (and undone).
 	bool UndoInterruptedRun();

@@ -12,6 +12,9 @@
 #include "ConfigLoader.h"
 #include "ConfigText.h"
 #include "InstallConfig.h"
+#include "InstallJournal.h"
+#include "InstallLock.h"
+#include "InstallPlan.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
@@ -158,6 +161,47 @@ const char* OutcomeText(const int& code)
 	}
 }
 
+// A killed run into the same folder is undone before this one is planned.
+void UndoInterruptedRun(InstallConfig& config, UnattendedOutput& output)
+{
+	const std::string folder = config.InstallFolderPath();
+	// Without a journal there is nothing to undo, and no lock file to make.
+	if (folder.empty() || !LibEntryExists(InstallJournal::PathFor(folder)))
+		return;
+	InstallLock lock;
+	pid_t holder = 0;
+	// A folder another run holds is that run's to finish; the run says so.
+	if (lock.Acquire(folder, holder) != B_OK)
+		return;
+	std::vector<std::string> problems;
+	if (!InstallJournal::Recover(folder, problems, &lock))
+		return;
+	if (problems.empty())
+		output.Line("note", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1051, folder.c_str()).c_str());
+	for (const std::string& problem : problems)
+		output.Line("error", problem.c_str());
+}
+
+// The questions the run will ask, found before it changes anything: without
+// answers for them the run stops here, having changed nothing.
+bool AnswersKnown(InstallConfig& config, UnattendedOutput& output)
+{
+	const InstallPlan plan(config);
+	if (plan.Questions().empty())
+		return true;
+	for (const InstallPlan::Question& question : plan.Questions())
+		output.Line("collision", (question.path + " is in the way of the " +
+		                          (question.link ? "link to " : "item ") + question.item +
+		                          ", and the product asks what to do")
+		                                 .c_str());
+	output.Detail("answer",
+	              "none given: the installation stops before changing anything (use --answers "
+	              "or --yes)");
+	output.Line("error", InstallText(1027).String());
+	output.Line("result", OutcomeText(UNATTENDED_UNANSWERED));
+	return false;
+}
+
 void Restart(UnattendedOutput& output)
 {
 	const status_t status = LibShutdown(true);
@@ -256,6 +300,9 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		return UNATTENDED_FOLDER_ERROR;
 	}
 	PrintPlan(*config, output);
+	UndoInterruptedRun(*config, output);
+	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output))
+		return UNATTENDED_UNANSWERED;
 
 	const int code = Install(*config, presenter, output);
 	for (const std::string& failure : config->failures.Lines())

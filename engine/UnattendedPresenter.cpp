@@ -52,6 +52,12 @@ void UnattendedPresenter::AddAnswers(const AnswerFile& answers)
 	}
 }
 
+bool UnattendedPresenter::CanSettle(const int32& kind) const
+{
+	return fYes ||
+	       (kind >= 0 && kind < ANSWER_KIND_COUNT && fResponders[kind].CountPendingAnswers() > 0);
+}
+
 int32 UnattendedPresenter::Classify(const BAlert& alert)
 {
 	if (strcmp(alert.Title(), "ReplaceAlert") == 0)

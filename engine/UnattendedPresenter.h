@@ -31,6 +31,9 @@ public:
 
 	int32 Present(BAlert& alert) override;
 
+	// Whether a question of `kind` can be answered: --yes, or answers of
+	// that kind in the answer file.
+	bool CanSettle(const int32& kind) const;
 	// A question found no answer and the run was asked to stop.
 	bool Unanswered() const { return fUnanswered; }
 	// Which question an alert asks, from its title and button labels.

@@ -170,7 +170,10 @@ bool CopyReplacing(const std::string& source, const std::string& target)
 {
 	std::string temporary = TemporaryBeside(target);
 	if (!CopyFresh(source, temporary) || host_rename_entry(temporary, target) != 0) {
+		// The caller reports why the copy failed (a full disk), not the cleanup.
+		const int error = errno;
 		RemoveTree(temporary);
+		errno = error;
 		return false;
 	}
 	return true;

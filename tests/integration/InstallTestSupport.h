@@ -120,7 +120,7 @@ inline std::map<std::string, std::string> TreeState(const std::string& root)
 	std::map<std::string, std::string> entries;
 	for (const std::string& entry : Tree(root)) {
 		if (entry.rfind("run-", 0) == 0 || entry.rfind("installers", 0) == 0 ||
-		    entry.rfind("products", 0) == 0 || entry.rfind("boot/var/tmp/", 0) == 0)
+		    entry.rfind("products", 0) == 0 || entry.rfind("boot/var/tmp", 0) == 0)
 			continue;
 		const std::string path = root + "/" + entry;
 		struct stat info;

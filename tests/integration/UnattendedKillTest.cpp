@@ -177,7 +177,7 @@ TEST_P(UnattendedKillTest, TheNextStartUndoesAKilledRunThenInstallsAsIfUndisturb
 		if (HasFailure())
 			return;
 	}
-	EXPECT_GE(killed, 8) << "the run was killed at too few points";
+	EXPECT_GE(killed, 4) << "the run was killed at too few points";
 
 	// On a busy machine the kill may come too late: another world is tried.
 	for (int attempt = 0; attempt < 3; attempt++) {

@@ -14,6 +14,7 @@
 #include "InstallerWriter.h"
 #include "MagicSniffer.h"
 #include "ProductDescription.h"
+#include "ProductWarnings.h"
 #include "VantryVersion.h"
 
 namespace {
@@ -190,6 +191,8 @@ int main(int argc, char** argv)
 		print_errors(description.Errors(), arguments.description);
 		return 1;
 	}
+	for (const std::string& warning : product_warnings(description.GetProduct()))
+		fprintf(stderr, "%s\n", warning.c_str());
 	if (arguments.checkOnly) {
 		printf("%s: the description is fine (%zu items)\n", arguments.description.c_str(),
 		       description.GetProduct().install_file.size());
