@@ -134,7 +134,9 @@ int32 InstallConfig::CheckSystemResources()
 		if (amount > int64(space.bytes)) {
 			const bool required = FindBool("req_disk_space_required");
 			ShowDiskShortage(required, amount, space);
-			return required ? INSTALL_CHECK_CHOOSE_AGAIN : INSTALL_CHECK_GO_ON;
+			// A suggestion is shown, and the checks after it still run.
+			if (required)
+				return INSTALL_CHECK_CHOOSE_AGAIN;
 		}
 	}
 
@@ -147,7 +149,8 @@ int32 InstallConfig::CheckSystemResources()
 			         InstallFormat(1024, 1044, Wording(required).String(), int(needed),
 			                       int(available), InstallText(required ? 1021 : 1022).String())
 			                 .c_str());
-			return required ? INSTALL_CHECK_END : INSTALL_CHECK_GO_ON;
+			if (required)
+				return INSTALL_CHECK_END;
 		}
 	}
 

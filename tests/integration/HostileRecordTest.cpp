@@ -24,8 +24,7 @@ std::map<std::string, std::string> Snapshot(const std::string& root)
 {
 	std::map<std::string, std::string> entries;
 	for (const std::string& entry : Tree(root)) {
-		if (entry.rfind("run-", 0) == 0 || entry.rfind("answers-", 0) == 0 ||
-		    entry.rfind("installers", 0) == 0 || entry.rfind("products", 0) == 0)
+		if (IsHarnessEntry(entry))
 			continue;
 		const std::string path = root + "/" + entry;
 		const fs::file_status status = fs::symlink_status(path);

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -100,6 +101,27 @@ inline std::vector<std::string> Tree(const std::string& folder)
 	return entries;
 }
 
+// The harness's own files below a world's folder: transcripts, answer
+// files, products, installers and the temporary folder.
+inline bool IsHarnessEntry(const std::string& entry)
+{
+	for (const char* prefix : {"run-", "answers-", "installers", "products", "boot/var/tmp"}) {
+		if (entry.rfind(prefix, 0) == 0)
+			return true;
+	}
+	return false;
+}
+
+// `size` bytes that do not compress, the same for the same seed.
+inline std::string Noise(const size_t& size, const unsigned& seed)
+{
+	std::mt19937 random(seed);
+	std::string bytes(size, '\0');
+	for (char& byte : bytes)
+		byte = char(random());
+	return bytes;
+}
+
 // The attribute names of the entry (links not followed), in name order.
 inline std::vector<std::string> AttrNames(const std::string& path)
 {
@@ -119,8 +141,7 @@ inline std::map<std::string, std::string> TreeState(const std::string& root)
 {
 	std::map<std::string, std::string> entries;
 	for (const std::string& entry : Tree(root)) {
-		if (entry.rfind("run-", 0) == 0 || entry.rfind("installers", 0) == 0 ||
-		    entry.rfind("products", 0) == 0 || entry.rfind("boot/var/tmp", 0) == 0)
+		if (IsHarnessEntry(entry))
 			continue;
 		const std::string path = root + "/" + entry;
 		struct stat info;

@@ -3,8 +3,6 @@
 // undoes the run; the path and the reason are named and the tree is as it was.
 #include <sys/mount.h>
 
-#include <random>
-
 #include "InstallTestSupport.h"
 
 using namespace install_test;
@@ -37,15 +35,6 @@ private:
 	bool fMounted;
 };
 
-std::string Noise(const size_t& size)
-{
-	std::mt19937 random(7);
-	std::string bytes(size, '\0');
-	for (char& byte : bytes)
-		byte = char(random());
-	return bytes;
-}
-
 struct FullCase {
 	const char* name;
 	// The folder below the world's boot folder that becomes a 1 MB volume.
@@ -74,7 +63,7 @@ TEST_P(FullDiskTest, StopsOrUndoesNamingThePath)
 	                                                  "file_name = \"files/big.bin\"\n"
 	                                                  "install_meta = { destination = \"" +
 	                                                  test.destination + "\" }\n",
-	                                          {{"files/big.bin", Noise(3 << 20)}});
+	                                          {{"files/big.bin", Noise(3 << 20, 7)}});
 	SmallVolume volume(world.Boot() + "/" + test.small, "1m");
 	if (!volume.Mounted())
 		GTEST_SKIP() << "mounting a tmpfs needs privileges this run does not have";

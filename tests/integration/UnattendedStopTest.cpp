@@ -35,15 +35,6 @@ std::map<std::string, std::string> Snapshot(const std::string& root)
 	return entries;
 }
 
-std::string Noise(const size_t& size, const unsigned& seed)
-{
-	std::mt19937 random(seed);
-	std::string bytes(size, '\0');
-	for (char& byte : bytes)
-		byte = char(random());
-	return bytes;
-}
-
 std::string ItemName(const int& i)
 {
 	return "item" + std::to_string(i);
