@@ -1,11 +1,12 @@
 // Streaming CRC-32 over a byte range, read in large blocks with the kernel
-// told the reading is sequential.
+// told the reading is sequential; libdeflate's CRC is zlib's, several times
+// as fast.
 #include "PayloadDigest.h"
 
 #include <fcntl.h>
+#include <libdeflate.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
@@ -26,7 +27,7 @@ status_t payload_digest(const int& fd, const off_t& offset, const off_t& size, u
 		return B_BAD_VALUE;
 	posix_fadvise(fd, offset, size, POSIX_FADV_SEQUENTIAL);
 	std::unique_ptr<unsigned char[]> block(new unsigned char[kBlockSize]);
-	uLong crc = crc32_z(0L, Z_NULL, 0);
+	uint32 crc = 0;
 	off_t done = 0;
 	while (done < size) {
 		const size_t wanted = size_t(std::min<off_t>(off_t(kBlockSize), size - done));
@@ -44,10 +45,10 @@ status_t payload_digest(const int& fd, const off_t& offset, const off_t& size, u
 				         ", before the payload's end at byte " + std::to_string(offset + size);
 			return B_FILE_ERROR;
 		}
-		crc = crc32_z(crc, block.get(), size_t(got));
+		crc = libdeflate_crc32(crc, block.get(), size_t(got));
 		done += got;
 	}
-	*digest = uint32(crc);
+	*digest = crc;
 	return B_OK;
 }
 
