@@ -13,8 +13,9 @@
 namespace {
 
 const size_t kWindowSize = 256 * 1024;
-// Entries whose packed data fits the window are inflated whole.
-const uint64 kWholeLimit = kWindowSize;
+// Entries up to this size, packed and unpacked, are inflated whole; the
+// memory it takes stays bounded.
+const uint64 kWholeLimit = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -176,15 +177,23 @@ ssize_t ZipEntryReader::_InflateWhole(uint8* buffer)
 		return _Fail(B_NO_MEMORY, "cannot inflate " + fEntry->name);
 	const uint64 at = fDataStart;
 	const size_t packed = (size_t)fEntry->compressedSize;
-	if ((at < fWindowStart || at + packed > fWindowStart + fWindowLength) &&
-	    _FillWindow(at) != B_OK)
-		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
-	if (at + packed > fWindowStart + fWindowLength)
-		return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+	const uint8* input = nullptr;
+	if (packed > kWindowSize) {
+		fPacked.resize(packed);
+		if (_ReadAt(at, fPacked.data(), packed) != B_OK)
+			return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+		input = (const uint8*)fPacked.data();
+	} else {
+		if ((at < fWindowStart || at + packed > fWindowStart + fWindowLength) &&
+		    _FillWindow(at) != B_OK)
+			return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+		if (at + packed > fWindowStart + fWindowLength)
+			return _Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
+		input = fWindow.get() + (at - fWindowStart);
+	}
 	size_t produced = 0;
-	const libdeflate_result result =
-	        libdeflate_deflate_decompress(fWhole, fWindow.get() + (at - fWindowStart), packed,
-	                                      buffer, (size_t)fEntry->size, &produced);
+	const libdeflate_result result = libdeflate_deflate_decompress(fWhole, input, packed, buffer,
+	                                                               (size_t)fEntry->size, &produced);
 	fStreamEnded = true;
 	fInputDone = packed;
 	if (result == LIBDEFLATE_INSUFFICIENT_SPACE)

@@ -63,6 +63,8 @@ private:
 	// A whole entry inflated for a caller reading it in pieces.
 	std::string fPending;
 	size_t fPendingDone;
+	// A whole entry's packed data larger than the window.
+	std::string fPacked;
 	std::unique_ptr<uint8[]> fWindow;
 	uint64 fWindowStart;
 	size_t fWindowLength;
