@@ -114,6 +114,9 @@ status_t InstallJournal::Begin(const std::string& folder, const struct stat& par
 	fNoted.clear();
 	fMade.clear();
 	fRecords.clear();
+	// Copies a run killed while it kept its changes left behind.
+	if (!LibEntryExists(fPath))
+		LibUnlink(fBackups.c_str());
 	fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW,
 	           0600);
 	if (fFd < 0)
@@ -299,8 +302,10 @@ void InstallJournal::Commit()
 	Close();
 	if (fPath.empty())
 		return;
-	LibUnlink(fBackups.c_str());
+	// The journal goes first: a kill between the two must not leave a
+	// journal whose copies are gone.
 	unlink(fPath.c_str());
+	LibUnlink(fBackups.c_str());
 	fPath.clear();
 	fRecords.clear();
 }

@@ -214,8 +214,8 @@ bool InstallJournal::Undo(std::vector<std::string>& problems)
 		UndoRecord(*record, problems);
 	ClearWorkFolders(fRecords);
 	if (problems.size() == before) {
-		LibUnlink(fBackups.c_str());
 		unlink(fPath.c_str());
+		LibUnlink(fBackups.c_str());
 	}
 	// Kept for RestoreTimes; the journal stays on disk while anything is amiss.
 	fPath.clear();
@@ -243,8 +243,8 @@ bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>
 		ClearWorkFolders(records);
 	}
 	if (problems.size() == before) {
-		LibUnlink((path + ".saved").c_str());
 		unlink(path.c_str());
+		LibUnlink((path + ".saved").c_str());
 	}
 	if (!rollback)
 		return true;
