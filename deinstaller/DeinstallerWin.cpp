@@ -37,12 +37,16 @@ DeinstallerWin::DeinstallerWin()
                 B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE),
       fFilesWin(nullptr), fSearch(nullptr)
 {
-	BackgroundView* background = new BackgroundView(Bounds());
-	AddChild(background);
 	fImage = new InstallImage(BPoint(10, 10), false);
+	// The product line stands beside the product view, the menu ends under
+	// its right edge: the window is too narrow for either to go further.
+	BackgroundView* background =
+	        new BackgroundView(Bounds(), Bounds().bottom - fImage->Frame().bottom);
+	AddChild(background);
 	background->AddChild(fImage);
-	fVolumeMenu = new LibVolumeMenu(BPoint(10, fImage->Frame().bottom + 3), "volume",
-	                                DEINSTALLER_VOLUME, kMenuDivider);
+	fVolumeMenu =
+	        new LibVolumeMenu(BPoint(10, fImage->Frame().bottom + 3), "volume", DEINSTALLER_VOLUME,
+	                          kMenuDivider, fImage->Frame().right - 10 - kMenuDivider);
 	fVolumeMenu->SetLabel(DeinstallText(1000).String());
 	background->AddChild(fVolumeMenu);
 	const float menuBottom = fVolumeMenu->Frame().bottom;

@@ -58,7 +58,7 @@ bool WriteIconPng(const BBitmap& icon, const std::string& path)
 	const int32 width = int32(icon.Bounds().Width()) + 1;
 	const int32 height = int32(icon.Bounds().Height()) + 1;
 	const uint8* bits = static_cast<const uint8*>(icon.Bits());
-	const color_map* palette = system_colors();
+	const color_map* palette = system_palette();
 	std::vector<uint8> rows;
 	for (int32 y = 0; y < height; y++) {
 		rows.push_back(0); // no filter

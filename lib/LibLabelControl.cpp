@@ -16,6 +16,16 @@ BStringView* MakeText(BRect frame, const char* name, const char* text)
 	return view;
 }
 
+// A label wider than its place (a long translation) is drawn smaller, down
+// to 8 points, rather than run into the suffix and the control beside it.
+void FitText(BStringView* view)
+{
+	view->SetFontSize(12);
+	const float room = view->Bounds().Width() + 1;
+	for (float size = 11; size >= 8 && view->StringWidth(view->Text()) > room; size--)
+		view->SetFontSize(size);
+}
+
 } // namespace
 
 LibLabelControl::LibLabelControl(BRect frame, const float& divider, const char* name,
@@ -29,6 +39,7 @@ LibLabelControl::LibLabelControl(BRect frame, const float& divider, const char* 
 	if (label != nullptr) {
 		float right = suffix != nullptr ? divider - 12 : divider - 2;
 		fLabel = MakeText(BRect(0, 0, right, bottom), "label", label);
+		FitText(fLabel);
 		AddChild(fLabel);
 	}
 	if (suffix != nullptr) {
@@ -41,8 +52,10 @@ LibLabelControl::~LibLabelControl() {}
 
 void LibLabelControl::SetLabel(const char* text)
 {
-	if (fLabel != nullptr)
-		fLabel->SetText(text);
+	if (fLabel == nullptr)
+		return;
+	fLabel->SetText(text);
+	FitText(fLabel);
 }
 
 const char* LibLabelControl::LabelText() const

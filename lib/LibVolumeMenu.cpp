@@ -10,8 +10,8 @@
 #include "VolumeRoster.h"
 
 LibVolumeMenu::LibVolumeMenu(BPoint point, const char* name, const uint32& command,
-                             const float& divider)
-    : LibMenuButton(point, name, "Disk", divider, 130, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, true),
+                             const float& divider, const float& menuWidth)
+    : LibMenuButton(point, name, "Disk", divider, menuWidth, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, true),
       fPersistent(true), fRemovable(true), fShared(true), fReadOnly(false), fOnlyBeOS(true),
       fCommand(command)
 {

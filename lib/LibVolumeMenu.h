@@ -8,7 +8,9 @@ class BVolume;
 
 class LibVolumeMenu : public LibMenuButton {
 public:
-	LibVolumeMenu(BPoint point, const char* name, const uint32& command, const float& divider);
+	// The menu part is `menuWidth` wide, right of the label's `divider`.
+	LibVolumeMenu(BPoint point, const char* name, const uint32& command, const float& divider,
+	              const float& menuWidth = 130);
 	~LibVolumeMenu() override;
 
 	void AllowPersistent(const bool& allow) { fPersistent = allow; }

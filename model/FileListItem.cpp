@@ -48,7 +48,8 @@ FileListItem::FileListItem(const char* path, const bool& indented, const bool& s
 
 FileListItem::FileListItem(const FileListItem& other, const bool& indented)
     : BListItem(0, true), fShowFullPath(other.fShowFullPath), fIndented(indented),
-      fIcon(new_empty_icon()), fPath(other.fPath), fType(other.fType), fTruncateMode(0)
+      fIcon(new_empty_icon()), fPath(other.fPath), fGivenPath(other.fGivenPath), fType(other.fType),
+      fTruncateMode(0)
 {
 	fIcon->SetBits(other.fIcon->Bits(), other.fIcon->BitsLength(), 0, B_CMAP8);
 	SetDisplayText();
@@ -62,7 +63,7 @@ FileListItem::~FileListItem()
 const char* FileListItem::Path() const
 {
 	const char* path = fPath.Path();
-	return path != nullptr ? path : "";
+	return path != nullptr ? path : fGivenPath.String();
 }
 
 void FileListItem::SetPath(const char* path)
@@ -70,6 +71,7 @@ void FileListItem::SetPath(const char* path)
 	if (path != nullptr)
 		fIcon->SetTo(nullptr, path, B_MINI_ICON);
 	fPath.SetTo(path);
+	fGivenPath = path != nullptr ? path : "";
 	SetDisplayText();
 }
 
@@ -100,7 +102,11 @@ void FileListItem::SetTruncateMode(const uint32& mode)
 void FileListItem::SetDisplayText()
 {
 	const char* leaf = fPath.Leaf();
-	fDisplayText = fShowFullPath ? Path() : (leaf != nullptr ? leaf : "");
+	if (leaf == nullptr) {
+		const char* slash = strrchr(fGivenPath.String(), '/');
+		leaf = slash != nullptr ? slash + 1 : fGivenPath.String();
+	}
+	fDisplayText = fShowFullPath ? Path() : leaf;
 }
 
 void FileListItem::Execute()
@@ -127,8 +133,10 @@ void FileListItem::Write(BMessage& message)
 void FileListItem::Read(BMessage& message)
 {
 	const char* path = nullptr;
-	if (message.FindString("file_name", &path) == B_OK)
+	if (message.FindString("file_name", &path) == B_OK) {
 		fPath.SetTo(path);
+		fGivenPath = path;
+	}
 	int8 type;
 	if (message.FindInt8("file_type", &type) == B_OK)
 		fType = (FileType)type;

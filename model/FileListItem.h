@@ -57,6 +57,9 @@ private:
 	bool fIndented;
 	LibBitmap* fIcon;
 	BPath fPath;
+	// The path as given: a record's relative path that does not resolve from
+	// the working folder still names the row.
+	LibString fGivenPath;
 	FileType fType;
 	LibString fDisplayText;
 	uint32 fTruncateMode;

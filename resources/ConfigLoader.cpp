@@ -29,37 +29,42 @@ bool read_record(BMessage& config, LibAppResource& store)
 	return status == B_OK;
 }
 
-// A record that would write outside its places is refused whole, before
-// anything is made from it.
-bool check_record(const BMessage& config)
-{
-	const std::vector<std::string> faults = CheckConfigRecord(config);
-	if (faults.empty())
-		return true;
-	for (const std::string& fault : faults)
-		fprintf(stderr, "Installer: configuration refused: %s\n", fault.c_str());
-	LibError("The installer's configuration is refused, nothing was installed: %s",
-	         faults.front().c_str());
-	return false;
-}
-
 } // namespace
 
-bool LoadConfiguration(BMessage& config, LibAppResource& store)
+ConfigReading ReadConfiguration(BMessage& config, LibAppResource& store)
 {
+	ConfigReading reading;
 	config.MakeEmpty();
-	if (read_record(config, store)) {
-		if (check_record(config))
-			return true;
-		config.MakeEmpty();
-		config.what = 0;
-		return false;
-	}
+	reading.read = read_record(config, store);
+	// A record that would write outside its places is refused whole, before
+	// anything is made from it.
+	if (reading.read)
+		reading.faults = CheckConfigRecord(config);
+	return reading;
+}
+
+bool ReportConfiguration(BMessage& config, const ConfigReading& reading)
+{
+	if (reading.read && reading.faults.empty())
+		return true;
 	// A failed unflattening may have left some fields: nothing half loaded.
 	config.MakeEmpty();
 	config.what = 0;
+	if (reading.read) {
+		for (const std::string& fault : reading.faults)
+			fprintf(stderr, "Installer: configuration refused: %s\n", fault.c_str());
+		LibError("The installer's configuration is refused, nothing was installed: %s",
+		         reading.faults.front().c_str());
+		return false;
+	}
 	LibError("%s",
 	         "Error obtaining configuration in installer. The installer was improperly built.");
 	fprintf(stderr, "QUIT.................. add code...\n");
 	return false;
+}
+
+bool LoadConfiguration(BMessage& config, LibAppResource& store)
+{
+	const ConfigReading reading = ReadConfiguration(config, store);
+	return ReportConfiguration(config, reading);
 }

@@ -47,7 +47,7 @@ uint8 cmap8_for(const uint8* pixel, color_space space)
 	if (pixel[0] == 0x77 && pixel[1] == 0x74 && pixel[2] == 0x77)
 		return B_TRANSPARENT_MAGIC_CMAP8;
 	uint32 index = ((pixel[2] >> 3) << 10) | ((pixel[1] >> 3) << 5) | (pixel[0] >> 3);
-	return system_colors()->index_map[index];
+	return system_color_index(index);
 }
 
 } // namespace
@@ -200,7 +200,7 @@ rgb_color BBitmap::ColorAt(int32 x, int32 y) const
 		return rgb_color{0, 0, 0, 0};
 	const uint8* row = fBits.data() + size_t(y) * fBytesPerRow;
 	switch (fColorSpace) {
-		case B_CMAP8: return system_colors()->color_list[row[x]];
+		case B_CMAP8: return system_palette()->color_list[row[x]];
 		case B_GRAY8: return rgb_color{row[x], row[x], row[x], 255};
 		case B_RGB32: return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], 255};
 		case B_RGBA32: return rgb_color{row[x * 4 + 2], row[x * 4 + 1], row[x * 4], row[x * 4 + 3]};

@@ -81,3 +81,7 @@ struct color_map {
 };
 
 const color_map* system_colors();
+// What drawing needs without the nearest map, which is slow to build: the
+// palette with its inversion map, and the nearest index of one 15-bit colour.
+const color_map* system_palette();
+uint8 system_color_index(uint32 index);

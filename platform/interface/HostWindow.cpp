@@ -216,6 +216,25 @@ public:
 
 	static void ReportOpened(void*) { InterfaceHost::Event("menu-opened"); }
 
+	// A field too narrow for its text and the arrow (the installer's language
+	// code) shows the whole text, centred, without the arrow.
+	void draw() override
+	{
+		const int arrow = (labelsize() - 3) & -2;
+		fl_font(labelfont(), labelsize());
+		int textWidth = 0, textHeight = 0;
+		measure_label(textWidth, textHeight);
+		if (box() == FL_NO_BOX || type() != 0 || textWidth + arrow + Fl::box_dw(box()) + 4 <= w()) {
+			Fl_Menu_Button::draw();
+			return;
+		}
+		draw_box(box(), color());
+		draw_label(x() + Fl::box_dx(box()), y(), w() - Fl::box_dw(box()), h(),
+		           Fl_Align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP));
+		if (Fl::focus() == this)
+			draw_focus();
+	}
+
 	MenuItems menuItems;
 	std::string text;
 	Address address;

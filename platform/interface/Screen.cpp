@@ -110,15 +110,15 @@ uint8 BScreen::IndexForColor(uint8 red, uint8 green, uint8 blue, uint8 alpha) co
 	if (alpha < 128)
 		return B_TRANSPARENT_MAGIC_CMAP8;
 	uint32 index = ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3);
-	return system_colors()->index_map[index];
+	return system_color_index(index);
 }
 
 rgb_color BScreen::ColorForIndex(uint8 index) const
 {
-	return system_colors()->color_list[index];
+	return system_palette()->color_list[index];
 }
 
 uint8 BScreen::InvertIndex(uint8 index) const
 {
-	return system_colors()->inversion_map[index];
+	return system_palette()->inversion_map[index];
 }

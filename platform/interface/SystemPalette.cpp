@@ -1,5 +1,5 @@
 // The 256 colours of the BeOS system palette and the nearest-colour map.
-#include <mutex>
+#include <atomic>
 
 #include "Bitmap.h"
 
@@ -68,9 +68,10 @@ uint8 widen(uint32 five)
 	return uint8((five << 3) | (five >> 2));
 }
 
-color_map* build()
+// The palette and its inversion map; the nearest map stays empty.
+color_map* build_palette()
 {
-	auto* map = new color_map;
+	auto* map = new color_map();
 	map->id = 0;
 	for (int32 i = 0; i < 256; i++) {
 		uint32 rgb = kPalette[i];
@@ -83,17 +84,40 @@ color_map* build()
 		        rgb_color{uint8(255 - c.red), uint8(255 - c.green), uint8(255 - c.blue), 255},
 		        *map);
 	}
-	for (uint32 index = 0; index < 32768; index++) {
-		rgb_color c = {widen((index >> 10) & 31), widen((index >> 5) & 31), widen(index & 31), 255};
-		map->index_map[index] = nearest(c, *map);
-	}
 	return map;
 }
 
+// Nearest index + 1 of each 15-bit colour, 0 until first asked: the whole map
+// takes 8 million distances, which a program's start cannot afford.
+std::atomic<uint16> sNearest[32768];
+
 } // namespace
+
+const color_map* system_palette()
+{
+	static const color_map* map = build_palette();
+	return map;
+}
+
+uint8 system_color_index(uint32 index)
+{
+	index &= 32767;
+	const uint16 known = sNearest[index].load(std::memory_order_relaxed);
+	if (known != 0)
+		return uint8(known - 1);
+	rgb_color c = {widen((index >> 10) & 31), widen((index >> 5) & 31), widen(index & 31), 255};
+	const uint8 found = nearest(c, *system_palette());
+	sNearest[index].store(uint16(found + 1), std::memory_order_relaxed);
+	return found;
+}
 
 const color_map* system_colors()
 {
-	static const color_map* map = build();
+	static const color_map* map = [] {
+		auto* full = new color_map(*system_palette());
+		for (uint32 index = 0; index < 32768; index++)
+			full->index_map[index] = system_color_index(index);
+		return full;
+	}();
 	return map;
 }

@@ -143,9 +143,14 @@ bool XServer::Start(std::chrono::milliseconds timeout, const std::string& screen
 {
 	int readEnd;
 	// The display number arrives on descriptor 3 once the server accepts clients.
-	if (!spawn_with_pipe(
-	            {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
-	            {}, &fPid, &readEnd, 3))
+	std::vector<std::string> argv = {"Xvfb", "-displayfd", "3",   "-screen", "0",
+	                                 screen, "-nolisten",  "tcp", "-noreset"};
+	// A server left behind by a killed test keeps its display's socket, and a
+	// later server given the same number would send its clients there: the
+	// server ends with the test (setpriv keeps the process, so fPid is Xvfb).
+	if (run({"sh", "-c", "command -v setpriv >/dev/null"}, std::chrono::seconds(5)) == 0)
+		argv.insert(argv.begin(), {"setpriv", "--pdeathsig", "KILL"});
+	if (!spawn_with_pipe(argv, {}, &fPid, &readEnd, 3))
 		return false;
 	Clock::time_point deadline = Clock::now() + timeout;
 	std::string text;
@@ -168,12 +173,23 @@ bool XServer::Start(std::chrono::milliseconds timeout, const std::string& screen
 
 Program::~Program()
 {
+	Stop();
+}
+
+void Program::Stop()
+{
 	if (fOutput >= 0)
 		close(fOutput);
 	if (fPid > 0 && !fEnded) {
 		kill(fPid, SIGKILL);
 		waitpid(fPid, nullptr, 0);
 	}
+	fPid = -1;
+	fOutput = -1;
+	fPending.clear();
+	fLines.clear();
+	fEnded = false;
+	fStatus = -1;
 }
 
 bool Program::Start(const std::string& path, const std::vector<std::string>& env,

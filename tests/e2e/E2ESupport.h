@@ -55,6 +55,8 @@ public:
 	// The number of lines read so far: a mark to wait for events after.
 	size_t Mark();
 	bool Exited(std::chrono::milliseconds timeout, int* status = nullptr);
+	// Kills the program and forgets its lines, so the object can start another.
+	void Stop();
 	const std::vector<std::string>& Lines() const { return fLines; }
 
 private:

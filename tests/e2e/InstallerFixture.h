@@ -160,9 +160,17 @@ protected:
 	}
 
 	// Presses the rightmost (default) button of an alert drawn at that frame.
+	// A click that comes while a loaded server is still mapping the alert can
+	// be lost, so it is repeated until the alert reports its answer.
 	void ClickDefaultButton(const int& left, const int& top, const int& width, const int& height)
 	{
-		ClickAt(left, top, width - 10 - 30, height - 34 + 12);
+		for (int attempt = 0; attempt < 3; attempt++) {
+			const size_t mark = fProbe.Mark();
+			ClickAt(left, top, width - 10 - 30, height - 34 + 12);
+			if (fProbe.WaitFor({"alert-answered"}, 5s, nullptr, mark))
+				return;
+		}
+		ADD_FAILURE() << "the alert at " << left << "," << top << " took no click\n" << Output();
 	}
 
 	void ClickButton() { Click(InstallerLayout::kButtonX, InstallerLayout::kButtonY); }

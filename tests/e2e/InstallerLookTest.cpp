@@ -1,5 +1,5 @@
-// What the installer looks like: steps 1 and 2 and the collision dialog in
-// English and German, compared with the reference images of
+// What the installer looks like: steps 1 and 2, step 3 at a collision and at
+// its end, and the collision dialog in English and German, compared with the reference images of
 // tests/e2e/reference (VANTRY_UPDATE_REFERENCES=1 writes them anew). Texts that
 // change from run to run (paths, free space, dates) are left out of the
 // comparison.
@@ -9,6 +9,7 @@
 #include <random>
 
 #include "InstallerFixture.h"
+#include "StringTable.h"
 #include "oLocalize.h"
 
 using namespace std::chrono_literals;
@@ -88,18 +89,27 @@ custom_sub_dir = "target"
 custom_replace_existing = false
 
 [[install_file]]
+file_name = "files/big"
+groups = ["Full"]
+
+[[install_file]]
 file_name = "files/notes.txt"
 groups = ["Minimal", "Full"]
 install_meta = { destination = "Target", destination_exists = "Prompt", link = "None" }
 
 [[install_file]]
-file_name = "files/big"
+file_name = "files/more"
 groups = ["Full"]
 )";
 }
 
 class InstallerLookTest : public InstallerTest {
 protected:
+	// Room for the dialogs, centred on the screen, above the window moved
+	// to the bottom left corner.
+	std::string ScreenSize() const override { return "1280x1024x24"; }
+	static constexpr int kWindowTop = 1024 - 258 - 10;
+
 	// Compares a part of the screen with its reference; differing pixels
 	// (outside the masks) may be at most half a percent.
 	void Compare(const std::string& name, const e2e::Image& part, const std::vector<Rect>& masks)
@@ -151,11 +161,21 @@ protected:
 		std::filesystem::create_directories(VANTRY_ARTIFACTS);
 		const std::string files = fWorld.ProductFolder("Look") + "/files";
 		WriteFile(files + "/notes.txt", "new notes");
-		WriteFile(files + "/big/data.bin", Noise(64 << 20));
+		// Half of the bytes come before the collision, half after it.
+		const std::string noise = Noise(64 << 20);
+		WriteFile(files + "/big/data.bin", noise.substr(0, 32 << 20));
+		WriteFile(files + "/more/data.bin", noise.substr(32 << 20));
 		WriteFile(fWorld.Home() + "/target/notes.txt", "old notes");
 		const std::string installer = fWorld.Build("Look", LookProduct());
 		ASSERT_EQ(oLocalize::WriteLanguage(installer.c_str(), language), B_OK);
 		Launch(installer);
+		std::string id;
+		Tool({"xdotool", "search", "--name", "^Look$"}, &id);
+		ASSERT_EQ(Tool({"xdotool", "windowmove", "--sync", id.substr(0, id.find('\n')), "0",
+		                std::to_string(kWindowTop)}),
+		          0);
+		fX = 0;
+		fY = kWindowTop;
 		const std::string suffix = std::string("-") + language;
 
 		ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "1"; }, 0));
@@ -165,9 +185,9 @@ protected:
 		size_t mark = fProbe.Mark();
 		ClickButton();
 		ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, mark));
-		// "Full": both items.
+		// "Full": every item.
 		Click(e2e::InstallerLayout::kGroupX, e2e::InstallerLayout::kListTop + 19 + 9);
-		ASSERT_TRUE(WaitForState([](State& s) { return s["selected"] == "0,1"; }, mark));
+		ASSERT_TRUE(WaitForState([](State& s) { return s["selected"] == "0,1,2"; }, mark));
 		std::this_thread::sleep_for(300ms);
 		Compare("step2" + suffix, Window(), kWindowMasks);
 
@@ -179,8 +199,24 @@ protected:
 		e2e::Image shot;
 		ASSERT_TRUE(Screenshot(&shot));
 		Compare("collision" + suffix, Crop(shot, left, top, width, height), kDialogMasks);
+		// The run waits for the answer with the first half placed.
+		Compare("step3-during" + suffix, Crop(shot, fX, fY, 456, 258), kWindowMasks);
+		mark = fProbe.Mark();
 		Focus("ReplaceAlert");
 		Key("d");
+		const StringTable texts(
+		        (std::string(VANTRY_STRINGS_DIR) + "/installer/" + language + ".txt").c_str(), 1000,
+		        1045);
+		ASSERT_NE(texts.StringFor(1038), nullptr);
+		ASSERT_TRUE(WaitForAlert(texts.StringFor(1038), &left, &top, &width, &height, mark))
+		        << Output();
+		// Every byte is placed; the bar is full once the box is answered.
+		ASSERT_TRUE(WaitForState([](State& s) { return std::stod("0" + s["progress"]) >= 0.999; },
+		                         mark));
+		std::this_thread::sleep_for(300ms);
+		Compare("step3-after" + suffix, Window(), kWindowMasks);
+		ClickDefaultButton(left, top, width, height);
+		EXPECT_EQ(WaitForEnd(), 0);
 	}
 };
 

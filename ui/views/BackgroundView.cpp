@@ -5,8 +5,8 @@
 
 const char* const BackgroundView::kProductLine = "Quorvex: Vantry v1.3.0";
 
-BackgroundView::BackgroundView(BRect frame)
-    : BView(frame, "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+BackgroundView::BackgroundView(BRect frame, const float& lineInset)
+    : BView(frame, "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW), fLineInset(lineInset)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 }
@@ -19,6 +19,6 @@ void BackgroundView::Draw(BRect update)
 	font.SetSize(10);
 	SetFont(&font, B_FONT_SIZE | B_FONT_ROTATION);
 	const BRect frame = Frame();
-	DrawString(kProductLine, BPoint(frame.right - 1, frame.bottom - 45));
+	DrawString(kProductLine, BPoint(frame.right - 1, frame.bottom - fLineInset));
 	BView::Draw(update);
 }

@@ -6,9 +6,13 @@
 
 class BackgroundView : public BView {
 public:
-	explicit BackgroundView(BRect frame);
+	// The line begins `lineInset` points above the bottom edge.
+	explicit BackgroundView(BRect frame, const float& lineInset = 45);
 
 	void Draw(BRect update) override;
 
 	static const char* const kProductLine;
+
+private:
+	float fLineInset;
 };

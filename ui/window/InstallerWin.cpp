@@ -60,8 +60,11 @@ void SetFontSize10(BView* view)
 InstallerWin::InstallerWin()
     : LibWindow(kWindowFrame, "InstallerWin", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
                 B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
-      step(1), product_view(nullptr), folder_panel(nullptr), selected_total(0), placed_bytes(0)
+      step(1), product_view(nullptr), folder_panel(nullptr), selected_total(0), placed_bytes(0),
+      run_reported(false)
 {
+	// Only the reader touches the engine's record until LoadResources.
+	reader = std::thread(&InstallerWin::ReadResources, this);
 	Lock();
 	SetTitleFromFile();
 	BuildViews();
@@ -76,6 +79,10 @@ InstallerWin::InstallerWin()
 
 InstallerWin::~InstallerWin()
 {
+	if (reader.joinable())
+		reader.join();
+	for (InstallListItem* item : read_items)
+		delete item;
 	stop_watching(BMessenger(this));
 	delete folder_panel;
 }
@@ -234,8 +241,6 @@ void InstallerWin::LoadResources()
 	Lock();
 	FillProductView();
 	license_text->SetText(engine.FindString("license"));
-	if (license_text->TextLength() == 0)
-		ButtonPressed();
 	FillGroups();
 	FillItems();
 	SetDefaultFolder();
@@ -244,15 +249,37 @@ void InstallerWin::LoadResources()
 	volume->Update();
 	InstallTypeSelected();
 	SetDestinationPath();
+	// Without a licence the window opens on the choices; only now is the
+	// destination the product's, so its check warns about the right folder.
+	if (license_text->TextLength() == 0)
+		ButtonPressed();
 	PlaySoundIfAny();
 	ReportState();
 	Unlock();
 }
 
-bool InstallerWin::LoadConfiguration()
+void InstallerWin::ReadResources()
 {
 	LibAppResource store(0);
-	if (::LoadConfiguration(engine, store))
+	reading = ReadConfiguration(engine, store);
+	if (!reading.read || !reading.faults.empty())
+		return;
+	BMessage instructions;
+	engine.FindMessage("install_instructions", &instructions);
+	BMessage file;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
+		auto* item = new InstallListItem(false);
+		item->SetShowFullPath(false);
+		item->Read(file);
+		read_items.push_back(item);
+	}
+}
+
+bool InstallerWin::LoadConfiguration()
+{
+	if (reader.joinable())
+		reader.join();
+	if (ReportConfiguration(engine, reading))
 		return true;
 	fputs("QUIT.................. add code...\n", stderr);
 	return false;
@@ -284,15 +311,10 @@ void InstallerWin::FillGroups()
 
 void InstallerWin::FillItems()
 {
-	BMessage instructions;
-	engine.FindMessage("install_instructions", &instructions);
-	BMessage file;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
-		auto* item = new InstallListItem(false);
-		item->SetShowFullPath(false);
-		item->Read(file);
+	// Row i stands for install_file i: the reader made them in that order.
+	for (InstallListItem* item : read_items)
 		custom_list->AddItem(item);
-	}
+	read_items.clear();
 }
 
 void InstallerWin::SetDefaultFolder()

@@ -3,6 +3,11 @@
 // owns the install engine and starts its run.
 #pragma once
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "ConfigLoader.h"
 #include "GroupContextList.h"
 #include "InstallConfig.h"
 #include "LibWindow.h"
@@ -15,6 +20,7 @@ class BScrollView;
 class BStringView;
 class BTextView;
 class InstallImage;
+class InstallListItem;
 class LibFilePanel;
 class LibListView;
 class LibMenuField;
@@ -81,6 +87,7 @@ private:
 	void BuildInstallBox(BView* parent);
 	void BuildBottomRow(BView* parent);
 	void SetTitleFromFile();
+	void ReadResources();
 	bool LoadConfiguration();
 	void FillProductView();
 	void FillGroups();
@@ -121,4 +128,13 @@ private:
 
 	int64 selected_total;
 	int64 placed_bytes;
+	// The run has sent its end: its thread may still be returning, and a
+	// quit then waits for it instead of stopping it.
+	std::atomic<bool> run_reported;
+
+	// The record and the item rows, read on a thread of their own while the
+	// display opens; LoadResources waits for them.
+	std::thread reader;
+	ConfigReading reading;
+	std::vector<InstallListItem*> read_items;
 };

@@ -41,25 +41,43 @@ LibString Text(const long& id)
 
 const int32 kTipWidth = 160;
 
+// The free space as LibBytesToString writes it, or in larger units when that
+// is wider than `room`: the volume menu covers the rest of the view.
+LibString FreeSpaceText(const int64& bytes, const BView* view, const float& room)
+{
+	LibString text;
+	LibBytesToString(bytes, text, 1);
+	const char* units[] = {"GB", "TB"};
+	double value = double(bytes) / 1048576;
+	for (const char* unit : units) {
+		if (view->StringWidth(text.String()) <= room)
+			break;
+		value /= 1024;
+		text.Formatted("%.1f %s", value, unit);
+	}
+	return text;
+}
+
 } // namespace
 
 void InstallerWin::SetLanguage()
 {
 	if (!Lock())
 		return;
+	// One localizer for all the texts: each opens the program's resources.
+	oLocalize localizer;
 	options->Clear();
-	license_box->SetLabel(Text(1001).String());
-	install_box->SetLabel(Text(1002).String());
-	install_type_label->SetText(Text(1003).String());
-	file_label->SetText(Text(1004).String());
-	folder->AddTip(INSTALLER_TIP, Text(1005).String());
-	volume->SetLabel(Text(1006).String());
+	license_box->SetLabel(localizer.GetString(1001).String());
+	install_box->SetLabel(localizer.GetString(1002).String());
+	install_type_label->SetText(localizer.GetString(1003).String());
+	file_label->SetText(localizer.GetString(1004).String());
+	folder->AddTip(INSTALLER_TIP, localizer.GetString(1005).String());
+	volume->SetLabel(localizer.GetString(1006).String());
 	RelabelStep();
-	LibStringIterator names(Text(1000));
+	LibStringIterator names(localizer.GetString(1000));
 	LibString name;
 	while (names.GetNextField('\n', name))
 		options->Add(name.String(), new BMessage(INSTALLER_LANGUAGE_CHOSEN));
-	oLocalize localizer;
 	const int32 row = oLocalize::LanguageRow(localizer.Language());
 	if (row >= 0 && row < options->CountItems())
 		options->SetItem(row);
@@ -179,9 +197,8 @@ void InstallerWin::GetHomeDirectory()
 	home.Append("home");
 	LibGetEntryRef(home.Path(), engine.destination);
 	SetDestinationPath();
-	LibString text;
-	LibBytesToString(int64(current.FreeBytes()), text, 1);
-	volume_size->SetText(text.String());
+	const float room = volume_size->Frame().right - volume->Frame().right - 2;
+	volume_size->SetText(FreeSpaceText(int64(current.FreeBytes()), volume_size, room).String());
 }
 
 void InstallerWin::SelectVolume()

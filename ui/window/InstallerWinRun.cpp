@@ -94,12 +94,13 @@ void InstallerWin::ButtonPressed()
 
 void InstallerWin::RelabelStep()
 {
+	oLocalize localizer;
 	if (step == 2) {
-		button->SetLabel(Text(1007).String());
-		SetInstruction(Text(1009).String());
+		button->SetLabel(localizer.GetString(1007).String());
+		SetInstruction(localizer.GetString(1009).String());
 	} else if (step == 1) {
-		button->SetLabel(Text(1008).String());
-		SetInstruction(Text(1010).String());
+		button->SetLabel(localizer.GetString(1008).String());
+		SetInstruction(localizer.GetString(1010).String());
 	}
 }
 
@@ -131,6 +132,7 @@ void InstallerWin::Install()
 	if (engine.ReplaceMessage("install_instructions", &instructions) != B_OK)
 		engine.AddMessage("install_instructions", &instructions);
 	selected_total = SelectedBytes();
+	run_reported = false;
 	placed_bytes = 0;
 	instruction->Reset();
 	instruction->SetFraction(0);
@@ -153,6 +155,7 @@ void InstallerWin::ThreadChange(BMessage* message)
 	const char* name = message->FindString("name");
 	if (name == nullptr || strcmp(name, "install") != 0)
 		return;
+	run_reported = true;
 	if (message->FindInt32("status") == INSTALL_RUN_OVER) {
 		instruction->SetFraction(1);
 		InterfaceHost::Event("install-ended 0");
@@ -180,12 +183,17 @@ void InstallerWin::QuitRunning()
 	const int32 state = engine.Status();
 	if (state != kThreadRunning && state != kThreadWaiting)
 		return;
-	engine.Kill();
+	// A run that has sent its end is not stopped: its thread is returning.
+	const bool finished = run_reported.load();
+	if (!finished)
+		engine.Kill();
 	// The run ends at its next safe point; the window keeps drawing meanwhile.
 	if (InterfaceHost::IsMainThread())
 		InterfaceHost::RunNestedLoop([this] { return engine.Status() == 0; });
 	status_t result = B_OK;
 	wait_for_thread(engine.Thread(), &result);
+	if (finished)
+		return;
 	InterfaceHost::Event("install-stopped");
 	LibError("%s", Text(1027).String());
 }

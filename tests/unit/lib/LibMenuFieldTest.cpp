@@ -226,6 +226,17 @@ TEST(LibLabelControlTest, LabelAndSuffixGeometryAndGreying)
 	EXPECT_FLOAT_EQ(font.Size(), 12);
 	control.SetLabel("Folder");
 	EXPECT_STREQ(control.LabelText(), "Folder");
+	// A label too wide for its place is drawn smaller until it fits, and
+	// at its own size again when a short one follows.
+	control.SetLabel("Laufwerkliste");
+	control.LabelView()->GetFont(&font);
+	EXPECT_LT(font.Size(), 12);
+	EXPECT_GE(font.Size(), 8);
+	EXPECT_LE(control.LabelView()->StringWidth("Laufwerkliste"),
+	          control.LabelView()->Bounds().Width() + 1);
+	control.SetLabel("Folder");
+	control.LabelView()->GetFont(&font);
+	EXPECT_FLOAT_EQ(font.Size(), 12);
 	EXPECT_EQ(control.LabelView()->HighColor(), lib_nearest_system_color(black_color));
 	control.SetEnabled(false);
 	EXPECT_FALSE(control.IsEnabled());

@@ -172,6 +172,22 @@ TEST_F(InstallListItemTest, ReadTakesTheFirstSizeTheLeafAndTheType)
 	EXPECT_STREQ(item.DisplayText().String(), "/boot/apps/Item");
 }
 
+TEST_F(InstallListItemTest, ARecordPathThatDoesNotResolveStillNamesTheRow)
+{
+	// The record keeps paths relative to the product folder; the installer
+	// runs from anywhere, where "files" is not a folder.
+	for (const char* path : {"files/tool.txt", "no-such-folder/deeper/tool.txt"}) {
+		BMessage message;
+		message.AddString("file_name", path);
+		InstallListItem item(false);
+		item.Read(message);
+		EXPECT_STREQ(item.DisplayText().String(), "tool.txt") << path;
+		EXPECT_STREQ(item.Path(), path);
+		item.SetShowFullPath(true);
+		EXPECT_STREQ(item.DisplayText().String(), path);
+	}
+}
+
 TEST_F(InstallListItemTest, ReadWithoutIconKeepsTheEmptyTransparentIcon)
 {
 	BMessage message;

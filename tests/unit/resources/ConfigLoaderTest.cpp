@@ -159,6 +159,40 @@ TEST_F(ConfigLoaderTest, UnreadableRecord_SaysSo)
 	EXPECT_EQ(responder.CountRecords(), 1);
 }
 
+TEST_F(ConfigLoaderTest, ReadingShowsNoBoxAndReportingTellsWhatItFound)
+{
+	// The window reads on a thread of its own: the box waits for the report.
+	struct Case {
+		const char* what;
+		std::string bytes;
+		bool usable;
+	} cases[] = {{"bad bytes", "not a flattened message", false},
+	             {"good", Flattened(GoodRecord()), true}};
+	for (const Case& c : cases) {
+		const std::string installer = CopyElf(fTemp / (std::string("split-") + c.what));
+		{
+			BResources resources(installer.c_str(), true);
+			resources.AddResource(B_STRING_TYPE, 2002, c.bytes.data(), c.bytes.size(),
+			                      "VXC:configuration");
+		}
+		LibAppResource store(installer.c_str(), B_READ_ONLY);
+		AlertResponder responder;
+		ScopedPresenter scope(&responder);
+		responder.AddAnswer(0);
+		BMessage config;
+		testing::internal::CaptureStderr();
+		const ConfigReading reading = ReadConfiguration(config, store);
+		EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+		EXPECT_EQ(responder.CountRecords(), 0) << c.what;
+		EXPECT_EQ(reading.read, c.usable) << c.what;
+		testing::internal::CaptureStderr();
+		EXPECT_EQ(ReportConfiguration(config, reading), c.usable) << c.what;
+		EXPECT_EQ(testing::internal::GetCapturedStderr(), c.usable ? "" : kQuit) << c.what;
+		EXPECT_EQ(responder.CountRecords(), c.usable ? 0 : 1) << c.what;
+		EXPECT_EQ(config.IsEmpty(), !c.usable) << c.what;
+	}
+}
+
 TEST(ConfigRecordTest, AbsentFieldsTakeTheirDefaults)
 {
 	BMessage empty;
