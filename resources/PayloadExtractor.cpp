@@ -23,6 +23,7 @@
 #include "PayloadFields.h"
 #include "StorageHost.h"
 #include "TypeConstants.h"
+#include "WriteBehind.h"
 #include "ZipArchive.h"
 #include "ZipEntryReader.h"
 #include "ZipFormat.h"
@@ -33,6 +34,9 @@ const size_t kBufferSize = 256 * 1024;
 // Below these an archive is not worth a second thread.
 const int64 kParallelEntries = 64;
 const uint64 kParallelBytes = 8 * 1024 * 1024;
+// From this size on, a file is written on a thread of its own while the
+// next piece is read and checked.
+const uint64 kWriteBehindBytes = 16 * 1024 * 1024;
 const size_t kMaxLeafLength = 255;
 const uint64 kMaxLinkLength = PATH_MAX;
 // The hosts whose external attributes carry a Unix mode.
@@ -150,6 +154,9 @@ private:
 	status_t Entry(const ZipEntry& entry);
 	status_t WriteFile(int parentFd, const std::string& name, const std::string& leaf, uint64 size,
 	                   mode_t mode, PayloadTimes& times);
+	status_t Copy(int fd, const std::string& leaf, uint64 size, bool sniff, std::string* prefix);
+	status_t CopyBehind(int fd, const std::string& leaf, uint64 size, bool sniff,
+	                    std::string* prefix);
 	status_t WriteLink(int parentFd, const std::string& name, const std::string& leaf, uint64 size);
 	status_t ReadAttributes(const std::string& name, std::vector<PayloadAttribute>* attributes);
 	void WriteAttributes(int fd, const std::vector<PayloadAttribute>& attributes,
@@ -292,20 +299,8 @@ status_t PayloadExtractor::Slice::WriteFile(int parentFd, const std::string& nam
 	// An entry without a type is sniffed from its first bytes.
 	bool sniff = !payload_has_type(attributes);
 	std::string prefix;
-	uint64 total = 0;
-	while (result == B_OK) {
-		ssize_t read = fReader.Read(fBuffer.get(), kBufferSize);
-		if (read < 0)
-			result = Fail((status_t)read, fReader.ErrorText());
-		else if (read == 0)
-			break;
-		else if ((total += read) > size)
-			result = Fail(B_BAD_DATA, "the entry " + leaf + " is larger than it declares");
-		else if (write_fully(out.fd, fBuffer.get(), read) != B_OK)
-			result = Fail(B_IO_ERROR, "cannot write " + leaf + ": " + strerror(errno));
-		else if (sniff && prefix.size() < kMimeSniffBytes)
-			prefix.append(fBuffer.get(), std::min<size_t>(read, kMimeSniffBytes - prefix.size()));
-	}
+	result = size >= kWriteBehindBytes ? CopyBehind(out.fd, leaf, size, sniff, &prefix)
+	                                   : Copy(out.fd, leaf, size, sniff, &prefix);
 	if (result != B_OK)
 		return result;
 	WriteAttributes(out.fd, attributes,
@@ -318,6 +313,54 @@ status_t PayloadExtractor::Slice::WriteFile(int parentFd, const std::string& nam
 		futimens(out.fd, stamps);
 	}
 	return B_OK;
+}
+
+// Streams the entry's data into `fd`; more bytes than the entry declares
+// stop it.
+status_t PayloadExtractor::Slice::Copy(int fd, const std::string& leaf, uint64 size, bool sniff,
+                                       std::string* prefix)
+{
+	uint64 total = 0;
+	while (true) {
+		const ssize_t read = fReader.Read(fBuffer.get(), kBufferSize);
+		if (read < 0)
+			return Fail((status_t)read, fReader.ErrorText());
+		if (read == 0)
+			return B_OK;
+		if ((total += read) > size)
+			return Fail(B_BAD_DATA, "the entry " + leaf + " is larger than it declares");
+		if (write_fully(fd, fBuffer.get(), read) != B_OK)
+			return Fail(B_IO_ERROR, "cannot write " + leaf + ": " + strerror(errno));
+		if (sniff && prefix->size() < kMimeSniffBytes)
+			prefix->append(fBuffer.get(), std::min<size_t>(read, kMimeSniffBytes - prefix->size()));
+	}
+}
+
+// The same for a large file, written behind the reading.
+status_t PayloadExtractor::Slice::CopyBehind(int fd, const std::string& leaf, uint64 size,
+                                             bool sniff, std::string* prefix)
+{
+	WriteBehind writer(fd, kBufferSize);
+	uint64 total = 0;
+	status_t result = B_OK;
+	while (result == B_OK) {
+		char* buffer = writer.Buffer();
+		if (buffer == nullptr)
+			break;
+		const ssize_t read = fReader.Read(buffer, kBufferSize);
+		if (read < 0)
+			result = Fail((status_t)read, fReader.ErrorText());
+		else if ((total += (uint64)read) > size)
+			result = Fail(B_BAD_DATA, "the entry " + leaf + " is larger than it declares");
+		else if (sniff && prefix->size() < kMimeSniffBytes)
+			prefix->append(buffer, std::min<size_t>(read, kMimeSniffBytes - prefix->size()));
+		writer.Submit(buffer, result == B_OK ? (size_t)read : 0);
+		if (read == 0)
+			break;
+	}
+	if (writer.Finish() != B_OK && result == B_OK)
+		result = Fail(B_IO_ERROR, "cannot write " + leaf + ": " + strerror(writer.Error()));
+	return result;
 }
 
 status_t PayloadExtractor::Slice::WriteLink(int parentFd, const std::string& name,

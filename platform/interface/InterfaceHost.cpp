@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <clocale>
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
@@ -169,10 +170,31 @@ void quit_windows()
 
 namespace {
 
-// Whether a display answers, and why not; decided once.
+// FLTK's own handlers, which fl_open_display sets only when it opens the
+// connection itself: a protocol error is a warning, a lost server the end.
+int x_error(Display* display, XErrorEvent* event)
+{
+	char request[128], text[128];
+	snprintf(request, sizeof(request), "XRequest.%d", event->request_code);
+	XGetErrorDatabaseText(display, "", request, request, text, sizeof(text));
+	XGetErrorText(display, event->error_code, request, sizeof(request));
+	Fl::warning("%s: %s 0x%lx", text, request, event->resourceid);
+	return 0;
+}
+
+int x_io_error(Display*)
+{
+	Fl::fatal("X I/O error");
+	return 0;
+}
+
+// Whether a display answers, and why not; decided once. The connection that
+// answered is kept for FLTK: opening a second one costs the start a round of
+// setting up.
 struct DisplayState {
 	bool available = false;
 	std::string reason;
+	Display* connection = nullptr;
 
 	DisplayState()
 	{
@@ -191,12 +213,13 @@ struct DisplayState {
 			reason = "the X libraries are missing (" + missing + ")";
 			return;
 		}
-		Display* connection = XOpenDisplay(display);
+		XSetIOErrorHandler(x_io_error);
+		XSetErrorHandler(x_error);
+		connection = XOpenDisplay(display);
 		if (connection == nullptr) {
 			reason = std::string("cannot open the display ") + display;
 			return;
 		}
-		XCloseDisplay(connection);
 		available = true;
 	}
 };
@@ -387,7 +410,10 @@ void InterfaceHost::RunLoop(BApplication* app)
 	}
 	sMainThread = find_thread(nullptr);
 	Fl::lock();
-	fl_open_display();
+	// What fl_open_display() does before it opens a connection of its own.
+	setlocale(LC_CTYPE, "");
+	XSetLocaleModifiers("");
+	fl_open_display(display_state().connection);
 	host_setup_fonts();
 	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
 	bool ownPresenter = AlertPresenter::Get() == nullptr;

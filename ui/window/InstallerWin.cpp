@@ -164,6 +164,9 @@ void InstallerWin::BuildInstallBox(BView* parent)
 	                               "install_size", "0 bytes");
 	install_size->SetAlignment(B_ALIGN_RIGHT);
 	install_box->AddChild(install_size);
+	// "Bestanden" and "Archivos" are wider than the label's 50 points: it
+	// reaches to the size, whose text is right-aligned.
+	file_label->ResizeTo(install_size->Frame().left - 2 - files.left, files.Height());
 
 	volume = new LibVolumeMenu(BPoint(10, list.bottom + 4), "volume", INSTALLER_VOLUME_CHOSEN, 70);
 	const FolderImages& images = GetFolderImages();

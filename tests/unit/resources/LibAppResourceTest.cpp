@@ -343,6 +343,37 @@ TEST_F(LibAppResourceTest, ExtractEntry_AnyOrderAndEveryModeComeOutWhole)
 	EXPECT_EQ(st.st_mode & 0777, 0750u);
 }
 
+// Files large enough to be written behind their reading come out whole,
+// and damage at their end still leaves nothing.
+TEST_F(LibAppResourceTest, ExtractEntry_LargeFilesWrittenBehindTheirReading)
+{
+	std::string data(17 << 20, '\0');
+	std::mt19937 random(9);
+	for (size_t i = 0; i < data.size(); i += 4096)
+		data[i] = char(random());
+	RawZip good;
+	good.Add(RawZip::Deflated("big/deflated", data));
+	good.Add(RawZip::Stored("big/stored", data));
+	AddRaw(fInstaller, kItem + 2, "big", good.Bytes());
+	RawZip damaged;
+	RawZip::Entry late = RawZip::Stored("big/stored", data);
+	late.crc ^= 1;
+	damaged.Add(late);
+	AddRaw(fInstaller, kItem + 3, "big", damaged.Bytes());
+
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	ASSERT_TRUE(store.ExtractEntry(kItem + 2, (fTemp / "dest/big").c_str(), true))
+	        << store.ExtractError();
+	EXPECT_TRUE(ReadText(fTemp / "dest/big/deflated") == data);
+	EXPECT_TRUE(ReadText(fTemp / "dest/big/stored") == data);
+	testing::internal::CaptureStderr();
+	EXPECT_FALSE(store.ExtractEntry(kItem + 3, (fTemp / "dest/again").c_str(), true));
+	testing::internal::GetCapturedStderr();
+	EXPECT_NE(std::string(store.ExtractError()).find("CRC"), std::string::npos);
+	EXPECT_EQ(ListTree(fTemp / "dest"),
+	          (std::vector<std::string>{"big", "big/deflated", "big/stored"}));
+}
+
 // A damaged entry late in a large archive stops both threads and leaves no
 // trace at the destination.
 TEST_F(LibAppResourceTest, ExtractEntry_LargeArchiveDamagedLateLeavesNothing)
