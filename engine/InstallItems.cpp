@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "ConfigText.h"
 #include "DesktopEntry.h"
@@ -14,10 +15,12 @@
 #include "LibFile.h"
 #include "LibPathParts.h"
 #include "Path.h"
+#include "ProgressWatch.h"
 
 namespace {
 
 const char* const kUserSelected = "User Selected";
+const int64 kWatchedItemSize = 4 << 20;
 
 bool IsExactly(const char* text, const char* expected)
 {
@@ -79,7 +82,19 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
 	if (deinstallable)
 		store.SetEntryTag(InstallConfig::DeinstallTagName(), fProductRecord.String());
-	if (!store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true)) {
+	const int64 size = int64(uint32(item.FindInt32("file_size")));
+	std::atomic<int64> written(0);
+	store.SetProgressCounter(&written);
+	bool extracted = false;
+	{
+		// Only an item that takes a while to unpack is watched as it goes.
+		std::optional<ProgressWatch> watch;
+		if (size >= kWatchedItemSize)
+			watch.emplace(fConfig, fPlacedBytes, size, written);
+		extracted = store.ExtractEntry(kFirstPayloadId + index, path.c_str(), true);
+	}
+	store.SetProgressCounter(nullptr);
+	if (!extracted) {
 		fConfig.LogFailure(path, std::string(store.ExtractError()));
 		return;
 	}

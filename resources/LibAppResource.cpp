@@ -126,6 +126,7 @@ bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const 
 		return false;
 	PayloadExtractor extractor;
 	extractor.SetTag(tagName, tagValue);
+	extractor.SetProgress(fWritten);
 	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
 		fExtractError = extractor.ErrorText();
 		fprintf(stderr, "ExtractEntry %s: %s\n", name, fExtractError.c_str());

@@ -2,6 +2,7 @@
 // running one or one at a path) with its packed install items.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "File.h"
@@ -28,6 +29,9 @@ public:
 	// ExtractEntry places gets, as it is made (the deinstall tag); null for
 	// none. It holds for that one call.
 	void SetEntryTag(const char* name, const char* value);
+	// Host addition: a counter the next unpacking ExtractEntry adds the bytes
+	// it writes to, as it goes (for a progress bar); none when null.
+	void SetProgressCounter(std::atomic<int64>* written) { fWritten = written; }
 	// Copies (`type`, `id`) with its name into `target`, replacing the one there.
 	bool CopyResource(const long& id, const uint32& type, LibAppResource& target);
 	// The 'CSTR' resource `id` as a NUL-terminated copy the caller frees
@@ -54,4 +58,5 @@ private:
 	std::string fExtractError;
 	std::string fTagName;
 	std::string fTagValue;
+	std::atomic<int64>* fWritten = nullptr;
 };

@@ -140,6 +140,7 @@ struct PayloadExtractor::Slice {
 	mode_t creationMask = 022;
 	const std::string* tagName = nullptr;
 	const std::string* tagValue = nullptr;
+	std::atomic<int64>* written = nullptr;
 
 	status_t status = B_OK;
 	std::string error;
@@ -331,6 +332,8 @@ status_t PayloadExtractor::Slice::Copy(int fd, const std::string& leaf, uint64 s
 			return Fail(B_BAD_DATA, "the entry " + leaf + " is larger than it declares");
 		if (write_fully(fd, fBuffer.get(), read) != B_OK)
 			return Fail(B_IO_ERROR, "cannot write " + leaf + ": " + strerror(errno));
+		if (written != nullptr)
+			written->fetch_add(read, std::memory_order_relaxed);
 		if (sniff && prefix->size() < kMimeSniffBytes)
 			prefix->append(fBuffer.get(), std::min<size_t>(read, kMimeSniffBytes - prefix->size()));
 	}
@@ -355,6 +358,8 @@ status_t PayloadExtractor::Slice::CopyBehind(int fd, const std::string& leaf, ui
 		else if (sniff && prefix->size() < kMimeSniffBytes)
 			prefix->append(buffer, std::min<size_t>(read, kMimeSniffBytes - prefix->size()));
 		writer.Submit(buffer, result == B_OK ? (size_t)read : 0);
+		if (written != nullptr && result == B_OK)
+			written->fetch_add(read, std::memory_order_relaxed);
 		if (read == 0)
 			break;
 	}
@@ -485,6 +490,7 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		slice.creationMask = mask;
 		slice.tagName = fTagName.empty() ? nullptr : &fTagName;
 		slice.tagValue = &fTagValue;
+		slice.written = fWritten;
 	}
 	std::vector<std::thread> threads;
 	for (size_t i = 1; i < slices.size(); i++)

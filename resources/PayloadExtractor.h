@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
 	// A string attribute every entry unpacked gets, over any it carries of
 	// that name; none when `name` is empty.
 	void SetTag(const std::string& name, const std::string& value);
+	// A counter the extraction adds the bytes of file data it writes to, as
+	// it goes, from every thread; none when null.
+	void SetProgress(std::atomic<int64>* written) { fWritten = written; }
 
 	// Unpacks the archive held in [offset, offset + size) of the file at
 	// `archivePath` into the existing folder `target`. Every entry must lie
@@ -57,4 +61,5 @@ private:
 	std::string fTagName;
 	std::string fTagValue;
 	std::string fError;
+	std::atomic<int64>* fWritten = nullptr;
 };
