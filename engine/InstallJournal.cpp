@@ -3,7 +3,6 @@
 #include "InstallJournal.h"
 
 #include <fcntl.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +16,7 @@
 #include "LibTrashBin.h"
 #include "Node.h"
 #include "Path.h"
+#include "RawAttributes.h"
 
 namespace {
 
@@ -77,14 +77,7 @@ bool CopyFileExactly(const std::string& from, const std::string& to)
 		copied = done > 0;
 		left -= done;
 	}
-	char names[16384];
-	const ssize_t length = copied ? flistxattr(in, names, sizeof(names)) : 0;
-	copied = copied && length >= 0;
-	for (ssize_t at = 0; copied && at < length; at += ssize_t(strlen(names + at)) + 1) {
-		std::string value(65536, '\0');
-		const ssize_t size = fgetxattr(in, names + at, value.data(), value.size());
-		copied = size >= 0 && fsetxattr(out, names + at, value.data(), size_t(size), 0) == 0;
-	}
+	copied = copied && host_copy_raw_attrs(in, out);
 	const struct timespec times[2] = {info.st_atim, info.st_mtim};
 	copied = copied && fchmod(out, info.st_mode & 07777) == 0 && futimens(out, times) == 0 &&
 	         fsync(out) == 0;
@@ -121,6 +114,9 @@ status_t InstallJournal::Begin(const std::string& folder, const struct stat& par
 	fNoted.clear();
 	fMade.clear();
 	fRecords.clear();
+	// Copies a run killed while it kept its changes left behind.
+	if (!LibEntryExists(fPath))
+		LibUnlink(fBackups.c_str());
 	fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW,
 	           0600);
 	if (fFd < 0)
@@ -306,8 +302,10 @@ void InstallJournal::Commit()
 	Close();
 	if (fPath.empty())
 		return;
-	LibUnlink(fBackups.c_str());
+	// The journal goes first: a kill between the two must not leave a
+	// journal whose copies are gone.
 	unlink(fPath.c_str());
+	LibUnlink(fBackups.c_str());
 	fPath.clear();
 	fRecords.clear();
 }

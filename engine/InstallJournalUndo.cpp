@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "InstallJournal.h"
 #include "InstallLock.h"
@@ -111,10 +110,23 @@ void ClearWorkFolder(const std::string& folder)
 
 bool InstallJournal::Read(const std::string& path, std::vector<Record>& records, bool& rollback)
 {
-	std::ifstream file(path, std::ios::binary);
-	if (!file)
+	// Only a journal this user wrote is followed: one planted by another user
+	// in a shared folder could name anything for removal.
+	const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+	struct stat info;
+	if (fd < 0)
 		return false;
-	std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+	if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+	    (info.st_mode & 022) != 0) {
+		close(fd);
+		return false;
+	}
+	std::string text;
+	char block[65536];
+	for (ssize_t got = read(fd, block, sizeof(block)); got > 0;
+	     got = read(fd, block, sizeof(block)))
+		text.append(block, size_t(got));
+	close(fd);
 	size_t start = 0;
 	bool first = true;
 	// A line cut off by a kill announced a change that was never begun.
@@ -202,8 +214,8 @@ bool InstallJournal::Undo(std::vector<std::string>& problems)
 		UndoRecord(*record, problems);
 	ClearWorkFolders(fRecords);
 	if (problems.size() == before) {
-		LibUnlink(fBackups.c_str());
 		unlink(fPath.c_str());
+		LibUnlink(fBackups.c_str());
 	}
 	// Kept for RestoreTimes; the journal stays on disk while anything is amiss.
 	fPath.clear();
@@ -231,8 +243,8 @@ bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>
 		ClearWorkFolders(records);
 	}
 	if (problems.size() == before) {
-		LibUnlink((path + ".saved").c_str());
 		unlink(path.c_str());
+		LibUnlink((path + ".saved").c_str());
 	}
 	if (!rollback)
 		return true;

@@ -15,6 +15,7 @@
 
 #include "ByteOrder.h"
 #include "File.h"
+#include "RawAttributes.h"
 #include "ResourceFile.h"
 
 namespace {
@@ -67,27 +68,6 @@ std::string real_target(const std::string& path)
 	if (realpath(path.c_str(), resolved) != nullptr)
 		return resolved;
 	return path;
-}
-
-// Copies the user attributes of one file to another; attributes are part of
-// a BeOS file and must survive the rewrite.
-void copy_attributes(int from, int to)
-{
-	ssize_t size = flistxattr(from, nullptr, 0);
-	if (size <= 0)
-		return;
-	std::vector<char> names((size_t)size);
-	size = flistxattr(from, names.data(), names.size());
-	for (ssize_t at = 0; size > 0 && at < size; at += (ssize_t)strlen(&names[at]) + 1) {
-		const char* name = &names[at];
-		ssize_t length = fgetxattr(from, name, nullptr, 0);
-		if (length < 0)
-			continue;
-		std::vector<char> value((size_t)length + 1);
-		length = fgetxattr(from, name, value.data(), value.size());
-		if (length >= 0)
-			fsetxattr(to, name, value.data(), (size_t)length, 0);
-	}
 }
 
 std::string errno_text(const char* what, int error)
@@ -794,7 +774,7 @@ status_t BResources::_Write()
 	if (status == B_OK && fchmod(fd, mode) != 0)
 		status = _Fail(status_from_errno(errno), errno_text("cannot set the mode", errno));
 	if (status == B_OK && fFd >= 0)
-		copy_attributes(fFd, fd);
+		host_copy_raw_attrs(fFd, fd);
 	if (status == B_OK && fsync(fd) != 0)
 		status = _Fail(status_from_errno(errno), errno_text("cannot write", errno));
 	close(fd);

@@ -104,7 +104,10 @@ TEST_F(UnattendedHelloTest, StatusTextsComeInTheRunsOrder)
 	ASSERT_NE(message, std::string::npos) << run.output;
 	EXPECT_LT(complete, message);
 	EXPECT_NE(run.output.find("  Type hello in a terminal to be greeted."), std::string::npos);
-	EXPECT_EQ(ReadFile(world.Temp() + "/opened.txt"), folder + "\n");
+	// The file manager is started detached: it may write after the installer ended.
+	const std::string opened = world.Temp() + "/opened.txt";
+	WaitUntil([&] { return !ReadFile(opened).empty(); }, 5.0);
+	EXPECT_EQ(ReadFile(opened), folder + "\n");
 }
 
 TEST_F(UnattendedHelloTest, LogRecordsTheInstallationLineByLine)

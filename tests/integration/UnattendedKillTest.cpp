@@ -60,7 +60,10 @@ std::map<std::string, std::string> Outcome(const std::string& root)
 		return text;
 	};
 	for (const std::string& entry : Tree(root)) {
-		if (IsHarnessEntry(entry))
+		// A run killed after it kept its changes may leave its lock file (or
+		// its copies), which the next run takes over: not part of the outcome.
+		if (IsHarnessEntry(entry) || entry.find("/.vantry-lock-") != std::string::npos ||
+		    entry.find("/.vantry-journal-") != std::string::npos)
 			continue;
 		const std::string path = root + "/" + entry;
 		struct stat info;
@@ -189,5 +192,42 @@ INSTANTIATE_TEST_SUITE_P(SavedAndTrashed, UnattendedKillTest, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& info) {
 	                         return info.param ? "SavedFiles" : "Trash";
                          });
+
+} // namespace
+
+namespace {
+
+// A journal another user could have planted in a shared folder is never
+// followed: what it names stays, and the run stops before any change.
+TEST(PlantedJournalTest, IsNeverFollowed)
+{
+	struct Case {
+		const char* name;
+		uid_t owner;
+		mode_t mode;
+	};
+	const Case cases[] = {{"AnotherUsers", 65534, 0600}, {"WritableByOthers", geteuid(), 0666}};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		InstallWorld world;
+		const std::string installer = world.Build(
+		        "kill", ProductHead("Kill") + "[[install_file]]\nfile_name = \"a.txt\"\n",
+		        {{"a.txt", "a"}});
+		const std::string victim = world.Home() + "/precious.txt";
+		WriteFile(victim, "mine");
+		const std::string journal = world.Apps() + "/.vantry-journal-Kill";
+		WriteFile(journal, "vantry-journal 1\trollback\nmade\t" + victim + "\n");
+		// Only root may give a file away; without it that case cannot be made.
+		if (chown(journal.c_str(), test.owner, gid_t(-1)) != 0)
+			continue;
+		ASSERT_EQ(chmod(journal.c_str(), test.mode), 0);
+		const RunResult run =
+		        world.Install(installer, {"--dest", world.Apps(), "--items", "a.txt", "--yes"});
+		EXPECT_EQ(ReadFile(victim), "mine");
+		EXPECT_EQ(run.code, 1) << run.output;
+		EXPECT_NE(run.output.find(journal), std::string::npos) << run.output;
+		EXPECT_FALSE(Exists(world.Apps() + "/Kill"));
+	}
+}
 
 } // namespace
