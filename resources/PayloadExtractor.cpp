@@ -37,6 +37,9 @@ const uint64 kParallelBytes = 8 * 1024 * 1024;
 // From this size on, a file is written on a thread of its own while the
 // next piece is read and checked.
 const uint64 kWriteBehindBytes = 16 * 1024 * 1024;
+// Folders kept open per thread; deeper ones are opened for each entry, so
+// that no tree runs out of descriptors.
+const size_t kMaxOpenFolders = 64;
 const size_t kMaxLeafLength = 255;
 const uint64 kMaxLinkLength = PATH_MAX;
 // The hosts whose external attributes carry a Unix mode.
@@ -171,6 +174,8 @@ private:
 	std::vector<std::string> fOpenNames;
 	std::vector<int> fOpenFds;
 	std::set<std::string> fMadeFolders;
+	// The last folder below the kept ones, or -1.
+	int fDeepFd = -1;
 };
 
 status_t PayloadExtractor::Slice::Fail(status_t result, const std::string& text)
@@ -192,6 +197,9 @@ void PayloadExtractor::Slice::Run()
 
 void PayloadExtractor::Slice::CloseFolders(size_t keep)
 {
+	if (fDeepFd >= 0)
+		close(fDeepFd);
+	fDeepFd = -1;
 	while (fOpenFds.size() > keep) {
 		close(fOpenFds.back());
 		fOpenFds.pop_back();
@@ -204,8 +212,9 @@ void PayloadExtractor::Slice::CloseFolders(size_t keep)
 // descriptor; a link anywhere on the way makes it fail (ELOOP or ENOTDIR).
 int PayloadExtractor::Slice::OpenFolder(const std::vector<std::string>& parts, size_t count)
 {
+	const size_t kept = std::min(count, kMaxOpenFolders);
 	size_t shared = 0;
-	while (shared < count && shared < fOpenNames.size() && fOpenNames[shared] == parts[shared])
+	while (shared < kept && shared < fOpenNames.size() && fOpenNames[shared] == parts[shared])
 		shared++;
 	CloseFolders(shared);
 	std::string path;
@@ -213,7 +222,7 @@ int PayloadExtractor::Slice::OpenFolder(const std::vector<std::string>& parts, s
 		path += (i > 0 ? "/" : "") + parts[i];
 		if (i < shared)
 			continue;
-		const int parent = i == 0 ? targetFd : fOpenFds[i - 1];
+		const int parent = i == 0 ? targetFd : i <= kMaxOpenFolders ? fOpenFds[i - 1] : fDeepFd;
 		bool made = false;
 		if (fMadeFolders.count(path) == 0) {
 			made = mkdirat(parent, parts[i].c_str(), 0755) == 0;
@@ -228,10 +237,16 @@ int PayloadExtractor::Slice::OpenFolder(const std::vector<std::string>& parts, s
 		// Whoever made a folder types it; a folder entry's own type may follow.
 		if (made)
 			WriteAttributes(fd, {}, B_DIRECTORY_MIME_TYPE);
-		fOpenFds.push_back(fd);
-		fOpenNames.push_back(parts[i]);
+		if (i < kMaxOpenFolders) {
+			fOpenFds.push_back(fd);
+			fOpenNames.push_back(parts[i]);
+		} else {
+			if (fDeepFd >= 0)
+				close(fDeepFd);
+			fDeepFd = fd;
+		}
 	}
-	return count == 0 ? targetFd : fOpenFds[count - 1];
+	return count == 0 ? targetFd : count <= kMaxOpenFolders ? fOpenFds[count - 1] : fDeepFd;
 }
 
 status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)

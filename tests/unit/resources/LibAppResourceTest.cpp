@@ -343,6 +343,38 @@ TEST_F(LibAppResourceTest, ExtractEntry_AnyOrderAndEveryModeComeOutWhole)
 	EXPECT_EQ(st.st_mode & 0777, 0750u);
 }
 
+// Trees deeper than the folders kept open come out whole, and no
+// descriptor stays open after them.
+TEST_F(LibAppResourceTest, ExtractEntry_DeepTreesComeOutWholeWithoutLeakingDescriptors)
+{
+	std::string deep = "item";
+	for (int i = 0; i < 100; i++)
+		deep += "/d" + std::to_string(i % 3);
+	const std::string middle = deep.substr(0, deep.rfind('/', deep.size() / 2));
+	RawZip zip;
+	zip.Add(RawZip::Stored(deep + "/one", "one"));
+	zip.Add(RawZip::Stored(middle + "/mid", "mid"));
+	zip.Add(RawZip::Stored(deep + "/two", "two"));
+	zip.Add(RawZip::Stored(deep + "/", "", 040700));
+	AddRaw(fInstaller, kItem + 4, "item", zip.Bytes());
+	auto open_descriptors = [] {
+		return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+		                     std::filesystem::directory_iterator());
+	};
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	const auto before = open_descriptors();
+	ASSERT_TRUE(store.ExtractEntry(kItem + 4, (fTemp / "dest/item").c_str(), true))
+	        << store.ExtractError();
+	EXPECT_EQ(open_descriptors(), before);
+	const std::string placed = fTemp / "dest";
+	EXPECT_EQ(ReadText(placed + "/" + deep + "/one"), "one");
+	EXPECT_EQ(ReadText(placed + "/" + deep + "/two"), "two");
+	EXPECT_EQ(ReadText(placed + "/" + middle + "/mid"), "mid");
+	struct stat st = {};
+	ASSERT_EQ(stat((placed + "/" + deep).c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
 // Files large enough to be written behind their reading come out whole,
 // and damage at their end still leaves nothing.
 TEST_F(LibAppResourceTest, ExtractEntry_LargeFilesWrittenBehindTheirReading)
