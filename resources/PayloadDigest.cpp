@@ -1,22 +1,58 @@
 // Streaming CRC-32 over a byte range, read in large blocks with the kernel
-// told the reading is sequential; libdeflate's CRC is zlib's, several times
-// as fast.
+// told the reading is sequential, a large range in two halves on two cores;
+// libdeflate's CRC is zlib's, several times as fast.
 #include "PayloadDigest.h"
 
 #include <fcntl.h>
 #include <libdeflate.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 const char* const kPayloadDigestField = "payload_digest";
 
 namespace {
 
 const size_t kBlockSize = 4 * 1024 * 1024;
+// Below this a second thread costs more than it saves.
+const off_t kSplitSize = 64 * 1024 * 1024;
+
+struct Part {
+	uint32 crc = 0;
+	status_t status = B_OK;
+	std::string error;
+};
+
+void SumRange(const int fd, const off_t offset, const off_t size, const off_t end, Part* part)
+{
+	posix_fadvise(fd, offset, size, POSIX_FADV_SEQUENTIAL);
+	std::unique_ptr<unsigned char[]> block(new unsigned char[kBlockSize]);
+	off_t done = 0;
+	while (done < size) {
+		const size_t wanted = size_t(std::min<off_t>(off_t(kBlockSize), size - done));
+		const ssize_t got = pread(fd, block.get(), wanted, offset + done);
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got < 0) {
+			part->error = strerror(errno);
+			part->status = status_from_errno(errno);
+			return;
+		}
+		if (got == 0) {
+			part->error = "the file ends at byte " + std::to_string(offset + done) +
+			              ", before the payload's end at byte " + std::to_string(end);
+			part->status = B_FILE_ERROR;
+			return;
+		}
+		part->crc = libdeflate_crc32(part->crc, block.get(), size_t(got));
+		done += got;
+	}
+}
 
 } // namespace
 
@@ -25,30 +61,23 @@ status_t payload_digest(const int& fd, const off_t& offset, const off_t& size, u
 {
 	if (fd < 0 || offset < 0 || size < 0 || digest == nullptr)
 		return B_BAD_VALUE;
-	posix_fadvise(fd, offset, size, POSIX_FADV_SEQUENTIAL);
-	std::unique_ptr<unsigned char[]> block(new unsigned char[kBlockSize]);
-	uint32 crc = 0;
-	off_t done = 0;
-	while (done < size) {
-		const size_t wanted = size_t(std::min<off_t>(off_t(kBlockSize), size - done));
-		const ssize_t got = pread(fd, block.get(), wanted, offset + done);
-		if (got < 0 && errno == EINTR)
-			continue;
-		if (got < 0) {
-			if (error != nullptr)
-				*error = strerror(errno);
-			return status_from_errno(errno);
-		}
-		if (got == 0) {
-			if (error != nullptr)
-				*error = "the file ends at byte " + std::to_string(offset + done) +
-				         ", before the payload's end at byte " + std::to_string(offset + size);
-			return B_FILE_ERROR;
-		}
-		crc = libdeflate_crc32(crc, block.get(), size_t(got));
-		done += got;
+	// A large payload is summed in two halves on two cores, then combined.
+	const off_t first = size >= kSplitSize ? size / 2 : size;
+	Part head;
+	Part tail;
+	std::thread second;
+	if (first < size)
+		second = std::thread(SumRange, fd, offset + first, size - first, offset + size, &tail);
+	SumRange(fd, offset, first, offset + size, &head);
+	if (second.joinable())
+		second.join();
+	const Part& failed = head.status != B_OK ? head : tail;
+	if (failed.status != B_OK) {
+		if (error != nullptr)
+			*error = failed.error;
+		return failed.status;
 	}
-	*digest = crc;
+	*digest = first < size ? uint32(crc32_combine(head.crc, tail.crc, size - first)) : head.crc;
 	return B_OK;
 }
 
