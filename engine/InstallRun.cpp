@@ -115,14 +115,13 @@ int32 InstallRun::Execute()
 		return INSTALL_RUN_DAMAGED;
 	if (!CheckWritableFolders())
 		return INSTALL_RUN_NO_FOLDER;
-	struct stat parent;
-	if (lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
-		memset(&parent, 0, sizeof(parent));
+	// The parent's times from before the lock file touches it.
+	struct stat parent = ParentState();
 	if (!LockInstallFolder())
 		return INSTALL_RUN_LOCKED;
-	// After an undo the parent's times are those from before the killed run.
-	if (UndoInterruptedRun() && lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
-		memset(&parent, 0, sizeof(parent));
+	// After an undo they are those from before the killed run.
+	if (UndoInterruptedRun())
+		parent = ParentState();
 	if (!BeginJournal(parent))
 		return INSTALL_RUN_NO_FOLDER;
 	result = MakeChanges(store);
@@ -444,12 +443,25 @@ void InstallRun::JournalScriptEdit(const directory_which& folder, const char* fi
 	char resolved[PATH_MAX];
 	if (realpath(script.c_str(), resolved) != nullptr)
 		script = resolved;
-	const std::string entry = BootScriptEntryPath(script);
-	for (const std::string& path :
-	     {script, script + ".orig", script + ".tmp", script + ".orig.tmp", entry, entry + ".tmp"}) {
+	std::vector<std::string> paths = {script, script + ".orig", script + ".tmp",
+	                                  script + ".orig.tmp"};
+	// The boot script is run at login by an autostart entry beside it.
+	if (folder == B_USER_BOOT_DIRECTORY && strcmp(file, "UserBootscript") == 0) {
+		paths.push_back(BootScriptEntryPath(script));
+		paths.push_back(BootScriptEntryPath(script) + ".tmp");
+	}
+	for (const std::string& path : paths) {
 		if (!fConfig.journal.WillWrite(path))
 			fConfig.LogFailure(path, std::string("could not be copied before the edit"));
 	}
+}
+
+struct stat InstallRun::ParentState() const
+{
+	struct stat parent;
+	if (lstat(LibParentOf(fInstallFolder).c_str(), &parent) != 0)
+		memset(&parent, 0, sizeof(parent));
+	return parent;
 }
 
 void InstallRun::FinishLog()

@@ -50,6 +50,8 @@ private:
 	// cannot is named and nothing is changed.
 	bool CheckWritableFolders();
 	bool BeginJournal(const struct stat& parent);
+	// The state of the folder the installation folder is made in.
+	struct stat ParentState() const;
 	// True when a killed run's journal was found (and undone).
 	bool UndoInterruptedRun();
 	// Undoes the run (unless the product keeps what was placed) and answers
