@@ -9,6 +9,7 @@
 #include "ConfigRecord.h"
 #include "DeinstallRecords.h"
 #include "DestinationResolver.h"
+#include "InstallItemRecord.h"
 #include "Messenger.h"
 #include "RequirementChecks.h"
 #include "TextCut.h"
@@ -30,10 +31,10 @@ void InstallConfig::PrintToStream()
 {
 	LibThread::PrintToStream();
 	BMessage instructions;
-	if (FindMessage("install_instructions", &instructions) != B_OK)
+	if (!ConfigRecord(*this).Instructions(&instructions))
 		return;
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++)
 		item.PrintToStream();
 }
 

@@ -5,6 +5,8 @@
 
 #include "TypeConstants.h"
 
+const char* const ConfigRecord::kInstructions = "install_instructions";
+
 ConfigRecord::ConfigRecord(const BMessage& record) : fRecord(record) {}
 
 const char* ConfigRecord::Text(const char* field) const
@@ -16,6 +18,8 @@ bool ConfigRecord::Flag(const char* field) const
 {
 	if (field != nullptr && strcmp(field, "opt_include_deinstall") == 0)
 		return IncludeDeinstall();
+	if (field != nullptr && strcmp(field, "opt_rollback") == 0)
+		return Rollback();
 	return fRecord.FindBool(field);
 }
 
@@ -94,6 +98,26 @@ const char* ConfigRecord::CreatedFolder() const
 	return TextOrEmpty("opt_created_folder");
 }
 
+const char* ConfigRecord::CompleteComments() const
+{
+	return TextOrEmpty("complete_comments");
+}
+
+bool ConfigRecord::CompleteRestart() const
+{
+	return fRecord.FindBool("complete_restart");
+}
+
+bool ConfigRecord::CompleteDisplayFolder() const
+{
+	return fRecord.FindBool("complete_display_folder");
+}
+
+bool ConfigRecord::CreateStartup() const
+{
+	return fRecord.FindBool("opt_create_startup");
+}
+
 bool ConfigRecord::Instructions(BMessage* instructions) const
 {
 	return Record("install_instructions", instructions);
@@ -102,6 +126,28 @@ bool ConfigRecord::Instructions(BMessage* instructions) const
 bool ConfigRecord::CustomFolders(BMessage* folders) const
 {
 	return Record("custom_folder", folders);
+}
+
+ConfigRecord::ScriptSection ConfigRecord::Section(const char* option) const
+{
+	const std::string name(option);
+	return {fRecord.FindBool(option), TextOrEmpty((name + "_tag").c_str()),
+	        TextOrEmpty((name + "_contents").c_str())};
+}
+
+ConfigRecord::ScriptSection ConfigRecord::BootScript() const
+{
+	return Section("edit_bootscript");
+}
+
+ConfigRecord::ScriptSection ConfigRecord::SetupEnvironment() const
+{
+	return Section("edit_setup_env");
+}
+
+ConfigRecord::ScriptSection ConfigRecord::Profile() const
+{
+	return Section("edit_profile");
 }
 
 bool ConfigRecord::DiskSpaceNeeded() const

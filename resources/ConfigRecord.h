@@ -19,9 +19,12 @@ public:
 
 	explicit ConfigRecord(const BMessage& record);
 
+	// The item list's field, which the window and the engine rewrite.
+	static const char* const kInstructions;
+
 	// Absent: null.
 	const char* Text(const char* field) const;
-	// Absent: false, except "opt_include_deinstall" (see IncludeDeinstall).
+	// Absent: false, except "opt_include_deinstall" and "opt_rollback".
 	bool Flag(const char* field) const;
 	// Absent: 0.
 	int32 Number(const char* field) const;
@@ -41,9 +44,24 @@ public:
 	const char* Company() const;
 	const char* SupportEmail() const;
 	const char* CreatedFolder() const;
+	const char* CompleteComments() const;
+	bool CompleteRestart() const;
+	bool CompleteDisplayFolder() const;
+	bool CreateStartup() const;
 	// The item list and the custom folders; empty messages when absent.
 	bool Instructions(BMessage* instructions) const;
 	bool CustomFolders(BMessage* folders) const;
+
+	// A script section the product adds: whether it is on, its tag and its
+	// lines ("" when absent).
+	struct ScriptSection {
+		bool edit;
+		const char* tag;
+		const char* contents;
+	};
+	ScriptSection BootScript() const;
+	ScriptSection SetupEnvironment() const;
+	ScriptSection Profile() const;
 
 	// Requirements: whether each is checked, and whether it must be met or
 	// is only suggested.
@@ -70,6 +88,7 @@ public:
 
 private:
 	const char* TextOrEmpty(const char* field) const;
+	ScriptSection Section(const char* option) const;
 	std::vector<std::string> Names(const char* field, const char* flag, const char* name,
 	                               bool& required) const;
 

@@ -5,6 +5,7 @@
 
 #include "LibPathParts.h"
 
+const char* const InstallItemRecord::kItem = "install_file";
 const char* const InstallItemRecord::kFileName = "file_name";
 const char* const InstallItemRecord::kFileSize = "file_size";
 const char* const InstallItemRecord::kFileIcon = "file_icon";
@@ -41,7 +42,7 @@ bool InstallItemRecord::Selected() const
 const char* InstallItemRecord::Groups() const
 {
 	const char* groups = fItem.FindString("groups");
-	return groups != nullptr ? groups : "";
+	return groups != nullptr ? groups : fMeta.FindString("groups");
 }
 
 bool InstallItemRecord::CreationTime(int64& seconds) const

@@ -20,7 +20,8 @@ public:
 	int64 FileSize() const;
 	// Present and true: the user selected the item.
 	bool Selected() const;
-	// "" when absent: no group.
+	// The install types that include the item; older records kept them in
+	// install_meta. Null when neither has them.
 	const char* Groups() const;
 	// Seconds since 1970, or false when the record has none.
 	bool CreationTime(int64& seconds) const;
@@ -39,7 +40,9 @@ public:
 	const char* AutoLaunchReason() const;
 	bool HasMeta() const;
 
-	// The field names writers use.
+	// The field names writers use; kItem names each item in the record's
+	// item list.
+	static const char* const kItem;
 	static const char* const kFileName;
 	static const char* const kFileSize;
 	static const char* const kFileIcon;
