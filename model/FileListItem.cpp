@@ -118,7 +118,7 @@ void FileListItem::Write(BMessage& message)
 {
 	message.AddString("file_name", Path());
 	message.AddInt8("file_type", fType);
-	message.AddInt32("file_size", LibEntrySize(Path(), true));
+	message.AddInt32("file_size", EntrySize());
 	time_t created, modified, accessed;
 	entry_times(Path(), &created, &modified, &accessed);
 	message.AddInt64("file_creation", created);
@@ -128,6 +128,11 @@ void FileListItem::Write(BMessage& message)
 	fIcon->Archive(&icon, true);
 	icon.ReplaceString("class", "LibBitmap");
 	message.AddMessage("file_icon", &icon);
+}
+
+int32 FileListItem::EntrySize() const
+{
+	return LibEntrySize(Path(), true);
 }
 
 void FileListItem::Read(BMessage& message)

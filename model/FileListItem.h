@@ -48,6 +48,10 @@ public:
 	bool IsIndented() const { return fIndented; }
 	uint32 TruncateMode() const { return fTruncateMode; }
 
+protected:
+	// The size `Write` records: the entry's data and attributes, walked.
+	virtual int32 EntrySize() const;
+
 private:
 	FileListItem& operator=(const FileListItem&) = delete;
 
