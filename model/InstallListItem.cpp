@@ -6,19 +6,19 @@
 #include "Message.h"
 
 InstallListItem::InstallListItem(const bool& showFullPath)
-    : FileListItem(true, showFullPath), fSize(0), fSizeGiven(false)
+    : FileListItem(true, showFullPath), fSize(0)
 {
 	SetTruncateMode(B_TRUNCATE_BEGINNING);
 }
 
 InstallListItem::InstallListItem(const char* path, const bool& indented, const bool& showFullPath)
-    : FileListItem(path, indented, showFullPath), fSize(0), fSizeGiven(false)
+    : FileListItem(path, indented, showFullPath), fSize(0)
 {
 	SetTruncateMode(B_TRUNCATE_BEGINNING);
 }
 
 InstallListItem::InstallListItem(InstallListItem& other, const bool& indented)
-    : FileListItem(other, indented), fSize(0), fSizeGiven(false), fGroups(other.fGroups)
+    : FileListItem(other, indented), fSize(0), fGroups(other.fGroups)
 {
 	SetTruncateMode(B_TRUNCATE_BEGINNING);
 }
@@ -28,12 +28,6 @@ InstallListItem::~InstallListItem() {}
 void InstallListItem::SetSize(const long& size)
 {
 	fSize = (int32)size;
-	fSizeGiven = true;
-}
-
-int32 InstallListItem::EntrySize() const
-{
-	return fSizeGiven ? fSize : FileListItem::EntrySize();
 }
 
 void InstallListItem::Write(BMessage& message)

@@ -21,12 +21,7 @@ public:
 	// The file fields, the groups split at ";" and the first `file_size`.
 	void Read(BMessage& message) override;
 
-protected:
-	// The size given to SetSize, which spares walking the entry again.
-	int32 EntrySize() const override;
-
 private:
 	int32 fSize;
-	bool fSizeGiven;
 	LibStringList fGroups;
 };

@@ -138,10 +138,13 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 		return false;
 	}
 	size_t done = 0;
-	while (done < wanted) {
+	// At least one read, so that an empty last chunk still asks for its extra byte.
+	while (true) {
 		ssize_t got = pread(fd, input->data() + done, input->size() - done, (off_t)(start + done));
 		if (got < 0 && errno == EINTR)
 			continue;
+		if (got == 0 && done == wanted)
+			break;
 		if (got <= 0) {
 			*error = "cannot read " + job.path + ": " +
 			         (got < 0 ? strerror(errno) : "the file shrank while it was packed");
@@ -149,6 +152,8 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 			return false;
 		}
 		done += (size_t)got;
+		if (done >= wanted)
+			break;
 	}
 	close(fd);
 	if (done > wanted) {

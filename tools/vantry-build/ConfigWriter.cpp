@@ -185,6 +185,7 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	int32 size =
 	        knownSize >= 0 ? (int32)std::min<int64>(knownSize, INT32_MAX) : item_size(item.source);
 	listItem.SetSize(size);
+	listItem.SetEntrySize(size);
 	listItem.Write(*message);
 	message->ReplaceInt32("file_size", 0, size);
 	if (knowsAccess)
