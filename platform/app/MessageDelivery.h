@@ -1,5 +1,6 @@
 // How a message travels between loopers: the state a BMessage carries once it
-// has been sent. Only loopers, messengers and BMessage itself include this.
+// has been sent. Only loopers, messengers, BMessage itself and the window
+// host (which marks drops) include this.
 #pragma once
 
 #include <condition_variable>

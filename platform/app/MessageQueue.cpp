@@ -163,6 +163,13 @@ std::unique_ptr<BMessage> delivery_copy(const BMessage& message)
 	if (const BMessage::DeliveryInfo* old = message.Delivery()) {
 		info->isReply = old->isReply;
 		info->previous = old->previous;
+		// A drop keeps its mark on the way to its target; a received drop
+		// sent on is a plain message.
+		if (old->dropped && !old->delivered) {
+			info->dropped = true;
+			info->dropPoint = old->dropPoint;
+			info->dropOffset = old->dropOffset;
+		}
 	}
 	copy->SetDelivery(std::move(info));
 	return copy;

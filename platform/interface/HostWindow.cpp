@@ -22,6 +22,7 @@
 #include "Button.h"
 #include "CheckBox.h"
 #include "Control.h"
+#include "DropMessage.h"
 #include "HostNative.h"
 #include "InterfaceHost.h"
 #include "Menu.h"
@@ -131,6 +132,22 @@ public:
 				address.Post(message);
 				return 1;
 			}
+			// Every view takes file drops, as on BeOS: what it does with
+			// them is its MessageReceived's business.
+			case FL_DND_ENTER:
+			case FL_DND_DRAG:
+			case FL_DND_LEAVE: return 1;
+			case FL_DND_RELEASE:
+				dropWhere = BPoint(Fl::event_x_root(), Fl::event_y_root());
+				return 1;
+			case FL_PASTE: {
+				BMessage message;
+				if (Fl::event_text() != nullptr &&
+				    make_drop_message(std::string(Fl::event_text(), size_t(Fl::event_length())),
+				                      dropWhere, &message))
+					address.Post(message);
+				return 1;
+			}
 			case FL_FOCUS:
 			case FL_UNFOCUS: return focusable ? 1 : 0;
 			default: return 0;
@@ -155,6 +172,7 @@ public:
 	BPoint scroll;
 	int clipX = 0, clipY = 0, clipW = 0, clipH = 0;
 	bool focusable = false;
+	BPoint dropWhere;
 	Address address;
 };
 
