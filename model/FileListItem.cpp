@@ -35,7 +35,7 @@ void entry_times(const char* path, time_t* created, time_t* modified, time_t* ac
 
 FileListItem::FileListItem(const bool& indented, const bool& showFullPath)
     : BListItem(0, true), fShowFullPath(showFullPath), fIndented(indented), fIcon(new_empty_icon()),
-      fType(kFileType), fTruncateMode(0)
+      fType(kFileType), fTruncateMode(0), fEntrySize(-1)
 {
 	SetDisplayText();
 }
@@ -49,7 +49,7 @@ FileListItem::FileListItem(const char* path, const bool& indented, const bool& s
 FileListItem::FileListItem(const FileListItem& other, const bool& indented)
     : BListItem(0, true), fShowFullPath(other.fShowFullPath), fIndented(indented),
       fIcon(new_empty_icon()), fPath(other.fPath), fGivenPath(other.fGivenPath), fType(other.fType),
-      fTruncateMode(0)
+      fTruncateMode(0), fEntrySize(other.fEntrySize)
 {
 	fIcon->SetBits(other.fIcon->Bits(), other.fIcon->BitsLength(), 0, B_CMAP8);
 	SetDisplayText();
@@ -68,6 +68,7 @@ const char* FileListItem::Path() const
 
 void FileListItem::SetPath(const char* path)
 {
+	fEntrySize = -1; // a size counted for another entry
 	if (path != nullptr)
 		fIcon->SetTo(nullptr, path, B_MINI_ICON);
 	fPath.SetTo(path);
@@ -109,6 +110,11 @@ void FileListItem::SetDisplayText()
 	fDisplayText = fShowFullPath ? Path() : leaf;
 }
 
+void FileListItem::SetEntrySize(const int32& size)
+{
+	fEntrySize = size;
+}
+
 void FileListItem::Execute()
 {
 	LibOpenEntry(Path());
@@ -118,7 +124,7 @@ void FileListItem::Write(BMessage& message)
 {
 	message.AddString("file_name", Path());
 	message.AddInt8("file_type", fType);
-	message.AddInt32("file_size", LibEntrySize(Path(), true));
+	message.AddInt32("file_size", fEntrySize >= 0 ? fEntrySize : LibEntrySize(Path(), true));
 	time_t created, modified, accessed;
 	entry_times(Path(), &created, &modified, &accessed);
 	message.AddInt64("file_creation", created);

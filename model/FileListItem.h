@@ -37,6 +37,9 @@ public:
 	void SetShowFullPath(const bool& showFullPath);
 	void SetTruncateMode(const uint32& mode);
 	void SetDisplayText();
+	// The size Write records, when the caller has counted it already;
+	// without it, Write walks the entry (its data and attributes).
+	void SetEntrySize(const int32& size);
 	// Asks the roster to open the entry, as a double-click would.
 	void Execute();
 
@@ -63,4 +66,5 @@ private:
 	FileType fType;
 	LibString fDisplayText;
 	uint32 fTruncateMode;
+	int32 fEntrySize; // -1 until given
 };

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -163,7 +164,8 @@ void ConfigWriter::AddSound(BMessage& record)
 	record.AddMessage("audio_data", &sound);
 }
 
-status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std::string* error)
+status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std::string* error,
+                                 int64 knownSize)
 {
 	// Looking for the item's icon reads it; its access time is taken first.
 	struct stat before;
@@ -180,8 +182,10 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	}
 	for (const std::string& group : item.groups)
 		listItem.Groups().Add(group.c_str());
-	int32 size = item_size(item.source);
+	int32 size =
+	        knownSize >= 0 ? (int32)std::min<int64>(knownSize, INT32_MAX) : item_size(item.source);
 	listItem.SetSize(size);
+	listItem.SetEntrySize(size);
 	listItem.Write(*message);
 	message->ReplaceInt32("file_size", 0, size);
 	if (knowsAccess)
@@ -193,10 +197,11 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 void ConfigWriter::AddItems(BMessage& record)
 {
 	BMessage instructions;
-	for (const ProductItem& item : fProduct.install_file) {
+	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
+		const ProductItem& item = fProduct.install_file[i];
 		BMessage file;
 		std::string error;
-		if (BuildItem(item, &file, &error) != B_OK) {
+		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1) != B_OK) {
 			Fail(item.file_icon_origin, error);
 			continue;
 		}

@@ -20,8 +20,14 @@ public:
 	status_t Build(const int32& deinstallerSize, BMessage* record,
 	               std::vector<std::string>* errors);
 
-	// One `install_file` item: the item's own fields and its `install_meta`.
-	static status_t BuildItem(const ProductItem& item, BMessage* message, std::string* error);
+	// The sizes of the items, in order, as their packing counted them;
+	// without them each item is walked for its size.
+	void SetItemSizes(const std::vector<int64>& sizes) { fItemSizes = sizes; }
+
+	// One `install_file` item: the item's own fields and its `install_meta`;
+	// `knownSize` is its size when known, else -1.
+	static status_t BuildItem(const ProductItem& item, BMessage* message, std::string* error,
+	                          int64 knownSize = -1);
 
 private:
 	void AddProductTexts(BMessage& record);
@@ -38,4 +44,5 @@ private:
 
 	const Product& fProduct;
 	std::vector<std::string>* fErrors;
+	std::vector<int64> fItemSizes;
 };

@@ -21,24 +21,6 @@
 
 namespace {
 
-// The bytes of the files below `path` (links not followed), for the summary.
-int64 entry_bytes(const std::string& path)
-{
-	std::error_code error;
-	const std::filesystem::path root(path);
-	if (!std::filesystem::is_directory(std::filesystem::symlink_status(root, error)))
-		return std::filesystem::is_regular_file(root, error)
-		               ? int64(std::filesystem::file_size(root, error))
-		               : 0;
-	int64 total = 0;
-	for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-	     !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-		if (it->is_regular_file(error) && !it->is_symlink(error))
-			total += int64(it->file_size(error));
-	}
-	return total;
-}
-
 const int32 kConfigurationId = 2002;
 const int32 kDeinstallerId = 2001;
 const int32 kFirstItemId = 2100;
@@ -247,6 +229,7 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 {
 	BMessage record;
 	ConfigWriter writer(fProduct);
+	writer.SetItemSizes(fListedSizes);
 	if (writer.Build(deinstallerSize, &record, &fErrors) != B_OK)
 		return B_BAD_VALUE;
 	AddDigests(record);
@@ -284,6 +267,7 @@ status_t InstallerWriter::PackItems(const std::string& work)
 	fArchives.clear();
 	fDigests.clear();
 	fPacked.clear();
+	fListedSizes.clear();
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
 		const ProductItem& item = fProduct.install_file[i];
@@ -301,7 +285,8 @@ status_t InstallerWriter::PackItems(const std::string& work)
 		fDigests.push_back(digest);
 		PackedItem packed;
 		packed.name = item.leaf;
-		packed.bytes = entry_bytes(item.source);
+		packed.bytes = writer.FileBytes();
+		fListedSizes.push_back(writer.ListedSize());
 		struct stat info;
 		packed.packed = stat(archive.c_str(), &info) == 0 ? int64(info.st_size) : 0;
 		fPacked.push_back(packed);

@@ -59,4 +59,5 @@ private:
 	std::vector<std::string> fArchives;
 	std::vector<uint32> fDigests;
 	std::vector<PackedItem> fPacked;
+	std::vector<int64> fListedSizes; // of the packed items, for the record
 };

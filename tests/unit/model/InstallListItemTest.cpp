@@ -90,6 +90,23 @@ TEST_F(InstallListItemTest, WriteGivesTheFieldsInRecordOrder)
 	EXPECT_STREQ(message.FindString("groups"), "Normal;Full;");
 }
 
+// A size the caller counted spares the walk, until the item names another entry.
+TEST_F(InstallListItemTest, GivenEntrySizeIsWrittenUntilThePathChanges)
+{
+	std::string first = Make("first", std::string(300, 'a'));
+	std::string second = Make("second", std::string(40, 'b'));
+	InstallListItem item(first.c_str(), true, false);
+	item.SetEntrySize(12345);
+	BMessage given;
+	item.Write(given);
+	EXPECT_EQ(given.FindInt32("file_size", 0), 12345);
+	item.SetPath(second.c_str());
+	BMessage walked;
+	item.Write(walked);
+	EXPECT_EQ(walked.FindInt32("file_size", 0), LibEntrySize(second.c_str(), true));
+	EXPECT_NE(walked.FindInt32("file_size", 0), 12345);
+}
+
 TEST_F(InstallListItemTest, IconIsArchivedAsLibBitmapOf16By16Indexes)
 {
 	std::string path = Make("tool", "#!/bin/sh\n", 0755);

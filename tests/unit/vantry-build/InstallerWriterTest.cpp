@@ -9,7 +9,9 @@
 #include "AppFileInfo.h"
 #include "BuildTestSupport.h"
 #include "File.h"
+#include "LibFile.h"
 #include "Message.h"
+#include "Node.h"
 #include "PayloadWriter.h"
 #include "ProductDescription.h"
 #include "Resources.h"
@@ -166,3 +168,34 @@ TEST_F(InstallerWriterTest, EachPayloadIsItsItemsArchiveByteForByte)
 }
 
 } // namespace
+
+// Packing counts each item's size as it goes; the record must carry what a
+// walk of the item finds: data of files and folders and their attributes.
+TEST_F(InstallerWriterTest, RecordedSizesMatchAWalkOfEachItem)
+{
+	fFolder.Write("files/Docs/sub/c.txt", std::string(5000, 'c'));
+	std::filesystem::create_symlink("c.txt", fFolder / "files/Docs/sub/link");
+	{
+		BNode node((fFolder / "files/Docs/b.txt").c_str());
+		ASSERT_EQ(node.WriteAttr("note", B_STRING_TYPE, 0, "hello", 6), 6);
+	}
+	InstallerWriter writer(fDescription.GetProduct(), fParts);
+	ASSERT_EQ(writer.Write(fOutput), B_OK) << testing::PrintToString(writer.Errors());
+	BResources resources(fOutput.c_str(), false);
+	size_t length = 0;
+	const void* flat = resources.LoadResource(B_STRING_TYPE, 2002, &length);
+	ASSERT_NE(flat, nullptr);
+	BMessage record;
+	ASSERT_EQ(record.Unflatten((const char*)flat, length), B_OK);
+	BMessage instructions;
+	ASSERT_EQ(record.FindMessage("install_instructions", &instructions), B_OK);
+	const char* items[] = {"files/a.txt", "files/Docs"};
+	for (int32 i = 0; i < 2; i++) {
+		BMessage item;
+		ASSERT_EQ(instructions.FindMessage("install_file", i, &item), B_OK);
+		const int32 walked = LibEntrySize((fFolder / items[i]).c_str(), true);
+		EXPECT_GT(walked, 0);
+		for (int32 index = 0; index < 2; index++)
+			EXPECT_EQ(item.FindInt32("file_size", index), walked) << items[i] << " " << index;
+	}
+}

@@ -1,7 +1,9 @@
-// DeflatePool: compresses the files of an archive ahead of the writer on
-// worker threads, in chunks, so that packing uses every core while the
-// archive is written in order and in bounded memory.
+// DeflatePool: reads, types and compresses the files of an archive ahead of
+// the writer on worker threads, in chunks, so that packing uses every core
+// while the archive is written in order and in bounded memory.
 #pragma once
+
+#include <sys/types.h>
 
 #include <condition_variable>
 #include <deque>
@@ -10,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "PayloadFields.h"
 #include "SupportDefs.h"
 
 struct libdeflate_compressor;
@@ -24,14 +27,21 @@ public:
 		uint64 size = 0; // input bytes
 		status_t status = B_OK;
 		std::string error;
+		// On a file's first chunk: the file's attributes, its type added
+		// when it had none, sniffed from the bytes read for compressing.
+		std::vector<PayloadAttribute> attributes;
+		uint64 attributeBytes = 0; // of the attributes the file had
 	};
 
+	// `level` 1 to 9 deflates, 0 stores the data as it is.
 	DeflatePool(int32 level, int32 threads);
 	~DeflatePool();
 
-	// Plans a file of `size` bytes (more than 0); returns its first chunk's
-	// number and sets `count`. Call before Start().
-	size_t AddFile(const std::string& path, uint64 size, size_t* count);
+	// Plans a regular file of `size` bytes and permissions `mode`; returns
+	// its first chunk's number and sets `count` (one chunk for an empty
+	// file). A file found to hold more than `size` bytes fails its last
+	// chunk. Call before Start().
+	size_t AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count);
 	void Start();
 	// Waits for chunk `index` and hands it over; chunks are taken in order.
 	Chunk Take(size_t index);
@@ -45,6 +55,7 @@ private:
 		std::string path;
 		uint64 offset = 0;
 		uint64 length = 0;
+		mode_t mode = 0;
 		bool last = false;
 		bool done = false;
 		Chunk chunk;
@@ -52,6 +63,7 @@ private:
 
 	void Work();
 	void Compress(Job& job, libdeflate_compressor* whole) const;
+	static bool Describe(const Job& job, const std::string& data, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
 	                          std::string* output);
 	bool CompressPart(const Job& job, const std::string& input, size_t dictionary,

@@ -53,36 +53,6 @@ status_t entry_kind(const std::string& path, const struct stat& info, EntryKind*
 	return B_OK;
 }
 
-// Files are packed by the size stat reports; one holding more than that (a
-// file of /proc reports 0 bytes) would be packed short, so it is refused.
-status_t check_file_length(const std::string& path, const struct stat& info, std::string* error)
-{
-	if (!S_ISREG(info.st_mode))
-		return B_OK;
-	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-	if (fd < 0) {
-		*error = errno_text("cannot read", path, errno);
-		return B_IO_ERROR;
-	}
-	char byte;
-	ssize_t got;
-	do
-		got = pread(fd, &byte, 1, info.st_size);
-	while (got < 0 && errno == EINTR);
-	const int readError = errno;
-	close(fd);
-	if (got < 0) {
-		*error = errno_text("cannot read", path, readError);
-		return B_IO_ERROR;
-	}
-	if (got == 0)
-		return B_OK;
-	*error = "cannot pack " + path + ": it holds more than the " + std::to_string(info.st_size) +
-	         " bytes its size says (a file of /proc, or one still being written); copy it to "
-	         "an ordinary file first";
-	return B_BAD_DATA;
-}
-
 status_t sorted_children(const std::string& path, std::vector<std::string>* names,
                          std::string* error)
 {
@@ -114,8 +84,6 @@ status_t scan_folder(const std::string& path, const std::string& name,
 			return B_IO_ERROR;
 		}
 		status = entry_kind(entry.path, entry.info, &entry.kind, error);
-		if (status == B_OK)
-			status = check_file_length(entry.path, entry.info, error);
 		if (status != B_OK)
 			return status;
 		if (entry.kind == EntryKind::kFolder)
@@ -143,8 +111,6 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 		return B_ENTRY_NOT_FOUND;
 	}
 	status_t status = entry_kind(source, top.info, &top.kind, error);
-	if (status == B_OK)
-		status = check_file_length(source, top.info, error);
 	if (status != B_OK)
 		return status;
 	if (top.kind != EntryKind::kFolder) {

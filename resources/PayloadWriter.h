@@ -9,8 +9,8 @@
 
 class PayloadWriter {
 public:
-	// `level` is the deflate level (1 to 9); `threads` the compressing
-	// threads, 0 for one per core.
+	// `level` is the deflate level (1 to 9, 0 stores the files as they
+	// are); `threads` the reading and compressing threads, 0 for one per core.
 	explicit PayloadWriter(int32 level = 6, int32 threads = 0);
 
 	// Packs the entry at `source` under the name `leaf` into a new archive at
@@ -18,9 +18,16 @@ public:
 	status_t Write(const std::string& source, const std::string& leaf, const std::string& archive);
 	// What went wrong in the last Write.
 	const std::string& ErrorText() const { return fError; }
+	// Of the item last written: the bytes of its files, and its size as the
+	// installer's item list counts it (the data of its entries and the
+	// attributes they had), so that nobody walks the item again.
+	int64 FileBytes() const { return fFileBytes; }
+	int64 ListedSize() const { return fListedSize; }
 
 private:
 	int32 fLevel;
 	int32 fThreads;
 	std::string fError;
+	int64 fFileBytes;
+	int64 fListedSize;
 };

@@ -13,6 +13,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ItemScan.h"
+#include "MimeType.h"
+
 namespace {
 
 const uint64 kDictionarySize = 32768;
@@ -35,17 +38,21 @@ DeflatePool::~DeflatePool()
 		thread.join();
 }
 
-size_t DeflatePool::AddFile(const std::string& path, uint64 size, size_t* count)
+size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count)
 {
 	size_t first = fJobs.size();
-	for (uint64 offset = 0; offset < size; offset += kChunkSize) {
+	uint64 offset = 0;
+	do {
+		const uint64 length = std::min(kChunkSize, size - offset);
 		Job job;
 		job.path = path;
 		job.offset = offset;
-		job.length = std::min(kChunkSize, size - offset);
-		job.last = offset + job.length >= size;
+		job.length = length;
+		job.mode = mode;
+		job.last = offset + length >= size;
 		fJobs.push_back(std::move(job));
-	}
+		offset += length;
+	} while (offset < size);
 	*count = fJobs.size() - first;
 	return first;
 }
@@ -90,7 +97,7 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 
 void DeflatePool::Work()
 {
-	libdeflate_compressor* whole = libdeflate_alloc_compressor(fLevel);
+	libdeflate_compressor* whole = fLevel > 0 ? libdeflate_alloc_compressor(fLevel) : nullptr;
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
@@ -115,22 +122,29 @@ void DeflatePool::Work()
 		libdeflate_free_compressor(whole);
 }
 
+// The job's bytes, with the 32 KB before them. The last chunk asks for one
+// byte more: a file holding more than stat said (a file of /proc reports 0
+// bytes) would otherwise be packed short.
 bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictionary,
                             std::string* error) const
 {
 	*dictionary = (size_t)std::min(job.offset, kDictionarySize);
 	uint64 start = job.offset - *dictionary;
-	input->resize(*dictionary + job.length);
+	const size_t wanted = *dictionary + job.length;
+	input->resize(wanted + (job.last ? 1 : 0));
 	int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
 	if (fd < 0) {
 		*error = "cannot read " + job.path + ": " + strerror(errno);
 		return false;
 	}
 	size_t done = 0;
-	while (done < input->size()) {
+	// At least one read, so that an empty last chunk still asks for its extra byte.
+	while (true) {
 		ssize_t got = pread(fd, input->data() + done, input->size() - done, (off_t)(start + done));
 		if (got < 0 && errno == EINTR)
 			continue;
+		if (got == 0 && done == wanted)
+			break;
 		if (got <= 0) {
 			*error = "cannot read " + job.path + ": " +
 			         (got < 0 ? strerror(errno) : "the file shrank while it was packed");
@@ -138,8 +152,37 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 			return false;
 		}
 		done += (size_t)got;
+		if (done >= wanted)
+			break;
 	}
 	close(fd);
+	if (done > wanted) {
+		*error = "cannot pack " + job.path + ": it holds more than the " +
+		         std::to_string(job.offset + job.length) +
+		         " bytes its size says (a file of /proc, or one still being written); copy it "
+		         "to an ordinary file first";
+		return false;
+	}
+	input->resize(wanted);
+	return true;
+}
+
+// The attributes of the file and, when they hold no type, the type its
+// first bytes and name tell.
+bool DeflatePool::Describe(const Job& job, const std::string& data, Chunk* chunk)
+{
+	if (read_entry_attributes(job.path, EntryKind::kFile, &chunk->attributes, &chunk->error) !=
+	    B_OK)
+		return false;
+	for (const PayloadAttribute& attribute : chunk->attributes)
+		chunk->attributeBytes += attribute.data.size();
+	if (!payload_has_type(chunk->attributes)) {
+		const size_t slash = job.path.rfind('/');
+		const char* leaf = job.path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+		payload_add_type(&chunk->attributes,
+		                 sniff_mime_type_data(data.data(), std::min(data.size(), kMimeSniffBytes),
+		                                      job.mode, leaf));
+	}
 	return true;
 }
 
@@ -152,9 +195,17 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole) const
 		chunk.status = B_IO_ERROR;
 		return;
 	}
-	const bool complete = whole != nullptr && job.offset == 0 && job.last
-	                              ? CompressWhole(input, whole, &chunk.data)
-	                              : CompressPart(job, input, dictionary, &chunk.data);
+	if (job.offset == 0 && !Describe(job, input, &chunk)) {
+		chunk.status = B_IO_ERROR;
+		return;
+	}
+	bool complete = true;
+	if (fLevel == 0 || job.length == 0)
+		chunk.data.assign(input, dictionary, std::string::npos);
+	else if (whole != nullptr && job.offset == 0 && job.last)
+		complete = CompressWhole(input, whole, &chunk.data);
+	else
+		complete = CompressPart(job, input, dictionary, &chunk.data);
 	if (!complete) {
 		chunk.status = B_ERROR;
 		chunk.error = "cannot compress " + job.path;
