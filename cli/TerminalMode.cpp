@@ -54,7 +54,7 @@ bool AgreeToLicence(const InstallConfig& config, TerminalInput& input, bool& end
 		fprintf(out, "%s\n", lines[i].c_str());
 		if ((i + 1) % page == 0 && i + 1 < lines.size()) {
 			std::string line;
-			if (!input.Ask("-- Enter: more, s: skip to the end --", line)) {
+			if (!input.Ask(InstallText(1054).String(), line)) {
 				ended = true;
 				return false;
 			}
@@ -127,7 +127,7 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			        LibLastComponent(ConfigText(items[i], "file_name")).c_str(), size.String());
 		}
 		std::string line;
-		if (!input.Ask("Numbers switch items on or off; Enter goes on: ", line))
+		if (!input.Ask(InstallText(1055).String(), line))
 			return false;
 		if (line.empty()) {
 			chosen.clear();
@@ -137,7 +137,7 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			}
 			if (!chosen.empty())
 				return true;
-			fprintf(out, "No item is selected.\n");
+			fprintf(out, "%s\n", InstallText(1056).String());
 			continue;
 		}
 		std::istringstream numbers(line);
@@ -146,7 +146,8 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			if (number >= 1 && number <= items.size())
 				on[number - 1] = !on[number - 1];
 			else
-				fprintf(out, "'%s' is not one of 1 to %zu.\n", word.c_str(), items.size());
+				fprintf(out, "%s\n",
+				        InstallFormat(1024, 1057, word.c_str(), int(items.size())).c_str());
 		}
 	}
 }
