@@ -22,6 +22,10 @@ const uint64 kDictionarySize = 32768;
 // Input bytes the workers may hold ahead of the writer: enough to keep both
 // cores busy, little enough to keep packing under 64 MB.
 const uint64 kInFlightLimit = 8 << 20;
+// Pieces of a chunk whose deflating is tried before the chunk is deflated.
+const size_t kProbeSize = 32768;
+// Deflate's stored blocks hold at most this many bytes each.
+const size_t kStoredBlockSize = 65535;
 
 } // namespace
 
@@ -98,6 +102,7 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 void DeflatePool::Work()
 {
 	libdeflate_compressor* whole = fLevel > 0 ? libdeflate_alloc_compressor(fLevel) : nullptr;
+	libdeflate_compressor* probe = fLevel > 0 ? libdeflate_alloc_compressor(1) : nullptr;
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
@@ -112,7 +117,7 @@ void DeflatePool::Work()
 		Job& job = fJobs[fNextJob++];
 		fInFlight += job.length;
 		lock.unlock();
-		Compress(job, whole);
+		Compress(job, whole, probe);
 		lock.lock();
 		job.done = true;
 		fChanged.notify_all();
@@ -120,6 +125,8 @@ void DeflatePool::Work()
 	lock.unlock();
 	if (whole != nullptr)
 		libdeflate_free_compressor(whole);
+	if (probe != nullptr)
+		libdeflate_free_compressor(probe);
 }
 
 // The job's bytes, with the 32 KB before them. The last chunk asks for one
@@ -186,7 +193,43 @@ bool DeflatePool::Describe(const Job& job, const std::string& data, Chunk* chunk
 	return true;
 }
 
-void DeflatePool::Compress(Job& job, libdeflate_compressor* whole) const
+// Whether pieces from the start, middle and end of the data deflate by less
+// than 2 %: random or already compressed data is then stored, as zip stores
+// such files, instead of being searched for matches it does not have.
+bool DeflatePool::Incompressible(const char* data, size_t length, libdeflate_compressor* probe)
+{
+	if (probe == nullptr || length < 4 * kProbeSize)
+		return false;
+	std::string output(kProbeSize * 98 / 100, '\0');
+	for (size_t at : {size_t(0), length / 2, length - kProbeSize}) {
+		// No room for the result means it did not shrink enough.
+		if (libdeflate_deflate_compress(probe, data + at, kProbeSize, output.data(),
+		                                output.size()) != 0)
+			return false;
+	}
+	return true;
+}
+
+// The data as deflate's stored blocks, which end on a byte boundary as the
+// chunks of a file must.
+void DeflatePool::StoreBlocks(const char* data, size_t length, bool last, std::string* output)
+{
+	output->clear();
+	output->reserve(length + (length / kStoredBlockSize + 1) * 5);
+	size_t at = 0;
+	do {
+		const size_t count = std::min(kStoredBlockSize, length - at);
+		const bool final = last && at + count == length;
+		const char header[5] = {(char)(final ? 1 : 0), (char)(count & 0xff), (char)(count >> 8),
+		                        (char)(~count & 0xff), (char)((~count >> 8) & 0xff)};
+		output->append(header, sizeof(header));
+		output->append(data + at, count);
+		at += count;
+	} while (at < length);
+}
+
+void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
+                           libdeflate_compressor* probe) const
 {
 	Chunk& chunk = job.chunk;
 	std::string input;
@@ -202,6 +245,8 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole) const
 	bool complete = true;
 	if (fLevel == 0 || job.length == 0)
 		chunk.data.assign(input, dictionary, std::string::npos);
+	else if (Incompressible(input.data() + dictionary, job.length, probe))
+		StoreBlocks(input.data() + dictionary, job.length, job.last, &chunk.data);
 	else if (whole != nullptr && job.offset == 0 && job.last)
 		complete = CompressWhole(input, whole, &chunk.data);
 	else

@@ -62,7 +62,9 @@ private:
 	};
 
 	void Work();
-	void Compress(Job& job, libdeflate_compressor* whole) const;
+	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe) const;
+	static bool Incompressible(const char* data, size_t length, libdeflate_compressor* probe);
+	static void StoreBlocks(const char* data, size_t length, bool last, std::string* output);
 	static bool Describe(const Job& job, const std::string& data, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
 	                          std::string* output);
