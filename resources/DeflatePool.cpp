@@ -31,7 +31,7 @@ const size_t kStoredBlockSize = 65535;
 
 DeflatePool::DeflatePool(int32 level, int32 threads)
     : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fNextJob(0), fNextTaken(0),
-      fInFlight(0), fCancelled(false)
+      fInFlight(0), fClosed(false), fCancelled(false)
 {
 }
 
@@ -44,6 +44,7 @@ DeflatePool::~DeflatePool()
 
 size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count)
 {
+	std::lock_guard<std::mutex> lock(fLock);
 	size_t first = fJobs.size();
 	uint64 offset = 0;
 	do {
@@ -58,13 +59,20 @@ size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, s
 		offset += length;
 	} while (offset < size);
 	*count = fJobs.size() - first;
+	fChanged.notify_all();
 	return first;
+}
+
+void DeflatePool::Close()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fClosed = true;
+	fChanged.notify_all();
 }
 
 void DeflatePool::Start()
 {
-	int32 threads = std::min<int32>(fThreadCount, (int32)std::max<size_t>(1, fJobs.size()));
-	for (int32 i = 0; i < threads; i++)
+	for (int32 i = 0; i < fThreadCount; i++)
 		fThreads.emplace_back(&DeflatePool::Work, this);
 }
 
@@ -93,6 +101,7 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 		return cancelled;
 	}
 	Chunk chunk = std::move(job.chunk);
+	std::string().swap(job.path);
 	fNextTaken++;
 	fInFlight -= job.length;
 	fChanged.notify_all();
@@ -108,8 +117,10 @@ void DeflatePool::Work()
 		// A job is taken while the bytes ahead of the writer allow it; the
 		// writer's next job is always allowed, so the writer never starves.
 		fChanged.wait(lock, [&] {
-			if (fCancelled || fNextJob >= fJobs.size())
+			if (fCancelled)
 				return true;
+			if (fNextJob >= fJobs.size())
+				return fClosed;
 			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= kInFlightLimit;
 		});
 		if (fCancelled || fNextJob >= fJobs.size())

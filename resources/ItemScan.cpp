@@ -70,8 +70,10 @@ status_t sorted_children(const std::string& path, std::vector<std::string>* name
 	return B_OK;
 }
 
+using EntryFound = std::function<void(const ItemEntry&)>;
+
 status_t scan_folder(const std::string& path, const std::string& name,
-                     std::vector<ItemEntry>* entries, std::string* error)
+                     std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	std::vector<std::string> children;
 	status_t status = sorted_children(path, &children, error);
@@ -89,8 +91,10 @@ status_t scan_folder(const std::string& path, const std::string& name,
 		if (entry.kind == EntryKind::kFolder)
 			entry.name += "/";
 		entries->push_back(entry);
+		if (found)
+			found(entry);
 		if (entry.kind == EntryKind::kFolder)
-			status = scan_folder(entry.path, entry.name, entries, error);
+			status = scan_folder(entry.path, entry.name, entries, error, found);
 	}
 	return status;
 }
@@ -98,7 +102,7 @@ status_t scan_folder(const std::string& path, const std::string& name,
 } // namespace
 
 status_t scan_item(const std::string& source, const std::string& leaf,
-                   std::vector<ItemEntry>* entries, std::string* error)
+                   std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	if (entries == nullptr || error == nullptr || leaf.empty())
 		return B_BAD_VALUE;
@@ -113,13 +117,14 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 	status_t status = entry_kind(source, top.info, &top.kind, error);
 	if (status != B_OK)
 		return status;
-	if (top.kind != EntryKind::kFolder) {
-		entries->push_back(top);
-		return B_OK;
-	}
-	top.name += "/";
+	if (top.kind == EntryKind::kFolder)
+		top.name += "/";
 	entries->push_back(top);
-	return scan_folder(source, top.name, entries, error);
+	if (found)
+		found(top);
+	if (top.kind != EntryKind::kFolder)
+		return B_OK;
+	return scan_folder(source, top.name, entries, error, found);
 }
 
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
