@@ -8,7 +8,8 @@
 #include <string>
 
 #include "Alert.h"
-#include "ConfigText.h"
+#include "ConfigRecord.h"
+#include "InstallItemRecord.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
 #include "LibEntry.h"
@@ -21,17 +22,6 @@
 namespace {
 
 const char* const kExecutableType = "application/x-vnd.Be-elfexecutable";
-
-bool IsMarkedForLaunch(const BMessage& item, BMessage& meta)
-{
-	bool selected = false;
-	if (item.FindBool("install_to_system", &selected) != B_OK || !selected)
-		return false;
-	if (item.FindMessage("install_meta", &meta) != B_OK)
-		return false;
-	const char* launch = meta.FindString("auto_launch");
-	return launch != nullptr && strcmp(launch, "True") == 0;
-}
 
 // Asks before starting an item that comes with a reason; true to start it.
 bool UserWantsToRun(const char* path, const char* reason)
@@ -86,16 +76,17 @@ void LaunchItem(const char* path)
 void InstallConfig::AutoLaunch()
 {
 	BMessage instructions;
-	FindMessage("install_instructions", &instructions);
+	ConfigRecord(*this).Instructions(&instructions);
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
 		if (thread_safe_point() != B_OK)
 			return;
-		BMessage meta;
-		if (!IsMarkedForLaunch(item, meta))
+		const InstallItemRecord record(item);
+		if (!record.Selected() || !record.AutoLaunch())
 			continue;
-		const char* path = ConfigText(item, "file_name");
-		if (!UserWantsToRun(path, meta.FindString("auto_launch_reason")))
+		// Placing rewrote the name to the item's final path.
+		const char* path = record.FileName();
+		if (!UserWantsToRun(path, record.AutoLaunchReason()))
 			continue;
 		LaunchItem(path);
 	}
@@ -106,12 +97,13 @@ void InstallRun::ShowCompletion()
 	const int32 failed = fConfig.failures.Count();
 	std::string message = failed > 0 ? InstallFormat(1024, 1047, int(failed), fLogPath.c_str())
 	                                 : std::string(InstallText(1038).String());
-	const char* comments = fConfig.FindString("complete_comments");
-	if (comments != nullptr && comments[0] != '\0') {
+	const ConfigRecord config(fConfig);
+	const char* comments = config.CompleteComments();
+	if (comments[0] != '\0') {
 		message += "\n\n";
 		message += comments;
 	}
-	if (fConfig.FindBool("complete_restart")) {
+	if (config.CompleteRestart()) {
 		message += InstallText(1042).String();
 		const LibString later = InstallText(1029);
 		const LibString now = InstallText(1030);
@@ -124,6 +116,6 @@ void InstallRun::ShowCompletion()
 	}
 	if (Stopped())
 		return;
-	if (fConfig.FindBool("complete_display_folder"))
+	if (config.CompleteDisplayFolder())
 		LibOpenEntry(fInstallFolder.c_str());
 }

@@ -1,6 +1,6 @@
-// InstallConfig: the deinstall tag on placed entries, and the reduced
-// configuration and language written into the created deinstaller.
-#include "InstallConfig.h"
+// The deinstall tag on placed entries, and the reduced configuration and
+// language written into the created deinstaller.
+#include "DeinstallRecords.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "ConfigRecord.h"
 #include "ConfigText.h"
 #include "Node.h"
 #include "RecordCheck.h"
@@ -98,28 +99,30 @@ void CopyScriptOption(const BMessage& from, BMessage& to, const char* option, co
 
 } // namespace
 
-void InstallConfig::BuildProductRecord(LibString& record)
+DeinstallRecords::DeinstallRecords(const BMessage& record) : fRecord(record) {}
+
+void DeinstallRecords::ProductRecord(LibString& record) const
 {
 	record = "";
 	for (const char* field : kProductFields) {
-		record += ConfigText(*this, field);
+		record += ConfigText(fRecord, field);
 		record += ";";
 	}
 }
 
-const char* InstallConfig::DeinstallTagName()
+const char* DeinstallRecords::TagName()
 {
 	return kDeinstallTag;
 }
 
-void InstallConfig::AddDeinstallTag(const char* path, const char* value)
+void DeinstallRecords::AddTag(const char* path, const char* value)
 {
 	if (path == nullptr || value == nullptr)
 		return;
 	TagNode(path, value, 0);
 }
 
-void InstallConfig::TagNode(const char* path, const char* value, int depth)
+void DeinstallRecords::TagNode(const char* path, const char* value, int depth)
 {
 	// A volume without attributes takes no tag anywhere below either.
 	if (WriteTag(path, value) == B_NOT_SUPPORTED || depth >= kMaxTagDepth || !IsRealFolder(path))
@@ -129,26 +132,26 @@ void InstallConfig::TagNode(const char* path, const char* value, int depth)
 		TagChildren(fd, path, value, depth + 1);
 }
 
-void InstallConfig::BuildDeinstallConfig(BMessage& config)
+void DeinstallRecords::BuildConfig(BMessage& config) const
 {
 	config.MakeEmpty();
 	config.what = 0;
 	for (const char* field : kProductFields)
-		config.AddString(field, ConfigText(*this, field));
+		config.AddString(field, ConfigText(fRecord, field));
 	BMessage image;
-	if (FindMessage("about_image", &image) == B_OK)
+	if (fRecord.FindMessage("about_image", &image) == B_OK)
 		config.AddMessage("about_image", &image);
-	CopyScriptOption(*this, config, "edit_bootscript", "edit_bootscript_tag");
-	CopyScriptOption(*this, config, "edit_setup_env", "edit_setup_env_tag");
-	CopyScriptOption(*this, config, "edit_profile", "edit_profile_tag");
+	CopyScriptOption(fRecord, config, "edit_bootscript", "edit_bootscript_tag");
+	CopyScriptOption(fRecord, config, "edit_setup_env", "edit_setup_env_tag");
+	CopyScriptOption(fRecord, config, "edit_profile", "edit_profile_tag");
 }
 
-status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* language)
+status_t DeinstallRecords::Configure(const char* path, const char* language) const
 {
 	if (path == nullptr)
 		return B_BAD_VALUE;
 	BMessage config;
-	BuildDeinstallConfig(config);
+	BuildConfig(config);
 	std::string flattened;
 	status_t status = config.Flatten(&flattened);
 	if (status != B_OK)
@@ -168,11 +171,12 @@ status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* langu
 	return oLocalize::WriteLanguage(path, language != nullptr ? language : "en");
 }
 
-void InstallConfig::DeinstallerPath(const char* install_folder, LibString& path)
+void DeinstallRecords::DeinstallerPath(const char* install_folder, LibString& path) const
 {
 	// The product's name may hold "/" ("AC/DC"): the file gets a safe leaf.
-	const std::string leaf = std::string(ConfigText(*this, "app_name")) + " " +
-	                         ConfigText(*this, "version") + " Deinstaller";
+	const ConfigRecord config(fRecord);
+	const std::string leaf =
+	        std::string(config.AppName()) + " " + config.Version() + " Deinstaller";
 	path = install_folder != nullptr ? install_folder : "";
 	path += "/";
 	path += SafeFileName(leaf.c_str()).c_str();

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "ConfigRecord.h"
 #include "FindDirectory.h"
 #include "IconExport.h"
 #include "InstallConfig.h"
@@ -135,8 +136,7 @@ bool PlaceDesktopEntry(InstallConfig& config, const std::string& path, const std
                        const char* product_record, const bool& deinstallable)
 {
 	const std::string leaf = LibLastComponent(path);
-	const char* product = config.FindString("app_name");
-	const std::string fileName = DesktopFileName(product != nullptr ? product : "", leaf);
+	const std::string fileName = DesktopFileName(ConfigRecord(config).AppName(), leaf);
 	const std::string entry = folder + "/" + fileName;
 	const std::string iconName = fileName.substr(0, fileName.size() - strlen(".desktop"));
 	const std::string icon = ExportItemIcon(config, leaf, iconName, config.journal);

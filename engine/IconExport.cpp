@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "Bitmap.h"
+#include "ConfigRecord.h"
 #include "FindDirectory.h"
+#include "InstallItemRecord.h"
 #include "LibBitmap.h"
 #include "LibFile.h"
-#include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
 #include "ScriptEdit.h"
@@ -93,14 +94,13 @@ std::string ExportItemIcon(const BMessage& config, const std::string& leaf, cons
                            InstallJournal& journal)
 {
 	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
+	ConfigRecord(config).Instructions(&instructions);
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		const char* file = item.FindString("file_name");
-		if (file == nullptr || LibLastComponent(file) != leaf)
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
+		if (InstallItemRecord(item).Leaf() != leaf)
 			continue;
 		BMessage archive;
-		if (item.FindMessage("file_icon", &archive) != B_OK)
+		if (item.FindMessage(InstallItemRecord::kFileIcon, &archive) != B_OK)
 			return std::string();
 		BBitmap icon(&archive);
 		if (icon.InitCheck() != B_OK || icon.ColorSpace() != B_CMAP8)

@@ -1,5 +1,8 @@
 // InstallConfig: the install engine, at once the configuration record (a
-// message) and the install thread, with its status messages and install log.
+// message) and the install thread, with its status messages. Its operations
+// hand their work to named collaborators: InstallLog, RequirementChecks,
+// DestinationResolver, CollisionPolicy, DeinstallRecords, and for the run
+// InstallRun, InstallPlan and InstallJournal.
 #pragma once
 
 #include <cstdio>
@@ -9,6 +12,7 @@
 #include "FindDirectory.h"
 #include "InstallFailures.h"
 #include "InstallJournal.h"
+#include "InstallLog.h"
 #include "LibString.h"
 #include "LibThread.h"
 #include "Message.h"
@@ -112,8 +116,8 @@ public:
 	void AutoLaunch();
 
 	// Who made the installer, for the log header and the startup section.
-	static const char* const kMakerWebAddress;
-	static const char* const kMakerSupportEmail;
+	static constexpr const char* kMakerWebAddress = InstallLog::kMakerWebAddress;
+	static constexpr const char* kMakerSupportEmail = InstallLog::kMakerSupportEmail;
 	// The longest status text, terminator included.
 	static constexpr size_t kStatusSize = 100;
 
@@ -131,11 +135,6 @@ public:
 
 private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);
-	bool CustomFolderPath(const char* destination_name, BMessage& custom_folders, BVolume& volume,
-	                      std::string& path, int32& index);
-	bool ResolveCustomFolder(const char* destination_name, BMessage& custom_folders,
-	                         BVolume& volume, const char* saved_files_path, LibString& path);
-	void ResolveStandardFolder(const char* destination_name, LibString& path);
-	bool SaveExisting(const char* existing, const char* saved_files);
-	void TagNode(const char* path, const char* value, int depth);
+
+	InstallLog fLog;
 };

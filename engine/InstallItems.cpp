@@ -7,9 +7,10 @@
 #include <cstring>
 #include <optional>
 
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "DesktopEntry.h"
 #include "Entry.h"
+#include "InstallItemRecord.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibFile.h"
@@ -29,8 +30,7 @@ bool IsExactly(const char* text, const char* expected)
 
 bool IsSelected(const BMessage& item)
 {
-	bool selected = false;
-	return item.FindBool("install_to_system", &selected) == B_OK && selected;
+	return InstallItemRecord(item).Selected();
 }
 
 } // namespace
@@ -39,7 +39,7 @@ int32 InstallRun::CountSelectedItems() const
 {
 	BMessage item;
 	int32 count = 0;
-	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+	for (int32 i = 0; fInstructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
 		if (IsSelected(item))
 			count++;
 	}
@@ -49,24 +49,25 @@ int32 InstallRun::CountSelectedItems() const
 bool InstallRun::InstallItems(LibAppResource& store)
 {
 	fItemAskAgain = fItemAnswer = fLinkAskAgain = fLinkAnswer = true;
-	fConfig.FindMessage("install_instructions", &fInstructions);
+	ConfigRecord(fConfig).Instructions(&fInstructions);
 	fSelectedCount = CountSelectedItems();
 	BMessage item;
-	for (int32 i = 0; fInstructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+	for (int32 i = 0; fInstructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
 		if (!IsSelected(item))
 			continue;
 		InstallItem(store, i, item);
 		if (Failing())
 			return false;
 	}
-	if (fConfig.ReplaceMessage("install_instructions", &fInstructions) != B_OK)
-		fConfig.AddMessage("install_instructions", &fInstructions);
+	if (fConfig.ReplaceMessage(ConfigRecord::kInstructions, &fInstructions) != B_OK)
+		fConfig.AddMessage(ConfigRecord::kInstructions, &fInstructions);
 	return true;
 }
 
 void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage& item)
 {
-	const std::string leaf = LibLastComponent(ConfigText(item, "file_name"));
+	const InstallItemRecord record(item);
+	const std::string leaf = record.Leaf();
 	std::string path = fInstallFolder + "/" + leaf;
 	fConfig.Log("\t\tInstalling : %s\n", leaf.c_str());
 	fBegunCount++;
@@ -76,13 +77,11 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// A leaf that is no plain name would be extracted outside the folder.
 	if (leaf.empty() || leaf == "." || leaf == "..")
 		return;
-	BMessage meta;
-	item.FindMessage("install_meta", &meta);
 	// Each entry is tagged as it is made: placing moves the whole item, tags and all.
-	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
+	const bool deinstallable = record.Deinstallable();
 	if (deinstallable)
 		store.SetEntryTag(InstallConfig::DeinstallTagName(), fProductRecord.String());
-	const int64 size = int64(uint32(item.FindInt32("file_size")));
+	const int64 size = record.FileSize();
 	std::atomic<int64> written(0);
 	store.SetProgressCounter(&written);
 	bool extracted = false;
@@ -103,10 +102,10 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	if (Stopped())
 		return;
 
-	SetItemDates(item, path.c_str());
-	PlaceItem(meta, path);
-	item.ReplaceString("file_name", path.c_str());
-	fInstructions.ReplaceMessage("install_file", index, &item);
+	SetItemDates(record, path.c_str());
+	PlaceItem(record, path);
+	item.ReplaceString(InstallItemRecord::kFileName, path.c_str());
+	fInstructions.ReplaceMessage(InstallItemRecord::kItem, index, &item);
 	if (Stopped())
 		return;
 
@@ -114,12 +113,12 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 		fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
 	if (Stopped())
 		return;
-	PlaceLink(meta, path);
-	fPlacedBytes += int64(uint32(item.FindInt32("file_size")));
+	PlaceLink(record, path);
+	fPlacedBytes += size;
 	fConfig.ReportProgress(fPlacedBytes);
 }
 
-void InstallRun::SetItemDates(const BMessage& item, const char* path)
+void InstallRun::SetItemDates(const InstallItemRecord& item, const char* path)
 {
 	BEntry entry(path, false);
 	if (entry.InitCheck() != B_OK || !entry.Exists()) {
@@ -128,17 +127,17 @@ void InstallRun::SetItemDates(const BMessage& item, const char* path)
 	}
 	int64 seconds = 0;
 	// The platform keeps no creation time it lets us set; it is tried anyway.
-	if (item.FindInt64("file_creation", &seconds) == B_OK)
+	if (item.CreationTime(seconds))
 		entry.SetCreationTime(time_t(seconds));
-	if (item.FindInt64("file_modified", &seconds) == B_OK)
+	if (item.ModificationTime(seconds))
 		entry.SetModificationTime(time_t(seconds));
-	if (item.FindInt64("file_accessed", &seconds) == B_OK)
+	if (item.AccessTime(seconds))
 		entry.SetAccessTime(time_t(seconds));
 }
 
-void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
+void InstallRun::PlaceItem(const InstallItemRecord& item, std::string& path)
 {
-	const char* destination = meta.FindString("destination");
+	const char* destination = item.Destination();
 	if (IsExactly(destination, kUserSelected))
 		return;
 	LibString folder;
@@ -155,9 +154,8 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	fConfig.journal.WillMakeFolders(target);
 	Libmkdir(target.c_str());
 	const int32 failedBefore = fConfig.failures.Count();
-	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()),
-	                            meta.FindString("destination_exists"), fItemAskAgain, fItemAnswer,
-	                            BPath(fSavedFiles.c_str()))) {
+	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()), item.DestinationExists(),
+	                            fItemAskAgain, fItemAnswer, BPath(fSavedFiles.c_str()))) {
 		// A question dismissed by a stop request was not the user's refusal,
 		// nor is an entry in the way that could not be saved.
 		if (!thread_should_stop() && fConfig.failures.Count() == failedBefore)
@@ -186,12 +184,12 @@ void InstallRun::PlaceItem(const BMessage& meta, std::string& path)
 	path = final;
 }
 
-void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
+void InstallRun::PlaceLink(const InstallItemRecord& item, const std::string& path)
 {
-	const char* link = meta.FindString("link");
+	const char* link = item.Link();
 	if (link == nullptr || link[0] == '\0' || IsExactly(link, "None"))
 		return;
-	const bool deinstallable = IsExactly(meta.FindString("deinstallable"), "True");
+	const bool deinstallable = item.Deinstallable();
 	if (IsExactly(link, kUserSelected)) {
 		MakeLink(path, fInstallFolder, deinstallable);
 		return;
@@ -205,9 +203,8 @@ void InstallRun::PlaceLink(const BMessage& meta, const std::string& path)
 		fConfig.Log("\t\t\tNo link: the item itself lies in %s\n", folder.String());
 		return;
 	}
-	if (!fConfig.ReplaceControl(folder.String(), BPath(path.c_str()),
-	                            meta.FindString("link_exists"), fLinkAskAgain, fLinkAnswer,
-	                            BPath(fSavedFiles.c_str()))) {
+	if (!fConfig.ReplaceControl(folder.String(), BPath(path.c_str()), item.LinkExists(),
+	                            fLinkAskAgain, fLinkAnswer, BPath(fSavedFiles.c_str()))) {
 		if (!thread_should_stop())
 			fConfig.Log("\t\t\tUser desired not to place a link in %s\n", folder.String());
 		return;

@@ -7,8 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "InstallConfig.h"
+#include "InstallItemRecord.h"
 #include "InstallRun.h"
 #include "LibPathParts.h"
 #include "Volume.h"
@@ -26,22 +27,20 @@ InstallPlan::InstallPlan(InstallConfig& config)
 {
 	BMessage instructions;
 	BMessage customFolders;
-	config.FindMessage("install_instructions", &instructions);
-	config.FindMessage("custom_folder", &customFolders);
+	ConfigRecord(config).Instructions(&instructions);
+	ConfigRecord(config).CustomFolders(&customFolders);
 	BVolume volume;
 	InstallDestinationVolume(config.destination, volume);
 	const std::string installFolder = config.InstallFolderPath();
 	NeedFolder(LibParentOf(installFolder));
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		bool selected = false;
-		if (item.FindBool("install_to_system", &selected) != B_OK || !selected)
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
+		const InstallItemRecord record(item);
+		if (!record.Selected())
 			continue;
-		const std::string leaf = LibLastComponent(ConfigText(item, "file_name"));
-		BMessage meta;
-		item.FindMessage("install_meta", &meta);
+		const std::string leaf = record.Leaf();
 		std::string placed = installFolder;
-		const char* destination = meta.FindString("destination");
+		const char* destination = record.Destination();
 		bool replaced = false;
 		if (destination != nullptr && !IsExactly(destination, "User Selected")) {
 			const std::string folder =
@@ -49,11 +48,11 @@ InstallPlan::InstallPlan(InstallConfig& config)
 			if (!folder.empty() && !LibSameFolder(folder, installFolder)) {
 				NeedFolder(folder);
 				if (!replaced)
-					PlanEntry(folder, leaf, meta.FindString("destination_exists"), false);
+					PlanEntry(folder, leaf, record.DestinationExists(), false);
 				placed = folder;
 			}
 		}
-		const char* link = meta.FindString("link");
+		const char* link = record.Link();
 		if (link == nullptr || link[0] == '\0' || IsExactly(link, "None") ||
 		    IsExactly(link, "User Selected"))
 			continue;
@@ -62,7 +61,7 @@ InstallPlan::InstallPlan(InstallConfig& config)
 			continue;
 		NeedFolder(folder);
 		if (!replaced)
-			PlanEntry(folder, leaf, meta.FindString("link_exists"), true);
+			PlanEntry(folder, leaf, record.LinkExists(), true);
 	}
 }
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "Directory.h"
 #include "Entry.h"
 #include "Errors.h"
@@ -148,7 +148,7 @@ int32 InstallRun::MakeChanges(LibAppResource& store)
 	CreateDeinstaller(store);
 	if (Failing())
 		return INSTALL_RUN_OVER;
-	fConfig.FindMessage("custom_folder", &fCustomFolders);
+	ConfigRecord(fConfig).CustomFolders(&fCustomFolders);
 	MakeStartupSection();
 	if (Failing() || !InstallItems(store))
 		return INSTALL_RUN_OVER;
@@ -192,9 +192,10 @@ bool InstallRun::OpenDestination()
 		         status_text(why));
 		return false;
 	}
-	fInstallFolder = std::string(path.Path()) + "/" + ConfigText(fConfig, "opt_created_folder");
+	const ConfigRecord config(fConfig);
+	fInstallFolder = std::string(path.Path()) + "/" + config.CreatedFolder();
 	fLogPath = fInstallFolder + "/" + kLogName;
-	if (fConfig.FindBool("opt_save_replaced"))
+	if (config.SaveReplaced())
 		fSavedFiles = fInstallFolder + "/" + kSavedFilesName;
 	return true;
 }
@@ -245,11 +246,9 @@ bool InstallRun::CheckWritableFolders()
 
 bool InstallRun::BeginJournal(const struct stat& parent)
 {
-	bool rollback = true;
-	if (fConfig.FindBool("opt_rollback", &rollback) != B_OK)
-		rollback = true;
 	errno = 0;
-	const status_t status = fConfig.journal.Begin(fInstallFolder, parent, rollback);
+	const status_t status =
+	        fConfig.journal.Begin(fInstallFolder, parent, ConfigRecord(fConfig).Rollback());
 	if (status == B_OK)
 		return true;
 	const int why = errno;
@@ -262,7 +261,7 @@ bool InstallRun::BeginJournal(const struct stat& parent)
 	else
 		LibError("%s\n\n%s: %s",
 		         InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041,
-		                       ConfigText(fConfig, "opt_created_folder"))
+		                       ConfigRecord(fConfig).CreatedFolder())
 		                 .c_str(),
 		         LibParentOf(fInstallFolder).c_str(), why != 0 ? strerror(why) : "unknown error");
 	return false;
@@ -316,7 +315,7 @@ std::string InstallRun::KeepLogCopy()
 	fflush(fConfig.log_file);
 	const char* folder = getenv("TMPDIR");
 	std::string copy = std::string(folder != nullptr && folder[0] == '/' ? folder : "/tmp") + "/" +
-	                   SafeFileName(ConfigText(fConfig, "app_name")) + " Log XXXXXX";
+	                   SafeFileName(ConfigRecord(fConfig).AppName()) + " Log XXXXXX";
 	const int fd = mkstemp(copy.data());
 	if (fd < 0)
 		return std::string();
@@ -331,7 +330,7 @@ std::string InstallRun::KeepLogCopy()
 
 bool InstallRun::CreateInstallFolder()
 {
-	const char* name = ConfigText(fConfig, "opt_created_folder");
+	const char* name = ConfigRecord(fConfig).CreatedFolder();
 	// A name with a slash or dots would put the installation elsewhere.
 	if (!IsPlainFolderName(name)) {
 		LibError("%s\n\nopt_created_folder \"%s\": %s",
@@ -362,12 +361,10 @@ void InstallRun::StartLog()
 bool InstallRun::VerifyPayloads(LibAppResource& store)
 {
 	BMessage instructions;
-	fConfig.FindMessage("install_instructions", &instructions);
-	bool deinstaller = true;
-	if (fConfig.FindBool("opt_include_deinstall", &deinstaller) != B_OK)
-		deinstaller = true;
+	const ConfigRecord config(fConfig);
+	config.Instructions(&instructions);
 	PayloadCheck check(store);
-	if (check.Verify(instructions, deinstaller))
+	if (check.Verify(instructions, config.IncludeDeinstall()))
 		return true;
 	LibError("%s", InstallFormat(2048, 1048, check.Failure().c_str()).c_str());
 	return false;
@@ -375,15 +372,14 @@ bool InstallRun::VerifyPayloads(LibAppResource& store)
 
 void InstallRun::CreateDeinstaller(LibAppResource& store)
 {
-	bool include = true;
-	if (fConfig.FindBool("opt_include_deinstall", &include) == B_OK && !include)
+	if (!ConfigRecord(fConfig).IncludeDeinstall())
 		return;
 	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
 }
 
 void InstallRun::MakeStartupSection()
 {
-	if (!fConfig.FindBool("opt_create_startup"))
+	if (!ConfigRecord(fConfig).CreateStartup())
 		return;
 	LibString folder;
 	fConfig.GetNewPath(kStartupFolderName, fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
@@ -404,31 +400,27 @@ void InstallRun::MakeStartupSection()
 void InstallRun::EditBootScripts()
 {
 	struct ScriptEdit {
-		const char* option;
-		const char* tag;
-		const char* contents;
+		ConfigRecord::ScriptSection (ConfigRecord::*section)() const;
 		directory_which folder;
 		const char* file;
 	};
 	static const ScriptEdit kEdits[] = {
-	        {"edit_bootscript", "edit_bootscript_tag", "edit_bootscript_contents",
-	         B_USER_BOOT_DIRECTORY, "UserBootscript"},
-	        {"edit_setup_env", "edit_setup_env_tag", "edit_setup_env_contents",
-	         B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
-	        {"edit_profile", "edit_profile_tag", "edit_profile_contents", B_USER_DIRECTORY,
-	         ".profile"},
+	        {&ConfigRecord::BootScript, B_USER_BOOT_DIRECTORY, "UserBootscript"},
+	        {&ConfigRecord::SetupEnvironment, B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
+	        {&ConfigRecord::Profile, B_USER_DIRECTORY, ".profile"},
 	};
+	const ConfigRecord config(fConfig);
 	for (const ScriptEdit& edit : kEdits) {
 		if (Stopped())
 			return;
-		if (!fConfig.FindBool(edit.option))
+		const ConfigRecord::ScriptSection section = (config.*edit.section)();
+		if (!section.edit)
 			continue;
-		const char* tag = ConfigText(fConfig, edit.tag);
+		const char* tag = section.tag;
 		fConfig.Log("\tAdded script tab %s to %s\n", tag,
 		            ScriptFilePath(edit.folder, edit.file).c_str());
 		// A section may name the folder the user chose.
-		const std::string text =
-		        SubstituteInstallDir(ConfigText(fConfig, edit.contents), fInstallFolder);
+		const std::string text = SubstituteInstallDir(section.contents, fInstallFolder);
 		JournalScriptEdit(edit.folder, edit.file);
 		const status_t status = EditScriptFile(edit.folder, edit.file, tag, text.c_str());
 		if (status != B_OK)

@@ -12,6 +12,7 @@
 #include "Message.h"
 #include "Volume.h"
 
+class InstallItemRecord;
 class LibAppResource;
 
 // MakeChanges made every change of the run.
@@ -75,9 +76,9 @@ private:
 	int32 CountSelectedItems() const;
 	bool InstallItems(LibAppResource& store);
 	void InstallItem(LibAppResource& store, const int32& index, BMessage& item);
-	void SetItemDates(const BMessage& item, const char* path);
-	void PlaceItem(const BMessage& meta, std::string& path);
-	void PlaceLink(const BMessage& meta, const std::string& path);
+	void SetItemDates(const InstallItemRecord& item, const char* path);
+	void PlaceItem(const InstallItemRecord& item, std::string& path);
+	void PlaceLink(const InstallItemRecord& item, const std::string& path);
 	void MakeLink(const std::string& path, const std::string& folder, const bool& deinstallable);
 	// Moves to the trash what the user chose to replace; false, logged, when
 	// it cannot go.

@@ -7,18 +7,20 @@
 #include <utility>
 #include <vector>
 
-#include "ConfigText.h"
+#include "ConfigRecord.h"
+#include "InstallItemRecord.h"
 #include "LibPathParts.h"
 #include "LibStringIterator.h"
 
 bool InstallConfig::FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item,
                                     int32& index)
 {
-	if (leaf == nullptr || FindMessage("install_instructions", &instructions) != B_OK)
+	if (leaf == nullptr || !ConfigRecord(*this).Instructions(&instructions))
 		return false;
 	BMessage candidate;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &candidate) == B_OK; i++) {
-		if (LibLastComponent(ConfigText(candidate, "file_name")) != leaf)
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &candidate) == B_OK;
+	     i++) {
+		if (InstallItemRecord(candidate).Leaf() != leaf)
 			continue;
 		item = candidate;
 		index = i;
@@ -34,23 +36,24 @@ int32 InstallConfig::GetFileSize(const char* leaf)
 	int32 index = 0;
 	if (!FindInstallFile(leaf, instructions, item, index))
 		return 0;
-	return item.FindInt32("file_size");
+	return int32(InstallItemRecord(item).FileSize());
 }
 
 int64 InstallConfig::GetSelectedSize()
 {
 	BMessage instructions;
-	if (FindMessage("install_instructions", &instructions) != B_OK)
+	if (!ConfigRecord(*this).Instructions(&instructions))
 		return 0;
 	// Each item counts as the first of its leaf name does, as it always has:
 	// one pass notes those sizes, a second sums them over the selected items.
-	std::unordered_map<std::string, int32> firstSizes;
+	std::unordered_map<std::string, int64> firstSizes;
 	std::vector<std::string> selectedLeaves;
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		std::string leaf = LibLastComponent(ConfigText(item, "file_name"));
-		firstSizes.emplace(leaf, item.FindInt32("file_size"));
-		if (item.FindBool("install_to_system"))
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
+		const InstallItemRecord record(item);
+		std::string leaf = record.Leaf();
+		firstSizes.emplace(leaf, record.FileSize());
+		if (record.Selected())
 			selectedLeaves.push_back(std::move(leaf));
 	}
 	int64 total = 0;
@@ -66,12 +69,12 @@ void InstallConfig::MarkInstallFile(const char* leaf, const bool& install)
 	int32 index = 0;
 	if (!FindInstallFile(leaf, instructions, item, index))
 		return;
-	if (item.ReplaceBool("install_to_system", install) != B_OK) {
-		item.RemoveName("install_to_system");
-		item.AddBool("install_to_system", install);
+	if (item.ReplaceBool(InstallItemRecord::kSelected, install) != B_OK) {
+		item.RemoveName(InstallItemRecord::kSelected);
+		item.AddBool(InstallItemRecord::kSelected, install);
 	}
-	instructions.ReplaceMessage("install_file", index, &item);
-	ReplaceMessage("install_instructions", &instructions);
+	instructions.ReplaceMessage(InstallItemRecord::kItem, index, &item);
+	ReplaceMessage(ConfigRecord::kInstructions, &instructions);
 }
 
 bool InstallConfig::MatchType(const char* type_name, const char* leaf)
@@ -81,15 +84,11 @@ bool InstallConfig::MatchType(const char* type_name, const char* leaf)
 	int32 index = 0;
 	if (type_name == nullptr || !FindInstallFile(leaf, instructions, item, index))
 		return false;
-	// Items carry their groups themselves; older records kept them in the meta data.
-	const char* groups = item.FindString("groups");
-	BMessage meta;
-	const bool hasMeta = item.FindMessage("install_meta", &meta) == B_OK;
-	if (groups == nullptr && hasMeta)
-		groups = meta.FindString("groups");
+	const InstallItemRecord record(item);
+	const char* groups = record.Groups();
 	if (groups == nullptr) {
-		fputs(hasMeta ? "InstallConfig::MatchType: Could not find option\n"
-		              : "InstallConfig::MatchType: could not find meta data\n",
+		fputs(record.HasMeta() ? "InstallConfig::MatchType: Could not find option\n"
+		                       : "InstallConfig::MatchType: could not find meta data\n",
 		      stderr);
 		return false;
 	}

@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "InstallItemRecord.h"
 #include "LibAppResource.h"
-#include "LibPathParts.h"
 #include "PayloadDigest.h"
 #include "TypeConstants.h"
 
@@ -19,12 +19,6 @@ namespace {
 
 const int32 kDeinstallerPayload = 2001;
 const int32 kFirstPayloadId = 2100;
-
-bool IsSelected(const BMessage& item)
-{
-	bool selected = false;
-	return item.FindBool("install_to_system", &selected) == B_OK && selected;
-}
 
 } // namespace
 
@@ -40,11 +34,12 @@ bool PayloadCheck::Verify(const BMessage& instructions, const bool& deinstaller)
 	}
 	bool whole = !deinstaller || VerifyPayload(kDeinstallerPayload, "the deinstaller", nullptr);
 	BMessage item;
-	for (int32 i = 0; whole && instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		if (!IsSelected(item))
+	for (int32 i = 0; whole && instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK;
+	     i++) {
+		const InstallItemRecord record(item);
+		if (!record.Selected())
 			continue;
-		const char* name = item.FindString("file_name");
-		const std::string what = "the item '" + LibLastComponent(name != nullptr ? name : "") + "'";
+		const std::string what = "the item '" + record.Leaf() + "'";
 		whole = VerifyPayload(kFirstPayloadId + i, what, &item);
 	}
 	close(fFile);

@@ -1,12 +1,14 @@
-// InstallConfig::CheckSystemResources: what the product needs (disk space,
-// memory, shared libraries, applications) against what the system offers.
-#include "InstallConfig.h"
+// The requirement checks, in the order the product's needs are told.
+#include "RequirementChecks.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "Alert.h"
+#include "ConfigRecord.h"
+#include "InstallConfig.h"
+#include "InstallItemRecord.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
@@ -96,12 +98,12 @@ int64 AmountInBytes(const double& value)
 int64 ArchivedSize(const BMessage& config)
 {
 	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
+	ConfigRecord(config).Instructions(&instructions);
 	LibAppResource store(InstallPayloadSource(), B_READ_ONLY);
 	BMessage item;
 	int64 total = 0;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		if (!item.FindBool("install_to_system"))
+		if (!InstallItemRecord(item).Selected())
 			continue;
 		off_t offset = 0;
 		size_t size = 0;
@@ -116,23 +118,28 @@ int64 ArchivedSize(const BMessage& config)
 
 } // namespace
 
-int32 InstallConfig::CheckSystemResources()
+RequirementChecks::RequirementChecks(const BMessage& record, const entry_ref& destination,
+                                     const int64& selected_size)
+    : fRecord(record), fDestination(destination), fSelectedSize(selected_size)
 {
-	const FreeSpace space = ReadFreeSpace(destination);
+}
+
+int32 RequirementChecks::Run() const
+{
+	const ConfigRecord config(fRecord);
+	const FreeSpace space = ReadFreeSpace(fDestination);
 
 	// The record's sizes and what the archives hold: the larger counts.
-	const int64 selected = std::max(GetSelectedSize(), ArchivedSize(*this));
+	const int64 selected = std::max(fSelectedSize, ArchivedSize(fRecord));
 	if (selected > int64(space.bytes)) {
 		ShowDiskShortage(true, selected, space);
 		return INSTALL_CHECK_CHOOSE_AGAIN;
 	}
 
-	if (FindBool("req_disk_space_needed")) {
-		BMessage amountField;
-		FindMessage("req_disk_space_amount", &amountField);
-		const int64 amount = AmountInBytes(amountField.FindDouble("value"));
+	if (config.DiskSpaceNeeded()) {
+		const int64 amount = AmountInBytes(config.DiskSpaceAmount());
 		if (amount > int64(space.bytes)) {
-			const bool required = FindBool("req_disk_space_required");
+			const bool required = config.DiskSpaceRequired();
 			ShowDiskShortage(required, amount, space);
 			// A suggestion is shown, and the checks after it still run.
 			if (required)
@@ -140,11 +147,11 @@ int32 InstallConfig::CheckSystemResources()
 		}
 	}
 
-	if (FindBool("req_ram_needed")) {
-		const int32 needed = FindInt32("req_ram_amount");
+	if (config.RamNeeded()) {
+		const int32 needed = config.RamAmount();
 		const int32 available = LibSysInfo().ramMB;
 		if (needed > available) {
-			const bool required = FindBool("req_ram_required");
+			const bool required = config.RamRequired();
 			LibError("%s",
 			         InstallFormat(1024, 1044, Wording(required).String(), int(needed),
 			                       int(available), InstallText(required ? 1021 : 1022).String())
@@ -154,30 +161,24 @@ int32 InstallConfig::CheckSystemResources()
 		}
 	}
 
-	BMessage libraries;
-	FindMessage("req_shared_library", &libraries);
-	const bool librariesRequired = libraries.FindBool("req_shared_librry_req");
-	const char* library = nullptr;
-	for (int32 i = 0; libraries.FindString("req_shared_library_name", i, &library) == B_OK; i++) {
+	bool librariesRequired = false;
+	for (const std::string& library : config.SharedLibraries(librariesRequired)) {
 		BPath found;
-		if (LibFindEnvFile("LIBRARY_PATH", library, found))
+		if (LibFindEnvFile("LIBRARY_PATH", library.c_str(), found))
 			continue;
-		const std::string text =
-		        InstallFormat(kAlertTextSize, 1043, library, Wording(librariesRequired).String());
+		const std::string text = InstallFormat(kAlertTextSize, 1043, library.c_str(),
+		                                       Wording(librariesRequired).String());
 		if (!AskToContinue(text, librariesRequired))
 			return INSTALL_CHECK_END;
 	}
 
-	BMessage applications;
-	FindMessage("req_apps", &applications);
-	const bool applicationsRequired = applications.FindBool("req_app_req");
-	const char* application = nullptr;
+	bool applicationsRequired = false;
 	const LibRoster roster;
-	for (int32 i = 0; applications.FindString("req_app_name", i, &application) == B_OK; i++) {
+	for (const std::string& application : config.Applications(applicationsRequired)) {
 		entry_ref ref;
-		if (roster.FindApp(SignatureOf(application).c_str(), &ref) == B_OK)
+		if (roster.FindApp(SignatureOf(application.c_str()).c_str(), &ref) == B_OK)
 			continue;
-		const std::string text = InstallFormat(kAlertTextSize, 1031, application,
+		const std::string text = InstallFormat(kAlertTextSize, 1031, application.c_str(),
 		                                       Wording(applicationsRequired).String());
 		if (!AskToContinue(text, applicationsRequired))
 			return INSTALL_CHECK_END;

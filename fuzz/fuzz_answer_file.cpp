@@ -1,4 +1,4 @@
-// links: vantry_engine
+// links: vantry_cli
 // Reads arbitrary bytes as an answer file: never crashes, and a file that is
 // read gives answers of known kinds, each from a line that exists.
 #include <cstdint>

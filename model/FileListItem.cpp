@@ -140,7 +140,11 @@ void FileListItem::Read(BMessage& message)
 {
 	const char* path = nullptr;
 	if (message.FindString("file_name", &path) == B_OK) {
-		fPath.SetTo(path);
+		// A record's relative name is the product's, not a file below the
+		// folder the reader runs in: it is kept as written.
+		fPath.Unset();
+		if (path[0] == '/')
+			fPath.SetTo(path);
 		fGivenPath = path;
 	}
 	int8 type;

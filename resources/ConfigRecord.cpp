@@ -5,6 +5,8 @@
 
 #include "TypeConstants.h"
 
+const char* const ConfigRecord::kInstructions = "install_instructions";
+
 ConfigRecord::ConfigRecord(const BMessage& record) : fRecord(record) {}
 
 const char* ConfigRecord::Text(const char* field) const
@@ -16,6 +18,8 @@ bool ConfigRecord::Flag(const char* field) const
 {
 	if (field != nullptr && strcmp(field, "opt_include_deinstall") == 0)
 		return IncludeDeinstall();
+	if (field != nullptr && strcmp(field, "opt_rollback") == 0)
+		return Rollback();
 	return fRecord.FindBool(field);
 }
 
@@ -39,6 +43,176 @@ bool ConfigRecord::IncludeDeinstall() const
 	bool include = true;
 	fRecord.FindBool("opt_include_deinstall", &include);
 	return include;
+}
+
+bool ConfigRecord::Rollback() const
+{
+	bool rollback = true;
+	fRecord.FindBool("opt_rollback", &rollback);
+	return rollback;
+}
+
+bool ConfigRecord::LogWanted() const
+{
+	return fRecord.FindBool("opt_log");
+}
+
+bool ConfigRecord::SaveReplaced() const
+{
+	return fRecord.FindBool("opt_save_replaced");
+}
+
+const char* ConfigRecord::TextOrEmpty(const char* field) const
+{
+	const char* text = fRecord.FindString(field);
+	return text != nullptr ? text : "";
+}
+
+const char* ConfigRecord::AppName() const
+{
+	return TextOrEmpty("app_name");
+}
+
+const char* ConfigRecord::Version() const
+{
+	return TextOrEmpty("version");
+}
+
+const char* ConfigRecord::ReleaseDate() const
+{
+	return TextOrEmpty("release_date");
+}
+
+const char* ConfigRecord::Company() const
+{
+	return TextOrEmpty("company");
+}
+
+const char* ConfigRecord::SupportEmail() const
+{
+	return TextOrEmpty("support_email");
+}
+
+const char* ConfigRecord::CreatedFolder() const
+{
+	return TextOrEmpty("opt_created_folder");
+}
+
+const char* ConfigRecord::CompleteComments() const
+{
+	return TextOrEmpty("complete_comments");
+}
+
+bool ConfigRecord::CompleteRestart() const
+{
+	return fRecord.FindBool("complete_restart");
+}
+
+bool ConfigRecord::CompleteDisplayFolder() const
+{
+	return fRecord.FindBool("complete_display_folder");
+}
+
+bool ConfigRecord::CreateStartup() const
+{
+	return fRecord.FindBool("opt_create_startup");
+}
+
+bool ConfigRecord::Instructions(BMessage* instructions) const
+{
+	return Record("install_instructions", instructions);
+}
+
+bool ConfigRecord::CustomFolders(BMessage* folders) const
+{
+	return Record("custom_folder", folders);
+}
+
+ConfigRecord::ScriptSection ConfigRecord::Section(const char* option) const
+{
+	const std::string name(option);
+	return {fRecord.FindBool(option), TextOrEmpty((name + "_tag").c_str()),
+	        TextOrEmpty((name + "_contents").c_str())};
+}
+
+ConfigRecord::ScriptSection ConfigRecord::BootScript() const
+{
+	return Section("edit_bootscript");
+}
+
+ConfigRecord::ScriptSection ConfigRecord::SetupEnvironment() const
+{
+	return Section("edit_setup_env");
+}
+
+ConfigRecord::ScriptSection ConfigRecord::Profile() const
+{
+	return Section("edit_profile");
+}
+
+bool ConfigRecord::DiskSpaceNeeded() const
+{
+	return fRecord.FindBool("req_disk_space_needed");
+}
+
+bool ConfigRecord::DiskSpaceRequired() const
+{
+	return fRecord.FindBool("req_disk_space_required");
+}
+
+bool ConfigRecord::RamNeeded() const
+{
+	return fRecord.FindBool("req_ram_needed");
+}
+
+bool ConfigRecord::RamRequired() const
+{
+	return fRecord.FindBool("req_ram_required");
+}
+
+int32 ConfigRecord::RamAmount() const
+{
+	return fRecord.FindInt32("req_ram_amount");
+}
+
+bool ConfigRecord::BootVolumeOnly() const
+{
+	return fRecord.FindBool("req_boot_vol_only");
+}
+
+bool ConfigRecord::RemovableVolumeOk() const
+{
+	return fRecord.FindBool("req_removable_vol_ok");
+}
+
+bool ConfigRecord::SharedVolumeOk() const
+{
+	return fRecord.FindBool("req_shared_vol_ok");
+}
+
+std::vector<std::string> ConfigRecord::Names(const char* field, const char* flag, const char* name,
+                                             bool& required) const
+{
+	BMessage list;
+	fRecord.FindMessage(field, &list);
+	required = list.FindBool(flag);
+	std::vector<std::string> names;
+	const char* one = nullptr;
+	for (int32 i = 0; list.FindString(name, i, &one) == B_OK; i++)
+		names.emplace_back(one);
+	return names;
+}
+
+std::vector<std::string> ConfigRecord::SharedLibraries(bool& required) const
+{
+	// The field's name has always been spelt so.
+	return Names("req_shared_library", "req_shared_librry_req", "req_shared_library_name",
+	             required);
+}
+
+std::vector<std::string> ConfigRecord::Applications(bool& required) const
+{
+	return Names("req_apps", "req_app_req", "req_app_name", required);
 }
 
 double ConfigRecord::DiskSpaceAmount() const

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 #include "ByteOrder.h"
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr uint32 kMagicR5 = 'FOB1';
+// Up to this many fields a message being read is searched by a scan.
+constexpr size_t kScannedFields = 16;
 constexpr uint32 kMagicDano = 'FOB2';
 constexpr uint32 kMagicHaiku = '1FMH';
 
@@ -394,7 +397,24 @@ status_t MessageCodec::Unflatten(BMessage& message, const char* buffer, size_t s
 		return B_BAD_DATA;
 
 	BMessage parsed(read_u32(bytes + 12, bigEndian));
-	std::unordered_map<std::string, BMessage::Field*> byName;
+	// Most messages hold a few fields: they are looked up by a scan, and an
+	// index is built only for a message with many.
+	std::unordered_map<std::string_view, BMessage::Field*> byName;
+	auto known_field = [&](const std::string& name) -> BMessage::Field* {
+		if (parsed.fFields.size() <= kScannedFields) {
+			for (const auto& field : parsed.fFields) {
+				if (field->name == name)
+					return field.get();
+			}
+			return nullptr;
+		}
+		if (byName.empty()) {
+			for (const auto& field : parsed.fFields)
+				byName.emplace(field->name, field.get());
+		}
+		auto found = byName.find(name);
+		return found != byName.end() ? found->second : nullptr;
+	};
 	Reader reader(bytes + headerSize, total - headerSize, bigEndian);
 	while (true) {
 		uint8 flags;
@@ -418,13 +438,13 @@ status_t MessageCodec::Unflatten(BMessage& message, const char* buffer, size_t s
 			return status;
 
 		// A name seen twice continues its field, as adding would.
-		auto known = byName.find(field->name);
-		if (known == byName.end()) {
-			byName.emplace(field->name, field.get());
+		BMessage::Field* existing = known_field(field->name);
+		if (existing == nullptr) {
+			if (!byName.empty())
+				byName.emplace(field->name, field.get());
 			parsed.fFields.push_back(std::move(field));
 			continue;
 		}
-		BMessage::Field* existing = known->second;
 		if (existing->type != field->type || existing->fixedSize != field->fixedSize)
 			return B_BAD_DATA;
 		if (existing->fixedSize && existing->items.front().Size() != field->items.front().Size())

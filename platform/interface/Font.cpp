@@ -14,6 +14,7 @@
 #include <mutex>
 #include <tuple>
 
+#include "FontSetup.h"
 #include "FontUtf8.h"
 #include "InterfaceDefs.h"
 
@@ -93,7 +94,7 @@ private:
 
 	static std::string FindFile(const char* family, bool bold)
 	{
-		if (!FcInit())
+		if (!wait_font_setup())
 			return "";
 		FcPattern* pattern = FcPatternCreate();
 		FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));

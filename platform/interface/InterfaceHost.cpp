@@ -22,7 +22,9 @@
 #include <vector>
 
 #include "Application.h"
+#include "FontSetup.h"
 #include "HostNative.h"
+#include "InputMethodPrefetch.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Screen.h"
@@ -208,11 +210,15 @@ struct DisplayState {
 			reason = "no display (DISPLAY is not set)";
 			return;
 		}
+		// Text is measured long before the window shows: fontconfig's
+		// set-up starts now, beside the X connection and the window's making.
+		start_font_setup();
 		std::string missing;
 		if (!load_x_libraries(&missing)) {
 			reason = "the X libraries are missing (" + missing + ")";
 			return;
 		}
+		const bool prefetch = InputMethodPrefetch::Prepare();
 		XSetIOErrorHandler(x_io_error);
 		XSetErrorHandler(x_error);
 		connection = XOpenDisplay(display);
@@ -221,6 +227,8 @@ struct DisplayState {
 			return;
 		}
 		available = true;
+		if (prefetch)
+			InputMethodPrefetch::Start(connection);
 	}
 };
 
@@ -414,6 +422,7 @@ void InterfaceHost::RunLoop(BApplication* app)
 	setlocale(LC_CTYPE, "");
 	XSetLocaleModifiers("");
 	fl_open_display(display_state().connection);
+	wait_font_setup();
 	host_setup_fonts();
 	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
 	bool ownPresenter = AlertPresenter::Get() == nullptr;

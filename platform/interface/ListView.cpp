@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "List.h"
 #include "ListItem.h"
 #include "Message.h"
 #include "ScrollBar.h"
@@ -38,6 +39,38 @@ bool BListView::AddItem(BListItem* item, int32 index)
 	}
 	if (fAnchor >= index)
 		fAnchor++;
+	UpdateScrollBar();
+	Invalidate();
+	StateChanged();
+	return true;
+}
+
+bool BListView::AddList(BList* newItems)
+{
+	return AddList(newItems, CountItems());
+}
+
+bool BListView::AddList(BList* newItems, int32 index)
+{
+	if (newItems == nullptr || index < 0 || index > CountItems())
+		return false;
+	std::vector<BListItem*> added;
+	added.reserve(size_t(newItems->CountItems()));
+	for (int32 i = 0; i < newItems->CountItems(); i++) {
+		auto* item = static_cast<BListItem*>(newItems->ItemAt(i));
+		if (item == nullptr)
+			return false;
+		added.push_back(item);
+	}
+	fItems.insert(fItems.begin() + index, added.begin(), added.end());
+	if (Window() != nullptr) {
+		BFont font;
+		GetFont(&font);
+		for (BListItem* item : added)
+			item->Update(this, &font);
+	}
+	if (fAnchor >= index)
+		fAnchor += int32(added.size());
 	UpdateScrollBar();
 	Invalidate();
 	StateChanged();

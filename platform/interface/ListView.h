@@ -7,6 +7,7 @@
 #include "Invoker.h"
 #include "View.h"
 
+class BList;
 class BListItem;
 
 enum list_view_type {
@@ -24,6 +25,10 @@ public:
 	// Items: the list does not own them (delete them yourself, as on the platform).
 	virtual bool AddItem(BListItem* item);
 	virtual bool AddItem(BListItem* item, int32 index);
+	// Adds every item of the list at the end, or before `index`, measuring
+	// the rows once at the end instead of after each.
+	virtual bool AddList(BList* newItems);
+	virtual bool AddList(BList* newItems, int32 index);
 	virtual bool RemoveItem(BListItem* item);
 	virtual BListItem* RemoveItem(int32 index);
 	virtual bool RemoveItems(int32 index, int32 count);

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdio.h>
+#include <string.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -72,10 +73,26 @@ bool load_x_libraries(std::string* reason)
 		*reason = sReason;
 	return sLoaded;
 }
+
+void* replace_x_function(const char* name, void* function)
+{
+	if (!load_x_libraries(nullptr))
+		return nullptr;
+	for (int i = 0; i < vantry_x_count; i++) {
+		if (strcmp(vantry_x_names[i], name) == 0)
+			return __atomic_exchange_n(&vantry_x_table[i], function, __ATOMIC_ACQ_REL);
+	}
+	return nullptr;
+}
 #else
 // Linked with the X libraries: they are there already.
 bool load_x_libraries(std::string* reason)
 {
 	return true;
+}
+
+void* replace_x_function(const char* name, void* function)
+{
+	return nullptr;
 }
 #endif

@@ -9,3 +9,8 @@
 // Opens the X libraries and fills the table, once; false with the reason
 // (which library is missing, in the loader's words) when that fails.
 bool load_x_libraries(std::string* reason);
+
+// Puts `function` in the place of the X function `name` for every caller
+// (FLTK's included); the function it replaces, or null when calls cannot be
+// redirected here (the libraries linked as usual) or there is no such name.
+void* replace_x_function(const char* name, void* function);

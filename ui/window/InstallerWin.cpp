@@ -25,6 +25,7 @@
 #include "LibStdDir.h"
 #include "LibStringView.h"
 #include "LibVolumeMenu.h"
+#include "List.h"
 #include "NodeMonitor.h"
 #include "Path.h"
 #include "ProgressView.h"
@@ -315,8 +316,10 @@ void InstallerWin::FillGroups()
 void InstallerWin::FillItems()
 {
 	// Row i stands for install_file i: the reader made them in that order.
+	BList rows;
 	for (InstallListItem* item : read_items)
-		custom_list->AddItem(item);
+		rows.AddItem(item);
+	custom_list->AddList(&rows);
 	read_items.clear();
 }
 

@@ -390,6 +390,24 @@ TEST(MessageFlattenTest, ToleratesWhatRealFilesBend)
 	bytes = twice.Build();
 	ASSERT_EQ(msg.Unflatten(bytes.data(), ssize_t(bytes.size())), B_OK);
 	EXPECT_EQ(msg.FindInt32("n", 1), 2);
+	// So it does in a message of many fields, early and late ones alike.
+	RawMessage many;
+	for (int i = 0; i < 40; i++)
+		many.Field(0x0F, B_INT32_TYPE, 1, "f" + std::to_string(i), le32(uint32(i)));
+	many.Field(0x0F, B_INT32_TYPE, 1, "f3", le32(103))
+	        .Field(0x0F, B_INT32_TYPE, 1, "f39", le32(139));
+	many.Field(0x0F, B_INT32_TYPE, 1, "f20", le32(120));
+	bytes = many.Build();
+	ASSERT_EQ(msg.Unflatten(bytes.data(), ssize_t(bytes.size())), B_OK);
+	EXPECT_EQ(msg.CountNames(B_ANY_TYPE), 40);
+	for (const auto& [name, value] :
+	     {std::pair<const char*, int32>{"f3", 103}, {"f39", 139}, {"f20", 120}}) {
+		int32 count = 0;
+		msg.GetInfo(name, nullptr, &count);
+		EXPECT_EQ(count, 2) << name;
+		EXPECT_EQ(msg.FindInt32(name, 1), value) << name;
+	}
+	EXPECT_EQ(msg.FindInt32("f17"), 17);
 
 	// Bytes after the end marker are not the message's.
 	bytes = RawMessage().Field(0x0F, B_INT8_TYPE, 1, "x", "\x05").Build() + "trailing";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "InterfaceTestSupport.h"
+#include "List.h"
 #include "ListView.h"
 #include "ScrollBar.h"
 #include "ScrollView.h"
@@ -166,6 +167,27 @@ TEST(ListViewTest, Rows_HaveTheirFramesAndTheScrollBarTheirHeight)
 		EXPECT_EQ(lw.list->CountItems(), 9);
 		bar->GetRange(&min, &max);
 		EXPECT_EQ(max, 9 * height - 51);
+
+		// A whole list added at once: in its order, before the index, measured.
+		BList rows;
+		rows.AddItem(new BStringItem("added 0"));
+		rows.AddItem(new BStringItem("added 1"));
+		lw.list->Select(8);
+		EXPECT_TRUE(lw.list->AddList(&rows, 1));
+		EXPECT_EQ(lw.list->CountItems(), 11);
+		EXPECT_STREQ(static_cast<BStringItem*>(lw.list->ItemAt(1))->Text(), "added 0");
+		EXPECT_STREQ(static_cast<BStringItem*>(lw.list->ItemAt(2))->Text(), "added 1");
+		EXPECT_STREQ(static_cast<BStringItem*>(lw.list->ItemAt(3))->Text(), "row 1");
+		EXPECT_EQ(lw.list->ItemAt(2)->Height(), height);
+		EXPECT_EQ(lw.list->CurrentSelection(), 10) << "the selection moves with its row";
+		bar->GetRange(&min, &max);
+		EXPECT_EQ(max, 11 * height - 51);
+		BList holed;
+		holed.AddItem(nullptr);
+		EXPECT_FALSE(lw.list->AddList(&holed));
+		EXPECT_FALSE(lw.list->AddList(&rows, 12));
+		EXPECT_FALSE(lw.list->AddList(nullptr));
+		EXPECT_EQ(lw.list->CountItems(), 11);
 	});
 	close_list(lw);
 }

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "AlertPresenter.h"
 #include "AlertResponder.h"
@@ -202,7 +204,9 @@ TEST(ConfigRecordTest, AbsentFieldsTakeTheirDefaults)
 		switch (field.type) {
 			case B_STRING_TYPE: EXPECT_EQ(absent.Text(field.name), nullptr) << field.name; break;
 			case B_BOOL_TYPE:
-				EXPECT_EQ(absent.Flag(field.name), strcmp(field.name, "opt_include_deinstall") == 0)
+				EXPECT_EQ(absent.Flag(field.name),
+				          strcmp(field.name, "opt_include_deinstall") == 0 ||
+				                  strcmp(field.name, "opt_rollback") == 0)
 				        << field.name;
 				break;
 			case B_INT32_TYPE: EXPECT_EQ(absent.Number(field.name), 0) << field.name; break;
@@ -216,6 +220,99 @@ TEST(ConfigRecordTest, AbsentFieldsTakeTheirDefaults)
 	EXPECT_EQ(absent.DiskSpaceAmount(), 0);
 	EXPECT_EQ(absent.CountInstallFiles(), 0);
 	EXPECT_EQ(ConfigRecord::Fields().size(), 46u);
+}
+
+// Each named accessor reads its own field: a value set under every other
+// field's name must not reach it, and absent it gives its default.
+TEST(ConfigRecordTest, NamedAccessorsReadTheirOwnField)
+{
+	struct Case {
+		const char* field;
+		std::function<std::string(const ConfigRecord&)> read;
+		std::string absent;
+	};
+	auto text = [](const char* (ConfigRecord::*get)() const) {
+		return [get](const ConfigRecord& r) { return std::string((r.*get)()); };
+	};
+	auto flag = [](bool (ConfigRecord::*get)() const) {
+		return [get](const ConfigRecord& r) { return std::string((r.*get)() ? "1" : "0"); };
+	};
+	const std::vector<Case> texts = {
+	        {"app_name", text(&ConfigRecord::AppName), ""},
+	        {"version", text(&ConfigRecord::Version), ""},
+	        {"release_date", text(&ConfigRecord::ReleaseDate), ""},
+	        {"company", text(&ConfigRecord::Company), ""},
+	        {"support_email", text(&ConfigRecord::SupportEmail), ""},
+	        {"opt_created_folder", text(&ConfigRecord::CreatedFolder), ""},
+	        {"complete_comments", text(&ConfigRecord::CompleteComments), ""},
+	};
+	const std::vector<Case> flags = {
+	        {"opt_log", flag(&ConfigRecord::LogWanted), "0"},
+	        {"opt_save_replaced", flag(&ConfigRecord::SaveReplaced), "0"},
+	        {"opt_rollback", flag(&ConfigRecord::Rollback), "1"},
+	        {"opt_create_startup", flag(&ConfigRecord::CreateStartup), "0"},
+	        {"complete_restart", flag(&ConfigRecord::CompleteRestart), "0"},
+	        {"complete_display_folder", flag(&ConfigRecord::CompleteDisplayFolder), "0"},
+	        {"req_disk_space_needed", flag(&ConfigRecord::DiskSpaceNeeded), "0"},
+	        {"req_disk_space_required", flag(&ConfigRecord::DiskSpaceRequired), "0"},
+	        {"req_ram_needed", flag(&ConfigRecord::RamNeeded), "0"},
+	        {"req_ram_required", flag(&ConfigRecord::RamRequired), "0"},
+	        {"req_boot_vol_only", flag(&ConfigRecord::BootVolumeOnly), "0"},
+	        {"req_removable_vol_ok", flag(&ConfigRecord::RemovableVolumeOk), "0"},
+	        {"req_shared_vol_ok", flag(&ConfigRecord::SharedVolumeOk), "0"},
+	};
+	for (const Case& c : texts) {
+		BMessage others;
+		for (const Case& other : texts) {
+			if (other.field != c.field)
+				others.AddString(other.field, "other");
+		}
+		EXPECT_EQ(c.read(ConfigRecord(others)), c.absent) << c.field;
+		others.AddString(c.field, "mine");
+		EXPECT_EQ(c.read(ConfigRecord(others)), "mine") << c.field;
+	}
+	for (const Case& c : flags) {
+		const bool set = c.absent == "0";
+		BMessage others;
+		for (const Case& other : flags) {
+			if (other.field != c.field)
+				others.AddBool(other.field, set);
+		}
+		EXPECT_EQ(c.read(ConfigRecord(others)), c.absent) << c.field;
+		others.AddBool(c.field, set);
+		EXPECT_EQ(c.read(ConfigRecord(others)), set ? "1" : "0") << c.field;
+	}
+}
+
+TEST(ConfigRecordTest, ScriptSectionsAndNeedsAreReadWhole)
+{
+	BMessage record;
+	record.AddBool("edit_profile", true);
+	record.AddString("edit_profile_tag", "#HELLO");
+	record.AddString("edit_profile_contents", "export A=1");
+	record.AddString("edit_bootscript_tag", "#BOOT");
+	BMessage libraries;
+	libraries.AddBool("req_shared_librry_req", true);
+	libraries.AddString("req_shared_library_name", "libz.so");
+	libraries.AddString("req_shared_library_name", "libm.so");
+	record.AddMessage("req_shared_library", &libraries);
+	const ConfigRecord config(record);
+
+	const ConfigRecord::ScriptSection profile = config.Profile();
+	EXPECT_TRUE(profile.edit);
+	EXPECT_STREQ(profile.tag, "#HELLO");
+	EXPECT_STREQ(profile.contents, "export A=1");
+	const ConfigRecord::ScriptSection boot = config.BootScript();
+	EXPECT_FALSE(boot.edit);
+	EXPECT_STREQ(boot.tag, "#BOOT");
+	EXPECT_STREQ(boot.contents, "");
+	EXPECT_FALSE(config.SetupEnvironment().edit);
+
+	bool required = false;
+	EXPECT_EQ(config.SharedLibraries(required), (std::vector<std::string>{"libz.so", "libm.so"}));
+	EXPECT_TRUE(required);
+	EXPECT_TRUE(config.Applications(required).empty());
+	EXPECT_FALSE(required);
 }
 
 TEST(ConfigRecordTest, PresentFieldsAreRead)

@@ -1,11 +1,13 @@
-// InstallConfig::ReplaceControl: what becomes of an entry in the way of an
-// item or a link: ask, rename it aside, or replace it.
-#include "InstallConfig.h"
+// The rules for an entry in the way of an item or a link.
+#include "CollisionPolicy.h"
 
 #include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "ConfigRecord.h"
+#include "InstallJournal.h"
+#include "InstallLog.h"
 #include "InstallTexts.h"
 #include "LibFile.h"
 #include "LibPathParts.h"
@@ -29,24 +31,28 @@ bool AskUser(const BPath& item, const char* existing, bool& ask_again)
 
 } // namespace
 
-bool InstallConfig::SaveExisting(const char* existing, const char* saved_files)
+CollisionPolicy::CollisionPolicy(const BMessage& record, InstallLog& log, InstallJournal& journal)
+    : fRecord(record), fLog(log), fJournal(journal)
+{
+}
+
+bool CollisionPolicy::SaveExisting(const char* existing, const char* saved_files)
 {
 	// An entry that could not be put aside is kept where it is, not overwritten.
 	errno = 0;
-	if (!journal.MoveAside(existing, saved_files)) {
+	if (!fJournal.MoveAside(existing, saved_files)) {
 		const int error = errno;
-		Log("\t\t\tExisting file could not be saved in %s\n", saved_files);
-		LogFailure(existing, std::string("could not be saved in ") + saved_files + ": " +
-		                             (error != 0 ? strerror(error) : "unknown error"));
+		fLog.Line("\t\t\tExisting file could not be saved in %s\n", saved_files);
+		fLog.Failure(existing, std::string("could not be saved in ") + saved_files + ": " +
+		                               (error != 0 ? strerror(error) : "unknown error"));
 		return false;
 	}
-	Log("\t\t\tExisting file saved.\n");
+	fLog.Line("\t\t\tExisting file saved.\n");
 	return true;
 }
 
-bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* rule,
-                                   bool& ask_again, bool& remembered_answer,
-                                   const BPath& saved_files)
+bool CollisionPolicy::Settle(const char* folder, const BPath& item, const char* rule,
+                             bool& ask_again, bool& remembered_answer, const BPath& saved_files)
 {
 	if (folder == nullptr || item.Leaf() == nullptr)
 		return false;
@@ -54,7 +60,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 	// A link whose target is gone is still an entry in the way.
 	if (!LibEntryExists(existing))
 		return true;
-	const bool saveReplaced = FindBool("opt_save_replaced");
+	const bool saveReplaced = ConfigRecord(fRecord).SaveReplaced();
 	const char* savedFiles = saved_files.Path() != nullptr ? saved_files.Path() : "";
 
 	if (rule != nullptr && strcmp(rule, "Prompt") == 0) {
@@ -66,21 +72,21 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 		return remembered_answer;
 	}
 	if (rule != nullptr && strcmp(rule, "Rename") == 0) {
-		if (!journal.Duplicate(existing)) {
-			LogFailure(existing, std::string("could not be renamed: ") + strerror(errno));
+		if (!fJournal.Duplicate(existing)) {
+			fLog.Failure(existing, std::string("could not be renamed: ") + strerror(errno));
 			return false;
 		}
-		Log("\t\t\tExisting file renamed\n");
+		fLog.Line("\t\t\tExisting file renamed\n");
 		return true;
 	}
 	if (saveReplaced)
 		return SaveExisting(existing.c_str(), savedFiles);
 	// What the installer did not place is never deleted: it can be taken
 	// back out of the trash.
-	if (!journal.Trash(existing)) {
-		LogFailure(existing, std::string("could not be moved to the trash"));
+	if (!fJournal.Trash(existing)) {
+		fLog.Failure(existing, std::string("could not be moved to the trash"));
 		return false;
 	}
-	Log("\t\t\tExisting file removed.\n");
+	fLog.Line("\t\t\tExisting file removed.\n");
 	return true;
 }
