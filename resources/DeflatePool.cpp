@@ -143,18 +143,13 @@ void DeflatePool::Work()
 // The job's bytes, with the 32 KB before them. The last chunk asks for one
 // byte more: a file holding more than stat said (a file of /proc reports 0
 // bytes) would otherwise be packed short.
-bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictionary,
+bool DeflatePool::ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
                             std::string* error) const
 {
 	*dictionary = (size_t)std::min(job.offset, kDictionarySize);
 	uint64 start = job.offset - *dictionary;
 	const size_t wanted = *dictionary + job.length;
 	input->resize(wanted + (job.last ? 1 : 0));
-	int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
-	if (fd < 0) {
-		*error = "cannot read " + job.path + ": " + strerror(errno);
-		return false;
-	}
 	size_t done = 0;
 	// At least one read, so that an empty last chunk still asks for its extra byte.
 	while (true) {
@@ -166,14 +161,12 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 		if (got <= 0) {
 			*error = "cannot read " + job.path + ": " +
 			         (got < 0 ? strerror(errno) : "the file shrank while it was packed");
-			close(fd);
 			return false;
 		}
 		done += (size_t)got;
 		if (done >= wanted)
 			break;
 	}
-	close(fd);
 	if (done > wanted) {
 		*error = "cannot pack " + job.path + ": it holds more than the " +
 		         std::to_string(job.offset + job.length) +
@@ -187,9 +180,9 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 
 // The attributes of the file and, when they hold no type, the type its
 // first bytes and name tell.
-bool DeflatePool::Describe(const Job& job, const std::string& data, Chunk* chunk)
+bool DeflatePool::Describe(const Job& job, const std::string& data, int fd, Chunk* chunk)
 {
-	if (read_entry_attributes(job.path, EntryKind::kFile, &chunk->attributes, &chunk->error) !=
+	if (read_entry_attributes(job.path, EntryKind::kFile, &chunk->attributes, &chunk->error, fd) !=
 	    B_OK)
 		return false;
 	for (const PayloadAttribute& attribute : chunk->attributes)
@@ -245,11 +238,16 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
 	Chunk& chunk = job.chunk;
 	std::string input;
 	size_t dictionary = 0;
-	if (!ReadInput(job, &input, &dictionary, &chunk.error)) {
+	const int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0) {
+		chunk.error = "cannot read " + job.path + ": " + strerror(errno);
 		chunk.status = B_IO_ERROR;
 		return;
 	}
-	if (job.offset == 0 && !Describe(job, input, &chunk)) {
+	const bool read = ReadInput(job, fd, &input, &dictionary, &chunk.error) &&
+	                  (job.offset != 0 || Describe(job, input, fd, &chunk));
+	close(fd);
+	if (!read) {
 		chunk.status = B_IO_ERROR;
 		return;
 	}

@@ -68,12 +68,12 @@ private:
 	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe) const;
 	static bool Incompressible(const char* data, size_t length, libdeflate_compressor* probe);
 	static void StoreBlocks(const char* data, size_t length, bool last, std::string* output);
-	static bool Describe(const Job& job, const std::string& data, Chunk* chunk);
+	static bool Describe(const Job& job, const std::string& data, int fd, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
 	                          std::string* output);
 	bool CompressPart(const Job& job, const std::string& input, size_t dictionary,
 	                  std::string* output) const;
-	bool ReadInput(const Job& job, std::string* input, size_t* dictionary,
+	bool ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
 	               std::string* error) const;
 
 	int32 fLevel;

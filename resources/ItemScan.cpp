@@ -23,10 +23,11 @@ std::string errno_text(const std::string& what, const std::string& path, int err
 // False only when the entry's extended attributes were listed and none is
 // in the user namespace, where every attribute of ours lives: one system
 // call instead of resolving the path and opening the node.
-bool may_have_attributes(const std::string& path)
+bool may_have_attributes(const std::string& path, int fd)
 {
 	char names[4096];
-	const ssize_t length = listxattr(path.c_str(), names, sizeof(names));
+	const ssize_t length = fd >= 0 ? flistxattr(fd, names, sizeof(names))
+	                               : listxattr(path.c_str(), names, sizeof(names));
 	if (length < 0)
 		return true;
 	for (ssize_t at = 0; at < length;
@@ -128,10 +129,11 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 }
 
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
-                               std::vector<PayloadAttribute>* attributes, std::string* error)
+                               std::vector<PayloadAttribute>* attributes, std::string* error,
+                               int fd)
 {
 	attributes->clear();
-	if (kind == EntryKind::kLink || !may_have_attributes(path))
+	if (kind == EntryKind::kLink || !may_have_attributes(path, fd))
 		return B_OK;
 	char resolved[PATH_MAX];
 	if (realpath(path.c_str(), resolved) == nullptr) {

@@ -34,6 +34,8 @@ status_t scan_item(const std::string& source, const std::string& leaf,
                    const std::function<void(const ItemEntry&)>& found = nullptr);
 
 // The attributes of the entry at `path`, sorted by name; none for a link or
-// on a file system without attributes.
+// on a file system without attributes. `fd`, when not -1, is the entry open
+// already: whether it has any is then asked without walking the path again.
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
-                               std::vector<PayloadAttribute>* attributes, std::string* error);
+                               std::vector<PayloadAttribute>* attributes, std::string* error,
+                               int fd = -1);
