@@ -28,6 +28,16 @@ std::string LibLastComponent(const std::string& path)
 	return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string LibShortenedLeaf(const std::string& leaf, const size_t& limit)
+{
+	if (leaf.size() <= limit)
+		return leaf;
+	size_t end = limit;
+	while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
+		end--;
+	return leaf.substr(0, end);
+}
+
 bool LibIsFolder(const std::string& path)
 {
 	struct stat st;

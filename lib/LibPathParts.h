@@ -11,6 +11,8 @@ std::string LibLeafOf(const std::string& path);
 // All after the last '/', exactly: "a/b/" gives "", so names recorded with a
 // trailing slash are compared as recorded.
 std::string LibLastComponent(const std::string& path);
+// `leaf` cut to at most `limit` bytes without splitting a UTF-8 character.
+std::string LibShortenedLeaf(const std::string& leaf, const size_t& limit);
 // The path is a folder or a link to one.
 bool LibIsFolder(const std::string& path);
 // The entry itself is a folder (a link to one is not).

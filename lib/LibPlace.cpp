@@ -122,14 +122,8 @@ std::string LibFreeSibling(const std::string& folder, const std::string& leaf,
 			suffix = " copy";
 		else if (n > 1)
 			suffix = " copy " + std::to_string(n - 1);
-		// Shortened without splitting a UTF-8 character.
-		size_t end = leaf.size();
-		if (end + suffix.size() > limit) {
-			end = limit - suffix.size();
-			while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
-				end--;
-		}
-		const std::string candidate = folder + "/" + leaf.substr(0, end) + suffix;
+		const std::string candidate =
+		        folder + "/" + LibShortenedLeaf(leaf, limit - suffix.size()) + suffix;
 		if (!LibEntryExists(candidate))
 			return candidate;
 	}

@@ -33,17 +33,6 @@ bool Occupied(const std::string& path)
 	return lstat(path.c_str(), &st) == 0;
 }
 
-// `leaf` shortened to at most `limit` bytes without splitting a UTF-8 character.
-std::string Shortened(const std::string& leaf, size_t limit)
-{
-	if (leaf.size() <= limit)
-		return leaf;
-	size_t end = limit;
-	while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
-		end--;
-	return leaf.substr(0, end);
-}
-
 // Candidate n of the free-name series: "leaf", "leaf copy", "leaf copy 1"...
 std::string Candidate(const std::string& leaf, int32 n, size_t limit)
 {
@@ -52,7 +41,7 @@ std::string Candidate(const std::string& leaf, int32 n, size_t limit)
 		suffix = " copy";
 	else if (n > 1)
 		suffix = " copy " + std::to_string(n - 1);
-	return Shortened(leaf, limit - suffix.size()) + suffix;
+	return LibShortenedLeaf(leaf, limit - suffix.size()) + suffix;
 }
 
 bool LinuxLayout()

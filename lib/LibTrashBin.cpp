@@ -57,17 +57,6 @@ std::string EncodedPath(const std::string& path)
 	return text;
 }
 
-// `leaf` shortened to at most `limit` bytes without splitting a UTF-8 character.
-std::string Shortened(const std::string& leaf, size_t limit)
-{
-	if (leaf.size() <= limit)
-		return leaf;
-	size_t end = limit;
-	while (end > 0 && ((unsigned char)leaf[end] & 0xC0) == 0x80)
-		end--;
-	return leaf.substr(0, end);
-}
-
 std::string Candidate(const std::string& leaf, const int32& n)
 {
 	std::string suffix;
@@ -75,7 +64,7 @@ std::string Candidate(const std::string& leaf, const int32& n)
 		suffix = " copy";
 	else if (n > 1)
 		suffix = " copy " + std::to_string(n - 1);
-	return Shortened(leaf, kLeafLimit - suffix.size()) + suffix;
+	return LibShortenedLeaf(leaf, kLeafLimit - suffix.size()) + suffix;
 }
 
 // A folder made for the trash, or one already there that is not a link.

@@ -22,12 +22,16 @@ const uint64 kDictionarySize = 32768;
 // Input bytes the workers may hold ahead of the writer: enough to keep both
 // cores busy, little enough to keep packing under 64 MB.
 const uint64 kInFlightLimit = 8 << 20;
+// Pieces of a chunk whose deflating is tried before the chunk is deflated.
+const size_t kProbeSize = 32768;
+// Deflate's stored blocks hold at most this many bytes each.
+const size_t kStoredBlockSize = 65535;
 
 } // namespace
 
 DeflatePool::DeflatePool(int32 level, int32 threads)
     : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fNextJob(0), fNextTaken(0),
-      fInFlight(0), fCancelled(false)
+      fInFlight(0), fClosed(false), fCancelled(false)
 {
 }
 
@@ -40,6 +44,7 @@ DeflatePool::~DeflatePool()
 
 size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count)
 {
+	std::lock_guard<std::mutex> lock(fLock);
 	size_t first = fJobs.size();
 	uint64 offset = 0;
 	do {
@@ -54,13 +59,20 @@ size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, s
 		offset += length;
 	} while (offset < size);
 	*count = fJobs.size() - first;
+	fChanged.notify_all();
 	return first;
+}
+
+void DeflatePool::Close()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fClosed = true;
+	fChanged.notify_all();
 }
 
 void DeflatePool::Start()
 {
-	int32 threads = std::min<int32>(fThreadCount, (int32)std::max<size_t>(1, fJobs.size()));
-	for (int32 i = 0; i < threads; i++)
+	for (int32 i = 0; i < fThreadCount; i++)
 		fThreads.emplace_back(&DeflatePool::Work, this);
 }
 
@@ -89,6 +101,7 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 		return cancelled;
 	}
 	Chunk chunk = std::move(job.chunk);
+	std::string().swap(job.path);
 	fNextTaken++;
 	fInFlight -= job.length;
 	fChanged.notify_all();
@@ -98,13 +111,16 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 void DeflatePool::Work()
 {
 	libdeflate_compressor* whole = fLevel > 0 ? libdeflate_alloc_compressor(fLevel) : nullptr;
+	libdeflate_compressor* probe = fLevel > 0 ? libdeflate_alloc_compressor(1) : nullptr;
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
 		// writer's next job is always allowed, so the writer never starves.
 		fChanged.wait(lock, [&] {
-			if (fCancelled || fNextJob >= fJobs.size())
+			if (fCancelled)
 				return true;
+			if (fNextJob >= fJobs.size())
+				return fClosed;
 			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= kInFlightLimit;
 		});
 		if (fCancelled || fNextJob >= fJobs.size())
@@ -112,7 +128,7 @@ void DeflatePool::Work()
 		Job& job = fJobs[fNextJob++];
 		fInFlight += job.length;
 		lock.unlock();
-		Compress(job, whole);
+		Compress(job, whole, probe);
 		lock.lock();
 		job.done = true;
 		fChanged.notify_all();
@@ -120,23 +136,20 @@ void DeflatePool::Work()
 	lock.unlock();
 	if (whole != nullptr)
 		libdeflate_free_compressor(whole);
+	if (probe != nullptr)
+		libdeflate_free_compressor(probe);
 }
 
 // The job's bytes, with the 32 KB before them. The last chunk asks for one
 // byte more: a file holding more than stat said (a file of /proc reports 0
 // bytes) would otherwise be packed short.
-bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictionary,
+bool DeflatePool::ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
                             std::string* error) const
 {
 	*dictionary = (size_t)std::min(job.offset, kDictionarySize);
 	uint64 start = job.offset - *dictionary;
 	const size_t wanted = *dictionary + job.length;
 	input->resize(wanted + (job.last ? 1 : 0));
-	int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
-	if (fd < 0) {
-		*error = "cannot read " + job.path + ": " + strerror(errno);
-		return false;
-	}
 	size_t done = 0;
 	// At least one read, so that an empty last chunk still asks for its extra byte.
 	while (true) {
@@ -148,14 +161,12 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 		if (got <= 0) {
 			*error = "cannot read " + job.path + ": " +
 			         (got < 0 ? strerror(errno) : "the file shrank while it was packed");
-			close(fd);
 			return false;
 		}
 		done += (size_t)got;
 		if (done >= wanted)
 			break;
 	}
-	close(fd);
 	if (done > wanted) {
 		*error = "cannot pack " + job.path + ": it holds more than the " +
 		         std::to_string(job.offset + job.length) +
@@ -169,9 +180,9 @@ bool DeflatePool::ReadInput(const Job& job, std::string* input, size_t* dictiona
 
 // The attributes of the file and, when they hold no type, the type its
 // first bytes and name tell.
-bool DeflatePool::Describe(const Job& job, const std::string& data, Chunk* chunk)
+bool DeflatePool::Describe(const Job& job, const std::string& data, int fd, Chunk* chunk)
 {
-	if (read_entry_attributes(job.path, EntryKind::kFile, &chunk->attributes, &chunk->error) !=
+	if (read_entry_attributes(job.path, EntryKind::kFile, &chunk->attributes, &chunk->error, fd) !=
 	    B_OK)
 		return false;
 	for (const PayloadAttribute& attribute : chunk->attributes)
@@ -186,22 +197,65 @@ bool DeflatePool::Describe(const Job& job, const std::string& data, Chunk* chunk
 	return true;
 }
 
-void DeflatePool::Compress(Job& job, libdeflate_compressor* whole) const
+// Whether pieces from the start, middle and end of the data deflate by less
+// than 2 %: random or already compressed data is then stored, as zip stores
+// such files, instead of being searched for matches it does not have.
+bool DeflatePool::Incompressible(const char* data, size_t length, libdeflate_compressor* probe)
+{
+	if (probe == nullptr || length < 4 * kProbeSize)
+		return false;
+	std::string output(kProbeSize * 98 / 100, '\0');
+	for (size_t at : {size_t(0), length / 2, length - kProbeSize}) {
+		// No room for the result means it did not shrink enough.
+		if (libdeflate_deflate_compress(probe, data + at, kProbeSize, output.data(),
+		                                output.size()) != 0)
+			return false;
+	}
+	return true;
+}
+
+// The data as deflate's stored blocks, which end on a byte boundary as the
+// chunks of a file must.
+void DeflatePool::StoreBlocks(const char* data, size_t length, bool last, std::string* output)
+{
+	output->clear();
+	output->reserve(length + (length / kStoredBlockSize + 1) * 5);
+	size_t at = 0;
+	do {
+		const size_t count = std::min(kStoredBlockSize, length - at);
+		const bool final = last && at + count == length;
+		const char header[5] = {(char)(final ? 1 : 0), (char)(count & 0xff), (char)(count >> 8),
+		                        (char)(~count & 0xff), (char)((~count >> 8) & 0xff)};
+		output->append(header, sizeof(header));
+		output->append(data + at, count);
+		at += count;
+	} while (at < length);
+}
+
+void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
+                           libdeflate_compressor* probe) const
 {
 	Chunk& chunk = job.chunk;
 	std::string input;
 	size_t dictionary = 0;
-	if (!ReadInput(job, &input, &dictionary, &chunk.error)) {
+	const int fd = open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0) {
+		chunk.error = "cannot read " + job.path + ": " + strerror(errno);
 		chunk.status = B_IO_ERROR;
 		return;
 	}
-	if (job.offset == 0 && !Describe(job, input, &chunk)) {
+	const bool read = ReadInput(job, fd, &input, &dictionary, &chunk.error) &&
+	                  (job.offset != 0 || Describe(job, input, fd, &chunk));
+	close(fd);
+	if (!read) {
 		chunk.status = B_IO_ERROR;
 		return;
 	}
 	bool complete = true;
 	if (fLevel == 0 || job.length == 0)
 		chunk.data.assign(input, dictionary, std::string::npos);
+	else if (Incompressible(input.data() + dictionary, job.length, probe))
+		StoreBlocks(input.data() + dictionary, job.length, job.last, &chunk.data);
 	else if (whole != nullptr && job.offset == 0 && job.last)
 		complete = CompressWhole(input, whole, &chunk.data);
 	else

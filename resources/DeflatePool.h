@@ -37,12 +37,15 @@ public:
 	DeflatePool(int32 level, int32 threads);
 	~DeflatePool();
 
+	// Starts the workers; files may be added while they run.
+	void Start();
 	// Plans a regular file of `size` bytes and permissions `mode`; returns
 	// its first chunk's number and sets `count` (one chunk for an empty
 	// file). A file found to hold more than `size` bytes fails its last
-	// chunk. Call before Start().
+	// chunk.
 	size_t AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count);
-	void Start();
+	// No more files will be added: idle workers may end.
+	void Close();
 	// Waits for chunk `index` and hands it over; chunks are taken in order.
 	Chunk Take(size_t index);
 	// Stops the workers early (the writer gave up).
@@ -62,23 +65,26 @@ private:
 	};
 
 	void Work();
-	void Compress(Job& job, libdeflate_compressor* whole) const;
-	static bool Describe(const Job& job, const std::string& data, Chunk* chunk);
+	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe) const;
+	static bool Incompressible(const char* data, size_t length, libdeflate_compressor* probe);
+	static void StoreBlocks(const char* data, size_t length, bool last, std::string* output);
+	static bool Describe(const Job& job, const std::string& data, int fd, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
 	                          std::string* output);
 	bool CompressPart(const Job& job, const std::string& input, size_t dictionary,
 	                  std::string* output) const;
-	bool ReadInput(const Job& job, std::string* input, size_t* dictionary,
+	bool ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
 	               std::string* error) const;
 
 	int32 fLevel;
 	int32 fThreadCount;
-	std::vector<Job> fJobs;
+	std::deque<Job> fJobs; // grows while workers hold references into it
 	std::vector<std::thread> fThreads;
 	std::mutex fLock;
 	std::condition_variable fChanged;
 	size_t fNextJob;   // the next job a worker takes
 	size_t fNextTaken; // the next job the writer takes
 	uint64 fInFlight;  // input bytes of jobs taken by workers, not yet by the writer
+	bool fClosed;
 	bool fCancelled;
 };

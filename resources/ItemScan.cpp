@@ -23,10 +23,11 @@ std::string errno_text(const std::string& what, const std::string& path, int err
 // False only when the entry's extended attributes were listed and none is
 // in the user namespace, where every attribute of ours lives: one system
 // call instead of resolving the path and opening the node.
-bool may_have_attributes(const std::string& path)
+bool may_have_attributes(const std::string& path, int fd)
 {
 	char names[4096];
-	const ssize_t length = listxattr(path.c_str(), names, sizeof(names));
+	const ssize_t length = fd >= 0 ? flistxattr(fd, names, sizeof(names))
+	                               : listxattr(path.c_str(), names, sizeof(names));
 	if (length < 0)
 		return true;
 	for (ssize_t at = 0; at < length;
@@ -70,8 +71,10 @@ status_t sorted_children(const std::string& path, std::vector<std::string>* name
 	return B_OK;
 }
 
+using EntryFound = std::function<void(const ItemEntry&)>;
+
 status_t scan_folder(const std::string& path, const std::string& name,
-                     std::vector<ItemEntry>* entries, std::string* error)
+                     std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	std::vector<std::string> children;
 	status_t status = sorted_children(path, &children, error);
@@ -89,8 +92,10 @@ status_t scan_folder(const std::string& path, const std::string& name,
 		if (entry.kind == EntryKind::kFolder)
 			entry.name += "/";
 		entries->push_back(entry);
+		if (found)
+			found(entry);
 		if (entry.kind == EntryKind::kFolder)
-			status = scan_folder(entry.path, entry.name, entries, error);
+			status = scan_folder(entry.path, entry.name, entries, error, found);
 	}
 	return status;
 }
@@ -98,7 +103,7 @@ status_t scan_folder(const std::string& path, const std::string& name,
 } // namespace
 
 status_t scan_item(const std::string& source, const std::string& leaf,
-                   std::vector<ItemEntry>* entries, std::string* error)
+                   std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	if (entries == nullptr || error == nullptr || leaf.empty())
 		return B_BAD_VALUE;
@@ -113,20 +118,22 @@ status_t scan_item(const std::string& source, const std::string& leaf,
 	status_t status = entry_kind(source, top.info, &top.kind, error);
 	if (status != B_OK)
 		return status;
-	if (top.kind != EntryKind::kFolder) {
-		entries->push_back(top);
-		return B_OK;
-	}
-	top.name += "/";
+	if (top.kind == EntryKind::kFolder)
+		top.name += "/";
 	entries->push_back(top);
-	return scan_folder(source, top.name, entries, error);
+	if (found)
+		found(top);
+	if (top.kind != EntryKind::kFolder)
+		return B_OK;
+	return scan_folder(source, top.name, entries, error, found);
 }
 
 status_t read_entry_attributes(const std::string& path, EntryKind kind,
-                               std::vector<PayloadAttribute>* attributes, std::string* error)
+                               std::vector<PayloadAttribute>* attributes, std::string* error,
+                               int fd)
 {
 	attributes->clear();
-	if (kind == EntryKind::kLink || !may_have_attributes(path))
+	if (kind == EntryKind::kLink || !may_have_attributes(path, fd))
 		return B_OK;
 	char resolved[PATH_MAX];
 	if (realpath(path.c_str(), resolved) == nullptr) {

@@ -1,6 +1,6 @@
-// The payload store's packing side: items packed into ZIP archives and
-// stored as resources. Only the authoring tool packs, so this lives apart
-// from the installer's reading side and its ZIP writer.
+// The payload store's packing side: items packed into ZIP archives by the
+// one payload writer and stored as resources. Only the authoring side packs,
+// so this lives apart from the installer's reading side.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,7 +12,7 @@
 #include "FindDirectory.h"
 #include "LibAppResource.h"
 #include "Path.h"
-#include "PayloadPacker.h"
+#include "PayloadWriter.h"
 #include "TypeConstants.h"
 
 namespace {
@@ -46,10 +46,10 @@ bool LibAppResource::AddEntry(const char* source, const long& id, const char* na
 		fprintf(stderr, "%s failed\n", "zip_resource_file.zip");
 		return false;
 	}
-	PayloadPacker packer(level);
+	PayloadWriter writer(std::clamp(level, 0, 9));
 	bool stored = false;
-	if (packer.Pack(source, name, archive.c_str()) != B_OK)
-		fprintf(stderr, "%s failed\n", archive.c_str());
+	if (writer.Write(source, name, archive) != B_OK)
+		fprintf(stderr, "%s\n", writer.ErrorText().c_str());
 	else
 		stored = _StoreArchive(archive.c_str(), id, name);
 	unlink(archive.c_str());

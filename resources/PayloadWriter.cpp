@@ -210,25 +210,27 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 	fListedSize = 0;
 	if (leaf.empty() || leaf.find('/') != std::string::npos || fLevel < 0 || fLevel > 9)
 		return B_BAD_VALUE;
+	// Files are read and compressed while the rest of the item is listed.
+	DeflatePool pool(fLevel, fThreads);
+	pool.Start();
 	std::vector<ItemEntry> entries;
-	status_t status = scan_item(source, leaf, &entries, &fError);
+	std::vector<std::pair<size_t, size_t>> chunks;
+	status_t status = scan_item(source, leaf, &entries, &fError, [&](const ItemEntry& entry) {
+		std::pair<size_t, size_t> planned(0, 0);
+		if (entry.kind == EntryKind::kFile)
+			planned.first = pool.AddFile(entry.path, (uint64)entry.info.st_size, entry.info.st_mode,
+			                             &planned.second);
+		chunks.push_back(planned);
+	});
+	pool.Close();
 	if (status != B_OK)
 		return status;
-
-	DeflatePool pool(fLevel, fThreads);
-	std::vector<std::pair<size_t, size_t>> chunks(entries.size());
-	for (size_t i = 0; i < entries.size(); i++) {
-		if (entries[i].kind == EntryKind::kFile)
-			chunks[i].first = pool.AddFile(entries[i].path, (uint64)entries[i].info.st_size,
-			                               entries[i].info.st_mode, &chunks[i].second);
-	}
 	ZipStreamWriter zip;
 	status = zip.Open(archivePath);
 	if (status != B_OK) {
 		fError = zip.ErrorText();
 		return status;
 	}
-	pool.Start();
 	EntryWriter writer(zip, pool, fLevel, fError);
 	for (size_t i = 0; status == B_OK && i < entries.size(); i++)
 		status = writer.Add(entries[i], chunks[i].first, chunks[i].second);

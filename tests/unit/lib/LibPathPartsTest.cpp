@@ -37,3 +37,25 @@ TEST(LibPathPartsTest, FoldersAndLinksToThemAreFolders)
 	EXPECT_FALSE(LibIsFolder(temp / "file"));
 	EXPECT_FALSE(LibIsFolder(temp / "missing"));
 }
+
+TEST(LibPathPartsTest, ShortenedLeavesKeepWholeCharacters)
+{
+	struct Case {
+		const char* leaf;
+		size_t limit;
+		const char* shortened;
+	};
+	// "é" is two bytes, "€" three: a cut inside one drops it whole.
+	const Case cases[] = {
+	        {"abc", 3, "abc"},
+	        {"abcd", 3, "abc"},
+	        {"ab\xc3\xa9", 3, "ab"},
+	        {"a\xc3\xa9", 3, "a\xc3\xa9"},
+	        {"\xe2\x82\xac"
+	         "x",
+	         2, ""},
+	        {"", 0, ""},
+	};
+	for (const Case& test : cases)
+		EXPECT_EQ(LibShortenedLeaf(test.leaf, test.limit), test.shortened) << test.leaf;
+}

@@ -17,7 +17,6 @@
 #include "MimeType.h"
 #include "Node.h"
 #include "PayloadExtractor.h"
-#include "PayloadPacker.h"
 #include "PayloadTestSupport.h"
 #include "TypeConstants.h"
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include "BuildTestSupport.h"
@@ -237,24 +238,40 @@ TEST_F(PayloadWriterTest, FilesWithoutTypeCarryTheSniffedType)
 	}
 }
 
+// Large files of every mix: chunks of noise are stored, the rest deflated,
+// and the chunks still join into one stream.
 TEST_F(PayloadWriterTest, LargeFileSpansChunksAsOneValidStream)
 {
-	std::mt19937 random(7);
-	std::string data;
-	for (int i = 0; i < 3500000; i++)
-		data.push_back(i % 3 == 0 ? (char)(random() & 0xff) : (char)('a' + i % 7));
-	std::string path = fFolder.Write("src/big.bin", data);
-	std::vector<ZipEntryInfo> entries = Pack(path, "big.bin", 2);
-	ASSERT_EQ(entries.size(), 1u);
-	EXPECT_EQ(entries[0].size, data.size());
-	std::string inflated;
-	ASSERT_TRUE(inflate_raw(entries[0].rawData, &inflated));
-	EXPECT_TRUE(inflated == data);
-	EXPECT_EQ(entries[0].crc, (uint32)crc32(0, (const Bytef*)data.data(), (uInt)data.size()));
+	struct Mix {
+		const char* label;
+		std::function<bool(size_t)> noise; // whether byte i is random
+		double largestRatio;               // packed size over size
+	};
+	const size_t chunk = DeflatePool::kChunkSize;
+	const Mix mixes[] = {
+	        {"every third byte", [](size_t i) { return i % 3 == 0; }, 0.6},
+	        {"all noise", [](size_t) { return true; }, 1.001},
+	        {"noise then text", [chunk](size_t i) { return i < chunk; }, 0.45},
+	        {"text then noise", [chunk](size_t i) { return i >= 2 * chunk; }, 0.45},
+	};
+	for (const Mix& mix : mixes) {
+		std::mt19937 random(7);
+		std::string data;
+		for (size_t i = 0; i < 3500000; i++)
+			data.push_back(mix.noise(i) ? (char)(random() & 0xff) : (char)('a' + i % 7));
+		std::string path = fFolder.Write("src/big.bin", data);
+		std::vector<ZipEntryInfo> entries = Pack(path, "big.bin", 2);
+		ASSERT_EQ(entries.size(), 1u);
+		EXPECT_EQ(entries[0].size, data.size()) << mix.label;
+		EXPECT_LE(entries[0].rawData.size(), data.size() * mix.largestRatio) << mix.label;
+		std::string inflated;
+		ASSERT_TRUE(inflate_raw(entries[0].rawData, &inflated)) << mix.label;
+		EXPECT_TRUE(inflated == data) << mix.label;
+		EXPECT_EQ(entries[0].crc, (uint32)crc32(0, (const Bytef*)data.data(), (uInt)data.size()))
+		        << mix.label;
+	}
 }
 
-// Files of one chunk are deflated whole, larger ones in joined chunks; both,
-// compressible or not, must come back byte for byte.
 TEST_F(PayloadWriterTest, StockUnzipRestoresTheItemExactly)
 {
 	std::mt19937 random(3);
