@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "ConfigLoader.h"
-#include "ConfigText.h"
+#include "ConfigRecord.h"
+#include "InstallItemRecord.h"
 #include "InstallTypes.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
@@ -25,8 +26,8 @@ const long kFirstPayloadId = 2100;
 
 struct Item {
 	std::string name;
-	int32 size = 0;
-	std::string groups;
+	int64 size = 0;
+	std::vector<std::string> groups;
 	std::string destination;
 	std::string link;
 };
@@ -34,42 +35,29 @@ struct Item {
 std::vector<Item> ItemsOf(const BMessage& config)
 {
 	std::vector<Item> items;
-	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
-	BMessage file;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
+	for (const BMessage& file : ConfigRecord(config).Items()) {
+		const InstallItemRecord record(file);
 		Item item;
-		item.name = LibLastComponent(ConfigText(file, "file_name"));
-		file.FindInt32("file_size", &item.size);
-		item.groups = ConfigText(file, "groups");
-		BMessage meta;
-		file.FindMessage("install_meta", &meta);
-		item.destination = meta.FindString("destination") != nullptr
-		                           ? meta.FindString("destination")
-		                           : "User Selected";
-		item.link = meta.FindString("link") != nullptr ? meta.FindString("link") : "None";
+		item.name = record.Leaf();
+		item.size = record.FileSize();
+		item.groups = record.GroupNames();
+		item.destination = record.Destination() != nullptr ? record.Destination() : "User Selected";
+		item.link = record.Link() != nullptr ? record.Link() : "None";
 		items.push_back(item);
 	}
 	return items;
 }
 
 // "Normal;Full;" as "Normal, Full".
-std::string GroupList(const std::string& groups)
+std::string GroupList(const std::vector<std::string>& groups)
 {
 	std::string list;
-	size_t start = 0;
-	while (start < groups.size()) {
-		size_t end = groups.find(';', start);
-		if (end == std::string::npos)
-			end = groups.size();
-		if (end > start)
-			list += (list.empty() ? "" : ", ") + groups.substr(start, end - start);
-		start = end + 1;
-	}
+	for (const std::string& group : groups)
+		list += (list.empty() ? "" : ", ") + group;
 	return list.empty() ? "none" : list;
 }
 
-std::string Size(const int32& bytes)
+std::string Size(const int64& bytes)
 {
 	LibString text;
 	LibBytesToString(bytes, text, 1);
@@ -78,7 +66,7 @@ std::string Size(const int32& bytes)
 
 std::string ProductName(const BMessage& config)
 {
-	return std::string(ConfigText(config, "app_name")) + " " + ConfigText(config, "version");
+	return std::string(ConfigRecord(config).AppName()) + " " + ConfigRecord(config).Version();
 }
 
 // Only a store that holds a record is asked for it: a failed load would show
@@ -197,7 +185,7 @@ std::string ProductListing(const BMessage& config)
 	for (const InstallType& type : InstallTypesOf(config))
 		types += (types.empty() ? "" : ", ") + type.name;
 	text += "install types: " + (types.empty() ? std::string("none") : types) + "\n";
-	text += std::string("installation folder: ") + ConfigText(config, "opt_created_folder") + "\n";
+	text += std::string("installation folder: ") + ConfigRecord(config).CreatedFolder() + "\n";
 	for (const Item& item : ItemsOf(config)) {
 		text += "item: " + item.name + "\n";
 		text += "  size: " + Size(item.size) + "\n";

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "AlertPresenter.h"
+#include "InstallTexts.h"
 
 TerminalInput::TerminalInput(FILE* in, FILE* out) : fIn(in), fOut(out) {}
 
@@ -64,7 +65,7 @@ int TerminalInput::Choose(const std::string& prompt, const int& count, const int
 		const long number = strtol(line.c_str(), &end, 10);
 		if (end != nullptr && *end == '\0' && number >= 1 && number <= count)
 			return int(number - 1);
-		fprintf(fOut, "'%s' is not one of 1 to %d.\n", line.c_str(), count);
+		fprintf(fOut, "%s\n", InstallFormat(1024, 1057, line.c_str(), count).c_str());
 	}
 }
 
@@ -86,7 +87,7 @@ bool TerminalInput::Confirm(const std::string& prompt, const bool& preset, bool&
 			answer = false;
 			return true;
 		}
-		fprintf(fOut, "Please answer y or n.\n");
+		fprintf(fOut, "%s\n", InstallText(1058).String());
 	}
 }
 

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "ConfigLoader.h"
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "FindDirectory.h"
 #include "InstallConfig.h"
+#include "InstallItemRecord.h"
 #include "InstallTexts.h"
 #include "InstallTypes.h"
 #include "LibAppResource.h"
@@ -43,7 +44,7 @@ void Heading(FILE* out, const LibString& text)
 // The licence a page at a time; true once it is agreed to.
 bool AgreeToLicence(const InstallConfig& config, TerminalInput& input, bool& ended)
 {
-	const std::string licence = ConfigText(config, "license");
+	const std::string licence = ConfigRecord(config).Licence();
 	if (licence.empty())
 		return true;
 	FILE* out = input.Out();
@@ -54,7 +55,7 @@ bool AgreeToLicence(const InstallConfig& config, TerminalInput& input, bool& end
 		fprintf(out, "%s\n", lines[i].c_str());
 		if ((i + 1) % page == 0 && i + 1 < lines.size()) {
 			std::string line;
-			if (!input.Ask("-- Enter: more, s: skip to the end --", line)) {
+			if (!input.Ask(InstallText(1054).String(), line)) {
 				ended = true;
 				return false;
 			}
@@ -82,29 +83,12 @@ void ChooseLanguage(TerminalInput& input)
 		InstallSetLanguage(oLocalize::LanguageCode(choice));
 }
 
-bool InType(const BMessage& item, const std::string& type)
-{
-	const std::string groups = ConfigText(item, "groups");
-	std::string field;
-	std::istringstream stream(groups);
-	while (std::getline(stream, field, ';')) {
-		if (field == type)
-			return true;
-	}
-	return false;
-}
-
 // The install type and then the items, switched on and off by number.
 bool ChooseItems(const InstallConfig& config, TerminalInput& input,
                  std::vector<std::string>& chosen)
 {
 	FILE* out = input.Out();
-	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
-	std::vector<BMessage> items;
-	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
-		items.push_back(item);
+	const std::vector<BMessage> items = ConfigRecord(config).Items();
 	std::vector<bool> on(items.size(), false);
 	const std::vector<InstallType> types = InstallTypesOf(config);
 	if (!types.empty()) {
@@ -116,28 +100,28 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 		if (type < 0)
 			return false;
 		for (size_t i = 0; i < items.size(); i++)
-			on[i] = InType(items[i], types[size_t(type)].name);
+			on[i] = InstallItemRecord(items[i]).InType(types[size_t(type)].name);
 	}
 	Heading(out, InstallText(1004));
 	for (;;) {
 		for (size_t i = 0; i < items.size(); i++) {
 			LibString size;
-			LibBytesToString(items[i].FindInt32("file_size"), size, 1);
+			LibBytesToString(InstallItemRecord(items[i]).FileSize(), size, 1);
 			fprintf(out, "  %zu) [%c] %s  %s\n", i + 1, on[i] ? 'x' : ' ',
-			        LibLastComponent(ConfigText(items[i], "file_name")).c_str(), size.String());
+			        InstallItemRecord(items[i]).Leaf().c_str(), size.String());
 		}
 		std::string line;
-		if (!input.Ask("Numbers switch items on or off; Enter goes on: ", line))
+		if (!input.Ask(InstallText(1055).String(), line))
 			return false;
 		if (line.empty()) {
 			chosen.clear();
 			for (size_t i = 0; i < items.size(); i++) {
 				if (on[i])
-					chosen.push_back(LibLastComponent(ConfigText(items[i], "file_name")));
+					chosen.push_back(InstallItemRecord(items[i]).Leaf());
 			}
 			if (!chosen.empty())
 				return true;
-			fprintf(out, "No item is selected.\n");
+			fprintf(out, "%s\n", InstallText(1056).String());
 			continue;
 		}
 		std::istringstream numbers(line);
@@ -146,7 +130,8 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 			if (number >= 1 && number <= items.size())
 				on[number - 1] = !on[number - 1];
 			else
-				fprintf(out, "'%s' is not one of 1 to %zu.\n", word.c_str(), items.size());
+				fprintf(out, "%s\n",
+				        InstallFormat(1024, 1057, word.c_str(), int(items.size())).c_str());
 		}
 	}
 }
@@ -154,7 +139,7 @@ bool ChooseItems(const InstallConfig& config, TerminalInput& input,
 // The folder the window starts with: the record's default folder, else home.
 std::string InitialDestination(const InstallConfig& config)
 {
-	const std::string name = ConfigText(config, "opt_default_folder");
+	const std::string name = ConfigRecord(config).DefaultFolder();
 	BPath path;
 	directory_which which = B_USER_DIRECTORY;
 	if (name == "Current" && LibGetWorkingDirectory(path))
@@ -191,7 +176,7 @@ bool ChooseDestination(InstallConfig& config, TerminalInput& input, UnattendedOp
 		}
 		if (!config.DoesDestinationExist())
 			return true;
-		const char* name = ConfigText(config, "opt_created_folder");
+		const char* name = ConfigRecord(config).CreatedFolder();
 		fprintf(out, "%s%s%s%s\n  1) %s\n  2) %s\n", InstallText(1013).String(), name,
 		        InstallText(1014).String(), InstallText(1020).String(), InstallText(1015).String(),
 		        InstallText(1016).String());
@@ -227,7 +212,7 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 		if (!LoadConfiguration(*config, store))
 			return UNATTENDED_DAMAGED;
 	}
-	fprintf(out, "%s %s\n", ConfigText(*config, "app_name"), ConfigText(*config, "version"));
+	fprintf(out, "%s %s\n", ConfigRecord(*config).AppName(), ConfigRecord(*config).Version());
 	bool ended = false;
 	if (!AgreeToLicence(*config, input, ended)) {
 		output.Line("licence", ended ? "not agreed: the input ended" : "declined");

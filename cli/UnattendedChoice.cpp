@@ -9,11 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "Directory.h"
 #include "FindDirectory.h"
 #include "InstallConfig.h"
+#include "InstallItemRecord.h"
 #include "InstallRun.h"
+#include "InstallTypes.h"
 #include "LibEntry.h"
 #include "LibPathParts.h"
 #include "Path.h"
@@ -22,22 +24,6 @@
 #include "VolumeRoster.h"
 
 namespace {
-
-// The item names an install type: its group list ("Normal;Full;") holds it.
-bool ItemInType(const BMessage& item, const std::string& type)
-{
-	const std::string groups = ConfigText(item, "groups");
-	size_t start = 0;
-	while (start < groups.size()) {
-		size_t end = groups.find(';', start);
-		if (end == std::string::npos)
-			end = groups.size();
-		if (groups.compare(start, end - start, type) == 0)
-			return true;
-		start = end + 1;
-	}
-	return false;
-}
 
 std::string ListOf(const std::vector<std::string>& names)
 {
@@ -50,11 +36,8 @@ std::string ListOf(const std::vector<std::string>& names)
 std::vector<std::string> TypeNames(const InstallConfig& config)
 {
 	std::vector<std::string> names;
-	BMessage groups;
-	config.FindMessage("groups", &groups);
-	const char* name = nullptr;
-	for (int32 i = 0; groups.FindString("group_name", i, &name) == B_OK; i++)
-		names.push_back(name);
+	for (const InstallType& type : InstallTypesOf(config))
+		names.push_back(type.name);
 	return names;
 }
 
@@ -62,8 +45,8 @@ std::vector<std::string> ItemNames(const BMessage& instructions)
 {
 	std::vector<std::string> names;
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
-		names.push_back(LibLastComponent(ConfigText(item, "file_name")));
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++)
+		names.push_back(InstallItemRecord(item).Leaf());
 	return names;
 }
 
@@ -86,9 +69,9 @@ bool VolumeOffered(const InstallConfig& config, const BVolume& volume, std::stri
 		why = "it keeps no attributes";
 	else if (volume.IsReadOnly())
 		why = "it is read-only";
-	else if (volume.IsRemovable() && !config.FindBool("req_removable_vol_ok"))
+	else if (volume.IsRemovable() && !ConfigRecord(config).RemovableVolumeOk())
 		why = "the product may not be installed on a removable volume";
-	else if (volume.IsShared() && !config.FindBool("req_shared_vol_ok"))
+	else if (volume.IsShared() && !ConfigRecord(config).SharedVolumeOk())
 		why = "the product may not be installed on a shared volume";
 	return why.empty();
 }
@@ -137,7 +120,7 @@ std::string AbsolutePath(const std::string& path)
 bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::string& error)
 {
 	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
+	ConfigRecord(config).Instructions(&instructions);
 	const std::vector<std::string> names = ItemNames(instructions);
 	for (const std::string& name : options.items) {
 		if (!Contains(names, name)) {
@@ -157,16 +140,15 @@ bool ChooseItems(InstallConfig& config, const UnattendedOptions& options, std::s
 
 	int32 selected = 0;
 	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		const bool install = options.itemsGiven ? Contains(options.items, names[i])
-		                                        : !type.empty() && ItemInType(item, type);
-		if (item.ReplaceBool("install_to_system", install) != B_OK)
-			item.AddBool("install_to_system", install);
-		instructions.ReplaceMessage("install_file", i, &item);
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
+		const bool install = options.itemsGiven
+		                             ? Contains(options.items, names[i])
+		                             : !type.empty() && InstallItemRecord(item).InType(type);
+		InstallItemRecord::SetSelected(item, install);
+		instructions.ReplaceMessage(InstallItemRecord::kItem, i, &item);
 		selected += install ? 1 : 0;
 	}
-	if (config.ReplaceMessage("install_instructions", &instructions) != B_OK)
-		config.AddMessage("install_instructions", &instructions);
+	ConfigRecord::SetInstructions(config, instructions);
 	if (selected == 0) {
 		error = "nothing is selected to install; name items with --items (" + ListOf(names) + ")";
 		return false;

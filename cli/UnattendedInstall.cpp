@@ -10,8 +10,9 @@
 
 #include "AnswerFile.h"
 #include "ConfigLoader.h"
-#include "ConfigText.h"
+#include "ConfigRecord.h"
 #include "InstallConfig.h"
+#include "InstallItemRecord.h"
 #include "InstallJournal.h"
 #include "InstallLock.h"
 #include "InstallPlan.h"
@@ -68,8 +69,7 @@ int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, const bool& accept,
                     UnattendedOutput& output)
 {
-	const char* licence = config.FindString("license");
-	if (licence == nullptr || licence[0] == '\0')
+	if (ConfigRecord(config).Licence()[0] == '\0')
 		return true;
 	bool agreed = false;
 	if (answers.FindLicence(agreed)) {
@@ -88,22 +88,21 @@ bool AgreeToLicence(const InstallConfig& config, const AnswerFile& answers, cons
 
 void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 {
-	std::string product = ConfigText(config, "app_name");
-	product += std::string(" ") + ConfigText(config, "version");
+	const ConfigRecord record(config);
+	std::string product = record.AppName();
+	product += std::string(" ") + record.Version();
 	output.Line("product", product.c_str());
-	BMessage instructions;
-	config.FindMessage("install_instructions", &instructions);
 	std::string items;
-	BMessage item;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
-		if (item.FindBool("install_to_system"))
-			items += (items.empty() ? "" : ", ") + LibLastComponent(ConfigText(item, "file_name"));
+	for (const BMessage& item : record.Items()) {
+		const InstallItemRecord selected(item);
+		if (selected.Selected())
+			items += (items.empty() ? "" : ", ") + selected.Leaf();
 	}
 	output.Line("items", items.c_str());
 	BPath destination(&config.destination);
 	const std::string folder =
 	        std::string(destination.Path() != nullptr ? destination.Path() : "") + "/" +
-	        ConfigText(config, "opt_created_folder");
+	        record.CreatedFolder();
 	output.Line("installation folder", folder.c_str());
 	if (config.DoesDestinationExist())
 		output.Line("note", (folder + " exists: the installation moves it to the trash").c_str());

@@ -59,8 +59,7 @@ bool InstallRun::InstallItems(LibAppResource& store)
 		if (Failing())
 			return false;
 	}
-	if (fConfig.ReplaceMessage(ConfigRecord::kInstructions, &fInstructions) != B_OK)
-		fConfig.AddMessage(ConfigRecord::kInstructions, &fInstructions);
+	ConfigRecord::SetInstructions(fConfig, fInstructions);
 	return true;
 }
 

@@ -59,6 +59,12 @@ const std::map<int32, const char*>& EnglishTexts()
 	               "machine is as it was before it started."},
 	        {1052, "Some changes could not be undone:\n%s"},
 	        {1053, "\n\nA copy of its log is at '%s'."},
+	        // The terminal mode's own hints.
+	        {1054, "-- Enter: more, s: skip to the end --"},
+	        {1055, "Numbers switch items on or off; Enter goes on: "},
+	        {1056, "No item is selected."},
+	        {1057, "'%s' is not one of 1 to %d."},
+	        {1058, "Please answer y or n."},
 	};
 	return texts;
 }

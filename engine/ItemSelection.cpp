@@ -69,10 +69,7 @@ void InstallConfig::MarkInstallFile(const char* leaf, const bool& install)
 	int32 index = 0;
 	if (!FindInstallFile(leaf, instructions, item, index))
 		return;
-	if (item.ReplaceBool(InstallItemRecord::kSelected, install) != B_OK) {
-		item.RemoveName(InstallItemRecord::kSelected);
-		item.AddBool(InstallItemRecord::kSelected, install);
-	}
+	InstallItemRecord::SetSelected(item, install);
 	instructions.ReplaceMessage(InstallItemRecord::kItem, index, &item);
 	ReplaceMessage(ConfigRecord::kInstructions, &instructions);
 }
@@ -85,18 +82,11 @@ bool InstallConfig::MatchType(const char* type_name, const char* leaf)
 	if (type_name == nullptr || !FindInstallFile(leaf, instructions, item, index))
 		return false;
 	const InstallItemRecord record(item);
-	const char* groups = record.Groups();
-	if (groups == nullptr) {
+	if (record.Groups() == nullptr) {
 		fputs(record.HasMeta() ? "InstallConfig::MatchType: Could not find option\n"
 		                       : "InstallConfig::MatchType: could not find meta data\n",
 		      stderr);
 		return false;
 	}
-	LibStringIterator fields(groups);
-	LibString field;
-	while (fields.GetNextField(';', field)) {
-		if (strcmp(field.String(), type_name) == 0)
-			return true;
-	}
-	return false;
+	return record.InType(type_name);
 }

@@ -98,6 +98,16 @@ const char* ConfigRecord::CreatedFolder() const
 	return TextOrEmpty("opt_created_folder");
 }
 
+const char* ConfigRecord::Licence() const
+{
+	return TextOrEmpty("license");
+}
+
+const char* ConfigRecord::DefaultFolder() const
+{
+	return TextOrEmpty("opt_default_folder");
+}
+
 const char* ConfigRecord::CompleteComments() const
 {
 	return TextOrEmpty("complete_comments");
@@ -121,6 +131,23 @@ bool ConfigRecord::CreateStartup() const
 bool ConfigRecord::Instructions(BMessage* instructions) const
 {
 	return Record("install_instructions", instructions);
+}
+
+std::vector<BMessage> ConfigRecord::Items() const
+{
+	BMessage instructions;
+	Instructions(&instructions);
+	std::vector<BMessage> items;
+	BMessage item;
+	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++)
+		items.push_back(item);
+	return items;
+}
+
+void ConfigRecord::SetInstructions(BMessage& record, const BMessage& instructions)
+{
+	if (record.ReplaceMessage(kInstructions, &instructions) != B_OK)
+		record.AddMessage(kInstructions, &instructions);
 }
 
 bool ConfigRecord::CustomFolders(BMessage* folders) const

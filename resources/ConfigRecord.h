@@ -44,12 +44,20 @@ public:
 	const char* Company() const;
 	const char* SupportEmail() const;
 	const char* CreatedFolder() const;
+	// The licence text; "" when there is none to agree to.
+	const char* Licence() const;
+	// The standard folder name the window starts in; "" for home.
+	const char* DefaultFolder() const;
 	const char* CompleteComments() const;
 	bool CompleteRestart() const;
 	bool CompleteDisplayFolder() const;
 	bool CreateStartup() const;
 	// The item list and the custom folders; empty messages when absent.
 	bool Instructions(BMessage* instructions) const;
+	// Each install_file item of the item list, in order.
+	std::vector<BMessage> Items() const;
+	// Puts `instructions` in place of the record's item list.
+	static void SetInstructions(BMessage& record, const BMessage& instructions);
 	bool CustomFolders(BMessage* folders) const;
 
 	// A script section the product adds: whether it is on, its tag and its

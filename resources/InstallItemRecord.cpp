@@ -107,3 +107,37 @@ bool InstallItemRecord::HasMeta() const
 {
 	return fHasMeta;
 }
+
+std::vector<std::string> InstallItemRecord::GroupNames() const
+{
+	std::vector<std::string> names;
+	const char* groups = Groups();
+	const std::string list(groups != nullptr ? groups : "");
+	size_t start = 0;
+	while (start < list.size()) {
+		size_t end = list.find(';', start);
+		if (end == std::string::npos)
+			end = list.size();
+		if (end > start)
+			names.push_back(list.substr(start, end - start));
+		start = end + 1;
+	}
+	return names;
+}
+
+bool InstallItemRecord::InType(const std::string& type) const
+{
+	for (const std::string& name : GroupNames()) {
+		if (name == type)
+			return true;
+	}
+	return false;
+}
+
+void InstallItemRecord::SetSelected(BMessage& item, const bool& selected)
+{
+	if (item.ReplaceBool(kSelected, selected) != B_OK) {
+		item.RemoveName(kSelected);
+		item.AddBool(kSelected, selected);
+	}
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Message.h"
 
@@ -39,6 +40,12 @@ public:
 	// "" when absent: launched without asking.
 	const char* AutoLaunchReason() const;
 	bool HasMeta() const;
+	// The names of Groups, a list of names each followed by ";".
+	std::vector<std::string> GroupNames() const;
+	bool InType(const std::string& type) const;
+
+	// Marks `item` selected or not, as the window does when Install is pressed.
+	static void SetSelected(BMessage& item, const bool& selected);
 
 	// The field names writers use; kItem names each item in the record's
 	// item list.

@@ -63,3 +63,33 @@ TEST(InstallItemRecordTest, FieldsAndPlacementRulesAreRead)
 	message.AddString("groups", "Normal;");
 	EXPECT_STREQ(InstallItemRecord(message).Groups(), "Normal;");
 }
+
+TEST(InstallItemRecordTest, GroupListsNameWholeTypes)
+{
+	struct Case {
+		const char* groups;
+		std::vector<std::string> names;
+		const char* type;
+		bool in;
+	};
+	const Case cases[] = {
+	        {"Normal;Full;", {"Normal", "Full"}, "Full", true},
+	        {"Normal;Full", {"Normal", "Full"}, "Full", true},
+	        {"Normal;;Full;", {"Normal", "Full"}, "", false},
+	        {"Fullish;", {"Fullish"}, "Full", false},
+	        {"", {}, "Normal", false},
+	};
+	for (const Case& test : cases) {
+		BMessage message;
+		message.AddString("groups", test.groups);
+		const InstallItemRecord item(message);
+		EXPECT_EQ(item.GroupNames(), test.names) << test.groups;
+		EXPECT_EQ(item.InType(test.type), test.in) << test.groups << " / " << test.type;
+	}
+	BMessage selected;
+	InstallItemRecord::SetSelected(selected, true);
+	InstallItemRecord::SetSelected(selected, false);
+	EXPECT_FALSE(InstallItemRecord(selected).Selected());
+	InstallItemRecord::SetSelected(selected, true);
+	EXPECT_TRUE(InstallItemRecord(selected).Selected());
+}

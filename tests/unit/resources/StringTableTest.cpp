@@ -19,7 +19,7 @@ struct Program {
 	int32 lastId;
 };
 
-const Program kInstaller = {"installer", 1000, 1053};
+const Program kInstaller = {"installer", 1000, 1058};
 const Program kDeinstaller = {"deinstaller", 1000, 1010};
 const Program kPrograms[] = {kInstaller, kDeinstaller};
 
@@ -150,7 +150,7 @@ TEST(StringTableTest, DecodesEscapesAndKeepsTextVerbatim)
 	const std::string input = "# comment\n\n1000\ta\\nb\\tc\\\\d\n1001\t\n1002\t  padded  \n"
 	                          "1003\t100%% 'quoted' \xc3\xa9";
 	StringTable table;
-	ASSERT_EQ(table.SetTo(input.data(), input.size(), "mem.txt", 1000, 1053), B_OK)
+	ASSERT_EQ(table.SetTo(input.data(), input.size(), "mem.txt", 1000, 1058), B_OK)
 	        << table.ErrorText();
 	EXPECT_EQ(table.CountStrings(), 4);
 	EXPECT_STREQ(table.StringFor(1000), "a\nb\tc\\d");
@@ -173,8 +173,8 @@ TEST(StringTableTest, MalformedInputNamesFileAndLine)
 	        {"1000\tok\n1001\tbad \\q\n", 2, "unknown escape '\\q'"},
 	        {"1000\tok\\", 1, "backslash at end of line"},
 	        {"1000\ta\n# c\n\n1000\tb\n", 4, "duplicate id 1000 (first on line 1)"},
-	        {"999\tx\n", 1, "id 999 out of range 1000..1053"},
-	        {"1000\tx\n1054\tx\n", 2, "id 1054 out of range"},
+	        {"999\tx\n", 1, "id 999 out of range 1000..1058"},
+	        {"1000\tx\n1059\tx\n", 2, "id 1059 out of range"},
 	        {"01000\tx\n", 1, "malformed id '01000'"},
 	        {"-1000\tx\n", 1, "malformed id"},
 	        {"\tx\n", 1, "malformed id ''"},
@@ -187,7 +187,7 @@ TEST(StringTableTest, MalformedInputNamesFileAndLine)
 	for (const Case& c : cases) {
 		StringTable table;
 		const std::string input = c.input;
-		EXPECT_EQ(table.SetTo(input.data(), input.size(), "fr.txt", 1000, 1053), B_BAD_DATA)
+		EXPECT_EQ(table.SetTo(input.data(), input.size(), "fr.txt", 1000, 1058), B_BAD_DATA)
 		        << c.input;
 		const std::string error = table.ErrorText();
 		const std::string prefix = "fr.txt:" + std::to_string(c.line) + ": ";

@@ -77,7 +77,7 @@ TEST_F(InstallerWriterTest, InstallerCarriesRecordStringsPayloadsAndVersion)
 	const char* text = (const char*)resources.LoadResource(B_STRING_TYPE, "fr:1001", &length);
 	ASSERT_NE(text, nullptr);
 	EXPECT_EQ(text[length - 1], '\0') << "strings carry their NUL";
-	EXPECT_TRUE(resources.HasResource(B_STRING_TYPE, "nl:1053"));
+	EXPECT_TRUE(resources.HasResource(B_STRING_TYPE, "nl:1058"));
 
 	BFile file(fOutput.c_str(), B_READ_ONLY);
 	BAppFileInfo info(&file);
