@@ -46,5 +46,7 @@ struct MessageCodec {
 	static status_t ReadFixedItems(const FieldHead& head, bool bigEndian, BMessage::Field* field);
 	static status_t ReadVariableItems(const FieldHead& head, bool bigEndian,
 	                                  BMessage::Field* field);
+	static status_t ReadNestedItems(const FieldHead& head, bool bigEndian, BMessage::Field* field,
+	                                int depth);
 	static status_t ReadNested(BMessage::Field* field, int depth);
 };

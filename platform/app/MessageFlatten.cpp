@@ -342,6 +342,34 @@ status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
 	return B_OK;
 }
 
+// Variable items that are messages are read into objects straight from the
+// buffer, without a copy of their bytes on the way.
+status_t MessageCodec::ReadNestedItems(const FieldHead& head, bool bigEndian,
+                                       BMessage::Field* field, int depth)
+{
+	if (head.count > head.dataSize / 4)
+		return B_BAD_DATA;
+	field->items.resize(head.count);
+	size_t pos = 0;
+	for (uint32 i = 0; i < head.count; i++) {
+		if (head.dataSize - pos < 4)
+			return B_BAD_DATA;
+		uint32 length = read_u32(head.data + pos, bigEndian);
+		pos += 4;
+		if (length > head.dataSize - pos)
+			return B_BAD_DATA;
+		auto nested = std::make_shared<BMessage>();
+		status_t status = MessageCodec::Unflatten(
+		        *nested, reinterpret_cast<const char*>(head.data) + pos, length, depth + 1);
+		if (status != B_OK)
+			return status == B_NOT_SUPPORTED ? B_NOT_SUPPORTED : B_BAD_DATA;
+		field->items[i].message = std::move(nested);
+		pos += length;
+		pos += std::min(pad8(4 + length) - 4 - length, head.dataSize - pos);
+	}
+	return B_OK;
+}
+
 // Nested messages are read into objects, so a big-endian child comes out in
 // host order and a malformed one fails the whole message.
 status_t MessageCodec::ReadNested(BMessage::Field* field, int depth)
@@ -430,10 +458,14 @@ status_t MessageCodec::Unflatten(BMessage& message, const char* buffer, size_t s
 		field->name = head.name;
 		field->type = head.type;
 		field->fixedSize = (flags & kFieldFixed) != 0;
-		status = field->fixedSize ? ReadFixedItems(head, bigEndian, field.get())
-		                          : ReadVariableItems(head, bigEndian, field.get());
-		if (status == B_OK && head.type == B_MESSAGE_TYPE)
-			status = ReadNested(field.get(), depth);
+		if (head.type == B_MESSAGE_TYPE && !field->fixedSize) {
+			status = ReadNestedItems(head, bigEndian, field.get(), depth);
+		} else {
+			status = field->fixedSize ? ReadFixedItems(head, bigEndian, field.get())
+			                          : ReadVariableItems(head, bigEndian, field.get());
+			if (status == B_OK && head.type == B_MESSAGE_TYPE)
+				status = ReadNested(field.get(), depth);
+		}
 		if (status != B_OK)
 			return status;
 

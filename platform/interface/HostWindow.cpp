@@ -22,6 +22,7 @@
 #include "Button.h"
 #include "CheckBox.h"
 #include "Control.h"
+#include "DeferredInputMethod.h"
 #include "DropMessage.h"
 #include "HostNative.h"
 #include "InterfaceHost.h"
@@ -437,6 +438,7 @@ void HostFlWindow::draw()
 	fOwner->drawSerial++;
 	InterfaceHost::Event("drawn %d %d %d %d %d %s", fOwner->drawSerial, x(), y(), w(), h(),
 	                     fOwner->title.c_str());
+	DeferredInputMethod::OpenNow();
 }
 
 void window_closed(Fl_Widget* widget, void* data)

@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "Application.h"
+#include "DeferredInputMethod.h"
 #include "FontSetup.h"
 #include "HostNative.h"
-#include "InputMethodPrefetch.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Screen.h"
@@ -184,6 +184,8 @@ int x_error(Display* display, XErrorEvent* event)
 	return 0;
 }
 
+void ignore_warning(const char*, ...) {}
+
 int x_io_error(Display*)
 {
 	Fl::fatal("X I/O error");
@@ -218,7 +220,7 @@ struct DisplayState {
 			reason = "the X libraries are missing (" + missing + ")";
 			return;
 		}
-		const bool prefetch = InputMethodPrefetch::Prepare();
+		const bool deferIM = DeferredInputMethod::Prepare();
 		XSetIOErrorHandler(x_io_error);
 		XSetErrorHandler(x_error);
 		connection = XOpenDisplay(display);
@@ -227,8 +229,8 @@ struct DisplayState {
 			return;
 		}
 		available = true;
-		if (prefetch)
-			InputMethodPrefetch::Start(connection);
+		if (deferIM)
+			DeferredInputMethod::Start(connection);
 	}
 };
 
@@ -421,7 +423,14 @@ void InterfaceHost::RunLoop(BApplication* app)
 	// What fl_open_display() does before it opens a connection of its own.
 	setlocale(LC_CTYPE, "");
 	XSetLocaleModifiers("");
-	fl_open_display(display_state().connection);
+	{
+		// FLTK warns when it gets no input method: ours comes after the
+		// first frame (DeferredInputMethod).
+		void (*warning)(const char*, ...) = Fl::warning;
+		Fl::warning = ignore_warning;
+		fl_open_display(display_state().connection);
+		Fl::warning = warning;
+	}
 	wait_font_setup();
 	host_setup_fonts();
 	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
