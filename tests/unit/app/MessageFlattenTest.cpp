@@ -500,6 +500,14 @@ TEST(MessageFlattenTest, MalformedBuffersFailCleanly)
 	         RawMessage()
 	                 .Field(0x0B, B_MESSAGE_TYPE, 1, "m", r.Variable("1BOFjunkjunkjunkjunk"))
 	                 .Build()},
+	        {"nested item longer than field",
+	         RawMessage()
+	                 .Field(0x0B, B_MESSAGE_TYPE, 1, "m", le32(64) + RawMessage().Build())
+	                 .Build()},
+	        {"nested count past the data",
+	         RawMessage()
+	                 .Field(0x03, B_MESSAGE_TYPE, 3, "m", r.Variable(RawMessage().Build()))
+	                 .Build()},
 	        {"type clash on repeat", RawMessage()
 	                                         .Field(0x0F, B_INT32_TYPE, 1, "n", le32(1))
 	                                         .Field(0x0F, B_FLOAT_TYPE, 1, "n", le32(1))
