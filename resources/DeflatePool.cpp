@@ -1,7 +1,8 @@
-// Chunked parallel deflate: each chunk after a file's first is primed with the
-// 32 KB before it and ends on a byte boundary, so the chunks of a file join
-// into one valid raw deflate stream. A file of one chunk, most files of a
-// product, is deflated whole by libdeflate, which is about twice as fast.
+// Chunked parallel deflate: every chunk of a file ends on a byte boundary
+// without a final block, but the last, so the chunks join into one valid raw
+// deflate stream. libdeflate, about twice as fast as zlib, deflates a file of
+// one chunk whole and each chunk of a larger file on its own; zlib, primed
+// with the 32 KB before the chunk, takes over where that fails.
 #include "DeflatePool.h"
 
 #include <fcntl.h>
@@ -258,7 +259,8 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
 		StoreBlocks(input.data() + dictionary, job.length, job.last, &chunk.data);
 	else if (whole != nullptr && job.offset == 0 && job.last)
 		complete = CompressWhole(input, whole, &chunk.data);
-	else
+	else if (whole == nullptr ||
+	         !CompressChunk(input.data() + dictionary, job.length, job.last, whole, &chunk.data))
 		complete = CompressPart(job, input, dictionary, &chunk.data);
 	if (!complete) {
 		chunk.status = B_ERROR;
@@ -278,6 +280,61 @@ bool DeflatePool::CompressWhole(const std::string& input, libdeflate_compressor*
 	output->resize(size);
 	output->shrink_to_fit();
 	return size > 0;
+}
+
+// A chunk deflated by libdeflate as a stream of its own; unless it is the
+// file's last, the header of its final block loses the final bit, found by
+// inflating block by block, and an empty stored block brings the end to a
+// byte boundary, as zlib's sync flush does.
+bool DeflatePool::CompressChunk(const char* data, size_t length, bool last,
+                                libdeflate_compressor* compressor, std::string* output)
+{
+	output->resize(libdeflate_deflate_compress_bound(compressor, length) + 5);
+	const size_t size =
+	        libdeflate_deflate_compress(compressor, data, length, output->data(), output->size());
+	if (size == 0)
+		return false;
+	output->resize(size);
+	if (!last) {
+		z_stream stream = {};
+		if (inflateInit2(&stream, -15) != Z_OK)
+			return false;
+		stream.next_in = (Bytef*)output->data();
+		stream.avail_in = (uInt)size;
+		thread_local std::string scratch(65536, '\0');
+		uint64 finalHeader = 0; // the bit where the final block starts
+		uint64 end = 0;         // the bit after its end-of-block code
+		int result = Z_OK;
+		while (result == Z_OK) {
+			stream.next_out = (Bytef*)scratch.data();
+			stream.avail_out = (uInt)scratch.size();
+			result = inflate(&stream, Z_BLOCK);
+			// At a block boundary (128) the low six bits count the bits
+			// inflate holds but has not used; 64 marks the final block's end.
+			if (result != Z_OK || (stream.data_type & 128) == 0)
+				continue;
+			const uint64 at = stream.total_in * 8 - (uint64)(stream.data_type & 63);
+			if ((stream.data_type & 64) == 0)
+				finalHeader = at;
+			else
+				end = at;
+		}
+		const bool whole = result == Z_STREAM_END && stream.total_out == length && end > 0 &&
+		                   (end + 7) / 8 == size;
+		inflateEnd(&stream);
+		if (!whole)
+			return false;
+		const int unusedBits = (int)((8 - end % 8) % 8);
+		(*output)[finalHeader / 8] &= (char)~(1 << (finalHeader % 8));
+		// The padding after the last block must read as zeros: the stored
+		// block's header starts in it when it has room for its three bits.
+		(*output)[size - 1] &= (char)((1 << (8 - unusedBits)) - 1);
+		if (unusedBits < 3)
+			output->push_back('\0');
+		output->append("\x00\x00\xff\xff", 4);
+	}
+	output->shrink_to_fit();
+	return true;
 }
 
 bool DeflatePool::CompressPart(const Job& job, const std::string& input, size_t dictionary,

@@ -71,6 +71,8 @@ private:
 	static bool Describe(const Job& job, const std::string& data, int fd, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
 	                          std::string* output);
+	static bool CompressChunk(const char* data, size_t length, bool last,
+	                          libdeflate_compressor* compressor, std::string* output);
 	bool CompressPart(const Job& job, const std::string& input, size_t dictionary,
 	                  std::string* output) const;
 	bool ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
