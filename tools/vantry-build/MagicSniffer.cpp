@@ -19,6 +19,8 @@ const int kMagicFlags = MAGIC_MIME_TYPE | MAGIC_ERROR | MAGIC_NO_CHECK_COMPRESS 
 // Plain prose needs only the text checks (encoding, CSV, JSON): the
 // signature database, nearly all of libmagic's time, cannot name it.
 const int kProseFlags = kMagicFlags | MAGIC_NO_CHECK_SOFT;
+// Data no text check can take for text needs only the database.
+const int kBinaryFlags = kMagicFlags | MAGIC_NO_CHECK_TEXT | MAGIC_NO_CHECK_ENCODING;
 
 class MagicHandle {
 public:
@@ -60,6 +62,10 @@ std::string magic_type(const void* data, size_t length)
 	if (reads_as_plain_prose(data, length)) {
 		thread_local MagicHandle prose(kProseFlags);
 		return magic_answer(prose, data, length);
+	}
+	if (cannot_be_text(data, length)) {
+		thread_local MagicHandle binary(kBinaryFlags);
+		return magic_answer(binary, data, length);
 	}
 	thread_local MagicHandle full(kMagicFlags);
 	return magic_answer(full, data, length);
