@@ -11,6 +11,7 @@
 #include "InstallerFileCheck.h"
 #include "InstallerReport.h"
 #include "InterfaceHost.h"
+#include "RecordReadAhead.h"
 #include "StopSignals.h"
 #include "TerminalMode.h"
 #include "UnattendedInstall.h"
@@ -51,6 +52,10 @@ int main(int argc, char** argv)
 		return UNATTENDED_DAMAGED;
 	}
 	const bool asks = !options.unattended && !WantsReport(options);
+	// The window is the likely end: its record is read while the display
+	// is looked for. Reading has no effect a terminal run would notice.
+	if (asks && !options.text)
+		RecordReadAhead::Start();
 	// Without a display (or with --text) a terminal asks what the window asks.
 	const bool terminal = asks && (options.text || !InterfaceHost::DisplayAvailable()) &&
 	                      isatty(STDIN_FILENO) == 1;

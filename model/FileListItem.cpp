@@ -136,7 +136,7 @@ void FileListItem::Write(BMessage& message)
 	message.AddMessage("file_icon", &icon);
 }
 
-void FileListItem::Read(BMessage& message)
+void FileListItem::Read(const BMessage& message)
 {
 	const char* path = nullptr;
 	if (message.FindString("file_name", &path) == B_OK) {
@@ -150,9 +150,9 @@ void FileListItem::Read(BMessage& message)
 	int8 type;
 	if (message.FindInt8("file_type", &type) == B_OK)
 		fType = (FileType)type;
-	BMessage archive;
-	if (message.FindMessage("file_icon", &archive) == B_OK) {
-		BBitmap icon(&archive);
+	// The archive is only read: it is not copied out of the item.
+	if (std::shared_ptr<const BMessage> archive = message.FindNested("file_icon")) {
+		BBitmap icon(const_cast<BMessage*>(archive.get()));
 		// A damaged archive leaves the icon there was.
 		if (icon.InitCheck() == B_OK && icon.ColorSpace() == B_CMAP8 &&
 		    icon.Bounds() == fIcon->Bounds())

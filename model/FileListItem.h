@@ -27,7 +27,7 @@ public:
 	void DrawItem(BView* owner, BRect frame, bool complete = false) override;
 	void Update(BView* owner, const BFont* font) override;
 	virtual void Write(BMessage& message);
-	virtual void Read(BMessage& message);
+	virtual void Read(const BMessage& message);
 
 	// Loads the entry's icon and takes its path as it is.
 	void SetPath(const char* path);

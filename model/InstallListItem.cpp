@@ -42,7 +42,7 @@ void InstallListItem::Write(BMessage& message)
 	message.AddInt32("file_size", fSize);
 }
 
-void InstallListItem::Read(BMessage& message)
+void InstallListItem::Read(const BMessage& message)
 {
 	FileListItem::Read(message);
 	const char* groups = nullptr;

@@ -19,7 +19,7 @@ public:
 	// The file fields, then `groups` ("Name;" per group) and the second `file_size`.
 	void Write(BMessage& message) override;
 	// The file fields, the groups split at ";" and the first `file_size`.
-	void Read(BMessage& message) override;
+	void Read(const BMessage& message) override;
 
 private:
 	int32 fSize;

@@ -88,21 +88,24 @@ private:
 
 	void CheckItems()
 	{
-		BMessage instructions;
-		fRecord.FindMessage("install_instructions", &instructions);
-		BMessage item;
-		for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
+		// Thousands of items: each is looked at where it lies, not copied.
+		std::shared_ptr<const BMessage> instructions = fRecord.FindNested("install_instructions");
+		const BMessage empty;
+		for (int32 i = 0; instructions != nullptr; i++) {
+			std::shared_ptr<const BMessage> item = instructions->FindNested("install_file", i);
+			if (item == nullptr)
+				break;
 			const std::string prefix = "install_file[" + std::to_string(i) + "]";
-			const char* name = item.FindString("file_name");
+			const char* name = item->FindString("file_name");
 			const std::string path = name != nullptr ? name : "";
 			const std::string leaf = path.substr(path.find_last_of('/') + 1);
 			if (!IsPlainLeaf(leaf))
 				Fail(prefix + ".file_name", name,
 				     "its last part must name the item: not empty, \".\" or \"..\"");
-			BMessage meta;
-			item.FindMessage("install_meta", &meta);
-			CheckOneLine(meta, "destination", prefix + ".install_meta.destination");
-			CheckOneLine(meta, "link", prefix + ".install_meta.link");
+			std::shared_ptr<const BMessage> meta = item->FindNested("install_meta");
+			CheckOneLine(meta != nullptr ? *meta : empty, "destination",
+			             prefix + ".install_meta.destination");
+			CheckOneLine(meta != nullptr ? *meta : empty, "link", prefix + ".install_meta.link");
 		}
 	}
 

@@ -672,6 +672,19 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
 	return status;
 }
 
+std::shared_ptr<const BMessage> BMessage::FindNested(const char* name, int32 index) const
+{
+	const Item* item;
+	if (FindItem(name, B_MESSAGE_TYPE, index, &item) != B_OK)
+		return nullptr;
+	if (item->message)
+		return item->message;
+	auto parsed = std::make_shared<BMessage>();
+	if (parsed->Unflatten(item->data.data(), ssize_t(item->data.size())) != B_OK)
+		return nullptr;
+	return parsed;
+}
+
 status_t BMessage::FindData(const char* name, type_code type, const void** data,
                             ssize_t* numBytes) const
 {

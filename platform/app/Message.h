@@ -136,6 +136,10 @@ public:
 	status_t FindRef(const char* name, int32 index, entry_ref* ref) const;
 	status_t FindMessage(const char* name, BMessage* message) const;
 	status_t FindMessage(const char* name, int32 index, BMessage* message) const;
+	// Our addition: the nested message itself, shared with this one instead
+	// of copied (readers of large records walk thousands); null when there
+	// is none or it cannot be read.
+	std::shared_ptr<const BMessage> FindNested(const char* name, int32 index = 0) const;
 	status_t FindData(const char* name, type_code type, const void** data, ssize_t* numBytes) const;
 	status_t FindData(const char* name, type_code type, int32 index, const void** data,
 	                  ssize_t* numBytes) const;

@@ -15,7 +15,6 @@
 #include "FolderImages.h"
 #include "InstallImage.h"
 #include "InstallListItem.h"
-#include "LibAppResource.h"
 #include "LibEntry.h"
 #include "LibFilePanel.h"
 #include "LibInterface.h"
@@ -29,6 +28,7 @@
 #include "NodeMonitor.h"
 #include "Path.h"
 #include "ProgressView.h"
+#include "RecordReadAhead.h"
 #include "ScrollBar.h"
 #include "ScrollView.h"
 #include "StringItem.h"
@@ -64,8 +64,10 @@ InstallerWin::InstallerWin()
       step(1), product_view(nullptr), folder_panel(nullptr), selected_total(0), placed_bytes(0),
       run_reported(false)
 {
-	// Only the reader touches the engine's record until LoadResources.
-	reader = std::thread(&InstallerWin::ReadResources, this);
+	// Only the reader touches the engine's record until LoadResources; a
+	// reading begun with the program is taken over instead.
+	if (!RecordReadAhead::Pending())
+		reader = std::thread(&InstallerWin::ReadResources, this);
 	Lock();
 	SetTitleFromFile();
 	BuildViews();
@@ -264,25 +266,15 @@ void InstallerWin::LoadResources()
 
 void InstallerWin::ReadResources()
 {
-	LibAppResource store(0);
-	reading = ReadConfiguration(engine, store);
-	if (!reading.read || !reading.faults.empty())
-		return;
-	BMessage instructions;
-	engine.FindMessage("install_instructions", &instructions);
-	BMessage file;
-	for (int32 i = 0; instructions.FindMessage("install_file", i, &file) == B_OK; i++) {
-		auto* item = new InstallListItem(false);
-		item->SetShowFullPath(false);
-		item->Read(file);
-		read_items.push_back(item);
-	}
+	RecordReadAhead::Read(engine, reading, read_items);
 }
 
 bool InstallerWin::LoadConfiguration()
 {
 	if (reader.joinable())
 		reader.join();
+	else
+		RecordReadAhead::Take(engine, reading, read_items);
 	if (ReportConfiguration(engine, reading))
 		return true;
 	fputs("QUIT.................. add code...\n", stderr);

@@ -293,6 +293,33 @@ TEST(MessageTest, NestedMessageIsACopy)
 	BMessage parsed;
 	ASSERT_EQ(parsed.Unflatten(static_cast<const char*>(data), size), B_OK);
 	EXPECT_EQ(parsed.FindInt32("v"), 1);
+
+	// FindNested shares the nested message instead of copying it; replacing
+	// the field leaves what was handed out as it was.
+	outer.AddMessage("m", &inner);
+	std::shared_ptr<const BMessage> first = outer.FindNested("m");
+	ASSERT_NE(first, nullptr);
+	EXPECT_EQ(first, outer.FindNested("m", 0)) << "the same object, not a copy";
+	EXPECT_EQ(first->what, uint32('innr'));
+	EXPECT_EQ(first->FindInt32("v"), 1);
+	EXPECT_EQ(outer.FindNested("m", 1)->FindInt32("v"), 2);
+	EXPECT_EQ(outer.FindNested("m", 2), nullptr);
+	EXPECT_EQ(outer.FindNested("none"), nullptr);
+	outer.AddInt32("number", 3);
+	EXPECT_EQ(outer.FindNested("number"), nullptr) << "not a message";
+	BMessage other('othr');
+	ASSERT_EQ(outer.ReplaceMessage("m", &other), B_OK);
+	EXPECT_EQ(first->FindInt32("v"), 1);
+	EXPECT_EQ(outer.FindNested("m")->what, uint32('othr'));
+
+	// So it does for messages read from their flattened form.
+	std::string bytes;
+	ASSERT_EQ(outer.Flatten(&bytes), B_OK);
+	BMessage read;
+	ASSERT_EQ(read.Unflatten(bytes.data(), ssize_t(bytes.size())), B_OK);
+	ASSERT_NE(read.FindNested("m", 1), nullptr);
+	EXPECT_EQ(read.FindNested("m", 1), read.FindNested("m", 1));
+	EXPECT_EQ(read.FindNested("m", 1)->FindInt32("v"), 2);
 }
 
 TEST(MessageTest, CopyCarriesFieldsAndDeliveryState)
