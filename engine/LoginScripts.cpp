@@ -12,6 +12,7 @@
 
 #include "DesktopEntry.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "Path.h"
 #include "ScriptEdit.h"
 
@@ -145,8 +146,7 @@ bool LinuxDesktopLayout()
 
 std::string LoginShellFile(const std::string& home, const std::string& shell)
 {
-	const size_t slash = shell.rfind('/');
-	const std::string name = slash == std::string::npos ? shell : shell.substr(slash + 1);
+	const std::string name = LibLastComponent(shell);
 	if (name == "zsh")
 		return home + "/.zprofile";
 	if (name == "bash") {

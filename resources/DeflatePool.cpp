@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "ItemScan.h"
+#include "LibPathParts.h"
 #include "MimeType.h"
 
 namespace {
@@ -189,11 +190,10 @@ bool DeflatePool::Describe(const Job& job, const std::string& data, int fd, Chun
 	for (const PayloadAttribute& attribute : chunk->attributes)
 		chunk->attributeBytes += attribute.data.size();
 	if (!payload_has_type(chunk->attributes)) {
-		const size_t slash = job.path.rfind('/');
-		const char* leaf = job.path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+		const std::string leaf = LibLastComponent(job.path);
 		payload_add_type(&chunk->attributes,
 		                 sniff_mime_type_data(data.data(), std::min(data.size(), kMimeSniffBytes),
-		                                      job.mode, leaf));
+		                                      job.mode, leaf.c_str()));
 	}
 	return true;
 }

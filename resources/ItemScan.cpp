@@ -74,7 +74,7 @@ status_t sorted_children(const std::string& path, std::vector<std::string>* name
 using EntryFound = std::function<void(const ItemEntry&)>;
 
 status_t scan_folder(const std::string& path, const std::string& name,
-                     std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
+                     std::deque<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	std::vector<std::string> children;
 	status_t status = sorted_children(path, &children, error);
@@ -103,7 +103,7 @@ status_t scan_folder(const std::string& path, const std::string& name,
 } // namespace
 
 status_t scan_item(const std::string& source, const std::string& leaf,
-                   std::vector<ItemEntry>* entries, std::string* error, const EntryFound& found)
+                   std::deque<ItemEntry>* entries, std::string* error, const EntryFound& found)
 {
 	if (entries == nullptr || error == nullptr || leaf.empty())
 		return B_BAD_VALUE;

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ struct ItemEntry {
 // links inside a folder stay links. `found`, when given, is told of each
 // entry as it is listed, so that work on it may start during the scan.
 status_t scan_item(const std::string& source, const std::string& leaf,
-                   std::vector<ItemEntry>* entries, std::string* error,
+                   std::deque<ItemEntry>* entries, std::string* error,
                    const std::function<void(const ItemEntry&)>& found = nullptr);
 
 // The attributes of the entry at `path`, sorted by name; none for a link or

@@ -2,20 +2,17 @@
 #include "LibArchiveCommands.h"
 
 #include <errno.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
 #include "FindDirectory.h"
+#include "LibProcess.h"
 #include "Path.h"
-
-extern char** environ;
 
 namespace {
 
@@ -71,27 +68,17 @@ status_t LibRunTool(const char* tool, const std::vector<std::string>& arguments,
 {
 	if (tool == nullptr || arguments.empty())
 		return B_BAD_VALUE;
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
+	// The tool found in PATH runs; the arguments after its name stay.
+	std::vector<std::string> vector = arguments;
+	vector[0] = tool;
+	LibProcess process(vector);
 	if (workingDirectory != nullptr)
-		posix_spawn_file_actions_addchdir_np(&actions, workingDirectory);
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
-	pid_t child = -1;
-	int error = posix_spawn(&child, tool, &actions, nullptr, argv.data(), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0)
-		return status_from_errno(error);
-	int status = 0;
-	while (waitpid(child, &status, 0) < 0) {
-		if (errno != EINTR)
-			return status_from_errno(errno);
-	}
-	if (exitStatus != nullptr)
-		*exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return B_OK;
+		process.SetWorkingFolder(workingDirectory);
+	int code = 0;
+	const status_t status = process.Run(&code);
+	if (status == B_OK && exitStatus != nullptr)
+		*exitStatus = code;
+	return status;
 }
 
 bool LibZip(const char* archive, const BPath& source, int level)

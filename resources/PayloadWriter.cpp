@@ -213,7 +213,7 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 	// Files are read and compressed while the rest of the item is listed.
 	DeflatePool pool(fLevel, fThreads);
 	pool.Start();
-	std::vector<ItemEntry> entries;
+	std::deque<ItemEntry> entries; // grows without copying what it holds
 	std::vector<std::pair<size_t, size_t>> chunks;
 	status_t status = scan_item(source, leaf, &entries, &fError, [&](const ItemEntry& entry) {
 		std::pair<size_t, size_t> planned(0, 0);

@@ -94,7 +94,8 @@ uint32 zip_dos_time(time_t when)
 }
 
 ZipStreamWriter::ZipStreamWriter()
-    : fFd(-1), fOffset(0), fEntries(0), fOpen(nullptr), fOpenKnown(false), fOpenZip64(false)
+    : fFd(-1), fOffset(0), fDirectoryBytes(0), fEntries(0), fOpen(nullptr), fOpenKnown(false),
+      fOpenZip64(false)
 {
 }
 
@@ -244,7 +245,13 @@ status_t ZipStreamWriter::FinishEntry(uint32 crc, uint64 compressedSize, uint64 
 		fError = "the entry " + entry.name + " does not match the sizes it was started with";
 		return B_ERROR;
 	}
-	fDirectory += CentralRecord(*fOpen);
+	const std::string record = CentralRecord(*fOpen);
+	if (fDirectory.empty() || fDirectory.back().size() + record.size() > kBufferSize) {
+		fDirectory.emplace_back();
+		fDirectory.back().reserve(kBufferSize);
+	}
+	fDirectory.back() += record;
+	fDirectoryBytes += record.size();
 	fEntries++;
 	delete fOpen;
 	fOpen = nullptr;
@@ -297,7 +304,7 @@ status_t ZipStreamWriter::Close()
 	if (fFd < 0 || fOpen != nullptr)
 		return B_BAD_VALUE;
 	const uint64 start = fOffset;
-	const uint64 length = fDirectory.size();
+	const uint64 length = fDirectoryBytes;
 	std::string end;
 	const bool zip64 = fEntries >= kSaturated16 || start >= kSaturated32 || length >= kSaturated32;
 	if (zip64) {
@@ -325,8 +332,10 @@ status_t ZipStreamWriter::Close()
 	put32(&end, (uint32)std::min<uint64>(length, kSaturated32));
 	put32(&end, (uint32)std::min<uint64>(start, kSaturated32));
 	put16(&end, 0);
-	status_t status = WriteData(fDirectory.data(), fDirectory.size());
-	std::string().swap(fDirectory);
+	status_t status = B_OK;
+	for (size_t i = 0; status == B_OK && i < fDirectory.size(); i++)
+		status = WriteData(fDirectory[i].data(), fDirectory[i].size());
+	std::vector<std::string>().swap(fDirectory);
 	if (status == B_OK)
 		status = WriteData(end.data(), end.size());
 	if (status == B_OK)
@@ -352,5 +361,5 @@ void ZipStreamWriter::Discard()
 	fFd = -1;
 	unlink(fPath.c_str());
 	fBuffer.clear();
-	std::string().swap(fDirectory);
+	std::vector<std::string>().swap(fDirectory);
 }

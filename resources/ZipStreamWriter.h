@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "SupportDefs.h"
 
@@ -53,7 +54,10 @@ private:
 	std::string fPath;
 	std::string fBuffer;
 	uint64 fOffset; // bytes written to the file and the buffer
-	std::string fDirectory;
+	// The central directory so far, in blocks: one string grown by doubling
+	// would briefly hold twice its size.
+	std::vector<std::string> fDirectory;
+	uint64 fDirectoryBytes;
 	uint64 fEntries;
 	Central* fOpen; // the entry being written
 	bool fOpenKnown;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "RawAttributes.h"
 #include "StorageHost.h"
 
 namespace {
@@ -44,25 +45,12 @@ std::string marker_value(const std::string& leaf, const std::string& identity)
 
 status_t get_xattr(const std::string& path, const std::string& name, std::string* value)
 {
-	for (int attempt = 0; attempt < 8; attempt++) {
-		ssize_t size = name.empty() ? llistxattr(path.c_str(), nullptr, 0)
-		                            : lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
-		if (size < 0)
-			return errno == ENODATA ? B_ENTRY_NOT_FOUND : status_from_errno(errno);
-		value->resize((size_t)size);
-		if (size == 0)
-			return B_OK;
-		ssize_t got = name.empty()
-		                      ? llistxattr(path.c_str(), value->data(), value->size())
-		                      : lgetxattr(path.c_str(), name.c_str(), value->data(), value->size());
-		if (got >= 0) {
-			value->resize((size_t)got);
-			return B_OK;
-		}
-		if (errno != ERANGE)
-			return errno == ENODATA ? B_ENTRY_NOT_FOUND : status_from_errno(errno);
-	}
-	return B_BUSY;
+	const int error = host_read_xattr(-1, path, name, value);
+	if (error == 0)
+		return B_OK;
+	if (error == EBUSY)
+		return B_BUSY;
+	return error == ENODATA ? B_ENTRY_NOT_FOUND : status_from_errno(error);
 }
 
 // Every xattr of `folder` whose name starts with `key` followed by a separator.

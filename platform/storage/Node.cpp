@@ -13,6 +13,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "LinkAttributes.h"
+#include "RawAttributes.h"
 #include "StorageHost.h"
 #include "TypeConstants.h"
 
@@ -468,36 +469,10 @@ static status_t xattr_error(int error)
 // Reads one xattr, or with an empty name the list of names.
 status_t BNode::_GetValue(const std::string& name, std::string* value) const
 {
-	for (int attempt = 0; attempt < 8; attempt++) {
-		ssize_t size;
-		if (name.empty())
-			size = fFd >= 0 ? flistxattr(fFd, nullptr, 0)
-			                : llistxattr(fAttrPath.c_str(), nullptr, 0);
-		else
-			size = fFd >= 0 ? fgetxattr(fFd, name.c_str(), nullptr, 0)
-			                : lgetxattr(fAttrPath.c_str(), name.c_str(), nullptr, 0);
-		if (size < 0)
-			return xattr_error(errno);
-		value->resize((size_t)size);
-		if (size == 0)
-			return B_OK;
-		ssize_t got;
-		if (name.empty())
-			got = fFd >= 0 ? flistxattr(fFd, value->data(), value->size())
-			               : llistxattr(fAttrPath.c_str(), value->data(), value->size());
-		else
-			got = fFd >= 0 ? fgetxattr(fFd, name.c_str(), value->data(), value->size())
-			               : lgetxattr(fAttrPath.c_str(), name.c_str(), value->data(),
-			                           value->size());
-		if (got >= 0) {
-			value->resize((size_t)got);
-			return B_OK;
-		}
-		// The value grew between the two calls: ask again.
-		if (errno != ERANGE)
-			return xattr_error(errno);
-	}
-	return B_BUSY;
+	const int error = host_read_xattr(fFd, fAttrPath, name, value);
+	if (error == EBUSY)
+		return B_BUSY;
+	return error == 0 ? B_OK : xattr_error(error);
 }
 
 status_t BNode::_SetValue(const std::string& name, const std::string& value)

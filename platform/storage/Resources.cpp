@@ -17,6 +17,7 @@
 #include "File.h"
 #include "RawAttributes.h"
 #include "ResourceFile.h"
+#include "StorageHost.h"
 
 namespace {
 
@@ -45,20 +46,11 @@ bool swaps(type_code type)
 	return probe[0] != 1;
 }
 
+// A bare leaf lies in the current folder.
 std::string folder_of(const std::string& path)
 {
-	size_t slash = path.rfind('/');
-	if (slash == std::string::npos)
-		return ".";
-	if (slash == 0)
-		return "/";
-	return path.substr(0, slash);
-}
-
-std::string leaf_of(const std::string& path)
-{
-	size_t slash = path.rfind('/');
-	return slash == std::string::npos ? path : path.substr(slash + 1);
+	const std::string parent = host_parent(path);
+	return parent.empty() ? "." : parent;
 }
 
 // Resolves links so the rename replaces the file, not a link to it.
@@ -762,7 +754,7 @@ status_t BResources::_Write()
 		return _Fail(status, "the resources are too large for the format's 32-bit offsets");
 
 	std::string target = real_target(fPath);
-	std::string temp = folder_of(target) + "/." + leaf_of(target) + ".XXXXXX";
+	std::string temp = folder_of(target) + "/." + host_leaf(target) + ".XXXXXX";
 	int fd = mkstemp(temp.data());
 	if (fd < 0)
 		return _Fail(status_from_errno(errno),

@@ -85,3 +85,11 @@ bool reads_as_plain_prose(const void* data, size_t length)
 	}
 	return true;
 }
+
+bool cannot_be_text(const void* data, size_t length)
+{
+	const std::string_view bytes(static_cast<const char*>(data), length);
+	const bool marked = bytes.substr(0, 2) == "\xfe\xff" || bytes.substr(0, 2) == "\xff\xfe" ||
+	                    bytes.substr(0, 4) == std::string_view("\0\0\xfe\xff", 4);
+	return !marked && bytes.find('\0') != std::string_view::npos;
+}

@@ -15,3 +15,8 @@ std::string magic_header_type(const void* data, size_t length);
 // punctuation, and no line that opens with a word some database rule keys
 // on ("c " of Fortran, "from" and "import" of Python, "module" of Ruby ...).
 bool reads_as_plain_prose(const void* data, size_t length);
+
+// Whether no text check of libmagic (ASCII, Latin-1, UTF-8, EBCDIC, UTF-16
+// or UTF-32) can take the data for text: it holds a NUL byte and starts
+// with no byte order mark. Such data needs only the signature database.
+bool cannot_be_text(const void* data, size_t length);

@@ -19,6 +19,8 @@ const int kMagicFlags = MAGIC_MIME_TYPE | MAGIC_ERROR | MAGIC_NO_CHECK_COMPRESS 
 // Plain prose needs only the text checks (encoding, CSV, JSON): the
 // signature database, nearly all of libmagic's time, cannot name it.
 const int kProseFlags = kMagicFlags | MAGIC_NO_CHECK_SOFT;
+// Data no text check can take for text needs only the database.
+const int kBinaryFlags = kMagicFlags | MAGIC_NO_CHECK_TEXT | MAGIC_NO_CHECK_ENCODING;
 
 class MagicHandle {
 public:
@@ -40,11 +42,13 @@ private:
 	magic_t fMagic;
 };
 
-// libmagic's answer; its "inode/" and empty answers leave the data to the
-// host's rules.
-std::string magic_answer(const MagicHandle& handle, const void* data, size_t length)
+// libmagic's answer with the checks `flags` leave in; its "inode/" and
+// empty answers leave the data to the host's rules. One handle per thread,
+// its database loaded once, serves every set of checks.
+std::string magic_answer(int flags, const void* data, size_t length)
 {
-	if (handle.Get() == nullptr)
+	thread_local MagicHandle handle(kMagicFlags);
+	if (handle.Get() == nullptr || magic_setflags(handle.Get(), flags) != 0)
 		return std::string();
 	const char* found = magic_buffer(handle.Get(), data, length);
 	if (found == nullptr || found[0] == '\0' || strncmp(found, "inode/", 6) == 0)
@@ -57,12 +61,11 @@ std::string magic_type(const void* data, size_t length)
 	std::string type = magic_header_type(data, length);
 	if (!type.empty())
 		return type;
-	if (reads_as_plain_prose(data, length)) {
-		thread_local MagicHandle prose(kProseFlags);
-		return magic_answer(prose, data, length);
-	}
-	thread_local MagicHandle full(kMagicFlags);
-	return magic_answer(full, data, length);
+	if (reads_as_plain_prose(data, length))
+		return magic_answer(kProseFlags, data, length);
+	if (cannot_be_text(data, length))
+		return magic_answer(kBinaryFlags, data, length);
+	return magic_answer(kMagicFlags, data, length);
 }
 
 } // namespace

@@ -75,8 +75,36 @@ INSTANTIATE_TEST_SUITE_P(
                 SniffCase{"RubyModule", "module Foo\n  def bar\n  end\nend\n", false},
                 SniffCase{"Troff", ".TH TITLE 1\n.SH NAME\n", false},
                 SniffCase{"CSource", "#include <stdio.h>\nint main(void) { return 0; }\n", false},
-                SniffCase{"Binary", std::string("\x01\x02\x03\xff\xfe\x00\x10", 7), false}),
+                SniffCase{"Binary", std::string("\x01\x02\x03\xff\xfe\x00\x10", 7), false},
+                SniffCase{"Utf16WithNul", std::string("\xff\xfeh\0i\0\n\0", 8), false},
+                SniffCase{"Latin1", "caf\xe9 cr\xe8me br\xfbl\xe9e\n", false}),
         [](const testing::TestParamInfo<SniffCase>& info) { return info.param.label; });
+
+// Random bytes, most of them holding a NUL and so spared the text checks,
+// some made to look like a format's header: typed as the database types them.
+TEST(MagicShortcutsCorpus, RandomBytesAreTypedAsTheDatabaseTypesThem)
+{
+	const std::string headers[] = {"",
+	                               "MZ",
+	                               "\x7f"
+	                               "ELF",
+	                               "OggS",
+	                               "RIFF",
+	                               "\xff\xfe"};
+	std::mt19937 random(9);
+	use_magic_sniffer();
+	size_t spared = 0;
+	for (int sample = 0; sample < 300; sample++) {
+		std::string data = headers[sample % std::size(headers)];
+		const size_t size = 16 + random() % 1200;
+		while (data.size() < size)
+			data.push_back((char)(random() & 0xff));
+		spared += cannot_be_text(data.data(), data.size()) ? 1 : 0;
+		ASSERT_EQ(mime_content_sniffer_in_use()(data.data(), data.size()), full_libmagic(data))
+		        << sample;
+	}
+	EXPECT_GT(spared, 150u);
+}
 
 // Text of the benchmark's kind, words and numbers: every sample is spared
 // the database and typed as libmagic would.
