@@ -199,6 +199,7 @@ struct DisplayState {
 	bool available = false;
 	std::string reason;
 	Display* connection = nullptr;
+	bool threads = false;
 
 	DisplayState()
 	{
@@ -229,6 +230,7 @@ struct DisplayState {
 			return;
 		}
 		available = true;
+		threads = deferIM;
 		if (deferIM)
 			DeferredInputMethod::Start(connection);
 	}
@@ -250,6 +252,12 @@ bool InterfaceHost::DisplayAvailable()
 std::string InterfaceHost::NoDisplayReason()
 {
 	return display_state().reason;
+}
+
+_XDisplay* InterfaceHost::SharedConnection()
+{
+	const DisplayState& state = display_state();
+	return state.available && state.threads ? state.connection : nullptr;
 }
 
 void InterfaceHost::Install()

@@ -13,6 +13,7 @@
 class BApplication;
 class BMenu;
 struct WindowHost;
+struct _XDisplay;
 
 class InterfaceHost {
 public:
@@ -22,6 +23,10 @@ public:
 	// Why DisplayAvailable() is false, for a person to act on; empty when it
 	// is true.
 	static std::string NoDisplayReason();
+	// The connection opened to find the display, for any thread to read its
+	// fixed facts (size, depth) from; null when there is none or Xlib was
+	// not readied for threads.
+	static _XDisplay* SharedConnection();
 	// Makes BApplication::Run run the window system's loop when a display is
 	// there (the plain message loop otherwise). Done when the program starts;
 	// harmless to call again.

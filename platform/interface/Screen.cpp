@@ -18,8 +18,8 @@ bool sDisplayRead = false;
 bool sDisplayThere = false;
 color_space sSpace = B_RGB32;
 
-// Reads the display's size and depth once, on a connection of its own so
-// that any thread may ask. Called with sLock held.
+// Reads the display's size and depth once, on the shared connection or one
+// of its own, so that any thread may ask. Called with sLock held.
 void read_display()
 {
 	if (sDisplayRead)
@@ -27,14 +27,18 @@ void read_display()
 	sDisplayRead = true;
 	if (!InterfaceHost::DisplayAvailable())
 		return;
-	Display* connection = XOpenDisplay(nullptr);
+	// The host's connection when it may be shared: a second one costs the
+	// start a round of setting up.
+	Display* shared = InterfaceHost::SharedConnection();
+	Display* connection = shared != nullptr ? shared : XOpenDisplay(nullptr);
 	if (connection == nullptr)
 		return;
 	int screen = DefaultScreen(connection);
 	int width = DisplayWidth(connection, screen);
 	int height = DisplayHeight(connection, screen);
 	int depth = DefaultDepth(connection, screen);
-	XCloseDisplay(connection);
+	if (shared == nullptr)
+		XCloseDisplay(connection);
 	if (width <= 0 || height <= 0)
 		return;
 	sDisplayThere = true;
