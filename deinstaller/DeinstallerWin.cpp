@@ -8,8 +8,10 @@
 #include "BackgroundView.h"
 #include "Box.h"
 #include "Button.h"
+#include "ConfigRecord.h"
 #include "DeinstallFilesWin.h"
 #include "DeinstallRecord.h"
+#include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
 #include "DeinstallTexts.h"
 #include "InstallImage.h"
@@ -79,11 +81,12 @@ void DeinstallerWin::Show()
 		BMessage image;
 		if (fConfig.FindMessage("about_image", &image) == B_OK)
 			fImage->SetImage(image);
-		fImage->SetAppName(fConfig.FindString("app_name"));
-		fImage->SetVersion(fConfig.FindString("version"));
-		fImage->SetDate(fConfig.FindString("release_date"));
-		fImage->SetCompany(fConfig.FindString("company"));
-		fImage->SetEmail(fConfig.FindString("support_email"));
+		const ConfigRecord record(fConfig);
+		fImage->SetAppName(record.AppName());
+		fImage->SetVersion(record.Version());
+		fImage->SetDate(record.ReleaseDate());
+		fImage->SetCompany(record.Company());
+		fImage->SetEmail(record.SupportEmail());
 		Unlock();
 	}
 	LibWindow::Show();
@@ -190,9 +193,8 @@ void DeinstallerWin::ShowResults()
 	}
 	if (fFilesWin->Lock()) {
 		fFilesWin->SetPaths(fSearch->Found());
-		fFilesWin->SetUserScripts(DeinstallScriptTag(fConfig, "edit_bootscript"),
-		                          DeinstallScriptTag(fConfig, "edit_setup_env"),
-		                          DeinstallScriptTag(fConfig, "edit_profile"));
+		const DeinstallScriptTags tags = DeinstallScriptTagsOf(fConfig);
+		fFilesWin->SetUserScripts(tags.boot, tags.setupEnvironment, tags.profile);
 		fFilesWin->SetPosition(kCenter, this);
 		fFilesWin->Pop();
 		fFilesWin->Unlock();

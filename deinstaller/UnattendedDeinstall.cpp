@@ -11,6 +11,7 @@
 
 #include "AnswerFile.h"
 #include "CheckAndPrompt.h"
+#include "ConfigRecord.h"
 #include "DeinstallConfig.h"
 #include "DeinstallRecord.h"
 #include "DeinstallRemoval.h"
@@ -199,9 +200,8 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	if (LoadDeinstallConfig(config) != B_OK)
 		return Fail(output, DEINSTALL_NOT_CONFIGURED, kNotConfiguredText);
 	const LibString record = DeinstallProductRecord(config);
-	output.Line("product", (std::string(config.FindString("app_name") ?: "") + " " +
-	                        (config.FindString("version") ?: ""))
-	                               .c_str());
+	const ConfigRecord product(config);
+	output.Line("product", (std::string(product.AppName()) + " " + product.Version()).c_str());
 	BVolume volume;
 	std::string offered;
 	if (!ChooseVolume(options.volume, volume, offered))
@@ -227,9 +227,7 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	}
 	const int code = Remove(options, search, stopper, presenter, output);
 	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
-		DeinstallScriptTags tags{DeinstallScriptTag(config, "edit_bootscript"),
-		                         DeinstallScriptTag(config, "edit_setup_env"),
-		                         DeinstallScriptTag(config, "edit_profile")};
+		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
 		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
 			output.Line("script",
 			            (std::string("section ") + tag + " removed from " + file).c_str());

@@ -103,11 +103,7 @@ DeinstallRecords::DeinstallRecords(const BMessage& record) : fRecord(record) {}
 
 void DeinstallRecords::ProductRecord(LibString& record) const
 {
-	record = "";
-	for (const char* field : kProductFields) {
-		record += ConfigText(fRecord, field);
-		record += ";";
-	}
+	record = ConfigRecord(fRecord).ProductRecord().c_str();
 }
 
 const char* DeinstallRecords::TagName()

@@ -100,9 +100,19 @@ void InstallConfig::LogInstallationComplete()
 	fLog.Complete();
 }
 
+void InstallConfig::SetPayloadSource(const char* path)
+{
+	fPayloadSource = path != nullptr ? path : "";
+}
+
+const char* InstallConfig::PayloadSource() const
+{
+	return fPayloadSource.empty() ? "/proc/self/exe" : fPayloadSource.c_str();
+}
+
 int32 InstallConfig::CheckSystemResources()
 {
-	return RequirementChecks(*this, destination, GetSelectedSize()).Run();
+	return RequirementChecks(*this, destination, GetSelectedSize(), PayloadSource()).Run();
 }
 
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,

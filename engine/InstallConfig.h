@@ -118,6 +118,12 @@ public:
 	// Who made the installer, for the log header and the startup section.
 	static constexpr const char* kMakerWebAddress = InstallLog::kMakerWebAddress;
 	static constexpr const char* kMakerSupportEmail = InstallLog::kMakerSupportEmail;
+	// Where the run reads its payloads and its version: the running
+	// executable unless a path is set (tests install from an installer file
+	// they do not run).
+	void SetPayloadSource(const char* path);
+	const char* PayloadSource() const;
+
 	// The longest status text, terminator included.
 	static constexpr size_t kStatusSize = 100;
 
@@ -137,4 +143,5 @@ private:
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);
 
 	InstallLog fLog;
+	std::string fPayloadSource;
 };

@@ -34,8 +34,6 @@
 
 namespace {
 
-std::string sPayloadSource;
-
 const char* const kLogName = "Log";
 const char* const kSavedFilesName = "Saved Files";
 const char* const kStartupFolderName = "StartUp";
@@ -61,16 +59,6 @@ bool IsPlainFolderName(const char* name)
 }
 
 } // namespace
-
-void InstallSetPayloadSource(const char* path)
-{
-	sPayloadSource = path != nullptr ? path : "";
-}
-
-const char* InstallPayloadSource()
-{
-	return sPayloadSource.empty() ? "/proc/self/exe" : sPayloadSource.c_str();
-}
 
 status_t InstallDestinationVolume(const entry_ref& destination, BVolume& volume)
 {
@@ -110,7 +98,7 @@ int32 InstallRun::Execute()
 	if (!OpenDestination())
 		return INSTALL_RUN_NO_FOLDER;
 	// Verified before the lock, whose file alone would touch the folder.
-	LibAppResource store(InstallPayloadSource(), B_READ_WRITE);
+	LibAppResource store(fConfig.PayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
 	if (!CheckWritableFolders())
@@ -353,7 +341,7 @@ bool InstallRun::CreateInstallFolder()
 void InstallRun::StartLog()
 {
 	fConfig.OpenLog(fLogPath.c_str());
-	const LibString version = LibGetAppVersion(InstallPayloadSource());
+	const LibString version = LibGetAppVersion(fConfig.PayloadSource());
 	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(), fInstallFolder.c_str(),
 	                  fSavedFiles.c_str());
 }

@@ -21,11 +21,6 @@ const int32 kChangesMade = -1;
 // Item i of install_instructions is archived in 'RAWT' kFirstPayloadId + i.
 const int32 kFirstPayloadId = 2100;
 
-// Where the run reads its payloads and its version: the running executable
-// unless a path is set (tests install from an installer file they do not run).
-void InstallSetPayloadSource(const char* path);
-const char* InstallPayloadSource();
-
 // The volume the destination folder lies on. The reference's own device is
 // that of the folder holding the destination, another volume when the
 // destination is a volume's root.

@@ -95,11 +95,11 @@ int64 AmountInBytes(const double& value)
 
 // What the selected items' archives will write, from their directories; an
 // archive that cannot be read counts nothing here (extraction then fails).
-int64 ArchivedSize(const BMessage& config)
+int64 ArchivedSize(const BMessage& config, const char* payloads)
 {
 	BMessage instructions;
 	ConfigRecord(config).Instructions(&instructions);
-	LibAppResource store(InstallPayloadSource(), B_READ_ONLY);
+	LibAppResource store(payloads, B_READ_ONLY);
 	BMessage item;
 	int64 total = 0;
 	for (int32 i = 0; instructions.FindMessage("install_file", i, &item) == B_OK; i++) {
@@ -119,8 +119,9 @@ int64 ArchivedSize(const BMessage& config)
 } // namespace
 
 RequirementChecks::RequirementChecks(const BMessage& record, const entry_ref& destination,
-                                     const int64& selected_size)
-    : fRecord(record), fDestination(destination), fSelectedSize(selected_size)
+                                     const int64& selected_size, const char* payloads)
+    : fRecord(record), fDestination(destination), fSelectedSize(selected_size),
+      fPayloads(payloads != nullptr ? payloads : "")
 {
 }
 
@@ -130,7 +131,7 @@ int32 RequirementChecks::Run() const
 	const FreeSpace space = ReadFreeSpace(fDestination);
 
 	// The record's sizes and what the archives hold: the larger counts.
-	const int64 selected = std::max(fSelectedSize, ArchivedSize(fRecord));
+	const int64 selected = std::max(fSelectedSize, ArchivedSize(fRecord, fPayloads.c_str()));
 	if (selected > int64(space.bytes)) {
 		ShowDiskShortage(true, selected, space);
 		return INSTALL_CHECK_CHOOSE_AGAIN;

@@ -3,15 +3,18 @@
 // that say what is missing.
 #pragma once
 
+#include <string>
+
 #include "EntryRef.h"
 #include "Message.h"
 #include "SupportDefs.h"
 
 class RequirementChecks {
 public:
-	// `selected_size`: the record's sizes of the selected items.
+	// `selected_size`: the record's sizes of the selected items;
+	// `payloads`: the installer file that carries their archives.
 	RequirementChecks(const BMessage& record, const entry_ref& destination,
-	                  const int64& selected_size);
+	                  const int64& selected_size, const char* payloads);
 
 	// INSTALL_CHECK_GO_ON, INSTALL_CHECK_CHOOSE_AGAIN or INSTALL_CHECK_END.
 	int32 Run() const;
@@ -20,4 +23,5 @@ private:
 	const BMessage& fRecord;
 	const entry_ref& fDestination;
 	int64 fSelectedSize;
+	std::string fPayloads;
 };

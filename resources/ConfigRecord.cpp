@@ -93,6 +93,14 @@ const char* ConfigRecord::SupportEmail() const
 	return TextOrEmpty("support_email");
 }
 
+std::string ConfigRecord::ProductRecord() const
+{
+	std::string record;
+	for (const char* field : {AppName(), Version(), ReleaseDate(), Company(), SupportEmail()})
+		record.append(field).append(";");
+	return record;
+}
+
 const char* ConfigRecord::CreatedFolder() const
 {
 	return TextOrEmpty("opt_created_folder");

@@ -43,6 +43,9 @@ public:
 	const char* ReleaseDate() const;
 	const char* Company() const;
 	const char* SupportEmail() const;
+	// "app_name;version;release_date;company;support_email;": the deinstall
+	// tag every placed entry carries and the deinstaller looks for.
+	std::string ProductRecord() const;
 	const char* CreatedFolder() const;
 	// The licence text; "" when there is none to agree to.
 	const char* Licence() const;

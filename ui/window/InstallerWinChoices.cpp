@@ -9,6 +9,7 @@
 #include "Application.h"
 #include "Box.h"
 #include "Button.h"
+#include "ConfigRecord.h"
 #include "Directory.h"
 #include "Entry.h"
 #include "InstallListItem.h"
@@ -237,8 +238,7 @@ bool InstallerWin::CheckDestinationFolder(bool ask_replace)
 	if (!engine.DoesDestinationExist())
 		return true;
 	LibString text = Text(1013);
-	const char* folderName = engine.FindString("opt_created_folder");
-	text.Concat(folderName != nullptr ? folderName : "").Concat(Text(1014).String());
+	text.Concat(ConfigRecord(engine).CreatedFolder()).Concat(Text(1014).String());
 	if (ask_replace) {
 		text.Concat(Text(1020).String());
 		BAlert* alert = new BAlert("", text.String(), Text(1015).String(), Text(1016).String(),

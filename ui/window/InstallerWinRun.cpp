@@ -7,6 +7,8 @@
 #include "Application.h"
 #include "Box.h"
 #include "Button.h"
+#include "ConfigRecord.h"
+#include "InstallItemRecord.h"
 #include "InterfaceHost.h"
 #include "LibFilePanel.h"
 #include "LibMessageBox.h"
@@ -119,18 +121,15 @@ void InstallerWin::Install()
 {
 	Lock();
 	BMessage instructions;
-	engine.FindMessage("install_instructions", &instructions);
+	ConfigRecord(engine).Instructions(&instructions);
 	BMessage file;
 	for (int32 i = 0; i < custom_list->CountItems(); i++) {
-		if (instructions.FindMessage("install_file", i, &file) != B_OK)
+		if (instructions.FindMessage(InstallItemRecord::kItem, i, &file) != B_OK)
 			continue;
-		const bool selected = custom_list->IsItemSelected(i);
-		if (file.ReplaceBool("install_to_system", selected) != B_OK)
-			file.AddBool("install_to_system", selected);
-		instructions.ReplaceMessage("install_file", i, &file);
+		InstallItemRecord::SetSelected(file, custom_list->IsItemSelected(i));
+		instructions.ReplaceMessage(InstallItemRecord::kItem, i, &file);
 	}
-	if (engine.ReplaceMessage("install_instructions", &instructions) != B_OK)
-		engine.AddMessage("install_instructions", &instructions);
+	ConfigRecord::SetInstructions(engine, instructions);
 	selected_total = SelectedBytes();
 	run_reported = false;
 	placed_bytes = 0;

@@ -41,7 +41,7 @@ public:
 		apps = world.Boot() + "/apps";
 		fs::create_directories(apps);
 		previous = AlertPresenter::Set(&responder);
-		InstallSetPayloadSource(installer.c_str());
+		config.SetPayloadSource(installer.c_str());
 		config.AddString("app_name", "Run");
 		config.AddString("version", "2.0");
 		config.AddString("opt_created_folder", "Run");
@@ -49,11 +49,7 @@ public:
 		config.AddBool("opt_include_deinstall", false);
 		LibGetEntryRef(apps.c_str(), config.destination);
 	}
-	~RunWorld()
-	{
-		InstallSetPayloadSource(nullptr);
-		AlertPresenter::Set(previous);
-	}
+	~RunWorld() { AlertPresenter::Set(previous); }
 
 	// Packs a payload for each item and writes the record's item list.
 	void AddItems(const std::vector<ItemSpec>& items,
