@@ -158,6 +158,21 @@ void ConfigRecord::SetInstructions(BMessage& record, const BMessage& instruction
 		record.AddMessage(kInstructions, &instructions);
 }
 
+bool ConfigRecord::InstallTypes(BMessage* groups) const
+{
+	return Record("groups", groups);
+}
+
+bool ConfigRecord::AboutImage(BMessage* image) const
+{
+	return Record("about_image", image);
+}
+
+bool ConfigRecord::Sound(BMessage* sound) const
+{
+	return Record("audio_data", sound);
+}
+
 bool ConfigRecord::CustomFolders(BMessage* folders) const
 {
 	return Record("custom_folder", folders);

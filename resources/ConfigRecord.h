@@ -62,6 +62,10 @@ public:
 	// Puts `instructions` in place of the record's item list.
 	static void SetInstructions(BMessage& record, const BMessage& instructions);
 	bool CustomFolders(BMessage* folders) const;
+	// The install types, the product's picture and its start-up sound.
+	bool InstallTypes(BMessage* groups) const;
+	bool AboutImage(BMessage* image) const;
+	bool Sound(BMessage* sound) const;
 
 	// A script section the product adds: whether it is on, its tag and its
 	// lines ("" when absent).

@@ -11,6 +11,7 @@
 #include "Box.h"
 #include "Button.h"
 #include "ConfigLoader.h"
+#include "ConfigRecord.h"
 #include "FindDirectory.h"
 #include "FolderImages.h"
 #include "InstallImage.h"
@@ -246,12 +247,13 @@ void InstallerWin::LoadResources()
 	}
 	Lock();
 	FillProductView();
-	license_text->SetText(engine.FindString("license"));
+	const ConfigRecord record(engine);
+	license_text->SetText(record.Licence());
 	FillGroups();
 	FillItems();
 	SetDefaultFolder();
-	volume->AllowRemovable(engine.FindBool("req_removable_vol_ok"));
-	volume->AllowShared(engine.FindBool("req_shared_vol_ok"));
+	volume->AllowRemovable(record.RemovableVolumeOk());
+	volume->AllowShared(record.SharedVolumeOk());
 	volume->Update();
 	InstallTypeSelected();
 	SetDestinationPath();
@@ -283,20 +285,21 @@ bool InstallerWin::LoadConfiguration()
 
 void InstallerWin::FillProductView()
 {
+	const ConfigRecord record(engine);
 	BMessage image;
-	engine.FindMessage("about_image", &image);
+	record.AboutImage(&image);
 	product_view->SetImage(image);
-	product_view->SetAppName(engine.FindString("app_name"));
-	product_view->SetVersion(engine.FindString("version"));
-	product_view->SetDate(engine.FindString("release_date"));
-	product_view->SetCompany(engine.FindString("company"));
-	product_view->SetEmail(engine.FindString("support_email"));
+	product_view->SetAppName(record.AppName());
+	product_view->SetVersion(record.Version());
+	product_view->SetDate(record.ReleaseDate());
+	product_view->SetCompany(record.Company());
+	product_view->SetEmail(record.SupportEmail());
 }
 
 void InstallerWin::FillGroups()
 {
 	BMessage message;
-	if (engine.FindMessage("groups", &message) != B_OK)
+	if (!ConfigRecord(engine).InstallTypes(&message))
 		return;
 	groups.Read(message);
 	for (GroupContext* group = groups.First(); group != nullptr; group = groups.Next())
@@ -317,8 +320,8 @@ void InstallerWin::FillItems()
 
 void InstallerWin::SetDefaultFolder()
 {
-	const char* name = engine.FindString("opt_default_folder");
-	if (name == nullptr)
+	const char* name = ConfigRecord(engine).DefaultFolder();
+	if (name[0] == '\0')
 		return;
 	BPath path;
 	if (strcmp(name, "Current") == 0) {
@@ -336,7 +339,7 @@ void InstallerWin::SetDefaultFolder()
 void InstallerWin::PlaySoundIfAny()
 {
 	BMessage sound;
-	if (engine.FindMessage("audio_data", &sound) != B_OK || be_app == nullptr)
+	if (!ConfigRecord(engine).Sound(&sound) || be_app == nullptr)
 		return;
 	sound.what = INSTALLER_PLAY_SOUND;
 	be_app->PostMessage(&sound);
