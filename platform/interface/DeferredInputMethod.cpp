@@ -1,22 +1,14 @@
 // Opening the input method after the first frame, and handing it to FLTK.
 #include "DeferredInputMethod.h"
 
-#include <FL/Fl.H>
-#include <FL/Fl_Window.H>
-#include <FL/x.H>
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 
-#include <atomic>
 #include <clocale>
 #include <mutex>
 #include <thread>
 
-#include "InterfaceHost.h"
 #include "XLibraries.h"
-
-// FLTK's input context, used for every key it reads when set.
-extern XIC fl_xim_ic;
 
 namespace {
 
@@ -68,32 +60,6 @@ XIM open_im(Display* display, XrmDatabase database, char* name, char* className)
 	return sRealOpenIM(display, database, name, className);
 }
 
-// On the main thread, once the method is open: it waits for FLTK's next
-// call, and meanwhile keys are read through an input context of the
-// simplest style on FLTK's first window.
-void install(XIM method)
-{
-	{
-		Deferral& state = deferral();
-		std::lock_guard<std::mutex> guard(state.lock);
-		if (!state.deferring) {
-			XCloseIM(method);
-			return;
-		}
-		state.method = method;
-	}
-	Fl_Window* window = Fl::first_window();
-	if (fl_xim_ic != nullptr || window == nullptr || !window->shown())
-		return;
-	const Window xid = fl_xid(window);
-	XIC context = XCreateIC(method, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-	                        XNClientWindow, xid, XNFocusWindow, xid, nullptr);
-	if (context == nullptr)
-		return;
-	fl_xim_ic = context;
-	XSetICFocus(context);
-}
-
 } // namespace
 
 bool DeferredInputMethod::Prepare()
@@ -132,9 +98,8 @@ void DeferredInputMethod::OpenNow()
 	Display* display = state.display;
 	state.thread = std::thread([display] {
 		XIM method = sRealOpenIM(display, nullptr, nullptr, nullptr);
-		if (method == nullptr)
-			return;
-		if (!InterfaceHost::PostToMainThread([method] { install(method); }))
-			XCloseIM(method);
+		Deferral& state = deferral();
+		std::lock_guard<std::mutex> guard(state.lock);
+		state.method = method;
 	});
 }

@@ -2,9 +2,9 @@
 // reading the compose table of a UTF-8 locale is the longest single step of
 // FLTK's start, and no window of ours has text to compose before it shows.
 // FLTK's calls of XOpenIM get no method until the first frame is drawn; the
-// method is then opened on a thread and handed to FLTK at its next call
-// (when the pointer enters a window), and keys meanwhile go through an input
-// context made here for FLTK's first window.
+// method is then opened on a thread and handed to FLTK at its next call,
+// which FLTK makes when the pointer enters one of its windows. Until then
+// keys are read without a method, which only composing would need.
 #pragma once
 
 struct _XDisplay;
