@@ -315,15 +315,17 @@ status_t MessageCodec::ReadFixedItems(const FieldHead& head, bool bigEndian, BMe
 	return B_OK;
 }
 
+namespace {
+
 // Variable items are a length and bytes, padded to 8. The padding of the
 // last item may be missing in files other writers made; its bytes are
-// never looked at.
-status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
-                                         BMessage::Field* field)
+// never looked at. `each(i, bytes, length)` takes item i, every length
+// checked against the field's data first.
+template <class Head, class Each>
+status_t for_each_variable_item(const Head& head, bool bigEndian, Each each)
 {
 	if (head.count > head.dataSize / 4)
 		return B_BAD_DATA;
-	field->items.resize(head.count);
 	size_t pos = 0;
 	for (uint32 i = 0; i < head.count; i++) {
 		if (head.dataSize - pos < 4)
@@ -332,14 +334,27 @@ status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
 		pos += 4;
 		if (length > head.dataSize - pos)
 			return B_BAD_DATA;
-		std::string& data = field->items[i].data;
-		data.assign(reinterpret_cast<const char*>(head.data) + pos, length);
-		if (bigEndian && !swap_item(head.type, data))
-			return B_BAD_DATA;
+		const status_t status = each(i, reinterpret_cast<const char*>(head.data) + pos, length);
+		if (status != B_OK)
+			return status;
 		pos += length;
 		pos += std::min(pad8(4 + length) - 4 - length, head.dataSize - pos);
 	}
 	return B_OK;
+}
+
+} // namespace
+
+status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
+                                         BMessage::Field* field)
+{
+	field->items.resize(head.count > head.dataSize / 4 ? 0 : head.count);
+	return for_each_variable_item(
+	        head, bigEndian, [&](uint32 i, const char* bytes, uint32 length) -> status_t {
+		        std::string& data = field->items[i].data;
+		        data.assign(bytes, length);
+		        return bigEndian && !swap_item(head.type, data) ? B_BAD_DATA : B_OK;
+	        });
 }
 
 // Variable items that are messages are read into objects straight from the
@@ -347,27 +362,16 @@ status_t MessageCodec::ReadVariableItems(const FieldHead& head, bool bigEndian,
 status_t MessageCodec::ReadNestedItems(const FieldHead& head, bool bigEndian,
                                        BMessage::Field* field, int depth)
 {
-	if (head.count > head.dataSize / 4)
-		return B_BAD_DATA;
-	field->items.resize(head.count);
-	size_t pos = 0;
-	for (uint32 i = 0; i < head.count; i++) {
-		if (head.dataSize - pos < 4)
-			return B_BAD_DATA;
-		uint32 length = read_u32(head.data + pos, bigEndian);
-		pos += 4;
-		if (length > head.dataSize - pos)
-			return B_BAD_DATA;
-		auto nested = std::make_shared<BMessage>();
-		status_t status = MessageCodec::Unflatten(
-		        *nested, reinterpret_cast<const char*>(head.data) + pos, length, depth + 1);
-		if (status != B_OK)
-			return status == B_NOT_SUPPORTED ? B_NOT_SUPPORTED : B_BAD_DATA;
-		field->items[i].message = std::move(nested);
-		pos += length;
-		pos += std::min(pad8(4 + length) - 4 - length, head.dataSize - pos);
-	}
-	return B_OK;
+	field->items.resize(head.count > head.dataSize / 4 ? 0 : head.count);
+	return for_each_variable_item(
+	        head, bigEndian, [&](uint32 i, const char* bytes, uint32 length) -> status_t {
+		        auto nested = std::make_shared<BMessage>();
+		        const status_t status = MessageCodec::Unflatten(*nested, bytes, length, depth + 1);
+		        if (status != B_OK)
+			        return status == B_NOT_SUPPORTED ? B_NOT_SUPPORTED : B_BAD_DATA;
+		        field->items[i].message = std::move(nested);
+		        return B_OK;
+	        });
 }
 
 // Nested messages are read into objects, so a big-endian child comes out in
