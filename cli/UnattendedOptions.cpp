@@ -72,18 +72,23 @@ bool WantsReport(const UnattendedOptions& options)
 	       !options.extract.empty();
 }
 
+bool SplitInlineValue(std::string& argument, std::string& value)
+{
+	const size_t equals = argument.find('=');
+	if (argument.rfind("--", 0) != 0 || equals == std::string::npos)
+		return false;
+	value = argument.substr(equals + 1);
+	argument.resize(equals);
+	return true;
+}
+
 bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
                             std::string& error)
 {
 	for (int i = 1; i < argc; i++) {
 		std::string argument = argv[i];
 		std::string inlineValue;
-		const size_t equals = argument.find('=');
-		const bool hasInline = argument.rfind("--", 0) == 0 && equals != std::string::npos;
-		if (hasInline) {
-			inlineValue = argument.substr(equals + 1);
-			argument.resize(equals);
-		}
+		const bool hasInline = SplitInlineValue(argument, inlineValue);
 		struct Flag {
 			const char* name;
 			bool UnattendedOptions::*field;

@@ -22,6 +22,10 @@ enum {
 	UNATTENDED_UNDONE = 12,
 };
 
+// Splits "--name=value" into `argument` "--name" and `value`; true when the
+// argument carried its value so.
+bool SplitInlineValue(std::string& argument, std::string& value);
+
 struct UnattendedOptions {
 	bool unattended = false;
 	bool help = false;

@@ -1,6 +1,8 @@
 // Reading the deinstaller's command line.
 #include "DeinstallOptions.h"
 
+#include "UnattendedOptions.h"
+
 namespace {
 
 const char kUsage[] =
@@ -33,12 +35,7 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 	for (int i = 1; i < argc; i++) {
 		std::string argument = argv[i];
 		std::string value;
-		const size_t equals = argument.find('=');
-		const bool hasInline = argument.rfind("--", 0) == 0 && equals != std::string::npos;
-		if (hasInline) {
-			value = argument.substr(equals + 1);
-			argument.resize(equals);
-		}
+		const bool hasInline = SplitInlineValue(argument, value);
 		bool* flag = argument == "--unattended"                 ? &options.unattended
 		             : argument == "--yes"                      ? &options.yes
 		             : argument == "--list"                     ? &options.list
