@@ -1,6 +1,7 @@
 // The reports of the installer on the product it carries.
 #include "InstallerReport.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,12 +18,14 @@
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibPathParts.h"
+#include "PayloadDigest.h"
 #include "PayloadExtractor.h"
 #include "VantryVersion.h"
 
 namespace {
 
 const long kFirstPayloadId = 2100;
+const long kDeinstallerPayloadId = 2001;
 
 struct Item {
 	std::string name;
@@ -78,25 +81,66 @@ bool LoadRecord(LibAppResource& store, BMessage& config)
 	       LoadConfiguration(config, store);
 }
 
-// Unpacks payload `index` into `folder`; false with `why`.
-bool Unpack(LibAppResource& store, const int32& index, const std::string& name,
-            const std::string& folder, std::string& why)
+// Whether payload `id` matches the digest `field` of `holder` keeps (a
+// record written before digests keeps none); false with `why`.
+bool DigestMatches(LibAppResource& store, const long& id, const BMessage& holder, const char* field,
+                   std::string& why)
+{
+	int64 expected = 0;
+	off_t offset = 0;
+	size_t size = 0;
+	if (holder.FindInt64(field, &expected) != B_OK ||
+	    store.GetResourceRange(B_RAW_TYPE, id, &offset, &size) != B_OK)
+		return true;
+	const int fd = open(store.FilePath(), O_RDONLY | O_CLOEXEC);
+	uint32 digest = 0;
+	const bool read = fd >= 0 && payload_digest(fd, offset, off_t(size), &digest, &why) == B_OK;
+	if (fd < 0)
+		why = strerror(errno);
+	if (fd >= 0)
+		close(fd);
+	if (read && digest != uint32(expected))
+		why = "its payload does not match the digest the installer was built with";
+	return read && digest == uint32(expected);
+}
+
+// Unpacks payload `id` into `folder`; false with `why`.
+bool UnpackPayload(LibAppResource& store, const long& id, const std::string& name,
+                   const std::string& folder, std::string& why)
 {
 	off_t offset = 0;
 	size_t size = 0;
-	if (store.GetResourceRange(B_RAW_TYPE, kFirstPayloadId + index, &offset, &size) != B_OK) {
-		why = "its payload (resource RAWT " + std::to_string(kFirstPayloadId + index) +
-		      ") is missing";
+	if (store.GetResourceRange(B_RAW_TYPE, id, &offset, &size) != B_OK) {
+		why = "its payload (resource RAWT " + std::to_string(id) + ") is missing";
 		return false;
 	}
 	const char* top = nullptr;
-	store.GetResourceInfo(B_RAW_TYPE, kFirstPayloadId + index, &top, nullptr);
+	store.GetResourceInfo(B_RAW_TYPE, id, &top, nullptr);
 	PayloadExtractor extractor;
 	if (extractor.Extract(store.FilePath(), offset, off_t(size), folder.c_str(),
 	                      top != nullptr ? top : name.c_str()) != B_OK) {
 		why = extractor.ErrorText();
 		return false;
 	}
+	return true;
+}
+
+// Unpacks the payload of item `index` into `folder`; false with `why`.
+bool Unpack(LibAppResource& store, const int32& index, const std::string& name,
+            const std::string& folder, std::string& why)
+{
+	return UnpackPayload(store, kFirstPayloadId + index, name, folder, why);
+}
+
+// Checks the deinstaller every installation places; false with `why`.
+bool VerifyDeinstaller(LibAppResource& store, const BMessage& config, const std::string& work,
+                       std::string& why)
+{
+	if (!DigestMatches(store, kDeinstallerPayloadId, config, kDeinstallerDigestField, why) ||
+	    !UnpackPayload(store, kDeinstallerPayloadId, "Deinstaller", work, why))
+		return false;
+	std::error_code error;
+	std::filesystem::remove_all(work + "/Deinstaller", error);
 	return true;
 }
 
@@ -141,9 +185,19 @@ int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* error
 	}
 	const std::vector<Item> items = ItemsOf(config);
 	int code = UNATTENDED_COMPLETED;
+	std::string damage;
+	if (ConfigRecord(config).IncludeDeinstall() &&
+	    !VerifyDeinstaller(store, config, work, damage)) {
+		fprintf(errors, "Installer: %s: the deinstaller is damaged: %s\n", store.FilePath(),
+		        damage.c_str());
+		code = UNATTENDED_DAMAGED;
+	}
+	const std::vector<BMessage> records = ConfigRecord(config).Items();
 	for (size_t i = 0; i < items.size() && code == UNATTENDED_COMPLETED; i++) {
 		std::string why;
-		if (Unpack(store, int32(i), items[i].name, work, why)) {
+		if (DigestMatches(store, int32(kFirstPayloadId + i), records[i], kPayloadDigestField,
+		                  why) &&
+		    Unpack(store, int32(i), items[i].name, work, why)) {
 			fprintf(out, "verified: %s\n", items[i].name.c_str());
 		} else {
 			fprintf(errors, "Installer: %s: the item \"%s\" is damaged: %s\n", store.FilePath(),

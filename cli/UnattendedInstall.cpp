@@ -173,12 +173,15 @@ void UndoInterruptedRun(InstallConfig& config, UnattendedOutput& output)
 	if (lock.Acquire(folder, holder) != B_OK)
 		return;
 	std::vector<std::string> problems;
-	if (!InstallJournal::Recover(folder, problems, &lock))
+	std::vector<std::string> kept;
+	if (!InstallJournal::Recover(folder, problems, &lock, &kept))
 		return;
-	if (problems.empty())
+	if (problems.empty() && kept.empty())
 		output.Line("note", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1051, folder.c_str()).c_str());
 	for (const std::string& problem : problems)
 		output.Line("error", problem.c_str());
+	for (const std::string& entry : kept)
+		output.Line("kept", entry.c_str());
 }
 
 // The questions the run will ask, found before it changes anything: without

@@ -2,6 +2,9 @@
 // reduced configuration and the current language.
 #include "InstallConfig.h"
 
+#include <cerrno>
+
+#include "Errors.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 
@@ -20,7 +23,18 @@ void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource
 	UpdateStatus("%s", InstallText(1033).String());
 	LibString path;
 	DeinstallerPath(install_folder, path);
-	resources.ExtractEntry(kDeinstallerPayload, path.String(), true);
-	// A missing payload or unwritable file is not reported: the run goes on.
-	ConfigureDeinstaller(path.String(), language);
+	if (!journal.WillWrite(path.String())) {
+		LogFailure(path.String(), errno);
+		return;
+	}
+	// An installation without a working deinstaller could not be removed.
+	if (!resources.ExtractEntry(kDeinstallerPayload, path.String(), true)) {
+		LogFailure(path.String(), std::string("the deinstaller could not be written: ") +
+		                                  resources.ExtractError());
+		return;
+	}
+	const status_t status = ConfigureDeinstaller(path.String(), language);
+	if (status != B_OK)
+		LogFailure(path.String(),
+		           std::string("the deinstaller could not be configured: ") + status_text(status));
 }

@@ -2,6 +2,8 @@
 // installation folder, dated, placed, tagged and linked.
 #include "InstallRun.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -83,6 +85,11 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	const int64 size = record.FileSize();
 	std::atomic<int64> written(0);
 	store.SetProgressCounter(&written);
+	// An undo then removes only what this unpacking made, not what someone
+	// put into the item since.
+	store.SetBeforePlace([this](const std::string& unpacked, const std::string& place) {
+		return fConfig.journal.WillPlaceUnpacked(unpacked, place);
+	});
 	bool extracted = false;
 	{
 		// Only an item that takes a while to unpack is watched as it goes.
@@ -120,10 +127,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 void InstallRun::SetItemDates(const InstallItemRecord& item, const char* path)
 {
 	BEntry entry(path, false);
-	if (entry.InitCheck() != B_OK || !entry.Exists()) {
-		fprintf(stderr, "unable to set date/time for %s\n", path);
+	if (entry.InitCheck() != B_OK || !entry.Exists())
 		return;
-	}
 	int64 seconds = 0;
 	// The platform keeps no creation time it lets us set; it is tried anyway.
 	if (item.CreationTime(seconds))
@@ -177,6 +182,12 @@ void InstallRun::PlaceItem(const InstallItemRecord& item, std::string& path)
 		fConfig.LogFailure(final, error);
 		return;
 	}
+	// A copy to another volume is a new entry: the journal learns it.
+	struct stat from;
+	struct stat to;
+	if (stat(fInstallFolder.c_str(), &from) == 0 && lstat(final.c_str(), &to) == 0 &&
+	    from.st_dev != to.st_dev)
+		fConfig.journal.NotePlaced(final);
 	if (folderOverFolder)
 		fConfig.Log("\t\t\tRemoved existing folder %s\n", final.c_str());
 	fConfig.Log("\t\t\tPlaced in %s\n", target.c_str());

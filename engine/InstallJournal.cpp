@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <ctime>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -236,6 +238,35 @@ bool InstallJournal::WillSetAttribute(const std::string& path, const char* name)
 	if (node.ReadAttr(name, info.type, 0, value.data(), value.size()) != ssize_t(value.size()))
 		return false;
 	return Write("attr", {path, name, std::to_string(info.type), Hex(value)});
+}
+
+bool InstallJournal::WillPlaceUnpacked(const std::string& unpacked, const std::string& path)
+{
+	if (fFd < 0)
+		return true;
+	if (!NoteFolderOf(path))
+		return false;
+	return WriteIdentity(unpacked, path);
+}
+
+bool InstallJournal::NotePlaced(const std::string& path)
+{
+	if (fFd < 0)
+		return true;
+	return WriteIdentity(path, path);
+}
+
+bool InstallJournal::WriteIdentity(const std::string& identified, const std::string& path)
+{
+	struct stat info;
+	if (lstat(identified.c_str(), &info) != 0)
+		return false;
+	// Taken after the last entry was written: the kernel's change times lag
+	// behind this clock, never ahead of it.
+	struct timespec now;
+	clock_gettime(CLOCK_REALTIME, &now);
+	return Write("unpacked", {path, std::to_string(now.tv_sec), std::to_string(now.tv_nsec),
+	                          std::to_string(info.st_dev), std::to_string(info.st_ino)});
 }
 
 bool InstallJournal::MoveAside(const std::string& path, const std::string& folder)

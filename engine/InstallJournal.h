@@ -39,6 +39,13 @@ public:
 	bool WillWrite(const std::string& path);
 	// Records that the attribute `name` of `path` is about to be set.
 	bool WillSetAttribute(const std::string& path, const char* name);
+	// Records, before `unpacked` is renamed to `path`, what it is (device,
+	// inode) and that everything in it is older than now: an undo removes
+	// only what still matches, never what someone put there later.
+	bool WillPlaceUnpacked(const std::string& unpacked, const std::string& path);
+	// Records what is at `path` now, after a move that made a new copy of an
+	// unpacked entry (across volumes).
+	bool NotePlaced(const std::string& path);
 
 	// The changes that move what the run did not place; each is recorded
 	// before it is made and answers whether it was made.
@@ -54,8 +61,10 @@ public:
 	// Undoes every recorded change, newest first, then removes the journal.
 	// Folder times are put back by RestoreTimes, once nothing else will
 	// touch them. False when something could not be put back; `problems`
-	// says what.
-	bool Undo(std::vector<std::string>& problems);
+	// says what. Nothing is removed that the run did not make: an entry
+	// someone else put into a folder the run made stays, with its folder,
+	// and is named in `kept`.
+	bool Undo(std::vector<std::string>& problems, std::vector<std::string>* kept = nullptr);
 	void RestoreTimes();
 
 	// Undoes the journal a killed run left for `folder`, or drops it when
@@ -63,7 +72,7 @@ public:
 	// caller's lock of the folder, is released before the folders' times are
 	// put back, so that its file leaves no trace.
 	static bool Recover(const std::string& folder, std::vector<std::string>& problems,
-	                    InstallLock* held);
+	                    InstallLock* held, std::vector<std::string>* kept = nullptr);
 
 private:
 	struct Record {
@@ -74,7 +83,10 @@ private:
 	InstallJournal(const InstallJournal&) = delete;
 	InstallJournal& operator=(const InstallJournal&) = delete;
 
+	struct UndoState;
+
 	bool Write(const std::string& kind, const std::vector<std::string>& fields);
+	bool WriteIdentity(const std::string& identified, const std::string& path);
 	// Records the times of `folder` before the run's first change in it.
 	bool NoteFolder(const std::string& folder);
 	bool NoteFolderOf(const std::string& path);
@@ -84,7 +96,9 @@ private:
 	void Close();
 
 	static bool Read(const std::string& path, std::vector<Record>& records, bool& rollback);
-	static void UndoRecord(const Record& record, std::vector<std::string>& problems);
+	static void UndoAll(const std::vector<Record>& records, std::vector<std::string>& problems,
+	                    std::vector<std::string>* kept);
+	static void UndoRecord(const Record& record, UndoState& state);
 	static void SetTimes(const std::vector<Record>& records);
 	static void ClearWorkFolders(const std::vector<Record>& records);
 

@@ -84,7 +84,8 @@ void ClearWorkFolder(const std::string& folder)
 		if (StartsWith(name, ".vantry-old-"))
 			old.push_back(folder + "/" + name);
 		else if (StartsWith(name, ".vantry-place-") || StartsWith(name, ".vantry-link-") ||
-		         StartsWith(name, ".vantry-gone-") || StartsWith(name, ".vantry-trash-"))
+		         StartsWith(name, ".vantry-gone-") || StartsWith(name, ".vantry-trash-") ||
+		         StartsWith(name, ".vantry-extract-"))
 			work.push_back(folder + "/" + name);
 	}
 	closedir(listing);
@@ -106,7 +107,119 @@ void ClearWorkFolder(const std::string& folder)
 	}
 }
 
+// What an "unpacked" record says of an entry: its identity and a time no
+// entry unpacked with it is newer than.
+struct Unpacked {
+	std::string path;
+	dev_t device;
+	ino_t inode;
+	struct timespec before;
+};
+
+bool NotNewer(const struct timespec& time, const struct timespec& limit)
+{
+	return time.tv_sec < limit.tv_sec ||
+	       (time.tv_sec == limit.tv_sec && time.tv_nsec <= limit.tv_nsec);
+}
+
+// Removes what an unpacking made below the open folder `folder`: files and
+// links no newer than `before`, and the folders left empty. Anything changed
+// since was put there by someone else and stays. True when nothing is left.
+bool RemoveUnpackedBelow(const int& folder, const struct timespec* before)
+{
+	DIR* listing = fdopendir(folder);
+	if (listing == nullptr) {
+		close(folder);
+		return false;
+	}
+	bool empty = true;
+	for (dirent* entry = readdir(listing); entry != nullptr; entry = readdir(listing)) {
+		const char* name = entry->d_name;
+		if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+			continue;
+		struct stat info;
+		// Without a time nothing in the folder is known to be the run's.
+		if (before == nullptr || fstatat(dirfd(listing), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+			empty = false;
+			continue;
+		}
+		if (S_ISDIR(info.st_mode)) {
+			const int inner =
+			        openat(dirfd(listing), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+			const bool gone = inner >= 0 && RemoveUnpackedBelow(inner, before) &&
+			                  unlinkat(dirfd(listing), name, AT_REMOVEDIR) == 0;
+			empty = empty && gone;
+			continue;
+		}
+		const bool gone = NotNewer(info.st_ctim, *before) && unlinkat(dirfd(listing), name, 0) == 0;
+		empty = empty && gone;
+	}
+	closedir(listing);
+	return empty;
+}
+
+// The name of one entry of `folder`, for the user to know what was kept.
+std::string FirstEntryOf(const std::string& folder)
+{
+	DIR* listing = opendir(folder.c_str());
+	std::string name;
+	for (dirent* entry = listing != nullptr ? readdir(listing) : nullptr;
+	     entry != nullptr && name.empty(); entry = readdir(listing)) {
+		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+			name = entry->d_name;
+	}
+	if (listing != nullptr)
+		closedir(listing);
+	return "\"" + name + "\"";
+}
+
 } // namespace
+
+struct InstallJournal::UndoState {
+	std::vector<Unpacked> unpacked;
+	std::vector<std::string>& problems;
+	std::vector<std::string> kept;
+
+	// The newest record of the entry `info` is, or null.
+	const Unpacked* Find(const struct stat& info) const
+	{
+		for (auto record = unpacked.rbegin(); record != unpacked.rend(); ++record) {
+			if (record->device == info.st_dev && record->inode == info.st_ino)
+				return &*record;
+		}
+		return nullptr;
+	}
+
+	// Removes a folder the run made or placed: only what it unpacked into
+	// it, and the folder once empty. What stays is named in `kept`.
+	void RemoveFolder(const std::string& path, const struct timespec* before)
+	{
+		struct stat info;
+		if (lstat(path.c_str(), &info) != 0)
+			return;
+		const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+		if (fd >= 0 && RemoveUnpackedBelow(fd, before) && rmdir(path.c_str()) == 0)
+			return;
+		kept.push_back(path + " (it holds entries this installation did not make: " +
+		               FirstEntryOf(path) + ")");
+	}
+
+	// Removes the entry at `path` that the run placed there.
+	void RemovePlaced(const std::string& path)
+	{
+		struct stat info;
+		if (lstat(path.c_str(), &info) != 0)
+			return;
+		const Unpacked* record = Find(info);
+		if (S_ISDIR(info.st_mode)) {
+			RemoveFolder(path, record != nullptr ? &record->before : nullptr);
+			return;
+		}
+		errno = 0;
+		if (unlink(path.c_str()) != 0 && errno != ENOENT)
+			problems.push_back(path + ": could not be removed: " + strerror(errno));
+	}
+};
 
 bool InstallJournal::Read(const std::string& path, std::vector<Record>& records, bool& rollback)
 {
@@ -143,16 +256,56 @@ bool InstallJournal::Read(const std::string& path, std::vector<Record>& records,
 	return true;
 }
 
-void InstallJournal::UndoRecord(const Record& record, std::vector<std::string>& problems)
+void InstallJournal::UndoAll(const std::vector<Record>& records, std::vector<std::string>& problems,
+                             std::vector<std::string>* kept)
 {
+	UndoState state{{}, problems, {}};
+	for (const Record& record : records) {
+		const std::vector<std::string>& f = record.fields;
+		if (record.kind != "unpacked" || f.size() != 5)
+			continue;
+		struct timespec before;
+		before.tv_sec = time_t(strtoll(f[1].c_str(), nullptr, 10));
+		before.tv_nsec = strtol(f[2].c_str(), nullptr, 10);
+		state.unpacked.push_back(Unpacked{f[0], dev_t(strtoull(f[3].c_str(), nullptr, 10)),
+		                                  ino_t(strtoull(f[4].c_str(), nullptr, 10)), before});
+	}
+	for (auto record = records.rbegin(); record != records.rend(); ++record)
+		UndoRecord(*record, state);
+	ClearWorkFolders(records);
+	if (kept == nullptr)
+		return;
+	// A kept folder inside another kept one is named by the outer one.
+	for (const std::string& line : state.kept) {
+		const std::string path = line.substr(0, line.rfind(" ("));
+		bool inner = false;
+		for (const std::string& other : state.kept) {
+			const std::string outer = other.substr(0, other.rfind(" ("));
+			inner = inner || (path.size() > outer.size() &&
+			                  path.compare(0, outer.size() + 1, outer + "/") == 0);
+		}
+		if (!inner)
+			kept->push_back(line);
+	}
+}
+
+void InstallJournal::UndoRecord(const Record& record, UndoState& state)
+{
+	std::vector<std::string>& problems = state.problems;
 	const std::vector<std::string>& f = record.fields;
 	if (record.kind == "made" && f.size() == 1) {
-		if (LibEntryExists(f[0]))
-			Remove(f[0], problems);
+		// What killed moves left in it is the run's; anything else is not.
+		ClearWorkFolder(f[0]);
+		state.RemoveFolder(f[0], nullptr);
+	} else if (record.kind == "unpacked" && f.size() == 5) {
+		struct stat info;
+		const Unpacked* unpacked = lstat(f[0].c_str(), &info) == 0 ? state.Find(info) : nullptr;
+		// Only the entry the run unpacked there: it may have moved on since.
+		if (unpacked != nullptr && unpacked->path == f[0])
+			state.RemovePlaced(f[0]);
 	} else if (record.kind == "wrote" && f.size() == 2) {
 		if (f[1] == "-") {
-			if (LibEntryExists(f[0]))
-				Remove(f[0], problems);
+			state.RemovePlaced(f[0]);
 		} else if (LibEntryExists(f[1])) {
 			bool replaced = false;
 			if (!LibMoveReplacing(f[1], f[0], replaced))
@@ -206,13 +359,11 @@ void InstallJournal::SetTimes(const std::vector<Record>& records)
 	}
 }
 
-bool InstallJournal::Undo(std::vector<std::string>& problems)
+bool InstallJournal::Undo(std::vector<std::string>& problems, std::vector<std::string>* kept)
 {
 	Close();
 	const size_t before = problems.size();
-	for (auto record = fRecords.rbegin(); record != fRecords.rend(); ++record)
-		UndoRecord(*record, problems);
-	ClearWorkFolders(fRecords);
+	UndoAll(fRecords, problems, kept);
 	if (problems.size() == before) {
 		unlink(fPath.c_str());
 		LibUnlink(fBackups.c_str());
@@ -229,7 +380,7 @@ void InstallJournal::RestoreTimes()
 }
 
 bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>& problems,
-                             InstallLock* held)
+                             InstallLock* held, std::vector<std::string>* kept)
 {
 	const std::string path = PathFor(folder);
 	std::vector<Record> records;
@@ -237,11 +388,8 @@ bool InstallJournal::Recover(const std::string& folder, std::vector<std::string>
 	if (!Read(path, records, rollback))
 		return false;
 	const size_t before = problems.size();
-	if (rollback) {
-		for (auto record = records.rbegin(); record != records.rend(); ++record)
-			UndoRecord(*record, problems);
-		ClearWorkFolders(records);
-	}
+	if (rollback)
+		UndoAll(records, problems, kept);
 	if (problems.size() == before) {
 		unlink(path.c_str());
 		LibUnlink((path + ".saved").c_str());

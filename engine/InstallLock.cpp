@@ -34,6 +34,16 @@ bool StillAtPath(const int& fd, const std::string& path)
 	       held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+// Only a regular file of the running user with no other name is a lock file:
+// a hard link would have us overwrite the file it names, and another user's
+// file could be held open against us.
+bool IsOwnPlainFile(const int& fd)
+{
+	struct stat info;
+	return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+	       info.st_uid == geteuid();
+}
+
 } // namespace
 
 InstallLock::InstallLock() : fFd(-1) {}
@@ -57,9 +67,23 @@ status_t InstallLock::Acquire(const std::string& folder, pid_t& holder)
 	holder = 0;
 	const std::string path = LockPath(folder);
 	for (int attempt = 0; attempt < kAttempts; attempt++) {
-		const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-		if (fd < 0)
-			return errno == EACCES || errno == EROFS ? B_PERMISSION_DENIED : B_ERROR;
+		// Never through a link and never truncated: whatever is at the path
+		// is looked at before a byte of it is written.
+		const int fd =
+		        open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+		if (fd < 0) {
+			struct stat there;
+			// Another user's file in the way is no unwritable folder.
+			if (errno == EACCES && lstat(path.c_str(), &there) == 0)
+				return B_NOT_ALLOWED;
+			if (errno == EACCES || errno == EROFS)
+				return B_PERMISSION_DENIED;
+			return errno == ELOOP || errno == EISDIR || errno == ENXIO ? B_NOT_ALLOWED : B_ERROR;
+		}
+		if (!IsOwnPlainFile(fd)) {
+			close(fd);
+			return B_NOT_ALLOWED;
+		}
 		if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
 			const int error = errno;
 			holder = ReadHolder(fd);

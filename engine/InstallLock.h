@@ -16,7 +16,9 @@ public:
 
 	// Takes the lock of the installation folder `folder`. B_BUSY when
 	// another run holds it, with its process id in `holder` (0 when it has
-	// not written it yet); another error when the lock file cannot be made.
+	// not written it yet); B_NOT_ALLOWED when something other than a lock
+	// file of this user is at its path (a link, a folder, a file with another
+	// name or owner); B_PERMISSION_DENIED when the folder cannot be written.
 	status_t Acquire(const std::string& folder, pid_t& holder);
 	void Release();
 

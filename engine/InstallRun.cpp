@@ -182,6 +182,15 @@ bool InstallRun::OpenDestination()
 	}
 	const ConfigRecord config(fConfig);
 	fInstallFolder = std::string(path.Path()) + "/" + config.CreatedFolder();
+	// The folder is written into login scripts and menu entries, where a line
+	// break would begin a line of its own.
+	if (HasControlCharacter(fInstallFolder)) {
+		LibError("The installation folder '%s' holds a control character (a line break, a "
+		         "tab...), which cannot be written into a login script or a menu entry. Choose "
+		         "another folder. Nothing was changed.",
+		         ShownValue(fInstallFolder).c_str());
+		return false;
+	}
 	fLogPath = fInstallFolder + "/" + kLogName;
 	if (config.SaveReplaced())
 		fSavedFiles = fInstallFolder + "/" + kSavedFilesName;
@@ -191,8 +200,16 @@ bool InstallRun::OpenDestination()
 bool InstallRun::LockInstallFolder()
 {
 	pid_t holder = 0;
+	const status_t status = fLock.Acquire(fInstallFolder, holder);
+	if (status == B_NOT_ALLOWED) {
+		LibError("The lock file '%s' of the installation folder is not a file this installer "
+		         "made (a link, a folder, a file with another name or owner): nothing was "
+		         "changed. Remove it, then try again.",
+		         InstallLock::LockPath(fInstallFolder).c_str());
+		return false;
+	}
 	// Without a lock file (a read-only folder) making the folder fails later.
-	if (fLock.Acquire(fInstallFolder, holder) != B_BUSY)
+	if (status != B_BUSY)
 		return true;
 	LibError("The installation folder '%s' is being installed by another installer (process "
 	         "%d): nothing was changed. Try again once it has finished.",
@@ -258,13 +275,16 @@ bool InstallRun::BeginJournal(const struct stat& parent)
 bool InstallRun::UndoInterruptedRun()
 {
 	std::vector<std::string> problems;
-	if (!InstallJournal::Recover(fInstallFolder, problems, nullptr))
+	std::vector<std::string> kept;
+	if (!InstallJournal::Recover(fInstallFolder, problems, nullptr, &kept))
 		return false;
-	if (problems.empty())
+	if (!problems.empty())
+		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
+	else if (!kept.empty())
+		LibInfo("%s", InstallFormat(4096, 1059, JoinLines(kept).c_str()).c_str());
+	else
 		LibInfo("%s",
 		        InstallFormat(1024 + B_PATH_NAME_LENGTH, 1051, fInstallFolder.c_str()).c_str());
-	else
-		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
 	return true;
 }
 
@@ -279,14 +299,17 @@ int32 InstallRun::EndUndone(const int32& result)
 	const std::string logCopy = failed ? KeepLogCopy() : std::string();
 	fConfig.CloseLog();
 	std::vector<std::string> problems;
+	std::vector<std::string> kept;
 	const bool changed = fConfig.journal.HasChanges();
-	fConfig.journal.Undo(problems);
+	fConfig.journal.Undo(problems, &kept);
 	fLock.Release();
 	fConfig.journal.RestoreTimes();
 	if (changed)
 		fConfig.UpdateStatus("%s", InstallText(1049).String());
 	if (!problems.empty())
 		LibError("%s", InstallFormat(4096, 1052, JoinLines(problems).c_str()).c_str());
+	if (!kept.empty())
+		LibInfo("%s", InstallFormat(4096, 1059, JoinLines(kept).c_str()).c_str());
 	if (!failed || result != INSTALL_RUN_OVER)
 		return result;
 	std::string text = InstallFormat(4096, 1050, JoinLines(fConfig.failures.Lines()).c_str());
@@ -333,13 +356,15 @@ bool InstallRun::CreateInstallFolder()
 		         fInstallFolder.c_str(), strerror(why));
 		return false;
 	}
-	if (!fSavedFiles.empty())
+	if (!fSavedFiles.empty() && fConfig.journal.WillMakeFolders(fSavedFiles))
 		Libmkdir(fSavedFiles.c_str());
 	return true;
 }
 
 void InstallRun::StartLog()
 {
+	if (!fConfig.journal.WillWrite(fLogPath))
+		fConfig.LogFailure(fLogPath, std::string("could not be recorded before it was made"));
 	fConfig.OpenLog(fLogPath.c_str());
 	const LibString version = LibGetAppVersion(fConfig.PayloadSource());
 	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(), fInstallFolder.c_str(),
@@ -348,11 +373,8 @@ void InstallRun::StartLog()
 
 bool InstallRun::VerifyPayloads(LibAppResource& store)
 {
-	BMessage instructions;
-	const ConfigRecord config(fConfig);
-	config.Instructions(&instructions);
 	PayloadCheck check(store);
-	if (check.Verify(instructions, config.IncludeDeinstall()))
+	if (check.Verify(fConfig))
 		return true;
 	LibError("%s", InstallFormat(2048, 1048, check.Failure().c_str()).c_str());
 	return false;
@@ -405,14 +427,16 @@ void InstallRun::EditBootScripts()
 		if (!section.edit)
 			continue;
 		const char* tag = section.tag;
-		fConfig.Log("\tAdded script tab %s to %s\n", tag,
-		            ScriptFilePath(edit.folder, edit.file).c_str());
 		// A section may name the folder the user chose.
 		const std::string text = SubstituteInstallDir(section.contents, fInstallFolder);
 		JournalScriptEdit(edit.folder, edit.file);
 		const status_t status = EditScriptFile(edit.folder, edit.file, tag, text.c_str());
-		if (status != B_OK)
+		if (status != B_OK) {
 			fConfig.LogFailure(ScriptFilePath(edit.folder, edit.file), status_text(status));
+			continue;
+		}
+		fConfig.Log("\tAdded script tab %s to %s\n", tag,
+		            ScriptFilePath(edit.folder, edit.file).c_str());
 	}
 }
 

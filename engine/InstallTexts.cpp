@@ -65,6 +65,8 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1056, "No item is selected."},
 	        {1057, "'%s' is not one of 1 to %d."},
 	        {1058, "Please answer y or n."},
+	        {1059, "The installation was undone, but these entries were not made by it and were "
+	               "kept where they are:\n%s"},
 	};
 	return texts;
 }

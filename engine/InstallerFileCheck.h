@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Empty when the file at `path` is as long as its own tables say; else the
-// message for the user, naming the file, the size it should have and the
-// size it has.
+// Empty when the file at `path` can be read and is as long as its own tables
+// say; else the message for the user, naming the file and the reason (the
+// size it should have and the size it has).
 std::string InstallerFileDamage(const char* path);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ConfigRecord.h"
 #include "InstallItemRecord.h"
 #include "LibAppResource.h"
 #include "PayloadDigest.h"
@@ -24,15 +25,23 @@ const int32 kFirstPayloadId = 2100;
 
 PayloadCheck::PayloadCheck(LibAppResource& store) : fStore(store), fFailure(), fFile(-1) {}
 
-bool PayloadCheck::Verify(const BMessage& instructions, const bool& deinstaller)
+bool PayloadCheck::Verify(const BMessage& record)
 {
+	const ConfigRecord config(record);
+	BMessage instructions;
+	config.Instructions(&instructions);
 	fFailure.clear();
 	fFile = open(fStore.FilePath(), O_RDONLY | O_CLOEXEC);
 	if (fFile < 0) {
 		fFailure = std::string(fStore.FilePath()) + ": " + strerror(errno);
 		return false;
 	}
-	bool whole = !deinstaller || VerifyPayload(kDeinstallerPayload, "the deinstaller", nullptr);
+	int64 deinstallerDigest = 0;
+	const bool deinstallerDigested =
+	        record.FindInt64(kDeinstallerDigestField, &deinstallerDigest) == B_OK;
+	bool whole = !config.IncludeDeinstall() ||
+	             VerifyPayload(kDeinstallerPayload, "the deinstaller",
+	                           deinstallerDigested ? &deinstallerDigest : nullptr);
 	BMessage item;
 	for (int32 i = 0; whole && instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK;
 	     i++) {
@@ -40,14 +49,16 @@ bool PayloadCheck::Verify(const BMessage& instructions, const bool& deinstaller)
 		if (!record.Selected())
 			continue;
 		const std::string what = "the item '" + record.Leaf() + "'";
-		whole = VerifyPayload(kFirstPayloadId + i, what, &item);
+		int64 digest = 0;
+		const bool digested = item.FindInt64(kPayloadDigestField, &digest) == B_OK;
+		whole = VerifyPayload(kFirstPayloadId + i, what, digested ? &digest : nullptr);
 	}
 	close(fFile);
 	fFile = -1;
 	return whole;
 }
 
-bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const BMessage* item)
+bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const int64* expected)
 {
 	off_t offset = 0;
 	size_t size = 0;
@@ -55,9 +66,6 @@ bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const
 		fFailure = what + ": the installer carries no payload for it";
 		return false;
 	}
-	int64 expected = 0;
-	const bool hasDigest =
-	        item != nullptr && item->FindInt64(kPayloadDigestField, &expected) == B_OK;
 	struct stat info;
 	if (fstat(fFile, &info) != 0) {
 		fFailure = std::string(fStore.FilePath()) + ": " + strerror(errno);
@@ -69,7 +77,7 @@ bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const
 		           std::to_string(offset + off_t(size));
 		return false;
 	}
-	if (!hasDigest)
+	if (expected == nullptr)
 		return true;
 	uint32 digest = 0;
 	std::string error;
@@ -77,7 +85,7 @@ bool PayloadCheck::VerifyPayload(const int32& id, const std::string& what, const
 		fFailure = what + ": " + error;
 		return false;
 	}
-	if (digest != uint32(expected)) {
+	if (digest != uint32(*expected)) {
 		fFailure = what + ": its payload does not match the digest the installer was built with";
 		return false;
 	}

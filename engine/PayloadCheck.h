@@ -13,14 +13,17 @@ class PayloadCheck {
 public:
 	explicit PayloadCheck(LibAppResource& store);
 
-	// Checks the deinstaller's payload (when one is to be made) and those of
-	// the selected items of `instructions`. False with `Failure()` set.
-	bool Verify(const BMessage& instructions, const bool& deinstaller);
+	// Checks the deinstaller's payload (when the record makes one) and those
+	// of the selected items of the configuration record `record`. False with
+	// `Failure()` set.
+	bool Verify(const BMessage& record);
 	// "<what>: <reason>" for the first payload that failed.
 	const std::string& Failure() const { return fFailure; }
 
 private:
-	bool VerifyPayload(const int32& id, const std::string& what, const BMessage* item);
+	// `expected` is the digest the record keeps, null for a record written
+	// before digests existed.
+	bool VerifyPayload(const int32& id, const std::string& what, const int64* expected);
 
 	LibAppResource& fStore;
 	std::string fFailure;

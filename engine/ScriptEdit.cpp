@@ -17,6 +17,7 @@
 
 #include "Errors.h"
 #include "LibFile.h"
+#include "LibPathParts.h"
 #include "LoginScripts.h"
 #include "Node.h"
 #include "NodeInfo.h"
@@ -70,15 +71,33 @@ bool IsMarkerLine(const std::string& line, const std::string& marker)
 	return line.compare(0, length, marker) == 0 && length == marker.size();
 }
 
-// The index of the end marker closing a section begun at `begin`, or 0.
+// The index of the end marker closing a section begun at `begin`, or 0. A
+// section never holds its own end marker, so further end markers before the
+// next begin marker came from a text that planted one: the section runs to
+// the last of them, and no line it held is left behind as a live command.
 size_t SectionEnd(const std::vector<std::string>& lines, const size_t& begin,
-                  const std::string& endMarker)
+                  const std::string& beginMarker, const std::string& endMarker)
 {
+	size_t end = 0;
 	for (size_t i = begin + 1; i < lines.size(); i++) {
+		if (IsMarkerLine(lines[i], beginMarker))
+			break;
 		if (IsMarkerLine(lines[i], endMarker))
-			return i;
+			end = i;
 	}
-	return 0;
+	return end;
+}
+
+// Whether a line of `text` is the begin or end marker of `tag`.
+bool HoldsMarkerLine(const std::string& text, const char* tag)
+{
+	const std::string beginMarker = std::string("#BEGIN_") + tag;
+	const std::string endMarker = std::string("#END_") + tag;
+	for (const std::string& line : SplitLines(text)) {
+		if (IsMarkerLine(line, beginMarker) || IsMarkerLine(line, endMarker))
+			return true;
+	}
+	return false;
 }
 
 void SetScriptType(const std::string& path)
@@ -131,7 +150,7 @@ std::string ScriptWithoutSection(const std::string& content, const char* tag)
 	std::string result;
 	for (size_t i = 0; i < lines.size(); i++) {
 		if (IsMarkerLine(lines[i], beginMarker)) {
-			const size_t end = SectionEnd(lines, i, endMarker);
+			const size_t end = SectionEnd(lines, i, beginMarker, endMarker);
 			if (end != 0) {
 				i = end;
 				continue;
@@ -149,6 +168,9 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	// A marker is one line: a tag holding a line break would fence nothing.
 	if (tag[0] == '\0' || strpbrk(tag, "\n\r") != nullptr)
 		return B_BAD_VALUE;
+	// A section holding its own marker would end early when it is removed.
+	if (text != nullptr && HoldsMarkerLine(text, tag))
+		return B_BAD_VALUE;
 	// A script that is a link is edited where it lies, and stays a link.
 	char resolved[PATH_MAX];
 	const std::string file(realpath(path, resolved) != nullptr ? resolved : path);
@@ -164,10 +186,8 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	if (text == nullptr && edited == content)
 		return B_OK;
 	if (text != nullptr) {
-		if (edited.empty() || edited.back() != '\n') {
-			fputs("last line\n", stderr);
+		if (edited.empty() || edited.back() != '\n')
 			edited += '\n';
-		}
 		edited += std::string("#BEGIN_") + tag + "\n" + text + "\n#END_" + tag + "\n";
 	}
 	const status_t status = ReplaceWholeFile(file, edited, mode);
@@ -186,10 +206,13 @@ status_t EditScriptFile(const directory_which& folder, const char* file_name, co
 	if (EditLinuxScript(folder, file_name, tag, text, status))
 		return status;
 	BPath directory;
-	if (find_directory(folder, &directory, false) != B_OK)
-		return B_OK;
-	if (!LibExists(directory.Path()))
-		return B_OK;
+	// A boot folder the volume lacks is made, as a missing script is; a
+	// section is never removed from a folder that is not there.
+	const status_t found = find_directory(folder, &directory, text != nullptr);
+	if (found != B_OK || (text == nullptr && !LibExists(directory.Path())))
+		return text == nullptr ? B_OK : found;
+	if (!LibIsFolder(directory.Path()))
+		return B_NOT_A_DIRECTORY;
 	const std::string path = std::string(directory.Path()) + "/" + file_name;
 	return EditScriptPath(path.c_str(), tag, text);
 }

@@ -67,12 +67,38 @@ std::string Candidate(const std::string& leaf, const int32& n)
 	return LibShortenedLeaf(leaf, kLeafLimit - suffix.size()) + suffix;
 }
 
-// A folder made for the trash, or one already there that is not a link.
+// A folder made for the trash, or one already there that is not a link and
+// belongs to this user alone: a folder another user made or can enter would
+// hand them what is trashed into it.
 bool TrashFolder(const std::string& path, const mode_t& mode)
 {
 	mkdir(path.c_str(), mode);
 	struct stat st;
+	return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+	       (st.st_mode & 077) == 0 && access(path.c_str(), W_OK) == 0;
+}
+
+// A folder of the home trash: in the user's own home, only no link.
+bool HomeTrashFolder(const std::string& path)
+{
+	mkdir(path.c_str(), 0700);
+	struct stat st;
 	return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0;
+}
+
+// A volume's shared ".Trash" counts only as a real folder with the sticky bit,
+// so that no user can take away another's folder in it.
+bool SharedTrashUsable(const std::string& shared)
+{
+	struct stat st;
+	return lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0;
+}
+
+// The trash folder below a volume's top with its "files" and "info".
+bool UsableTrash(const std::string& folder)
+{
+	return TrashFolder(folder, 0700) && TrashFolder(folder + "/files", 0700) &&
+	       TrashFolder(folder + "/info", 0700);
 }
 
 } // namespace
@@ -114,22 +140,20 @@ void LibTrashBin::SetToHome()
 	fTop.clear();
 	// The BeOS layout's trash keeps no records.
 	fInfo = LinuxLayout() ? LibParentOf(fFiles) + "/info" : std::string();
-	if (!fInfo.empty() && !TrashFolder(fInfo, 0700))
+	if (!fInfo.empty() && !HomeTrashFolder(fInfo))
 		fStatus = B_NOT_ALLOWED;
 }
 
 bool LibTrashBin::SetToVolume(const std::string& top)
 {
-	const std::string uid = std::to_string(getuid());
-	// An administrator's shared ".Trash" counts only when sticky and no link.
+	const std::string uid = std::to_string(geteuid());
 	const std::string shared = top + "/.Trash";
-	struct stat st;
-	std::string folder = top + "/.Trash-" + uid;
-	if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0)
-		folder = shared + "/" + uid;
-	if (!TrashFolder(folder, 0700) || !TrashFolder(folder + "/files", 0700) ||
-	    !TrashFolder(folder + "/info", 0700))
-		return false;
+	std::string folder = shared + "/" + uid;
+	if (!SharedTrashUsable(shared) || !UsableTrash(folder)) {
+		folder = top + "/.Trash-" + uid;
+		if (!UsableTrash(folder))
+			return false;
+	}
 	fFiles = folder + "/files";
 	fInfo = folder + "/info";
 	fTop = top;

@@ -14,16 +14,12 @@ namespace {
 // Unflattens the record; false (with the diagnostic written) when it cannot.
 bool read_record(BMessage& config, LibAppResource& store)
 {
-	if (!store.HasResource(B_STRING_TYPE, kConfigurationResourceId)) {
-		fprintf(stderr, "Does not have resource %d\n", (int)kConfigurationResourceId);
+	if (!store.HasResource(B_STRING_TYPE, kConfigurationResourceId))
 		return false;
-	}
 	size_t length = 0;
 	void* data = store.FindResource(B_STRING_TYPE, kConfigurationResourceId, &length);
-	if (data == nullptr) {
-		fprintf(stderr, "Unable to read resource %d\n", (int)kConfigurationResourceId);
+	if (data == nullptr)
 		return false;
-	}
 	status_t status = config.Unflatten(static_cast<const char*>(data), length);
 	free(data);
 	return status == B_OK;
@@ -59,7 +55,6 @@ bool ReportConfiguration(BMessage& config, const ConfigReading& reading)
 	}
 	LibError("%s",
 	         "Error obtaining configuration in installer. The installer was improperly built.");
-	fprintf(stderr, "QUIT.................. add code...\n");
 	return false;
 }
 

@@ -82,6 +82,8 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	std::string tagValue;
 	tagName.swap(fTagName);
 	tagValue.swap(fTagValue);
+	BeforePlace beforePlace;
+	beforePlace.swap(fBeforePlace);
 	if (destination == nullptr || destination[0] == '\0')
 		return false;
 	off_t offset = 0;
@@ -96,12 +98,12 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	std::string work = parent_folder(destination) + "/.vantry-extract-XXXXXX";
 	if (mkdtemp(work.data()) == nullptr) {
 		fExtractError = strerror(errno);
-		fprintf(stderr, "Error initializine file in ExtractEntry\n");
 		return false;
 	}
 	fExtractError = "its payload could not be written";
-	bool placed = unpack ? _Unpack(offset, size, name, work, destination, tagName, tagValue)
-	                     : _CopyOut(offset, size, work, destination);
+	bool placed =
+	        unpack ? _Unpack(offset, size, name, work, destination, tagName, tagValue, beforePlace)
+	               : _CopyOut(offset, size, work, destination);
 	if (placed)
 		fExtractError.clear();
 	std::error_code error;
@@ -120,7 +122,7 @@ void LibAppResource::SetEntryTag(const char* name, const char* value)
 
 bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const std::string& work,
                              const char* destination, const std::string& tagName,
-                             const std::string& tagValue)
+                             const std::string& tagValue, const BeforePlace& beforePlace)
 {
 	if (name == nullptr || name[0] == '\0')
 		return false;
@@ -129,14 +131,15 @@ bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const 
 	extractor.SetProgress(fWritten);
 	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
 		fExtractError = extractor.ErrorText();
-		fprintf(stderr, "ExtractEntry %s: %s\n", name, fExtractError.c_str());
 		return false;
 	}
 	std::string extracted = work + "/" + name;
+	if (beforePlace && !beforePlace(extracted, destination)) {
+		fExtractError = std::string("its place ") + destination + " could not be recorded first";
+		return false;
+	}
 	if (rename(extracted.c_str(), destination) != 0) {
-		fExtractError = strerror(errno);
-		fprintf(stderr, "ExtractEntry %s: cannot place %s: %s\n", name, destination,
-		        strerror(errno));
+		fExtractError = std::string("cannot place it at ") + destination + ": " + strerror(errno);
 		return false;
 	}
 	return true;

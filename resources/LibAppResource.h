@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "File.h"
@@ -32,6 +33,11 @@ public:
 	// Host addition: a counter the next unpacking ExtractEntry adds the bytes
 	// it writes to, as it goes (for a progress bar); none when null.
 	void SetProgressCounter(std::atomic<int64>* written) { fWritten = written; }
+	// Host addition: called by the next unpacking ExtractEntry with the
+	// unpacked entry and its destination just before it is renamed into
+	// place; false stops the placing. It holds for that one call.
+	using BeforePlace = std::function<bool(const std::string& unpacked, const std::string& path)>;
+	void SetBeforePlace(BeforePlace hook) { fBeforePlace = std::move(hook); }
 	// Copies (`type`, `id`) with its name into `target`, replacing the one there.
 	bool CopyResource(const long& id, const uint32& type, LibAppResource& target);
 	// The 'CSTR' resource `id` as a NUL-terminated copy the caller frees
@@ -50,7 +56,8 @@ private:
 	void _Attach(const char* path, const uint32& mode);
 	bool _StoreArchive(const char* archive, const long& id, const char* name);
 	bool _Unpack(off_t offset, size_t size, const char* name, const std::string& work,
-	             const char* destination, const std::string& tagName, const std::string& tagValue);
+	             const char* destination, const std::string& tagName, const std::string& tagValue,
+	             const BeforePlace& beforePlace);
 	bool _CopyOut(off_t offset, size_t size, const std::string& work, const char* destination);
 
 	BFile fFile;
@@ -59,4 +66,5 @@ private:
 	std::string fTagName;
 	std::string fTagValue;
 	std::atomic<int64>* fWritten = nullptr;
+	BeforePlace fBeforePlace;
 };

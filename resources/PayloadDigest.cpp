@@ -15,6 +15,7 @@
 #include <thread>
 
 const char* const kPayloadDigestField = "payload_digest";
+const char* const kDeinstallerDigestField = "deinstaller_digest";
 
 namespace {
 

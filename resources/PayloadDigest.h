@@ -11,6 +11,8 @@
 
 // The record field of an install_file item that holds its payload's digest.
 extern const char* const kPayloadDigestField;
+// The record field that holds the digest of the deinstaller's payload.
+extern const char* const kDeinstallerDigestField;
 
 // The digest of `size` bytes of the open file `fd` from `offset`. A file that
 // ends before them gives B_FILE_ERROR with `error` naming both sizes.

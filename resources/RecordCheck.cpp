@@ -11,33 +11,6 @@ namespace {
 
 const size_t kLongestLeaf = 255;
 
-bool HasControl(const std::string& text)
-{
-	for (const unsigned char c : text) {
-		if (c < 0x20 || c == 0x7f)
-			return true;
-	}
-	return false;
-}
-
-// The value as the message shows it: control characters escaped, so that a
-// line feed is seen as "\n" and not as a new line of the message.
-std::string Shown(const std::string& value)
-{
-	std::string shown;
-	for (const unsigned char c : value) {
-		if (c == '\n')
-			shown += "\\n";
-		else if (c < 0x20 || c == 0x7f) {
-			char escape[8];
-			snprintf(escape, sizeof(escape), "\\x%02x", c);
-			shown += escape;
-		} else
-			shown += char(c);
-	}
-	return shown;
-}
-
 class Checker {
 public:
 	explicit Checker(const BMessage& record) : fRecord(record) {}
@@ -58,7 +31,7 @@ private:
 	{
 		std::string text = "field `" + field + "`";
 		if (value != nullptr)
-			text += " (\"" + Shown(value) + "\")";
+			text += " (\"" + ShownValue(value) + "\")";
 		fErrors.push_back(text + ": " + reason);
 	}
 
@@ -66,7 +39,7 @@ private:
 	void CheckOneLine(const BMessage& from, const char* name, const std::string& field)
 	{
 		const char* value = from.FindString(name);
-		if (value != nullptr && HasControl(value))
+		if (value != nullptr && HasControlCharacter(value))
 			Fail(field, value, "must be one line, without control characters");
 	}
 
@@ -148,7 +121,7 @@ private:
 	// `below` counts the folders the path goes down from its root.
 	static bool SubFolderIsInside(const std::string& path, int32& below)
 	{
-		if (HasControl(path) || (!path.empty() && path[0] == '/'))
+		if (HasControlCharacter(path) || (!path.empty() && path[0] == '/'))
 			return false;
 		size_t start = 0;
 		while (start <= path.size()) {
@@ -175,7 +148,7 @@ private:
 				continue;
 			const std::string tagField = std::string(base) + "_tag";
 			const char* tag = fRecord.FindString(tagField.c_str());
-			if (tag == nullptr || tag[0] == '\0' || HasControl(tag)) {
+			if (tag == nullptr || tag[0] == '\0' || HasControlCharacter(tag)) {
 				Fail(tagField, tag,
 				     "a section's tag must be one line of text, without control characters");
 				continue;
@@ -198,7 +171,10 @@ private:
 			size_t stop = contents.find('\n', start);
 			if (stop == std::string::npos)
 				stop = contents.size();
-			const std::string line = contents.substr(start, stop - start);
+			std::string line = contents.substr(start, stop - start);
+			// The script editor reads a line ending in a carriage return as the same marker.
+			if (!line.empty() && line.back() == '\r')
+				line.pop_back();
 			if (line == begin || line == end)
 				return true;
 			start = stop + 1;
@@ -230,6 +206,31 @@ size_t CharacterBoundary(const std::string& text, size_t length)
 
 } // namespace
 
+bool HasControlCharacter(const std::string& text)
+{
+	for (const unsigned char c : text) {
+		if (c < 0x20 || c == 0x7f)
+			return true;
+	}
+	return false;
+}
+
+std::string ShownValue(const std::string& value)
+{
+	std::string shown;
+	for (const unsigned char c : value) {
+		if (c == '\n')
+			shown += "\\n";
+		else if (c < 0x20 || c == 0x7f) {
+			char escape[8];
+			snprintf(escape, sizeof(escape), "\\x%02x", c);
+			shown += escape;
+		} else
+			shown += char(c);
+	}
+	return shown;
+}
+
 std::vector<std::string> CheckConfigRecord(const BMessage& record)
 {
 	return Checker(record).Run();
@@ -257,5 +258,5 @@ std::string SafeFileName(const char* name)
 bool IsPlainLeaf(const std::string& name)
 {
 	return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-	       !HasControl(name) && name.size() <= kLongestLeaf;
+	       !HasControlCharacter(name) && name.size() <= kLongestLeaf;
 }

@@ -17,6 +17,14 @@ static const double kLargestDiskAmount = 1152921504606846976.0;
 // record can be installed.
 std::vector<std::string> CheckConfigRecord(const BMessage& record);
 
+// Whether `text` holds a byte below 0x20 or 0x7f: such a text cannot be
+// written into a line of a script, a log or a menu entry.
+bool HasControlCharacter(const std::string& text);
+
+// `value` as a message shows it: control characters escaped, so that a line
+// feed is seen as "\n" and not as a new line of the message.
+std::string ShownValue(const std::string& value);
+
 // `name` as one leaf of a path: each "/" becomes "-", each control character
 // a space, and a name left empty, "." or ".." gets "_" for each dot (or one
 // "_"); cut to 255 bytes at a character boundary. Used where the product name

@@ -180,6 +180,9 @@ TEST_F(DeinstallUnattendedTest, ANamesakeInTheTrashIsAskedAndNeverOverwrittenUna
 		fs::remove_all(trash);
 		WriteFile(trash + "/files/hello", "namesake");
 		WriteFile(trash + "/info/hello.trashinfo", "[Trash Info]\nPath=old/hello\n");
+		// A volume's trash is used only when it is the user's alone.
+		for (const char* part : {"", "/files", "/info"})
+			chmod((trash + part).c_str(), 0700);
 		std::vector<std::string> arguments = test.arguments;
 		if (test.answers) {
 			WriteFile(world.Temp() + "/answers.txt", *test.answers);

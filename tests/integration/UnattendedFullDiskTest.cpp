@@ -83,8 +83,10 @@ TEST_P(FullDiskTest, StopsOrUndoesNamingThePath)
 INSTANTIATE_TEST_SUITE_P(
         Full, FullDiskTest,
         testing::Values(
+                // The deinstaller comes first: without it the installation is not whole.
                 FullCase{"DestinationVolumeWithoutRoom", "apps", "User Selected", 12,
-                         "/apps/Full/big.bin: cannot write big.bin: No space left on device"},
+                         "/apps/Full/Full 1.0 Deinstaller: the deinstaller could not be written: "
+                         "cannot write Deinstaller: No space left on device"},
                 FullCase{"FolderThatFillsUpDuringTheCopy", "home/config/add-ons", "User Add-Ons",
                          12, "/home/config/add-ons/big.bin: No space left on device"},
                 // Found by the plan, before the installation folder is made.

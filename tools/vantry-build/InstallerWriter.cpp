@@ -25,7 +25,7 @@ const int32 kConfigurationId = 2002;
 const int32 kDeinstallerId = 2001;
 const int32 kFirstItemId = 2100;
 const int32 kFirstStringId = 1000;
-const int32 kLastInstallerString = 1058;
+const int32 kLastInstallerString = 1059;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
 
@@ -201,6 +201,8 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
 	if (writer.Write(program, kDeinstallerLeaf, *archive) != B_OK)
 		return Fail(writer.ErrorText());
+	if (payload_file_digest(*archive, &fDeinstallerDigest, &error) != B_OK)
+		return Fail("cannot read " + *archive + ": " + error);
 	return B_OK;
 }
 
@@ -296,6 +298,7 @@ status_t InstallerWriter::PackItems(const std::string& work)
 
 void InstallerWriter::AddDigests(BMessage& record) const
 {
+	record.AddInt64(kDeinstallerDigestField, int64(fDeinstallerDigest));
 	BMessage instructions;
 	if (record.FindMessage("install_instructions", &instructions) != B_OK)
 		return;

@@ -58,6 +58,7 @@ private:
 	std::vector<std::string> fErrors;
 	std::vector<std::string> fArchives;
 	std::vector<uint32> fDigests;
+	uint32 fDeinstallerDigest = 0;
 	std::vector<PackedItem> fPacked;
 	std::vector<int64> fListedSizes; // of the packed items, for the record
 };

@@ -277,10 +277,7 @@ bool InstallerWin::LoadConfiguration()
 		reader.join();
 	else
 		RecordReadAhead::Take(engine, reading, read_items);
-	if (ReportConfiguration(engine, reading))
-		return true;
-	fputs("QUIT.................. add code...\n", stderr);
-	return false;
+	return ReportConfiguration(engine, reading);
 }
 
 void InstallerWin::FillProductView()

@@ -80,7 +80,7 @@ TEST(ScriptEditTest, MissingLineFeedAndMissingFile)
 	EXPECT_EQ(ReadText(script), "no line feed\n#BEGIN_E\nX=2\n#END_E\n");
 }
 
-TEST(ScriptEditTest, SampleSeedsAMissingScriptAndMissingFolderWritesNothing)
+TEST(ScriptEditTest, SampleSeedsAMissingScriptAndAMissingFolderIsMade)
 {
 	EngineWorld world;
 	const std::string script = world.UserBoot() + "/UserBootscript";
@@ -88,9 +88,43 @@ TEST(ScriptEditTest, SampleSeedsAMissingScriptAndMissingFolderWritesNothing)
 	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "S", "s");
 	EXPECT_EQ(ReadText(script), "#!/bin/sh\n#BEGIN_S\ns\n#END_S\n");
 
+	// Removing a section never makes the folder it would be in.
 	std::filesystem::remove_all(world.UserBoot());
-	EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "S", "s");
+	EXPECT_EQ(EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "S", nullptr), B_OK);
 	EXPECT_FALSE(std::filesystem::exists(world.UserBoot()));
+	// Adding one makes it, as a missing script is made.
+	EXPECT_EQ(EditScriptFile(B_USER_BOOT_DIRECTORY, "UserBootscript", "S", "s"), B_OK);
+	EXPECT_EQ(ReadText(script), "\n#BEGIN_S\ns\n#END_S\n");
+}
+
+// A section is never written holding its own marker, and one written so by
+// an earlier version is removed whole: no line of it is left to run.
+TEST(ScriptEditTest, PlantedMarkersNeverLeaveALiveLine)
+{
+	EngineWorld world;
+	const std::string profile = world.Boot() + "/home/.profile";
+	const char* const refused[] = {
+	        "export P=\"/a\n#END_T\ntouch /tmp/planted\n#\"",
+	        "x\n#END_T\r\ny",
+	        "#BEGIN_T\nx",
+	};
+	for (const char* text : refused) {
+		SCOPED_TRACE(text);
+		WriteText(profile, "mine\n");
+		EXPECT_EQ(EditScriptFile(B_USER_DIRECTORY, ".profile", "T", text), B_BAD_VALUE);
+		EXPECT_EQ(ReadText(profile), "mine\n");
+	}
+	struct Case {
+		const char* content;
+		const char* expected;
+	};
+	const Case written[] = {
+	        {"a\n#BEGIN_T\nexport P=\"/a\n#END_T\ntouch /tmp/planted\n#\"\n#END_T\nz\n", "a\nz\n"},
+	        {"#BEGIN_T\n1\n#END_T\nrun\n#END_T\n#BEGIN_T\n2\n#END_T\nz\n", "z\n"},
+	        {"#BEGIN_T\n1\n#END_T\nmine\n#BEGIN_U\nu\n#END_U\n", "mine\n#BEGIN_U\nu\n#END_U\n"},
+	};
+	for (const Case& test : written)
+		EXPECT_EQ(ScriptWithoutSection(test.content, "T"), test.expected) << test.content;
 }
 
 TEST(ScriptEditTest, RewriteReplacesTheFileWholeAndKeepsModeAndLinks)
