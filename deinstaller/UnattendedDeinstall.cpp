@@ -4,10 +4,8 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "AnswerFile.h"
 #include "CheckAndPrompt.h"
@@ -20,6 +18,7 @@
 #include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
+#include "StopSignals.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
 #include "VolumeRoster.h"
@@ -28,55 +27,17 @@ namespace {
 
 const char kNothingFound[] = "No files or folders were found to deinstall on this volume.";
 
-// Turns SIGINT and SIGTERM into a stop request, heard between entries and by
-// the search thread; a second signal ends the program at once.
-class StopWatch {
-public:
-	explicit StopWatch(UnattendedOutput& output) : fOutput(output), fSearch(nullptr), fDone(false)
-	{
-		sigemptyset(&fSignals);
-		sigaddset(&fSignals, SIGINT);
-		sigaddset(&fSignals, SIGTERM);
-		pthread_sigmask(SIG_BLOCK, &fSignals, nullptr);
-		fWaiter = std::thread([this] { Wait(); });
-	}
-
-	~StopWatch()
-	{
-		fDone = true;
-		fWaiter.join();
-	}
-
-	void Watch(DeinstallSearch* search) { fSearch = search; }
-	bool Stopped() const { return sStopped; }
-
-private:
-	void Wait()
-	{
-		const timespec step = {0, 100000000};
-		while (!fDone) {
-			const int signal = sigtimedwait(&fSignals, nullptr, &step);
-			if (signal < 0)
-				continue;
-			if (sStopped)
-				_exit(DEINSTALL_STOPPED);
-			sStopped = true;
-			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping after the "
-			                                        "current entry"
-			                                      : "terminated (SIGTERM): stopping after the "
-			                                        "current entry");
-			if (DeinstallSearch* search = fSearch)
-				search->Kill();
-		}
-	}
-
-	UnattendedOutput& fOutput;
-	sigset_t fSignals;
-	std::atomic<DeinstallSearch*> fSearch;
-	std::atomic<bool> fDone;
-	std::thread fWaiter;
-	static inline std::atomic<bool> sStopped{false};
-};
+// The first SIGINT or SIGTERM asks `thread` (or, with -1, the removal) to
+// stop after the current entry; StopSignals ends the program on a second.
+void WatchStops(const thread_id& thread, UnattendedOutput& output)
+{
+	StopSignals::Watch(thread, [&output](int signal) {
+		output.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping after the "
+		                                       "current entry"
+		                                     : "terminated (SIGTERM): stopping after the "
+		                                       "current entry");
+	});
+}
 
 int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 {
@@ -116,13 +77,18 @@ bool IsFolder(const std::string& path)
 }
 
 // Searches the volume on the search thread; B_OK, B_CANCELED or why it failed.
-status_t Search(DeinstallSearch& search, StopWatch& stopper, UnattendedOutput& output)
+status_t Search(DeinstallSearch& search, UnattendedOutput& output)
 {
-	stopper.Watch(&search);
-	status_t status = search.Go("search", nullptr, 10, true);
-	stopper.Watch(nullptr);
-	if (status == B_OK)
-		status = stopper.Stopped() ? B_CANCELED : search.Result();
+	WatchStops(-1, output);
+	status_t status = search.Go("search", nullptr, 10, false);
+	if (status == B_OK) {
+		WatchStops(search.Thread(), output);
+		status_t exitValue = B_OK;
+		wait_for_thread(search.Thread(), &exitValue);
+		status = StopSignals::Poll() ? B_CANCELED : search.Result();
+	}
+	// The removal that follows hears the next signal between its entries.
+	WatchStops(-1, output);
 	for (const auto& [folder, reason] : search.Unreadable())
 		output.Line("unreadable", (folder + ": " + reason + " (skipped)").c_str());
 	for (const std::string& path : search.FoundPaths())
@@ -135,8 +101,8 @@ status_t Search(DeinstallSearch& search, StopWatch& stopper, UnattendedOutput& o
 }
 
 // Moves every found entry; prints each move, kept folder and failure as it happens.
-int Remove(const DeinstallOptions& options, DeinstallSearch& search, StopWatch& stopper,
-           UnattendedPresenter& presenter, UnattendedOutput& output)
+int Remove(const DeinstallOptions& options, DeinstallSearch& search, UnattendedPresenter& presenter,
+           UnattendedOutput& output)
 {
 	const std::vector<std::string>& paths = search.FoundPaths();
 	DeinstallRemoval removal(options.destination);
@@ -158,7 +124,7 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, StopWatch& 
 			output.Line("failed", (path + ": " + reason).c_str());
 		}
 	});
-	removal.SetStopCheck([&] { return stopper.Stopped() || presenter.Unanswered(); });
+	removal.SetStopCheck([&] { return StopSignals::Poll() || presenter.Unanswered(); });
 	const status_t status = removal.Remove(paths);
 	if (presenter.Unanswered())
 		return DEINSTALL_UNANSWERED;
@@ -175,6 +141,37 @@ const char* OutcomeText(const int& code)
 		case DEINSTALL_UNANSWERED: return "stopped: a question had no answer (6)";
 		default: return "completed with failures (7)";
 	}
+}
+
+// From the search on: the signals stop the run instead of ending the program.
+int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, const BVolume& volume,
+                    UnattendedPresenter& presenter, UnattendedOutput& output)
+{
+	DeinstallSearch search(volume, DeinstallProductRecord(config).String());
+	const status_t searched = Search(search, output);
+	if (searched == B_CANCELED) {
+		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
+		return DEINSTALL_STOPPED;
+	}
+	if (searched != B_OK)
+		return Fail(output, DEINSTALL_NO_VOLUME,
+		            std::string(volume.HostRootPath()) + ": " + status_text(searched));
+	if (search.FoundPaths().empty())
+		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
+	if (options.list) {
+		output.Line("result", "listed; nothing was changed (0)");
+		return DEINSTALL_COMPLETED;
+	}
+	const int code = Remove(options, search, presenter, output);
+	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
+		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
+		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
+			output.Line("script",
+			            (std::string("section ") + tag + " removed from " + file).c_str());
+		});
+	}
+	output.Line("result", OutcomeText(code));
+	return code;
 }
 
 } // namespace
@@ -199,7 +196,6 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	BMessage config;
 	if (LoadDeinstallConfig(config) != B_OK)
 		return Fail(output, DEINSTALL_NOT_CONFIGURED, kNotConfiguredText);
-	const LibString record = DeinstallProductRecord(config);
 	const ConfigRecord product(config);
 	output.Line("product", (std::string(product.AppName()) + " " + product.Version()).c_str());
 	BVolume volume;
@@ -209,30 +205,8 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 		            "no volume is named \"" + options.volume + "\"; the volumes are: " + offered);
 	output.Line("volume", (VolumeName(volume) + " (" + volume.HostRootPath() + ")").c_str());
 
-	StopWatch stopper(output);
-	DeinstallSearch search(volume, record.String());
-	const status_t searched = Search(search, stopper, output);
-	if (searched == B_CANCELED) {
-		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
-		return DEINSTALL_STOPPED;
-	}
-	if (searched != B_OK)
-		return Fail(output, DEINSTALL_NO_VOLUME,
-		            std::string(volume.HostRootPath()) + ": " + status_text(searched));
-	if (search.FoundPaths().empty())
-		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
-	if (options.list) {
-		output.Line("result", "listed; nothing was changed (0)");
-		return DEINSTALL_COMPLETED;
-	}
-	const int code = Remove(options, search, stopper, presenter, output);
-	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
-		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
-		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
-			output.Line("script",
-			            (std::string("section ") + tag + " removed from " + file).c_str());
-		});
-	}
-	output.Line("result", OutcomeText(code));
+	const int code = SearchAndRemove(options, config, volume, presenter, output);
+	// Decided: a signal from now on ends the program with this outcome.
+	StopSignals::Settle(code);
 	return code;
 }

@@ -258,3 +258,57 @@ TEST_F(DeinstallUnattendedTest, AKilledRemovalLeavesEveryEntryWhole)
 	}
 	EXPECT_GT(moved, 0);
 }
+
+// Mistakes are refused before the search, with code 2 and a message that
+// names what is wrong, at once: nothing waits on a pipe or for a window
+// nobody can see, and nothing moves.
+TEST_F(DeinstallUnattendedTest, MistakesAreRefusedAtOnceNamingWhatIsWrong)
+{
+	const std::string pipe = world.Temp() + "/answers-pipe";
+	ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+	fs::create_directories(world.Temp() + "/answers-folder");
+	const std::vector<std::string> unattended = {deinstaller, "--unattended", "--volume", "Data"};
+	auto with = [&](const std::vector<std::string>& extra) {
+		std::vector<std::string> command = unattended;
+		command.insert(command.end(), extra.begin(), extra.end());
+		return command;
+	};
+	struct Case {
+		std::vector<std::string> command;
+		std::string message;
+	} cases[] = {
+	        {{deinstaller}, "Deinstaller: no display and no terminal: use --unattended"},
+	        {with({"--answers", pipe}), pipe + ": is not a regular file but a pipe"},
+	        {with({"--answers", world.Temp() + "/answers-folder"}),
+	         world.Temp() + "/answers-folder: is not a regular file but a folder"},
+	        {with({"--answers", "/dev/null"}), "/dev/null: is not a regular file but a device"},
+	};
+	world.SetEnv("DISPLAY", std::nullopt);
+	world.SetEnv("WAYLAND_DISPLAY", std::nullopt);
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.command.back());
+		const auto before = Snapshot();
+		const RunResult run = world.RunFor(test.command, 20);
+		EXPECT_EQ(run.code, 2) << run.output << run.errors;
+		EXPECT_NE((run.output + run.errors).find(test.message), std::string::npos)
+		        << run.output << run.errors;
+		EXPECT_TRUE(Labelled(run.output, "found").empty()) << run.output;
+		EXPECT_EQ(Snapshot(), before);
+	}
+}
+
+// SIGINT and SIGTERM end a deinstaller that waits before its search (its
+// output blocked) at once with code 5; nothing moves.
+TEST_F(DeinstallUnattendedTest, StopSignalsEndADeinstallerBlockedBeforeItsSearch)
+{
+	for (const int signal : {SIGINT, SIGTERM}) {
+		SCOPED_TRACE(strsignal(signal));
+		const auto before = Snapshot();
+		const RunResult run = world.SignalWhileBlocked(
+		        {deinstaller, "--unattended", "--volume", "Data"}, signal, 20);
+		EXPECT_EQ(run.code, 5) << "the deinstaller did not end on the signal: " << run.errors;
+		EXPECT_NE(run.errors.find("Deinstaller: stopped by SIGINT or SIGTERM"), std::string::npos)
+		        << run.errors;
+		EXPECT_EQ(Snapshot(), before);
+	}
+}
