@@ -3,6 +3,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -76,8 +77,28 @@ bool IsFolder(const std::string& path)
 	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Searches the volume on the search thread; B_OK, B_CANCELED or why it failed.
-status_t Search(DeinstallSearch& search, UnattendedOutput& output)
+// Prints the folders the search could not read; answers how many may hold
+// entries of this run. Another user's folder counts only with --all-owners,
+// as the entries it holds would.
+size_t ReportUnreadable(const DeinstallSearch& search, const bool& allOwners,
+                        UnattendedOutput& output)
+{
+	size_t counted = 0;
+	for (const auto& [folder, reason] : search.Unreadable()) {
+		const std::string owner =
+		        allOwners ? std::string() : DeinstallRemoval::OtherOwner(folder, geteuid());
+		const std::string note =
+		        owner.empty() ? " (skipped)" : " (skipped: owned by " + owner + ")";
+		output.Line("unreadable", (folder + ": " + reason + note).c_str());
+		counted += owner.empty() ? 1 : 0;
+	}
+	return counted;
+}
+
+// Searches the volume on the search thread; B_OK, B_CANCELED or why it
+// failed. `unreadable` is what ReportUnreadable counted.
+status_t Search(DeinstallSearch& search, const bool& allOwners, UnattendedOutput& output,
+                size_t& unreadable)
 {
 	WatchStops(-1, output);
 	status_t status = search.Go("search", nullptr, 10, false);
@@ -89,8 +110,7 @@ status_t Search(DeinstallSearch& search, UnattendedOutput& output)
 	}
 	// The removal that follows hears the next signal between its entries.
 	WatchStops(-1, output);
-	for (const auto& [folder, reason] : search.Unreadable())
-		output.Line("unreadable", (folder + ": " + reason + " (skipped)").c_str());
+	unreadable = ReportUnreadable(search, allOwners, output);
 	for (const std::string& path : search.FoundPaths())
 		output.Line("found", path.c_str());
 	const std::string summary = std::to_string(search.EntriesSeen()) + " entries read, " +
@@ -100,18 +120,35 @@ status_t Search(DeinstallSearch& search, UnattendedOutput& output)
 	return status;
 }
 
-// Moves every found entry; prints each move, kept folder and failure as it happens.
-int Remove(const DeinstallOptions& options, DeinstallSearch& search, UnattendedPresenter& presenter,
-           UnattendedOutput& output)
+std::string LeftText(const std::string& path, const std::string& reason)
+{
+	return path + ": " + reason + " (--all-owners moves it)";
+}
+
+// What --list shows of the entries a removal would leave to their owners.
+void ListOtherOwners(const std::vector<std::string>& paths, UnattendedOutput& output)
+{
+	for (const std::string& path : paths) {
+		const std::string owner = DeinstallRemoval::OtherOwner(path, geteuid());
+		if (!owner.empty())
+			output.Line("left", LeftText(path, "owned by " + owner).c_str());
+	}
+}
+
+// Moves every found entry; prints each move, kept folder, entry left and
+// failure as it happens. `unreadable` folders make the run incomplete.
+int Remove(const DeinstallOptions& options, DeinstallSearch& search, const size_t& unreadable,
+           UnattendedPresenter& presenter, UnattendedOutput& output)
 {
 	const std::vector<std::string>& paths = search.FoundPaths();
 	DeinstallRemoval removal(options.destination);
+	removal.SetOwner(geteuid(), options.allOwners);
 	removal.SetQuestion(
 	        [&](const std::string& item, const std::string& target, bool& ask, bool& replace) {
 		        CheckAndPrompt(BPath(item.c_str()), LibParentOf(target).c_str(), ask, replace);
 		        return !presenter.Unanswered();
 	        });
-	size_t moved = 0, kept = 0, failed = 0;
+	size_t moved = 0, kept = 0, failed = 0, left = 0;
 	removal.SetProgress([&](const std::string&, const int32&) {
 		for (; moved < removal.Moved().size(); moved++) {
 			const auto& [from, to] = removal.Moved()[moved];
@@ -123,6 +160,10 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, UnattendedP
 			const auto& [path, reason] = removal.Failed()[failed];
 			output.Line("failed", (path + ": " + reason).c_str());
 		}
+		for (; left < removal.Left().size(); left++) {
+			const auto& [path, reason] = removal.Left()[left];
+			output.Line("left", LeftText(path, reason).c_str());
+		}
 	});
 	removal.SetStopCheck([&] { return StopSignals::Poll() || presenter.Unanswered(); });
 	const status_t status = removal.Remove(paths);
@@ -130,7 +171,10 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, UnattendedP
 		return DEINSTALL_UNANSWERED;
 	if (status == B_CANCELED)
 		return DEINSTALL_STOPPED;
-	return status == B_OK ? DEINSTALL_COMPLETED : DEINSTALL_FAILURES;
+	if (status != B_OK)
+		return DEINSTALL_FAILURES;
+	return removal.Left().empty() && unreadable == 0 ? DEINSTALL_COMPLETED
+	                                                 : DEINSTALL_LEFT_IN_PLACE;
 }
 
 const char* OutcomeText(const int& code)
@@ -139,6 +183,7 @@ const char* OutcomeText(const int& code)
 		case DEINSTALL_COMPLETED: return "completed (0)";
 		case DEINSTALL_STOPPED: return "stopped (5)";
 		case DEINSTALL_UNANSWERED: return "stopped: a question had no answer (6)";
+		case DEINSTALL_LEFT_IN_PLACE: return "completed; entries were left in place (8)";
 		default: return "completed with failures (7)";
 	}
 }
@@ -148,7 +193,8 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
                     UnattendedPresenter& presenter, UnattendedOutput& output)
 {
 	DeinstallSearch search(volume, DeinstallProductRecord(config).String());
-	const status_t searched = Search(search, output);
+	size_t unreadable = 0;
+	const status_t searched = Search(search, options.allOwners, output, unreadable);
 	if (searched == B_CANCELED) {
 		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
 		return DEINSTALL_STOPPED;
@@ -159,11 +205,14 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 	if (search.FoundPaths().empty())
 		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
 	if (options.list) {
+		if (!options.allOwners)
+			ListOtherOwners(search.FoundPaths(), output);
 		output.Line("result", "listed; nothing was changed (0)");
 		return DEINSTALL_COMPLETED;
 	}
-	const int code = Remove(options, search, presenter, output);
-	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
+	const int code = Remove(options, search, unreadable, presenter, output);
+	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES ||
+	    code == DEINSTALL_LEFT_IN_PLACE) {
 		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
 		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
 			output.Line("script",

@@ -1,8 +1,10 @@
 // The placed deinstaller run unattended on a second volume: what it finds,
 // where it puts it, the records that let the file manager put it back, the
 // script sections it removes, and what it leaves alone.
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "InstallTestSupport.h"
 
@@ -311,4 +313,85 @@ TEST_F(DeinstallUnattendedTest, StopSignalsEndADeinstallerBlockedBeforeItsSearch
 		        << run.errors;
 		EXPECT_EQ(Snapshot(), before);
 	}
+}
+
+// Run as root, the deinstaller leaves a user's entry where it is and names
+// its owner, in --list and in the removal, unless --all-owners is given.
+TEST_F(DeinstallUnattendedTest, AnotherUsersEntryStaysUnlessEveryOwnerIsAsked)
+{
+	const uid_t other = 65534;
+	if (geteuid() != 0)
+		GTEST_SKIP() << "only root gives a file to another user";
+	ASSERT_EQ(lchown((folder + "/hello").c_str(), other, other), 0);
+	const struct passwd* owner = getpwuid(other);
+	const std::vector<std::string> left = {folder + "/hello: owned by " +
+	                                       (owner != nullptr ? owner->pw_name : "65534") +
+	                                       " (--all-owners moves it)"};
+	const auto before = Snapshot();
+	const RunResult listed = Deinstall({"--list"});
+	EXPECT_EQ(listed.code, 0) << listed.output;
+	EXPECT_EQ(Labelled(listed.output, "left"), left);
+	EXPECT_EQ(Snapshot(), before);
+
+	const RunResult run = Deinstall({});
+	EXPECT_EQ(run.code, 8) << run.output << run.errors;
+	EXPECT_EQ(Labelled(run.output, "left"), left);
+	EXPECT_EQ(Labelled(run.output, "result"),
+	          std::vector<std::string>{"completed; entries were left in place (8)"});
+	EXPECT_EQ(ReadFile(folder + "/hello"), kProductFiles.at("files/hello"));
+	EXPECT_FALSE(Exists(trash + "/files/hello"));
+	EXPECT_FALSE(Exists(folder + "/lib")) << "the user's own entries still go";
+
+	const RunResult all = Deinstall({"--all-owners"});
+	EXPECT_EQ(all.code, 0) << all.output << all.errors;
+	EXPECT_TRUE(Labelled(all.output, "left").empty()) << all.output;
+	EXPECT_FALSE(Exists(folder + "/hello"));
+	EXPECT_EQ(ReadFile(trash + "/files/hello"), kProductFiles.at("files/hello"));
+}
+
+// A tagged file nested deeper than PATH_MAX cannot be reached by its path:
+// its folder is printed as unreadable, the rest goes, and the run ends with
+// code 8 instead of claiming it completed.
+TEST_F(DeinstallUnattendedTest, AnEntryTheSearchCannotReachEndsTheRunAsIncomplete)
+{
+	const std::string tag = InstallWorld::Tag("Hello", "1.0");
+	const std::string leaf(200, 'd');
+	auto openDeepest = [&](const bool& make) {
+		int fd = open(data.c_str(), O_RDONLY | O_DIRECTORY);
+		for (int i = 0; i < 24 && fd >= 0; i++) {
+			if (make)
+				mkdirat(fd, leaf.c_str(), 0755);
+			const int next = openat(fd, leaf.c_str(), O_RDONLY | O_DIRECTORY);
+			close(fd);
+			fd = next;
+		}
+		return fd;
+	};
+	int deepest = openDeepest(true);
+	ASSERT_GE(deepest, 0);
+	const int file = openat(deepest, "deep.txt", O_WRONLY | O_CREAT, 0644);
+	ASSERT_GE(file, 0);
+	ASSERT_EQ(write(file, "deep", 4), 4);
+	ASSERT_EQ(fsetxattr(file, "user.InstallBy", tag.data(), tag.size(), 0), 0);
+	close(file);
+	close(deepest);
+
+	const RunResult run = Deinstall({});
+	EXPECT_EQ(run.code, 8) << run.output << run.errors;
+	const std::vector<std::string> unreadable = Labelled(run.output, "unreadable");
+	ASSERT_EQ(unreadable.size(), 1u) << run.output;
+	EXPECT_EQ(unreadable[0].rfind(data + "/" + leaf + "/", 0), 0u) << unreadable[0];
+	EXPECT_TRUE(unreadable[0].ends_with(std::string(": ") + strerror(ENAMETOOLONG) + " (skipped)"))
+	        << unreadable[0];
+	EXPECT_EQ(Labelled(run.output, "result"),
+	          std::vector<std::string>{"completed; entries were left in place (8)"});
+	EXPECT_FALSE(Exists(folder + "/hello")) << "the reachable entries still go";
+	deepest = openDeepest(false);
+	ASSERT_GE(deepest, 0);
+	char value[256];
+	const int left = openat(deepest, "deep.txt", O_RDONLY);
+	EXPECT_EQ(fgetxattr(left, "user.InstallBy", value, sizeof(value)), ssize_t(tag.size()));
+	close(left);
+	close(deepest);
+	fs::remove_all(data + "/" + leaf);
 }

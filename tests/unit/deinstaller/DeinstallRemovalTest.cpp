@@ -1,6 +1,8 @@
 // The removal: files before folders, folders kept while they hold entries,
 // failures reported, collisions asked and never overwritten unasked.
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -148,4 +150,45 @@ TEST(DeinstallRemovalTest, AQuestionWithoutAnswerStopsWithTheEntryInPlace)
 	EXPECT_EQ(ReadText(world.P("app/lib/one")), "1");
 	EXPECT_EQ(ReadText(world.P("app/bin")), "b");
 	EXPECT_EQ(ReadText(world.P("to") + "/one"), "old");
+}
+
+TEST(DeinstallRemovalTest, EntriesOfAnotherOwnerAreLeftUnlessEveryOwnerIsAsked)
+{
+	// The world's entries belong to the test's user; a removal made for
+	// another user finds them foreign.
+	const uid_t self = geteuid();
+	const struct passwd* entry = getpwuid(self);
+	const std::string name = entry != nullptr ? entry->pw_name : std::to_string(self);
+	struct Case {
+		const char* name;
+		uid_t user;
+		bool anyOwner;
+		bool moved;
+	} cases[] = {
+	        {"the user's own entries", self, false, true},
+	        {"another user's entries", self + 1, false, false},
+	        {"another user's, every owner asked", self + 1, true, true},
+	};
+	for (const Case& test : cases) {
+		World world;
+		DeinstallRemoval removal(world.P("to"));
+		removal.SetOwner(test.user, test.anyOwner);
+		const std::vector<std::string> chosen = {world.P("app/bin"), world.P("app/lib"),
+		                                         world.P("app/lib/one")};
+		EXPECT_EQ(removal.Remove(chosen), B_OK) << test.name;
+		EXPECT_TRUE(removal.Failed().empty()) << test.name;
+		EXPECT_EQ(Exists(world.P("app/bin")), !test.moved) << test.name;
+		EXPECT_EQ(Exists(world.P("to/bin")), test.moved) << test.name;
+		if (test.moved) {
+			EXPECT_TRUE(removal.Left().empty()) << test.name;
+			continue;
+		}
+		const std::vector<std::pair<std::string, std::string>> left = {
+		        {world.P("app/lib/one"), "owned by " + name},
+		        {world.P("app/bin"), "owned by " + name}};
+		EXPECT_EQ(removal.Left(), left) << test.name;
+		// The folder keeps the entry left in it.
+		EXPECT_EQ(removal.Kept(), std::vector<std::string>{world.P("app/lib")}) << test.name;
+		EXPECT_EQ(Listing(world.P("to")), std::vector<std::string>{}) << test.name;
+	}
 }
