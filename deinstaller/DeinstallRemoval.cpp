@@ -134,8 +134,9 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 	if (!fDestination.empty())
 		bin.SetToFolder(fDestination.c_str());
 	if (bin.InitCheck() != B_OK) {
-		fFailed.emplace_back(path, std::string("no trash or folder to take it (") +
-		                                   status_text(bin.InitCheck()) + ")");
+		const std::string taker =
+		        fDestination.empty() ? "no trash can" : "the folder " + fDestination + " cannot";
+		fFailed.emplace_back(path, taker + " take it: " + status_text(bin.InitCheck()));
 		return;
 	}
 	const std::string leaf = LibLeafOf(path);
@@ -157,11 +158,13 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 		name = bin.FreeName(leaf);
 		status = bin.Put(path.c_str(), name);
 	}
+	const std::string target = std::string(bin.FilesFolder()) + "/" + name;
 	if (status != B_OK) {
-		fFailed.emplace_back(path, status_text(status));
+		// The reason may lie with the target as well as the entry: both are named.
+		fFailed.emplace_back(path, "not moved to " + target + ": " + status_text(status));
 		return;
 	}
-	fMoved.emplace_back(path, std::string(bin.FilesFolder()) + "/" + name);
+	fMoved.emplace_back(path, target);
 }
 
 bool DeinstallRemoval::Stopped()

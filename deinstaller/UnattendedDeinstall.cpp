@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -71,10 +73,21 @@ bool ChooseVolume(const std::string& wanted, BVolume& volume, std::string& offer
 	return false;
 }
 
-bool IsFolder(const std::string& path)
+// Why the entries cannot go into `folder`, or nothing. With `probe` a folder
+// is made there and removed: a folder such as /proc looks fine and takes nothing.
+std::string DestinationProblem(const std::string& folder, const bool& probe)
 {
 	struct stat st;
-	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+	if (stat(folder.c_str(), &st) != 0)
+		return strerror(errno);
+	if (!S_ISDIR(st.st_mode))
+		return "it is not a folder";
+	std::string trial = folder + "/.vantry-probe-XXXXXX";
+	if (probe && mkdtemp(trial.data()) == nullptr)
+		return std::string("no entry can be made in it (") + strerror(errno) + ")";
+	if (probe)
+		rmdir(trial.c_str());
+	return std::string();
 }
 
 // Prints the folders the search could not read; answers how many may hold
@@ -238,9 +251,11 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)
 		return Fail(output, DEINSTALL_USAGE, answers.ErrorText());
 	presenter.AddAnswers(answers);
-	if (!options.destination.empty() && !IsFolder(options.destination))
-		return Fail(output, DEINSTALL_USAGE,
-		            "--to " + options.destination + ": " + strerror(ENOTDIR));
+	const std::string unfit = options.destination.empty()
+	                                  ? std::string()
+	                                  : DestinationProblem(options.destination, !options.list);
+	if (!unfit.empty())
+		return Fail(output, DEINSTALL_USAGE, "--to " + options.destination + ": " + unfit);
 
 	BMessage config;
 	if (LoadDeinstallConfig(config) != B_OK)

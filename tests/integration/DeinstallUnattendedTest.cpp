@@ -269,6 +269,7 @@ TEST_F(DeinstallUnattendedTest, MistakesAreRefusedAtOnceNamingWhatIsWrong)
 	const std::string pipe = world.Temp() + "/answers-pipe";
 	ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
 	fs::create_directories(world.Temp() + "/answers-folder");
+	WriteFile(world.Temp() + "/a-file", "x");
 	const std::vector<std::string> unattended = {deinstaller, "--unattended", "--volume", "Data"};
 	auto with = [&](const std::vector<std::string>& extra) {
 		std::vector<std::string> command = unattended;
@@ -284,6 +285,12 @@ TEST_F(DeinstallUnattendedTest, MistakesAreRefusedAtOnceNamingWhatIsWrong)
 	        {with({"--answers", world.Temp() + "/answers-folder"}),
 	         world.Temp() + "/answers-folder: is not a regular file but a folder"},
 	        {with({"--answers", "/dev/null"}), "/dev/null: is not a regular file but a device"},
+	        {with({"--to", world.Temp() + "/missing"}),
+	         "error: --to " + world.Temp() + "/missing: " + strerror(ENOENT)},
+	        {with({"--to", world.Temp() + "/a-file"}),
+	         "error: --to " + world.Temp() + "/a-file: it is not a folder"},
+	        // It looks like a folder; nothing can be made in it.
+	        {with({"--to", "/proc"}), "error: --to /proc: no entry can be made in it ("},
 	};
 	world.SetEnv("DISPLAY", std::nullopt);
 	world.SetEnv("WAYLAND_DISPLAY", std::nullopt);

@@ -192,3 +192,32 @@ TEST(DeinstallRemovalTest, EntriesOfAnotherOwnerAreLeftUnlessEveryOwnerIsAsked)
 		EXPECT_EQ(Listing(world.P("to")), std::vector<std::string>{}) << test.name;
 	}
 }
+
+TEST(DeinstallRemovalTest, AFailedMoveNamesWhereTheEntryWasToGo)
+{
+	struct Case {
+		const char* destination;
+		const char* entry;
+		const char* reason; // "{}" stands for the destination's path
+	} cases[] = {
+	        {"app/bin", "app/lib/one", "the folder {} cannot take it: "}, // a file
+	        {"gone", "app/lib/one", "the folder {} cannot take it: "},
+	        // A folder cannot go into itself.
+	        {"app/empty", "app/empty", "not moved to {}/empty: "},
+	};
+	for (const Case& test : cases) {
+		World world;
+		mkdir(world.P("app/empty").c_str(), 0755);
+		const std::string to = world.P(test.destination);
+		std::string expected = test.reason;
+		expected.replace(expected.find("{}"), 2, to);
+		DeinstallRemoval removal(to);
+		EXPECT_EQ(removal.Remove({world.P(test.entry)}), B_ERROR) << test.destination;
+		ASSERT_EQ(removal.Failed().size(), 1u) << test.destination;
+		EXPECT_EQ(removal.Failed()[0].first, world.P(test.entry)) << test.destination;
+		const std::string& reason = removal.Failed()[0].second;
+		EXPECT_EQ(reason.substr(0, expected.size()), expected) << test.destination;
+		EXPECT_GT(reason.size(), expected.size()) << test.destination << ": no system reason";
+		EXPECT_TRUE(Exists(world.P(test.entry))) << test.destination;
+	}
+}
