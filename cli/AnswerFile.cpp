@@ -96,19 +96,36 @@ std::string ChoicesOf(const answer_kind& kind)
 	return list;
 }
 
+// What an entry that is no regular file is, for the refusal.
+const char* KindOf(const mode_t& mode)
+{
+	if (S_ISDIR(mode))
+		return "a folder";
+	if (S_ISFIFO(mode))
+		return "a pipe";
+	if (S_ISSOCK(mode))
+		return "a socket";
+	return S_ISCHR(mode) || S_ISBLK(mode) ? "a device" : "a special file";
+}
+
 // Reads a regular file of at most kLargestFile bytes, to its end: what the
 // size said when it was opened does not count, what is read does.
 status_t ReadSmallFile(const char* path, std::string& text, std::string& reason)
 {
-	const int fd = open(path, O_RDONLY | O_CLOEXEC);
+	// Without O_NONBLOCK the open of a pipe waits for a writer that may never come.
+	const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 	if (fd < 0) {
 		reason = std::string("cannot be read: ") + strerror(errno);
 		return B_ENTRY_NOT_FOUND;
 	}
 	struct stat info;
 	status_t status = B_OK;
-	if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-		reason = "is not a regular file (a folder, device or pipe is not an answer file)";
+	if (fstat(fd, &info) != 0) {
+		reason = std::string("cannot be read: ") + strerror(errno);
+		status = B_IO_ERROR;
+	} else if (!S_ISREG(info.st_mode)) {
+		reason = std::string("is not a regular file but ") + KindOf(info.st_mode) +
+		         ": an answer file is a text file";
 		status = B_BAD_VALUE;
 	}
 	char buffer[16384];

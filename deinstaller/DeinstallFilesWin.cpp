@@ -193,12 +193,18 @@ void DeinstallFilesWin::DeinstallFiles()
 
 void DeinstallFilesWin::ReportProblems(const DeinstallRemoval& removal)
 {
-	if (removal.Failed().empty() && removal.Kept().empty())
+	if (removal.Failed().empty() && removal.Kept().empty() && removal.Left().empty())
 		return;
 	std::string text;
 	if (!removal.Failed().empty())
 		text += "These entries could not be moved:\n";
 	for (const auto& [path, reason] : removal.Failed())
+		text += "  " + path + ": " + reason + "\n";
+	if (!removal.Left().empty())
+		text += std::string(text.empty() ? "" : "\n") +
+		        "These entries belong to other users and were left in place "
+		        "(Deinstaller --unattended --all-owners moves them):\n";
+	for (const auto& [path, reason] : removal.Left())
 		text += "  " + path + ": " + reason + "\n";
 	if (!removal.Kept().empty())
 		text += std::string(text.empty() ? "" : "\n") +

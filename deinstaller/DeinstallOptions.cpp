@@ -17,10 +17,14 @@ const char kUsage[] =
         "                    \"collision keep all\"; the installer's answer file format)\n"
         "  --yes             answer the questions left unanswered with \"Don't Replace\":\n"
         "                    the moved entry takes the next free name\n"
+        "  --all-owners      move the entries of other users too (by default an entry\n"
+        "                    that another user owns is left in place and listed)\n"
         "\n"
         "Exit codes: 0 completed, 1 not configured, 2 usage, 3 no such volume or it\n"
         "cannot be searched, 4 nothing found, 5 stopped, 6 a question had no answer,\n"
-        "7 some entries could not be moved (each is printed with its reason).\n";
+        "7 some entries could not be moved (each is printed with its reason),\n"
+        "8 entries were left in place: another user's, or in a folder the search\n"
+        "could not read (each is printed).\n";
 
 } // namespace
 
@@ -39,6 +43,7 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		bool* flag = argument == "--unattended"                 ? &options.unattended
 		             : argument == "--yes"                      ? &options.yes
 		             : argument == "--list"                     ? &options.list
+		             : argument == "--all-owners"               ? &options.allOwners
 		             : argument == "--help" || argument == "-h" ? &options.help
 		                                                        : nullptr;
 		if (flag != nullptr) {
@@ -66,8 +71,8 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		*target = value;
 	}
 	if (!options.unattended && !options.help &&
-	    (options.list || options.yes || !options.volume.empty() || !options.destination.empty() ||
-	     !options.answers.empty())) {
+	    (options.list || options.yes || options.allOwners || !options.volume.empty() ||
+	     !options.destination.empty() || !options.answers.empty())) {
 		error = "these options need --unattended";
 		return false;
 	}

@@ -14,6 +14,7 @@ enum {
 	DEINSTALL_STOPPED = 5,
 	DEINSTALL_UNANSWERED = 6,
 	DEINSTALL_FAILURES = 7,
+	DEINSTALL_LEFT_IN_PLACE = 8,
 };
 
 struct DeinstallOptions {
@@ -21,6 +22,8 @@ struct DeinstallOptions {
 	bool help = false;
 	bool yes = false;
 	bool list = false;
+	// Moves entries of other users too; by default only the running user's go.
+	bool allOwners = false;
 	std::string volume;
 	std::string destination;
 	std::string answers;

@@ -2,7 +2,9 @@
 #include "DeinstallRemoval.h"
 
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -37,11 +39,37 @@ bool EmptyFolder(const std::string& path)
 	return empty;
 }
 
+// The login name of `user`, or its number when it has none.
+std::string UserName(const uid_t& user)
+{
+	struct passwd entry;
+	struct passwd* found = nullptr;
+	char buffer[4096];
+	if (getpwuid_r(user, &entry, buffer, sizeof(buffer), &found) == 0 && found != nullptr)
+		return found->pw_name;
+	return std::to_string(user);
+}
+
 } // namespace
 
 DeinstallRemoval::DeinstallRemoval(const std::string& destination)
-    : fDestination(destination), fAsk(true), fReplace(false), fStopped(false)
+    : fDestination(destination), fUser(geteuid()), fAnyOwner(false), fAsk(true), fReplace(false),
+      fStopped(false)
 {
+}
+
+void DeinstallRemoval::SetOwner(const uid_t& user, const bool& anyOwner)
+{
+	fUser = user;
+	fAnyOwner = anyOwner;
+}
+
+std::string DeinstallRemoval::OtherOwner(const std::string& path, const uid_t& user)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0 || st.st_uid == user)
+		return std::string();
+	return UserName(st.st_uid);
 }
 
 status_t DeinstallRemoval::Remove(const std::vector<std::string>& paths)
@@ -97,12 +125,18 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 		fFailed.emplace_back(path, "it is no longer there");
 		return;
 	}
+	const std::string owner = fAnyOwner ? std::string() : OtherOwner(path, fUser);
+	if (!owner.empty()) {
+		fLeft.emplace_back(path, "owned by " + owner);
+		return;
+	}
 	LibTrashBin bin(path.c_str());
 	if (!fDestination.empty())
 		bin.SetToFolder(fDestination.c_str());
 	if (bin.InitCheck() != B_OK) {
-		fFailed.emplace_back(path, std::string("no trash or folder to take it (") +
-		                                   status_text(bin.InitCheck()) + ")");
+		const std::string taker =
+		        fDestination.empty() ? "no trash can" : "the folder " + fDestination + " cannot";
+		fFailed.emplace_back(path, taker + " take it: " + status_text(bin.InitCheck()));
 		return;
 	}
 	const std::string leaf = LibLeafOf(path);
@@ -124,11 +158,13 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 		name = bin.FreeName(leaf);
 		status = bin.Put(path.c_str(), name);
 	}
+	const std::string target = std::string(bin.FilesFolder()) + "/" + name;
 	if (status != B_OK) {
-		fFailed.emplace_back(path, status_text(status));
+		// The reason may lie with the target as well as the entry: both are named.
+		fFailed.emplace_back(path, "not moved to " + target + ": " + status_text(status));
 		return;
 	}
-	fMoved.emplace_back(path, std::string(bin.FilesFolder()) + "/" + name);
+	fMoved.emplace_back(path, target);
 }
 
 bool DeinstallRemoval::Stopped()

@@ -2,6 +2,8 @@
 // folder: files first, then the folders left empty, inner before outer.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -25,9 +27,13 @@ public:
 	void SetProgress(Progress progress) { fProgress = std::move(progress); }
 	// Asked between entries; true ends the removal there.
 	void SetStopCheck(std::function<bool()> stop) { fStop = std::move(stop); }
+	// An entry that `user` does not own is left in place, unless `anyOwner`.
+	// By default only the effective user's entries move: a removal run as
+	// root does not take what other users kept.
+	void SetOwner(const uid_t& user, const bool& anyOwner);
 
 	// `paths` in search order (each folder before its contents). B_OK when
-	// every entry was moved or kept, B_CANCELED when stopped, else B_ERROR.
+	// every entry was moved, kept or left, B_CANCELED when stopped, else B_ERROR.
 	status_t Remove(const std::vector<std::string>& paths);
 
 	// Each moved entry with the path it now has.
@@ -36,6 +42,12 @@ public:
 	const std::vector<std::string>& Kept() const { return fKept; }
 	// Entries that could not be moved, with the reason.
 	const std::vector<std::pair<std::string, std::string>>& Failed() const { return fFailed; }
+	// Entries of other users left in place, with "owned by NAME".
+	const std::vector<std::pair<std::string, std::string>>& Left() const { return fLeft; }
+
+	// The name (or number) of the owner of the entry at `path` when that is
+	// not `user`; empty when it is `user` or the entry cannot be read.
+	static std::string OtherOwner(const std::string& path, const uid_t& user);
 
 private:
 	bool MoveFiles(const std::vector<std::string>& paths, int32& left);
@@ -47,10 +59,13 @@ private:
 	Question fQuestion;
 	Progress fProgress;
 	std::function<bool()> fStop;
+	uid_t fUser;
+	bool fAnyOwner;
 	bool fAsk;
 	bool fReplace;
 	bool fStopped;
 	std::vector<std::pair<std::string, std::string>> fMoved;
 	std::vector<std::string> fKept;
 	std::vector<std::pair<std::string, std::string>> fFailed;
+	std::vector<std::pair<std::string, std::string>> fLeft;
 };

@@ -3,11 +3,12 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "AnswerFile.h"
 #include "CheckAndPrompt.h"
@@ -20,6 +21,7 @@
 #include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
+#include "StopSignals.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
 #include "VolumeRoster.h"
@@ -28,55 +30,17 @@ namespace {
 
 const char kNothingFound[] = "No files or folders were found to deinstall on this volume.";
 
-// Turns SIGINT and SIGTERM into a stop request, heard between entries and by
-// the search thread; a second signal ends the program at once.
-class StopWatch {
-public:
-	explicit StopWatch(UnattendedOutput& output) : fOutput(output), fSearch(nullptr), fDone(false)
-	{
-		sigemptyset(&fSignals);
-		sigaddset(&fSignals, SIGINT);
-		sigaddset(&fSignals, SIGTERM);
-		pthread_sigmask(SIG_BLOCK, &fSignals, nullptr);
-		fWaiter = std::thread([this] { Wait(); });
-	}
-
-	~StopWatch()
-	{
-		fDone = true;
-		fWaiter.join();
-	}
-
-	void Watch(DeinstallSearch* search) { fSearch = search; }
-	bool Stopped() const { return sStopped; }
-
-private:
-	void Wait()
-	{
-		const timespec step = {0, 100000000};
-		while (!fDone) {
-			const int signal = sigtimedwait(&fSignals, nullptr, &step);
-			if (signal < 0)
-				continue;
-			if (sStopped)
-				_exit(DEINSTALL_STOPPED);
-			sStopped = true;
-			fOutput.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping after the "
-			                                        "current entry"
-			                                      : "terminated (SIGTERM): stopping after the "
-			                                        "current entry");
-			if (DeinstallSearch* search = fSearch)
-				search->Kill();
-		}
-	}
-
-	UnattendedOutput& fOutput;
-	sigset_t fSignals;
-	std::atomic<DeinstallSearch*> fSearch;
-	std::atomic<bool> fDone;
-	std::thread fWaiter;
-	static inline std::atomic<bool> sStopped{false};
-};
+// The first SIGINT or SIGTERM asks `thread` (or, with -1, the removal) to
+// stop after the current entry; StopSignals ends the program on a second.
+void WatchStops(const thread_id& thread, UnattendedOutput& output)
+{
+	StopSignals::Watch(thread, [&output](int signal) {
+		output.Line("stop", signal == SIGINT ? "interrupted (SIGINT): stopping after the "
+		                                       "current entry"
+		                                     : "terminated (SIGTERM): stopping after the "
+		                                       "current entry");
+	});
+}
 
 int Fail(UnattendedOutput& output, const int& code, const std::string& text)
 {
@@ -109,22 +73,57 @@ bool ChooseVolume(const std::string& wanted, BVolume& volume, std::string& offer
 	return false;
 }
 
-bool IsFolder(const std::string& path)
+// Why the entries cannot go into `folder`, or nothing. With `probe` a folder
+// is made there and removed: a folder such as /proc looks fine and takes nothing.
+std::string DestinationProblem(const std::string& folder, const bool& probe)
 {
 	struct stat st;
-	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+	if (stat(folder.c_str(), &st) != 0)
+		return strerror(errno);
+	if (!S_ISDIR(st.st_mode))
+		return "it is not a folder";
+	std::string trial = folder + "/.vantry-probe-XXXXXX";
+	if (probe && mkdtemp(trial.data()) == nullptr)
+		return std::string("no entry can be made in it (") + strerror(errno) + ")";
+	if (probe)
+		rmdir(trial.c_str());
+	return std::string();
 }
 
-// Searches the volume on the search thread; B_OK, B_CANCELED or why it failed.
-status_t Search(DeinstallSearch& search, StopWatch& stopper, UnattendedOutput& output)
+// Prints the folders the search could not read; answers how many may hold
+// entries of this run. Another user's folder counts only with --all-owners,
+// as the entries it holds would.
+size_t ReportUnreadable(const DeinstallSearch& search, const bool& allOwners,
+                        UnattendedOutput& output)
 {
-	stopper.Watch(&search);
-	status_t status = search.Go("search", nullptr, 10, true);
-	stopper.Watch(nullptr);
-	if (status == B_OK)
-		status = stopper.Stopped() ? B_CANCELED : search.Result();
-	for (const auto& [folder, reason] : search.Unreadable())
-		output.Line("unreadable", (folder + ": " + reason + " (skipped)").c_str());
+	size_t counted = 0;
+	for (const auto& [folder, reason] : search.Unreadable()) {
+		const std::string owner =
+		        allOwners ? std::string() : DeinstallRemoval::OtherOwner(folder, geteuid());
+		const std::string note =
+		        owner.empty() ? " (skipped)" : " (skipped: owned by " + owner + ")";
+		output.Line("unreadable", (folder + ": " + reason + note).c_str());
+		counted += owner.empty() ? 1 : 0;
+	}
+	return counted;
+}
+
+// Searches the volume on the search thread; B_OK, B_CANCELED or why it
+// failed. `unreadable` is what ReportUnreadable counted.
+status_t Search(DeinstallSearch& search, const bool& allOwners, UnattendedOutput& output,
+                size_t& unreadable)
+{
+	WatchStops(-1, output);
+	status_t status = search.Go("search", nullptr, 10, false);
+	if (status == B_OK) {
+		WatchStops(search.Thread(), output);
+		status_t exitValue = B_OK;
+		wait_for_thread(search.Thread(), &exitValue);
+		status = StopSignals::Poll() ? B_CANCELED : search.Result();
+	}
+	// The removal that follows hears the next signal between its entries.
+	WatchStops(-1, output);
+	unreadable = ReportUnreadable(search, allOwners, output);
 	for (const std::string& path : search.FoundPaths())
 		output.Line("found", path.c_str());
 	const std::string summary = std::to_string(search.EntriesSeen()) + " entries read, " +
@@ -134,18 +133,35 @@ status_t Search(DeinstallSearch& search, StopWatch& stopper, UnattendedOutput& o
 	return status;
 }
 
-// Moves every found entry; prints each move, kept folder and failure as it happens.
-int Remove(const DeinstallOptions& options, DeinstallSearch& search, StopWatch& stopper,
+std::string LeftText(const std::string& path, const std::string& reason)
+{
+	return path + ": " + reason + " (--all-owners moves it)";
+}
+
+// What --list shows of the entries a removal would leave to their owners.
+void ListOtherOwners(const std::vector<std::string>& paths, UnattendedOutput& output)
+{
+	for (const std::string& path : paths) {
+		const std::string owner = DeinstallRemoval::OtherOwner(path, geteuid());
+		if (!owner.empty())
+			output.Line("left", LeftText(path, "owned by " + owner).c_str());
+	}
+}
+
+// Moves every found entry; prints each move, kept folder, entry left and
+// failure as it happens. `unreadable` folders make the run incomplete.
+int Remove(const DeinstallOptions& options, DeinstallSearch& search, const size_t& unreadable,
            UnattendedPresenter& presenter, UnattendedOutput& output)
 {
 	const std::vector<std::string>& paths = search.FoundPaths();
 	DeinstallRemoval removal(options.destination);
+	removal.SetOwner(geteuid(), options.allOwners);
 	removal.SetQuestion(
 	        [&](const std::string& item, const std::string& target, bool& ask, bool& replace) {
 		        CheckAndPrompt(BPath(item.c_str()), LibParentOf(target).c_str(), ask, replace);
 		        return !presenter.Unanswered();
 	        });
-	size_t moved = 0, kept = 0, failed = 0;
+	size_t moved = 0, kept = 0, failed = 0, left = 0;
 	removal.SetProgress([&](const std::string&, const int32&) {
 		for (; moved < removal.Moved().size(); moved++) {
 			const auto& [from, to] = removal.Moved()[moved];
@@ -157,14 +173,21 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, StopWatch& 
 			const auto& [path, reason] = removal.Failed()[failed];
 			output.Line("failed", (path + ": " + reason).c_str());
 		}
+		for (; left < removal.Left().size(); left++) {
+			const auto& [path, reason] = removal.Left()[left];
+			output.Line("left", LeftText(path, reason).c_str());
+		}
 	});
-	removal.SetStopCheck([&] { return stopper.Stopped() || presenter.Unanswered(); });
+	removal.SetStopCheck([&] { return StopSignals::Poll() || presenter.Unanswered(); });
 	const status_t status = removal.Remove(paths);
 	if (presenter.Unanswered())
 		return DEINSTALL_UNANSWERED;
 	if (status == B_CANCELED)
 		return DEINSTALL_STOPPED;
-	return status == B_OK ? DEINSTALL_COMPLETED : DEINSTALL_FAILURES;
+	if (status != B_OK)
+		return DEINSTALL_FAILURES;
+	return removal.Left().empty() && unreadable == 0 ? DEINSTALL_COMPLETED
+	                                                 : DEINSTALL_LEFT_IN_PLACE;
 }
 
 const char* OutcomeText(const int& code)
@@ -173,8 +196,44 @@ const char* OutcomeText(const int& code)
 		case DEINSTALL_COMPLETED: return "completed (0)";
 		case DEINSTALL_STOPPED: return "stopped (5)";
 		case DEINSTALL_UNANSWERED: return "stopped: a question had no answer (6)";
+		case DEINSTALL_LEFT_IN_PLACE: return "completed; entries were left in place (8)";
 		default: return "completed with failures (7)";
 	}
+}
+
+// From the search on: the signals stop the run instead of ending the program.
+int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, const BVolume& volume,
+                    UnattendedPresenter& presenter, UnattendedOutput& output)
+{
+	DeinstallSearch search(volume, DeinstallProductRecord(config).String());
+	size_t unreadable = 0;
+	const status_t searched = Search(search, options.allOwners, output, unreadable);
+	if (searched == B_CANCELED) {
+		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
+		return DEINSTALL_STOPPED;
+	}
+	if (searched != B_OK)
+		return Fail(output, DEINSTALL_NO_VOLUME,
+		            std::string(volume.HostRootPath()) + ": " + status_text(searched));
+	if (search.FoundPaths().empty())
+		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
+	if (options.list) {
+		if (!options.allOwners)
+			ListOtherOwners(search.FoundPaths(), output);
+		output.Line("result", "listed; nothing was changed (0)");
+		return DEINSTALL_COMPLETED;
+	}
+	const int code = Remove(options, search, unreadable, presenter, output);
+	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES ||
+	    code == DEINSTALL_LEFT_IN_PLACE) {
+		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
+		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
+			output.Line("script",
+			            (std::string("section ") + tag + " removed from " + file).c_str());
+		});
+	}
+	output.Line("result", OutcomeText(code));
+	return code;
 }
 
 } // namespace
@@ -192,14 +251,15 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	if (!options.answers.empty() && answers.SetTo(options.answers.c_str()) != B_OK)
 		return Fail(output, DEINSTALL_USAGE, answers.ErrorText());
 	presenter.AddAnswers(answers);
-	if (!options.destination.empty() && !IsFolder(options.destination))
-		return Fail(output, DEINSTALL_USAGE,
-		            "--to " + options.destination + ": " + strerror(ENOTDIR));
+	const std::string unfit = options.destination.empty()
+	                                  ? std::string()
+	                                  : DestinationProblem(options.destination, !options.list);
+	if (!unfit.empty())
+		return Fail(output, DEINSTALL_USAGE, "--to " + options.destination + ": " + unfit);
 
 	BMessage config;
 	if (LoadDeinstallConfig(config) != B_OK)
 		return Fail(output, DEINSTALL_NOT_CONFIGURED, kNotConfiguredText);
-	const LibString record = DeinstallProductRecord(config);
 	const ConfigRecord product(config);
 	output.Line("product", (std::string(product.AppName()) + " " + product.Version()).c_str());
 	BVolume volume;
@@ -209,30 +269,8 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 		            "no volume is named \"" + options.volume + "\"; the volumes are: " + offered);
 	output.Line("volume", (VolumeName(volume) + " (" + volume.HostRootPath() + ")").c_str());
 
-	StopWatch stopper(output);
-	DeinstallSearch search(volume, record.String());
-	const status_t searched = Search(search, stopper, output);
-	if (searched == B_CANCELED) {
-		output.Line("result", OutcomeText(DEINSTALL_STOPPED));
-		return DEINSTALL_STOPPED;
-	}
-	if (searched != B_OK)
-		return Fail(output, DEINSTALL_NO_VOLUME,
-		            std::string(volume.HostRootPath()) + ": " + status_text(searched));
-	if (search.FoundPaths().empty())
-		return Fail(output, DEINSTALL_NOTHING_FOUND, kNothingFound);
-	if (options.list) {
-		output.Line("result", "listed; nothing was changed (0)");
-		return DEINSTALL_COMPLETED;
-	}
-	const int code = Remove(options, search, stopper, presenter, output);
-	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES) {
-		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
-		RemoveScriptSections(tags, [&](const char* file, const char* tag) {
-			output.Line("script",
-			            (std::string("section ") + tag + " removed from " + file).c_str());
-		});
-	}
-	output.Line("result", OutcomeText(code));
+	const int code = SearchAndRemove(options, config, volume, presenter, output);
+	// Decided: a signal from now on ends the program with this outcome.
+	StopSignals::Settle(code);
 	return code;
 }

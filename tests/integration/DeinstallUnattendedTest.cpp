@@ -1,8 +1,10 @@
 // The placed deinstaller run unattended on a second volume: what it finds,
 // where it puts it, the records that let the file manager put it back, the
 // script sections it removes, and what it leaves alone.
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "InstallTestSupport.h"
 
@@ -260,4 +262,146 @@ TEST_F(DeinstallUnattendedTest, AKilledRemovalLeavesEveryEntryWhole)
 		(here ? placed : moved)++;
 	}
 	EXPECT_GT(moved, 0);
+}
+
+// Mistakes are refused before the search, with code 2 and a message that
+// names what is wrong, at once: nothing waits on a pipe or for a window
+// nobody can see, and nothing moves.
+TEST_F(DeinstallUnattendedTest, MistakesAreRefusedAtOnceNamingWhatIsWrong)
+{
+	const std::string pipe = world.Temp() + "/answers-pipe";
+	ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+	fs::create_directories(world.Temp() + "/answers-folder");
+	WriteFile(world.Temp() + "/a-file", "x");
+	const std::vector<std::string> unattended = {deinstaller, "--unattended", "--volume", "Data"};
+	auto with = [&](const std::vector<std::string>& extra) {
+		std::vector<std::string> command = unattended;
+		command.insert(command.end(), extra.begin(), extra.end());
+		return command;
+	};
+	struct Case {
+		std::vector<std::string> command;
+		std::string message;
+	} cases[] = {
+	        {{deinstaller}, "Deinstaller: no display and no terminal: use --unattended"},
+	        {with({"--answers", pipe}), pipe + ": is not a regular file but a pipe"},
+	        {with({"--answers", world.Temp() + "/answers-folder"}),
+	         world.Temp() + "/answers-folder: is not a regular file but a folder"},
+	        {with({"--answers", "/dev/null"}), "/dev/null: is not a regular file but a device"},
+	        {with({"--to", world.Temp() + "/missing"}),
+	         "error: --to " + world.Temp() + "/missing: " + strerror(ENOENT)},
+	        {with({"--to", world.Temp() + "/a-file"}),
+	         "error: --to " + world.Temp() + "/a-file: it is not a folder"},
+	        // It looks like a folder; nothing can be made in it.
+	        {with({"--to", "/proc"}), "error: --to /proc: no entry can be made in it ("},
+	};
+	world.SetEnv("DISPLAY", std::nullopt);
+	world.SetEnv("WAYLAND_DISPLAY", std::nullopt);
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.command.back());
+		const auto before = Snapshot();
+		const RunResult run = world.RunFor(test.command, 20);
+		EXPECT_EQ(run.code, 2) << run.output << run.errors;
+		EXPECT_NE((run.output + run.errors).find(test.message), std::string::npos)
+		        << run.output << run.errors;
+		EXPECT_TRUE(Labelled(run.output, "found").empty()) << run.output;
+		EXPECT_EQ(Snapshot(), before);
+	}
+}
+
+// SIGINT and SIGTERM end a deinstaller that waits before its search (its
+// output blocked) at once with code 5; nothing moves.
+TEST_F(DeinstallUnattendedTest, StopSignalsEndADeinstallerBlockedBeforeItsSearch)
+{
+	for (const int signal : {SIGINT, SIGTERM}) {
+		SCOPED_TRACE(strsignal(signal));
+		const auto before = Snapshot();
+		const RunResult run = world.SignalWhileBlocked(
+		        {deinstaller, "--unattended", "--volume", "Data"}, signal, 20);
+		EXPECT_EQ(run.code, 5) << "the deinstaller did not end on the signal: " << run.errors;
+		EXPECT_NE(run.errors.find("Deinstaller: stopped by SIGINT or SIGTERM"), std::string::npos)
+		        << run.errors;
+		EXPECT_EQ(Snapshot(), before);
+	}
+}
+
+// Run as root, the deinstaller leaves a user's entry where it is and names
+// its owner, in --list and in the removal, unless --all-owners is given.
+TEST_F(DeinstallUnattendedTest, AnotherUsersEntryStaysUnlessEveryOwnerIsAsked)
+{
+	const uid_t other = 65534;
+	if (geteuid() != 0)
+		GTEST_SKIP() << "only root gives a file to another user";
+	ASSERT_EQ(lchown((folder + "/hello").c_str(), other, other), 0);
+	const struct passwd* owner = getpwuid(other);
+	const std::vector<std::string> left = {folder + "/hello: owned by " +
+	                                       (owner != nullptr ? owner->pw_name : "65534") +
+	                                       " (--all-owners moves it)"};
+	const auto before = Snapshot();
+	const RunResult listed = Deinstall({"--list"});
+	EXPECT_EQ(listed.code, 0) << listed.output;
+	EXPECT_EQ(Labelled(listed.output, "left"), left);
+	EXPECT_EQ(Snapshot(), before);
+
+	const RunResult run = Deinstall({});
+	EXPECT_EQ(run.code, 8) << run.output << run.errors;
+	EXPECT_EQ(Labelled(run.output, "left"), left);
+	EXPECT_EQ(Labelled(run.output, "result"),
+	          std::vector<std::string>{"completed; entries were left in place (8)"});
+	EXPECT_EQ(ReadFile(folder + "/hello"), kProductFiles.at("files/hello"));
+	EXPECT_FALSE(Exists(trash + "/files/hello"));
+	EXPECT_FALSE(Exists(folder + "/lib")) << "the user's own entries still go";
+
+	const RunResult all = Deinstall({"--all-owners"});
+	EXPECT_EQ(all.code, 0) << all.output << all.errors;
+	EXPECT_TRUE(Labelled(all.output, "left").empty()) << all.output;
+	EXPECT_FALSE(Exists(folder + "/hello"));
+	EXPECT_EQ(ReadFile(trash + "/files/hello"), kProductFiles.at("files/hello"));
+}
+
+// A tagged file nested deeper than PATH_MAX cannot be reached by its path:
+// its folder is printed as unreadable, the rest goes, and the run ends with
+// code 8 instead of claiming it completed.
+TEST_F(DeinstallUnattendedTest, AnEntryTheSearchCannotReachEndsTheRunAsIncomplete)
+{
+	const std::string tag = InstallWorld::Tag("Hello", "1.0");
+	const std::string leaf(200, 'd');
+	auto openDeepest = [&](const bool& make) {
+		int fd = open(data.c_str(), O_RDONLY | O_DIRECTORY);
+		for (int i = 0; i < 24 && fd >= 0; i++) {
+			if (make)
+				mkdirat(fd, leaf.c_str(), 0755);
+			const int next = openat(fd, leaf.c_str(), O_RDONLY | O_DIRECTORY);
+			close(fd);
+			fd = next;
+		}
+		return fd;
+	};
+	int deepest = openDeepest(true);
+	ASSERT_GE(deepest, 0);
+	const int file = openat(deepest, "deep.txt", O_WRONLY | O_CREAT, 0644);
+	ASSERT_GE(file, 0);
+	ASSERT_EQ(write(file, "deep", 4), 4);
+	ASSERT_EQ(fsetxattr(file, "user.InstallBy", tag.data(), tag.size(), 0), 0);
+	close(file);
+	close(deepest);
+
+	const RunResult run = Deinstall({});
+	EXPECT_EQ(run.code, 8) << run.output << run.errors;
+	const std::vector<std::string> unreadable = Labelled(run.output, "unreadable");
+	ASSERT_EQ(unreadable.size(), 1u) << run.output;
+	EXPECT_EQ(unreadable[0].rfind(data + "/" + leaf + "/", 0), 0u) << unreadable[0];
+	EXPECT_TRUE(unreadable[0].ends_with(std::string(": ") + strerror(ENAMETOOLONG) + " (skipped)"))
+	        << unreadable[0];
+	EXPECT_EQ(Labelled(run.output, "result"),
+	          std::vector<std::string>{"completed; entries were left in place (8)"});
+	EXPECT_FALSE(Exists(folder + "/hello")) << "the reachable entries still go";
+	deepest = openDeepest(false);
+	ASSERT_GE(deepest, 0);
+	char value[256];
+	const int left = openat(deepest, "deep.txt", O_RDONLY);
+	EXPECT_EQ(fgetxattr(left, "user.InstallBy", value, sizeof(value)), ssize_t(tag.size()));
+	close(left);
+	close(deepest);
+	fs::remove_all(data + "/" + leaf);
 }

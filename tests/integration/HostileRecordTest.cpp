@@ -505,40 +505,21 @@ TEST_F(HostileRecordTest, TwoInstallersOfOneProductTakeTurns)
 	EXPECT_FALSE(Exists(world.Trash() + "/Twice")) << "the first run's folder stays in place";
 }
 
-// SIGINT and SIGTERM end an installer blocked before its run (an answer file
-// that is a pipe nobody writes) with exit code 5, and change nothing.
+// SIGINT and SIGTERM end an installer blocked before its run (its first
+// line waits on a full output pipe) with exit code 5, and change nothing.
 TEST_F(HostileRecordTest, StopSignalsEndAnInstallerBlockedBeforeItsRun)
 {
 	const std::string installer = Build("Blocked", ProductHead("Blocked"));
 	for (const int signal : {SIGINT, SIGTERM}) {
 		SCOPED_TRACE(strsignal(signal));
-		const std::string fifo = world.Temp() + "/answers-fifo";
-		fs::remove(fifo);
-		ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 		const auto before = Snapshot(world.Temp());
-		// Blocked in the child from its start: a signal sent before main runs
-		// waits for the installer's first instruction instead of killing it.
-		sigset_t stops;
-		sigset_t previous;
-		sigemptyset(&stops);
-		sigaddset(&stops, signal);
-		pthread_sigmask(SIG_BLOCK, &stops, &previous);
-		const pid_t child =
-		        world.Start({installer, "--unattended", "--dest", world.Apps(), "--yes", "--items",
-		                     "notes.txt", "--answers", fifo},
-		                    world.Temp() + "/run-blocked.out", world.Temp() + "/run-blocked.err");
-		pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-		std::this_thread::sleep_for(std::chrono::milliseconds(200));
-		kill(child, signal);
-		int status = 0;
-		const bool ended = WaitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, 20);
-		if (!ended) {
-			kill(child, SIGKILL);
-			waitpid(child, &status, 0);
-		}
-		EXPECT_TRUE(ended) << "the installer did not end on the signal";
-		EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 5) << status;
-		fs::remove(fifo);
+		const RunResult run =
+		        world.SignalWhileBlocked({installer, "--unattended", "--dest", world.Apps(),
+		                                  "--yes", "--items", "notes.txt"},
+		                                 signal, 20);
+		EXPECT_EQ(run.code, 5) << "the installer did not end on the signal: " << run.errors;
+		EXPECT_NE(run.errors.find("Installer: stopped by SIGINT or SIGTERM"), std::string::npos)
+		        << run.errors;
 		EXPECT_EQ(Changes(before, Snapshot(world.Temp())), "");
 	}
 }
@@ -554,15 +535,22 @@ TEST_F(HostileRecordTest, AnswerFilesThatAreNoSmallFileAreRefused)
 		std::string path;
 		const char* reason;
 	};
+	// A pipe nobody writes to is refused at once, not waited on.
+	const std::string fifo = world.Temp() + "/answers-fifo";
+	ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 	const Case cases[] = {
-	        {"/dev/zero", "is not a regular file"},
-	        {world.Temp() + "/answer-folder", "is not a regular file"},
+	        {"/dev/zero", "is not a regular file but a device"},
+	        {world.Temp() + "/answer-folder", "is not a regular file but a folder"},
+	        {fifo, "is not a regular file but a pipe"},
 	        {large, "larger than 1 MB"},
 	};
 	for (const Case& test : cases) {
 		SCOPED_TRACE(test.path);
 		const auto before = Snapshot(world.Temp());
-		const RunResult run = Install(installer, {"--answers", test.path});
+		const RunResult run =
+		        world.RunFor({installer, "--unattended", "--dest", world.Apps(), "--yes", "--items",
+		                      "notes.txt", "--answers", test.path},
+		                     20);
 		EXPECT_EQ(run.code, 2);
 		EXPECT_NE(run.output.find(test.path + ": "), std::string::npos) << run.output;
 		EXPECT_NE(run.output.find(test.reason), std::string::npos) << run.output;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -177,6 +178,19 @@ inline std::vector<std::string> Labelled(const std::string& output, const std::s
 	return found;
 }
 
+// Waits until `predicate` holds, at most `seconds`.
+template <typename Predicate> bool WaitUntil(Predicate predicate, const double& seconds)
+{
+	const auto end =
+	        std::chrono::steady_clock::now() + std::chrono::milliseconds(int64_t(seconds * 1000));
+	while (std::chrono::steady_clock::now() < end) {
+		if (predicate())
+			return true;
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return predicate();
+}
+
 struct RunResult {
 	int code = -1;
 	std::string output;
@@ -285,6 +299,51 @@ public:
 		return result;
 	}
 
+	// Runs a program and waits at most `seconds` for it; code -1 when it had
+	// not ended by then and was killed.
+	RunResult RunFor(const std::vector<std::string>& command, const double& seconds)
+	{
+		const std::string base = fTemp + "/run-" + std::to_string(++fRuns);
+		const pid_t child = Start(command, base + ".out", base + ".err");
+		return Finish(child, seconds, base + ".out", base + ".err");
+	}
+
+	// Starts a program whose standard output is a pipe already full, so that
+	// its first line waits for a reader that never reads, sends it `signal`
+	// and waits at most `seconds` for its end (code -1 when it did not end).
+	// The signal is held back across the start: one that comes before the
+	// program's first instruction waits for it instead of killing it.
+	RunResult SignalWhileBlocked(const std::vector<std::string>& command, const int& signal,
+	                             const double& seconds)
+	{
+		const std::string base = fTemp + "/run-" + std::to_string(++fRuns);
+		const std::string pipe = base + ".pipe";
+		EXPECT_EQ(mkfifo(pipe.c_str(), 0600), 0) << pipe;
+		// Open for reading and never read: the program's open does not wait.
+		const int held = open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+		EXPECT_GE(held, 0) << pipe;
+		const char chunk[4096] = {};
+		while (write(held, chunk, sizeof(chunk)) > 0) {
+		}
+		while (write(held, chunk, 1) > 0) {
+		}
+		sigset_t held_back;
+		sigset_t previous;
+		sigemptyset(&held_back);
+		sigaddset(&held_back, signal);
+		pthread_sigmask(SIG_BLOCK, &held_back, &previous);
+		const pid_t child = Start(command, pipe, base + ".err");
+		pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+		// Its first line waits in the kernel's pipe write; a kernel that does
+		// not tell gets the signal after the deadline, which ends it the same.
+		const std::string waiting = "/proc/" + std::to_string(child) + "/wchan";
+		WaitUntil([&] { return ReadFile(waiting).find("pipe_write") != std::string::npos; }, 5);
+		kill(child, signal);
+		RunResult result = Finish(child, seconds, "", base + ".err");
+		close(held);
+		return result;
+	}
+
 	// Starts a program with its output in files; the caller waits for it.
 	pid_t Start(const std::vector<std::string>& command, const std::string& output,
 	            const std::string& errors)
@@ -328,6 +387,27 @@ public:
 		return name + ";" + version + ";2024-01-01;Test Company;test@example.org;";
 	}
 
+	// Waits at most `seconds` for `child`, killing it after that (code -1).
+	static RunResult Finish(const pid_t& child, const double& seconds, const std::string& output,
+	                        const std::string& errors)
+	{
+		int status = 0;
+		const bool ended =
+		        WaitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, seconds);
+		if (!ended) {
+			kill(child, SIGKILL);
+			waitpid(child, &status, 0);
+		}
+		RunResult result;
+		result.code = !ended              ? -1
+		              : WIFEXITED(status) ? WEXITSTATUS(status)
+		                                  : 128 + WTERMSIG(status);
+		result.output = output.empty() ? std::string() : ReadFile(output);
+		result.errors = ReadFile(errors);
+		result.outputPath = output;
+		return result;
+	}
+
 	// The installer's environment, as NAME=VALUE lines.
 	std::vector<std::string> Environment() const
 	{
@@ -363,19 +443,6 @@ inline std::string ProductHead(const std::string& name, const std::string& versi
 	       "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
 	       "support_email = \"test@example.org\"\nopt_created_folder = \"" +
 	       name + "\"\n";
-}
-
-// Waits until `predicate` holds, at most `seconds`.
-template <typename Predicate> bool WaitUntil(Predicate predicate, const double& seconds)
-{
-	const auto end =
-	        std::chrono::steady_clock::now() + std::chrono::milliseconds(int64_t(seconds * 1000));
-	while (std::chrono::steady_clock::now() < end) {
-		if (predicate())
-			return true;
-		std::this_thread::sleep_for(std::chrono::milliseconds(20));
-	}
-	return predicate();
 }
 
 } // namespace install_test

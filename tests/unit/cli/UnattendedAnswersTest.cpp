@@ -5,13 +5,21 @@
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "Alert.h"
 #include "LibThread.h"
 #include "OS.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -146,6 +154,52 @@ TEST(AnswerFileTest, NamesTheLineOfEveryMistake)
 	EXPECT_EQ(missing.SetTo("/nonexistent/answers.txt"), B_ENTRY_NOT_FOUND);
 	bool agreed = true;
 	EXPECT_FALSE(missing.FindLicence(agreed));
+}
+
+TEST(AnswerFileTest, RefusesWhatIsNoRegularFileWithoutWaitingForIt)
+{
+	TempFolder folder;
+	const std::string fifo = folder / "answers-pipe";
+	ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+	const std::string sub = folder / "answers-folder";
+	ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+	// A reading that waits for a writer of the pipe gets one after a while
+	// and is counted, so that the fault fails the test instead of hanging it.
+	std::atomic<bool> done(false);
+	std::atomic<int> released(0);
+	std::thread writer([&] {
+		const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+		while (!done && std::chrono::steady_clock::now() < end)
+			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		while (!done) {
+			const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+			if (fd >= 0) {
+				released++;
+				close(fd);
+			}
+			std::this_thread::sleep_for(std::chrono::milliseconds(10));
+		}
+	});
+	struct Case {
+		std::string path;
+		const char* kind;
+	};
+	const Case cases[] = {
+	        {fifo, "a pipe"},
+	        {sub, "a folder"},
+	        {"/dev/null", "a device"},
+	};
+	for (const Case& test : cases) {
+		AnswerFile answers;
+		EXPECT_EQ(answers.SetTo(test.path.c_str()), B_BAD_VALUE) << test.path;
+		EXPECT_EQ(std::string(answers.ErrorText()), test.path + ": is not a regular file but " +
+		                                                    test.kind +
+		                                                    ": an answer file is a text file");
+		EXPECT_TRUE(answers.Answers().empty());
+	}
+	done = true;
+	writer.join();
+	EXPECT_EQ(released, 0) << "the pipe was read only once a writer came";
 }
 
 // A presenter writing its transcript into memory.

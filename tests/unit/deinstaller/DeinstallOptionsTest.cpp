@@ -3,31 +3,48 @@
 
 #include "DeinstallOptions.h"
 
+namespace {
+
+// The options that were set, in one line: "unattended list volume=Data".
+std::string Summary(const DeinstallOptions& options)
+{
+	std::string text;
+	auto add = [&](const bool& set, const std::string& word) {
+		if (set)
+			text += (text.empty() ? "" : " ") + word;
+	};
+	add(options.unattended, "unattended");
+	add(options.list, "list");
+	add(options.yes, "yes");
+	add(options.allOwners, "all-owners");
+	add(!options.volume.empty(), "volume=" + options.volume);
+	add(!options.destination.empty(), "to=" + options.destination);
+	add(!options.answers.empty(), "answers=" + options.answers);
+	return text;
+}
+
+} // namespace
+
 TEST(DeinstallOptionsTest, ReadsEachOptionAndRefusesMistakes)
 {
 	struct Case {
 		std::vector<const char*> arguments;
-		bool ok;
-		const char* error;
-		bool list;
-		bool yes;
-		const char* volume;
-		const char* destination;
+		const char* error; // empty when the arguments are fine
+		const char* summary;
 	} cases[] = {
-	        {{"--unattended"}, true, "", false, false, "", ""},
-	        {{"--unattended", "--list", "--volume", "Data"}, true, "", true, false, "Data", ""},
-	        {{"--unattended", "--to=/tmp/x", "--yes"}, true, "", false, true, "", "/tmp/x"},
-	        {{"--unattended", "--answers"}, false, "--answers needs a value", false, false, "", ""},
-	        {{"--unattended", "--yes=1"}, false, "--yes takes no value", false, false, "", ""},
-	        {{"--unattended", "--dest", "x"},
-	         false,
-	         "unknown argument '--dest'",
-	         false,
-	         false,
+	        {{"--unattended"}, "", "unattended"},
+	        {{"--unattended", "--list", "--volume", "Data"}, "", "unattended list volume=Data"},
+	        {{"--unattended", "--to=/tmp/x", "--yes"}, "", "unattended yes to=/tmp/x"},
+	        {{"--unattended", "--all-owners", "--answers", "a.txt"},
 	         "",
-	         ""},
-	        {{"--list"}, false, "these options need --unattended", false, false, "", ""},
-	        {{}, true, "", false, false, "", ""},
+	         "unattended all-owners answers=a.txt"},
+	        {{"--unattended", "--answers"}, "--answers needs a value", ""},
+	        {{"--unattended", "--yes=1"}, "--yes takes no value", ""},
+	        {{"--unattended", "--all-owners=1"}, "--all-owners takes no value", ""},
+	        {{"--unattended", "--dest", "x"}, "unknown argument '--dest'", ""},
+	        {{"--list"}, "these options need --unattended", ""},
+	        {{"--all-owners"}, "these options need --unattended", ""},
+	        {{}, "", ""},
 	};
 	for (const Case& test : cases) {
 		std::vector<const char*> argv = {"Deinstaller"};
@@ -36,13 +53,20 @@ TEST(DeinstallOptionsTest, ReadsEachOptionAndRefusesMistakes)
 		std::string error;
 		const bool ok = ParseDeinstallOptions(int(argv.size()), argv.data(), options, error);
 		const std::string name = test.arguments.empty() ? "(none)" : test.arguments.back();
-		EXPECT_EQ(ok, test.ok) << name;
+		EXPECT_EQ(ok, test.error[0] == '\0') << name;
 		EXPECT_EQ(error, test.error) << name;
-		if (!ok)
-			continue;
-		EXPECT_EQ(options.list, test.list) << name;
-		EXPECT_EQ(options.yes, test.yes) << name;
-		EXPECT_EQ(options.volume, test.volume) << name;
-		EXPECT_EQ(options.destination, test.destination) << name;
+		if (ok) {
+			EXPECT_EQ(Summary(options), test.summary) << name;
+		}
 	}
+}
+
+TEST(DeinstallOptionsTest, TheUsageNamesEveryOptionAndExitCode)
+{
+	const std::string usage = DeinstallUsage();
+	for (const char* option :
+	     {"--unattended", "--volume", "--to", "--list", "--answers", "--yes", "--all-owners"})
+		EXPECT_NE(usage.find(std::string(option) + " "), std::string::npos) << option;
+	for (int code = DEINSTALL_COMPLETED; code <= DEINSTALL_LEFT_IN_PLACE; code++)
+		EXPECT_NE(usage.find(std::to_string(code) + " "), std::string::npos) << code;
 }

@@ -1,6 +1,8 @@
 // The removal: files before folders, folders kept while they hold entries,
 // failures reported, collisions asked and never overwritten unasked.
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -148,4 +150,74 @@ TEST(DeinstallRemovalTest, AQuestionWithoutAnswerStopsWithTheEntryInPlace)
 	EXPECT_EQ(ReadText(world.P("app/lib/one")), "1");
 	EXPECT_EQ(ReadText(world.P("app/bin")), "b");
 	EXPECT_EQ(ReadText(world.P("to") + "/one"), "old");
+}
+
+TEST(DeinstallRemovalTest, EntriesOfAnotherOwnerAreLeftUnlessEveryOwnerIsAsked)
+{
+	// The world's entries belong to the test's user; a removal made for
+	// another user finds them foreign.
+	const uid_t self = geteuid();
+	const struct passwd* entry = getpwuid(self);
+	const std::string name = entry != nullptr ? entry->pw_name : std::to_string(self);
+	struct Case {
+		const char* name;
+		uid_t user;
+		bool anyOwner;
+		bool moved;
+	} cases[] = {
+	        {"the user's own entries", self, false, true},
+	        {"another user's entries", self + 1, false, false},
+	        {"another user's, every owner asked", self + 1, true, true},
+	};
+	for (const Case& test : cases) {
+		World world;
+		DeinstallRemoval removal(world.P("to"));
+		removal.SetOwner(test.user, test.anyOwner);
+		const std::vector<std::string> chosen = {world.P("app/bin"), world.P("app/lib"),
+		                                         world.P("app/lib/one")};
+		EXPECT_EQ(removal.Remove(chosen), B_OK) << test.name;
+		EXPECT_TRUE(removal.Failed().empty()) << test.name;
+		EXPECT_EQ(Exists(world.P("app/bin")), !test.moved) << test.name;
+		EXPECT_EQ(Exists(world.P("to/bin")), test.moved) << test.name;
+		if (test.moved) {
+			EXPECT_TRUE(removal.Left().empty()) << test.name;
+			continue;
+		}
+		const std::vector<std::pair<std::string, std::string>> left = {
+		        {world.P("app/lib/one"), "owned by " + name},
+		        {world.P("app/bin"), "owned by " + name}};
+		EXPECT_EQ(removal.Left(), left) << test.name;
+		// The folder keeps the entry left in it.
+		EXPECT_EQ(removal.Kept(), std::vector<std::string>{world.P("app/lib")}) << test.name;
+		EXPECT_EQ(Listing(world.P("to")), std::vector<std::string>{}) << test.name;
+	}
+}
+
+TEST(DeinstallRemovalTest, AFailedMoveNamesWhereTheEntryWasToGo)
+{
+	struct Case {
+		const char* destination;
+		const char* entry;
+		const char* reason; // "{}" stands for the destination's path
+	} cases[] = {
+	        {"app/bin", "app/lib/one", "the folder {} cannot take it: "}, // a file
+	        {"gone", "app/lib/one", "the folder {} cannot take it: "},
+	        // A folder cannot go into itself.
+	        {"app/empty", "app/empty", "not moved to {}/empty: "},
+	};
+	for (const Case& test : cases) {
+		World world;
+		mkdir(world.P("app/empty").c_str(), 0755);
+		const std::string to = world.P(test.destination);
+		std::string expected = test.reason;
+		expected.replace(expected.find("{}"), 2, to);
+		DeinstallRemoval removal(to);
+		EXPECT_EQ(removal.Remove({world.P(test.entry)}), B_ERROR) << test.destination;
+		ASSERT_EQ(removal.Failed().size(), 1u) << test.destination;
+		EXPECT_EQ(removal.Failed()[0].first, world.P(test.entry)) << test.destination;
+		const std::string& reason = removal.Failed()[0].second;
+		EXPECT_EQ(reason.substr(0, expected.size()), expected) << test.destination;
+		EXPECT_GT(reason.size(), expected.size()) << test.destination << ": no system reason";
+		EXPECT_TRUE(Exists(world.P(test.entry))) << test.destination;
+	}
 }
