@@ -11,9 +11,6 @@
 
 namespace {
 
-const uint64 kMissing32 = 0xffffffff;
-const uint64 kMissing16 = 0xffff;
-
 // Replaces the 32-bit fields the central header marks as missing with the
 // values of its ZIP64 field, in the order the format gives them.
 bool apply_zip64(const uint8* extra, size_t length, ZipEntry* entry)
@@ -23,7 +20,7 @@ bool apply_zip64(const uint8* extra, size_t length, ZipEntry* entry)
 	uint64* slots[3] = {&entry->size, &entry->compressedSize, &entry->localOffset};
 	size_t at = 0;
 	for (uint64* slot : slots) {
-		if (*slot != kMissing32)
+		if (*slot != kZipSaturated32)
 			continue;
 		if (field == nullptr || at + 8 > fieldLength)
 			return false;
@@ -97,32 +94,43 @@ status_t ZipArchive::_ReadEnd(uint64* entries, uint64* directoryStart, uint64* d
 	*entries = zip_get16(end + 10);
 	*directoryBytes = zip_get32(end + 12);
 	*directoryStart = zip_get32(end + 16);
-	uint64 endAt = tailStart + at;
-	if (*entries == kMissing16 || *directoryBytes == kMissing32 || *directoryStart == kMissing32)
-		return _ReadZip64End(endAt, entries, directoryStart, directoryBytes);
+	const uint64 endAt = tailStart + at;
+	uint8 locator[kZipZip64LocatorSize];
+	const uint64 locatorAt = endAt - std::min<uint64>(endAt, sizeof(locator));
+	if ((*entries == kZipSaturated16 || *directoryBytes == kZipSaturated32 ||
+	     *directoryStart == kZipSaturated32) &&
+	    endAt >= sizeof(locator) &&
+	    read_fully_at(fFd, fOffset + locatorAt, locator, sizeof(locator)) == B_OK &&
+	    zip_get32(locator) == kZipZip64Locator)
+		return _ReadZip64End(locator, locatorAt, entries, directoryStart, directoryBytes);
 	if (*directoryStart + *directoryBytes > endAt)
 		return _Fail(B_BAD_DATA, "the archive's directory lies outside it");
 	return B_OK;
 }
 
-status_t ZipArchive::_ReadZip64End(uint64 endAt, uint64* entries, uint64* directoryStart,
-                                   uint64* directoryBytes)
+// Reads the ZIP64 end record the locator at `locatorAt` points to; where the
+// classic record gives a value of its own, the two must agree.
+status_t ZipArchive::_ReadZip64End(const uint8* locator, uint64 locatorAt, uint64* entries,
+                                   uint64* directoryStart, uint64* directoryBytes)
 {
-	uint8 locator[kZipZip64LocatorSize];
 	uint8 end[kZipZip64EndSize];
-	if (endAt < kZipZip64LocatorSize ||
-	    read_fully_at(fFd, fOffset + endAt - kZipZip64LocatorSize, locator, sizeof(locator)) !=
-	            B_OK ||
-	    zip_get32(locator) != kZipZip64Locator)
-		return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
-	uint64 recordAt = zip_get64(locator + 8);
-	if (recordAt + kZipZip64EndSize > endAt - kZipZip64LocatorSize ||
+	const uint64 recordAt = zip_get64(locator + 8);
+	if (recordAt > locatorAt || locatorAt - recordAt < kZipZip64EndSize ||
 	    read_fully_at(fFd, fOffset + recordAt, end, sizeof(end)) != B_OK ||
 	    zip_get32(end) != kZipZip64End)
 		return _Fail(B_BAD_DATA, "damaged ZIP64 directory");
-	*entries = zip_get64(end + 32);
-	*directoryBytes = zip_get64(end + 40);
-	*directoryStart = zip_get64(end + 48);
+	if (zip_get32(locator + 4) != 0 || zip_get32(end + 16) != 0 || zip_get32(end + 20) != 0)
+		return _Fail(B_BAD_DATA, "the archive spans several disks");
+	const uint64 wide[3] = {zip_get64(end + 32), zip_get64(end + 40), zip_get64(end + 48)};
+	const uint64 classic[3] = {*entries, *directoryBytes, *directoryStart};
+	const uint64 missing[3] = {kZipSaturated16, kZipSaturated32, kZipSaturated32};
+	for (int i = 0; i < 3; i++) {
+		if (classic[i] != missing[i] && classic[i] != wide[i])
+			return _Fail(B_BAD_DATA, "the archive's two end records disagree");
+	}
+	*entries = wide[0];
+	*directoryBytes = wide[1];
+	*directoryStart = wide[2];
 	if (*directoryStart > recordAt || *directoryBytes > recordAt - *directoryStart)
 		return _Fail(B_BAD_DATA, "the archive's directory lies outside it");
 	return B_OK;

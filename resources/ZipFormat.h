@@ -18,6 +18,10 @@ enum : uint16 {
 	kZipFlagEncrypted = 0x0001,
 };
 
+// A 16-bit count or 32-bit size or offset whose value lies in a ZIP64 record.
+const uint16 kZipSaturated16 = 0xffff;
+const uint32 kZipSaturated32 = 0xffffffff;
+
 // Fixed parts of the records, before their names and extra fields.
 const size_t kZipLocalHeaderSize = 30;
 const size_t kZipCentralHeaderSize = 46;

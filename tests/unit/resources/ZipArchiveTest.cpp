@@ -1,6 +1,8 @@
 // The installer's ZIP reader: directories read from a byte range of a file,
 // entries streamed whole, and every kind of damage reported, not written.
 #include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <functional>
@@ -8,6 +10,8 @@
 #include "PayloadTestSupport.h"
 #include "ZipArchive.h"
 #include "ZipEntryReader.h"
+#include "ZipFormat.h"
+#include "ZipStreamWriter.h"
 
 using namespace payload_test;
 
@@ -59,6 +63,36 @@ ssize_t ReadAll(ZipEntryReader& reader, std::string* data, size_t piece = 1000)
 	while ((read = reader.Read(buffer.data(), piece)) > 0)
 		data->append(buffer.data(), read);
 	return read;
+}
+
+// `archive` with a ZIP64 end record and locator before its end record,
+// giving `entries`; the end record's count becomes 0xffff when `saturate`,
+// its directory offset 0xffffffff.
+std::string WithZip64End(std::string archive, uint64 entries, bool saturate)
+{
+	const size_t endAt = archive.size() - 22;
+	const uint64 directoryBytes = zip_get32((const uint8*)archive.data() + endAt + 12);
+	const uint64 directoryStart = zip_get32((const uint8*)archive.data() + endAt + 16);
+	std::string records;
+	RawZip::Put32(records, 0x06064b50);
+	RawZip::Put64(records, 44);
+	RawZip::Put16(records, 45);
+	RawZip::Put16(records, 45);
+	RawZip::Put32(records, 0);
+	RawZip::Put32(records, 0);
+	RawZip::Put64(records, entries);
+	RawZip::Put64(records, entries);
+	RawZip::Put64(records, directoryBytes);
+	RawZip::Put64(records, directoryStart);
+	RawZip::Put32(records, 0x07064b50);
+	RawZip::Put32(records, 0);
+	RawZip::Put64(records, endAt);
+	RawZip::Put32(records, 1);
+	std::string end = archive.substr(endAt);
+	if (saturate)
+		end.replace(8, 4, 4, '\xff');
+	end.replace(16, 4, 4, '\xff');
+	return archive.substr(0, endAt) + records + end;
 }
 
 } // namespace
@@ -171,6 +205,8 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 	farOffset[farOffset.size() - 3] = 0x7f; // directory offset beyond the range
 	std::string badCentral = good;
 	badCentral[badCentral.size() - 22 - (46 + 5) - (46 + 6)] ^= 0x55; // first central record
+	std::string zip64Beyond = WithZip64End(good, 2, true);
+	zip64Beyond[zip64Beyond.size() - 22 - 20 + 12] = 1; // the ZIP64 record's offset, past 4 GB
 	struct {
 		const char* name;
 		std::string bytes;
@@ -185,6 +221,9 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 	        {"damaged directory record", badCentral, 100, "damaged"},
 	        {"more entries than allowed", good, 1, "too many entries"},
 	        {"more entries claimed than it holds", zip.Bytes(1000), UINT64_MAX, "damaged"},
+	        {"ZIP64 count contradicting the end record", WithZip64End(good, 5, false), 100,
+	         "the archive's two end records disagree"},
+	        {"ZIP64 locator pointing past itself", zip64Beyond, 100, "damaged ZIP64 directory"},
 	        {"not an archive", std::string(4000, 'x'), 100, "not a ZIP archive"},
 	        {"shorter than an end record", "PK", 100, "not a ZIP archive"},
 	};
@@ -195,5 +234,92 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 		ZipArchive archive;
 		EXPECT_NE(file.Open(&archive, test.maxEntries), B_OK);
 		EXPECT_NE(archive.ErrorText().find(test.message), std::string::npos) << archive.ErrorText();
+	}
+}
+
+namespace {
+
+// `count` empty entries below item/, written by our writer.
+std::string WrittenEntries(const std::string& path, size_t count)
+{
+	ZipStreamWriter writer;
+	status_t status = writer.Open(path);
+	for (size_t i = 0; status == B_OK && i < count; i++) {
+		ZipStreamEntry entry;
+		entry.name = "item/" + std::to_string(i);
+		status = writer.BeginEntry(entry, true);
+		if (status == B_OK)
+			status = writer.FinishEntry(0, 0, 0);
+	}
+	EXPECT_EQ(status == B_OK ? writer.Close() : status, B_OK) << writer.ErrorText();
+	return ReadText(path);
+}
+
+std::string RawEntries(size_t count)
+{
+	RawZip zip;
+	for (size_t i = 0; i < count; i++)
+		zip.Add(RawZip::Stored("item/" + std::to_string(i), ""));
+	return zip.Bytes();
+}
+
+// The count of files `unzip -l` lists in the archive at `path`; -1 without
+// unzip.
+long UnzipCount(const std::string& path)
+{
+	if (system("command -v unzip >/dev/null 2>&1") != 0)
+		return -1;
+	FILE* listing = popen(("unzip -l '" + path + "' 2>&1 | tail -n 1").c_str(), "r");
+	long count = -2;
+	char line[256] = {};
+	if (listing != nullptr && fgets(line, sizeof(line), listing) != nullptr)
+		sscanf(line, "%*lu %ld file", &count);
+	if (listing != nullptr)
+		pclose(listing);
+	return count;
+}
+
+} // namespace
+
+// Archives of more entries than the end record counts carry a ZIP64 record;
+// one of exactly 65 535 entries may do without, as Info-ZIP writes it.
+TEST(ZipArchiveTest, EntryCounts_ReadAcrossTheClassicLimit)
+{
+	TempFolder temp;
+	struct {
+		const char* what;
+		size_t entries;
+		std::function<std::string(const std::string& path)> make;
+		bool zip64; // the end record saturated, a ZIP64 record before it
+	} cases[] = {
+	        {"65 534, classic record", 65534, [](const std::string&) { return RawEntries(65534); },
+	         false},
+	        {"65 535, classic record saturated without ZIP64", 65535,
+	         [](const std::string&) { return RawEntries(65535); }, false},
+	        {"3, ZIP64 record behind a saturated count", 3,
+	         [](const std::string&) { return WithZip64End(RawEntries(3), 3, true); }, true},
+	        {"65 535 by our writer", 65535,
+	         [](const std::string& path) { return WrittenEntries(path, 65535); }, true},
+	        {"70 000 by our writer", 70000,
+	         [](const std::string& path) { return WrittenEntries(path, 70000); }, true},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.what);
+		const std::string path = temp / "archive.zip";
+		const std::string bytes = test.make(path);
+		WriteText(path, bytes);
+		const uint8* end = (const uint8*)bytes.data() + bytes.size() - 22;
+		EXPECT_EQ(zip_get16(end + 10), test.zip64 ? 0xffff : test.entries);
+		EXPECT_EQ(zip_get32(end - 20) == kZipZip64Locator, test.zip64);
+
+		ArchiveFile file(temp / "installer", bytes);
+		ZipArchive archive;
+		ASSERT_EQ(file.Open(&archive, 1 << 20), B_OK) << archive.ErrorText();
+		ASSERT_EQ(archive.Entries().size(), test.entries);
+		EXPECT_EQ(archive.Entries().back().name, "item/" + std::to_string(test.entries - 1));
+		// The stock unzip agrees, when the machine has one.
+		const long listed = UnzipCount(path);
+		if (listed != -1)
+			EXPECT_EQ(listed, (long)test.entries);
 	}
 }
