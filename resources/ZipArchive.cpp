@@ -3,8 +3,12 @@
 
 #include <string.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <memory>
+#include <numeric>
+#include <string_view>
 
 #include "HostFileReader.h"
 #include "ZipFormat.h"
@@ -30,7 +34,28 @@ bool apply_zip64(const uint8* extra, size_t length, ZipEntry* entry)
 	return true;
 }
 
+bool is_control(uint8 byte)
+{
+	return byte < 0x20 || byte == 0x7f;
+}
+
 } // namespace
+
+std::string zip_printable_name(const std::string& name)
+{
+	std::string printable;
+	printable.reserve(name.size());
+	for (const char c : name) {
+		if (!is_control((uint8)c)) {
+			printable += c;
+			continue;
+		}
+		char escaped[8];
+		snprintf(escaped, sizeof(escaped), "\\x%02x", (uint8)c);
+		printable += escaped;
+	}
+	return printable;
+}
 
 const uint8* zip_find_extra(const uint8* extra, size_t length, uint16 id, uint16* fieldLength)
 {
@@ -148,34 +173,110 @@ status_t ZipArchive::_ReadDirectory(uint64 entries, uint64 directoryBytes)
 		const uint8* header = directory.get() + at;
 		if (directoryBytes - at < kZipCentralHeaderSize || zip_get32(header) != kZipCentralHeader)
 			return _Fail(B_BAD_DATA, "the archive's directory is damaged");
-		uint16 nameLength = zip_get16(header + 28);
-		uint16 extraLength = zip_get16(header + 30);
-		uint16 commentLength = zip_get16(header + 32);
-		uint64 recordLength =
-		        kZipCentralHeaderSize + (uint64)nameLength + extraLength + commentLength;
+		uint64 recordLength = kZipCentralHeaderSize + (uint64)zip_get16(header + 28) +
+		                      zip_get16(header + 30) + zip_get16(header + 32);
 		if (directoryBytes - at < recordLength)
 			return _Fail(B_BAD_DATA, "the archive's directory is damaged");
 		ZipEntry entry;
-		entry.system = header[5];
-		entry.flags = zip_get16(header + 8);
-		entry.method = zip_get16(header + 10);
-		entry.dosTime = zip_get32(header + 12);
-		entry.crc = zip_get32(header + 16);
-		entry.compressedSize = zip_get32(header + 20);
-		entry.size = zip_get32(header + 24);
-		entry.external = zip_get32(header + 38);
-		entry.localOffset = zip_get32(header + 42);
-		const uint8* name = header + kZipCentralHeaderSize;
-		entry.name.assign((const char*)name, nameLength);
-		if (memchr(name, 0, nameLength) != nullptr)
-			return _Fail(B_BAD_DATA, "an entry's name holds a NUL byte");
-		if (!apply_zip64(name + nameLength, extraLength, &entry))
-			return _Fail(B_BAD_DATA, "the ZIP64 sizes of " + entry.name + " are missing");
-		if (entry.localOffset >= fDirectoryStart ||
-		    entry.compressedSize > fDirectoryStart - entry.localOffset)
-			return _Fail(B_BAD_DATA, "the entry " + entry.name + " lies outside the archive");
+		status_t status = _ReadEntry(header, &entry);
+		if (status != B_OK)
+			return status;
 		fEntries.push_back(std::move(entry));
 		at += recordLength;
+	}
+	status_t status = _CheckDuplicates();
+	return status == B_OK ? _CheckOverlaps() : status;
+}
+
+// One central record, whose lengths were checked against the directory.
+status_t ZipArchive::_ReadEntry(const uint8* header, ZipEntry* entry)
+{
+	const uint16 nameLength = zip_get16(header + 28);
+	entry->system = header[5];
+	entry->flags = zip_get16(header + 8);
+	entry->method = zip_get16(header + 10);
+	entry->dosTime = zip_get32(header + 12);
+	entry->crc = zip_get32(header + 16);
+	entry->compressedSize = zip_get32(header + 20);
+	entry->size = zip_get32(header + 24);
+	entry->external = zip_get32(header + 38);
+	entry->localOffset = zip_get32(header + 42);
+	const uint8* name = header + kZipCentralHeaderSize;
+	entry->name.assign((const char*)name, nameLength);
+	const uint8* control = std::find_if(name, name + nameLength, is_control);
+	if (control != name + nameLength) {
+		char byte[8];
+		snprintf(byte, sizeof(byte), "0x%02x", *control);
+		return _Fail(B_BAD_DATA, "the name of the entry " + zip_printable_name(entry->name) +
+		                                 " holds a control character (" + byte + ")");
+	}
+	if (!apply_zip64(name + nameLength, zip_get16(header + 30), entry))
+		return _Fail(B_BAD_DATA, "the ZIP64 sizes of " + entry->name + " are missing");
+	// The local header repeats the name before the data.
+	const uint64 least = kZipLocalHeaderSize + nameLength;
+	if (entry->localOffset >= fDirectoryStart)
+		return _Fail(B_BAD_DATA, "the entry " + entry->name + " lies outside the archive");
+	const uint64 room = fDirectoryStart - entry->localOffset;
+	if (entry->compressedSize > room || least > room - entry->compressedSize)
+		return _Fail(B_BAD_DATA, "the entry " + entry->name + " runs into the archive's directory");
+	return B_OK;
+}
+
+// Two entries of one path would write it twice, the last silently winning;
+// a folder entry "a/" and a file "a" are one path. Sorted, not hashed, so
+// that no set of names makes it slow.
+status_t ZipArchive::_CheckDuplicates()
+{
+	auto path = [this](size_t index) {
+		std::string_view name = fEntries[index].name;
+		if (!name.empty() && name.back() == '/')
+			name.remove_suffix(1);
+		return name;
+	};
+	std::vector<size_t> order(fEntries.size());
+	std::iota(order.begin(), order.end(), 0);
+	std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+		const int compared = path(a).compare(path(b));
+		return compared != 0 ? compared < 0 : a < b;
+	});
+	for (size_t i = 1; i < order.size(); i++) {
+		if (path(order[i - 1]) != path(order[i]))
+			continue;
+		const std::string& first = fEntries[order[i - 1]].name;
+		const std::string& second = fEntries[order[i]].name;
+		if (first == second)
+			return _Fail(B_BAD_DATA, "the archive holds the entry " + first + " twice");
+		return _Fail(B_BAD_DATA, "the entries " + first + " and " + second + " name one path");
+	}
+	return B_OK;
+}
+
+// Each entry's local header and data must lie before the next entry's: two
+// names sharing one stream would unpack it twice. Each entry learns where
+// its space ends.
+status_t ZipArchive::_CheckOverlaps()
+{
+	std::vector<size_t> order(fEntries.size());
+	std::iota(order.begin(), order.end(), 0);
+	auto byOffset = [this](size_t a, size_t b) {
+		return fEntries[a].localOffset < fEntries[b].localOffset;
+	};
+	// Writers put entries in file order; only others need the sort.
+	if (!std::is_sorted(order.begin(), order.end(), byOffset))
+		std::sort(order.begin(), order.end(), byOffset);
+	for (size_t i = 0; i < order.size(); i++) {
+		ZipEntry& entry = fEntries[order[i]];
+		entry.limit = i + 1 < order.size() ? fEntries[order[i + 1]].localOffset : fDirectoryStart;
+		// Bounded by the directory's start: the sum cannot overflow.
+		const uint64 least =
+		        entry.localOffset + kZipLocalHeaderSize + entry.name.size() + entry.compressedSize;
+		if (least <= entry.limit)
+			continue;
+		if (i + 1 == order.size())
+			return _Fail(B_BAD_DATA,
+			             "the entry " + entry.name + " runs into the archive's directory");
+		return _Fail(B_BAD_DATA, "the entries " + entry.name + " and " +
+		                                 fEntries[order[i + 1]].name + " overlap");
 	}
 	return B_OK;
 }
