@@ -19,7 +19,6 @@
 #include "PayloadExtractor.h"
 #include "PayloadTestSupport.h"
 #include "TypeConstants.h"
-#include "ZipStreamWriter.h"
 
 using namespace payload_test;
 
@@ -611,50 +610,3 @@ TEST(PayloadExtractorTest, Limits_TooManyEntriesRefusedBeforeReading)
 }
 
 } // namespace
-
-namespace {
-
-// An item of `folders` folders of `files` empty files each, written by our
-// writer: past 65 535 entries it carries ZIP64 end records.
-void WriteWideItem(const std::string& path, int folders, int files)
-{
-	ZipStreamWriter writer;
-	ASSERT_EQ(writer.Open(path), B_OK) << writer.ErrorText();
-	auto add = [&](const std::string& name, mode_t mode) {
-		ZipStreamEntry entry;
-		entry.name = name;
-		entry.external = (uint32)mode << 16;
-		ASSERT_EQ(writer.BeginEntry(entry, true), B_OK) << name;
-		ASSERT_EQ(writer.FinishEntry(0, 0, 0), B_OK) << name;
-	};
-	add("item/", S_IFDIR | 0755);
-	for (int folder = 0; folder < folders; folder++) {
-		const std::string prefix = "item/" + std::to_string(folder) + "/";
-		add(prefix, S_IFDIR | 0755);
-		for (int file = 0; file < files; file++)
-			add(prefix + std::to_string(file), S_IFREG | 0644);
-	}
-	ASSERT_EQ(writer.Close(), B_OK) << writer.ErrorText();
-}
-
-} // namespace
-
-// An item of 70 000 files, as a product's folder of them is packed, unpacks
-// with the extractor's own limits.
-TEST(PayloadExtractorTest, DefaultLimits_ItemOfSeventyThousandFilesUnpacks)
-{
-	TempFolder temp;
-	const std::string archive = temp / "wide.zip";
-	WriteWideItem(archive, 70, 1000);
-	std::filesystem::create_directories(temp / "out");
-	PayloadExtractor extractor;
-	ASSERT_EQ(extractor.Extract(archive.c_str(), 0, std::filesystem::file_size(archive),
-	                            (temp / "out").c_str(), "item"),
-	          B_OK)
-	        << extractor.ErrorText();
-	size_t files = 0;
-	for (const auto& entry : std::filesystem::recursive_directory_iterator(temp / "out/item"))
-		files += entry.is_regular_file() ? 1 : 0;
-	EXPECT_EQ(files, 70000u);
-	EXPECT_TRUE(std::filesystem::is_regular_file(temp / "out/item/69/999"));
-}
