@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <thread>
 
 #include "HostFileReader.h"
@@ -573,25 +574,26 @@ status_t PayloadExtractor::_CheckNames(const ZipArchive& archive, const char* to
 		return _Fail(B_BAD_DATA, "the archive is empty");
 	if (count > fMaxEntries)
 		return _Fail(B_BAD_DATA, "the archive holds too many entries");
-	std::set<std::string> links;
-	std::vector<std::string> names;
+	std::set<std::string, std::less<>> links;
 	for (int64 i = 0; i < count; i++) {
 		const std::string& name = entries[i].name;
 		status_t status = _CheckName(name, top);
 		if (status != B_OK)
 			return status;
-		std::string path = name;
-		if (path.back() != '/' && S_ISLNK(entry_mode(entries[i])))
-			links.insert(path);
-		if (path.back() == '/')
-			path.pop_back();
-		names.push_back(path);
+		if (name.back() != '/' && S_ISLNK(entry_mode(entries[i])))
+			links.insert(name);
 	}
-	for (const std::string& name : names) {
+	if (links.empty())
+		return B_OK;
+	for (const ZipEntry& entry : entries) {
+		std::string_view name = entry.name;
+		if (name.back() == '/')
+			name.remove_suffix(1);
 		for (size_t slash = name.find('/'); slash != std::string::npos;
 		     slash = name.find('/', slash + 1)) {
-			if (links.count(name.substr(0, slash)) != 0)
-				return _Fail(B_NOT_ALLOWED, "the entry " + name + " lies behind a link");
+			if (links.find(name.substr(0, slash)) != links.end())
+				return _Fail(B_NOT_ALLOWED,
+				             "the entry " + std::string(name) + " lies behind a link");
 		}
 	}
 	return B_OK;

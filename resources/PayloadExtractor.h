@@ -20,8 +20,9 @@ class PayloadExtractor {
 public:
 	PayloadExtractor();
 
-	// Limits against hostile archives; the defaults keep the extractor's
-	// memory well below 64 MB.
+	// Limits against hostile archives. An entry costs the extractor about a
+	// hundred bytes besides its name; the default lets an item of several
+	// hundred thousand files install.
 	void SetLimits(int64 maxEntries, size_t maxNameLength);
 	// A string attribute every entry unpacked gets, over any it carries of
 	// that name; none when `name` is empty.
@@ -38,7 +39,7 @@ public:
 	                 const char* top);
 	const std::string& ErrorText() const { return fError; }
 
-	static const int64 kDefaultMaxEntries = 65536;
+	static const int64 kDefaultMaxEntries = 1 << 20;
 	static const size_t kDefaultMaxNameLength = 1024;
 
 private:

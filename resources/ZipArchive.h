@@ -1,6 +1,8 @@
 // ZipArchive: the central directory of a ZIP archive that lies in a byte
 // range of an open file, read once and checked against that range. Nothing
-// in it is trusted: counts, sizes and offsets are bounded before use.
+// in it is trusted: counts, sizes and offsets are bounded before use, and a
+// directory that contradicts itself (a name twice, entries that overlap, a
+// name holding control characters) is refused.
 #pragma once
 
 #include <sys/types.h>
@@ -22,6 +24,9 @@ struct ZipEntry {
 	uint64 compressedSize = 0;
 	uint64 size = 0;
 	uint64 localOffset = 0;
+	// Where the next entry in the file, or the directory, starts: the
+	// entry's local header, data and data descriptor end before it.
+	uint64 limit = 0;
 };
 
 class ZipArchive {
@@ -30,7 +35,9 @@ public:
 
 	// Reads the directory of the archive held in [offset, offset + size) of
 	// `fd`; refuses more than `maxEntries` entries or a directory larger than
-	// kMaxDirectoryBytes. The file stays owned by the caller.
+	// kMaxDirectoryBytes. The file stays owned by the caller. Saturated
+	// counts without a ZIP64 record are taken as they are: 65 535 entries
+	// are written so.
 	status_t SetTo(int fd, off_t offset, off_t size, uint64 maxEntries);
 	status_t InitCheck() const { return fStatus; }
 	const std::string& ErrorText() const { return fError; }
@@ -41,13 +48,17 @@ public:
 	// Where the directory starts: no entry's data reaches past it.
 	uint64 DirectoryStart() const { return fDirectoryStart; }
 
-	static const uint64 kMaxDirectoryBytes = 16 * 1024 * 1024;
+	// Room for the directory of several hundred thousand entries.
+	static const uint64 kMaxDirectoryBytes = 64 * 1024 * 1024;
 
 private:
 	status_t _ReadEnd(uint64* entries, uint64* directoryStart, uint64* directoryBytes);
-	status_t _ReadZip64End(uint64 locatorAt, uint64* entries, uint64* directoryStart,
-	                       uint64* directoryBytes);
+	status_t _ReadZip64End(const uint8* locator, uint64 locatorAt, uint64* entries,
+	                       uint64* directoryStart, uint64* directoryBytes);
 	status_t _ReadDirectory(uint64 entries, uint64 directoryBytes);
+	status_t _ReadEntry(const uint8* header, ZipEntry* entry);
+	status_t _CheckDuplicates();
+	status_t _CheckOverlaps();
 	status_t _Fail(status_t status, const std::string& text);
 
 	int fFd;

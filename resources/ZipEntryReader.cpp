@@ -60,21 +60,9 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 		                       "the entry " + entry.name + " uses an unknown compression");
 	if (entry.method == kZipMethodStored && entry.compressedSize != entry.size)
 		return (status_t)_Fail(B_BAD_DATA, "the stored entry " + entry.name + " is damaged");
-	uint8 header[kZipLocalHeaderSize];
-	uint64 end = archive.DirectoryStart();
-	if (entry.localOffset + kZipLocalHeaderSize > end ||
-	    _ReadAt(entry.localOffset, header, sizeof(header)) != B_OK ||
-	    zip_get32(header) != kZipLocalHeader)
-		return (status_t)_Fail(B_BAD_DATA, "the local header of " + entry.name + " is damaged");
-	uint16 nameLength = zip_get16(header + 26);
-	uint16 extraLength = zip_get16(header + 28);
-	fDataStart = entry.localOffset + kZipLocalHeaderSize + nameLength + extraLength;
-	if (fDataStart > end || entry.compressedSize > end - fDataStart)
-		return (status_t)_Fail(B_BAD_DATA, "the entry " + entry.name + " lies outside the archive");
-	fLocalExtra.resize(extraLength);
-	if (extraLength > 0 && _ReadAt(entry.localOffset + kZipLocalHeaderSize + nameLength,
-	                               fLocalExtra.data(), extraLength) != B_OK)
-		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
+	status_t status = _ReadLocalHeader();
+	if (status != B_OK)
+		return status;
 	if (entry.method == kZipMethodDeflated && !fWholeEntry) {
 		fStream = z_stream();
 		if (inflateInit2(&fStream, -MAX_WBITS) != Z_OK)
@@ -82,6 +70,111 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 		fInflating = true;
 	}
 	return B_OK;
+}
+
+// Reads the local header, its name and extra fields, and checks them and
+// any data descriptor against the directory: a reader that trusts the local
+// header would find other data, or another entry, than the directory says.
+status_t ZipEntryReader::_ReadLocalHeader()
+{
+	const ZipEntry& entry = *fEntry;
+	uint8 header[kZipLocalHeaderSize];
+	if (entry.localOffset + kZipLocalHeaderSize > entry.limit ||
+	    _ReadAt(entry.localOffset, header, sizeof(header)) != B_OK ||
+	    zip_get32(header) != kZipLocalHeader)
+		return (status_t)_Fail(B_BAD_DATA, "the local header of " + entry.name + " is damaged");
+	const uint16 nameLength = zip_get16(header + 26);
+	const uint16 extraLength = zip_get16(header + 28);
+	const uint64 namesAt = entry.localOffset + kZipLocalHeaderSize;
+	fDataStart = namesAt + nameLength + extraLength;
+	if (fDataStart > entry.limit || entry.compressedSize > entry.limit - fDataStart)
+		return (status_t)_Fail(B_BAD_DATA,
+		                       "the entry " + entry.name + " runs into " + _Following());
+	std::string names(nameLength + extraLength, '\0');
+	if (!names.empty() && _ReadAt(namesAt, names.data(), names.size()) != B_OK)
+		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
+	if (names.compare(0, nameLength, entry.name) != 0)
+		return (status_t)_Fail(B_BAD_DATA,
+		                       "the local header of " + entry.name + " names another entry (" +
+		                               zip_printable_name(names.substr(0, nameLength)) + ")");
+	fLocalExtra = names.substr(nameLength);
+	const uint16 flags = zip_get16(header + 6);
+	const char* differs = _LocalDifference(header, flags);
+	if (differs != nullptr)
+		return (status_t)_Fail(B_BAD_DATA, "the local header of " + entry.name +
+		                                           " contradicts the directory (" + differs + ")");
+	if ((flags & kZipFlagDescriptor) == 0)
+		return B_OK;
+	return _CheckDescriptor();
+}
+
+// What the local header gives otherwise than the directory, or null. With a
+// data descriptor it may leave the CRC and sizes 0.
+const char* ZipEntryReader::_LocalDifference(const uint8* header, uint16 flags) const
+{
+	const ZipEntry& entry = *fEntry;
+	if (zip_get16(header + 8) != entry.method)
+		return "compression method";
+	if (((flags ^ entry.flags) & kZipFlagEncrypted) != 0)
+		return "encryption";
+	const bool deferred = (flags & kZipFlagDescriptor) != 0;
+	uint64 compressedSize = zip_get32(header + 18);
+	uint64 size = zip_get32(header + 22);
+	if (compressedSize == kZipSaturated32 || size == kZipSaturated32) {
+		uint16 length = 0;
+		const uint8* wide = LocalField(kZipZip64Field, &length);
+		if (wide == nullptr || length < 16)
+			return "ZIP64 sizes missing";
+		size = zip_get64(wide);
+		compressedSize = zip_get64(wide + 8);
+	}
+	auto agrees = [deferred](uint64 local, uint64 central) {
+		return local == central || (deferred && local == 0);
+	};
+	if (!agrees(zip_get32(header + 14), entry.crc))
+		return "CRC";
+	if (!agrees(compressedSize, entry.compressedSize))
+		return "compressed size";
+	if (!agrees(size, entry.size))
+		return "size";
+	return nullptr;
+}
+
+// The descriptor after the data, with or without its signature, sizes of 8
+// bytes when the local header has a ZIP64 field; it must repeat the
+// directory's CRC and sizes.
+status_t ZipEntryReader::_CheckDescriptor()
+{
+	const ZipEntry& entry = *fEntry;
+	uint16 unused = 0;
+	const bool wide = LocalField(kZipZip64Field, &unused) != nullptr;
+	const size_t length = wide ? 20 : 12;
+	const uint64 at = fDataStart + entry.compressedSize;
+	const size_t room = (size_t)std::min<uint64>(entry.limit - at, length + 4);
+	uint8 bytes[24];
+	if (room < length)
+		return (status_t)_Fail(B_BAD_DATA, "the data descriptor of " + entry.name +
+		                                           " is missing or runs into " + _Following());
+	if (_ReadAt(at, bytes, room) != B_OK)
+		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + entry.name);
+	auto agrees = [&](const uint8* fields) {
+		const uint64 compressedSize = wide ? zip_get64(fields + 4) : zip_get32(fields + 4);
+		const uint64 size = wide ? zip_get64(fields + 12) : zip_get32(fields + 8);
+		return zip_get32(fields) == entry.crc && compressedSize == entry.compressedSize &&
+		       size == entry.size;
+	};
+	const bool marked = room == length + 4 && zip_get32(bytes) == kZipDataDescriptor;
+	if ((marked && agrees(bytes + 4)) || agrees(bytes))
+		return B_OK;
+	return (status_t)_Fail(B_BAD_DATA,
+	                       "the data descriptor of " + entry.name + " contradicts the directory");
+}
+
+// What follows the entry's space, for messages.
+std::string ZipEntryReader::_Following() const
+{
+	return fEntry->limit == fArchive->DirectoryStart() ? "the archive's directory"
+	                                                   : "the entry after it";
 }
 
 const uint8* ZipEntryReader::LocalField(uint16 id, uint16* length) const

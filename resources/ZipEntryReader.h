@@ -1,6 +1,7 @@
 // ZipEntryReader: streams the data of one entry of a ZipArchive, inflating
 // it as it goes. The entry's sizes and CRC are the central directory's and
-// are enforced: more bytes than declared, fewer, or a wrong CRC is damage.
+// are enforced: more bytes than declared, fewer, or a wrong CRC is damage,
+// and so is a local header or data descriptor that says otherwise.
 // A small deflated entry is inflated whole by libdeflate, into the caller's
 // buffer when it is large enough.
 // Each thread reads through its own reader; the archive is shared. Small
@@ -35,6 +36,10 @@ public:
 	ssize_t Read(void* buffer, size_t length);
 
 private:
+	status_t _ReadLocalHeader();
+	const char* _LocalDifference(const uint8* header, uint16 flags) const;
+	status_t _CheckDescriptor();
+	std::string _Following() const;
 	ssize_t _ReadStored(uint8* buffer, size_t length);
 	ssize_t _ReadDeflated(uint8* buffer, size_t length);
 	ssize_t _ReadWhole(uint8* buffer, size_t length);

@@ -1,6 +1,8 @@
 // Record signatures and little-endian field readers of the ZIP format.
 #pragma once
 
+#include <string>
+
 #include "SupportDefs.h"
 
 enum : uint32 {
@@ -9,6 +11,7 @@ enum : uint32 {
 	kZipEndOfDirectory = 0x06054b50,
 	kZipZip64Locator = 0x07064b50,
 	kZipZip64End = 0x06064b50,
+	kZipDataDescriptor = 0x08074b50,
 };
 
 enum : uint16 {
@@ -16,7 +19,12 @@ enum : uint16 {
 	kZipMethodStored = 0,
 	kZipMethodDeflated = 8,
 	kZipFlagEncrypted = 0x0001,
+	kZipFlagDescriptor = 0x0008, // crc and sizes follow the data
 };
+
+// A 16-bit count or 32-bit size or offset whose value lies in a ZIP64 record.
+const uint16 kZipSaturated16 = 0xffff;
+const uint32 kZipSaturated32 = 0xffffffff;
 
 // Fixed parts of the records, before their names and extra fields.
 const size_t kZipLocalHeaderSize = 30;
@@ -43,3 +51,6 @@ inline uint64 zip_get64(const uint8* p)
 // The extra field `id` inside an extra block; null when absent or when the
 // block is malformed before it.
 const uint8* zip_find_extra(const uint8* extra, size_t length, uint16 id, uint16* fieldLength);
+// `name` fit for a message: its control bytes written as \xNN, so that a
+// hostile name cannot rewrite the terminal that shows it.
+std::string zip_printable_name(const std::string& name);

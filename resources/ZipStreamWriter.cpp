@@ -15,14 +15,12 @@
 namespace {
 
 const size_t kBufferSize = 1 << 20;
-const uint32 kSaturated32 = 0xffffffff;
-const uint16 kSaturated16 = 0xffff;
 // Made by BeOS (16), format version 6.3: as libzip marks it.
 const uint16 kMadeBy = (16 << 8) | 63;
 const uint16 kFlagUtf8 = 0x0800;
 // An entry whose size is unknown gets ZIP64 sizes from this size on: deflate
 // may grow incompressible data by a little.
-const uint64 kZip64Hint = kSaturated32 - (kSaturated32 >> 8) - (1 << 20);
+const uint64 kZip64Hint = kZipSaturated32 - (kZipSaturated32 >> 8) - (1 << 20);
 
 void put16(std::string* out, uint16 value)
 {
@@ -160,14 +158,15 @@ status_t ZipStreamWriter::WriteData(const void* data, size_t length)
 
 status_t ZipStreamWriter::BeginEntry(const ZipStreamEntry& entry, bool sizesKnown)
 {
-	if (fFd < 0 || fOpen != nullptr || entry.name.size() > kSaturated16)
+	if (fFd < 0 || fOpen != nullptr || entry.name.size() > kZipSaturated16)
 		return B_BAD_VALUE;
 	fOpen = new Central;
 	fOpen->entry = entry;
 	fOpen->localOffset = fOffset;
 	fOpenKnown = sizesKnown;
-	fOpenZip64 = sizesKnown ? entry.size >= kSaturated32 || entry.compressedSize >= kSaturated32
-	                        : entry.size >= kZip64Hint;
+	fOpenZip64 = sizesKnown
+	                     ? entry.size >= kZipSaturated32 || entry.compressedSize >= kZipSaturated32
+	                     : entry.size >= kZip64Hint;
 	fOpen->localZip64 = fOpenZip64;
 
 	std::string extra;
@@ -178,7 +177,7 @@ status_t ZipStreamWriter::BeginEntry(const ZipStreamEntry& entry, bool sizesKnow
 		put64(&extra, sizesKnown ? entry.compressedSize : 0);
 	}
 	extra += entry.localExtra;
-	if (extra.size() > kSaturated16)
+	if (extra.size() > kZipSaturated16)
 		return B_BAD_VALUE;
 	std::string header;
 	header.reserve(kZipLocalHeaderSize + entry.name.size() + extra.size());
@@ -189,8 +188,8 @@ status_t ZipStreamWriter::BeginEntry(const ZipStreamEntry& entry, bool sizesKnow
 	put16(&header, (uint16)(entry.dosTime & 0xffff));
 	put16(&header, (uint16)(entry.dosTime >> 16));
 	put32(&header, sizesKnown ? entry.crc : 0);
-	put32(&header, fOpenZip64 ? kSaturated32 : sizesKnown ? (uint32)entry.compressedSize : 0);
-	put32(&header, fOpenZip64 ? kSaturated32 : sizesKnown ? (uint32)entry.size : 0);
+	put32(&header, fOpenZip64 ? kZipSaturated32 : sizesKnown ? (uint32)entry.compressedSize : 0);
+	put32(&header, fOpenZip64 ? kZipSaturated32 : sizesKnown ? (uint32)entry.size : 0);
 	put16(&header, (uint16)entry.name.size());
 	put16(&header, (uint16)extra.size());
 	header += entry.name;
@@ -231,7 +230,7 @@ status_t ZipStreamWriter::FinishEntry(uint32 crc, uint64 compressedSize, uint64 
 		return B_BAD_VALUE;
 	ZipStreamEntry& entry = fOpen->entry;
 	if (!fOpenKnown) {
-		if (!fOpenZip64 && (size >= kSaturated32 || compressedSize >= kSaturated32)) {
+		if (!fOpenZip64 && (size >= kZipSaturated32 || compressedSize >= kZipSaturated32)) {
 			fError = "the entry " + entry.name + " grew past the size it was started with";
 			return B_ERROR;
 		}
@@ -262,11 +261,11 @@ std::string ZipStreamWriter::CentralRecord(const Central& central) const
 {
 	const ZipStreamEntry& entry = central.entry;
 	std::string zip64;
-	if (entry.size >= kSaturated32)
+	if (entry.size >= kZipSaturated32)
 		put64(&zip64, entry.size);
-	if (entry.compressedSize >= kSaturated32)
+	if (entry.compressedSize >= kZipSaturated32)
 		put64(&zip64, entry.compressedSize);
-	if (central.localOffset >= kSaturated32)
+	if (central.localOffset >= kZipSaturated32)
 		put64(&zip64, central.localOffset);
 	std::string extra;
 	if (!zip64.empty()) {
@@ -285,17 +284,17 @@ std::string ZipStreamWriter::CentralRecord(const Central& central) const
 	put16(&record, (uint16)(entry.dosTime & 0xffff));
 	put16(&record, (uint16)(entry.dosTime >> 16));
 	put32(&record, entry.crc);
-	put32(&record, (uint32)std::min<uint64>(entry.compressedSize, kSaturated32));
-	put32(&record, (uint32)std::min<uint64>(entry.size, kSaturated32));
+	put32(&record, (uint32)std::min<uint64>(entry.compressedSize, kZipSaturated32));
+	put32(&record, (uint32)std::min<uint64>(entry.size, kZipSaturated32));
 	put16(&record, (uint16)entry.name.size());
-	put16(&record, (uint16)std::min<size_t>(extra.size(), kSaturated16));
+	put16(&record, (uint16)std::min<size_t>(extra.size(), kZipSaturated16));
 	put16(&record, 0); // comment
 	put16(&record, 0); // disk
 	put16(&record, 0); // internal attributes
 	put32(&record, entry.external);
-	put32(&record, (uint32)std::min<uint64>(central.localOffset, kSaturated32));
+	put32(&record, (uint32)std::min<uint64>(central.localOffset, kZipSaturated32));
 	record += entry.name;
-	record += extra.substr(0, kSaturated16);
+	record += extra.substr(0, kZipSaturated16);
 	return record;
 }
 
@@ -306,7 +305,8 @@ status_t ZipStreamWriter::Close()
 	const uint64 start = fOffset;
 	const uint64 length = fDirectoryBytes;
 	std::string end;
-	const bool zip64 = fEntries >= kSaturated16 || start >= kSaturated32 || length >= kSaturated32;
+	const bool zip64 =
+	        fEntries >= kZipSaturated16 || start >= kZipSaturated32 || length >= kZipSaturated32;
 	if (zip64) {
 		const uint64 zip64End = start + length;
 		put32(&end, kZipZip64End);
@@ -327,10 +327,10 @@ status_t ZipStreamWriter::Close()
 	put32(&end, kZipEndOfDirectory);
 	put16(&end, 0);
 	put16(&end, 0);
-	put16(&end, (uint16)std::min<uint64>(fEntries, kSaturated16));
-	put16(&end, (uint16)std::min<uint64>(fEntries, kSaturated16));
-	put32(&end, (uint32)std::min<uint64>(length, kSaturated32));
-	put32(&end, (uint32)std::min<uint64>(start, kSaturated32));
+	put16(&end, (uint16)std::min<uint64>(fEntries, kZipSaturated16));
+	put16(&end, (uint16)std::min<uint64>(fEntries, kZipSaturated16));
+	put32(&end, (uint32)std::min<uint64>(length, kZipSaturated32));
+	put32(&end, (uint32)std::min<uint64>(start, kZipSaturated32));
 	put16(&end, 0);
 	status_t status = B_OK;
 	for (size_t i = 0; status == B_OK && i < fDirectory.size(); i++)

@@ -11,6 +11,7 @@
 
 #include "InstallTestSupport.h"
 #include "Message.h"
+#include "RawZip.h"
 #include "Resources.h"
 #include "TypeConstants.h"
 
@@ -84,16 +85,22 @@ void EditRecord(const std::string& installer, const std::function<void(BMessage&
 
 void EditItem(BMessage& record, const int32& index, const std::function<void(BMessage&)>& edit);
 
-// Puts a hostile archive in place of payload `id`, and takes its item's
-// digest out of the record, as a record written before digests existed:
-// the archive then reaches the extractor.
+// Puts a hostile archive in place of payload `id`, under the name of the
+// one it replaces, and takes its item's digest out of the record, as a
+// record written before digests existed: the archive then reaches the
+// extractor.
 void ReplacePayload(const std::string& installer, const int32& id, const std::string& archive)
 {
 	{
 		BResources resources(installer.c_str(), true);
 		ASSERT_EQ(resources.InitCheck(), B_OK);
-		ASSERT_EQ(resources.AddResource(B_RAW_TYPE, id, archive.data(), archive.size(), "payload"),
-		          B_OK);
+		const char* found = nullptr;
+		size_t size = 0;
+		ASSERT_TRUE(resources.GetResourceInfo(B_RAW_TYPE, id, &found, &size));
+		const std::string name = found;
+		ASSERT_EQ(
+		        resources.AddResource(B_RAW_TYPE, id, archive.data(), archive.size(), name.c_str()),
+		        B_OK);
 		ASSERT_EQ(resources.Sync(), B_OK);
 	}
 	if (id >= 2100)
@@ -623,6 +630,42 @@ TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
 				EXPECT_LT(info.st_size, 1 << 20) << entry << " was written past its size";
 		}
 		fs::remove_all(world.Apps() + "/Bomb");
+	}
+}
+
+// Archives whose parts contradict one another stop the run with every change
+// undone, exit code 12, naming the item and the entry.
+TEST_F(HostileRecordTest, ContradictoryArchivesAreUndoneNamingTheEntry)
+{
+	const std::string built = Build("Liar", ProductHead("Liar"));
+	RawZip::Entry renamed = RawZip::Stored("notes.txt", "mine");
+	renamed.localName = "other.txt";
+	struct Case {
+		const char* what;
+		std::vector<RawZip::Entry> entries;
+		const char* message;
+	};
+	const Case cases[] = {
+	        {"a name twice",
+	         {RawZip::Stored("notes.txt", "first"), RawZip::Stored("notes.txt", "second")},
+	         "the archive holds the entry notes.txt twice"},
+	        {"a local header naming another entry",
+	         {renamed},
+	         "the local header of notes.txt names another entry (other.txt)"},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		const std::string installer = world.Temp() + "/installers/liar-edited";
+		fs::copy_file(built, installer, fs::copy_options::overwrite_existing);
+		RawZip zip;
+		for (const RawZip::Entry& entry : test.entries)
+			zip.Add(entry);
+		ReplacePayload(installer, 2100, zip.Bytes());
+		const RunResult run = Install(installer);
+		EXPECT_EQ(run.code, 12) << run.output << run.errors;
+		const std::string failed = "failed: " + world.Apps() + "/Liar/notes.txt: " + test.message;
+		EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
+		EXPECT_FALSE(Exists(world.Apps() + "/Liar")) << "every change was undone";
 	}
 }
 

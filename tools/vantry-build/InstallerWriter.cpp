@@ -1,6 +1,7 @@
 // Assembling the installer executable in a work folder beside the output.
 #include "InstallerWriter.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,11 +14,14 @@
 #include "ConfigWriter.h"
 #include "File.h"
 #include "Message.h"
+#include "NameFolding.h"
 #include "PayloadDigest.h"
+#include "PayloadExtractor.h"
 #include "PayloadWriter.h"
 #include "RecordCheck.h"
 #include "Resources.h"
 #include "StringTable.h"
+#include "ZipArchive.h"
 
 namespace {
 
@@ -28,6 +32,8 @@ const int32 kFirstStringId = 1000;
 const int32 kLastInstallerString = 1059;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
+// Past this many, an item's folded names are counted, not listed.
+const size_t kListedFoldedNames = 10;
 
 // What a program says of itself in its version resources.
 struct ProgramIdentity {
@@ -130,6 +136,7 @@ status_t InstallerWriter::Fail(const std::string& message, status_t status)
 status_t InstallerWriter::Write(const std::string& output)
 {
 	fErrors.clear();
+	fWarnings.clear();
 	WorkFolder work(output);
 	if (work.Path().empty())
 		return Fail("cannot make a work folder beside " + output + ": " + strerror(errno));
@@ -279,6 +286,9 @@ status_t InstallerWriter::PackItems(const std::string& work)
 		if (writer.Write(item.source, item.leaf, archive) != B_OK)
 			return Fail(
 			        format_field_error(fProduct.description_path, item.origin, writer.ErrorText()));
+		status_t status = CheckPayload(item, archive);
+		if (status != B_OK)
+			return status;
 		uint32 digest = 0;
 		std::string error;
 		if (payload_file_digest(archive, &digest, &error) != B_OK)
@@ -293,6 +303,47 @@ status_t InstallerWriter::PackItems(const std::string& work)
 		packed.packed = stat(archive.c_str(), &info) == 0 ? int64(info.st_size) : 0;
 		fPacked.push_back(packed);
 	}
+	return B_OK;
+}
+
+status_t InstallerWriter::CheckPayload(const ProductItem& item, const std::string& archive)
+{
+	const int fd = open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+	struct stat info;
+	if (fd < 0 || fstat(fd, &info) != 0) {
+		const std::string error = strerror(errno);
+		if (fd >= 0)
+			close(fd);
+		return Fail("cannot read " + archive + ": " + error);
+	}
+	ZipArchive reader;
+	const status_t status =
+	        reader.SetTo(fd, 0, info.st_size, (uint64)PayloadExtractor::kDefaultMaxEntries);
+	close(fd);
+	// What builds must install: the installer reads the archive with these limits.
+	if (status != B_OK)
+		return Fail(format_field_error(fProduct.description_path, item.origin,
+		                               "the installer could not unpack this item: " +
+		                                       reader.ErrorText()));
+	const std::vector<ZipEntry>& entries = reader.Entries();
+	std::vector<std::string_view> names;
+	names.reserve(entries.size());
+	for (const ZipEntry& entry : entries)
+		names.push_back(entry.name);
+	const std::vector<std::pair<size_t, size_t>> pairs = folded_name_pairs(names);
+	for (size_t i = 0; i < pairs.size() && i < kListedFoldedNames; i++)
+		fWarnings.push_back(format_field_error(
+		        fProduct.description_path, item.origin,
+		        "warning: " + entries[pairs[i].first].name + " and " +
+		                entries[pairs[i].second].name +
+		                " differ only in case or Unicode normalisation: where the installation "
+		                "folder folds names (FAT, exFAT, NTFS, a case-folding ext4 folder) one "
+		                "replaces the other"));
+	if (pairs.size() > kListedFoldedNames)
+		fWarnings.push_back(format_field_error(
+		        fProduct.description_path, item.origin,
+		        "warning: " + std::to_string(pairs.size() - kListedFoldedNames) +
+		                " more pairs of names differ only in case or Unicode normalisation"));
 	return B_OK;
 }
 

@@ -33,6 +33,8 @@ public:
 	status_t Write(const std::string& output);
 	// Every mistake met, one a line.
 	const std::vector<std::string>& Errors() const { return fErrors; }
+	// What the last Write found but built anyway, one a line.
+	const std::vector<std::string>& Warnings() const { return fWarnings; }
 	// The items packed by the last Write, in order.
 	const std::vector<PackedItem>& Packed() const { return fPacked; }
 
@@ -48,6 +50,9 @@ private:
 	                    const std::string& name);
 	// Packs every item's archive into the work folder and takes its digest.
 	status_t PackItems(const std::string& work);
+	// Reads the item's archive back as the installer will, and warns about
+	// names that only some file systems tell apart.
+	status_t CheckPayload(const ProductItem& item, const std::string& archive);
 	// Writes each item's digest into its install_file message.
 	void AddDigests(BMessage& record) const;
 	status_t AddItems(BResources& resources);
@@ -56,6 +61,7 @@ private:
 	const Product& fProduct;
 	InstallerParts fParts;
 	std::vector<std::string> fErrors;
+	std::vector<std::string> fWarnings;
 	std::vector<std::string> fArchives;
 	std::vector<uint32> fDigests;
 	uint32 fDeinstallerDigest = 0;

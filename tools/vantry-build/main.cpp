@@ -201,7 +201,10 @@ int main(int argc, char** argv)
 	if (!find_parts(arguments.parts))
 		return 1;
 	InstallerWriter writer(description.GetProduct(), arguments.parts);
-	if (writer.Write(arguments.output) != B_OK) {
+	const status_t written = writer.Write(arguments.output);
+	for (const std::string& warning : writer.Warnings())
+		fprintf(stderr, "%s\n", warning.c_str());
+	if (written != B_OK) {
 		print_errors(writer.Errors(), arguments.description);
 		return 1;
 	}

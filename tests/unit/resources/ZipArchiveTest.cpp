@@ -1,13 +1,18 @@
 // The installer's ZIP reader: directories read from a byte range of a file,
 // entries streamed whole, and every kind of damage reported, not written.
 #include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <functional>
 
+#include "PayloadExtractor.h"
 #include "PayloadTestSupport.h"
 #include "ZipArchive.h"
 #include "ZipEntryReader.h"
+#include "ZipFormat.h"
+#include "ZipStreamWriter.h"
 
 using namespace payload_test;
 
@@ -59,6 +64,36 @@ ssize_t ReadAll(ZipEntryReader& reader, std::string* data, size_t piece = 1000)
 	while ((read = reader.Read(buffer.data(), piece)) > 0)
 		data->append(buffer.data(), read);
 	return read;
+}
+
+// `archive` with a ZIP64 end record and locator before its end record,
+// giving `entries`; the end record's count becomes 0xffff when `saturate`,
+// its directory offset 0xffffffff.
+std::string WithZip64End(std::string archive, uint64 entries, bool saturate)
+{
+	const size_t endAt = archive.size() - 22;
+	const uint64 directoryBytes = zip_get32((const uint8*)archive.data() + endAt + 12);
+	const uint64 directoryStart = zip_get32((const uint8*)archive.data() + endAt + 16);
+	std::string records;
+	RawZip::Put32(records, 0x06064b50);
+	RawZip::Put64(records, 44);
+	RawZip::Put16(records, 45);
+	RawZip::Put16(records, 45);
+	RawZip::Put32(records, 0);
+	RawZip::Put32(records, 0);
+	RawZip::Put64(records, entries);
+	RawZip::Put64(records, entries);
+	RawZip::Put64(records, directoryBytes);
+	RawZip::Put64(records, directoryStart);
+	RawZip::Put32(records, 0x07064b50);
+	RawZip::Put32(records, 0);
+	RawZip::Put64(records, endAt);
+	RawZip::Put32(records, 1);
+	std::string end = archive.substr(endAt);
+	if (saturate)
+		end.replace(8, 4, 4, '\xff');
+	end.replace(16, 4, 4, '\xff');
+	return archive.substr(0, endAt) + records + end;
 }
 
 } // namespace
@@ -171,6 +206,8 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 	farOffset[farOffset.size() - 3] = 0x7f; // directory offset beyond the range
 	std::string badCentral = good;
 	badCentral[badCentral.size() - 22 - (46 + 5) - (46 + 6)] ^= 0x55; // first central record
+	std::string zip64Beyond = WithZip64End(good, 2, true);
+	zip64Beyond[zip64Beyond.size() - 22 - 20 + 12] = 1; // the ZIP64 record's offset, past 4 GB
 	struct {
 		const char* name;
 		std::string bytes;
@@ -185,6 +222,9 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 	        {"damaged directory record", badCentral, 100, "damaged"},
 	        {"more entries than allowed", good, 1, "too many entries"},
 	        {"more entries claimed than it holds", zip.Bytes(1000), UINT64_MAX, "damaged"},
+	        {"ZIP64 count contradicting the end record", WithZip64End(good, 5, false), 100,
+	         "the archive's two end records disagree"},
+	        {"ZIP64 locator pointing past itself", zip64Beyond, 100, "damaged ZIP64 directory"},
 	        {"not an archive", std::string(4000, 'x'), 100, "not a ZIP archive"},
 	        {"shorter than an end record", "PK", 100, "not a ZIP archive"},
 	};
@@ -195,5 +235,207 @@ TEST(ZipArchiveTest, DamagedDirectories_Refused)
 		ZipArchive archive;
 		EXPECT_NE(file.Open(&archive, test.maxEntries), B_OK);
 		EXPECT_NE(archive.ErrorText().find(test.message), std::string::npos) << archive.ErrorText();
+	}
+}
+
+namespace {
+
+// The first refusal of the archive: at its directory, else at the first
+// entry whose local header or descriptor contradicts it; empty when none.
+std::string FirstRefusal(const std::string& bytes)
+{
+	TempFolder temp;
+	ArchiveFile file(temp / "installer", bytes);
+	ZipArchive archive;
+	if (file.Open(&archive) != B_OK)
+		return archive.ErrorText();
+	for (const ZipEntry& entry : archive.Entries()) {
+		ZipEntryReader reader;
+		std::string data;
+		if (reader.SetTo(archive, entry) != B_OK || ReadAll(reader, &data) != 0)
+			return reader.ErrorText();
+	}
+	return std::string();
+}
+
+} // namespace
+
+// Archives whose parts contradict one another are refused before their data
+// is written, naming the entry; unusual ones that agree with themselves
+// (rows without a message) read whole.
+TEST(ZipArchiveTest, Contradictions_RefusedNamingTheEntry)
+{
+	using Entry = RawZip::Entry;
+	const Entry a = RawZip::Stored("item/a", "alpha");
+	const Entry b = RawZip::Stored("item/b", "beta");
+	const Entry packed = RawZip::Deflated("item/packed", LargeText(3000));
+	auto with = [](Entry entry, const std::function<void(Entry&)>& change) {
+		change(entry);
+		return entry;
+	};
+	auto sharing = [&](const std::string& name) {
+		return with(packed, [&](Entry& e) { e.name = name, e.sharesLocalOf = 0; });
+	};
+	// A data descriptor giving `size`; in its ZIP64 form when `wide`.
+	auto described = [&](const Entry& entry, uint64 size, bool signature, bool wide = false) {
+		return with(entry, [&](Entry& e) {
+			e.descriptor = RawZip::Descriptor(e.crc, e.data.size(), size, signature, wide);
+			if (wide)
+				e.localExtra = std::string("\x01\x00\x10\x00", 4) + std::string(16, '\0');
+		});
+	};
+	// The bytes of `entries`, the first local header patched by `patch`.
+	auto archive = [](const std::vector<Entry>& entries,
+	                  const std::function<void(std::string&)>& patch = nullptr,
+	                  bool reversed = false) {
+		RawZip zip;
+		for (const Entry& entry : entries)
+			zip.Add(entry);
+		if (reversed)
+			zip.ReverseDirectory();
+		std::string bytes = zip.Bytes();
+		if (patch)
+			patch(bytes);
+		return bytes;
+	};
+	auto bump = [](size_t at, char by) {
+		return [at, by](std::string& bytes) { bytes[at] = (char)(bytes[at] + by); };
+	};
+	const Entry claiming = with(a, [](Entry& e) { e.claimedExtra = 8; });
+	const struct {
+		const char* what;
+		std::string bytes;
+		const char* message;
+	} cases[] = {
+	        {"a name twice", archive({a, with(b, [](Entry& e) { e.name = "item/a"; })}),
+	         "the archive holds the entry item/a twice"},
+	        {"a file and a folder of one path", archive({RawZip::Stored("item/a/", "", 040755), a}),
+	         "the entries item/a/ and item/a name one path"},
+	        {"names sharing one deflate stream",
+	         archive({packed, sharing("item/copy1"), sharing("item/copy2")}),
+	         "the entries item/packed and item/copy1 overlap"},
+	        {"overlap listed out of file order", archive({claiming, b}, nullptr, true),
+	         "the entries item/a and item/b overlap"},
+	        {"data running into the directory", archive({claiming}),
+	         "the entry item/a runs into the archive's directory"},
+	        {"escape sequence in a name", archive({RawZip::Stored("item/a\x1b[2Jb", "x")}),
+	         "the name of the entry item/a\\x1b[2Jb holds a control character (0x1b)"},
+	        {"DEL in a name", archive({a, RawZip::Stored("item/\x7f", "x")}),
+	         "the name of the entry item/\\x7f holds a control character (0x7f)"},
+	        {"local header naming another entry",
+	         archive({with(a, [](Entry& e) { e.localName = "item/\x07z"; })}),
+	         "the local header of item/a names another entry (item/\\x07z)"},
+	        {"local extra field reaching the next entry", archive({a, b}, bump(28, 20)),
+	         "the entry item/a runs into the entry after it"},
+	        {"local size", archive({a}, bump(22, -1)),
+	         "the local header of item/a contradicts the directory (size)"},
+	        {"local method", archive({a}, bump(8, 8)),
+	         "the local header of item/a contradicts the directory (compression method)"},
+	        {"descriptor giving another size", archive({described(a, 6, true)}),
+	         "the data descriptor of item/a contradicts the directory"},
+	        {"descriptor cut off by the next entry",
+	         archive({with(a, [](Entry& e) { e.descriptor = "PK\x07\x08"; }), b}),
+	         "the data descriptor of item/a is missing or runs into the entry after it"},
+	        {"names differing in case",
+	         archive({RawZip::Stored("item/Read", "1"), RawZip::Stored("item/read", "2")}), ""},
+	        {"names differing in composition",
+	         archive({RawZip::Stored("item/caf\xc3\xa9", "1"),
+	                  RawZip::Stored("item/cafe\xcc\x81", "2")}),
+	         ""},
+	        {"descriptors with and without signature",
+	         archive({described(a, 5, true), described(b, 4, false)}), ""},
+	        {"ZIP64 descriptor", archive({described(packed, 3000, true, true)}), ""},
+	        {"directory out of file order", archive({a, b, packed}, nullptr, true), ""},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.what);
+		EXPECT_EQ(FirstRefusal(test.bytes), test.message);
+	}
+}
+
+namespace {
+
+// `count` empty entries below item/, written by our writer.
+std::string WrittenEntries(const std::string& path, size_t count)
+{
+	ZipStreamWriter writer;
+	status_t status = writer.Open(path);
+	for (size_t i = 0; status == B_OK && i < count; i++) {
+		ZipStreamEntry entry;
+		entry.name = "item/" + std::to_string(i);
+		status = writer.BeginEntry(entry, true);
+		if (status == B_OK)
+			status = writer.FinishEntry(0, 0, 0);
+	}
+	EXPECT_EQ(status == B_OK ? writer.Close() : status, B_OK) << writer.ErrorText();
+	return ReadText(path);
+}
+
+std::string RawEntries(size_t count)
+{
+	RawZip zip;
+	for (size_t i = 0; i < count; i++)
+		zip.Add(RawZip::Stored("item/" + std::to_string(i), ""));
+	return zip.Bytes();
+}
+
+// The count of files `unzip -l` lists in the archive at `path`; -1 without
+// unzip.
+long UnzipCount(const std::string& path)
+{
+	if (system("command -v unzip >/dev/null 2>&1") != 0)
+		return -1;
+	FILE* listing = popen(("unzip -l '" + path + "' 2>&1 | tail -n 1").c_str(), "r");
+	long count = -2;
+	char line[256] = {};
+	if (listing != nullptr && fgets(line, sizeof(line), listing) != nullptr)
+		sscanf(line, "%*lu %ld file", &count);
+	if (listing != nullptr)
+		pclose(listing);
+	return count;
+}
+
+} // namespace
+
+// Archives of more entries than the end record counts carry a ZIP64 record;
+// one of exactly 65 535 entries may do without, as Info-ZIP writes it.
+TEST(ZipArchiveTest, EntryCounts_ReadAcrossTheClassicLimit)
+{
+	TempFolder temp;
+	struct {
+		const char* what;
+		size_t entries;
+		std::function<std::string(const std::string& path)> make;
+		bool zip64; // the end record saturated, a ZIP64 record before it
+	} cases[] = {
+	        {"65 535, classic record saturated without ZIP64", 65535,
+	         [](const std::string&) { return RawEntries(65535); }, false},
+	        {"3, ZIP64 record behind a saturated count", 3,
+	         [](const std::string&) { return WithZip64End(RawEntries(3), 3, true); }, true},
+	        {"65 535 by our writer", 65535,
+	         [](const std::string& path) { return WrittenEntries(path, 65535); }, true},
+	        {"70 000 by our writer", 70000,
+	         [](const std::string& path) { return WrittenEntries(path, 70000); }, true},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.what);
+		const std::string path = temp / "archive.zip";
+		const std::string bytes = test.make(path);
+		WriteText(path, bytes);
+		const uint8* end = (const uint8*)bytes.data() + bytes.size() - 22;
+		EXPECT_EQ(zip_get16(end + 10), test.zip64 ? 0xffff : test.entries);
+		EXPECT_EQ(zip_get32(end - 20) == kZipZip64Locator, test.zip64);
+
+		ArchiveFile file(temp / "installer", bytes);
+		ZipArchive archive;
+		// With the limit the installer unpacks payloads with.
+		ASSERT_EQ(file.Open(&archive, PayloadExtractor::kDefaultMaxEntries), B_OK)
+		        << archive.ErrorText();
+		ASSERT_EQ(archive.Entries().size(), test.entries);
+		EXPECT_EQ(archive.Entries().back().name, "item/" + std::to_string(test.entries - 1));
+		// The stock unzip agrees, when the machine has one.
+		const long listed = UnzipCount(path);
+		if (listed != -1)
+			EXPECT_EQ(listed, (long)test.entries);
 	}
 }

@@ -199,3 +199,29 @@ TEST_F(InstallerWriterTest, RecordedSizesMatchAWalkOfEachItem)
 			EXPECT_EQ(item.FindInt32("file_size", index), walked) << items[i] << " " << index;
 	}
 }
+
+namespace {
+
+// Names that a case- or normalisation-folding file system takes for one are
+// warned about, both named, and the installer is still written.
+TEST_F(InstallerWriterTest, NamesThatFoldToOneAreWarnedAboutAndBuilt)
+{
+	fFolder.Write("files/Docs/B.txt", "other beta");
+	fFolder.Write("files/Docs/caf\xc3\xa9", "composed");
+	fFolder.Write("files/Docs/cafe\xcc\x81", "decomposed");
+	InstallerWriter writer(fDescription.GetProduct(), fParts);
+	ASSERT_EQ(writer.Write(fOutput), B_OK) << testing::PrintToString(writer.Errors());
+	const std::string line =
+	        fFolder / "product.toml:6: field `install_file[1].file_name`: warning: ";
+	const std::string why = " differ only in case or Unicode normalisation: where the "
+	                        "installation folder folds names (FAT, exFAT, NTFS, a case-folding "
+	                        "ext4 folder) one replaces the other";
+	// Entries in archive order: sorted by their bytes.
+	const std::vector<std::string> expected = {line + "Docs/B.txt and Docs/b.txt" + why,
+	                                           line + "Docs/cafe\xcc\x81 and Docs/caf\xc3\xa9" +
+	                                                   why};
+	EXPECT_EQ(writer.Warnings(), expected);
+	EXPECT_TRUE(std::filesystem::exists(fOutput));
+}
+
+} // namespace
