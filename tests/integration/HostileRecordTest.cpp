@@ -37,25 +37,6 @@ std::map<std::string, std::string> Snapshot(const std::string& root)
 	return entries;
 }
 
-// The entries that differ between two snapshots, one a line.
-std::string Changes(const std::map<std::string, std::string>& before,
-                    const std::map<std::string, std::string>& after)
-{
-	std::string changes;
-	for (const auto& [entry, digest] : after) {
-		auto found = before.find(entry);
-		if (found == before.end())
-			changes += "added " + entry + "\n";
-		else if (found->second != digest)
-			changes += "changed " + entry + "\n";
-	}
-	for (const auto& [entry, digest] : before) {
-		if (after.count(entry) == 0)
-			changes += "removed " + entry + "\n";
-	}
-	return changes;
-}
-
 BMessage ReadRecord(const std::string& installer)
 {
 	BMessage record;

@@ -22,25 +22,6 @@ edit_profile_contents = "export PLANTED_HOME=\"${VANTRY_INSTALL_DIR}\""
 file_name = "files/notes.txt"
 )";
 
-// The tree as a user sees it, without the harness's files.
-std::string Differences(const std::map<std::string, std::string>& before,
-                        const std::map<std::string, std::string>& after)
-{
-	std::string text;
-	for (const auto& [entry, state] : after) {
-		const auto found = before.find(entry);
-		if (found == before.end())
-			text += "added " + entry + "\n";
-		else if (found->second != state)
-			text += "changed " + entry + "\n";
-	}
-	for (const auto& [entry, state] : before) {
-		if (after.count(entry) == 0)
-			text += "removed " + entry + "\n";
-	}
-	return text;
-}
-
 class HostileRunTest : public testing::Test {
 protected:
 	void SetUp() override
@@ -73,7 +54,7 @@ TEST_F(HostileRunTest, ControlCharactersInTheFolderAreRefusedBeforeAnyChange)
 	EXPECT_EQ(run.code, 1) << run.output << run.errors;
 	EXPECT_NE(run.output.find("x\\n#END_Planted\\ntouch planted\\n#/Planted"), std::string::npos)
 	        << run.output;
-	EXPECT_EQ(Differences(before, TreeState(world.Temp())), "");
+	EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
 	EXPECT_EQ(ReadFile(world.Home() + "/.profile"), "export MINE=1\n");
 }
 
@@ -110,7 +91,7 @@ TEST_F(HostileRunTest, ALockFileThatIsNotOursRefusesTheRun)
 		const RunResult run = Install(world.Apps());
 		EXPECT_EQ(run.code, 9) << run.output << run.errors;
 		EXPECT_NE(run.output.find(lock), std::string::npos) << run.output;
-		EXPECT_EQ(Differences(before, TreeState(world.Temp())), "");
+		EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
 		EXPECT_EQ(ReadFile(world.Home() + "/precious.txt"), "mine\n");
 	}
 	fs::remove_all(lock);
@@ -180,7 +161,7 @@ TEST_F(HostileRunTest, ADamagedDeinstallerStopsTheRunBeforeAnyChange)
 	const RunResult run = Install(world.Apps());
 	EXPECT_EQ(run.code, 11) << run.output << run.errors;
 	EXPECT_NE(run.output.find("the deinstaller"), std::string::npos) << run.output;
-	EXPECT_EQ(Differences(before, TreeState(world.Temp())), "");
+	EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
 
 	const RunResult verify = world.Run({installer, "--verify"});
 	EXPECT_EQ(verify.code, 8) << verify.output << verify.errors;

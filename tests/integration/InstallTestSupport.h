@@ -166,6 +166,25 @@ inline std::map<std::string, std::string> TreeState(const std::string& root)
 	return entries;
 }
 
+// The entries that differ between two snapshots, one a line.
+inline std::string Changes(const std::map<std::string, std::string>& before,
+                           const std::map<std::string, std::string>& after)
+{
+	std::string changes;
+	for (const auto& [entry, digest] : after) {
+		auto found = before.find(entry);
+		if (found == before.end())
+			changes += "added " + entry + "\n";
+		else if (found->second != digest)
+			changes += "changed " + entry + "\n";
+	}
+	for (const auto& [entry, digest] : before) {
+		if (after.count(entry) == 0)
+			changes += "removed " + entry + "\n";
+	}
+	return changes;
+}
+
 // The lines of a transcript that carry `label` ("status", "error"...), without it.
 inline std::vector<std::string> Labelled(const std::string& output, const std::string& label)
 {
