@@ -1,6 +1,9 @@
 // The result window: rows, selection buttons, the destination and the removal.
 #include "DeinstallFilesWin.h"
 
+#include <climits>
+#include <cstdlib>
+
 #include "Application.h"
 #include "Button.h"
 #include "CheckAndPrompt.h"
@@ -11,6 +14,7 @@
 #include "FileListItem.h"
 #include "FindDirectory.h"
 #include "FolderButtonImage.h"
+#include "InstallationFolder.h"
 #include "LibFilePanel.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
@@ -185,19 +189,24 @@ void DeinstallFilesWin::DeinstallFiles()
 		progress.AddString("found", std::to_string(left).c_str());
 		fMain->PostMessage(&progress);
 	});
-	removal.Remove(paths);
-	ReportProblems(removal);
+	const status_t status = removal.Remove(paths);
 	RemoveScriptSections({fBootTag, fSetupEnvTag, fProfileTag}, nullptr);
+	// The installation's own folder goes once nothing of the product is left.
+	FolderCleanup cleanup;
+	char self[PATH_MAX];
+	if (status == B_OK && removal.Left().empty() && realpath("/proc/self/exe", self) != nullptr)
+		cleanup = RemoveInstallationFolder(self);
+	ReportSummary(removal, cleanup);
 	be_app->PostMessage(B_QUIT_REQUESTED);
 }
 
-void DeinstallFilesWin::ReportProblems(const DeinstallRemoval& removal)
+void DeinstallFilesWin::ReportSummary(const DeinstallRemoval& removal, const FolderCleanup& cleanup)
 {
-	if (removal.Failed().empty() && removal.Kept().empty() && removal.Left().empty())
-		return;
-	std::string text;
+	std::string text = removal.Summary() + ".\n";
+	if (!cleanup.kept.empty())
+		text += "\n" + cleanup.kept + " was kept: " + cleanup.reason + ".\n";
 	if (!removal.Failed().empty())
-		text += "These entries could not be moved:\n";
+		text += "\nThese entries could not be moved:\n";
 	for (const auto& [path, reason] : removal.Failed())
 		text += "  " + path + ": " + reason + "\n";
 	if (!removal.Left().empty())
@@ -211,5 +220,9 @@ void DeinstallFilesWin::ReportProblems(const DeinstallRemoval& removal)
 		        "These folders were kept because they still hold entries:\n";
 	for (const std::string& folder : removal.Kept())
 		text += "  " + folder + "\n";
-	LibError("%s", text.c_str());
+	// Kept folders are information; only what could not be moved is an error.
+	if (!removal.Failed().empty() || !removal.Left().empty())
+		LibError("%s", text.c_str());
+	else
+		LibInfo("%s", text.c_str());
 }

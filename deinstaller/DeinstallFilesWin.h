@@ -49,7 +49,8 @@ private:
 	void SelectMoveDestination();
 	void MoveDestinationChoosen(BMessage* message);
 	void DeinstallFiles();
-	void ReportProblems(const class DeinstallRemoval& removal);
+	// The summary box: what moved, what was kept and why, what failed.
+	void ReportSummary(const class DeinstallRemoval& removal, const struct FolderCleanup& cleanup);
 
 	BWindow* fMain;
 	entry_ref fDestination;

@@ -7,8 +7,12 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <unordered_set>
+
+#include <filesystem>
 
 #include "Errors.h"
+#include "LibBytes.h"
 #include "LibPathParts.h"
 #include "LibTrashBin.h"
 
@@ -50,6 +54,24 @@ std::string UserName(const uid_t& user)
 	return std::to_string(user);
 }
 
+// The bytes of the entry at `path`, everything below it included.
+int64 EntryBytes(const std::string& path)
+{
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return 0;
+	if (!S_ISDIR(st.st_mode))
+		return st.st_size;
+	int64 bytes = 0;
+	std::error_code error;
+	for (auto it = std::filesystem::recursive_directory_iterator(path, error);
+	     !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+		if (lstat(it->path().c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+			bytes += st.st_size;
+	}
+	return bytes;
+}
+
 } // namespace
 
 DeinstallRemoval::DeinstallRemoval(const std::string& destination)
@@ -72,10 +94,13 @@ std::string DeinstallRemoval::OtherOwner(const std::string& path, const uid_t& u
 	return UserName(st.st_uid);
 }
 
-status_t DeinstallRemoval::Remove(const std::vector<std::string>& paths)
+status_t DeinstallRemoval::Remove(const std::vector<std::string>& found)
 {
 	fAsk = true;
 	fReplace = false;
+	// A folder that holds only the product's entries goes whole, as one
+	// entry of the trash that puts back the whole tree.
+	const std::vector<std::string> paths = WholeEntries(found);
 	int32 left = 0;
 	for (const std::string& path : paths)
 		left += Exists(path) ? 1 : 0;
@@ -86,10 +111,47 @@ status_t DeinstallRemoval::Remove(const std::vector<std::string>& paths)
 	return fFailed.empty() ? B_OK : B_ERROR;
 }
 
+std::vector<std::string> DeinstallRemoval::WholeEntries(const std::vector<std::string>& found)
+{
+	const std::unordered_set<std::string> chosen(found.begin(), found.end());
+	fWhole.clear();
+	std::vector<std::string> entries;
+	std::string whole;
+	// Each folder comes before its contents: what lies below a whole folder goes with it.
+	for (const std::string& path : found) {
+		if (!whole.empty() && path.compare(0, whole.size() + 1, whole + "/") == 0)
+			continue;
+		entries.push_back(path);
+		if (IsFolder(path) && HoldsOnly(path, chosen)) {
+			whole = path;
+			fWhole.insert(path);
+		}
+	}
+	return entries;
+}
+
+bool DeinstallRemoval::HoldsOnly(const std::string& folder,
+                                 const std::unordered_set<std::string>& chosen) const
+{
+	DIR* dir = opendir(folder.c_str());
+	if (dir == nullptr)
+		return false;
+	bool only = true;
+	for (struct dirent* entry; only && (entry = readdir(dir)) != nullptr;) {
+		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+			continue;
+		const std::string path = folder + "/" + entry->d_name;
+		only = chosen.count(path) > 0 && (fAnyOwner || OtherOwner(path, fUser).empty()) &&
+		       (!IsFolder(path) || HoldsOnly(path, chosen));
+	}
+	closedir(dir);
+	return only;
+}
+
 bool DeinstallRemoval::MoveFiles(const std::vector<std::string>& paths, int32& left)
 {
 	for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-		if (IsFolder(*it))
+		if (IsFolder(*it) && fWhole.count(*it) == 0)
 			continue;
 		if (Stopped())
 			return false;
@@ -104,7 +166,7 @@ bool DeinstallRemoval::MoveFiles(const std::vector<std::string>& paths, int32& l
 bool DeinstallRemoval::MoveEmptyFolders(const std::vector<std::string>& paths, int32& left)
 {
 	for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-		if (!IsFolder(*it))
+		if (!IsFolder(*it) || fWhole.count(*it) > 0)
 			continue;
 		if (Stopped())
 			return false;
@@ -141,11 +203,15 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 	}
 	const std::string leaf = LibLeafOf(path);
 	const std::string namesake = std::string(bin.FilesFolder()) + "/" + leaf;
-	if (Exists(namesake) && fAsk && fQuestion && !fQuestion(path, namesake, fAsk, fReplace)) {
+	// A trash with records puts each entry back by its record: a namesake is
+	// no question there, the entry takes a free name.
+	const bool records = bin.InfoFolder()[0] != '\0';
+	if (!records && Exists(namesake) && fAsk && fQuestion &&
+	    !fQuestion(path, namesake, fAsk, fReplace)) {
 		fStopped = true;
 		return;
 	}
-	if (Exists(namesake) && fReplace && bin.Remove(leaf) != B_OK) {
+	if (!records && Exists(namesake) && fReplace && bin.Remove(leaf) != B_OK) {
 		fFailed.emplace_back(path, "the entry of its name in " + std::string(bin.FilesFolder()) +
 		                                   " could not be replaced");
 		return;
@@ -159,12 +225,27 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 		status = bin.Put(path.c_str(), name);
 	}
 	const std::string target = std::string(bin.FilesFolder()) + "/" + name;
+	if (status == B_OK)
+		fMovedBytes += EntryBytes(target);
 	if (status != B_OK) {
 		// The reason may lie with the target as well as the entry: both are named.
 		fFailed.emplace_back(path, "not moved to " + target + ": " + status_text(status));
 		return;
 	}
 	fMoved.emplace_back(path, target);
+}
+
+std::string DeinstallRemoval::Summary() const
+{
+	LibString size;
+	LibBytesToString(fMovedBytes, size, 1);
+	std::string text = std::to_string(fMoved.size()) +
+	                   (fMoved.size() == 1 ? " entry" : " entries") + " moved (" + size.String() +
+	                   "), " + std::to_string(fKept.size()) +
+	                   (fKept.size() == 1 ? " folder" : " folders") + " kept";
+	if (!fLeft.empty())
+		text += ", " + std::to_string(fLeft.size()) + " left to their owners";
+	return text + ", " + std::to_string(fFailed.size()) + " not moved";
 }
 
 bool DeinstallRemoval::Stopped()

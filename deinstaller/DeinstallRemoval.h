@@ -5,7 +5,9 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -32,7 +34,10 @@ public:
 	// root does not take what other users kept.
 	void SetOwner(const uid_t& user, const bool& anyOwner);
 
-	// `paths` in search order (each folder before its contents). B_OK when
+	// `paths` in search order (each folder before its contents). A folder
+	// whose every entry is among them moves whole; one that also holds other
+	// entries stays, and only the chosen ones in it move. A namesake in a trash
+	// with records is no question: the entry takes a free name. B_OK when
 	// every entry was moved, kept or left, B_CANCELED when stopped, else B_ERROR.
 	status_t Remove(const std::vector<std::string>& paths);
 
@@ -45,11 +50,19 @@ public:
 	// Entries of other users left in place, with "owned by NAME".
 	const std::vector<std::pair<std::string, std::string>>& Left() const { return fLeft; }
 
+	// What the removal did, in one line: entries and bytes moved, folders
+	// kept, entries left to their owners and failures.
+	std::string Summary() const;
+
 	// The name (or number) of the owner of the entry at `path` when that is
 	// not `user`; empty when it is `user` or the entry cannot be read.
 	static std::string OtherOwner(const std::string& path, const uid_t& user);
 
 private:
+	// `found` without the entries of folders that go whole.
+	std::vector<std::string> WholeEntries(const std::vector<std::string>& found);
+	// Whether everything below `folder` is chosen and may be moved.
+	bool HoldsOnly(const std::string& folder, const std::unordered_set<std::string>& chosen) const;
 	bool MoveFiles(const std::vector<std::string>& paths, int32& left);
 	bool MoveEmptyFolders(const std::vector<std::string>& paths, int32& left);
 	void MoveOne(const std::string& path);
@@ -64,6 +77,8 @@ private:
 	bool fAsk;
 	bool fReplace;
 	bool fStopped;
+	std::set<std::string> fWhole;
+	int64 fMovedBytes = 0;
 	std::vector<std::pair<std::string, std::string>> fMoved;
 	std::vector<std::string> fKept;
 	std::vector<std::pair<std::string, std::string>> fFailed;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,6 +19,7 @@
 #include "DeinstallRemoval.h"
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
+#include "InstallationFolder.h"
 #include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
@@ -151,7 +153,7 @@ void ListOtherOwners(const std::vector<std::string>& paths, UnattendedOutput& ou
 // Moves every found entry; prints each move, kept folder, entry left and
 // failure as it happens. `unreadable` folders make the run incomplete.
 int Remove(const DeinstallOptions& options, DeinstallSearch& search, const size_t& unreadable,
-           UnattendedPresenter& presenter, UnattendedOutput& output)
+           UnattendedPresenter& presenter, UnattendedOutput& output, std::string& summary)
 {
 	const std::vector<std::string>& paths = search.FoundPaths();
 	DeinstallRemoval removal(options.destination);
@@ -180,6 +182,7 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, const size_
 	});
 	removal.SetStopCheck([&] { return StopSignals::Poll() || presenter.Unanswered(); });
 	const status_t status = removal.Remove(paths);
+	summary = removal.Summary();
 	if (presenter.Unanswered())
 		return DEINSTALL_UNANSWERED;
 	if (status == B_CANCELED)
@@ -188,6 +191,21 @@ int Remove(const DeinstallOptions& options, DeinstallSearch& search, const size_
 		return DEINSTALL_FAILURES;
 	return removal.Left().empty() && unreadable == 0 ? DEINSTALL_COMPLETED
 	                                                 : DEINSTALL_LEFT_IN_PLACE;
+}
+
+// The path of the running deinstaller.
+std::string OwnPath()
+{
+	char path[PATH_MAX];
+	return realpath("/proc/self/exe", path) != nullptr ? std::string(path) : std::string();
+}
+
+void ReportFolderCleanup(const FolderCleanup& cleanup, UnattendedOutput& output)
+{
+	for (const std::string& path : cleanup.removed)
+		output.Line("removed", path.c_str());
+	if (!cleanup.kept.empty())
+		output.Line("kept", (cleanup.kept + " (" + cleanup.reason + ")").c_str());
 }
 
 const char* OutcomeText(const int& code)
@@ -223,7 +241,8 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 		output.Line("result", "listed; nothing was changed (0)");
 		return DEINSTALL_COMPLETED;
 	}
-	const int code = Remove(options, search, unreadable, presenter, output);
+	std::string summary;
+	const int code = Remove(options, search, unreadable, presenter, output, summary);
 	if (code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES ||
 	    code == DEINSTALL_LEFT_IN_PLACE) {
 		const DeinstallScriptTags tags = DeinstallScriptTagsOf(config);
@@ -232,6 +251,10 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 			            (std::string("section ") + tag + " removed from " + file).c_str());
 		});
 	}
+	// The installation's own folder goes once nothing of the product is left.
+	if (code == DEINSTALL_COMPLETED)
+		ReportFolderCleanup(RemoveInstallationFolder(OwnPath()), output);
+	output.Line("summary", summary.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;
 }

@@ -179,8 +179,14 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	std::string content;
 	const bool existed = ReadWholeFile(file, content);
 	const mode_t mode = FileMode(file);
-	if (existed)
+	if (existed && text != nullptr)
 		ReplaceWholeFile(file + ".orig", content, mode);
+	// A removal leaves no copy that would still hold the section it removes.
+	std::string backup;
+	if (text == nullptr && ReadWholeFile(file + ".orig", backup) &&
+	    ScriptWithoutSection(backup, tag) != backup)
+		ReplaceWholeFile(file + ".orig", ScriptWithoutSection(backup, tag),
+		                 FileMode(file + ".orig"));
 
 	std::string edited = ScriptWithoutSection(content, tag);
 	if (text == nullptr && edited == content)

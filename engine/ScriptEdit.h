@@ -11,8 +11,9 @@
 
 // Replaces the section `tag` of the file `file_name` in the standard folder
 // `folder` of the boot volume by one holding `text`, at the end of the file;
-// a null `text` only removes the section. Keeps the file as it stood before in
-// "<file>.orig". A missing folder is made first.
+// a null `text` only removes the section. An edit that adds a section keeps the
+// file as it stood before in "<file>.orig"; a removal takes the section out of
+// that copy too. A missing folder is made first.
 status_t EditScriptFile(const directory_which& folder, const char* file_name, const char* tag,
                         const char* text);
 // The same for the script at `path`.

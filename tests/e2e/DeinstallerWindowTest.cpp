@@ -73,6 +73,21 @@ protected:
 		Focus("Deinstall Items");
 	}
 
+	// Waits for the summary box shown when the removal ends, closes it with
+	// its OK button and answers its text.
+	std::string CloseSummary(const size_t& mark)
+	{
+		int left = 0, top = 0, width = 0, height = 0;
+		EXPECT_TRUE(WaitForAlert(" moved (", &left, &top, &width, &height, mark)) << Output();
+		std::string text;
+		for (size_t i = mark; i < fProbe.Lines().size(); i++) {
+			if (fProbe.Lines()[i].find("alert-shown") != std::string::npos)
+				text = fProbe.Lines()[i];
+		}
+		ClickAt(left, top, width - 40, height - 20);
+		return text;
+	}
+
 	std::string fFolder;
 };
 
@@ -85,8 +100,14 @@ TEST_F(DeinstallerTest, NoneThenOneRowMovesOnlyThatEntry)
 	ClickAt(left, top, DeinstallerLayout::kNoneX, DeinstallerLayout::kButtonsY);
 	// The rows are in path order: "hello" comes first.
 	ClickAt(left, top, DeinstallerLayout::kRowX, DeinstallerLayout::kFirstRowY);
+	const size_t mark = fProbe.Mark();
 	ClickAt(left, top, DeinstallerLayout::kDeinstallX, DeinstallerLayout::kButtonsY);
+	// A summary and no question: the library's folder still holds its files.
+	const std::string summary = CloseSummary(mark);
+	EXPECT_NE(summary.find("1 entry moved"), std::string::npos) << summary;
 	EXPECT_EQ(WaitForEnd(), 0);
+	for (size_t i = mark; i < fProbe.Lines().size(); i++)
+		EXPECT_EQ(fProbe.Lines()[i].find("already exists"), std::string::npos);
 	EXPECT_FALSE(Exists(fFolder + "/hello"));
 	EXPECT_EQ(ReadFile(fWorld.Trash() + "/hello"), kFiles.at("files/hello"));
 	EXPECT_EQ(Tree(fFolder + "/lib"), (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -136,7 +157,7 @@ TEST_F(DeinstallerTest, AnEmptySearchSaysSo)
 TEST_F(DeinstallerTest, ANamesakeInTheTrashIsAskedOnceWhenTheBoxIsTicked)
 {
 	const std::string deinstaller = InstallHello();
-	for (const char* leaf : {"hello", "a.txt", "b.txt"})
+	for (const char* leaf : {"hello", "lib/a.txt"})
 		WriteFile(fWorld.Trash() + "/" + leaf, "namesake");
 	LaunchDeinstaller(deinstaller);
 	int left = 0, top = 0;
@@ -149,13 +170,19 @@ TEST_F(DeinstallerTest, ANamesakeInTheTrashIsAskedOnceWhenTheBoxIsTicked)
 	Focus("ReplaceAlert");
 	ClickAt(alertLeft, alertTop, 55 + 8, height - 64 + 9);
 	Key("d");
+	const std::string summary = CloseSummary(mark);
+	EXPECT_NE(summary.find("2 entries moved"), std::string::npos) << summary;
 	EXPECT_EQ(WaitForEnd(), 0);
 	size_t asked = 0;
 	for (size_t i = mark; i < fProbe.Lines().size(); i++)
-		asked += fProbe.Lines()[i].find("alert-shown") != std::string::npos ? 1 : 0;
+		asked += fProbe.Lines()[i].find("already exists") != std::string::npos ? 1 : 0;
 	EXPECT_EQ(asked, 1u) << Output();
-	for (const char* leaf : {"hello", "a.txt", "b.txt"}) {
-		EXPECT_EQ(ReadFile(fWorld.Trash() + "/" + leaf), "namesake") << leaf;
+	// "lib" held only the product's files: it met its namesake whole.
+	for (const char* leaf : {"hello", "lib"}) {
+		EXPECT_EQ(ReadFile(fWorld.Trash() + "/" + leaf +
+		                   (leaf == std::string("lib") ? "/a.txt" : "")),
+		          "namesake")
+		        << leaf;
 		EXPECT_TRUE(Exists(fWorld.Trash() + "/" + std::string(leaf) + " copy")) << leaf;
 	}
 }

@@ -119,15 +119,20 @@ TEST_F(DeinstallUnattendedTest, EveryTaggedEntryAndOnlyThoseGoesToTheTrashWithIt
 	        folder + "/lib/sub", folder + "/lib/sub/c.txt", data + "/elsewhere/b.txt"};
 	EXPECT_EQ(std::set<std::string>(found.begin(), found.end()),
 	          std::set<std::string>(expected.begin(), expected.end()));
-	for (const std::string& path : expected) {
+	for (const std::string& path : expected)
 		EXPECT_FALSE(Exists(path)) << path;
+	// "lib" held only the product's entries: it went whole, one entry to put back.
+	for (const std::string& path :
+	     {folder + "/hello", folder + "/lib", data + "/elsewhere/b.txt"}) {
 		const std::string leaf = fs::path(path).filename();
 		EXPECT_TRUE(Exists(trash + "/files/" + leaf)) << leaf;
 		EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + leaf + ".trashinfo")),
 		          path.substr(data.size() + 1))
 		        << leaf;
 	}
-	EXPECT_EQ(ReadFile(trash + "/files/a.txt"), "a");
+	EXPECT_EQ(ReadFile(trash + "/files/lib/a.txt"), "a");
+	EXPECT_TRUE(Exists(trash + "/files/lib/sub/c.txt"));
+	EXPECT_FALSE(Exists(trash + "/files/a.txt"));
 	EXPECT_EQ(Tree(folder), (std::vector<std::string>{"Hello 1.0 Deinstaller", "Log", "ReadMe.txt",
 	                                                  "Saved Files"}));
 	EXPECT_EQ(Tree(data + "/apps/v2/Hello"),
@@ -161,53 +166,65 @@ TEST_F(DeinstallUnattendedTest, AFolderStillHoldingTheUsersFileIsKeptAndListed)
 	ASSERT_EQ(run.code, 0) << run.output << run.errors;
 	EXPECT_EQ(Labelled(run.output, "kept"),
 	          (std::vector<std::string>{folder + "/lib/sub (it still holds entries)",
-	                                    folder + "/lib (it still holds entries)"}));
+	                                    folder + "/lib (it still holds entries)",
+	                                    folder + " (it holds \"ReadMe.txt\")"}));
 	EXPECT_EQ(Tree(folder + "/lib"), (std::vector<std::string>{"sub", "sub/mine.txt"}));
 }
 
-TEST_F(DeinstallUnattendedTest, ANamesakeInTheTrashIsAskedAndNeverOverwrittenUnasked)
+// In the trash a namesake is no question: each entry keeps its own record
+// and takes a free name. A plain folder (--to) asks, and never overwrites
+// unasked.
+TEST_F(DeinstallUnattendedTest, ANamesakeIsAskedOnlyInAFolderAndNeverOverwrittenUnasked)
 {
+	const std::string plain = world.Temp() + "/taken";
 	struct Case {
 		const char* name;
+		bool toFolder;
 		std::vector<std::string> arguments;
 		std::optional<std::string> answers;
 		int code;
-		const char* trashedAs;
+		size_t questions;
+		const char* movedAs;
 	} cases[] = {
-	        {"--yes keeps the namesake", {"--yes"}, std::nullopt, 0, "hello copy"},
-	        {"answer replace", {}, "collision replace all\n", 0, "hello"},
-	        {"no answer stops", {}, std::nullopt, 6, nullptr},
+	        {"trash, no answers", false, {}, std::nullopt, 0, 0, "hello copy"},
+	        {"trash, answer replace", false, {}, "collision replace all\n", 0, 0, "hello copy"},
+	        {"folder, --yes keeps the namesake", true, {"--yes"}, std::nullopt, 0, 1, "hello copy"},
+	        {"folder, answer replace", true, {}, "collision replace all\n", 0, 1, "hello"},
+	        {"folder, no answer stops", true, {}, std::nullopt, 6, 1, nullptr},
 	};
 	for (const Case& test : cases) {
+		const std::string into = test.toFolder ? plain : trash + "/files";
 		fs::remove_all(trash);
-		WriteFile(trash + "/files/hello", "namesake");
+		fs::remove_all(plain);
+		WriteFile(into + "/hello", "namesake");
 		WriteFile(trash + "/info/hello.trashinfo", "[Trash Info]\nPath=old/hello\n");
 		// A volume's trash is used only when it is the user's alone.
 		for (const char* part : {"", "/files", "/info"})
 			chmod((trash + part).c_str(), 0700);
 		std::vector<std::string> arguments = test.arguments;
+		if (test.toFolder)
+			arguments.insert(arguments.end(), {"--to", plain});
 		if (test.answers) {
 			WriteFile(world.Temp() + "/answers.txt", *test.answers);
 			arguments.insert(arguments.end(), {"--answers", world.Temp() + "/answers.txt"});
 		}
 		const RunResult run = Deinstall(arguments);
 		EXPECT_EQ(run.code, test.code) << test.name << run.output << run.errors;
-		EXPECT_EQ(Labelled(run.output, "collision").size(), 1u) << test.name << run.output;
-		if (test.code == 6)
-			EXPECT_NE(run.output.find("answer: none given: the removal stops"), std::string::npos)
-			        << run.output;
-		if (test.trashedAs == nullptr) {
+		EXPECT_EQ(Labelled(run.output, "collision").size(), test.questions)
+		        << test.name << run.output;
+		if (test.movedAs == nullptr) {
 			EXPECT_EQ(ReadFile(folder + "/hello"), kProductFiles.at("files/hello")) << test.name;
-			EXPECT_EQ(ReadFile(trash + "/files/hello"), "namesake") << test.name;
+			EXPECT_EQ(ReadFile(into + "/hello"), "namesake") << test.name;
 			continue;
 		}
-		EXPECT_EQ(ReadFile(trash + "/files/" + test.trashedAs), kProductFiles.at("files/hello"))
+		EXPECT_EQ(ReadFile(into + "/" + test.movedAs), kProductFiles.at("files/hello"))
 		        << test.name;
-		EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + test.trashedAs + ".trashinfo")),
-		          "apps/Hello/hello")
-		        << test.name;
-		if (std::string(test.trashedAs) != "hello")
-			EXPECT_EQ(ReadFile(trash + "/files/hello"), "namesake") << test.name;
+		if (!test.toFolder)
+			EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + test.movedAs + ".trashinfo")),
+			          "apps/Hello/hello")
+			        << test.name;
+		if (std::string(test.movedAs) != "hello")
+			EXPECT_EQ(ReadFile(into + "/hello"), "namesake") << test.name;
 		// Put the product back for the next case.
 		fs::remove_all(folder);
 		Install("1.0", "HelloBoot", data + "/apps");
@@ -243,6 +260,8 @@ TEST_F(DeinstallUnattendedTest, AKilledRemovalLeavesEveryEntryWhole)
 	ASSERT_EQ(world.Install(installer, {"--dest", data + "/apps", "--items", "many", "--yes"}).code,
 	          0);
 	const std::string many = data + "/apps/Many";
+	// A file of the user's keeps the folder in place: its entries move one by one.
+	WriteFile(many + "/many/mine.txt", "mine");
 	const std::string output = world.Temp() + "/kill.out";
 	fs::create_directories(world.Temp() + "/to");
 	const pid_t child = world.Start({many + "/Many 1.0 Deinstaller", "--unattended", "--volume",

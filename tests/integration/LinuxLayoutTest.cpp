@@ -256,8 +256,8 @@ TEST_F(LinuxLayoutTest, TheSampleProductComesAndGoesWithoutATrace)
 		RemoveScriptSections(tags, nullptr);
 	}
 	// Left: the installation folder with its log and deinstaller, the items
-	// the product keeps (not deinstallable), the emptied boot script with the
-	// backup of its last edit, the custom folder the documents were in, the trash.
+	// the product keeps (not deinstallable), the emptied boot script (its
+	// removal keeps no backup), the custom folder the documents were in, the trash.
 	std::vector<std::string> added;
 	for (const std::string& entry : Tree(home)) {
 		if (std::find(before.begin(), before.end(), entry) == before.end() &&
@@ -265,8 +265,7 @@ TEST_F(LinuxLayoutTest, TheSampleProductComesAndGoesWithoutATrace)
 			added.push_back(entry);
 	}
 	EXPECT_EQ(added, (std::vector<std::string>{".config", ".config/autostart",
-	                                           ".config/autostart/UserBootscript",
-	                                           ".config/autostart/UserBootscript.orig", ".local",
+	                                           ".config/autostart/UserBootscript", ".local",
 	                                           ".local/share", "Documents", "Documents/Hello"}));
 	EXPECT_EQ(ReadFile(script), "#!/bin/sh\n");
 }
