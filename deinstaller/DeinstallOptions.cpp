@@ -19,6 +19,8 @@ const char kUsage[] =
         "                    the moved entry takes the next free name\n"
         "  --all-owners      move the entries of other users too (by default an entry\n"
         "                    that another user owns is left in place and listed)\n"
+        "  --all-installations  take the entries of every installation of the product\n"
+        "                    (by default those of another installation are listed and left)\n"
         "\n"
         "Exit codes: 0 completed, 1 not configured, 2 usage, 3 no such volume or it\n"
         "cannot be searched, 4 nothing found, 5 stopped, 6 a question had no answer,\n"
@@ -44,6 +46,7 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		             : argument == "--yes"                      ? &options.yes
 		             : argument == "--list"                     ? &options.list
 		             : argument == "--all-owners"               ? &options.allOwners
+		             : argument == "--all-installations"        ? &options.allInstallations
 		             : argument == "--help" || argument == "-h" ? &options.help
 		                                                        : nullptr;
 		if (flag != nullptr) {
@@ -71,8 +74,8 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		*target = value;
 	}
 	if (!options.unattended && !options.help &&
-	    (options.list || options.yes || options.allOwners || !options.volume.empty() ||
-	     !options.destination.empty() || !options.answers.empty())) {
+	    (options.list || options.yes || options.allOwners || options.allInstallations ||
+	     !options.volume.empty() || !options.destination.empty() || !options.answers.empty())) {
 		error = "these options need --unattended";
 		return false;
 	}

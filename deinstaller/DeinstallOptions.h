@@ -24,6 +24,8 @@ struct DeinstallOptions {
 	bool list = false;
 	// Moves entries of other users too; by default only the running user's go.
 	bool allOwners = false;
+	// Takes the entries of every installation of the product, not only its own.
+	bool allInstallations = false;
 	std::string volume;
 	std::string destination;
 	std::string answers;

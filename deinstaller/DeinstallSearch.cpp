@@ -2,6 +2,9 @@
 // the volume, reported to the main window as it goes.
 #include "DeinstallSearch.h"
 
+#include "DeinstallRecords.h"
+#include "Node.h"
+
 #include <atomic>
 #include <thread>
 
@@ -85,12 +88,35 @@ int32 DeinstallSearch::Action()
 		                 true);
 	}
 	const status_t status = scan.Run();
-	fPaths = scan.Found();
+	fPaths.clear();
+	fOthers.clear();
+	for (const std::string& path : scan.Found())
+		(OfThisInstallation(path) ? fPaths : fOthers).push_back(path);
 	for (const std::string& path : fPaths)
 		fFound.Add(path.c_str());
 	fUnreadable = scan.Unreadable();
 	fEntries = scan.EntriesSeen();
 	return fResult = status;
+}
+
+void DeinstallSearch::SetInstallation(const std::string& identity, const bool& all)
+{
+	fIdentity = identity;
+	fAllInstallations = all;
+}
+
+bool DeinstallSearch::OfThisInstallation(const std::string& path) const
+{
+	if (fAllInstallations || fIdentity.empty())
+		return true;
+	BNode node(path.c_str());
+	char value[64] = "";
+	const ssize_t size = node.InitCheck() == B_OK
+	                             ? node.ReadAttr(DeinstallRecords::IdentityName(), B_STRING_TYPE, 0,
+	                                             value, sizeof(value) - 1)
+	                             : -1;
+	// An entry tagged before installations had identities belongs to any.
+	return size <= 0 || fIdentity == std::string(value, size_t(size));
 }
 
 void DeinstallSearch::SendProgress(const float& size, const std::string& folder,

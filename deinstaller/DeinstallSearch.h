@@ -19,12 +19,19 @@ public:
 	DeinstallSearch(const BVolume& volume, const char* record);
 	~DeinstallSearch() override;
 
+	// The installation this deinstaller removes: entries of another
+	// installation of the product (another identity) are set apart, unless
+	// `all`. Entries without an identity (older installations) are taken.
+	void SetInstallation(const std::string& identity, const bool& all);
+
 	// Scans the volume from its root; 0 when the whole volume was read.
 	int32 Action() override;
 
 	// The paths found, each folder before its contents.
 	LibStringList& Found() { return fFound; }
 	const std::vector<std::string>& FoundPaths() const { return fPaths; }
+	// The entries of other installations of the product, left in place.
+	const std::vector<std::string>& OtherInstallations() const { return fOthers; }
 	// Folders the search could not read, with the system's reason.
 	const std::vector<std::pair<std::string, std::string>>& Unreadable() const
 	{
@@ -38,12 +45,16 @@ public:
 	static std::vector<std::string> FoldersNotSearched(const BVolume& volume);
 
 private:
+	bool OfThisInstallation(const std::string& path) const;
 	void SendProgress(const float& size, const std::string& folder, const size_t& found);
 
 	BVolume fVolume;
 	LibString fRecord;
 	LibStringList fFound;
 	std::vector<std::string> fPaths;
+	std::vector<std::string> fOthers;
+	std::string fIdentity;
+	bool fAllInstallations = false;
 	std::vector<std::pair<std::string, std::string>> fUnreadable;
 	int64 fEntries;
 	status_t fResult;

@@ -11,6 +11,7 @@
 #include "ConfigRecord.h"
 #include "DeinstallFilesWin.h"
 #include "DeinstallRecord.h"
+#include "DeinstallRecords.h"
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
 #include "DeinstallTexts.h"
@@ -138,6 +139,8 @@ void DeinstallerWin::StartSearch()
 	fStatusBar->Reset(".../", trailing.String());
 	fStatusBar->SetMaxValue(float(fVolume.Capacity() - fVolume.FreeBytes()));
 	fSearch = new DeinstallSearch(fVolume, DeinstallProductRecord(fConfig).String());
+	const char* identity = fConfig.FindString(DeinstallRecords::IdentityField());
+	fSearch->SetInstallation(identity != nullptr ? identity : "", false);
 	fSearch->Go("search", new BMessenger(this), 10, false);
 	InterfaceHost::Event("deinstaller-search started");
 }

@@ -16,6 +16,7 @@
 #include "ConfigRecord.h"
 #include "DeinstallConfig.h"
 #include "DeinstallRecord.h"
+#include "DeinstallRecords.h"
 #include "DeinstallRemoval.h"
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
@@ -128,6 +129,10 @@ status_t Search(DeinstallSearch& search, const bool& allOwners, UnattendedOutput
 	unreadable = ReportUnreadable(search, allOwners, output);
 	for (const std::string& path : search.FoundPaths())
 		output.Line("found", path.c_str());
+	for (const std::string& path : search.OtherInstallations())
+		output.Line("other", (path + " (another installation of the product; "
+		                             "--all-installations takes it)")
+		                             .c_str());
 	const std::string summary = std::to_string(search.EntriesSeen()) + " entries read, " +
 	                            std::to_string(search.FoundPaths().size()) + " found, " +
 	                            std::to_string(search.Unreadable().size()) + " folders unreadable";
@@ -224,6 +229,8 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
                     UnattendedPresenter& presenter, UnattendedOutput& output)
 {
 	DeinstallSearch search(volume, DeinstallProductRecord(config).String());
+	const char* identity = config.FindString(DeinstallRecords::IdentityField());
+	search.SetInstallation(identity != nullptr ? identity : "", options.allInstallations);
 	size_t unreadable = 0;
 	const status_t searched = Search(search, options.allOwners, output, unreadable);
 	if (searched == B_CANCELED) {

@@ -4,9 +4,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -21,6 +23,8 @@
 namespace {
 
 const char* const kDeinstallTag = "InstallBy";
+const char* const kIdentityAttribute = "InstallId";
+const char* const kIdentityField = "install_id";
 const int32 kConfigurationId = 2002;
 const char* const kConfigurationName = "VXC:configuration";
 // Deeper trees than this are not real installations; the walk stops there.
@@ -31,19 +35,22 @@ const char* const kProductFields[] = {"app_name", "version", "release_date", "co
                                       "support_email"};
 
 // Writing the tag replaces any earlier one: nothing is removed first.
-status_t WriteTag(const char* path, const char* value)
+status_t WriteTag(const char* path, const char* value, const std::string& identity)
 {
 	BNode node(path);
 	if (node.InitCheck() != B_OK)
 		return node.InitCheck();
 	ssize_t written = node.WriteAttr(kDeinstallTag, B_STRING_TYPE, 0, value, strlen(value));
+	if (written >= 0 && !identity.empty())
+		node.WriteAttr(kIdentityAttribute, B_STRING_TYPE, 0, identity.data(), identity.size());
 	return written < 0 ? (status_t)written : B_OK;
 }
 
 // Tags what lies in the open folder `folderFd` (taken over) at `path`,
 // each entry through a descriptor opened relative to its folder; links
 // keep their attributes on their folder and go by path.
-void TagChildren(int folderFd, const std::string& path, const char* value, int depth)
+void TagChildren(int folderFd, const std::string& path, const char* value,
+                 const std::string& identity, int depth)
 {
 	DIR* folder = fdopendir(folderFd);
 	if (folder == nullptr) {
@@ -61,7 +68,7 @@ void TagChildren(int folderFd, const std::string& path, const char* value, int d
 		    fstatat(dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
 			type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
 		if (type != DT_DIR && type != DT_REG) {
-			WriteTag(child.c_str(), value);
+			WriteTag(child.c_str(), value, identity);
 			continue;
 		}
 		const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
@@ -69,12 +76,15 @@ void TagChildren(int folderFd, const std::string& path, const char* value, int d
 		const int fd = openat(dirfd(folder), entry->d_name, flags);
 		// An entry it cannot open is tagged by path, as before.
 		if (fd < 0) {
-			WriteTag(child.c_str(), value);
+			WriteTag(child.c_str(), value, identity);
 			continue;
 		}
 		BNode::WriteNewAttr(fd, kDeinstallTag, B_STRING_TYPE, value, length);
+		if (!identity.empty())
+			BNode::WriteNewAttr(fd, kIdentityAttribute, B_STRING_TYPE, identity.data(),
+			                    identity.size());
 		if (type == DT_DIR && depth < kMaxTagDepth)
-			TagChildren(fd, child, value, depth + 1);
+			TagChildren(fd, child, value, identity, depth + 1);
 		else
 			close(fd);
 	}
@@ -111,21 +121,52 @@ const char* DeinstallRecords::TagName()
 	return kDeinstallTag;
 }
 
-void DeinstallRecords::AddTag(const char* path, const char* value)
+const char* DeinstallRecords::IdentityName()
+{
+	return kIdentityAttribute;
+}
+
+const char* DeinstallRecords::IdentityField()
+{
+	return kIdentityField;
+}
+
+std::string DeinstallRecords::NewIdentity()
+{
+	unsigned char bits[16] = {};
+	size_t got = 0;
+	while (got < sizeof(bits)) {
+		const ssize_t done = getrandom(bits + got, sizeof(bits) - got, 0);
+		if (done <= 0 && errno != EINTR)
+			break;
+		got += done > 0 ? size_t(done) : 0;
+	}
+	static const char kDigits[] = "0123456789abcdef";
+	std::string text;
+	for (const unsigned char bit : bits) {
+		text += kDigits[bit >> 4];
+		text += kDigits[bit & 15];
+	}
+	return text;
+}
+
+void DeinstallRecords::AddTag(const char* path, const char* value, const std::string& identity)
 {
 	if (path == nullptr || value == nullptr)
 		return;
-	TagNode(path, value, 0);
+	TagNode(path, value, identity, 0);
 }
 
-void DeinstallRecords::TagNode(const char* path, const char* value, int depth)
+void DeinstallRecords::TagNode(const char* path, const char* value, const std::string& identity,
+                               int depth)
 {
 	// A volume without attributes takes no tag anywhere below either.
-	if (WriteTag(path, value) == B_NOT_SUPPORTED || depth >= kMaxTagDepth || !IsRealFolder(path))
+	if (WriteTag(path, value, identity) == B_NOT_SUPPORTED || depth >= kMaxTagDepth ||
+	    !IsRealFolder(path))
 		return;
 	const int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 	if (fd >= 0)
-		TagChildren(fd, path, value, depth + 1);
+		TagChildren(fd, path, value, identity, depth + 1);
 }
 
 void DeinstallRecords::BuildConfig(BMessage& config) const
@@ -137,6 +178,9 @@ void DeinstallRecords::BuildConfig(BMessage& config) const
 	BMessage image;
 	if (fRecord.FindMessage("about_image", &image) == B_OK)
 		config.AddMessage("about_image", &image);
+	const char* identity = fRecord.FindString(kIdentityField);
+	if (identity != nullptr)
+		config.AddString(kIdentityField, identity);
 	CopyScriptOption(fRecord, config, "edit_bootscript", "edit_bootscript_tag");
 	CopyScriptOption(fRecord, config, "edit_setup_env", "edit_setup_env_tag");
 	CopyScriptOption(fRecord, config, "edit_profile", "edit_profile_tag");

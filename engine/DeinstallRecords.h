@@ -3,6 +3,8 @@
 // into the created deinstaller.
 #pragma once
 
+#include <string>
+
 #include "LibString.h"
 #include "Message.h"
 #include "SupportDefs.h"
@@ -15,8 +17,15 @@ public:
 	void ProductRecord(LibString& record) const;
 	// The attribute the tag is.
 	static const char* TagName();
-	// Tags `path` and, when it is a folder, everything below it.
-	static void AddTag(const char* path, const char* value);
+	// The attribute beside the tag that names the installation.
+	static const char* IdentityName();
+	// The record field of the installation's identity (32 hexadecimal digits).
+	static const char* IdentityField();
+	// A new identity: 128 random bits as 32 hexadecimal digits.
+	static std::string NewIdentity();
+	// Tags `path` and, when it is a folder, everything below it, with the
+	// installation's `identity` beside each tag when it is not empty.
+	static void AddTag(const char* path, const char* value, const std::string& identity);
 	// The product's texts, its image and its script options.
 	void BuildConfig(BMessage& config) const;
 	// The deinstaller's path in the installation folder.
@@ -25,7 +34,8 @@ public:
 	status_t Configure(const char* path, const char* language) const;
 
 private:
-	static void TagNode(const char* path, const char* value, int depth);
+	static void TagNode(const char* path, const char* value, const std::string& identity,
+	                    int depth);
 
 	const BMessage& fRecord;
 };

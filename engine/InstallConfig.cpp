@@ -159,7 +159,8 @@ const char* InstallConfig::DeinstallTagName()
 
 void InstallConfig::AddDeinstallTag(const char* path, const char* value)
 {
-	DeinstallRecords::AddTag(path, value);
+	const char* identity = FindString(DeinstallRecords::IdentityField());
+	DeinstallRecords::AddTag(path, value, identity != nullptr ? identity : "");
 }
 
 void InstallConfig::BuildDeinstallConfig(BMessage& config)

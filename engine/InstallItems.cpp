@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "ConfigRecord.h"
+#include "DeinstallRecords.h"
 #include "DesktopEntry.h"
 #include "Entry.h"
 #include "InstallItemRecord.h"
@@ -80,8 +81,11 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 		return;
 	// Each entry is tagged as it is made: placing moves the whole item, tags and all.
 	const bool deinstallable = record.Deinstallable();
-	if (deinstallable)
+	if (deinstallable) {
 		store.SetEntryTag(InstallConfig::DeinstallTagName(), fProductRecord.String());
+		const char* identity = fConfig.FindString(DeinstallRecords::IdentityField());
+		store.SetEntryIdentity(DeinstallRecords::IdentityName(), identity);
+	}
 	const int64 size = record.FileSize();
 	std::atomic<int64> written(0);
 	store.SetProgressCounter(&written);

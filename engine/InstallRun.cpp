@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ConfigRecord.h"
+#include "DeinstallRecords.h"
 #include "Directory.h"
 #include "Entry.h"
 #include "Errors.h"
@@ -95,6 +96,9 @@ int32 InstallRun::Execute()
 		return result;
 	ReadVolume();
 	fConfig.BuildProductRecord(fProductRecord);
+	// Each installation is told apart from others of the same product.
+	fConfig.RemoveName(DeinstallRecords::IdentityField());
+	fConfig.AddString(DeinstallRecords::IdentityField(), DeinstallRecords::NewIdentity().c_str());
 	if (!OpenDestination())
 		return INSTALL_RUN_NO_FOLDER;
 	// Verified before the lock, whose file alone would touch the folder.

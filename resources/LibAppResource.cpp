@@ -82,6 +82,10 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	std::string tagValue;
 	tagName.swap(fTagName);
 	tagValue.swap(fTagValue);
+	std::string idName;
+	std::string idValue;
+	idName.swap(fIdName);
+	idValue.swap(fIdValue);
 	BeforePlace beforePlace;
 	beforePlace.swap(fBeforePlace);
 	if (destination == nullptr || destination[0] == '\0')
@@ -101,9 +105,9 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 		return false;
 	}
 	fExtractError = "its payload could not be written";
-	bool placed =
-	        unpack ? _Unpack(offset, size, name, work, destination, tagName, tagValue, beforePlace)
-	               : _CopyOut(offset, size, work, destination);
+	bool placed = unpack ? _Unpack(offset, size, name, work, destination, tagName, tagValue, idName,
+	                               idValue, beforePlace)
+	                     : _CopyOut(offset, size, work, destination);
 	if (placed)
 		fExtractError.clear();
 	std::error_code error;
@@ -120,14 +124,22 @@ void LibAppResource::SetEntryTag(const char* name, const char* value)
 	fTagValue = value != nullptr ? value : "";
 }
 
+void LibAppResource::SetEntryIdentity(const char* name, const char* value)
+{
+	fIdName = name != nullptr ? name : "";
+	fIdValue = value != nullptr ? value : "";
+}
+
 bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const std::string& work,
                              const char* destination, const std::string& tagName,
-                             const std::string& tagValue, const BeforePlace& beforePlace)
+                             const std::string& tagValue, const std::string& idName,
+                             const std::string& idValue, const BeforePlace& beforePlace)
 {
 	if (name == nullptr || name[0] == '\0')
 		return false;
 	PayloadExtractor extractor;
 	extractor.SetTag(tagName, tagValue);
+	extractor.SetIdentity(idName, idValue);
 	extractor.SetProgress(fWritten);
 	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
 		fExtractError = extractor.ErrorText();

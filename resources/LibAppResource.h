@@ -30,6 +30,8 @@ public:
 	// ExtractEntry places gets, as it is made (the deinstall tag); null for
 	// none. It holds for that one call.
 	void SetEntryTag(const char* name, const char* value);
+	// Host addition: a second attribute beside that tag, for that same call.
+	void SetEntryIdentity(const char* name, const char* value);
 	// Host addition: a counter the next unpacking ExtractEntry adds the bytes
 	// it writes to, as it goes (for a progress bar); none when null.
 	void SetProgressCounter(std::atomic<int64>* written) { fWritten = written; }
@@ -57,6 +59,7 @@ private:
 	bool _StoreArchive(const char* archive, const long& id, const char* name);
 	bool _Unpack(off_t offset, size_t size, const char* name, const std::string& work,
 	             const char* destination, const std::string& tagName, const std::string& tagValue,
+	             const std::string& idName, const std::string& idValue,
 	             const BeforePlace& beforePlace);
 	bool _CopyOut(off_t offset, size_t size, const std::string& work, const char* destination);
 
@@ -65,6 +68,8 @@ private:
 	std::string fExtractError;
 	std::string fTagName;
 	std::string fTagValue;
+	std::string fIdName;
+	std::string fIdValue;
 	std::atomic<int64>* fWritten = nullptr;
 	BeforePlace fBeforePlace;
 };

@@ -144,6 +144,8 @@ struct PayloadExtractor::Slice {
 	mode_t creationMask = 022;
 	const std::string* tagName = nullptr;
 	const std::string* tagValue = nullptr;
+	const std::string* idName = nullptr;
+	const std::string* idValue = nullptr;
 	std::atomic<int64>* written = nullptr;
 
 	status_t status = B_OK;
@@ -410,6 +412,8 @@ status_t PayloadExtractor::Slice::WriteLink(int parentFd, const std::string& nam
 	if (tagName != nullptr && keepsAttributes) {
 		BNode node((target + "/" + name).c_str());
 		node.WriteAttr(tagName->c_str(), B_STRING_TYPE, 0, tagValue->data(), tagValue->size());
+		if (idName != nullptr)
+			node.WriteAttr(idName->c_str(), B_STRING_TYPE, 0, idValue->data(), idValue->size());
 	}
 	return B_OK;
 }
@@ -444,11 +448,13 @@ void PayloadExtractor::Slice::WriteAttributes(int fd,
 	if (tagName != nullptr)
 		BNode::WriteNewAttr(fd, tagName->c_str(), B_STRING_TYPE, tagValue->data(),
 		                    tagValue->size());
+	if (tagName != nullptr && idName != nullptr)
+		BNode::WriteNewAttr(fd, idName->c_str(), B_STRING_TYPE, idValue->data(), idValue->size());
 }
 
 bool PayloadExtractor::Slice::IsTag(const std::string& name) const
 {
-	return tagName != nullptr && name == *tagName;
+	return (tagName != nullptr && name == *tagName) || (idName != nullptr && name == *idName);
 }
 
 PayloadExtractor::PayloadExtractor()
@@ -466,6 +472,12 @@ void PayloadExtractor::SetTag(const std::string& name, const std::string& value)
 {
 	fTagName = name;
 	fTagValue = value;
+}
+
+void PayloadExtractor::SetIdentity(const std::string& name, const std::string& value)
+{
+	fIdName = name;
+	fIdValue = value;
 }
 
 status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t size,
@@ -506,6 +518,8 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		slice.creationMask = mask;
 		slice.tagName = fTagName.empty() ? nullptr : &fTagName;
 		slice.tagValue = &fTagValue;
+		slice.idName = fIdName.empty() ? nullptr : &fIdName;
+		slice.idValue = &fIdValue;
 		slice.written = fWritten;
 	}
 	std::vector<std::thread> threads;

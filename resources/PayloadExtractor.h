@@ -27,6 +27,9 @@ public:
 	// A string attribute every entry unpacked gets, over any it carries of
 	// that name; none when `name` is empty.
 	void SetTag(const std::string& name, const std::string& value);
+	// A second attribute every entry gets beside the tag: the identity of
+	// the installation that places it.
+	void SetIdentity(const std::string& name, const std::string& value);
 	// A counter the extraction adds the bytes of file data it writes to, as
 	// it goes, from every thread; none when null.
 	void SetProgress(std::atomic<int64>* written) { fWritten = written; }
@@ -61,6 +64,8 @@ private:
 	size_t fMaxNameLength;
 	std::string fTagName;
 	std::string fTagValue;
+	std::string fIdName;
+	std::string fIdValue;
 	std::string fError;
 	std::atomic<int64>* fWritten = nullptr;
 };
