@@ -115,6 +115,8 @@ std::string Describe(const std::string& path, const std::string& root, const boo
 	std::sort(attributes.begin(), attributes.end());
 	for (const std::string& attribute : attributes)
 		text += " [" + attribute + "]";
+	// Each run is an installation of its own, with an identity of its own.
+	text = std::regex_replace(text, std::regex("[0-9a-f]{32}"), "<identity>");
 	return std::regex_replace(text, std::regex(root), "<root>");
 }
 

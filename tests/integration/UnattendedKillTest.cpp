@@ -69,7 +69,9 @@ std::map<std::string, std::string> Outcome(const std::string& root)
 		struct stat info;
 		lstat(path.c_str(), &info);
 		std::string state = std::to_string(info.st_mode);
-		const bool dated = entry.ends_with("/Log") || entry.ends_with(".trashinfo");
+		// The deinstaller carries its installation's identity, new each run.
+		const bool dated = entry.ends_with("/Log") || entry.ends_with(".trashinfo") ||
+		                   entry.ends_with(" Deinstaller");
 		if (S_ISLNK(info.st_mode))
 			state += " -> " + neutral(fs::read_symlink(path).string());
 		else if (S_ISREG(info.st_mode) && !dated)
