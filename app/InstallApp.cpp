@@ -6,6 +6,7 @@
 #include "LibAppVersion.h"
 #include "LibSound.h"
 #include "LibWindow.h"
+#include "LoginScripts.h"
 
 namespace {
 
@@ -20,7 +21,10 @@ InstallApp::InstallApp() : BApplication(kSignature), window(nullptr), sound(null
 {
 	// A read-only medium leaves the stamp out, silently.
 	LibSetAppVersion(1, 3, 0, "Installer", "V1.3.0 Install BeOS applications", kFinalVariety, 0);
-	RegisterPreferredApp(kDocumentType, kSignature);
+	// The Linux desktop has its own defaults: merely opening the installer
+	// writes nothing into the user's home there.
+	if (!LinuxDesktopLayout())
+		RegisterPreferredApp(kDocumentType, kSignature);
 	window = new InstallerWin();
 	window->Run();
 	sound = nullptr;

@@ -196,6 +196,12 @@ void DeinstallFilesWin::DeinstallFiles()
 	char self[PATH_MAX];
 	if (status == B_OK && removal.Left().empty() && realpath("/proc/self/exe", self) != nullptr)
 		cleanup = RemoveInstallationFolder(self);
+	if (status == B_OK && removal.Left().empty())
+		for (const FolderCleanup& folder : RemoveCreatedFolders(fCreatedFolders))
+			if (!folder.kept.empty() && cleanup.kept.empty()) {
+				cleanup.kept = folder.kept;
+				cleanup.reason = folder.reason;
+			}
 	ReportSummary(removal, cleanup);
 	be_app->PostMessage(B_QUIT_REQUESTED);
 }

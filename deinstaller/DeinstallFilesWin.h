@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "EntryRef.h"
 #include "LibString.h"
@@ -38,6 +39,8 @@ public:
 	void SetPaths(LibStringList& paths);
 	void SetUserScripts(const LibString& boot, const LibString& setup_env,
 	                    const LibString& profile);
+	// The folders the installation made, removed at the end once empty.
+	void SetCreatedFolders(const std::vector<std::string>& folders) { fCreatedFolders = folders; }
 
 	// Whether the destination is still the trash of each entry's volume.
 	bool DestinationIsTrash() const { return fTrash; }
@@ -59,6 +62,7 @@ private:
 	LibString fBootTag;
 	LibString fSetupEnvTag;
 	LibString fProfileTag;
+	std::vector<std::string> fCreatedFolders;
 	LibFilePanel* fPanel;
 	BListView* fList;
 	LibPictureButton* fFolderButton;

@@ -3,6 +3,9 @@
 // script sections it added.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "LibString.h"
 
 class BMessage;
@@ -14,3 +17,6 @@ LibString DeinstallProductRecord(const BMessage& config);
 // The tag of each script section the configuration names; empty text for a
 // section it does not add.
 DeinstallScriptTags DeinstallScriptTagsOf(const BMessage& config);
+
+// The folders the installation made outside its own folder, as listed in `config`.
+std::vector<std::string> DeinstallCreatedFolders(const BMessage& config);

@@ -198,6 +198,7 @@ void DeinstallerWin::ShowResults()
 		fFilesWin->SetPaths(fSearch->Found());
 		const DeinstallScriptTags tags = DeinstallScriptTagsOf(fConfig);
 		fFilesWin->SetUserScripts(tags.boot, tags.setupEnvironment, tags.profile);
+		fFilesWin->SetCreatedFolders(DeinstallCreatedFolders(fConfig));
 		fFilesWin->SetPosition(kCenter, this);
 		fFilesWin->Pop();
 		fFilesWin->Unlock();

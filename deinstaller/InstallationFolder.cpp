@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "LibPathParts.h"
@@ -47,7 +48,45 @@ std::string Foreign(const std::string& folder, const std::string& name, const st
 	return "it holds \"" + name + "\"";
 }
 
+// Why a folder that was to be removed stays: one entry it holds.
+std::string FirstEntry(const std::string& folder)
+{
+	DIR* dir = opendir(folder.c_str());
+	if (dir == nullptr)
+		return "it cannot be read";
+	std::string name;
+	for (struct dirent* entry; name.empty() && (entry = readdir(dir)) != nullptr;) {
+		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+			name = entry->d_name;
+	}
+	closedir(dir);
+	return "it holds \"" + name + "\"";
+}
+
 } // namespace
+
+std::vector<FolderCleanup> RemoveCreatedFolders(const std::vector<std::string>& folders)
+{
+	std::vector<std::string> inner = folders;
+	// The longest paths first: a folder's own folders go before it.
+	std::sort(inner.begin(), inner.end(),
+	          [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+	std::vector<FolderCleanup> done;
+	for (const std::string& folder : inner) {
+		struct stat st;
+		if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+			continue;
+		FolderCleanup cleanup;
+		if (rmdir(folder.c_str()) == 0) {
+			cleanup.removed.push_back(folder);
+		} else {
+			cleanup.kept = folder;
+			cleanup.reason = FirstEntry(folder);
+		}
+		done.push_back(cleanup);
+	}
+	return done;
+}
 
 FolderCleanup RemoveInstallationFolder(const std::string& deinstaller)
 {

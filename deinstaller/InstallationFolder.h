@@ -18,3 +18,8 @@ struct FolderCleanup {
 // running program, unlinked last among them) and the folder, when it holds
 // nothing else. Nothing is removed from a folder that holds anything else.
 FolderCleanup RemoveInstallationFolder(const std::string& deinstaller);
+
+// Removes each of `folders` (folders the installation made for its items,
+// links and menu entries) that is empty once the product is gone, inner
+// before outer; one that holds anything stays, named with the reason.
+std::vector<FolderCleanup> RemoveCreatedFolders(const std::vector<std::string>& folders);

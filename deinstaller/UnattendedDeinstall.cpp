@@ -259,8 +259,11 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 		});
 	}
 	// The installation's own folder goes once nothing of the product is left.
-	if (code == DEINSTALL_COMPLETED)
+	if (code == DEINSTALL_COMPLETED) {
 		ReportFolderCleanup(RemoveInstallationFolder(OwnPath()), output);
+		for (const FolderCleanup& cleanup : RemoveCreatedFolders(DeinstallCreatedFolders(config)))
+			ReportFolderCleanup(cleanup, output);
+	}
 	output.Line("summary", summary.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;

@@ -25,6 +25,7 @@ namespace {
 const char* const kDeinstallTag = "InstallBy";
 const char* const kIdentityAttribute = "InstallId";
 const char* const kIdentityField = "install_id";
+const char* const kCreatedFoldersField = "created_folder";
 const int32 kConfigurationId = 2002;
 const char* const kConfigurationName = "VXC:configuration";
 // Deeper trees than this are not real installations; the walk stops there.
@@ -131,6 +132,11 @@ const char* DeinstallRecords::IdentityField()
 	return kIdentityField;
 }
 
+const char* DeinstallRecords::CreatedFoldersField()
+{
+	return kCreatedFoldersField;
+}
+
 std::string DeinstallRecords::NewIdentity()
 {
 	unsigned char bits[16] = {};
@@ -181,6 +187,9 @@ void DeinstallRecords::BuildConfig(BMessage& config) const
 	const char* identity = fRecord.FindString(kIdentityField);
 	if (identity != nullptr)
 		config.AddString(kIdentityField, identity);
+	const char* folder = nullptr;
+	for (int32 i = 0; (folder = fRecord.FindString(kCreatedFoldersField, i)) != nullptr; i++)
+		config.AddString(kCreatedFoldersField, folder);
 	CopyScriptOption(fRecord, config, "edit_bootscript", "edit_bootscript_tag");
 	CopyScriptOption(fRecord, config, "edit_setup_env", "edit_setup_env_tag");
 	CopyScriptOption(fRecord, config, "edit_profile", "edit_profile_tag");

@@ -21,6 +21,9 @@ public:
 	static const char* IdentityName();
 	// The record field of the installation's identity (32 hexadecimal digits).
 	static const char* IdentityField();
+	// The record field listing the folders the installation made outside its
+	// own folder, for the deinstaller to remove once they are empty.
+	static const char* CreatedFoldersField();
 	// A new identity: 128 random bits as 32 hexadecimal digits.
 	static std::string NewIdentity();
 	// Tags `path` and, when it is a folder, everything below it, with the

@@ -328,6 +328,16 @@ bool InstallJournal::HasChanges() const
 	return false;
 }
 
+std::vector<std::string> InstallJournal::MadeFolders() const
+{
+	std::vector<std::string> folders;
+	for (const Record& record : fRecords) {
+		if (record.kind == "made" && record.fields.size() == 1)
+			folders.push_back(record.fields[0]);
+	}
+	return folders;
+}
+
 void InstallJournal::Commit()
 {
 	Close();

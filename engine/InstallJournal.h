@@ -56,6 +56,9 @@ public:
 	// Moves `path` to its volume's trash, with its record.
 	bool Trash(const std::string& path);
 
+	// The folders the run made, outer before inner.
+	std::vector<std::string> MadeFolders() const;
+
 	// The run is kept: the journal and its copies go.
 	void Commit();
 	// Undoes every recorded change, newest first, then removes the journal.

@@ -17,6 +17,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "Errors.h"
+#include "FindDirectory.h"
 #include "InstallPlan.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
@@ -50,6 +51,12 @@ std::string JoinLines(const std::vector<std::string>& lines)
 	if (lines.size() > kShown)
 		text += "\n(" + std::to_string(lines.size() - kShown) + " more)";
 	return text;
+}
+
+// Whether `path` is `top` or lies below it.
+bool AtOrBelow(const std::string& path, const std::string& top)
+{
+	return path == top || path.compare(0, top.size() + 1, top + "/") == 0;
 }
 
 // A folder name that stays inside the folder it is made in.
@@ -119,6 +126,7 @@ int32 InstallRun::Execute()
 	result = MakeChanges(store);
 	if (result != kChangesMade)
 		return EndUndone(result);
+	RecordCreatedFolders();
 	fConfig.journal.Commit();
 	fConfig.AutoLaunch();
 	if (Stopped())
@@ -389,6 +397,32 @@ void InstallRun::CreateDeinstaller(LibAppResource& store)
 	if (!ConfigRecord(fConfig).IncludeDeinstall())
 		return;
 	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
+}
+
+void InstallRun::RecordCreatedFolders()
+{
+	const ConfigRecord config(fConfig);
+	if (!config.IncludeDeinstall())
+		return;
+	BPath trash;
+	find_directory(B_TRASH_DIRECTORY, &trash, false);
+	const std::string trashTop = trash.Path() != nullptr ? LibParentOf(trash.Path()) : "";
+	fConfig.RemoveName(DeinstallRecords::CreatedFoldersField());
+	int32 count = 0;
+	for (const std::string& folder : fConfig.journal.MadeFolders()) {
+		// Its own folder goes with the installation; the trash stays the user's.
+		if (AtOrBelow(folder, fInstallFolder) ||
+		    (!trashTop.empty() && AtOrBelow(folder, trashTop)) || !LibIsFolder(folder))
+			continue;
+		fConfig.AddString(DeinstallRecords::CreatedFoldersField(), folder.c_str());
+		count++;
+	}
+	if (count == 0)
+		return;
+	LibString path;
+	fConfig.DeinstallerPath(fInstallFolder.c_str(), path);
+	if (LibEntryExists(path.String()))
+		fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
 }
 
 void InstallRun::MakeStartupSection()

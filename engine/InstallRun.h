@@ -67,6 +67,8 @@ private:
 	// the damaged one is named and nothing is changed.
 	bool VerifyPayloads(LibAppResource& store);
 	void CreateDeinstaller(LibAppResource& store);
+	// Writes the folders the run made outside its own into the deinstaller.
+	void RecordCreatedFolders();
 	void MakeStartupSection();
 	int32 CountSelectedItems() const;
 	bool InstallItems(LibAppResource& store);

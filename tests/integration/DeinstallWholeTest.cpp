@@ -86,3 +86,53 @@ TEST(DeinstallWholeTest, OneInstallationGoesWholeAndComesBackFromTheTrash)
 	RestoreTrash(data, trash);
 	EXPECT_EQ(Entries(data + "/one"), installed);
 }
+
+// Folders the installation made for its items go once empty; one the user
+// put a file into stays, named with what it holds.
+TEST(DeinstallWholeTest, FoldersTheInstallationMadeGoOnceEmpty)
+{
+	const std::string product = ProductHead("Maker") + R"(
+[[install_file]]
+file_name = "files/plugin"
+[install_file.install_meta]
+destination = "User Add-Ons"
+deinstallable = true
+
+[[install_file]]
+file_name = "files/theme"
+[install_file.install_meta]
+destination = "User Settings"
+deinstallable = true
+)";
+	for (const bool userFile : {false, true}) {
+		SCOPED_TRACE(userFile ? "the user's file in a made folder" : "nothing of the user's");
+		InstallWorld world;
+		const std::string installer =
+		        world.Build("maker", product, {{"files/plugin", "p\n"}, {"files/theme", "t\n"}});
+		const auto before = Entries(world.Boot());
+		const RunResult installed = world.Install(
+		        installer, {"--dest", world.Apps(), "--items", "plugin,theme", "--yes"});
+		ASSERT_EQ(installed.code, 0) << installed.output << installed.errors;
+		const std::string addOns = world.Home() + "/config/add-ons";
+		ASSERT_TRUE(Exists(addOns + "/plugin")) << installed.output;
+		if (userFile)
+			WriteFile(addOns + "/mine.txt", "mine\n");
+
+		const RunResult run =
+		        world.Run({world.Apps() + "/Maker/Maker 1.0 Deinstaller", "--unattended"});
+		EXPECT_EQ(run.code, 0) << run.output << run.errors;
+		if (userFile) {
+			EXPECT_EQ(ReadFile(addOns + "/mine.txt"), "mine\n");
+			const std::vector<std::string> kept = Labelled(run.output, "kept");
+			EXPECT_NE(std::find(kept.begin(), kept.end(), addOns + " (it holds \"mine.txt\")"),
+			          kept.end())
+			        << run.output;
+			continue;
+		}
+		// Nothing is left of the installation but the trash.
+		auto after = Entries(world.Boot());
+		for (auto it = after.begin(); it != after.end();)
+			it = it->first.rfind("home/Desktop", 0) == 0 ? after.erase(it) : std::next(it);
+		EXPECT_EQ(after, before) << run.output;
+	}
+}
