@@ -6,6 +6,7 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -420,6 +421,25 @@ void InterfaceHost::Event(const char* format, ...)
 	fflush(stdout);
 }
 
+// FLTK keeps its options in a file under the home folder, which it writes as
+// soon as it has read them. They are read here, once, and what that made is
+// removed: a program that is merely looked at leaves no file behind.
+static void read_toolkit_options()
+{
+	const char* home = getenv("HOME");
+	if (home == nullptr || home[0] != '/')
+		return;
+	const std::string folder = std::string(home) + "/.fltk";
+	struct stat info;
+	const bool existed = lstat(folder.c_str(), &info) == 0;
+	Fl::option(Fl::OPTION_ARROW_FOCUS);
+	if (existed)
+		return;
+	unlink((folder + "/fltk.org/fltk.prefs").c_str());
+	rmdir((folder + "/fltk.org").c_str());
+	rmdir(folder.c_str());
+}
+
 void InterfaceHost::RunLoop(BApplication* app)
 {
 	if (!DisplayAvailable()) {
@@ -428,6 +448,7 @@ void InterfaceHost::RunLoop(BApplication* app)
 	}
 	sMainThread = find_thread(nullptr);
 	Fl::lock();
+	read_toolkit_options();
 	// What fl_open_display() does before it opens a connection of its own.
 	setlocale(LC_CTYPE, "");
 	XSetLocaleModifiers("");
