@@ -165,11 +165,8 @@ void ConfigWriter::AddSound(BMessage& record)
 }
 
 status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std::string* error,
-                                 int64 knownSize)
+                                 int64 knownSize, int64 buildTime)
 {
-	// Looking for the item's icon reads it; its access time is taken first.
-	struct stat before;
-	bool knowsAccess = stat(item.source.c_str(), &before) == 0;
 	InstallListItem listItem(item.source.c_str(), true, false);
 	listItem.SetType(item.file_type >= 0 ? (FileListItem::FileType)item.file_type
 	                                     : kind_of_entry(item.source));
@@ -188,8 +185,8 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	listItem.SetEntrySize(size);
 	listItem.Write(*message);
 	message->ReplaceInt32("file_size", 0, size);
-	if (knowsAccess)
-		message->ReplaceInt64("file_accessed", before.st_atime);
+	message->ReplaceInt64("file_creation", buildTime);
+	message->ReplaceInt64("file_accessed", buildTime);
 	add_meta(item.install_meta, *message);
 	return B_OK;
 }
@@ -201,7 +198,8 @@ void ConfigWriter::AddItems(BMessage& record)
 		const ProductItem& item = fProduct.install_file[i];
 		BMessage file;
 		std::string error;
-		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1) != B_OK) {
+		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1,
+		              fBuildTime) != B_OK) {
 			Fail(item.file_icon_origin, error);
 			continue;
 		}

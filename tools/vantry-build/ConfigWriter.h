@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildTime.h"
 #include "Product.h"
 
 class BMessage;
@@ -23,11 +24,14 @@ public:
 	// The sizes of the items, in order, as their packing counted them;
 	// without them each item is walked for its size.
 	void SetItemSizes(const std::vector<int64>& sizes) { fItemSizes = sizes; }
+	// The access and birth time of every item: the sources' own vary
+	// between copies of the same files.
+	void SetBuildTime(const int64& when) { fBuildTime = when; }
 
 	// One `install_file` item: the item's own fields and its `install_meta`;
 	// `knownSize` is its size when known, else -1.
 	static status_t BuildItem(const ProductItem& item, BMessage* message, std::string* error,
-	                          int64 knownSize = -1);
+	                          int64 knownSize = -1, int64 buildTime = kFixedBuildTime);
 
 private:
 	void AddProductTexts(BMessage& record);
@@ -45,4 +49,5 @@ private:
 	const Product& fProduct;
 	std::vector<std::string>* fErrors;
 	std::vector<int64> fItemSizes;
+	int64 fBuildTime = kFixedBuildTime;
 };
