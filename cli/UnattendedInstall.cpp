@@ -17,6 +17,7 @@
 #include "InstallLock.h"
 #include "InstallPlan.h"
 #include "InstallTexts.h"
+#include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
@@ -92,6 +93,11 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	std::string product = record.AppName();
 	product += std::string(" ") + record.Version();
 	output.Line("product", product.c_str());
+	const std::string signature = RunningSignatureSummary(record.Company());
+	if (!signature.empty()) {
+		const bool isSigned = RunningInstallerSignature()->GetState() == InstallerSignature::kGood;
+		output.Line(isSigned ? "signature" : "note", signature.c_str());
+	}
 	std::string items;
 	for (const BMessage& item : record.Items()) {
 		const InstallItemRecord selected(item);

@@ -9,25 +9,28 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "InstallerWriter.h"
 #include "MagicSniffer.h"
 #include "ProductDescription.h"
 #include "ProductWarnings.h"
+#include "SigningKey.h"
 #include "VantryVersion.h"
 
 namespace {
 
 const char kUsage[] =
         "usage: vantry-build PRODUCT.toml -o OUTPUT [--stub PATH] [--deinstaller PATH]\n"
-        "                    [--strings DIR] [--threads N]\n"
+        "                    [--strings DIR] [--threads N] [--sign KEY]\n"
         "       vantry-build --check PRODUCT.toml\n"
         "       vantry-build --version\n";
 
 struct Arguments {
 	std::string description;
 	std::string output;
+	std::string key;
 	InstallerParts parts;
 	bool checkOnly = false;
 	bool version = false;
@@ -46,6 +49,8 @@ bool read_option(const std::string& argument, const char* value, Arguments& argu
 		arguments.parts.strings = value;
 	else if (argument == "--threads")
 		arguments.parts.threads = atoi(value);
+	else if (argument == "--sign")
+		arguments.key = value;
 	else
 		return false;
 	return true;
@@ -200,6 +205,21 @@ int main(int argc, char** argv)
 	}
 	if (!find_parts(arguments.parts))
 		return 1;
+	std::string error;
+	if (read_build_time(&arguments.parts.buildTime, &error) != B_OK) {
+		fprintf(stderr, "vantry-build: %s\n", error.c_str());
+		return 1;
+	}
+	// The key is read, and its password asked for, before the long part.
+	std::unique_ptr<SigningKey> key;
+	if (!arguments.key.empty()) {
+		key.reset(new SigningKey(arguments.key));
+		if (key->InitCheck() != B_OK) {
+			fprintf(stderr, "vantry-build: %s\n", key->ErrorText().c_str());
+			return 1;
+		}
+		arguments.parts.key = key.get();
+	}
 	InstallerWriter writer(description.GetProduct(), arguments.parts);
 	const status_t written = writer.Write(arguments.output);
 	for (const std::string& warning : writer.Warnings())

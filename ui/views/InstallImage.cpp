@@ -28,7 +28,7 @@ InstallImage::InstallImage(BPoint where, bool editable)
            B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE_JUMP,
            B_FANCY_BORDER),
       editable(editable), image(nullptr), show_image(true), app_name_y(0), version_y(0), date_y(0),
-      company_y(0), email_y(0)
+      company_y(0), email_y(0), signature_y(0), signature_size(kLineSize)
 {
 	BFont font;
 	GetFont(&font);
@@ -71,6 +71,17 @@ void InstallImage::SetCompany(const char* text)
 void InstallImage::SetEmail(const char* text)
 {
 	email_y = StoreText(email, text, kLineSize);
+}
+
+void InstallImage::SetSignature(const char* text)
+{
+	// A key ID makes the line long: it is made smaller to fit the height.
+	signature = text != nullptr ? text : "";
+	SetFontSize(kLineSize);
+	const float width = StringWidth(signature.String());
+	const float room = kHeight - 10;
+	signature_size = width > room ? kLineSize * room / width : kLineSize;
+	signature_y = StoreText(signature, text, signature_size);
 }
 
 float InstallImage::GetStringLocation(const char* text)
@@ -127,6 +138,9 @@ void InstallImage::Draw(BRect update)
 			if (line.text.Length() > 0)
 				DrawString(line.text.String(), BPoint(line.x, line.y));
 		}
+		SetFontSize(signature_size);
+		if (signature.Length() > 0)
+			DrawString(signature.String(), BPoint(135, signature_y));
 	}
 	BBox::Draw(update);
 }
