@@ -58,8 +58,9 @@ inline KeyFiles MakeKey(const std::string& base, const std::string& password = "
 		Store64(key + 38, ops);
 		Store64(key + 46, mem);
 		unsigned char stream[104];
-		crypto_pwhash_scryptsalsa208sha256(stream, sizeof(stream), password.data(), password.size(),
-		                                   key + 6, ops, mem);
+		if (crypto_pwhash_scryptsalsa208sha256(stream, sizeof(stream), password.data(),
+		                                       password.size(), key + 6, ops, mem) != 0)
+			return {};
 		for (size_t i = 0; i < sizeof(stream); i++)
 			data[i] ^= stream[i];
 	}
