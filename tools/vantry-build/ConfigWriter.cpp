@@ -16,6 +16,7 @@
 #include "LibFile.h"
 #include "Message.h"
 #include "ProductAssets.h"
+#include "RecordCheck.h"
 
 namespace {
 
@@ -83,6 +84,24 @@ void add_script(BMessage& record, const char* base, const ScriptSection& section
 } // namespace
 
 ConfigWriter::ConfigWriter(const Product& product) : fProduct(product), fErrors(nullptr) {}
+
+status_t ConfigWriter::Check(std::vector<std::string>* errors)
+{
+	BMessage record;
+	// The whole record is built whatever fails, so every mistake is told at once.
+	const status_t built = Build(0, &record, errors);
+	const status_t checked = CheckRecord(fProduct, record, errors);
+	return built != B_OK ? built : checked;
+}
+
+status_t ConfigWriter::CheckRecord(const Product& product, const BMessage& record,
+                                   std::vector<std::string>* errors)
+{
+	const std::vector<std::string> faults = CheckConfigRecord(record);
+	for (const std::string& fault : faults)
+		errors->push_back(locate_record_fault(product, fault));
+	return faults.empty() ? B_OK : B_BAD_VALUE;
+}
 
 void ConfigWriter::Fail(const FieldOrigin& origin, const std::string& message)
 {

@@ -21,6 +21,13 @@ public:
 	status_t Build(const int32& deinstallerSize, BMessage* record,
 	               std::vector<std::string>* errors);
 
+	// What a build checks without packing: the pictures, icons and sound
+	// read, and the record built and checked as the installer checks it.
+	status_t Check(std::vector<std::string>* errors);
+	// The installer's check of `record`, its faults located in the description.
+	static status_t CheckRecord(const Product& product, const BMessage& record,
+	                            std::vector<std::string>* errors);
+
 	// The sizes of the items, in order, as their packing counted them;
 	// without them each item is walked for its size.
 	void SetItemSizes(const std::vector<int64>& sizes) { fItemSizes = sizes; }

@@ -277,10 +277,7 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 		return B_BAD_VALUE;
 	AddDigests(record);
 	// The installer refuses what this check refuses: never write such a record.
-	const std::vector<std::string> faults = CheckConfigRecord(record);
-	for (const std::string& fault : faults)
-		Fail("the configuration record is refused: " + fault);
-	if (!faults.empty())
+	if (ConfigWriter::CheckRecord(fProduct, record, &fErrors) != B_OK)
 		return B_BAD_VALUE;
 	std::string flat;
 	status_t status = record.Flatten(&flat);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "ConfigWriter.h"
 #include "InstallerWriter.h"
 #include "MagicSniffer.h"
 #include "ProductDescription.h"
@@ -199,6 +200,11 @@ int main(int argc, char** argv)
 	for (const std::string& warning : product_warnings(description.GetProduct()))
 		fprintf(stderr, "%s\n", warning.c_str());
 	if (arguments.checkOnly) {
+		std::vector<std::string> errors;
+		if (ConfigWriter(description.GetProduct()).Check(&errors) != B_OK) {
+			print_errors(errors, arguments.description);
+			return 1;
+		}
 		printf("%s: the description is fine (%zu items)\n", arguments.description.c_str(),
 		       description.GetProduct().install_file.size());
 		return 0;
