@@ -28,6 +28,7 @@ const char kUsage[] =
         "  --answers FILE    answers to the questions the installation asks\n"
         "  --yes             answer every question left unanswered with its default\n"
         "  --accept-licence  agree to the product's licence (--yes does not)\n"
+        "  --allow-new-publisher  install over an installation another key signed\n"
         "\n"
         "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
@@ -107,6 +108,7 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		        {"--accept-licence", &UnattendedOptions::acceptLicence},
 		        {"--accept-license", &UnattendedOptions::acceptLicence},
 		        {"--text", &UnattendedOptions::text},
+		        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
 		};
 		const Flag* flag = nullptr;
 		for (const Flag& candidate : kFlags) {

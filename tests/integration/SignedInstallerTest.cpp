@@ -159,6 +159,53 @@ TEST(SignedInstallerTest, AWrongPasswordOrAMalformedKeyIsNamedAtBuildTime)
 	}
 }
 
+TEST(SignedInstallerTest, AnotherPublishersInstallerIsRefusedUnlessAllowed)
+{
+	InstallWorld world;
+	const minisign_test::KeyFiles first = minisign_test::MakeKey(world.Temp() + "/first");
+	const minisign_test::KeyFiles second = minisign_test::MakeKey(world.Temp() + "/second");
+	ASSERT_EQ(BuildSigned(world, "Same", first.secret).code, 0);
+	const std::string installer = world.Temp() + "/installers/Same";
+	const std::string byFirst = installer + "-first";
+	fs::rename(installer, byFirst);
+	ASSERT_EQ(BuildSigned(world, "Same", second.secret).code, 0);
+	const std::string bySecond = installer + "-second";
+	fs::rename(installer, bySecond);
+	const std::string unsignedInstaller = world.Build("Same", ProductHead("Same") + kItems, kFiles);
+	const std::vector<std::string> install = {"--dest", world.Apps(), "--items", "a.txt", "--yes"};
+	ASSERT_EQ(world.Install(byFirst, install).code, 0);
+	const struct {
+		const char* name;
+		std::string installer;
+		bool allow;
+		int code;
+	} cases[] = {
+	        {"another key", bySecond, false, 11},
+	        {"unsigned", unsignedInstaller, false, 11},
+	        {"the same key", byFirst, false, 0},
+	        {"another key, allowed", bySecond, true, 0},
+	        {"the first key again, over the second", byFirst, false, 11},
+	};
+	for (const auto& c : cases) {
+		std::vector<std::string> arguments = install;
+		if (c.allow)
+			arguments.push_back("--allow-new-publisher");
+		const auto before = TreeState(world.Temp());
+		const RunResult run = world.Install(c.installer, arguments);
+		EXPECT_EQ(run.code, c.code) << c.name << ": " << run.output << run.errors;
+		if (c.code == 0)
+			continue;
+		EXPECT_EQ(Labelled(run.output, "error")
+		                  .front()
+		                  .rfind("The new installer was made by a different publisher: the earlier "
+		                         "installation was signed with key ",
+		                         0),
+		          0u)
+		        << c.name << ": " << run.output;
+		EXPECT_EQ(TreeState(world.Temp()), before) << c.name << ": the machine is as it was";
+	}
+}
+
 // Two copies of a product folder (times kept) built in other folders, a
 // second apart, with other thread counts, umasks, locales and time zones.
 TEST(ReproducibleBuildTest, TheSameInputsGiveTheSameBytesSignedOrNot)
