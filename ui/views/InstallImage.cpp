@@ -19,6 +19,7 @@ namespace {
 
 const float kNameSize = 18;
 const float kLineSize = 14;
+const float kSignatureSize = 12;
 const int32 kTertiaryButton = 4;
 
 } // namespace
@@ -77,10 +78,10 @@ void InstallImage::SetSignature(const char* text)
 {
 	// A key ID makes the line long: it is made smaller to fit the height.
 	signature = text != nullptr ? text : "";
-	SetFontSize(kLineSize);
+	SetFontSize(kSignatureSize);
 	const float width = StringWidth(signature.String());
 	const float room = kHeight - 10;
-	signature_size = width > room ? kLineSize * room / width : kLineSize;
+	signature_size = width > room ? kSignatureSize * room / width : kSignatureSize;
 	signature_y = StoreText(signature, text, signature_size);
 }
 
@@ -140,7 +141,7 @@ void InstallImage::Draw(BRect update)
 		}
 		SetFontSize(signature_size);
 		if (signature.Length() > 0)
-			DrawString(signature.String(), BPoint(135, signature_y));
+			DrawString(signature.String(), BPoint(130, signature_y));
 	}
 	BBox::Draw(update);
 }
