@@ -38,6 +38,17 @@ const uint64 kThreadedSize = 16 * 1024 * 1024;
 
 const InstallerSignature* sRunning = nullptr;
 
+// Closes a descriptor when the check is done with it, whichever way.
+struct FileCloser {
+	explicit FileCloser(const int& descriptor) : fd(descriptor) {}
+	~FileCloser()
+	{
+		if (fd >= 0)
+			close(fd);
+	}
+	const int fd;
+};
+
 void put64(std::string& out, uint64 value)
 {
 	for (int i = 0; i < 8; i++)
@@ -214,78 +225,92 @@ void InstallerSignature::Check(const char* path)
 	size_t size = 0;
 	if (resources.GetResourceRange(kSignatureType, kSignatureId, &offset, &size) != B_OK)
 		return;
-	const int fd = open(path, O_RDONLY | O_CLOEXEC);
+	const FileCloser file(open(path, O_RDONLY | O_CLOEXEC));
 	struct stat info;
-	if (fd < 0 || fstat(fd, &info) != 0) {
+	if (file.fd < 0 || fstat(file.fd, &info) != 0) {
 		Bad(std::string("it cannot be read: ") + strerror(errno));
-		if (fd >= 0)
-			close(fd);
 		return;
 	}
 	std::string resource(size, '\0');
-	if (size < kPartsOffset || read_fully_at(fd, offset, resource.data(), size) != B_OK ||
-	    resource.compare(0, 2, kAlgorithm) != 0) {
-		close(fd);
-		Bad("the signature resource (" + type_text(kSignatureType) + " " +
-		    std::to_string(kSignatureId) + ") is not a signature of this kind");
+	if (read_fully_at(file.fd, offset, resource.data(), size) != B_OK || !VerifyHead(resource))
 		return;
-	}
+	const std::vector<uint64> lengths = SignedLengths(resource);
+	if (CheckCoverage(lengths, offset, size, info.st_size) &&
+	    CompareParts(path, file.fd, resource, lengths, offset))
+		fState = kGood;
+}
+
+bool InstallerSignature::VerifyHead(const std::string& resource)
+{
+	if (resource.size() < kPartsOffset || resource.compare(0, 2, kAlgorithm) != 0)
+		return Bad("the signature resource (" + type_text(kSignatureType) + " " +
+		           std::to_string(kSignatureId) + ") is not a signature of this kind");
 	const uint8* bytes = (const uint8*)resource.data();
 	fKeyId = KeyIdText(bytes + 2);
 	fPublicKey.assign(resource, 10, 32);
-	const uint64 count = uint64(bytes[kCountOffset]) | uint64(bytes[kCountOffset + 1]) << 8 |
-	                     uint64(bytes[kCountOffset + 2]) << 16 |
-	                     uint64(bytes[kCountOffset + 3]) << 24;
-	if (ResourceSize(count) != size) {
-		close(fd);
-		Bad("the signature resource holds " + std::to_string(size) + " bytes, not the " +
-		    std::to_string(ResourceSize(count)) + " its " + std::to_string(count) + " parts take");
-		return;
-	}
+	const size_t count = PartCount(resource);
+	if (ResourceSize(count) != resource.size())
+		return Bad("the signature resource holds " + std::to_string(resource.size()) +
+		           " bytes, not the " + std::to_string(ResourceSize(count)) + " its " +
+		           std::to_string(count) + " parts take");
+	// The list of parts is checked before any part: a changed digest is the
+	// signature's fault, not the part's.
 	if (sodium_init() < 0 ||
 	    crypto_sign_verify_detached(bytes + 42, (const uint8*)Prehash(resource).data(),
-	                                crypto_generichash_BYTES_MAX, bytes + 10) != 0) {
-		close(fd);
-		Bad("the signature itself does not match what key " + fKeyId + " signs");
-		return;
-	}
+	                                crypto_generichash_BYTES_MAX, bytes + 10) != 0)
+		return Bad("the signature itself does not match what key " + fKeyId + " signs");
+	return true;
+}
+
+size_t InstallerSignature::PartCount(const std::string& resource)
+{
+	const uint8* bytes = (const uint8*)resource.data() + kCountOffset;
+	return size_t(bytes[0]) | size_t(bytes[1]) << 8 | size_t(bytes[2]) << 16 |
+	       size_t(bytes[3]) << 24;
+}
+
+std::vector<uint64> InstallerSignature::SignedLengths(const std::string& resource)
+{
+	const uint8* bytes = (const uint8*)resource.data();
 	std::vector<uint64> lengths;
+	for (size_t at = kPartsOffset; at + kPartSize <= resource.size(); at += kPartSize)
+		lengths.push_back(get64(bytes + at));
+	return lengths;
+}
+
+bool InstallerSignature::CheckCoverage(const std::vector<uint64>& lengths, const off_t& offset,
+                                       const size_t& size, const off_t& fileSize)
+{
 	uint64 covered = size;
-	for (uint64 i = 0; i < count; i++) {
-		lengths.push_back(get64(bytes + kPartsOffset + i * kPartSize));
-		covered += lengths.back();
-	}
-	if (covered != uint64(info.st_size)) {
-		close(fd);
-		Bad("the file holds " + std::to_string(info.st_size) + " bytes, the signed file " +
-		    std::to_string(covered));
-		return;
-	}
+	for (const uint64& length : lengths)
+		covered += length;
+	if (covered != uint64(fileSize))
+		return Bad("the file holds " + std::to_string(fileSize) + " bytes, the signed file " +
+		           std::to_string(covered));
 	const std::vector<off_t> offsets = part_offsets(lengths, offset, size);
-	if (std::find(offsets.begin(), offsets.end(), offset + off_t(size)) == offsets.end() &&
-	    offset + off_t(size) != info.st_size) {
-		close(fd);
-		Bad("the signed parts do not leave out the signature resource");
-		return;
-	}
+	const off_t after = offset + off_t(size);
+	if (std::find(offsets.begin(), offsets.end(), after) == offsets.end() && after != fileSize)
+		return Bad("the signed parts do not leave out the signature resource");
+	return true;
+}
+
+bool InstallerSignature::CompareParts(const char* path, const int& fd, const std::string& resource,
+                                      const std::vector<uint64>& lengths, const off_t& offset)
+{
 	std::vector<std::string> digests;
 	std::string error;
-	const status_t status = DigestParts(fd, lengths, offset, size, &digests, &error);
-	close(fd);
-	if (status != B_OK) {
-		Bad("it cannot be read: " + error);
-		return;
-	}
+	if (DigestParts(fd, lengths, offset, resource.size(), &digests, &error) != B_OK)
+		return Bad("it cannot be read: " + error);
+	const std::vector<off_t> offsets = part_offsets(lengths, offset, resource.size());
 	for (size_t i = 0; i < lengths.size(); i++) {
 		if (digests[i].compare(0, kDigestSize, resource, kPartsOffset + i * kPartSize + 8,
-		                       kDigestSize) == 0)
-			continue;
-		Bad("bytes " + std::to_string(offsets[i]) + " to " +
-		    std::to_string(offsets[i] + off_t(lengths[i]) - 1) + " (" +
-		    part_name(path, offsets[i]) + ") differ from what key " + fKeyId + " signed");
-		return;
+		                       kDigestSize) != 0)
+			return Bad("bytes " + std::to_string(offsets[i]) + " to " +
+			           std::to_string(offsets[i] + off_t(lengths[i]) - 1) + " (" +
+			           part_name(path, offsets[i]) + ") differ from what key " + fKeyId +
+			           " signed");
 	}
-	fState = kGood;
+	return true;
 }
 
 std::string InstallerSignature::Summary(const char* company) const

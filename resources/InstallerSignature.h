@@ -77,6 +77,19 @@ public:
 
 private:
 	void Check(const char* path);
+	// The algorithm, the size and the signature of the list of parts.
+	bool VerifyHead(const std::string& resource);
+	// The signed parts cover the file, all but the resource at `offset`.
+	bool CheckCoverage(const std::vector<uint64>& lengths, const off_t& offset, const size_t& size,
+	                   const off_t& fileSize);
+	// Every part's bytes have the digest that was signed; the first that
+	// does not is named.
+	bool CompareParts(const char* path, const int& fd, const std::string& resource,
+	                  const std::vector<uint64>& lengths, const off_t& offset);
+	// The part count a resource of at least 110 bytes states.
+	static size_t PartCount(const std::string& resource);
+	// The lengths of the parts the resource lists.
+	static std::vector<uint64> SignedLengths(const std::string& resource);
 	bool Bad(const std::string& problem);
 
 	State fState;

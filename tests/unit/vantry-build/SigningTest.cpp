@@ -135,6 +135,7 @@ TEST_F(SignedInstallerTest, ABytesChangeAnywhereButInTheSignatureIsFoundAndNamed
 	         "(the resource CSTR 2002 \"VXC:configuration\")"},
 	        {"signature", Inside(kSignatureType, kSignatureId, 50), "the signature itself"},
 	        {"a part's digest", Inside(kSignatureType, kSignatureId, 200), "the signature itself"},
+	        {"the part count", Inside(kSignatureType, kSignatureId, 109), "parts take"},
 	        {"resource tables", BlockOffset() + 20, "(the resource tables)"},
 	        {"info table", end - 20, "its resources cannot be read"},
 	};
