@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "ConfigLoader.h"
 #include "ConfigRecord.h"
 #include "InstallerSignature.h"
 #include "Resources.h"
@@ -17,7 +18,6 @@ const char* const kNewPublisherQuestion = "The new installer was made by a diffe
 
 namespace {
 
-const int32 kDeinstallerConfigurationId = 2002;
 const char kDeinstallerSuffix[] = " Deinstaller";
 
 std::string hex(const std::string& bytes)
@@ -42,7 +42,7 @@ bool read_deinstaller_record(const std::string& path, BMessage* config)
 {
 	BResources resources(path.c_str(), false);
 	size_t size = 0;
-	const void* data = resources.LoadResource(B_STRING_TYPE, kDeinstallerConfigurationId, &size);
+	const void* data = resources.LoadResource(B_STRING_TYPE, kConfigurationResourceId, &size);
 	return data != nullptr && config->Unflatten((const char*)data, ssize_t(size)) == B_OK;
 }
 
