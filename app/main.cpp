@@ -10,6 +10,7 @@
 #include "InstallApp.h"
 #include "InstallerFileCheck.h"
 #include "InstallerReport.h"
+#include "InstallerSignature.h"
 #include "InterfaceHost.h"
 #include "RecordReadAhead.h"
 #include "StopSignals.h"
@@ -51,6 +52,13 @@ int main(int argc, char** argv)
 		fprintf(stderr, "Installer: %s\n", damage.c_str());
 		return UNATTENDED_DAMAGED;
 	}
+	// Nothing, not even the window, comes from a file changed since it was signed.
+	static const InstallerSignature signature("/proc/self/exe");
+	if (signature.GetState() == InstallerSignature::kBad) {
+		fprintf(stderr, "Installer: %s\n", signature.Summary(nullptr).c_str());
+		return UNATTENDED_PAYLOAD_DAMAGED;
+	}
+	SetRunningInstallerSignature(&signature);
 	const bool asks = !options.unattended && !WantsReport(options);
 	// The window is the likely end: its record is read while the display
 	// is looked for. Reading has no effect a terminal run would notice.

@@ -15,6 +15,7 @@
 #include "ConfigRecord.h"
 #include "InstallItemRecord.h"
 #include "InstallTypes.h"
+#include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibPathParts.h"
@@ -183,6 +184,9 @@ int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* error
 		        strerror(errno));
 		return UNATTENDED_FOLDER_ERROR;
 	}
+	const std::string signature = RunningSignatureSummary(ConfigRecord(config).Company());
+	if (!signature.empty())
+		fprintf(out, "%s\n", signature.c_str());
 	const std::vector<Item> items = ItemsOf(config);
 	int code = UNATTENDED_COMPLETED;
 	std::string damage;

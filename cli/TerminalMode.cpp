@@ -13,6 +13,7 @@
 #include "InstallItemRecord.h"
 #include "InstallTexts.h"
 #include "InstallTypes.h"
+#include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibEntry.h"
@@ -213,6 +214,9 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 			return UNATTENDED_DAMAGED;
 	}
 	fprintf(out, "%s %s\n", ConfigRecord(*config).AppName(), ConfigRecord(*config).Version());
+	const std::string signature = RunningSignatureSummary(ConfigRecord(*config).Company());
+	if (!signature.empty())
+		fprintf(out, "%s\n", signature.c_str());
 	bool ended = false;
 	if (!AgreeToLicence(*config, input, ended)) {
 		output.Line("licence", ended ? "not agreed: the input ended" : "declined");

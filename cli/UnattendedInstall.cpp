@@ -17,12 +17,14 @@
 #include "InstallLock.h"
 #include "InstallPlan.h"
 #include "InstallTexts.h"
+#include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
 #include "LibSystem.h"
 #include "Messenger.h"
 #include "Path.h"
+#include "PublisherCheck.h"
 #include "StatusPrinter.h"
 #include "StopSignals.h"
 #include "UnattendedOutput.h"
@@ -92,6 +94,11 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	std::string product = record.AppName();
 	product += std::string(" ") + record.Version();
 	output.Line("product", product.c_str());
+	const std::string signature = RunningSignatureSummary(record.Company());
+	if (!signature.empty()) {
+		const bool isSigned = RunningInstallerSignature()->GetState() == InstallerSignature::kGood;
+		output.Line(isSigned ? "signature" : "note", signature.c_str());
+	}
 	std::string items;
 	for (const BMessage& item : record.Items()) {
 		const InstallItemRecord selected(item);
@@ -116,7 +123,7 @@ int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
 		return UNATTENDED_NO_SPACE;
 	if (status == INSTALL_RUN_LOCKED)
 		return UNATTENDED_LOCKED;
-	if (status == INSTALL_RUN_DAMAGED)
+	if (status == INSTALL_RUN_DAMAGED || status == INSTALL_RUN_NEW_PUBLISHER)
 		return UNATTENDED_PAYLOAD_DAMAGED;
 	if (status == INSTALL_RUN_UNDONE)
 		return UNATTENDED_UNDONE;
@@ -158,6 +165,24 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_LOCKED: return "the installation folder is in use by another installer (9)";
 		default: return "stopped: a question had no answer (6)";
 	}
+}
+
+// Another publisher's installation is replaced only when the command line says so.
+bool AcceptPublisher(InstallConfig& config, const bool& allowed, UnattendedOutput& output)
+{
+	config.new_publisher_accepted = allowed;
+	const PublisherCheck check(config, config.InstallFolderPath());
+	if (!check.Changed())
+		return true;
+	const std::string text = std::string(kNewPublisherQuestion) + ": " + check.Description();
+	if (allowed) {
+		output.Line("note", (text + " (--allow-new-publisher)").c_str());
+		return true;
+	}
+	output.Line("error",
+	            (text + "; nothing was changed (install it with --allow-new-publisher)").c_str());
+	output.Line("result", "refused: another publisher's installer (11)");
+	return false;
 }
 
 // A killed run into the same folder is undone before this one is planned.
@@ -302,6 +327,8 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		return UNATTENDED_FOLDER_ERROR;
 	}
 	PrintPlan(*config, output);
+	if (!AcceptPublisher(*config, options.allowNewPublisher, output))
+		return UNATTENDED_PAYLOAD_DAMAGED;
 	UndoInterruptedRun(*config, output);
 	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output))
 		return UNATTENDED_UNANSWERED;

@@ -13,7 +13,9 @@ const char kUsage[] =
         "Without options the installer asks its questions in a window, or on the\n"
         "terminal when there is no display or --text is given.\n"
         "  --list            the items with their sizes, install types, destinations and links\n"
-        "  --verify          check every payload; exit 0, or 8 naming the damaged item\n"
+        "  --verify          say who signed the installer and check every payload; exit 0,\n"
+        "                    11 when it was changed after it was signed, or 8 naming the\n"
+        "                    damaged item\n"
         "  --extract FOLDER  unpack the items into FOLDER without installing them\n"
         "  --version         the installer's version\n"
         "\n"
@@ -26,10 +28,12 @@ const char kUsage[] =
         "  --answers FILE    answers to the questions the installation asks\n"
         "  --yes             answer every question left unanswered with its default\n"
         "  --accept-licence  agree to the product's licence (--yes does not)\n"
+        "  --allow-new-publisher  install over an installation another key signed\n"
         "\n"
         "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
-        "7 licence not agreed, 8 installer damaged.\n";
+        "7 licence not agreed, 8 installer damaged, 11 payload damaged or the installer\n"
+        "changed after it was signed.\n";
 
 std::vector<std::string> SplitNames(const std::string& list)
 {
@@ -104,6 +108,7 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		        {"--accept-licence", &UnattendedOptions::acceptLicence},
 		        {"--accept-license", &UnattendedOptions::acceptLicence},
 		        {"--text", &UnattendedOptions::text},
+		        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
 		};
 		const Flag* flag = nullptr;
 		for (const Flag& candidate : kFlags) {

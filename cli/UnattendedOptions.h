@@ -35,6 +35,7 @@ struct UnattendedOptions {
 	bool verify = false;
 	bool acceptLicence = false;
 	bool text = false;
+	bool allowNewPublisher = false;
 	std::string extract;
 	std::string destination;
 	std::string volume;

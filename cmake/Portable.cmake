@@ -13,6 +13,8 @@ endfunction()
 vantry_static_library(vantry::zlib z)
 set(VANTRY_ZLIB vantry::zlib)
 vantry_static_library(vantry::deflate deflate)
+# Signatures: Ed25519, BLAKE2b and scrypt for minisign's keys.
+vantry_static_library(vantry::sodium sodium)
 
 # No trace of the build machine in what is shipped: source and build paths
 # in file names (__FILE__, assertions) become relative.

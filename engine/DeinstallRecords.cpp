@@ -15,6 +15,7 @@
 #include "ConfigRecord.h"
 #include "ConfigText.h"
 #include "Node.h"
+#include "PublisherCheck.h"
 #include "RecordCheck.h"
 #include "Resources.h"
 #include "TypeConstants.h"
@@ -193,6 +194,7 @@ void DeinstallRecords::BuildConfig(BMessage& config) const
 	CopyScriptOption(fRecord, config, "edit_bootscript", "edit_bootscript_tag");
 	CopyScriptOption(fRecord, config, "edit_setup_env", "edit_setup_env_tag");
 	CopyScriptOption(fRecord, config, "edit_profile", "edit_profile_tag");
+	PublisherCheck::AddPublisher(config);
 }
 
 status_t DeinstallRecords::Configure(const char* path, const char* language) const

@@ -39,6 +39,9 @@ enum {
 	INSTALL_RUN_DAMAGED = 5,
 	// A step failed and every change of the run was undone.
 	INSTALL_RUN_UNDONE = 6,
+	// The earlier installation's publisher signed it; this installer is not
+	// theirs, and the user did not accept it. Nothing was changed.
+	INSTALL_RUN_NEW_PUBLISHER = 7,
 };
 
 // Results of CheckSystemResources().
@@ -134,6 +137,8 @@ public:
 	FILE* log_file;
 	entry_ref destination;
 	bool restart_requested;
+	// A new publisher was accepted beforehand (--allow-new-publisher): the run does not ask.
+	bool new_publisher_accepted = false;
 	// What the last run could not do.
 	InstallFailures failures;
 	// The changes of the running run, to undo it.

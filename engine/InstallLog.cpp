@@ -3,6 +3,7 @@
 
 #include "ConfigRecord.h"
 #include "InstallTexts.h"
+#include "InstallerSignature.h"
 #include "LibBytes.h"
 #include "LibDateTime.h"
 #include "LibLocaleDateTime.h"
@@ -89,6 +90,9 @@ void InstallLog::Header(const BMessage& record, const char* installer_version,
 	Line("\tRelease Date : %s\n", config.ReleaseDate());
 	Line("\tCompany : %s\n", config.Company());
 	Line("\tSupport Email : %s\n", config.SupportEmail());
+	const std::string signature = RunningSignatureSummary(config.Company());
+	if (!signature.empty())
+		Line("\tSignature : %s\n", signature.c_str());
 
 	LibString system;
 	LibSysInfo().Description(system);

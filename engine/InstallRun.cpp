@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Alert.h"
 #include "ConfigRecord.h"
 #include "DeinstallRecords.h"
 #include "Directory.h"
@@ -30,6 +31,7 @@
 #include "Path.h"
 #include "PayloadCheck.h"
 #include "ProtectedFolders.h"
+#include "PublisherCheck.h"
 #include "RecordCheck.h"
 #include "ScriptEdit.h"
 #include "StopSignals.h"
@@ -112,6 +114,8 @@ int32 InstallRun::Execute()
 	LibAppResource store(fConfig.PayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
+	if (!AcceptPublisher())
+		return INSTALL_RUN_NEW_PUBLISHER;
 	if (!CheckWritableFolders())
 		return INSTALL_RUN_NO_FOLDER;
 	// The parent's times from before the lock file touches it.
@@ -381,6 +385,20 @@ void InstallRun::StartLog()
 	const LibString version = LibGetAppVersion(fConfig.PayloadSource());
 	fConfig.LogHeader(version.String(), fVolumeName, fVolume.FreeBytes(), fInstallFolder.c_str(),
 	                  fSavedFiles.c_str());
+}
+
+bool InstallRun::AcceptPublisher()
+{
+	if (fConfig.new_publisher_accepted)
+		return true;
+	const PublisherCheck check(fConfig, fConfig.InstallFolderPath());
+	if (!check.Changed())
+		return true;
+	const std::string text =
+	        std::string(kNewPublisherQuestion) + "\n\n" + check.Description() + ".";
+	BAlert* alert = new BAlert("", text.c_str(), "Cancel", "Install", nullptr, B_WIDTH_AS_USUAL,
+	                           B_WARNING_ALERT);
+	return alert->Go() == 1;
 }
 
 bool InstallRun::VerifyPayloads(LibAppResource& store)

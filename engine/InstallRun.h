@@ -66,6 +66,9 @@ private:
 	// Every payload the run unpacks is whole and matches its digest; else
 	// the damaged one is named and nothing is changed.
 	bool VerifyPayloads(LibAppResource& store);
+	// Asks before installing over an installation another publisher signed;
+	// false when the user declines.
+	bool AcceptPublisher();
 	void CreateDeinstaller(LibAppResource& store);
 	// Writes the folders the run made outside its own into the deinstaller.
 	void RecordCreatedFolders();

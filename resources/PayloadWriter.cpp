@@ -198,7 +198,7 @@ status_t EntryWriter::Add(const ItemEntry& entry, size_t firstChunk, size_t chun
 PayloadWriter::PayloadWriter(int32 level, int32 threads)
     : fLevel(level),
       fThreads(threads > 0 ? threads : (int32)std::max(1u, std::thread::hardware_concurrency())),
-      fFileBytes(0), fListedSize(0)
+      fFileBytes(0), fListedSize(0), fAccessTime(-1)
 {
 }
 
@@ -225,6 +225,10 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 	pool.Close();
 	if (status != B_OK)
 		return status;
+	for (ItemEntry& entry : entries) {
+		if (fAccessTime >= 0)
+			entry.info.st_atime = time_t(fAccessTime);
+	}
 	ZipStreamWriter zip;
 	status = zip.Open(archivePath);
 	if (status != B_OK) {

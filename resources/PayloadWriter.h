@@ -18,6 +18,9 @@ public:
 	status_t Write(const std::string& source, const std::string& leaf, const std::string& archive);
 	// What went wrong in the last Write.
 	const std::string& ErrorText() const { return fError; }
+	// The access time every entry records in place of its source's, which
+	// reading the source changes; -1 keeps the source's.
+	void SetAccessTime(const int64& when) { fAccessTime = when; }
 	// Of the item last written: the bytes of its files, and its size as the
 	// installer's item list counts it (the data of its entries and the
 	// attributes they had), so that nobody walks the item again.
@@ -30,4 +33,5 @@ private:
 	std::string fError;
 	int64 fFileBytes;
 	int64 fListedSize;
+	int64 fAccessTime;
 };

@@ -82,8 +82,10 @@ struct ZipStreamWriter::Central {
 
 uint32 zip_dos_time(time_t when)
 {
+	// In UTC: the same archive whatever the time zone of the build. Readers
+	// take the exact time from the 0x5455 field.
 	struct tm local = {};
-	if (localtime_r(&when, &local) == nullptr || local.tm_year < 80)
+	if (gmtime_r(&when, &local) == nullptr || local.tm_year < 80)
 		return (1 << 21) | (1 << 16); // 1980-01-01, the earliest DOS date
 	const uint32 date =
 	        (uint32)(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);

@@ -124,10 +124,11 @@ TEST_F(UnattendedHelloTest, LogRecordsTheInstallationLineByLine)
 	                                           "\tRelease Date : 2024-06-01",
 	                                           "\tCompany : The Vantry authors",
 	                                           "\tSupport Email : hello@example.org",
+	                                           "\tSignature : This installer is not signed",
 	                                           "",
 	                                           "ABOUT THIS SYSTEM"};
-	EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.begin() + 13), expected);
-	EXPECT_EQ(lines[14].rfind("\tFree Disk Space : ", 0), 0u) << lines[14];
+	EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.begin() + 14), expected);
+	EXPECT_EQ(lines[15].rfind("\tFree Disk Space : ", 0), 0u) << lines[15];
 	const std::vector<std::string> requirements = {"",
 	                                               "INSTALLER REQUIREMENTS",
 	                                               "\tDisk Space Needed: Yes",
@@ -145,7 +146,7 @@ TEST_F(UnattendedHelloTest, LogRecordsTheInstallationLineByLine)
 	                                               "\tReplaced files moved to " + folder +
 	                                                       "/Saved Files",
 	                                               ""};
-	EXPECT_EQ(std::vector<std::string>(lines.begin() + 15, lines.begin() + 31), requirements);
+	EXPECT_EQ(std::vector<std::string>(lines.begin() + 16, lines.begin() + 32), requirements);
 
 	EXPECT_EQ(RunLines(),
 	          (std::vector<std::string>{"\t\tInstalling : ReadMe.txt", "\t\tInstalling : hello",

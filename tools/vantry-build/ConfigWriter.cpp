@@ -16,6 +16,7 @@
 #include "LibFile.h"
 #include "Message.h"
 #include "ProductAssets.h"
+#include "RecordCheck.h"
 
 namespace {
 
@@ -83,6 +84,24 @@ void add_script(BMessage& record, const char* base, const ScriptSection& section
 } // namespace
 
 ConfigWriter::ConfigWriter(const Product& product) : fProduct(product), fErrors(nullptr) {}
+
+status_t ConfigWriter::Check(std::vector<std::string>* errors)
+{
+	BMessage record;
+	// The whole record is built whatever fails, so every mistake is told at once.
+	const status_t built = Build(0, &record, errors);
+	const status_t checked = CheckRecord(fProduct, record, errors);
+	return built != B_OK ? built : checked;
+}
+
+status_t ConfigWriter::CheckRecord(const Product& product, const BMessage& record,
+                                   std::vector<std::string>* errors)
+{
+	const std::vector<std::string> faults = CheckConfigRecord(record);
+	for (const std::string& fault : faults)
+		errors->push_back(locate_record_fault(product, fault));
+	return faults.empty() ? B_OK : B_BAD_VALUE;
+}
 
 void ConfigWriter::Fail(const FieldOrigin& origin, const std::string& message)
 {
@@ -165,11 +184,8 @@ void ConfigWriter::AddSound(BMessage& record)
 }
 
 status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std::string* error,
-                                 int64 knownSize)
+                                 int64 knownSize, int64 buildTime)
 {
-	// Looking for the item's icon reads it; its access time is taken first.
-	struct stat before;
-	bool knowsAccess = stat(item.source.c_str(), &before) == 0;
 	InstallListItem listItem(item.source.c_str(), true, false);
 	listItem.SetType(item.file_type >= 0 ? (FileListItem::FileType)item.file_type
 	                                     : kind_of_entry(item.source));
@@ -188,8 +204,8 @@ status_t ConfigWriter::BuildItem(const ProductItem& item, BMessage* message, std
 	listItem.SetEntrySize(size);
 	listItem.Write(*message);
 	message->ReplaceInt32("file_size", 0, size);
-	if (knowsAccess)
-		message->ReplaceInt64("file_accessed", before.st_atime);
+	message->ReplaceInt64("file_creation", buildTime);
+	message->ReplaceInt64("file_accessed", buildTime);
 	add_meta(item.install_meta, *message);
 	return B_OK;
 }
@@ -201,7 +217,8 @@ void ConfigWriter::AddItems(BMessage& record)
 		const ProductItem& item = fProduct.install_file[i];
 		BMessage file;
 		std::string error;
-		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1) != B_OK) {
+		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1,
+		              fBuildTime) != B_OK) {
 			Fail(item.file_icon_origin, error);
 			continue;
 		}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildTime.h"
 #include "Product.h"
 
 class BMessage;
@@ -20,14 +21,24 @@ public:
 	status_t Build(const int32& deinstallerSize, BMessage* record,
 	               std::vector<std::string>* errors);
 
+	// What a build checks without packing: the pictures, icons and sound
+	// read, and the record built and checked as the installer checks it.
+	status_t Check(std::vector<std::string>* errors);
+	// The installer's check of `record`, its faults located in the description.
+	static status_t CheckRecord(const Product& product, const BMessage& record,
+	                            std::vector<std::string>* errors);
+
 	// The sizes of the items, in order, as their packing counted them;
 	// without them each item is walked for its size.
 	void SetItemSizes(const std::vector<int64>& sizes) { fItemSizes = sizes; }
+	// The access and birth time of every item: the sources' own vary
+	// between copies of the same files.
+	void SetBuildTime(const int64& when) { fBuildTime = when; }
 
 	// One `install_file` item: the item's own fields and its `install_meta`;
 	// `knownSize` is its size when known, else -1.
 	static status_t BuildItem(const ProductItem& item, BMessage* message, std::string* error,
-	                          int64 knownSize = -1);
+	                          int64 knownSize = -1, int64 buildTime = kFixedBuildTime);
 
 private:
 	void AddProductTexts(BMessage& record);
@@ -45,4 +56,5 @@ private:
 	const Product& fProduct;
 	std::vector<std::string>* fErrors;
 	std::vector<int64> fItemSizes;
+	int64 fBuildTime = kFixedBuildTime;
 };

@@ -13,6 +13,7 @@
 #include "AppInfo.h"
 #include "ConfigWriter.h"
 #include "File.h"
+#include "InstallerSigner.h"
 #include "Message.h"
 #include "NameFolding.h"
 #include "PayloadDigest.h"
@@ -152,6 +153,9 @@ status_t InstallerWriter::Write(const std::string& output)
 		return Fail(error);
 	if (stamp_identity(installer, kInstallerIdentity) != B_OK)
 		return Fail("cannot write the version resources of " + installer);
+	struct stat program;
+	if (stat(installer.c_str(), &program) != 0)
+		return Fail("cannot read " + installer + ": " + strerror(errno));
 
 	// The record carries each payload's digest: the archives come first.
 	status = PackItems(work.Path());
@@ -171,11 +175,35 @@ status_t InstallerWriter::Write(const std::string& output)
 		status = AddItems(resources);
 	if (status != B_OK)
 		return status;
+	if (fParts.key != nullptr) {
+		InstallerSigner signer(*fParts.key);
+		if (signer.Reserve(resources, program.st_size) != B_OK)
+			return Fail(signer.ErrorText());
+	}
 	if (resources.Sync() != B_OK)
 		return Fail("cannot write " + output + ": " + resources.ErrorText(), B_IO_ERROR);
 	resources.Unset();
+	const std::string minisig = output + ".minisig";
+	const std::string workMinisig = work.Path() + "/installer.minisig";
+	if (fParts.key != nullptr && Sign(installer, workMinisig, output) != B_OK)
+		return B_ERROR;
 	if (rename(installer.c_str(), output.c_str()) != 0)
 		return Fail("cannot write " + output + ": " + strerror(errno), B_IO_ERROR);
+	// A signature beside the file is of this file, or there is none.
+	if (fParts.key == nullptr ? unlink(minisig.c_str()) != 0 && errno != ENOENT
+	                          : rename(workMinisig.c_str(), minisig.c_str()) != 0)
+		return Fail("cannot write " + minisig + ": " + strerror(errno), B_IO_ERROR);
+	return B_OK;
+}
+
+status_t InstallerWriter::Sign(const std::string& installer, const std::string& minisig,
+                               const std::string& output)
+{
+	InstallerSigner signer(*fParts.key);
+	const std::string leaf = std::filesystem::path(output).filename().string();
+	if (signer.Sign(installer) != B_OK ||
+	    signer.WriteMinisig(installer, minisig, leaf, fParts.buildTime) != B_OK)
+		return Fail(signer.ErrorText());
 	return B_OK;
 }
 
@@ -189,6 +217,8 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 		return Fail(error);
 	if (stamp_identity(program, kDeinstallerIdentity) != B_OK)
 		return Fail("cannot write the version resources of " + program);
+	// The copy is dated by the build, not by the clock.
+	const struct timespec times[2] = {{time_t(fParts.buildTime), 0}, {time_t(fParts.buildTime), 0}};
 	{
 		BResources resources(program.c_str(), true);
 		if (resources.InitCheck() != B_OK)
@@ -200,12 +230,15 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 		if (resources.Sync() != B_OK)
 			return Fail("cannot write " + program + ": " + resources.ErrorText());
 	}
+	if (utimensat(AT_FDCWD, program.c_str(), times, 0) != 0)
+		return Fail("cannot date " + program + ": " + strerror(errno));
 	struct stat info;
 	if (stat(program.c_str(), &info) != 0)
 		return Fail("cannot read " + program + ": " + strerror(errno));
 	*size = info.st_size > INT32_MAX ? INT32_MAX : (int32)info.st_size;
 	*archive = work + "/deinstaller.zip";
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	writer.SetAccessTime(fParts.buildTime);
 	if (writer.Write(program, kDeinstallerLeaf, *archive) != B_OK)
 		return Fail(writer.ErrorText());
 	if (payload_file_digest(*archive, &fDeinstallerDigest, &error) != B_OK)
@@ -239,14 +272,12 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 	BMessage record;
 	ConfigWriter writer(fProduct);
 	writer.SetItemSizes(fListedSizes);
+	writer.SetBuildTime(fParts.buildTime);
 	if (writer.Build(deinstallerSize, &record, &fErrors) != B_OK)
 		return B_BAD_VALUE;
 	AddDigests(record);
 	// The installer refuses what this check refuses: never write such a record.
-	const std::vector<std::string> faults = CheckConfigRecord(record);
-	for (const std::string& fault : faults)
-		Fail("the configuration record is refused: " + fault);
-	if (!faults.empty())
+	if (ConfigWriter::CheckRecord(fProduct, record, &fErrors) != B_OK)
 		return B_BAD_VALUE;
 	std::string flat;
 	status_t status = record.Flatten(&flat);
@@ -278,6 +309,7 @@ status_t InstallerWriter::PackItems(const std::string& work)
 	fPacked.clear();
 	fListedSizes.clear();
 	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	writer.SetAccessTime(fParts.buildTime);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
 		const ProductItem& item = fProduct.install_file[i];
 		// Each archive stays in the work folder until the resources are

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildTime.h"
 #include "Product.h"
 
 class BMessage;
@@ -16,6 +17,8 @@ struct InstallerParts {
 	std::string deinstaller; // the Deinstaller program
 	std::string strings;     // the folder holding installer/ and deinstaller/ string tables
 	int32 threads = 0;       // compressing threads, 0 for one per core
+	int64 buildTime = kFixedBuildTime;     // for the times the inputs do not give
+	const class SigningKey* key = nullptr; // signs the installer when set
 };
 
 // One packed item as the build summary reports it.
@@ -29,7 +32,8 @@ class InstallerWriter {
 public:
 	InstallerWriter(const Product& product, const InstallerParts& parts);
 
-	// Writes the installer to `output`, replacing it only once complete.
+	// Writes the installer to `output`, replacing it only once complete;
+	// signed, with `output`.minisig beside it, when the parts hold a key.
 	status_t Write(const std::string& output);
 	// Every mistake met, one a line.
 	const std::vector<std::string>& Errors() const { return fErrors; }
@@ -56,6 +60,9 @@ private:
 	// Writes each item's digest into its install_file message.
 	void AddDigests(BMessage& record) const;
 	status_t AddItems(BResources& resources);
+	// Signs the written installer `installer`; the minisign signature goes to `minisig`.
+	status_t Sign(const std::string& installer, const std::string& minisig,
+	              const std::string& output);
 	status_t Fail(const std::string& message, status_t status = B_ERROR);
 
 	const Product& fProduct;

@@ -2,6 +2,7 @@
 // with each value's origin kept so later steps can name the line at fault.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -135,4 +136,12 @@ struct Product {
 	std::string complete_comments;
 	bool complete_restart = false;
 	bool complete_display_folder = false;
+
+	// The line of every field of the description, by its path as the record
+	// check names it ("custom_folder[0].custom_sub_dir").
+	std::map<std::string, int32> field_lines;
 };
+
+// `fault`, a record check's "field `PATH` ...: reason", as a description
+// error: with the file and the line of PATH (or of the nearest field above it).
+std::string locate_record_fault(const Product& product, const std::string& fault);

@@ -14,6 +14,24 @@
 
 namespace {
 
+// Records the line of every field below `node`, by its path.
+void note_field_lines(const toml::node& node, const std::string& path,
+                      std::map<std::string, int32>& lines)
+{
+	if (!path.empty())
+		lines[path] = int32(node.source().begin.line);
+	if (const toml::table* table = node.as_table()) {
+		for (const auto& [key, child] : *table)
+			note_field_lines(child, (path.empty() ? "" : path + ".") + std::string(key.str()),
+			                 lines);
+		return;
+	}
+	if (const toml::array* array = node.as_array()) {
+		for (size_t i = 0; i < array->size(); i++)
+			note_field_lines(*array->get(i), path + "[" + std::to_string(i) + "]", lines);
+	}
+}
+
 const std::initializer_list<const char*> kTopFields = {"install_folder_name",
                                                        "groups",
                                                        "app_name",
@@ -459,6 +477,22 @@ std::string format_field_error(const std::string& file, const FieldOrigin& origi
 	return file + ":" + std::to_string(origin.line) + ": field `" + origin.field + "`: " + message;
 }
 
+std::string locate_record_fault(const Product& product, const std::string& fault)
+{
+	const size_t start = fault.find('`');
+	const size_t end = start == std::string::npos ? start : fault.find('`', start + 1);
+	std::string path = end == std::string::npos ? "" : fault.substr(start + 1, end - start - 1);
+	// A field the record splits ("req_disk_space_amount.value") is the line of its parent.
+	while (!path.empty()) {
+		const auto found = product.field_lines.find(path);
+		if (found != product.field_lines.end())
+			return product.description_path + ":" + std::to_string(found->second) + ": " + fault;
+		const size_t cut = path.find_last_of(".[");
+		path.resize(cut == std::string::npos ? 0 : cut);
+	}
+	return product.description_path + ": " + fault;
+}
+
 ProductDescription::ProductDescription() : fStatus(B_NO_INIT) {}
 
 status_t ProductDescription::Load(const char* path)
@@ -496,6 +530,7 @@ status_t ProductDescription::Parse(const std::string& text, const char* path)
 	DescriptionReader reader(path, fProduct.base_directory, fErrors);
 	DescriptionParser parser(fProduct, reader);
 	parser.ReadRoot(result.table());
+	note_field_lines(result.table(), "", fProduct.field_lines);
 	check_product(fProduct, reader);
 	return fStatus = fErrors.empty() ? B_OK : B_BAD_VALUE;
 }

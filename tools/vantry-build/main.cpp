@@ -9,25 +9,29 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "ConfigWriter.h"
 #include "InstallerWriter.h"
 #include "MagicSniffer.h"
 #include "ProductDescription.h"
 #include "ProductWarnings.h"
+#include "SigningKey.h"
 #include "VantryVersion.h"
 
 namespace {
 
 const char kUsage[] =
         "usage: vantry-build PRODUCT.toml -o OUTPUT [--stub PATH] [--deinstaller PATH]\n"
-        "                    [--strings DIR] [--threads N]\n"
+        "                    [--strings DIR] [--threads N] [--sign KEY]\n"
         "       vantry-build --check PRODUCT.toml\n"
         "       vantry-build --version\n";
 
 struct Arguments {
 	std::string description;
 	std::string output;
+	std::string key;
 	InstallerParts parts;
 	bool checkOnly = false;
 	bool version = false;
@@ -46,6 +50,8 @@ bool read_option(const std::string& argument, const char* value, Arguments& argu
 		arguments.parts.strings = value;
 	else if (argument == "--threads")
 		arguments.parts.threads = atoi(value);
+	else if (argument == "--sign")
+		arguments.key = value;
 	else
 		return false;
 	return true;
@@ -194,12 +200,32 @@ int main(int argc, char** argv)
 	for (const std::string& warning : product_warnings(description.GetProduct()))
 		fprintf(stderr, "%s\n", warning.c_str());
 	if (arguments.checkOnly) {
+		std::vector<std::string> errors;
+		if (ConfigWriter(description.GetProduct()).Check(&errors) != B_OK) {
+			print_errors(errors, arguments.description);
+			return 1;
+		}
 		printf("%s: the description is fine (%zu items)\n", arguments.description.c_str(),
 		       description.GetProduct().install_file.size());
 		return 0;
 	}
 	if (!find_parts(arguments.parts))
 		return 1;
+	std::string error;
+	if (read_build_time(&arguments.parts.buildTime, &error) != B_OK) {
+		fprintf(stderr, "vantry-build: %s\n", error.c_str());
+		return 1;
+	}
+	// The key is read, and its password asked for, before the long part.
+	std::unique_ptr<SigningKey> key;
+	if (!arguments.key.empty()) {
+		key.reset(new SigningKey(arguments.key));
+		if (key->InitCheck() != B_OK) {
+			fprintf(stderr, "vantry-build: %s\n", key->ErrorText().c_str());
+			return 1;
+		}
+		arguments.parts.key = key.get();
+	}
 	InstallerWriter writer(description.GetProduct(), arguments.parts);
 	const status_t written = writer.Write(arguments.output);
 	for (const std::string& warning : writer.Warnings())

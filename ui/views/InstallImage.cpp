@@ -19,6 +19,7 @@ namespace {
 
 const float kNameSize = 18;
 const float kLineSize = 14;
+const float kSignatureSize = 12;
 const int32 kTertiaryButton = 4;
 
 } // namespace
@@ -28,7 +29,7 @@ InstallImage::InstallImage(BPoint where, bool editable)
            B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE_JUMP,
            B_FANCY_BORDER),
       editable(editable), image(nullptr), show_image(true), app_name_y(0), version_y(0), date_y(0),
-      company_y(0), email_y(0)
+      company_y(0), email_y(0), signature_y(0), signature_size(kLineSize)
 {
 	BFont font;
 	GetFont(&font);
@@ -71,6 +72,17 @@ void InstallImage::SetCompany(const char* text)
 void InstallImage::SetEmail(const char* text)
 {
 	email_y = StoreText(email, text, kLineSize);
+}
+
+void InstallImage::SetSignature(const char* text)
+{
+	// A key ID makes the line long: it is made smaller to fit the height.
+	signature = text != nullptr ? text : "";
+	SetFontSize(kSignatureSize);
+	const float width = StringWidth(signature.String());
+	const float room = kHeight - 10;
+	signature_size = width > room ? kSignatureSize * room / width : kSignatureSize;
+	signature_y = StoreText(signature, text, signature_size);
 }
 
 float InstallImage::GetStringLocation(const char* text)
@@ -127,6 +139,9 @@ void InstallImage::Draw(BRect update)
 			if (line.text.Length() > 0)
 				DrawString(line.text.String(), BPoint(line.x, line.y));
 		}
+		SetFontSize(signature_size);
+		if (signature.Length() > 0)
+			DrawString(signature.String(), BPoint(130, signature_y));
 	}
 	BBox::Draw(update);
 }

@@ -26,6 +26,9 @@ public:
 	void SetDate(const char* text);
 	void SetCompany(const char* text);
 	void SetEmail(const char* text);
+	// Who signed the installer, or that nobody did: the last line.
+	void SetSignature(const char* text);
+	const LibString& Signature() const { return signature; }
 	// The start that centres `text`, written upwards, on the view's height.
 	float GetStringLocation(const char* text);
 
@@ -52,9 +55,12 @@ private:
 	float date_y;
 	float company_y;
 	float email_y;
+	float signature_y;
+	float signature_size;
 	LibString app_name;
 	LibString version;
 	LibString date;
 	LibString company;
 	LibString email;
+	LibString signature;
 };

@@ -16,6 +16,7 @@
 #include "FolderImages.h"
 #include "InstallImage.h"
 #include "InstallListItem.h"
+#include "InstallerSignature.h"
 #include "LibEntry.h"
 #include "LibFilePanel.h"
 #include "LibInterface.h"
@@ -291,6 +292,7 @@ void InstallerWin::FillProductView()
 	product_view->SetDate(record.ReleaseDate());
 	product_view->SetCompany(record.Company());
 	product_view->SetEmail(record.SupportEmail());
+	product_view->SetSignature(RunningSignatureSummary(record.Company()).c_str());
 }
 
 void InstallerWin::FillGroups()

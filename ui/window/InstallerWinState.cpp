@@ -51,6 +51,7 @@ void InstallerWin::ReportState()
 	Field(line, "folder_enabled", folder->IsEnabled() ? "1" : "0");
 	Field(line, "licence_shown", license_box->IsHidden() ? "0" : "1");
 	Field(line, "picture", product_view->ShowsImage() ? "1" : "0");
+	Field(line, "signature", product_view->Signature().String());
 	std::string rows;
 	for (int32 i = 0; i < custom_list->CountItems(); i++) {
 		if (custom_list->IsItemSelected(i))

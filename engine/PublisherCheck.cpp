@@ -1,0 +1,94 @@
+// The publisher of an earlier installation: read from the reduced
+// configuration of the deinstallers in its folder.
+#include "PublisherCheck.h"
+
+#include <dirent.h>
+
+#include <cstring>
+
+#include "ConfigLoader.h"
+#include "ConfigRecord.h"
+#include "InstallerSignature.h"
+#include "Resources.h"
+#include "TypeConstants.h"
+
+const char* const kPublisherKeyIdField = "publisher_key_id";
+const char* const kPublisherKeyField = "publisher_key";
+const char* const kNewPublisherQuestion = "The new installer was made by a different publisher";
+
+namespace {
+
+const char kDeinstallerSuffix[] = " Deinstaller";
+
+std::string hex(const std::string& bytes)
+{
+	static const char kDigits[] = "0123456789abcdef";
+	std::string text;
+	for (const char c : bytes) {
+		text.push_back(kDigits[(uint8(c) >> 4) & 0xf]);
+		text.push_back(kDigits[uint8(c) & 0xf]);
+	}
+	return text;
+}
+
+bool ends_with(const std::string& text, const std::string& end)
+{
+	return text.size() >= end.size() &&
+	       text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The reduced configuration of the deinstaller at `path`.
+bool read_deinstaller_record(const std::string& path, BMessage* config)
+{
+	BResources resources(path.c_str(), false);
+	size_t size = 0;
+	const void* data = resources.LoadResource(B_STRING_TYPE, kConfigurationResourceId, &size);
+	return data != nullptr && config->Unflatten((const char*)data, ssize_t(size)) == B_OK;
+}
+
+} // namespace
+
+PublisherCheck::PublisherCheck(const BMessage& record, const std::string& installFolder)
+    : fAppName(ConfigRecord(record).AppName()), fChanged(false)
+{
+	DIR* folder = installFolder.empty() ? nullptr : opendir(installFolder.c_str());
+	if (folder == nullptr)
+		return;
+	while (struct dirent* entry = readdir(folder)) {
+		if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
+			continue;
+		BMessage earlier;
+		if (ends_with(entry->d_name, kDeinstallerSuffix) &&
+		    read_deinstaller_record(installFolder + "/" + entry->d_name, &earlier))
+			Compare(earlier);
+		if (fChanged)
+			break;
+	}
+	closedir(folder);
+}
+
+void PublisherCheck::Compare(const BMessage& earlier)
+{
+	const char* name = earlier.FindString("app_name");
+	const char* keyId = earlier.FindString(kPublisherKeyIdField);
+	const char* key = earlier.FindString(kPublisherKeyField);
+	if (name == nullptr || fAppName != name || keyId == nullptr || key == nullptr)
+		return;
+	const InstallerSignature* running = RunningInstallerSignature();
+	const bool isSigned = running != nullptr && running->GetState() == InstallerSignature::kGood;
+	if (isSigned && hex(running->PublicKey()) == key)
+		return;
+	fChanged = true;
+	fDescription = std::string("the earlier installation was signed with key ") + keyId +
+	               (isSigned ? "; this installer with key " + running->KeyId()
+	                         : std::string("; this installer is not signed"));
+}
+
+void PublisherCheck::AddPublisher(BMessage& config)
+{
+	const InstallerSignature* running = RunningInstallerSignature();
+	if (running == nullptr || running->GetState() != InstallerSignature::kGood)
+		return;
+	config.AddString(kPublisherKeyIdField, running->KeyId().c_str());
+	config.AddString(kPublisherKeyField, hex(running->PublicKey()).c_str());
+}

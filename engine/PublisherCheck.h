@@ -1,0 +1,37 @@
+// PublisherCheck: whether the earlier installation of the same product in
+// the installation folder was signed by a key this installer does not carry,
+// as its deinstall record remembers it.
+#pragma once
+
+#include <string>
+
+#include "Message.h"
+
+// The deinstall record's fields of the publisher: the key ID as minisign
+// prints it, and the public key in hexadecimal; absent when unsigned.
+extern const char* const kPublisherKeyIdField;
+extern const char* const kPublisherKeyField;
+// The question asked before installing over another publisher's installation.
+extern const char* const kNewPublisherQuestion;
+
+class PublisherCheck {
+public:
+	// Looks for deinstallers of the product of `record` in `installFolder`.
+	PublisherCheck(const BMessage& record, const std::string& installFolder);
+
+	// A signed earlier installation, and this installer signed by another key or not at all.
+	bool Changed() const { return fChanged; }
+	// "the earlier installation was signed with key A; this installer with key B"
+	// (or "is not signed").
+	const std::string& Description() const { return fDescription; }
+
+	// Writes this installer's publisher, when it is signed, into `config`.
+	static void AddPublisher(BMessage& config);
+
+private:
+	void Compare(const BMessage& earlier);
+
+	std::string fAppName;
+	bool fChanged;
+	std::string fDescription;
+};
