@@ -15,8 +15,8 @@
 #include "TextCut.h"
 
 InstallConfig::InstallConfig()
-    : BMessage(), LibThread(), log_file(nullptr), destination(), restart_requested(false),
-      fLog(log_file, failures)
+    : BMessage(), LibThread(), log_file(nullptr), destination(), make_destination(false),
+      restart_requested(false), fLog(log_file, failures)
 {
 }
 

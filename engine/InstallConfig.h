@@ -133,6 +133,9 @@ public:
 
 	FILE* log_file;
 	entry_ref destination;
+	// The destination is the standard folder the installer offered, not one
+	// the user named: the run makes it when it is missing.
+	bool make_destination;
 	bool restart_requested;
 	// What the last run could not do.
 	InstallFailures failures;

@@ -101,20 +101,20 @@ int32 InstallRun::Execute()
 	LibAppResource store(fConfig.PayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
 		return INSTALL_RUN_DAMAGED;
-	if (!CheckWritableFolders())
+	if (!CheckWritableFolders() || !MakeDestination())
 		return INSTALL_RUN_NO_FOLDER;
 	// The parent's times from before the lock file touches it.
 	struct stat parent = ParentState();
 	if (!LockInstallFolder())
-		return INSTALL_RUN_LOCKED;
+		return RemoveMadeDestination(INSTALL_RUN_LOCKED);
 	// After an undo they are those from before the killed run.
 	if (UndoInterruptedRun())
 		parent = ParentState();
 	if (!BeginJournal(parent))
-		return INSTALL_RUN_NO_FOLDER;
+		return RemoveMadeDestination(INSTALL_RUN_NO_FOLDER);
 	result = MakeChanges(store);
 	if (result != kChangesMade)
-		return EndUndone(result);
+		return RemoveMadeDestination(EndUndone(result));
 	fConfig.journal.Commit();
 	fConfig.AutoLaunch();
 	if (Stopped())
@@ -171,7 +171,11 @@ bool InstallRun::OpenDestination()
 {
 	BDirectory folder(&fConfig.destination);
 	BPath path(&fConfig.destination);
-	if (folder.InitCheck() != B_OK || path.InitCheck() != B_OK) {
+	// A standard folder the installer offered is made once nothing stands
+	// in the way (MakeDestination).
+	const bool madeLater = fConfig.make_destination && path.InitCheck() == B_OK &&
+	                       folder.InitCheck() == B_ENTRY_NOT_FOUND && !LibEntryExists(path.Path());
+	if (!madeLater && (folder.InitCheck() != B_OK || path.InitCheck() != B_OK)) {
 		// The user must learn which folder was meant and what stands in the way.
 		const status_t why = folder.InitCheck() != B_OK ? folder.InitCheck() : path.InitCheck();
 		const char* named = path.InitCheck() == B_OK ? path.Path() : fConfig.destination.name;
@@ -195,6 +199,38 @@ bool InstallRun::OpenDestination()
 	if (config.SaveReplaced())
 		fSavedFiles = fInstallFolder + "/" + kSavedFilesName;
 	return true;
+}
+
+bool InstallRun::MakeDestination()
+{
+	const std::string destination = LibParentOf(fInstallFolder);
+	std::vector<std::string> missing;
+	for (std::string folder = destination;
+	     !folder.empty() && folder != "/" && !LibEntryExists(folder); folder = LibParentOf(folder))
+		missing.push_back(folder);
+	if (missing.empty())
+		return true;
+	errno = 0;
+	if (!Libmkdir(destination.c_str())) {
+		const int why = errno;
+		LibError("%s\n\n%s: %s", InstallText(1040).String(), destination.c_str(),
+		         why != 0 ? strerror(why) : "unknown error");
+		return false;
+	}
+	fMadeFolders = missing;
+	return true;
+}
+
+int32 InstallRun::RemoveMadeDestination(const int32& result)
+{
+	// The lock file lies in the destination; what else is there stays.
+	fLock.Release();
+	for (const std::string& folder : fMadeFolders) {
+		if (rmdir(folder.c_str()) != 0)
+			break;
+	}
+	fMadeFolders.clear();
+	return result;
 }
 
 bool InstallRun::LockInstallFolder()

@@ -331,6 +331,7 @@ void InstallerWin::SetDefaultFolder()
 			return;
 	}
 	LibGetEntryRef(path.Path(), engine.destination);
+	engine.make_destination = true;
 }
 
 void InstallerWin::PlaySoundIfAny()

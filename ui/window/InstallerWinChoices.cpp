@@ -197,6 +197,7 @@ void InstallerWin::GetHomeDirectory()
 		return;
 	home.Append("home");
 	LibGetEntryRef(home.Path(), engine.destination);
+	engine.make_destination = true;
 	SetDestinationPath();
 	const float room = volume_size->Frame().right - volume->Frame().right - 2;
 	volume_size->SetText(FreeSpaceText(int64(current.FreeBytes()), volume_size, room).String());
@@ -217,6 +218,7 @@ void InstallerWin::SelectDestination()
 		return;
 	}
 	if (CheckDestinationFolder(true)) {
+		engine.make_destination = false;
 		SetDestinationPath();
 		folder_panel->Hide();
 		return;
