@@ -60,6 +60,14 @@ void InstallConfig::ReportProgress(const int64& placed)
 	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
 }
 
+void InstallConfig::ReportCompleted()
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_COMPLETED);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
 void InstallConfig::OpenLog(const char* path)
 {
 	fLog.Open(path, ConfigRecord(*this).LogWanted());

@@ -28,6 +28,10 @@ enum { INSTALL_STATUS_UPDATE = 'isud' };
 // Progress of a run: int64 "placed", the bytes of the items placed so far.
 enum { INSTALL_PROGRESS = 'ispr' };
 
+// The run is complete and kept, so there is nothing left to stop; sent
+// before the completion message is shown.
+enum { INSTALL_COMPLETED = 'iscp' };
+
 // Results of Action(), the "status" of the thread-change message.
 enum {
 	INSTALL_RUN_OVER = 0,
@@ -60,6 +64,7 @@ public:
 	// Status and log.
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void ReportProgress(const int64& placed);
+	void ReportCompleted();
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();

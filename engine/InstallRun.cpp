@@ -122,6 +122,7 @@ int32 InstallRun::Execute()
 	FinishLog();
 	// A run that could not do everything says so, here and at completion.
 	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+	fConfig.ReportCompleted();
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
 }

@@ -757,6 +757,10 @@ void host_sync_window(WindowHost& host, BWindow& window)
 	}
 	native->active = window.IsActive();
 	native->window->redraw();
+	std::lock_guard<std::mutex> guard(host.lock);
+	host.shownFrame = window.Frame();
+	host.shownMain = wanted && window.Look() == B_TITLED_WINDOW_LOOK && !window.IsModal() &&
+	                 !window.IsFloating();
 }
 
 void host_destroy_native(WindowHost& host)

@@ -295,6 +295,19 @@ void InterfaceHost::AddWindow(const std::shared_ptr<WindowHost>& host)
 	sHosts.push_back(host);
 }
 
+bool InterfaceHost::MainWindowFrame(BRect* frame)
+{
+	std::lock_guard<std::mutex> guard(sHostsLock);
+	for (const auto& host : sHosts) {
+		std::lock_guard<std::mutex> hostGuard(host->lock);
+		if (host->window == nullptr || !host->shownMain)
+			continue;
+		*frame = host->shownFrame;
+		return true;
+	}
+	return false;
+}
+
 void InterfaceHost::WindowChanged(const std::shared_ptr<WindowHost>& host)
 {
 	host->changed = true;

@@ -99,6 +99,8 @@ private:
 	void RelabelStep();
 	void EnableDestination(const bool& enabled);
 	void ReturnToStepTwo();
+	// The run is complete: the button quits.
+	void Completed();
 
 	GroupContextList groups;
 	int32 step;
@@ -131,6 +133,8 @@ private:
 	// The run has sent its end: its thread may still be returning, and a
 	// quit then waits for it instead of stopping it.
 	std::atomic<bool> run_reported;
+	// The run is complete and kept: a quit is no stop.
+	std::atomic<bool> run_completed;
 
 	// The record and the item rows, read on a thread of their own while the
 	// display opens; LoadResources waits for them.

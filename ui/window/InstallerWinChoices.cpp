@@ -147,7 +147,8 @@ void InstallerWin::CustomItemSelected()
 	LibString text;
 	LibBytesToString(SelectedBytes() + int64(deinstaller), text, 1);
 	install_size->SetText(text.String());
-	button->SetEnabled(count > 0);
+	// Quit needs no selection.
+	button->SetEnabled(count > 0 || step == 4);
 	Unlock();
 }
 

@@ -53,6 +53,7 @@ void InstallerWin::MessageReceived(BMessage* message)
 		case LIB_THREAD_CHANGE: ThreadChange(message); break;
 		case INSTALL_PROGRESS: ShowProgress(message->FindInt64("placed")); break;
 		case INSTALL_STATUS_UPDATE: SetInstruction(message->FindString("message")); break;
+		case INSTALL_COMPLETED: Completed(); break;
 		case B_NODE_MONITOR: {
 			int32 opcode = 0;
 			if (message->FindInt32("opcode", &opcode) == B_OK &&
@@ -87,7 +88,7 @@ void InstallerWin::ButtonPressed()
 		case 2:
 			EnableDestination(false);
 			step = 3;
-			button->SetLabel(Text(1012).String());
+			RelabelStep();
 			Install();
 			break;
 		default: QuitRequested(); break;
@@ -97,12 +98,18 @@ void InstallerWin::ButtonPressed()
 void InstallerWin::RelabelStep()
 {
 	oLocalize localizer;
-	if (step == 2) {
-		button->SetLabel(localizer.GetString(1007).String());
-		SetInstruction(localizer.GetString(1009).String());
-	} else if (step == 1) {
-		button->SetLabel(localizer.GetString(1008).String());
-		SetInstruction(localizer.GetString(1010).String());
+	switch (step) {
+		case 1:
+			button->SetLabel(localizer.GetString(1008).String());
+			SetInstruction(localizer.GetString(1010).String());
+			break;
+		case 2:
+			button->SetLabel(localizer.GetString(1007).String());
+			SetInstruction(localizer.GetString(1009).String());
+			break;
+		// During and after a run the instruction line is the run's.
+		case 3: button->SetLabel(localizer.GetString(1012).String()); break;
+		default: button->SetLabel(localizer.GetString(1070).String()); break;
 	}
 }
 
@@ -132,6 +139,7 @@ void InstallerWin::Install()
 	ConfigRecord::SetInstructions(engine, instructions);
 	selected_total = SelectedBytes();
 	run_reported = false;
+	run_completed = false;
 	placed_bytes = 0;
 	instruction->Reset();
 	instruction->SetFraction(0);
@@ -167,6 +175,17 @@ void InstallerWin::ThreadChange(BMessage* message)
 	ReturnToStepTwo();
 }
 
+void InstallerWin::Completed()
+{
+	Lock();
+	run_completed = true;
+	step = 4;
+	instruction->SetFraction(1);
+	RelabelStep();
+	button->SetEnabled(true);
+	Unlock();
+}
+
 void InstallerWin::ReturnToStepTwo()
 {
 	Lock();
@@ -191,7 +210,8 @@ void InstallerWin::QuitRunning()
 		InterfaceHost::RunNestedLoop([this] { return engine.Status() == 0; });
 	status_t result = B_OK;
 	wait_for_thread(engine.Thread(), &result);
-	if (finished)
+	// A stop during the completion messages only closes them.
+	if (finished || run_completed)
 		return;
 	InterfaceHost::Event("install-stopped");
 	LibError("%s", Text(1027).String());
