@@ -49,6 +49,8 @@ public:
 	~InstallerWin() override;
 
 	void MessageReceived(BMessage* message) override;
+	// Follows the keyboard focus into and out of the item list.
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
 
 	void LoadResources();
@@ -95,6 +97,9 @@ private:
 	void SetDefaultFolder();
 	void PlaySoundIfAny();
 	void SetInstruction(const char* text);
+	// While the item list has the keyboard, the instruction line says how
+	// it selects.
+	void ShowListHint();
 	void ShowProgress(const int64& placed);
 	void RelabelStep();
 	void EnableDestination(const bool& enabled);
@@ -128,6 +133,7 @@ private:
 	BButton* button;
 	LibMenuField* options;
 
+	bool list_hinted;
 	int64 selected_total;
 	int64 placed_bytes;
 	// The run has sent its end: its thread may still be returning, and a

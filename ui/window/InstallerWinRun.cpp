@@ -66,6 +66,25 @@ void InstallerWin::MessageReceived(BMessage* message)
 	ReportState();
 }
 
+void InstallerWin::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	LibWindow::DispatchMessage(message, handler);
+	ShowListHint();
+}
+
+void InstallerWin::ShowListHint()
+{
+	const bool hinted = step == 2 && CurrentFocus() == custom_list;
+	if (hinted == list_hinted)
+		return;
+	list_hinted = hinted;
+	if (hinted)
+		SetInstruction(Text(1071).String());
+	else if (step == 2)
+		RelabelStep();
+	ReportState();
+}
+
 // The application closes the window once a running install has stopped, so
 // the window and its engine outlive QuitRunning.
 bool InstallerWin::QuitRequested()
@@ -105,7 +124,7 @@ void InstallerWin::RelabelStep()
 			break;
 		case 2:
 			button->SetLabel(localizer.GetString(1007).String());
-			SetInstruction(localizer.GetString(1009).String());
+			SetInstruction(localizer.GetString(list_hinted ? 1071 : 1009).String());
 			break;
 		// During and after a run the instruction line is the run's.
 		case 3: button->SetLabel(localizer.GetString(1012).String()); break;
