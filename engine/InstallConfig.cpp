@@ -68,6 +68,15 @@ void InstallConfig::ReportCompleted()
 	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
 }
 
+void InstallConfig::ReportUndoProgress(const float& left)
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_UNDO_PROGRESS);
+	message.AddFloat("left", left);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
 void InstallConfig::OpenLog(const char* path)
 {
 	fLog.Open(path, ConfigRecord(*this).LogWanted());

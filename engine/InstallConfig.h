@@ -32,6 +32,10 @@ enum { INSTALL_PROGRESS = 'ispr' };
 // before the completion message is shown.
 enum { INSTALL_COMPLETED = 'iscp' };
 
+// An undo under way: float "left", the share of the run's changes still to
+// take back (1 when it begins, 0 when done).
+enum { INSTALL_UNDO_PROGRESS = 'isun' };
+
 // Results of Action(), the "status" of the thread-change message.
 enum {
 	INSTALL_RUN_OVER = 0,
@@ -65,6 +69,7 @@ public:
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void ReportProgress(const int64& placed);
 	void ReportCompleted();
+	void ReportUndoProgress(const float& left);
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ public:
 	// Moves `path` to its volume's trash, with its record.
 	bool Trash(const std::string& path);
 
+	// Told, as an undo goes, how many entries it has taken back so far.
+	using UndoProgress = std::function<void(const int64& undone)>;
+	void SetUndoProgress(UndoProgress progress) { fUndoProgress = std::move(progress); }
+
 	// The run is kept: the journal and its copies go.
 	void Commit();
 	// Undoes every recorded change, newest first, then removes the journal.
@@ -97,7 +102,7 @@ private:
 
 	static bool Read(const std::string& path, std::vector<Record>& records, bool& rollback);
 	static void UndoAll(const std::vector<Record>& records, std::vector<std::string>& problems,
-	                    std::vector<std::string>* kept);
+	                    std::vector<std::string>* kept, const UndoProgress* progress = nullptr);
 	static void UndoRecord(const Record& record, UndoState& state);
 	static void SetTimes(const std::vector<Record>& records);
 	static void ClearWorkFolders(const std::vector<Record>& records);
@@ -110,4 +115,5 @@ private:
 	std::set<std::string> fNoted;
 	std::set<std::string> fMade;
 	std::vector<Record> fRecords;
+	UndoProgress fUndoProgress;
 };

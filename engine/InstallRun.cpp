@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -76,7 +77,8 @@ int32 InstallConfig::Action()
 
 InstallRun::InstallRun(InstallConfig& config)
     : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
-      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0)
+      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0),
+      fUnpackedEntries(0)
 {
 }
 
@@ -338,7 +340,13 @@ int32 InstallRun::EndUndone(const int32& result)
 	std::vector<std::string> problems;
 	std::vector<std::string> kept;
 	const bool changed = fConfig.journal.HasChanges();
+	// The share still to take back, for a bar that runs backwards.
+	const double total = double(std::max<int64>(1, fUnpackedEntries));
+	fConfig.journal.SetUndoProgress([this, total](const int64& undone) {
+		fConfig.ReportUndoProgress(float(std::max(0.0, 1 - double(undone) / total)));
+	});
 	fConfig.journal.Undo(problems, &kept);
+	fConfig.journal.SetUndoProgress(nullptr);
 	fLock.Release();
 	fConfig.journal.RestoreTimes();
 	if (changed)

@@ -109,4 +109,6 @@ private:
 	int32 fSelectedCount;
 	int32 fBegunCount;
 	int64 fPlacedBytes;
+	// The entries the items unpacked: about what an undo takes back.
+	int64 fUnpackedEntries;
 };

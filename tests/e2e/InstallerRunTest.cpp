@@ -119,6 +119,63 @@ TEST_F(InstallerTest, AFreshHomeInstallsIntoTheOfferedFolderAndTheEndIsCentredWi
 	EXPECT_EQ(ReadFile(offered + "/Fresh/tool.txt"), "tool");
 }
 
+#ifdef VANTRY_XCLOSE
+TEST_F(InstallerTest, ClosingTheWindowAtAQuestionStopsAndTheUndoRunsTheBarBack)
+{
+	// 30 000 files placed, then a question about an entry in the way.
+	std::map<std::string, std::string> files = {{"files/late.txt", "new"}};
+	for (int i = 0; i < 30000; i++)
+		files["files/many/d" + std::to_string(i / 300) + "/f" + std::to_string(i)] = "x";
+	const std::string product = ProductHead("Many") + R"(opt_compression = 1
+[[groups]]
+group_name = "All"
+[[custom_folder]]
+custom_folder_name = "Target"
+custom_root_dir = "User"
+custom_sub_dir = "target"
+custom_replace_existing = false
+[[install_file]]
+file_name = "files/many"
+groups = ["All"]
+[[install_file]]
+file_name = "files/late.txt"
+groups = ["All"]
+install_meta = { destination = "Target", destination_exists = "Prompt", link = "None" }
+)";
+	WriteFile(fWorld.Home() + "/target/late.txt", "mine");
+	Launch(fWorld.Build("Many", product, files));
+	size_t mark = fProbe.Mark();
+	ClickButton();
+	int left, top, width, height;
+	ASSERT_TRUE(WaitForAlert("late.txt", &left, &top, &width, &height, mark)) << Output();
+	std::string id;
+	Tool({"xdotool", "search", "--name", "^Many$"}, &id);
+	mark = fProbe.Mark();
+	ASSERT_EQ(Tool({VANTRY_XCLOSE, id.substr(0, id.find('\n'))}), 0);
+	const auto stopping = [](State& s) {
+		return s["instruction"] == "Stopping: undoing the installation...";
+	};
+	EXPECT_TRUE(WaitForState(stopping, mark, nullptr, 1s)) << "the undo shows within a second";
+	ASSERT_TRUE(WaitForAlert("Installation was stopped before it could complete.", &left, &top,
+	                         &width, &height, mark))
+	        << Output();
+	std::vector<double> progress;
+	for (size_t i = mark; i < fProbe.Lines().size(); i++) {
+		const State state = ParseState(fProbe.Lines()[i]);
+		if (state.count("progress") != 0)
+			progress.push_back(std::stod(state.at("progress")));
+	}
+	ASSERT_FALSE(progress.empty()) << Output();
+	EXPECT_GT(progress.front(), 0) << "the bar starts where the run stood";
+	EXPECT_TRUE(std::is_sorted(progress.rbegin(), progress.rend())) << "and only runs back";
+	EXPECT_EQ(progress.back(), 0) << Output();
+	ClickDefaultButton(left, top, width, height);
+	EXPECT_EQ(WaitForEnd(), 0);
+	EXPECT_FALSE(Exists(fWorld.Apps() + "/Many")) << "the placed item was undone";
+	EXPECT_EQ(ReadFile(fWorld.Home() + "/target/late.txt"), "mine");
+}
+#endif
+
 TEST_F(InstallerTest, StopEndsTheRunAtASafePointAndThenTheProgram)
 {
 	const std::map<std::string, std::string> files = BulkFiles(6 << 20);
@@ -126,7 +183,12 @@ TEST_F(InstallerTest, StopEndsTheRunAtASafePointAndThenTheProgram)
 	const size_t mark = fProbe.Mark();
 	ClickButton();
 	ASSERT_TRUE(WaitForState([](State& s) { return s["button"] == "Stop"; }, mark)) << Output();
+	const size_t stopped = fProbe.Mark();
 	ClickButton();
+	EXPECT_TRUE(WaitForState(
+	        [](State& s) { return s["instruction"] == "Stopping: undoing the installation..."; },
+	        stopped, nullptr, 1s))
+	        << Output();
 	int left, top, width, height;
 	ASSERT_TRUE(WaitForAlert("Installation was stopped before it could complete.", &left, &top,
 	                         &width, &height, mark))

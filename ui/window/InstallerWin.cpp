@@ -62,8 +62,8 @@ void SetFontSize10(BView* view)
 InstallerWin::InstallerWin()
     : LibWindow(kWindowFrame, "InstallerWin", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
                 B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
-      step(1), product_view(nullptr), folder_panel(nullptr), list_hinted(false), selected_total(0),
-      placed_bytes(0), run_reported(false), run_completed(false)
+      step(1), product_view(nullptr), folder_panel(nullptr), list_hinted(false), undo_from(-1),
+      selected_total(0), placed_bytes(0), run_reported(false), run_completed(false)
 {
 	// Only the reader touches the engine's record until LoadResources; a
 	// reading begun with the program is taken over instead.

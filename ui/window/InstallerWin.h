@@ -101,6 +101,10 @@ private:
 	// it selects.
 	void ShowListHint();
 	void ShowProgress(const int64& placed);
+	// The bar runs back from where the run stopped as the undo goes.
+	void ShowUndo(const float& left);
+	// A stop asked for: the line says the run is being undone.
+	void ShowStopping();
 	void RelabelStep();
 	void EnableDestination(const bool& enabled);
 	void ReturnToStepTwo();
@@ -134,6 +138,8 @@ private:
 	LibMenuField* options;
 
 	bool list_hinted;
+	// Where the bar stood when the undo began; negative before.
+	float undo_from;
 	int64 selected_total;
 	int64 placed_bytes;
 	// The run has sent its end: its thread may still be returning, and a

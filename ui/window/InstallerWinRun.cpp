@@ -2,6 +2,7 @@
 // and the window's messages.
 #include "InstallerWin.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Application.h"
@@ -54,6 +55,7 @@ void InstallerWin::MessageReceived(BMessage* message)
 		case INSTALL_PROGRESS: ShowProgress(message->FindInt64("placed")); break;
 		case INSTALL_STATUS_UPDATE: SetInstruction(message->FindString("message")); break;
 		case INSTALL_COMPLETED: Completed(); break;
+		case INSTALL_UNDO_PROGRESS: ShowUndo(message->FindFloat("left")); break;
 		case B_NODE_MONITOR: {
 			int32 opcode = 0;
 			if (message->FindInt32("opcode", &opcode) == B_OK &&
@@ -89,6 +91,8 @@ void InstallerWin::ShowListHint()
 // the window and its engine outlive QuitRunning.
 bool InstallerWin::QuitRequested()
 {
+	if (step == 3 && !run_reported)
+		ShowStopping();
 	if (be_app != nullptr)
 		be_app->PostMessage(B_QUIT_REQUESTED);
 	return false;
@@ -159,6 +163,7 @@ void InstallerWin::Install()
 	selected_total = SelectedBytes();
 	run_reported = false;
 	run_completed = false;
+	undo_from = -1;
 	placed_bytes = 0;
 	instruction->Reset();
 	instruction->SetFraction(0);
@@ -174,6 +179,21 @@ void InstallerWin::ShowProgress(const int64& placed)
 	// Full only when the run says it is complete.
 	const float fraction = float(double(placed) / double(selected_total));
 	instruction->SetFraction(fraction < 1 ? fraction : 0.999f);
+}
+
+void InstallerWin::ShowStopping()
+{
+	SetInstruction(Text(1072).String());
+	ReportState();
+}
+
+void InstallerWin::ShowUndo(const float& left)
+{
+	if (undo_from < 0) {
+		undo_from = std::max(0.0f, instruction->Fraction());
+		SetInstruction(Text(1072).String());
+	}
+	instruction->SetFractionBack(undo_from * left);
 }
 
 void InstallerWin::ThreadChange(BMessage* message)

@@ -264,7 +264,7 @@ TEST(InstallRunTest, MissingStandardFoldersAreMadeForItemsAndLinks)
 	        << log;
 }
 
-TEST(InstallRunTest, AnOfferedDestinationIsMadeWhenMissingAndGoesWithAnUndoneRun)
+TEST(InstallRunTest, AnOfferedDestinationIsMadeWhenMissingAndGoesWithAnUndoneRunThatCountsDown)
 {
 	struct Case {
 		const char* name;
@@ -285,9 +285,20 @@ TEST(InstallRunTest, AnOfferedDestinationIsMadeWhenMissingAndGoesWithAnUndoneRun
 		const std::string offered = run.apps + "/Offered";
 		ASSERT_TRUE(LibGetEntryRef(offered.c_str(), run.config.destination));
 		run.config.make_destination = true;
-		EXPECT_EQ(RunWorld::EndStatus(run.Run()), test.result) << test.name;
+		const std::vector<BMessage> messages = run.Run();
+		EXPECT_EQ(RunWorld::EndStatus(messages), test.result) << test.name;
 		EXPECT_EQ(fs::exists(offered + "/Run/Log"), !test.blocked) << test.name;
 		EXPECT_EQ(fs::exists(offered), !test.blocked) << test.name;
+		// The undo tells what is left to take back, down to nothing.
+		std::vector<float> left;
+		for (const BMessage& message : messages) {
+			if (message.what == INSTALL_UNDO_PROGRESS)
+				left.push_back(message.FindFloat("left"));
+		}
+		EXPECT_EQ(left.empty(), !test.blocked) << test.name;
+		EXPECT_TRUE(std::is_sorted(left.rbegin(), left.rend())) << test.name;
+		if (!left.empty())
+			EXPECT_EQ(left.back(), 0) << test.name;
 	}
 }
 
