@@ -774,10 +774,12 @@ void sync_geometry(NativeWindow& native, BWindow& window)
 	int w = int(frame.Width()) + 1, h = int(frame.Height()) + 1;
 	HostFlWindow* fl = native.window;
 	bool fixed = (window.Flags() & B_NOT_RESIZABLE) != 0;
+	float minWidth, maxWidth, minHeight, maxHeight;
+	window.GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
 	if (fixed)
 		fl->size_range(w, h, w, h);
 	else
-		fl->size_range(1, 1, 0, 0);
+		fl->size_range(std::max(1, int(minWidth) + 1), std::max(1, int(minHeight) + 1), 0, 0);
 	if (fl->x() != x || fl->y() != y || fl->w() != w || fl->h() != h) {
 		fl->syncing = true;
 		fl->resize(x, y, w, h);

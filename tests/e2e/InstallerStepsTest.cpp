@@ -194,6 +194,43 @@ TEST_F(InstallerTest, SelectedRowsTakeTheDesktopsColoursAndTheListSaysHowItSelec
 	}
 }
 
+TEST_F(InstallerTest, AnEnlargedWindowShowsMoreOfTheLicenceAndNeverShrinksBelowItsFrame)
+{
+	// Forty paragraphs of three lines wrapped by hand at 40 columns.
+	std::string licence;
+	for (int i = 0; i < 40; i++)
+		licence += "Paragraph " + std::to_string(i) +
+		           " of the terms, wrapped\\nby hand at forty columns as licences\\noften "
+		           "are.\\n\\n";
+	Launch(fWorld.Build("Small", SmallProduct("license = \"" + licence + "\"\n", true),
+	                    kSmallFiles));
+	State first;
+	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "1"; }, 0, &first)) << Output();
+	EXPECT_EQ(first["frame"], "456x258");
+	std::string id;
+	Tool({"xdotool", "search", "--name", "^Small$"}, &id);
+	id = id.substr(0, id.find('\n'));
+	struct Case {
+		const char* size[2];
+		const char* frame;
+	};
+	const Case cases[] = {{{"900", "700"}, "900x700"}, {{"300", "200"}, "456x258"}};
+	for (const Case& test : cases) {
+		const size_t mark = fProbe.Mark();
+		ASSERT_EQ(Tool({"xdotool", "windowsize", id, test.size[0], test.size[1]}), 0);
+		State state;
+		EXPECT_TRUE(
+		        WaitForState([&](State& s) { return s["frame"] == test.frame; }, mark, &state, 10s))
+		        << test.frame << ": " << state["frame"];
+		if (std::string(test.frame) != "900x700")
+			continue;
+		// More rows show, and the joined paragraphs wrap to fewer lines.
+		EXPECT_GT(std::stoi(state["licence_rows"]), 2 * std::stoi(first["licence_rows"]));
+		EXPECT_LT(std::stoi(state["licence_lines"]), 40 * 3);
+		EXPECT_LT(std::stoi(state["licence_lines"]), std::stoi(first["licence_lines"]));
+	}
+}
+
 // The product's name is written in pure blue; the picture has none of it.
 bool NameShown(const e2e::Image& shot, const int& x, const int& y)
 {

@@ -52,6 +52,8 @@ public:
 	// Follows the keyboard focus into and out of the item list.
 	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
+	// The licence and the item list take the room the window is given.
+	void FrameResized(float width, float height) override;
 
 	void LoadResources();
 	void InitFolderPanel();
