@@ -156,7 +156,8 @@ std::string InitialDestination(const InstallConfig& config)
 bool ChooseDestination(InstallConfig& config, TerminalInput& input, UnattendedOptions& choices)
 {
 	FILE* out = input.Out();
-	std::string folder = InitialDestination(config);
+	const std::string offered = InitialDestination(config);
+	std::string folder = offered;
 	Heading(out, InstallText(1009));
 	for (;;) {
 		std::string line;
@@ -171,7 +172,10 @@ bool ChooseDestination(InstallConfig& config, TerminalInput& input, UnattendedOp
 			fprintf(out, "%s\n", error.c_str());
 			continue;
 		}
-		if (!missing.empty()) {
+		// The folder offered is made by the run, as the window's is; one the
+		// person typed must exist.
+		config.make_destination = folder == offered;
+		if (!missing.empty() && !config.make_destination) {
 			fprintf(out, "%s\n", missing.c_str());
 			continue;
 		}

@@ -15,8 +15,8 @@
 #include "TextCut.h"
 
 InstallConfig::InstallConfig()
-    : BMessage(), LibThread(), log_file(nullptr), destination(), restart_requested(false),
-      fLog(log_file, failures)
+    : BMessage(), LibThread(), log_file(nullptr), destination(), make_destination(false),
+      restart_requested(false), fLog(log_file, failures)
 {
 }
 
@@ -57,6 +57,23 @@ void InstallConfig::ReportProgress(const int64& placed)
 		return;
 	BMessage message(INSTALL_PROGRESS);
 	message.AddInt64("placed", placed);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
+void InstallConfig::ReportCompleted()
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_COMPLETED);
+	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+}
+
+void InstallConfig::ReportUndoProgress(const float& left)
+{
+	if (target == nullptr)
+		return;
+	BMessage message(INSTALL_UNDO_PROGRESS);
+	message.AddFloat("left", left);
 	target->SendMessage(&message, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
 }
 

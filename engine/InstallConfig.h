@@ -28,6 +28,14 @@ enum { INSTALL_STATUS_UPDATE = 'isud' };
 // Progress of a run: int64 "placed", the bytes of the items placed so far.
 enum { INSTALL_PROGRESS = 'ispr' };
 
+// The run is complete and kept, so there is nothing left to stop; sent
+// before the completion message is shown.
+enum { INSTALL_COMPLETED = 'iscp' };
+
+// An undo under way: float "left", the share of the run's changes still to
+// take back (1 when it begins, 0 when done).
+enum { INSTALL_UNDO_PROGRESS = 'isun' };
+
 // Results of Action(), the "status" of the thread-change message.
 enum {
 	INSTALL_RUN_OVER = 0,
@@ -63,6 +71,8 @@ public:
 	// Status and log.
 	void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void ReportProgress(const int64& placed);
+	void ReportCompleted();
+	void ReportUndoProgress(const float& left);
 	void OpenLog(const char* path);
 	void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void CloseLog();
@@ -136,6 +146,9 @@ public:
 
 	FILE* log_file;
 	entry_ref destination;
+	// The destination is the standard folder the installer offered, not one
+	// the user named: the run makes it when it is missing.
+	bool make_destination;
 	bool restart_requested;
 	// A new publisher was accepted beforehand (--allow-new-publisher): the run does not ask.
 	bool new_publisher_accepted = false;

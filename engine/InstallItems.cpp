@@ -54,14 +54,19 @@ bool InstallRun::InstallItems(LibAppResource& store)
 	fItemAskAgain = fItemAnswer = fLinkAskAgain = fLinkAnswer = true;
 	ConfigRecord(fConfig).Instructions(&fInstructions);
 	fSelectedCount = CountSelectedItems();
+	// A stop ends an unpacking between two of its entries.
+	store.SetStopCheck([this] { return Stopped(); });
 	BMessage item;
 	for (int32 i = 0; fInstructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK; i++) {
 		if (!IsSelected(item))
 			continue;
 		InstallItem(store, i, item);
-		if (Failing())
+		if (Failing()) {
+			store.SetStopCheck(nullptr);
 			return false;
+		}
 	}
+	store.SetStopCheck(nullptr);
 	ConfigRecord::SetInstructions(fConfig, fInstructions);
 	return true;
 }
@@ -104,9 +109,11 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	}
 	store.SetProgressCounter(nullptr);
 	if (!extracted) {
-		fConfig.LogFailure(path, std::string(store.ExtractError()));
+		if (!Stopped())
+			fConfig.LogFailure(path, std::string(store.ExtractError()));
 		return;
 	}
+	fUnpackedEntries += store.LastEntryCount();
 	// The item's bytes reach the disk before its name appears at its final place.
 	LibSyncVolume(path.c_str());
 	if (Stopped())

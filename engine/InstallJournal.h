@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -59,6 +60,10 @@ public:
 	// The folders the run made, outer before inner.
 	std::vector<std::string> MadeFolders() const;
 
+	// Told, as an undo goes, how many entries it has taken back so far.
+	using UndoProgress = std::function<void(const int64& undone)>;
+	void SetUndoProgress(UndoProgress progress) { fUndoProgress = std::move(progress); }
+
 	// The run is kept: the journal and its copies go.
 	void Commit();
 	// Undoes every recorded change, newest first, then removes the journal.
@@ -100,7 +105,7 @@ private:
 
 	static bool Read(const std::string& path, std::vector<Record>& records, bool& rollback);
 	static void UndoAll(const std::vector<Record>& records, std::vector<std::string>& problems,
-	                    std::vector<std::string>* kept);
+	                    std::vector<std::string>* kept, const UndoProgress* progress = nullptr);
 	static void UndoRecord(const Record& record, UndoState& state);
 	static void SetTimes(const std::vector<Record>& records);
 	static void ClearWorkFolders(const std::vector<Record>& records);
@@ -113,4 +118,5 @@ private:
 	std::set<std::string> fNoted;
 	std::set<std::string> fMade;
 	std::vector<Record> fRecords;
+	UndoProgress fUndoProgress;
 };

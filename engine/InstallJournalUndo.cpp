@@ -14,6 +14,7 @@
 #include "LibFile.h"
 #include "LibPathParts.h"
 #include "Node.h"
+#include "OS.h"
 
 namespace {
 
@@ -125,7 +126,9 @@ bool NotNewer(const struct timespec& time, const struct timespec& limit)
 // Removes what an unpacking made below the open folder `folder`: files and
 // links no newer than `before`, and the folders left empty. Anything changed
 // since was put there by someone else and stays. True when nothing is left.
-bool RemoveUnpackedBelow(const int& folder, const struct timespec* before)
+// `removed` hears of each entry gone.
+bool RemoveUnpackedBelow(const int& folder, const struct timespec* before,
+                         const std::function<void()>& removed)
 {
 	DIR* listing = fdopendir(folder);
 	if (listing == nullptr) {
@@ -146,13 +149,17 @@ bool RemoveUnpackedBelow(const int& folder, const struct timespec* before)
 		if (S_ISDIR(info.st_mode)) {
 			const int inner =
 			        openat(dirfd(listing), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-			const bool gone = inner >= 0 && RemoveUnpackedBelow(inner, before) &&
+			const bool gone = inner >= 0 && RemoveUnpackedBelow(inner, before, removed) &&
 			                  unlinkat(dirfd(listing), name, AT_REMOVEDIR) == 0;
 			empty = empty && gone;
+			if (gone)
+				removed();
 			continue;
 		}
 		const bool gone = NotNewer(info.st_ctim, *before) && unlinkat(dirfd(listing), name, 0) == 0;
 		empty = empty && gone;
+		if (gone)
+			removed();
 	}
 	closedir(listing);
 	return empty;
@@ -179,6 +186,20 @@ struct InstallJournal::UndoState {
 	std::vector<Unpacked> unpacked;
 	std::vector<std::string>& problems;
 	std::vector<std::string> kept;
+	const UndoProgress* progress = nullptr;
+	int64 undone = 0;
+	bigtime_t reported = 0;
+
+	// Counts an entry taken back; the count is told at most twenty times a second.
+	void Undone()
+	{
+		undone++;
+		const bigtime_t kInterval = 50000;
+		if (progress == nullptr || !*progress || system_time() - reported < kInterval)
+			return;
+		reported = system_time();
+		(*progress)(undone);
+	}
 
 	// The newest record of the entry `info` is, or null.
 	const Unpacked* Find(const struct stat& info) const
@@ -198,8 +219,11 @@ struct InstallJournal::UndoState {
 		if (lstat(path.c_str(), &info) != 0)
 			return;
 		const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-		if (fd >= 0 && RemoveUnpackedBelow(fd, before) && rmdir(path.c_str()) == 0)
+		if (fd >= 0 && RemoveUnpackedBelow(fd, before, [this] { Undone(); }) &&
+		    rmdir(path.c_str()) == 0) {
+			Undone();
 			return;
+		}
 		kept.push_back(path + " (it holds entries this installation did not make: " +
 		               FirstEntryOf(path) + ")");
 	}
@@ -216,7 +240,9 @@ struct InstallJournal::UndoState {
 			return;
 		}
 		errno = 0;
-		if (unlink(path.c_str()) != 0 && errno != ENOENT)
+		if (unlink(path.c_str()) == 0)
+			Undone();
+		else if (errno != ENOENT)
 			problems.push_back(path + ": could not be removed: " + strerror(errno));
 	}
 };
@@ -257,9 +283,9 @@ bool InstallJournal::Read(const std::string& path, std::vector<Record>& records,
 }
 
 void InstallJournal::UndoAll(const std::vector<Record>& records, std::vector<std::string>& problems,
-                             std::vector<std::string>* kept)
+                             std::vector<std::string>* kept, const UndoProgress* progress)
 {
-	UndoState state{{}, problems, {}};
+	UndoState state{{}, problems, {}, progress};
 	for (const Record& record : records) {
 		const std::vector<std::string>& f = record.fields;
 		if (record.kind != "unpacked" || f.size() != 5)
@@ -273,6 +299,8 @@ void InstallJournal::UndoAll(const std::vector<Record>& records, std::vector<std
 	for (auto record = records.rbegin(); record != records.rend(); ++record)
 		UndoRecord(*record, state);
 	ClearWorkFolders(records);
+	if (progress != nullptr && *progress)
+		(*progress)(state.undone);
 	if (kept == nullptr)
 		return;
 	// A kept folder inside another kept one is named by the outer one.
@@ -363,7 +391,7 @@ bool InstallJournal::Undo(std::vector<std::string>& problems, std::vector<std::s
 {
 	Close();
 	const size_t before = problems.size();
-	UndoAll(fRecords, problems, kept);
+	UndoAll(fRecords, problems, kept, &fUndoProgress);
 	if (problems.size() == before) {
 		unlink(fPath.c_str());
 		LibUnlink(fBackups.c_str());

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -86,7 +87,8 @@ int32 InstallConfig::Action()
 
 InstallRun::InstallRun(InstallConfig& config)
     : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
-      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0)
+      fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0),
+      fUnpackedEntries(0)
 {
 }
 
@@ -116,20 +118,20 @@ int32 InstallRun::Execute()
 		return INSTALL_RUN_DAMAGED;
 	if (!AcceptPublisher())
 		return INSTALL_RUN_NEW_PUBLISHER;
-	if (!CheckWritableFolders())
+	if (!CheckWritableFolders() || !MakeDestination())
 		return INSTALL_RUN_NO_FOLDER;
 	// The parent's times from before the lock file touches it.
 	struct stat parent = ParentState();
 	if (!LockInstallFolder())
-		return INSTALL_RUN_LOCKED;
+		return RemoveMadeDestination(INSTALL_RUN_LOCKED);
 	// After an undo they are those from before the killed run.
 	if (UndoInterruptedRun())
 		parent = ParentState();
 	if (!BeginJournal(parent))
-		return INSTALL_RUN_NO_FOLDER;
+		return RemoveMadeDestination(INSTALL_RUN_NO_FOLDER);
 	result = MakeChanges(store);
 	if (result != kChangesMade)
-		return EndUndone(result);
+		return RemoveMadeDestination(EndUndone(result));
 	RecordCreatedFolders();
 	fConfig.journal.Commit();
 	fConfig.AutoLaunch();
@@ -138,6 +140,7 @@ int32 InstallRun::Execute()
 	FinishLog();
 	// A run that could not do everything says so, here and at completion.
 	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+	fConfig.ReportCompleted();
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
 }
@@ -187,7 +190,11 @@ bool InstallRun::OpenDestination()
 {
 	BDirectory folder(&fConfig.destination);
 	BPath path(&fConfig.destination);
-	if (folder.InitCheck() != B_OK || path.InitCheck() != B_OK) {
+	// A standard folder the installer offered is made once nothing stands
+	// in the way (MakeDestination).
+	const bool madeLater = fConfig.make_destination && path.InitCheck() == B_OK &&
+	                       folder.InitCheck() == B_ENTRY_NOT_FOUND && !LibEntryExists(path.Path());
+	if (!madeLater && (folder.InitCheck() != B_OK || path.InitCheck() != B_OK)) {
 		// The user must learn which folder was meant and what stands in the way.
 		const status_t why = folder.InitCheck() != B_OK ? folder.InitCheck() : path.InitCheck();
 		const char* named = path.InitCheck() == B_OK ? path.Path() : fConfig.destination.name;
@@ -211,6 +218,38 @@ bool InstallRun::OpenDestination()
 	if (config.SaveReplaced())
 		fSavedFiles = fInstallFolder + "/" + kSavedFilesName;
 	return true;
+}
+
+bool InstallRun::MakeDestination()
+{
+	const std::string destination = LibParentOf(fInstallFolder);
+	std::vector<std::string> missing;
+	for (std::string folder = destination;
+	     !folder.empty() && folder != "/" && !LibEntryExists(folder); folder = LibParentOf(folder))
+		missing.push_back(folder);
+	if (missing.empty())
+		return true;
+	errno = 0;
+	if (!Libmkdir(destination.c_str())) {
+		const int why = errno;
+		LibError("%s\n\n%s: %s", InstallText(1040).String(), destination.c_str(),
+		         why != 0 ? strerror(why) : "unknown error");
+		return false;
+	}
+	fMadeFolders = missing;
+	return true;
+}
+
+int32 InstallRun::RemoveMadeDestination(const int32& result)
+{
+	// The lock file lies in the destination; what else is there stays.
+	fLock.Release();
+	for (const std::string& folder : fMadeFolders) {
+		if (rmdir(folder.c_str()) != 0)
+			break;
+	}
+	fMadeFolders.clear();
+	return result;
 }
 
 bool InstallRun::LockInstallFolder()
@@ -317,7 +356,13 @@ int32 InstallRun::EndUndone(const int32& result)
 	std::vector<std::string> problems;
 	std::vector<std::string> kept;
 	const bool changed = fConfig.journal.HasChanges();
+	// The share still to take back, for a bar that runs backwards.
+	const double total = double(std::max<int64>(1, fUnpackedEntries));
+	fConfig.journal.SetUndoProgress([this, total](const int64& undone) {
+		fConfig.ReportUndoProgress(float(std::max(0.0, 1 - double(undone) / total)));
+	});
 	fConfig.journal.Undo(problems, &kept);
+	fConfig.journal.SetUndoProgress(nullptr);
 	fLock.Release();
 	fConfig.journal.RestoreTimes();
 	if (changed)

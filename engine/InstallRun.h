@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
 #include "InstallConfig.h"
 #include "InstallLock.h"
@@ -59,6 +60,11 @@ private:
 	bool CheckRequirements(int32& result);
 	void ReadVolume();
 	bool OpenDestination();
+	// Makes the destination the installer offered when it is missing.
+	bool MakeDestination();
+	// Removes the folders MakeDestination made when they are empty again;
+	// answers `result`.
+	int32 RemoveMadeDestination(const int32& result);
 	bool LockInstallFolder();
 	bool TrashEarlierInstallation();
 	bool CreateInstallFolder();
@@ -97,6 +103,8 @@ private:
 	std::string fInstallFolder;
 	std::string fSavedFiles;
 	std::string fLogPath;
+	// Made by MakeDestination, the deepest first.
+	std::vector<std::string> fMadeFolders;
 	BMessage fCustomFolders;
 	BMessage fInstructions;
 	bool fItemAskAgain;
@@ -106,4 +114,6 @@ private:
 	int32 fSelectedCount;
 	int32 fBegunCount;
 	int64 fPlacedBytes;
+	// The entries the items unpacked: about what an undo takes back.
+	int64 fUnpackedEntries;
 };

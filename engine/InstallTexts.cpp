@@ -67,6 +67,10 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1058, "Please answer y or n."},
 	        {1059, "The installation was undone, but these entries were not made by it and were "
 	               "kept where they are:\n%s"},
+	        // The window's own texts.
+	        {1070, "Quit"},
+	        {1071, "Click selects one; Ctrl-/Shift-click adds more"},
+	        {1072, "Stopping: undoing the installation..."},
 	};
 	return texts;
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-const rgb_color kSelectedColor = {216, 216, 216, 255};
 const rgb_color kPathColor = {128, 128, 128, 255};
 const rgb_color kTextColor = {0, 0, 0, 255};
 const float kRowHeight = 18;
@@ -32,23 +31,26 @@ void FileListItem::DrawItem(BView* owner, BRect frame, bool complete)
 	if (owner == nullptr)
 		return;
 	float margin = Margin();
-	owner->SetHighColor(IsSelected() ? kSelectedColor : owner->ViewColor());
+	// Selected rows in the desktop's selection colours, so they stand out.
+	const rgb_color text = IsSelected() ? ui_color(B_LIST_SELECTED_ITEM_TEXT_COLOR) : kTextColor;
+	owner->SetHighColor(IsSelected() ? ui_color(B_LIST_SELECTED_BACKGROUND_COLOR)
+	                                 : owner->ViewColor());
 	owner->FillRect(frame);
-	owner->SetHighColor(kTextColor);
+	owner->SetHighColor(text);
 	owner->SetDrawingMode(B_OP_OVER);
 	owner->DrawBitmap(fIcon, BPoint(margin - 1, frame.top + 1));
 	BPoint where(margin + kTextIndent, frame.bottom - 4);
-	const char* text = fDisplayText.String();
-	const char* last = fShowFullPath ? strrchr(text, '/') : nullptr;
+	const char* shown = fDisplayText.String();
+	const char* last = fShowFullPath ? strrchr(shown, '/') : nullptr;
 	if (last == nullptr) {
 		owner->DrawString(fDisplayText.String(), where);
 		return;
 	}
 	// The folders in grey, the leaf in black right after them.
-	int32 folders = (int32)(last - text) + 1;
-	owner->SetHighColor(kPathColor);
-	owner->DrawString(text, folders, where);
-	where.x += owner->StringWidth(text, folders);
-	owner->SetHighColor(kTextColor);
-	owner->DrawString(text + folders, where);
+	int32 folders = (int32)(last - shown) + 1;
+	owner->SetHighColor(IsSelected() ? text : kPathColor);
+	owner->DrawString(shown, folders, where);
+	where.x += owner->StringWidth(shown, folders);
+	owner->SetHighColor(text);
+	owner->DrawString(shown + folders, where);
 }

@@ -77,6 +77,7 @@ void LibAppResource::_Attach(const char* path, const uint32& mode)
 bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool unpack)
 {
 	fExtractError = "the installer carries no payload for it";
+	fEntryCount = 0;
 	// The tag holds for this call only, however it ends.
 	std::string tagName;
 	std::string tagValue;
@@ -141,7 +142,10 @@ bool LibAppResource::_Unpack(off_t offset, size_t size, const char* name, const 
 	extractor.SetTag(tagName, tagValue);
 	extractor.SetIdentity(idName, idValue);
 	extractor.SetProgress(fWritten);
-	if (extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name) != B_OK) {
+	extractor.SetStopCheck(fStopped);
+	const status_t status = extractor.Extract(fPath.c_str(), offset, size, work.c_str(), name);
+	fEntryCount = extractor.EntryCount();
+	if (status != B_OK) {
 		fExtractError = extractor.ErrorText();
 		return false;
 	}

@@ -35,6 +35,11 @@ public:
 	// Host addition: a counter the next unpacking ExtractEntry adds the bytes
 	// it writes to, as it goes (for a progress bar); none when null.
 	void SetProgressCounter(std::atomic<int64>* written) { fWritten = written; }
+	// Host addition: asked between the entries an unpacking ExtractEntry
+	// writes; true stops it, placing nothing. None when empty.
+	void SetStopCheck(std::function<bool()> stopped) { fStopped = std::move(stopped); }
+	// Host addition: the entries of the archive the last unpacking took.
+	int64 LastEntryCount() const { return fEntryCount; }
 	// Host addition: called by the next unpacking ExtractEntry with the
 	// unpacked entry and its destination just before it is renamed into
 	// place; false stops the placing. It holds for that one call.
@@ -71,5 +76,7 @@ private:
 	std::string fIdName;
 	std::string fIdValue;
 	std::atomic<int64>* fWritten = nullptr;
+	std::function<bool()> fStopped;
+	int64 fEntryCount = 0;
 	BeforePlace fBeforePlace;
 };

@@ -147,6 +147,8 @@ struct PayloadExtractor::Slice {
 	const std::string* idName = nullptr;
 	const std::string* idValue = nullptr;
 	std::atomic<int64>* written = nullptr;
+	// Only the slice on the calling thread asks; the others see `failed`.
+	const std::function<bool()>* stopped = nullptr;
 
 	status_t status = B_OK;
 	std::string error;
@@ -191,8 +193,14 @@ void PayloadExtractor::Slice::Run()
 {
 	fBuffer.reset(new char[kBufferSize]);
 	const std::vector<ZipEntry>& entries = archive->Entries();
-	for (int64 i = first; status == B_OK && i < end && !failed->load(); i++)
+	const int64 kStopCheckInterval = 64;
+	for (int64 i = first; status == B_OK && i < end && !failed->load(); i++) {
+		if (stopped != nullptr && (i - first) % kStopCheckInterval == 0 && (*stopped)()) {
+			status = Fail(B_CANCELED, "stopped");
+			break;
+		}
 		status = Entry(entries[i]);
+	}
 	if (status != B_OK)
 		failed->store(true);
 	CloseFolders(0);
@@ -495,6 +503,7 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 	ZipArchive archive;
 	if (archive.SetTo(archiveFd.fd, offset, size, (uint64)fMaxEntries) != B_OK)
 		return _Fail(archive.InitCheck(), archive.ErrorText() + ": " + archivePath);
+	fEntryCount = int64(archive.Entries().size());
 	status_t status = _CheckNames(archive, top);
 	if (status != B_OK)
 		return status;
@@ -521,6 +530,7 @@ status_t PayloadExtractor::Extract(const char* archivePath, off_t offset, off_t 
 		slice.idName = fIdName.empty() ? nullptr : &fIdName;
 		slice.idValue = &fIdValue;
 		slice.written = fWritten;
+		slice.stopped = i == 0 && fStopped ? &fStopped : nullptr;
 	}
 	std::vector<std::thread> threads;
 	for (size_t i = 1; i < slices.size(); i++)

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
 	// A counter the extraction adds the bytes of file data it writes to, as
 	// it goes, from every thread; none when null.
 	void SetProgress(std::atomic<int64>* written) { fWritten = written; }
+	// Asked between entries, on the calling thread; true ends the
+	// extraction with B_CANCELED. None when empty.
+	void SetStopCheck(const std::function<bool()>& stopped) { fStopped = stopped; }
+	// The entries of the archive last extracted, whole or not.
+	int64 EntryCount() const { return fEntryCount; }
 
 	// Unpacks the archive held in [offset, offset + size) of the file at
 	// `archivePath` into the existing folder `target`. Every entry must lie
@@ -68,4 +74,6 @@ private:
 	std::string fIdValue;
 	std::string fError;
 	std::atomic<int64>* fWritten = nullptr;
+	std::function<bool()> fStopped;
+	int64 fEntryCount = 0;
 };

@@ -21,5 +21,8 @@ void host_destroy_native(WindowHost& host);
 void host_replay(const DrawList& drawing, int originX, int originY);
 // Sets up the fonts and colours of the window system (once, main thread).
 void host_setup_fonts();
+// Hears the X events of the windows that FLTK does not pass on (once, main
+// thread).
+void host_watch_x_events();
 // The label as FLTK shows it literally: '@' and '&' doubled.
 std::string host_escape_label(const char* label);

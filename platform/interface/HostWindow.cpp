@@ -9,6 +9,7 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Scrollbar.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <unistd.h>
 
@@ -300,6 +301,7 @@ public:
 	int handle(int event) override;
 	void resize(int x, int y, int w, int h) override;
 	void draw() override;
+	NativeWindow* Owner() const { return fOwner; }
 
 	bool syncing = false;
 
@@ -328,6 +330,11 @@ public:
 	uint64 focusId = 0;
 	bool active = false;
 	bool closable = true;
+	// Whether the window system gave it the keyboard; and whether it takes
+	// the keyboard where no window manager gives it (not a tip).
+	bool focused = false;
+	bool takesFocus = true;
+	bool focusOffered = false;
 
 	~NativeWindow()
 	{
@@ -382,6 +389,21 @@ void post_key(NativeWindow* owner)
 	owner->address.Post(message);
 }
 
+// A window clicked, or shown while no window has the keyboard, takes it, as
+// a window manager would give it; without one nothing else does.
+void give_keyboard(NativeWindow* owner)
+{
+	HostFlWindow* window = owner->window;
+	if (owner->focused || !owner->takesFocus || !window->shown() || !window->visible())
+		return;
+	Window focus = 0;
+	int revert = 0;
+	XGetInputFocus(fl_display, &focus, &revert);
+	if (Fl::event() != FL_PUSH && focus != PointerRoot && focus != None)
+		return;
+	XSetInputFocus(fl_display, fl_xid(window), RevertToPointerRoot, CurrentTime);
+}
+
 int HostFlWindow::handle(int event)
 {
 	if (event == FL_KEYBOARD || event == FL_SHORTCUT) {
@@ -401,11 +423,8 @@ int HostFlWindow::handle(int event)
 		post_key(fOwner);
 		return 1;
 	}
-	if (event == FL_FOCUS || event == FL_UNFOCUS) {
-		BMessage message(B_WINDOW_ACTIVATED);
-		message.AddBool("active", event == FL_FOCUS);
-		fOwner->address.Post(message);
-	}
+	if (event == FL_PUSH)
+		give_keyboard(fOwner);
 	return Fl_Double_Window::handle(event);
 }
 
@@ -438,18 +457,57 @@ void HostFlWindow::draw()
 	fOwner->drawSerial++;
 	InterfaceHost::Event("drawn %d %d %d %d %d %s", fOwner->drawSerial, x(), y(), w(), h(),
 	                     fOwner->title.c_str());
+	// Drawn means mapped: the keyboard can be given to it now.
+	if (!fOwner->focusOffered) {
+		fOwner->focusOffered = true;
+		give_keyboard(fOwner);
+	}
 	DeferredInputMethod::OpenNow();
 }
 
-void window_closed(Fl_Widget* widget, void* data)
+void ask_to_close(NativeWindow* owner)
 {
-	auto* owner = static_cast<NativeWindow*>(data);
-	if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
-		return;
 	if (!owner->closable)
 		return;
 	BMessage message(B_QUIT_REQUESTED);
 	owner->address.Post(message);
+}
+
+void window_closed(Fl_Widget* widget, void* data)
+{
+	if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
+		return;
+	ask_to_close(static_cast<NativeWindow*>(data));
+}
+
+// The X events FLTK keeps from a window: the keyboard coming and going
+// reaches only the widget that has it, and the close box of a window behind
+// a modal one is dropped. Both are the window's to hear.
+int watch_x_event(void* event, void*)
+{
+	const XEvent& x = *static_cast<XEvent*>(event);
+	const bool focus = x.type == FocusIn || x.type == FocusOut;
+	if (!focus && x.type != ClientMessage)
+		return 0;
+	auto* window = dynamic_cast<HostFlWindow*>(fl_find(x.xany.window));
+	if (window == nullptr)
+		return 0;
+	NativeWindow* owner = window->Owner();
+	if (focus) {
+		if (x.xfocus.detail == NotifyInferior || owner->focused == (x.type == FocusIn))
+			return 0;
+		owner->focused = x.type == FocusIn;
+		BMessage message(B_WINDOW_ACTIVATED);
+		message.AddBool("active", owner->focused);
+		owner->address.Post(message);
+		return 0;
+	}
+	static const Atom closeAtom = XInternAtom(fl_display, "WM_DELETE_WINDOW", False);
+	if (Fl::modal() == nullptr || Fl::modal() == window || x.xclient.format != 32 ||
+	    Atom(x.xclient.data.l[0]) != closeAtom)
+		return 0;
+	ask_to_close(owner);
+	return 1;
 }
 
 bool needs_drawing(BView* view)
@@ -699,6 +757,9 @@ void create_native(WindowHost& host, BWindow& window)
 	native->address.messenger = messenger_for(window, &window);
 	if (window.Look() == B_NO_BORDER_WINDOW_LOOK || window.Look() == B_BORDERED_WINDOW_LOOK)
 		native->window->border(0);
+	native->takesFocus = (window.Flags() & B_AVOID_FOCUS) == 0 &&
+	                     window.Look() != B_NO_BORDER_WINDOW_LOOK &&
+	                     window.Look() != B_BORDERED_WINDOW_LOOK;
 	if (window.IsModal())
 		native->window->set_modal();
 	else if (window.IsFloating())
@@ -713,10 +774,12 @@ void sync_geometry(NativeWindow& native, BWindow& window)
 	int w = int(frame.Width()) + 1, h = int(frame.Height()) + 1;
 	HostFlWindow* fl = native.window;
 	bool fixed = (window.Flags() & B_NOT_RESIZABLE) != 0;
+	float minWidth, maxWidth, minHeight, maxHeight;
+	window.GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
 	if (fixed)
 		fl->size_range(w, h, w, h);
 	else
-		fl->size_range(1, 1, 0, 0);
+		fl->size_range(std::max(1, int(minWidth) + 1), std::max(1, int(minHeight) + 1), 0, 0);
 	if (fl->x() != x || fl->y() != y || fl->w() != w || fl->h() != h) {
 		fl->syncing = true;
 		fl->resize(x, y, w, h);
@@ -757,6 +820,15 @@ void host_sync_window(WindowHost& host, BWindow& window)
 	}
 	native->active = window.IsActive();
 	native->window->redraw();
+	std::lock_guard<std::mutex> guard(host.lock);
+	host.shownFrame = window.Frame();
+	host.shownMain = wanted && window.Look() == B_TITLED_WINDOW_LOOK && !window.IsModal() &&
+	                 !window.IsFloating();
+}
+
+void host_watch_x_events()
+{
+	Fl::add_system_handler(watch_x_event, nullptr);
 }
 
 void host_destroy_native(WindowHost& host)

@@ -12,6 +12,10 @@ namespace {
 
 std::atomic<uint32> sModifiers{0};
 
+// Colours set by set_ui_color, as 0xRRGGBBAA; 0 for none.
+const int kColorSlots = 32;
+std::atomic<uint32> sSetColors[kColorSlots];
+
 rgb_color make(uint8 r, uint8 g, uint8 b)
 {
 	return rgb_color{r, g, b, 255};
@@ -21,6 +25,9 @@ rgb_color make(uint8 r, uint8 g, uint8 b)
 
 rgb_color ui_color(color_which which)
 {
+	const uint32 set = which >= 0 && which < kColorSlots ? sSetColors[which].load() : 0;
+	if (set != 0)
+		return rgb_color{uint8(set >> 24), uint8(set >> 16), uint8(set >> 8), uint8(set)};
 	switch (which) {
 		case B_PANEL_BACKGROUND_COLOR:
 		case B_CONTROL_BACKGROUND_COLOR: return make(216, 216, 216);
@@ -37,8 +44,20 @@ rgb_color ui_color(color_which which)
 		case B_TOOLTIP_BACKGROUND_COLOR: return make(255, 255, 203);
 		case B_NAVIGATION_PULSE_COLOR: return make(0, 0, 0);
 		case B_CONTROL_HIGHLIGHT_COLOR: return make(102, 152, 203);
+		case B_LIST_BACKGROUND_COLOR: return make(255, 255, 255);
+		// The desktop's usual selection, until the window system says its own.
+		case B_LIST_SELECTED_BACKGROUND_COLOR: return make(53, 132, 228);
+		case B_LIST_SELECTED_ITEM_TEXT_COLOR: return make(255, 255, 255);
 		default: return make(0, 0, 0);
 	}
+}
+
+void set_ui_color(const color_which& which, const rgb_color& color)
+{
+	if (which < 0 || which >= kColorSlots)
+		return;
+	sSetColors[which] =
+	        uint32(color.red) << 24 | uint32(color.green) << 16 | uint32(color.blue) << 8 | 255;
 }
 
 rgb_color tint_color(rgb_color color, float tint)

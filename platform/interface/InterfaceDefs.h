@@ -28,9 +28,16 @@ enum color_which {
 	B_SHADOW_COLOR = 19,
 	B_TOOLTIP_BACKGROUND_COLOR = 20,
 	B_TOOLTIP_TEXT_COLOR = 21,
+	B_LIST_BACKGROUND_COLOR = 28,
+	B_LIST_SELECTED_BACKGROUND_COLOR = 29,
+	B_LIST_ITEM_TEXT_COLOR = 30,
+	B_LIST_SELECTED_ITEM_TEXT_COLOR = 31,
 };
 
 rgb_color ui_color(color_which which);
+// Replaces a colour of the table for the whole process (the window system
+// sets the desktop's own colours at start-up).
+void set_ui_color(const color_which& which, const rgb_color& color);
 // Lightens (below 1) or darkens (above 1) a colour, as the platform's tints do.
 rgb_color tint_color(rgb_color color, float tint);
 

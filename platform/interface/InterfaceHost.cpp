@@ -26,6 +26,7 @@
 #include "DeferredInputMethod.h"
 #include "FontSetup.h"
 #include "HostNative.h"
+#include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Screen.h"
@@ -187,6 +188,34 @@ int x_error(Display* display, XErrorEvent* event)
 
 void ignore_warning(const char*, ...) {}
 
+// A colour of the X resources ("Vantry.name", "*name"), as XParseColor reads it.
+bool resource_color(Display* display, const char* name, rgb_color* color)
+{
+	const char* value = XGetDefault(display, "Vantry", name);
+	XColor parsed;
+	if (value == nullptr ||
+	    !XParseColor(display, DefaultColormap(display, DefaultScreen(display)), value, &parsed))
+		return false;
+	*color = rgb_color{uint8(parsed.red >> 8), uint8(parsed.green >> 8), uint8(parsed.blue >> 8),
+	                   255};
+	return true;
+}
+
+// The desktop's selection colours, where its X resources name them; the
+// text is white or black, whichever reads on the background, unless named.
+void read_desktop_colors(Display* display)
+{
+	rgb_color background, text;
+	if (!resource_color(display, "selectBackground", &background))
+		return;
+	set_ui_color(B_LIST_SELECTED_BACKGROUND_COLOR, background);
+	const int luminance =
+	        (299 * background.red + 587 * background.green + 114 * background.blue) / 1000;
+	if (!resource_color(display, "selectForeground", &text))
+		text = luminance < 150 ? rgb_color{255, 255, 255, 255} : rgb_color{0, 0, 0, 255};
+	set_ui_color(B_LIST_SELECTED_ITEM_TEXT_COLOR, text);
+}
+
 int x_io_error(Display*)
 {
 	Fl::fatal("X I/O error");
@@ -294,6 +323,19 @@ void InterfaceHost::AddWindow(const std::shared_ptr<WindowHost>& host)
 {
 	std::lock_guard<std::mutex> guard(sHostsLock);
 	sHosts.push_back(host);
+}
+
+bool InterfaceHost::MainWindowFrame(BRect* frame)
+{
+	std::lock_guard<std::mutex> guard(sHostsLock);
+	for (const auto& host : sHosts) {
+		std::lock_guard<std::mutex> hostGuard(host->lock);
+		if (host->window == nullptr || !host->shownMain)
+			continue;
+		*frame = host->shownFrame;
+		return true;
+	}
+	return false;
 }
 
 void InterfaceHost::WindowChanged(const std::shared_ptr<WindowHost>& host)
@@ -462,6 +504,8 @@ void InterfaceHost::RunLoop(BApplication* app)
 	}
 	wait_font_setup();
 	host_setup_fonts();
+	read_desktop_colors(fl_display);
+	host_watch_x_events();
 	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
 	bool ownPresenter = AlertPresenter::Get() == nullptr;
 	if (ownPresenter)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Point.h"
+#include "Rect.h"
 #include "SupportDefs.h"
 
 class BApplication;
@@ -51,6 +52,10 @@ public:
 	static bool PostToMainThread(const std::function<void()>& function);
 	// Runs the loop until `done` answers true (a modal wait on the main thread).
 	static void RunNestedLoop(const std::function<bool()>& done);
+
+	// The frame of the oldest main window on screen (titled, neither modal
+	// nor floating); false when none is shown.
+	static bool MainWindowFrame(BRect* frame);
 
 	// Opens `menu` at a screen point and answers the index of the item chosen
 	// (-1 for none). Main thread only.

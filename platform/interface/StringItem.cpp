@@ -29,18 +29,20 @@ void BStringItem::Update(BView* owner, const BFont* font)
 
 void BStringItem::DrawItem(BView* owner, BRect frame, bool complete)
 {
-	rgb_color background = owner->ViewColor();
-	if (IsSelected())
-		background = tint_color(background, B_DARKEN_2_TINT);
+	// Selected rows in the desktop's selection colours, so they stand out.
+	const rgb_color background =
+	        IsSelected() ? ui_color(B_LIST_SELECTED_BACKGROUND_COLOR) : owner->ViewColor();
 	if (IsSelected() || complete) {
 		owner->SetHighColor(background);
 		owner->FillRect(frame);
 	}
 	owner->SetLowColor(background);
-	if (IsEnabled())
-		owner->SetHighColor(0, 0, 0);
-	else
+	if (!IsEnabled())
 		owner->SetHighColor(tint_color(background, B_DISABLED_LABEL_TINT));
+	else if (IsSelected())
+		owner->SetHighColor(ui_color(B_LIST_SELECTED_ITEM_TEXT_COLOR));
+	else
+		owner->SetHighColor(0, 0, 0);
 	float x = frame.left + 4 + OutlineLevel() * 10;
 	owner->DrawString(fText.c_str(), BPoint(x, frame.top + fBaselineOffset));
 }

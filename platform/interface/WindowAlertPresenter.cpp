@@ -144,11 +144,20 @@ public:
 	}
 
 private:
+	// Centred on the window it speaks for, else high on the screen; never
+	// beyond the screen's edges.
 	static BRect Placed(BRect frame)
 	{
-		BRect screen = BScreen().Frame();
+		const BRect screen = BScreen().Frame();
+		BRect owner;
 		float left = std::floor((screen.Width() - frame.Width()) / 2);
 		float top = std::floor((screen.Height() - frame.Height()) / 3);
+		if (InterfaceHost::MainWindowFrame(&owner)) {
+			left = std::floor(owner.left + (owner.Width() - frame.Width()) / 2);
+			top = std::floor(owner.top + (owner.Height() - frame.Height()) / 2);
+		}
+		left = std::min(left, screen.right - frame.Width());
+		top = std::min(top, screen.bottom - frame.Height());
 		return frame.OffsetToCopy(std::max(0.0f, left), std::max(0.0f, top));
 	}
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "Rect.h"
 #include "SupportDefs.h"
 
 class BWindow;
@@ -16,6 +17,10 @@ struct WindowHost {
 	// Set by the window's thread when its state changed; cleared by the main
 	// thread once it showed that state (the "latest value" mailbox).
 	std::atomic<bool> changed{false};
+	// The frame last shown and whether it is a main window (titled, neither
+	// modal nor floating), for boxes to open centred on it. Under `lock`.
+	BRect shownFrame;
+	bool shownMain = false;
 	// The window system's objects, touched only on the main thread.
 	void* native = nullptr;
 	uint64 serial = 0;

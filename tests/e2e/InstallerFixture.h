@@ -51,8 +51,10 @@ protected:
 			KeepScreenshot();
 	}
 
-	// Starts the installer and waits for its window's first frame.
-	void Launch(const std::string& installer, const std::vector<std::string>& extra = {})
+	// Starts the installer and waits for its window's first frame; `focus`
+	// gives it the keyboard as a window manager would.
+	void Launch(const std::string& installer, const std::vector<std::string>& extra = {},
+	            const bool& focus = true)
 	{
 		std::vector<std::string> env = fWorld.Environment();
 		env.insert(env.end(),
@@ -65,7 +67,8 @@ protected:
 		ASSERT_GE(drawn.words.size(), 7u);
 		fX = std::stoi(drawn.words[2]);
 		fY = std::stoi(drawn.words[3]);
-		Focus(fTitle);
+		if (focus)
+			Focus(fTitle);
 	}
 
 	// Waits for the alert whose text contains `text`; its window's origin.

@@ -121,7 +121,8 @@ TEST_F(InstallerTest, ADamagedInstallerShowsTheConfigurationErrorAndAnEmptyWindo
 
 TEST_F(InstallerTest, HoveringAGroupShowsItsDescription)
 {
-	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles));
+	// Without a window manager the window takes the keyboard itself.
+	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles), {}, false);
 	size_t mark = fProbe.Mark();
 	ASSERT_EQ(Tool({"xdotool", "mousemove", std::to_string(fX + InstallerLayout::kGroupX),
 	                std::to_string(fY + InstallerLayout::kListTop + 9), "mousemove", "--sync",
@@ -134,6 +135,100 @@ TEST_F(InstallerTest, HoveringAGroupShowsItsDescription)
 	        },
 	        10s, nullptr, mark))
 	        << Output();
+}
+
+TEST_F(InstallerTest, SelectedRowsTakeTheDesktopsColoursAndTheListSaysHowItSelects)
+{
+	const std::string resources = fHome + "/resources";
+	WriteFile(resources, "*selectBackground: #c03000\n");
+	ASSERT_EQ(Tool({"xrdb", "-display", fServer.Display(), "-merge", resources}), 0);
+	Launch(fWorld.Build("Small", SmallProduct("", true), kSmallFiles));
+	const int itemRow = 18;
+	const int second = InstallerLayout::kListTop + itemRow + 9;
+	const char* const hint = "Click selects one; Ctrl-/Shift-click adds more";
+	struct Step {
+		int x;
+		int y;
+		std::vector<std::string> keys;
+		const char* selected;
+		const char* instruction;
+	};
+	const Step steps[] = {
+	        {InstallerLayout::kItemX, second, {}, "1", hint},
+	        {InstallerLayout::kItemX, second - itemRow, {"ctrl"}, "0,1", hint},
+	        {InstallerLayout::kItemX, second, {}, "1", hint},
+	        // The group list takes the keyboard: the step's own instruction again.
+	        {InstallerLayout::kGroupX,
+	         InstallerLayout::kListTop + 9,
+	         {},
+	         "1",
+	         "Select destination folder and press Install"},
+	};
+	for (const Step& step : steps) {
+		const size_t mark = fProbe.Mark();
+		Click(step.x, step.y, step.keys);
+		State state;
+		EXPECT_TRUE(WaitForState(
+		        [&](State& s) {
+			        return s["selected"] == step.selected && s["instruction"] == step.instruction;
+		        },
+		        mark, &state, 10s))
+		        << step.selected << ": " << state["selected"] << " " << state["instruction"];
+		if (&step != &steps[2])
+			continue;
+		// The second item alone: the desktop's colour, with light text.
+		std::this_thread::sleep_for(300ms);
+		e2e::Image shot;
+		ASSERT_TRUE(Screenshot(&shot));
+		EXPECT_TRUE(shot.Is(fX + 420, fY + second, 0xc0, 0x30, 0x00));
+		EXPECT_TRUE(shot.Is(fX + 420, fY + second - itemRow, 255, 255, 255));
+		int light = 0;
+		for (int y = fY + second - 6; y <= fY + second + 6; y++) {
+			for (int x = fX + 300; x < fX + 400; x++) {
+				int r, g, b;
+				shot.Pixel(x, y, &r, &g, &b);
+				light += r > 200 && g > 200 && b > 200 ? 1 : 0;
+			}
+		}
+		EXPECT_GT(light, 20) << "the selected item's name reads in white";
+	}
+}
+
+TEST_F(InstallerTest, AnEnlargedWindowShowsMoreOfTheLicenceAndNeverShrinksBelowItsFrame)
+{
+	// Forty paragraphs of three lines wrapped by hand at 40 columns.
+	std::string licence;
+	for (int i = 0; i < 40; i++)
+		licence += "Paragraph " + std::to_string(i) +
+		           " of the terms, wrapped\\nby hand at forty columns as licences\\noften "
+		           "are.\\n\\n";
+	Launch(fWorld.Build("Small", SmallProduct("license = \"" + licence + "\"\n", true),
+	                    kSmallFiles));
+	State first;
+	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "1"; }, 0, &first)) << Output();
+	EXPECT_EQ(first["frame"], "456x258");
+	std::string id;
+	Tool({"xdotool", "search", "--name", "^Small$"}, &id);
+	id = id.substr(0, id.find('\n'));
+	struct Case {
+		const char* size[2];
+		const char* frame;
+	};
+	const Case cases[] = {{{"900", "700"}, "900x700"}, {{"300", "200"}, "456x258"}};
+	for (const Case& test : cases) {
+		const size_t mark = fProbe.Mark();
+		ASSERT_EQ(Tool({"xdotool", "windowsize", id, test.size[0], test.size[1]}), 0);
+		State state;
+		EXPECT_TRUE(
+		        WaitForState([&](State& s) { return s["frame"] == test.frame; }, mark, &state, 10s))
+		        << test.frame << ": " << state["frame"];
+		if (std::string(test.frame) != "900x700")
+			continue;
+		// More rows show, and the joined paragraphs wrap to fewer lines.
+		EXPECT_GT(std::stoi(state["licence_rows"]), 2 * std::stoi(first["licence_rows"]));
+		EXPECT_LT(std::stoi(state["licence_lines"]), 40 * 3);
+		EXPECT_LT(std::stoi(state["licence_lines"]), std::stoi(first["licence_lines"]));
+	}
 }
 
 // The product's name is written in pure blue; the picture has none of it.

@@ -144,6 +144,25 @@ TEST_F(TerminalModeTest, TypedAnswersInstallTheChosenItems)
 	EXPECT_EQ(ReadFile(world.Apps() + "/Small/guide.txt"), "guide");
 }
 
+TEST_F(TerminalModeTest, TheOfferedDestinationIsMadeWhenMissing)
+{
+	const std::string product =
+	        ProductHead("Small") + "opt_default_folder = \"Applications\"\n" + kProduct;
+	const std::string offered = world.Build(
+	        "offered", product, {{"files/tool.txt", "tool"}, {"files/guide.txt", "guide"}});
+	fs::remove_all(world.Apps());
+	Terminal terminal(world, {offered, "--text"});
+	const std::vector<std::string> answers = {
+	        "[1-2, Enter: 2] ", "1\n", "[1-9, Enter: 1] ",         "\n", "[1-2, Enter: 1] ", "\n",
+	        "Enter goes on: ",  "\n",  "[" + world.Apps() + "]: ", "\n"};
+	for (size_t i = 0; i < answers.size(); i += 2) {
+		ASSERT_TRUE(terminal.WaitFor(answers[i])) << answers[i] << "\n" << terminal.Output();
+		terminal.Type(answers[i + 1]);
+	}
+	EXPECT_EQ(terminal.Wait(), 0) << terminal.Output();
+	EXPECT_EQ(ReadFile(world.Apps() + "/Small/tool.txt"), "tool") << terminal.Output();
+}
+
 TEST_F(TerminalModeTest, DecliningTheLicenceInstallsNothing)
 {
 	Terminal terminal(world, {installer, "--text", "--lang", "fr"});

@@ -17,10 +17,13 @@
 #include "LibLocaleDateTime.h"
 #include "LibStringView.h"
 #include "Message.h"
+#include "MimeDatabase.h"
+#include "MimeType.h"
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
 #include "StringView.h"
+#include "TextView.h"
 
 struct ReplaceAlert::Texts {
 	const char* language;
@@ -167,22 +170,44 @@ std::string SizeText(const char* path)
 	return text.String();
 }
 
-// The kind names of the file manager's information window.
-std::string KindText(const char* path)
+// The entry's type: its own, else what its name or its first bytes say.
+std::string EntryType(const char* path)
 {
-	struct stat info;
-	if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode))
-		return "Symbolic Link";
 	BNode node(path);
 	BNodeInfo nodeInfo(&node);
 	char type[B_MIME_TYPE_LENGTH] = "";
 	if (nodeInfo.InitCheck() == B_OK)
 		nodeInfo.GetType(type);
-	if (strcmp(type, "application/x-vnd.Be-directory") == 0 || S_ISDIR(info.st_mode))
+	if (type[0] != '\0' && strcmp(type, "application/octet-stream") != 0)
+		return type;
+	const char* slash = strrchr(path, '/');
+	const std::string named = mime_type_for_name(slash != nullptr ? slash + 1 : path);
+	if (!named.empty())
+		return named;
+	BMimeType sniffed;
+	if (BMimeType::GuessMimeType(path, &sniffed) == B_OK)
+		return sniffed.Type();
+	return type;
+}
+
+// The kind names of the file manager's information window, and for other
+// types the type databases' description in the dialog's language.
+std::string KindText(const char* path, const char* language)
+{
+	struct stat info;
+	if (lstat(path, &info) != 0)
+		return "Unknown";
+	if (S_ISLNK(info.st_mode))
+		return "Symbolic Link";
+	if (S_ISDIR(info.st_mode))
 		return "Folder";
-	if (strcmp(type, "application/x-vnd.Be-elfexecutable") == 0)
+	const std::string type = EntryType(path);
+	if (type == "application/x-vnd.Be-elfexecutable")
 		return "Be Application";
-	return "Unknown";
+	const std::string description = mime_type_description(type, language);
+	if (!description.empty())
+		return description;
+	return type.empty() ? "Unknown" : type;
 }
 
 std::string VersionText(const char* path)
@@ -230,22 +255,59 @@ ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, bool show_check_b
 	SetShortcut(0, 'd');
 	SetShortcut(1, 'r');
 
+	// Both blocks name the folder the entry is in or is going to.
+	const std::string folder = ParentPath(toPath);
 	fViews.push_back({"BitmapView", "to_image", BRect(0, 65, kIconSize - 1, 65 + kIconSize - 1), "",
 	                  toPath, kDefaultColor, 0, 0});
-	AddEntryBlock("to", to, 35, kValueWidth, texts);
+	AddEntryBlock("to", to, folder, 35, kValueWidth, texts);
 	fViews.push_back({"BStringView", "with", L(0, 125, 50, kRowHeight), texts.with, "",
 	                  kDefaultColor, 0, 0});
 	fViews.push_back({"BitmapView", "from_image", BRect(0, 170, kIconSize - 1, 170 + kIconSize - 1),
 	                  "", from.Path() != nullptr ? from.Path() : "", kDefaultColor, 0, 0});
-	AddEntryBlock("from", from, 140, kWideModifiedWidth, texts);
+	AddEntryBlock("from", from, folder, 140, kWideModifiedWidth, texts);
 	if (show_check_box) {
 		fViews.push_back({"BCheckBox", "future_collisions", L(0, 235, 300, kRowHeight),
 		                  texts.checkBox, "", kDefaultColor, kSmallFont, 0});
 		future_collisions_box = AddCheckBox(texts.checkBox, &apply_to_all);
 	}
 	apply_to_all = false;
+	const float grown = std::max(QuestionHeight(Frame().Width()), kIconSize) - kIconSize;
+	ResizeBy(WidthShortfall(), 0);
+	FitPaths();
+	PlaceBelowQuestion(grown);
 	AddRealViews();
-	ResizeBy(WidthShortfall(), fExtraHeight);
+	ResizeBy(0, fExtraHeight);
+}
+
+float ReplaceAlert::QuestionHeight(const float& alertWidth) const
+{
+	const float width = alertWidth - kTextLeft - kMargin;
+	BTextView measure(BRect(0, 0, width, 10), "", BRect(0, 0, width, 10), 0, 0);
+	BFont font;
+	TextView()->GetFont(&font);
+	measure.SetFont(&font);
+	measure.SetText(Text());
+	return measure.CountLines() * measure.LineHeight();
+}
+
+void ReplaceAlert::FitPaths()
+{
+	const float right = Frame().Width() - kTextLeft - kMargin - 1;
+	for (View& view : fViews) {
+		if (view.truncation == 1)
+			view.frame.right = right;
+	}
+}
+
+// The rows begin below a question of two lines; a longer one moves them
+// down, and the alert grows by what its text did not already add.
+void ReplaceAlert::PlaceBelowQuestion(const float& grown)
+{
+	const float kFirstRow = 35;
+	const float shift = std::max(0.0f, std::ceil(QuestionHeight(Frame().Width())) + 5 - kFirstRow);
+	for (View& view : fViews)
+		view.frame.OffsetBy(0, shift);
+	fExtraHeight += std::max(0.0f, shift - grown);
 }
 
 float ReplaceAlert::WidthShortfall() const
@@ -317,8 +379,8 @@ const ReplaceAlert::View* ReplaceAlert::FindView(const char* name) const
 	return nullptr;
 }
 
-void ReplaceAlert::AddEntryBlock(const char* prefix, const BPath& path, const float& top,
-                                 const float& modifiedWidth, const Texts& texts)
+void ReplaceAlert::AddEntryBlock(const char* prefix, const BPath& path, const std::string& folder,
+                                 const float& top, const float& modifiedWidth, const Texts& texts)
 {
 	const char* entry = path.Path() != nullptr ? path.Path() : "";
 	float row = top;
@@ -326,8 +388,9 @@ void ReplaceAlert::AddEntryBlock(const char* prefix, const BPath& path, const fl
 	AddRow(prefix, "modified", texts.modified, EntryDate(entry, false), row += kRowHeight,
 	       modifiedWidth);
 	AddRow(prefix, "size", texts.size, SizeText(entry), row += kRowHeight, kValueWidth);
-	AddRow(prefix, "kind", texts.kind, KindText(entry), row += kRowHeight, kValueWidth);
-	AddRow(prefix, "path", texts.path, ParentPath(entry), row += kRowHeight, kPathWidth, true);
+	AddRow(prefix, "kind", texts.kind, KindText(entry, texts.language), row += kRowHeight,
+	       kValueWidth);
+	AddRow(prefix, "path", texts.path, folder, row += kRowHeight, kPathWidth, true);
 	AddRow(prefix, "version", texts.version, VersionText(entry), row += kRowHeight, kValueWidth);
 }
 

@@ -59,8 +59,14 @@ private:
 	static const Texts& TextsFor(const char* language);
 	void AddRealViews();
 	float WidthShortfall() const;
-	void AddEntryBlock(const char* prefix, const BPath& path, const float& top,
-	                   const float& modifiedWidth, const Texts& texts);
+	// The question's height in an alert `alertWidth` wide.
+	float QuestionHeight(const float& alertWidth) const;
+	// Path values reach the alert's right edge.
+	void FitPaths();
+	void PlaceBelowQuestion(const float& grown);
+	// `folder` is the one shown as the entry's: where it is or will be.
+	void AddEntryBlock(const char* prefix, const BPath& path, const std::string& folder,
+	                   const float& top, const float& modifiedWidth, const Texts& texts);
 	void AddRow(const char* prefix, const char* field, const char* label, const std::string& value,
 	            const float& top, const float& width, const bool& truncatedPath = false);
 

@@ -22,6 +22,7 @@
 #include "LibInterface.h"
 #include "LibListView.h"
 #include "LibMenuField.h"
+#include "LibParagraphs.h"
 #include "LibPictureButton.h"
 #include "LibStdDir.h"
 #include "LibStringView.h"
@@ -42,6 +43,7 @@ namespace {
 const BRect kWindowFrame(0, 0, 455, 257);
 const BRect kChoicesFrame(165, 10, 445, 216);
 const uint32 kBoxFlags = B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE_JUMP;
+const float kLargest = 32767;
 
 BStringView* BoldLabel(const BRect& frame, const char* name, const char* text)
 {
@@ -62,9 +64,9 @@ void SetFontSize10(BView* view)
 
 InstallerWin::InstallerWin()
     : LibWindow(kWindowFrame, "InstallerWin", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-                B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
-      step(1), product_view(nullptr), folder_panel(nullptr), selected_total(0), placed_bytes(0),
-      run_reported(false)
+                B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
+      step(1), product_view(nullptr), folder_panel(nullptr), list_hinted(false), undo_from(-1),
+      selected_total(0), placed_bytes(0), run_reported(false), run_completed(false)
 {
 	// Only the reader touches the engine's record until LoadResources; a
 	// reading begun with the program is taken over instead.
@@ -73,6 +75,8 @@ InstallerWin::InstallerWin()
 	Lock();
 	SetTitleFromFile();
 	BuildViews();
+	// It may grow to give the licence and the items room, never shrink.
+	SetSizeLimits(kWindowFrame.Width(), kLargest, kWindowFrame.Height(), kLargest);
 	Unlock();
 	watch_node(nullptr, B_WATCH_MOUNT, BMessenger(this));
 	folder_panel = nullptr;
@@ -117,8 +121,8 @@ void InstallerWin::BuildViews()
 
 void InstallerWin::BuildLicenceBox(BView* parent)
 {
-	license_box = new BBox(kChoicesFrame, "license_box", B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags,
-	                       B_FANCY_BORDER);
+	license_box =
+	        new BBox(kChoicesFrame, "license_box", B_FOLLOW_ALL_SIDES, kBoxFlags, B_FANCY_BORDER);
 	parent->AddChild(license_box);
 	BFont font(be_plain_font);
 	font.SetSize(10);
@@ -126,15 +130,14 @@ void InstallerWin::BuildLicenceBox(BView* parent)
 	                             &font, nullptr, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
 	license_text->MakeEditable(false);
 	license_text->MakeSelectable(false);
-	license_box->AddChild(new BScrollView("license_view", license_text,
-	                                      B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true,
-	                                      B_FANCY_BORDER));
+	license_box->AddChild(new BScrollView("license_view", license_text, B_FOLLOW_ALL_SIDES, 0,
+	                                      false, true, B_FANCY_BORDER));
 }
 
 void InstallerWin::BuildInstallBox(BView* parent)
 {
-	install_box = new BBox(kChoicesFrame, "install_box", B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags,
-	                       B_FANCY_BORDER);
+	install_box =
+	        new BBox(kChoicesFrame, "install_box", B_FOLLOW_ALL_SIDES, kBoxFlags, B_FANCY_BORDER);
 	install_box->Hide();
 	parent->AddChild(install_box);
 
@@ -158,9 +161,8 @@ void InstallerWin::BuildInstallBox(BView* parent)
 	                      B_MULTIPLE_SELECTION_LIST, B_FOLLOW_LEFT | B_FOLLOW_TOP,
 	                      B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
 	custom_list->SetSelectionMessage(new BMessage(INSTALLER_ITEMS_CHANGED));
-	custom_scroll_view =
-	        new BScrollView("custom_scroll_view", custom_list, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
-	                        false, true, B_FANCY_BORDER);
+	custom_scroll_view = new BScrollView("custom_scroll_view", custom_list, B_FOLLOW_ALL_SIDES, 0,
+	                                     false, true, B_FANCY_BORDER);
 	install_box->AddChild(custom_scroll_view);
 
 	const BRect list = custom_scroll_view->Frame();
@@ -168,6 +170,7 @@ void InstallerWin::BuildInstallBox(BView* parent)
 	install_size = new BStringView(BRect(list.right - 70, files.top, list.right, files.bottom),
 	                               "install_size", "0 bytes");
 	install_size->SetAlignment(B_ALIGN_RIGHT);
+	install_size->SetResizingMode(B_FOLLOW_RIGHT | B_FOLLOW_TOP);
 	install_box->AddChild(install_size);
 	// "Bestanden" and "Archivos" are wider than the label's 50 points: it
 	// reaches to the size, whose text is right-aligned.
@@ -184,27 +187,31 @@ void InstallerWin::BuildInstallBox(BView* parent)
 	        BRect(folder->Frame().right, list.bottom + 4, list.right, list.bottom + 25),
 	        "volume_size", "0 bytes");
 	volume_size->SetAlignment(B_ALIGN_RIGHT);
+	volume_size->SetResizingMode(B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+	volume->SetResizingMode(B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+	folder->SetResizingMode(B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
 	install_box->AddChild(volume_size);
 	install_box->AddChild(volume);
 	install_box->AddChild(folder);
-	destination =
-	        new LibStringView(LibRect(35, volume->Frame().bottom + 9, 240, 15), "destination", "");
+	destination = new LibStringView(LibRect(35, volume->Frame().bottom + 9, 240, 15), "destination",
+	                                "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
 	install_box->AddChild(destination);
 }
 
 void InstallerWin::BuildBottomRow(BView* parent)
 {
 	inst_box = new BBox(LibRect(10, product_view->Frame().bottom + 9, 310, 25), "inst_box",
-	                    B_FOLLOW_LEFT | B_FOLLOW_TOP, kBoxFlags, B_FANCY_BORDER);
+	                    B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, kBoxFlags, B_FANCY_BORDER);
 	parent->AddChild(inst_box);
 	instruction =
 	        new ProgressView(LibRect(5, 6, inst_box->Bounds().Width() - 10, 15), "instruction");
 	SetFontSize10(instruction);
+	instruction->SetResizingMode(B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
 	inst_box->AddChild(instruction);
 
 	const BRect box = inst_box->Frame();
 	button = new BButton(LibRect(box.right + 10, box.top - 2, 95, 20), "button", "",
-	                     new BMessage(INSTALLER_BUTTON), B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	                     new BMessage(INSTALLER_BUTTON), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM,
 	                     B_WILL_DRAW | B_NAVIGABLE);
 	SetFontSize10(button);
 	parent->AddChild(button);
@@ -212,7 +219,18 @@ void InstallerWin::BuildBottomRow(BView* parent)
 
 	options = new LibMenuField(LibRect(button->Frame().right + 4, box.top, 20, 20), "options", 10,
 	                           true);
+	options->SetResizingMode(B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
 	parent->AddChild(options);
+}
+
+void InstallerWin::FrameResized(float width, float height)
+{
+	LibWindow::FrameResized(width, height);
+	// The licence wraps to its view's new width; the path shows what fits.
+	const BRect text = license_text->Bounds();
+	license_text->SetTextRect(BRect(2, 2, text.Width() - 2, text.Height() - 2));
+	SetDestinationPath();
+	ReportState();
 }
 
 void InstallerWin::AddGroup(const char* name)
@@ -249,7 +267,8 @@ void InstallerWin::LoadResources()
 	Lock();
 	FillProductView();
 	const ConfigRecord record(engine);
-	license_text->SetText(record.Licence());
+	// Lines wrapped by hand are joined: the view wraps them to its width.
+	license_text->SetText(LibJoinParagraphs(record.Licence()).c_str());
 	FillGroups();
 	FillItems();
 	SetDefaultFolder();
@@ -333,6 +352,7 @@ void InstallerWin::SetDefaultFolder()
 			return;
 	}
 	LibGetEntryRef(path.Path(), engine.destination);
+	engine.make_destination = true;
 }
 
 void InstallerWin::PlaySoundIfAny()

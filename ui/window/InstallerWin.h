@@ -49,7 +49,11 @@ public:
 	~InstallerWin() override;
 
 	void MessageReceived(BMessage* message) override;
+	// Follows the keyboard focus into and out of the item list.
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
+	// The licence and the item list take the room the window is given.
+	void FrameResized(float width, float height) override;
 
 	void LoadResources();
 	void InitFolderPanel();
@@ -95,10 +99,19 @@ private:
 	void SetDefaultFolder();
 	void PlaySoundIfAny();
 	void SetInstruction(const char* text);
+	// While the item list has the keyboard, the instruction line says how
+	// it selects.
+	void ShowListHint();
 	void ShowProgress(const int64& placed);
+	// The bar runs back from where the run stopped as the undo goes.
+	void ShowUndo(const float& left);
+	// A stop asked for: the line says the run is being undone.
+	void ShowStopping();
 	void RelabelStep();
 	void EnableDestination(const bool& enabled);
 	void ReturnToStepTwo();
+	// The run is complete: the button quits.
+	void Completed();
 
 	GroupContextList groups;
 	int32 step;
@@ -126,11 +139,16 @@ private:
 	BButton* button;
 	LibMenuField* options;
 
+	bool list_hinted;
+	// Where the bar stood when the undo began; negative before.
+	float undo_from;
 	int64 selected_total;
 	int64 placed_bytes;
 	// The run has sent its end: its thread may still be returning, and a
 	// quit then waits for it instead of stopping it.
 	std::atomic<bool> run_reported;
+	// The run is complete and kept: a quit is no stop.
+	std::atomic<bool> run_completed;
 
 	// The record and the item rows, read on a thread of their own while the
 	// display opens; LoadResources waits for them.

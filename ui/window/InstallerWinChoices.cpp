@@ -147,7 +147,8 @@ void InstallerWin::CustomItemSelected()
 	LibString text;
 	LibBytesToString(SelectedBytes() + int64(deinstaller), text, 1);
 	install_size->SetText(text.String());
-	button->SetEnabled(count > 0);
+	// Quit needs no selection.
+	button->SetEnabled(count > 0 || step == 4);
 	Unlock();
 }
 
@@ -197,6 +198,7 @@ void InstallerWin::GetHomeDirectory()
 		return;
 	home.Append("home");
 	LibGetEntryRef(home.Path(), engine.destination);
+	engine.make_destination = true;
 	SetDestinationPath();
 	const float room = volume_size->Frame().right - volume->Frame().right - 2;
 	volume_size->SetText(FreeSpaceText(int64(current.FreeBytes()), volume_size, room).String());
@@ -217,6 +219,7 @@ void InstallerWin::SelectDestination()
 		return;
 	}
 	if (CheckDestinationFolder(true)) {
+		engine.make_destination = false;
 		SetDestinationPath();
 		folder_panel->Hide();
 		return;

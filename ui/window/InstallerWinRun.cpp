@@ -2,6 +2,7 @@
 // and the window's messages.
 #include "InstallerWin.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Application.h"
@@ -53,6 +54,8 @@ void InstallerWin::MessageReceived(BMessage* message)
 		case LIB_THREAD_CHANGE: ThreadChange(message); break;
 		case INSTALL_PROGRESS: ShowProgress(message->FindInt64("placed")); break;
 		case INSTALL_STATUS_UPDATE: SetInstruction(message->FindString("message")); break;
+		case INSTALL_COMPLETED: Completed(); break;
+		case INSTALL_UNDO_PROGRESS: ShowUndo(message->FindFloat("left")); break;
 		case B_NODE_MONITOR: {
 			int32 opcode = 0;
 			if (message->FindInt32("opcode", &opcode) == B_OK &&
@@ -65,10 +68,31 @@ void InstallerWin::MessageReceived(BMessage* message)
 	ReportState();
 }
 
+void InstallerWin::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	LibWindow::DispatchMessage(message, handler);
+	ShowListHint();
+}
+
+void InstallerWin::ShowListHint()
+{
+	const bool hinted = step == 2 && CurrentFocus() == custom_list;
+	if (hinted == list_hinted)
+		return;
+	list_hinted = hinted;
+	if (hinted)
+		SetInstruction(Text(1071).String());
+	else if (step == 2)
+		RelabelStep();
+	ReportState();
+}
+
 // The application closes the window once a running install has stopped, so
 // the window and its engine outlive QuitRunning.
 bool InstallerWin::QuitRequested()
 {
+	if (step == 3 && !run_reported)
+		ShowStopping();
 	if (be_app != nullptr)
 		be_app->PostMessage(B_QUIT_REQUESTED);
 	return false;
@@ -87,7 +111,7 @@ void InstallerWin::ButtonPressed()
 		case 2:
 			EnableDestination(false);
 			step = 3;
-			button->SetLabel(Text(1012).String());
+			RelabelStep();
 			Install();
 			break;
 		default: QuitRequested(); break;
@@ -97,12 +121,18 @@ void InstallerWin::ButtonPressed()
 void InstallerWin::RelabelStep()
 {
 	oLocalize localizer;
-	if (step == 2) {
-		button->SetLabel(localizer.GetString(1007).String());
-		SetInstruction(localizer.GetString(1009).String());
-	} else if (step == 1) {
-		button->SetLabel(localizer.GetString(1008).String());
-		SetInstruction(localizer.GetString(1010).String());
+	switch (step) {
+		case 1:
+			button->SetLabel(localizer.GetString(1008).String());
+			SetInstruction(localizer.GetString(1010).String());
+			break;
+		case 2:
+			button->SetLabel(localizer.GetString(1007).String());
+			SetInstruction(localizer.GetString(list_hinted ? 1071 : 1009).String());
+			break;
+		// During and after a run the instruction line is the run's.
+		case 3: button->SetLabel(localizer.GetString(1012).String()); break;
+		default: button->SetLabel(localizer.GetString(1070).String()); break;
 	}
 }
 
@@ -132,6 +162,8 @@ void InstallerWin::Install()
 	ConfigRecord::SetInstructions(engine, instructions);
 	selected_total = SelectedBytes();
 	run_reported = false;
+	run_completed = false;
+	undo_from = -1;
 	placed_bytes = 0;
 	instruction->Reset();
 	instruction->SetFraction(0);
@@ -147,6 +179,21 @@ void InstallerWin::ShowProgress(const int64& placed)
 	// Full only when the run says it is complete.
 	const float fraction = float(double(placed) / double(selected_total));
 	instruction->SetFraction(fraction < 1 ? fraction : 0.999f);
+}
+
+void InstallerWin::ShowStopping()
+{
+	SetInstruction(Text(1072).String());
+	ReportState();
+}
+
+void InstallerWin::ShowUndo(const float& left)
+{
+	if (undo_from < 0) {
+		undo_from = std::max(0.0f, instruction->Fraction());
+		SetInstruction(Text(1072).String());
+	}
+	instruction->SetFractionBack(undo_from * left);
 }
 
 void InstallerWin::ThreadChange(BMessage* message)
@@ -165,6 +212,17 @@ void InstallerWin::ThreadChange(BMessage* message)
 	}
 	InterfaceHost::Event("install-ended %d", int(message->FindInt32("status")));
 	ReturnToStepTwo();
+}
+
+void InstallerWin::Completed()
+{
+	Lock();
+	run_completed = true;
+	step = 4;
+	instruction->SetFraction(1);
+	RelabelStep();
+	button->SetEnabled(true);
+	Unlock();
 }
 
 void InstallerWin::ReturnToStepTwo()
@@ -191,7 +249,8 @@ void InstallerWin::QuitRunning()
 		InterfaceHost::RunNestedLoop([this] { return engine.Status() == 0; });
 	status_t result = B_OK;
 	wait_for_thread(engine.Thread(), &result);
-	if (finished)
+	// A stop during the completion messages only closes them.
+	if (finished || run_completed)
 		return;
 	InterfaceHost::Event("install-stopped");
 	LibError("%s", Text(1027).String());

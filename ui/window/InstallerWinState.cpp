@@ -16,6 +16,7 @@
 #include "ListView.h"
 #include "ProgressView.h"
 #include "StringView.h"
+#include "TextView.h"
 
 namespace {
 
@@ -60,5 +61,14 @@ void InstallerWin::ReportState()
 	Field(line, "selected", rows.c_str());
 	Field(line, "group", std::to_string(install_type->CurrentSelection()).c_str());
 	Field(line, "progress", std::to_string(instruction->Fraction()).c_str());
+	const BRect frame = Frame();
+	Field(line, "frame",
+	      (std::to_string(int(frame.Width()) + 1) + "x" + std::to_string(int(frame.Height()) + 1))
+	              .c_str());
+	// How many lines the licence wraps to, and how many of them show at once.
+	Field(line, "licence_lines", std::to_string(license_text->CountLines()).c_str());
+	Field(line, "licence_rows",
+	      std::to_string(int(license_text->Bounds().Height() / license_text->LineHeight()))
+	              .c_str());
 	InterfaceHost::Event("%s", line.c_str());
 }

@@ -17,6 +17,12 @@ void ProgressView::SetFraction(const float& fraction)
 	Invalidate();
 }
 
+void ProgressView::SetFractionBack(const float& fraction)
+{
+	fFraction = std::min(1.0f, std::max(0.0f, fraction));
+	Invalidate();
+}
+
 void ProgressView::Reset()
 {
 	fFraction = -1;

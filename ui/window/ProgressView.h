@@ -11,6 +11,8 @@ public:
 	// `fraction` from 0 to 1; a smaller value than the last is ignored, so
 	// the bar never goes back. A negative value hides the bar.
 	void SetFraction(const float& fraction);
+	// Sets a smaller value too: an undo runs the bar backwards.
+	void SetFractionBack(const float& fraction);
 	void Reset();
 	float Fraction() const { return fFraction; }
 

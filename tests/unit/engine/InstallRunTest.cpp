@@ -264,6 +264,44 @@ TEST(InstallRunTest, MissingStandardFoldersAreMadeForItemsAndLinks)
 	        << log;
 }
 
+TEST(InstallRunTest, AnOfferedDestinationIsMadeWhenMissingAndGoesWithAnUndoneRunThatCountsDown)
+{
+	struct Case {
+		const char* name;
+		// A file where the item's folder should be: the run fails and is undone.
+		bool blocked;
+		int32 result;
+	};
+	const Case cases[] = {
+	        {"completed run", false, INSTALL_RUN_OVER},
+	        {"undone run", true, INSTALL_RUN_UNDONE},
+	};
+	for (const Case& test : cases) {
+		RunWorld run;
+		run.AddItems({{"font", true, "User Fonts"}});
+		const std::string fonts = run.world.Boot() + "/home/config/fonts";
+		if (test.blocked)
+			WriteText(fonts, "a file in the way");
+		const std::string offered = run.apps + "/Offered";
+		ASSERT_TRUE(LibGetEntryRef(offered.c_str(), run.config.destination));
+		run.config.make_destination = true;
+		const std::vector<BMessage> messages = run.Run();
+		EXPECT_EQ(RunWorld::EndStatus(messages), test.result) << test.name;
+		EXPECT_EQ(fs::exists(offered + "/Run/Log"), !test.blocked) << test.name;
+		EXPECT_EQ(fs::exists(offered), !test.blocked) << test.name;
+		// The undo tells what is left to take back, down to nothing.
+		std::vector<float> left;
+		for (const BMessage& message : messages) {
+			if (message.what == INSTALL_UNDO_PROGRESS)
+				left.push_back(message.FindFloat("left"));
+		}
+		EXPECT_EQ(left.empty(), !test.blocked) << test.name;
+		EXPECT_TRUE(std::is_sorted(left.rbegin(), left.rend())) << test.name;
+		if (!left.empty())
+			EXPECT_EQ(left.back(), 0) << test.name;
+	}
+}
+
 // Holds every question open until the asking thread is asked to stop.
 class HoldingPresenter : public AlertPresenter {
 public:

@@ -6,6 +6,8 @@
 #include "EngineTestSupport.h"
 #include "Path.h"
 #include "ReplaceAlert.h"
+#include "ScopedEnv.h"
+#include "TextView.h"
 
 namespace {
 
@@ -267,7 +269,7 @@ TEST(ReplaceAlertTest, ViewsSitWhereTheDialogPutsThem)
 	        {"to_image", BRect(0, 65, 31, 96), ""},
 	        {"to_creation_label", BRect(40, 35, 105, 50), "Created :"},
 	        {"to_creation", BRect(110, 35, 260, 50), nullptr},
-	        {"to_path", BRect(110, 95, 245, 110), nullptr},
+	        {"to_path", BRect(110, 95, 330, 110), nullptr},
 	        {"to_version_label", BRect(40, 110, 105, 125), "Version :"},
 	        {"with", BRect(0, 125, 50, 140), "With"},
 	        {"from_image", BRect(0, 170, 31, 201), ""},
@@ -294,6 +296,61 @@ TEST(ReplaceAlertTest, ViewsSitWhereTheDialogPutsThem)
 	EXPECT_EQ(plain.FindView("future_collisions"), nullptr);
 	EXPECT_EQ(plain.CountControls(), 0);
 	EXPECT_EQ(plain.ExtraHeight(), 220);
+}
+
+TEST(ReplaceAlertTest, ALongQuestionStaysAboveTheRowsAndBothEntriesShowTheirPlaceAndKind)
+{
+	EngineWorld world;
+	const std::string mime = world.Temp() + "/share/mime";
+	std::filesystem::create_directories(mime + "/image");
+	std::filesystem::create_directories(mime + "/application");
+	WriteText(mime + "/globs2", "50:image/png:*.png\n50:application/x-troff-man:*.[1-9]\n");
+	WriteText(mime + "/image/png.xml",
+	          "<comment>PNG image</comment><comment xml:lang=\"de\">PNG-Bild</comment>");
+	WriteText(mime + "/application/x-troff-man.xml", "<comment>Manual page</comment>");
+	ScopedEnv user("XDG_DATA_HOME", world.Temp() + "/nothing");
+	ScopedEnv system("XDG_DATA_DIRS", world.Temp() + "/share");
+	const std::string staging = world.Temp() + "/staging";
+	const std::string target = world.Temp() + "/target";
+	std::filesystem::create_directories(staging);
+	std::filesystem::create_directories(target);
+
+	struct Case {
+		const char* leaf;
+		const char* language;
+		const char* kind;
+	};
+	const Case cases[] = {
+	        {"hello.1", "en", "Manual page"},
+	        {"picture.png", "de", "PNG-Bild"},
+	        {"picture.png", "pt", "PNG image"},
+	        {"the quarterly report of the northern region for the whole year.1", "en",
+	         "Manual page"},
+	        {"no-type", "en", "text/plain"},
+	};
+	for (const Case& test : cases) {
+		WriteText(staging + "/" + test.leaf, "new");
+		WriteText(target + "/" + test.leaf, "old");
+		ReplaceAlert alert(BPath((staging + "/" + test.leaf).c_str()),
+		                   BPath((target + "/" + test.leaf).c_str()), true, test.language);
+		EXPECT_EQ(alert.FindView("to_kind")->text, test.kind) << test.leaf;
+		EXPECT_EQ(alert.FindView("from_kind")->text, test.kind) << test.leaf;
+		// The new entry is shown where it goes, not where it was unpacked.
+		EXPECT_EQ(alert.FindView("to_path")->text, target) << test.leaf;
+		EXPECT_EQ(alert.FindView("from_path")->text, target) << test.leaf;
+		// The question, wrapped as the alert's text view wraps it, ends above the rows.
+		const float width = alert.Frame().Width() - BAlert::kTextLeft - BAlert::kMargin;
+		BTextView measure(BRect(0, 0, width, 10), "", BRect(0, 0, width, 10), 0, 0);
+		BFont font;
+		alert.TextView()->GetFont(&font);
+		measure.SetFont(&font);
+		measure.SetText(alert.Text());
+		const float question = measure.CountLines() * measure.LineHeight();
+		EXPECT_GT(alert.FindView("to_creation_label")->frame.top, question) << test.leaf;
+		EXPECT_GT(alert.FindView("from_version")->frame.bottom,
+		          alert.FindView("to_creation_label")->frame.top + 180)
+		        << test.leaf;
+	}
 }
 
 TEST(ReplaceAlertTest, CheckBoxMessageSetsApplyToAll)

@@ -230,6 +230,33 @@ TEST_F(LibAppResourceTest, ExtractEntry_TagLandsOnEveryEntryOfThatCallOnly)
 	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
 }
 
+// A stop asked for while an item unpacks ends it between two entries,
+// placing nothing; the stop check holds until it is taken away.
+TEST_F(LibAppResourceTest, ExtractEntry_AStopEndsTheUnpackingAndPlacesNothing)
+{
+	const std::string item = fTemp / "src/many";
+	for (int i = 0; i < 300; i++) {
+		const std::string folder = item + "/d" + std::to_string(i / 30);
+		std::filesystem::create_directories(folder);
+		WriteText(folder + "/f" + std::to_string(i), "x");
+	}
+	ASSERT_TRUE(Pack(item, kItem, "many"));
+	LibAppResource store(fInstaller.c_str(), B_READ_ONLY);
+	int asked = 0;
+	store.SetStopCheck([&asked] { return ++asked > 2; });
+	const std::string stopped = fTemp / "dest/stopped";
+	EXPECT_FALSE(store.ExtractEntry(kItem, stopped.c_str(), true));
+	EXPECT_STREQ(store.ExtractError(), "stopped");
+	EXPECT_EQ(asked, 3) << "asked every 64 entries, from the first";
+	EXPECT_FALSE(std::filesystem::exists(stopped));
+	EXPECT_EQ(ListTree(fTemp / "dest"), std::vector<std::string>{}) << "no work folder stays";
+
+	store.SetStopCheck(nullptr);
+	const std::string whole = fTemp / "dest/whole";
+	ASSERT_TRUE(store.ExtractEntry(kItem, whole.c_str(), true));
+	EXPECT_EQ(store.LastEntryCount(), 311) << "300 files, 10 folders and the item's own";
+}
+
 // An item large enough to be unpacked on two threads comes out as it went
 // in: contents, modes, times, and a type on every file and folder.
 TEST_F(LibAppResourceTest, AddAndExtract_LargeItemOnTwoThreadsMatchesItsSource)
