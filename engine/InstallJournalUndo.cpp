@@ -322,6 +322,11 @@ void InstallJournal::UndoRecord(const Record& record, UndoState& state)
 	std::vector<std::string>& problems = state.problems;
 	const std::vector<std::string>& f = record.fields;
 	if (record.kind == "made" && f.size() == 1) {
+		// The journal's own copies: a kill may come between a copy and its line.
+		if (StartsWith(LibLeafOf(f[0]).c_str(), ".vantry-journal-")) {
+			Remove(f[0], problems);
+			return;
+		}
 		// What killed moves left in it is the run's; anything else is not.
 		ClearWorkFolder(f[0]);
 		state.RemoveFolder(f[0], nullptr);

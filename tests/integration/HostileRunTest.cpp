@@ -113,11 +113,15 @@ TEST_F(HostileRunTest, AnInterruptedRunsUndoKeepsWhatTheUserAdded)
 	ASSERT_EQ(lstat(item.c_str(), &info), 0);
 	struct timespec unpacked;
 	clock_gettime(CLOCK_REALTIME, &unpacked);
+	// The killed run had copied a file aside but not yet named the copy.
+	const std::string copies = world.Apps() + "/.vantry-journal-Planted.saved";
+	WriteFile(copies + "/1", "a copy\n");
 	WriteFile(world.Apps() + "/.vantry-journal-Planted",
-	          "vantry-journal 1\trollback\nmade\t" + folder + "\nwrote\t" + folder + "/Log\t-\n" +
-	                  "unpacked\t" + item + "\t" + std::to_string(unpacked.tv_sec) + "\t" +
-	                  std::to_string(unpacked.tv_nsec) + "\t" + std::to_string(info.st_dev) + "\t" +
-	                  std::to_string(info.st_ino) + "\n");
+	          "vantry-journal 1\trollback\nmade\t" + folder + "\nmade\t" + copies + "\nwrote\t" +
+	                  folder + "/Log\t-\n" + "unpacked\t" + item + "\t" +
+	                  std::to_string(unpacked.tv_sec) + "\t" + std::to_string(unpacked.tv_nsec) +
+	                  "\t" + std::to_string(info.st_dev) + "\t" + std::to_string(info.st_ino) +
+	                  "\n");
 	chmod((world.Apps() + "/.vantry-journal-Planted").c_str(), 0600);
 	usleep(20000);
 	WriteFile(folder + "/mine.txt", "the user's\n");
@@ -139,6 +143,7 @@ TEST_F(HostileRunTest, AnInterruptedRunsUndoKeepsWhatTheUserAdded)
 	EXPECT_FALSE(Exists(trashed + "/docs/inner/b.txt"));
 	EXPECT_EQ(ReadFile(folder + "/notes.txt"), "notes\n");
 	EXPECT_FALSE(Exists(world.Apps() + "/.vantry-journal-Planted"));
+	EXPECT_FALSE(Exists(copies));
 }
 
 // A deinstaller payload changed after the build is found before any change.
