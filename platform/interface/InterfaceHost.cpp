@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <clocale>
+#include <cmath>
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "DeferredInputMethod.h"
 #include "FontSetup.h"
 #include "HostNative.h"
+#include "HostScale.h"
 #include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"
@@ -429,8 +431,8 @@ int32 InterfaceHost::PopUp(const BMenu& menu, BPoint where)
 	if (items.size() == 1)
 		return -1;
 	// Pop-up positions are relative to the window of the last event.
-	int x = int(where.x) - (Fl::event_x_root() - Fl::event_x());
-	int y = int(where.y) - (Fl::event_y_root() - Fl::event_y());
+	int x = host_pixels(where.x) - (Fl::event_x_root() - Fl::event_x());
+	int y = host_pixels(where.y) - (Fl::event_y_root() - Fl::event_y());
 	const Fl_Menu_Item* picked = items[0].popup(x, y);
 	InterfaceHost::Event("popup-closed %d",
 	                     picked != nullptr ? int(reinterpret_cast<intptr_t>(picked->user_data()))
@@ -485,7 +487,9 @@ void InterfaceHost::RunLoop(BApplication* app)
 	host_setup_fonts();
 	read_desktop_colors(fl_display);
 	host_watch_x_events();
-	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
+	// The screen in points; FLTK's own menus at the scale's size.
+	BScreen::SetDefaultFrame(BRect(0, 0, host_points(Fl::w()) - 1, host_points(Fl::h()) - 1));
+	FL_NORMAL_SIZE = Fl_Fontsize(std::lround(FL_NORMAL_SIZE * host_scale()));
 	bool ownPresenter = AlertPresenter::Get() == nullptr;
 	if (ownPresenter)
 		AlertPresenter::Set(WindowAlertPresenter::Default());
