@@ -4,8 +4,10 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Native_File_Chooser.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -438,6 +440,47 @@ int32 InterfaceHost::PopUp(const BMenu& menu, BPoint where)
 	                     picked != nullptr ? int(reinterpret_cast<intptr_t>(picked->user_data()))
 	                                       : -1);
 	return picked != nullptr ? int32(reinterpret_cast<intptr_t>(picked->user_data())) : -1;
+}
+
+namespace {
+
+// Whether GTK, 3 or 2, can be loaded, as FLTK's chooser loads it.
+bool gtk_present()
+{
+	for (const char* name : {"libgtk-3.so.0", "libgtk-x11-2.0.so.0"}) {
+		void* library = dlopen(name, RTLD_LAZY | RTLD_LOCAL);
+		if (library == nullptr)
+			continue;
+		dlclose(library);
+		return true;
+	}
+	return false;
+}
+
+} // namespace
+
+status_t InterfaceHost::ChooseFolderWithGtk(const char* title, const char* start,
+                                            std::string* chosen)
+{
+	if (chosen == nullptr || !IsRunning() || !gtk_present())
+		return B_NOT_SUPPORTED;
+	status_t result = B_NOT_SUPPORTED;
+	CallOnMainThread([&] {
+		Fl::option(Fl::OPTION_FNFC_USES_GTK, true);
+		Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
+		chooser.title(title);
+		chooser.directory(start);
+		Event("chooser-shown gtk");
+		switch (chooser.show()) {
+			case 0:
+				*chosen = chooser.filename();
+				result = B_OK;
+				break;
+			case 1: result = B_CANCELED; break;
+			default: result = B_ERROR; break;
+		}
+	});
+	return result;
 }
 
 bool InterfaceHost::EventsEnabled()
