@@ -129,6 +129,7 @@ int main(int argc, char** argv)
 	const double undoing = times[2] - times[1];
 	printf("item of %d files: installed in %.2f s, undone in %.2f s\n", files, installing, undoing);
 	printf("ratio (undo / install): %.2f\n", undoing / installing);
-	fs::remove_all(base);
+	if (getenv("BENCH_KEEP") == nullptr)
+		fs::remove_all(base);
 	return 0;
 }

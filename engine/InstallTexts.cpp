@@ -71,6 +71,7 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1070, "Quit"},
 	        {1071, "Click selects one; Ctrl-/Shift-click adds more"},
 	        {1072, "Stopping: undoing the installation..."},
+	        {1073, "New Folder"},
 	};
 	return texts;
 }

@@ -93,6 +93,11 @@ void LibProcess::SetQuietInput(const bool& quiet)
 	fQuietInput = quiet;
 }
 
+void LibProcess::SetOutputFile(const std::string& path)
+{
+	fOutput = path;
+}
+
 void LibProcess::ExecChild(char* const* argv, const int& report, const bool& newSession) const
 {
 	// Only async-signal-safe calls from here on: the parent may have threads.
@@ -108,6 +113,15 @@ void LibProcess::ExecChild(char* const* argv, const int& report, const bool& new
 			dup2(null, STDIN_FILENO);
 			close(null);
 		}
+	}
+	if (!fOutput.empty()) {
+		const int output = open(fOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+		if (output < 0) {
+			WriteReport(report, kExecError, errno);
+			_exit(127);
+		}
+		dup2(output, STDOUT_FILENO);
+		close(output);
 	}
 	execve(fProgram.c_str(), argv, environ);
 	WriteReport(report, kExecError, errno);

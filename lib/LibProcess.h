@@ -21,6 +21,8 @@ public:
 	void SetWorkingFolder(const std::string& folder);
 	// Standard input from /dev/null instead of ours.
 	void SetQuietInput(const bool& quiet);
+	// Standard output into the file at `path`, made or emptied, instead of ours.
+	void SetOutputFile(const std::string& path);
 
 	// Runs the program and waits for its end; `exitCode` is its exit code,
 	// or 128 plus the signal that ended it. Errors of starting it are returned.
@@ -44,5 +46,6 @@ private:
 	std::vector<std::string> fArguments;
 	std::string fProgram;
 	std::string fFolder;
+	std::string fOutput;
 	bool fQuietInput;
 };

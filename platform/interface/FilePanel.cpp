@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "ScrollView.h"
 #include "StringItem.h"
 #include "StringView.h"
+#include "TextView.h"
 #include "Window.h"
 
 namespace {
@@ -31,7 +33,41 @@ enum : uint32 {
 	kCancelPanel = '_fpC',
 	kParent = '_fpP',
 	kEnter = '_fpE',
+	kNewFolder = '_fpN',
 };
+
+// The folder's path, which a person may also type; Enter goes there.
+class PathField : public BTextView {
+public:
+	explicit PathField(BRect frame)
+	    : BTextView(frame, "path", BRect(2, 1, frame.Width() - 2, frame.Height() - 1),
+	                B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE | B_FRAME_EVENTS)
+	{
+		SetWordWrap(false);
+	}
+
+	void FrameResized(float width, float height) override
+	{
+		SetTextRect(BRect(2, 1, width - 2, height - 1));
+		BTextView::FrameResized(width, height);
+	}
+
+	// Typing replaces the path shown.
+	void MakeFocus(bool focus) override
+	{
+		BTextView::MakeFocus(focus);
+		if (focus)
+			SelectAll();
+	}
+};
+
+// Hidden entries last, each part in name order.
+bool ListedBefore(const std::string& a, const std::string& b)
+{
+	const bool hiddenA = !a.empty() && a[0] == '.';
+	const bool hiddenB = !b.empty() && b[0] == '.';
+	return hiddenA != hiddenB ? hiddenB : a < b;
+}
 
 std::string parent_of(const std::string& path)
 {
@@ -94,9 +130,10 @@ public:
 		BView* background = new BView(Bounds(), "background", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
 		background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 		AddChild(background);
-		fPath = new BStringView(BRect(10, 8, 389, 24), "path", "",
-		                        B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
-		background->AddChild(fPath);
+		fPath = new PathField(BRect(12, 6, 387, 24));
+		background->AddChild(new BScrollView("path_frame", fPath,
+		                                     B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, 0, false, false,
+		                                     B_FANCY_BORDER));
 		fList = new BListView(BRect(12, 32, 372, 250), "entries",
 		                      panel->fMultiple ? B_MULTIPLE_SELECTION_LIST
 		                                       : B_SINGLE_SELECTION_LIST,
@@ -107,6 +144,10 @@ public:
 		BRect button(10, 266, 89, 289);
 		background->AddChild(new BButton(button, "parent", "Parent", new BMessage(kParent),
 		                                 B_FOLLOW_LEFT | B_FOLLOW_BOTTOM));
+		if ((panel->NodeFlavors() & kDirectoryNode) != 0)
+			background->AddChild(new BButton(
+			        BRect(96, 266, 205, 289), "new_folder", panel->fNewFolderLabel.c_str(),
+			        new BMessage(kNewFolder), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM));
 		button.OffsetTo(220, 266);
 		background->AddChild(new BButton(button, "cancel", panel->fCancelLabel.c_str(),
 		                                 new BMessage(kCancelPanel),
@@ -126,8 +167,21 @@ public:
 	{
 		Clear();
 		fPath->SetText(fPanel->fDirectory.c_str());
+		fPath->Select(fPath->TextLength(), fPath->TextLength());
 		for (const std::string& name : fPanel->ListedEntries())
 			fList->AddItem(new BStringItem(name.c_str()));
+	}
+
+	// Enter in the path field goes to the folder typed, not to the default button.
+	void DispatchMessage(BMessage* message, BHandler* handler) override
+	{
+		const char* bytes = nullptr;
+		if (message->what == B_KEY_DOWN && CurrentFocus() == fPath &&
+		    message->FindString("bytes", &bytes) == B_OK && bytes[0] == B_ENTER) {
+			fPanel->SetPanelDirectory(fPath->Text());
+			return;
+		}
+		BWindow::DispatchMessage(message, handler);
 	}
 
 	void MessageReceived(BMessage* message) override
@@ -136,6 +190,7 @@ public:
 			case kOpen: fPanel->ChooseEntries(Selected()); break;
 			case kEnter: Enter(); break;
 			case kParent: fPanel->SetPanelDirectory(parent_of(fPanel->fDirectory).c_str()); break;
+			case kNewFolder: Select(fPanel->MakeFolder()); break;
 			case kCancelPanel: fPanel->Cancel(); break;
 			default: BWindow::MessageReceived(message);
 		}
@@ -148,6 +203,16 @@ public:
 	}
 
 private:
+	void Select(const std::string& name)
+	{
+		for (int32 i = 0; i < fList->CountItems(); i++) {
+			if (name == static_cast<BStringItem*>(fList->ItemAt(i))->Text()) {
+				fList->Select(i);
+				fList->ScrollToSelection();
+			}
+		}
+	}
+
 	std::vector<std::string> Selected() const
 	{
 		std::vector<std::string> names;
@@ -177,7 +242,7 @@ private:
 	}
 
 	BFilePanel* fPanel;
-	BStringView* fPath;
+	BTextView* fPath;
 	BListView* fList;
 };
 
@@ -189,7 +254,7 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
       fNodeFlavors(nodeFlavors != 0 ? nodeFlavors : kFileNode), fMultiple(allowMultipleSelection),
       fModal(modal), fHideWhenDone(hideWhenDone),
       fDefaultLabel(mode == B_SAVE_PANEL ? "Save" : "Open"), fCancelLabel("Cancel"),
-      fNextSelected(0), fWindow(nullptr)
+      fNewFolderLabel("New Folder"), fNextSelected(0), fWindow(nullptr)
 {
 	const char* home = getenv("HOME");
 	fDirectory = home != nullptr ? home : "/";
@@ -230,6 +295,9 @@ bool BFilePanel::IsShowing() const
 
 BWindow* BFilePanel::Window() const
 {
+	// Made on first need, hidden, as the platform's exists from the start.
+	if (fWindow == nullptr)
+		fWindow = new FilePanelWindow(const_cast<BFilePanel*>(this));
 	return fWindow;
 }
 
@@ -263,6 +331,27 @@ void BFilePanel::SetRefFilter(BRefFilter* filter)
 void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
 {
 	(button == B_CANCEL_BUTTON ? fCancelLabel : fDefaultLabel) = label != nullptr ? label : "";
+}
+
+void BFilePanel::SetNewFolderLabel(const char* label)
+{
+	fNewFolderLabel = label != nullptr && label[0] != '\0' ? label : "New Folder";
+}
+
+std::string BFilePanel::MakeFolder()
+{
+	for (int copy = 1; copy < 1000; copy++) {
+		const std::string name =
+		        fNewFolderLabel + (copy > 1 ? " " + std::to_string(copy) : std::string());
+		const std::string path = fDirectory + "/" + name;
+		if (mkdir(path.c_str(), 0777) == 0) {
+			Refresh();
+			return name;
+		}
+		if (errno != EEXIST)
+			return std::string();
+	}
+	return std::string();
 }
 
 void BFilePanel::SetPanelDirectory(const entry_ref* directory)
@@ -344,7 +433,7 @@ std::vector<std::string> BFilePanel::ListedEntries() const
 		if (Accepts(entry.path().string(), name))
 			names.push_back(name);
 	}
-	std::sort(names.begin(), names.end());
+	std::sort(names.begin(), names.end(), ListedBefore);
 	return names;
 }
 

@@ -51,6 +51,8 @@ public:
 	void SetRefFilter(BRefFilter* filter);
 	BRefFilter* RefFilter() const { return fFilter; }
 	void SetButtonLabel(file_panel_button button, const char* label);
+	// Our addition: the label of the button that makes a folder.
+	void SetNewFolderLabel(const char* label);
 	void SetHideWhenDone(bool hide) { fHideWhenDone = hide; }
 	bool HidesWhenDone() const { return fHideWhenDone; }
 	file_panel_mode PanelMode() const { return fMode; }
@@ -72,8 +74,12 @@ public:
 	// Our additions for the panel window and tests: the entries it lists (after
 	// the filter), and choosing as the user does. ChooseEntries with no names
 	// chooses the folder shown (folder panels).
+	// Hidden entries (a leading '.') come after the others.
 	std::vector<std::string> ListedEntries() const;
 	status_t ChooseEntries(const std::vector<std::string>& names);
+	// Makes a folder named by the new-folder label ("label 2" ... when taken)
+	// in the folder shown; its name, or empty when it could not be made.
+	std::string MakeFolder();
 	void Cancel();
 
 private:
@@ -92,9 +98,10 @@ private:
 	bool fHideWhenDone;
 	std::string fDefaultLabel;
 	std::string fCancelLabel;
+	std::string fNewFolderLabel;
 	std::vector<entry_ref> fSelected;
 	size_t fNextSelected;
-	FilePanelWindow* fWindow;
+	mutable FilePanelWindow* fWindow;
 };
 
 // Makes the reference of a path (stat of its folder), or B_ENTRY_NOT_FOUND

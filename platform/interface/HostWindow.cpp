@@ -26,6 +26,7 @@
 #include "DeferredInputMethod.h"
 #include "DropMessage.h"
 #include "HostNative.h"
+#include "HostScale.h"
 #include "InterfaceHost.h"
 #include "Menu.h"
 #include "MenuField.h"
@@ -112,7 +113,8 @@ public:
 			fl_rectf(x(), y(), w(), h());
 		}
 		if (drawing != nullptr)
-			host_replay(*drawing, x() - int(scroll.x), y() - int(scroll.y));
+			host_replay(*drawing, x() - int(std::lround(scroll.x * host_scale())),
+			            y() - int(std::lround(scroll.y * host_scale())));
 		fl_pop_clip();
 	}
 
@@ -140,7 +142,8 @@ public:
 			case FL_DND_DRAG:
 			case FL_DND_LEAVE: return 1;
 			case FL_DND_RELEASE:
-				dropWhere = BPoint(Fl::event_x_root(), Fl::event_y_root());
+				dropWhere =
+				        BPoint(host_points(Fl::event_x_root()), host_points(Fl::event_y_root()));
 				return 1;
 			case FL_PASTE: {
 				BMessage message;
@@ -160,7 +163,8 @@ public:
 	{
 		set_host_modifiers(be_modifiers(Fl::event_state()));
 		BMessage message(what);
-		message.AddPoint("be:window_where", BPoint(Fl::event_x(), Fl::event_y()));
+		message.AddPoint("be:window_where",
+		                 BPoint(host_points(Fl::event_x()), host_points(Fl::event_y())));
 		message.AddInt64("when", system_time());
 		message.AddInt32("buttons", int32(be_buttons()));
 		message.AddInt32("modifiers", int32(be_modifiers(Fl::event_state())));
@@ -437,13 +441,13 @@ void HostFlWindow::resize(int x, int y, int w, int h)
 		return;
 	if (moved) {
 		BMessage message(B_WINDOW_MOVED);
-		message.AddPoint("where", BPoint(x, y));
+		message.AddPoint("where", BPoint(host_points(x), host_points(y)));
 		fOwner->address.Post(message);
 	}
 	if (resized) {
 		BMessage message(B_WINDOW_RESIZED);
-		message.AddFloat("width", float(w - 1));
-		message.AddFloat("height", float(h - 1));
+		message.AddFloat("width", host_points(w) - 1);
+		message.AddFloat("height", host_points(h) - 1);
 		fOwner->address.Post(message);
 	}
 }
@@ -552,8 +556,9 @@ private:
 		*created = record.widget == nullptr;
 		if (*created) {
 			fNative.window->begin();
-			record.widget = new Widget(int(frame.left), int(frame.top), int(frame.Width()) + 1,
-			                           int(frame.Height()) + 1);
+			record.widget = new Widget(host_pixels(frame.left), host_pixels(frame.top),
+			                           host_pixels(frame.right + 1) - host_pixels(frame.left),
+			                           host_pixels(frame.bottom + 1) - host_pixels(frame.top));
 			fNative.window->end();
 			record.address = std::make_unique<Address>();
 			record.address->messenger = messenger_for(fWindow, view);
@@ -565,10 +570,10 @@ private:
 
 	void Place(Fl_Widget* widget, BRect frame, bool hidden, bool active)
 	{
-		int x = int(std::floor(frame.left));
-		int y = int(std::floor(frame.top));
-		int w = int(std::floor(frame.right)) - x + 1;
-		int h = int(std::floor(frame.bottom)) - y + 1;
+		int x = host_pixels(frame.left);
+		int y = host_pixels(frame.top);
+		int w = host_pixels(frame.right + 1) - x;
+		int h = host_pixels(frame.bottom + 1) - y;
 		if (widget->x() != x || widget->y() != y || widget->w() != w || widget->h() != h)
 			widget->resize(x, y, w, h);
 		if (hidden && widget->visible())
@@ -588,7 +593,7 @@ private:
 			widget->copy_label(text.c_str());
 		BFont font;
 		view->GetFont(&font);
-		widget->labelsize(std::max(1, int(std::lround(font.Size()))));
+		widget->labelsize(std::max(1, int(std::lround(font.Size() * host_scale()))));
 		widget->labelfont(font.IsBold() ? FL_FREE_FONT + 1 : FL_FREE_FONT);
 	}
 
@@ -658,10 +663,10 @@ private:
 		widget->background = view->ViewColor();
 		widget->scroll = view->ScrollOffset();
 		if (clip.IsValid()) {
-			widget->clipX = int(std::floor(clip.left));
-			widget->clipY = int(std::floor(clip.top));
-			widget->clipW = int(std::floor(clip.right)) - widget->clipX + 1;
-			widget->clipH = int(std::floor(clip.bottom)) - widget->clipY + 1;
+			widget->clipX = host_pixels(clip.left);
+			widget->clipY = host_pixels(clip.top);
+			widget->clipW = host_pixels(clip.right + 1) - widget->clipX;
+			widget->clipH = host_pixels(clip.bottom + 1) - widget->clipY;
 		}
 		widget->focusable = (view->Flags() & (B_NAVIGABLE | B_NAVIGABLE_JUMP)) != 0;
 		auto* control = dynamic_cast<BControl*>(view);
@@ -749,8 +754,9 @@ void create_native(WindowHost& host, BWindow& window)
 {
 	auto* native = new NativeWindow;
 	BRect frame = window.Frame();
-	native->window = new HostFlWindow(native, int(frame.left), int(frame.top),
-	                                  int(frame.Width()) + 1, int(frame.Height()) + 1);
+	native->window = new HostFlWindow(native, host_pixels(frame.left), host_pixels(frame.top),
+	                                  host_pixels(frame.right + 1) - host_pixels(frame.left),
+	                                  host_pixels(frame.bottom + 1) - host_pixels(frame.top));
 	native->window->end();
 	native->window->callback(window_closed, native);
 	native->window->xclass("Vantry");
@@ -770,8 +776,8 @@ void create_native(WindowHost& host, BWindow& window)
 void sync_geometry(NativeWindow& native, BWindow& window)
 {
 	BRect frame = window.Frame();
-	int x = int(frame.left), y = int(frame.top);
-	int w = int(frame.Width()) + 1, h = int(frame.Height()) + 1;
+	int x = host_pixels(frame.left), y = host_pixels(frame.top);
+	int w = host_pixels(frame.right + 1) - x, h = host_pixels(frame.bottom + 1) - y;
 	HostFlWindow* fl = native.window;
 	bool fixed = (window.Flags() & B_NOT_RESIZABLE) != 0;
 	float minWidth, maxWidth, minHeight, maxHeight;
@@ -779,7 +785,8 @@ void sync_geometry(NativeWindow& native, BWindow& window)
 	if (fixed)
 		fl->size_range(w, h, w, h);
 	else
-		fl->size_range(std::max(1, int(minWidth) + 1), std::max(1, int(minHeight) + 1), 0, 0);
+		fl->size_range(std::max(1, host_pixels(minWidth + 1)),
+		               std::max(1, host_pixels(minHeight + 1)), 0, 0);
 	if (fl->x() != x || fl->y() != y || fl->w() != w || fl->h() != h) {
 		fl->syncing = true;
 		fl->resize(x, y, w, h);

@@ -4,14 +4,17 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Native_File_Chooser.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <clocale>
+#include <cmath>
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
@@ -26,6 +29,7 @@
 #include "DeferredInputMethod.h"
 #include "FontSetup.h"
 #include "HostNative.h"
+#include "HostScale.h"
 #include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"
@@ -430,13 +434,54 @@ int32 InterfaceHost::PopUp(const BMenu& menu, BPoint where)
 	if (items.size() == 1)
 		return -1;
 	// Pop-up positions are relative to the window of the last event.
-	int x = int(where.x) - (Fl::event_x_root() - Fl::event_x());
-	int y = int(where.y) - (Fl::event_y_root() - Fl::event_y());
+	int x = host_pixels(where.x) - (Fl::event_x_root() - Fl::event_x());
+	int y = host_pixels(where.y) - (Fl::event_y_root() - Fl::event_y());
 	const Fl_Menu_Item* picked = items[0].popup(x, y);
 	InterfaceHost::Event("popup-closed %d",
 	                     picked != nullptr ? int(reinterpret_cast<intptr_t>(picked->user_data()))
 	                                       : -1);
 	return picked != nullptr ? int32(reinterpret_cast<intptr_t>(picked->user_data())) : -1;
+}
+
+namespace {
+
+// Whether GTK, 3 or 2, can be loaded, as FLTK's chooser loads it.
+bool gtk_present()
+{
+	for (const char* name : {"libgtk-3.so.0", "libgtk-x11-2.0.so.0"}) {
+		void* library = dlopen(name, RTLD_LAZY | RTLD_LOCAL);
+		if (library == nullptr)
+			continue;
+		dlclose(library);
+		return true;
+	}
+	return false;
+}
+
+} // namespace
+
+status_t InterfaceHost::ChooseFolderWithGtk(const char* title, const char* start,
+                                            std::string* chosen)
+{
+	if (chosen == nullptr || !IsRunning() || !gtk_present())
+		return B_NOT_SUPPORTED;
+	status_t result = B_NOT_SUPPORTED;
+	CallOnMainThread([&] {
+		Fl::option(Fl::OPTION_FNFC_USES_GTK, true);
+		Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
+		chooser.title(title);
+		chooser.directory(start);
+		Event("chooser-shown gtk");
+		switch (chooser.show()) {
+			case 0:
+				*chosen = chooser.filename();
+				result = B_OK;
+				break;
+			case 1: result = B_CANCELED; break;
+			default: result = B_ERROR; break;
+		}
+	});
+	return result;
 }
 
 bool InterfaceHost::EventsEnabled()
@@ -506,7 +551,9 @@ void InterfaceHost::RunLoop(BApplication* app)
 	host_setup_fonts();
 	read_desktop_colors(fl_display);
 	host_watch_x_events();
-	BScreen::SetDefaultFrame(BRect(0, 0, Fl::w() - 1, Fl::h() - 1));
+	// The screen in points; FLTK's own menus at the scale's size.
+	BScreen::SetDefaultFrame(BRect(0, 0, host_points(Fl::w()) - 1, host_points(Fl::h()) - 1));
+	FL_NORMAL_SIZE = Fl_Fontsize(std::lround(FL_NORMAL_SIZE * host_scale()));
 	bool ownPresenter = AlertPresenter::Get() == nullptr;
 	if (ownPresenter)
 		AlertPresenter::Set(WindowAlertPresenter::Default());

@@ -57,6 +57,12 @@ public:
 	// nor floating); false when none is shown.
 	static bool MainWindowFrame(BRect* frame);
 
+	// Our addition: the desktop's GTK folder chooser, titled `title` and open
+	// on `start`, when GTK is there to be loaded; waits for the answer. B_OK
+	// with the folder in `chosen`, B_CANCELED, or B_NOT_SUPPORTED without GTK
+	// or a running loop.
+	static status_t ChooseFolderWithGtk(const char* title, const char* start, std::string* chosen);
+
 	// Opens `menu` at a screen point and answers the index of the item chosen
 	// (-1 for none). Main thread only.
 	static int32 PopUp(const BMenu& menu, BPoint where);

@@ -3,6 +3,7 @@
 
 #include <mutex>
 
+#include "HostScale.h"
 #include "InterfaceHost.h"
 
 #include <X11/Xlib.h>
@@ -43,9 +44,9 @@ void read_display()
 		return;
 	sDisplayThere = true;
 	sSpace = BScreen::SpaceForDepth(depth);
-	// A frame set by the window system or a test wins.
+	// A frame set by the window system or a test wins. Points, not pixels.
 	if (!sFrameSet)
-		sFrame = BRect(0, 0, float(width - 1), float(height - 1));
+		sFrame = BRect(0, 0, host_points(width) - 1, host_points(height) - 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The installer window's choices driven by clicks and keys: the language menu
 // (every label, remembered on the installer file), the folder panel with its
 // Cancel/Replace question, and the volume menu.
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <cstdlib>
@@ -15,6 +17,18 @@ using e2e::InstallerTest;
 using namespace install_test;
 
 namespace {
+
+// Text 1005, which names the folder choosers.
+const char* const kPanelTitle = "Change destination folder";
+
+// The panel drawn: "drawn <serial> <x> <y> <w> <h>" and the title's words.
+bool PanelDrawn(const std::vector<std::string>& words)
+{
+	std::string title;
+	for (size_t i = 6; i < words.size(); i++)
+		title += (i > 6 ? " " : "") + words[i];
+	return words.size() > 6 && words[0] == "drawn" && title == kPanelTitle;
+}
 
 std::string ChoicesProduct(const std::string& licence)
 {
@@ -55,7 +69,7 @@ protected:
 	static StringTable Texts(const std::string& code)
 	{
 		const std::string path = std::string(VANTRY_STRINGS_DIR) + "/installer/" + code + ".txt";
-		StringTable table(path.c_str(), 1000, 1072);
+		StringTable table(path.c_str(), 1000, 1073);
 		EXPECT_EQ(table.InitCheck(), B_OK) << table.ErrorText();
 		return table;
 	}
@@ -150,10 +164,10 @@ TEST_F(InstallerChoicesTest, TheLanguageMenuRelabelsEveryControlAndIsRemembered)
 
 TEST_F(InstallerChoicesTest, TheFolderPanelAsksBeforeTakingAFolderWithAnInstallation)
 {
-	// The panel opens on the folder holding the destination (the boot
-	// volume's apps): its rows are apps, beos, home, var.
+	// The panel opens on the destination (the boot volume's apps); its
+	// Parent button shows the rows apps, beos, home, var.
 	std::filesystem::create_directories(fWorld.Home() + "/Choices");
-	Launch(fWorld.Build("Choices", ChoicesProduct(""), kFiles));
+	Launch(fWorld.Build("Choices", ChoicesProduct(""), kFiles), {"VANTRY_CHOOSER=panel"});
 	State state;
 	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, 0, &state)) << Output();
 	ASSERT_TRUE(EndsWith(state["destination"], "/boot/apps")) << state["destination"];
@@ -174,9 +188,10 @@ TEST_F(InstallerChoicesTest, TheFolderPanelAsksBeforeTakingAFolderWithAnInstalla
 		if (!panelShown) {
 			Click(InstallerLayout::kFolderX, InstallerLayout::kFolderY);
 			e2e::Event drawn;
-			ASSERT_TRUE(fProbe.WaitUntil(DrawnTitled("Open"), 10s, &drawn, mark)) << Output();
+			ASSERT_TRUE(fProbe.WaitUntil(PanelDrawn, 10s, &drawn, mark)) << Output();
 			panelX = std::stoi(drawn.words[2]);
 			panelY = std::stoi(drawn.words[3]);
+			ClickAt(panelX, panelY, 10 + 40, 266 + 12);
 		}
 		mark = fProbe.Mark();
 		// The row, then Open.
@@ -197,11 +212,115 @@ TEST_F(InstallerChoicesTest, TheFolderPanelAsksBeforeTakingAFolderWithAnInstalla
 		EXPECT_TRUE(WaitForState([&](State& s) { return EndsWith(s["destination"], wanted); }, mark,
 		                         &state, 10s))
 		        << (c.answer != nullptr ? c.answer : "no question") << ": " << state["destination"];
+		auto panelHidden = [](const std::vector<std::string>& words) {
+			return words.size() > 1 && words[0] == "hidden" && words[1] == "Change";
+		};
 		const bool hidden =
-		        fProbe.WaitFor({"hidden", "Open"}, c.panelStays ? 500ms : 10s, nullptr, mark);
+		        fProbe.WaitUntil(panelHidden, c.panelStays ? 500ms : 10s, nullptr, mark);
 		EXPECT_EQ(hidden, !c.panelStays) << (c.answer != nullptr ? c.answer : "no question");
 		panelShown = !hidden;
 	}
+}
+
+// The panel's own behaviour: hidden entries last, a folder made and taken,
+// and a path typed into its field.
+TEST_F(InstallerChoicesTest, TheFolderPanelListsHiddenEntriesLastMakesFoldersAndTakesATypedPath)
+{
+	std::filesystem::create_directories(fWorld.Apps() + "/.hidden");
+	std::filesystem::create_directories(fWorld.Apps() + "/Zed");
+	Launch(fWorld.Build("Choices", ChoicesProduct(""), kFiles), {"VANTRY_CHOOSER=panel"});
+	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, 0)) << Output();
+	const auto open = [&](int* x, int* y) {
+		const size_t mark = fProbe.Mark();
+		Click(InstallerLayout::kFolderX, InstallerLayout::kFolderY);
+		e2e::Event drawn;
+		ASSERT_TRUE(fProbe.WaitUntil(PanelDrawn, 10s, &drawn, mark)) << Output();
+		*x = std::stoi(drawn.words[2]);
+		*y = std::stoi(drawn.words[3]);
+	};
+	struct Case {
+		const char* name;
+		// Done in the panel before OK, which is pressed at the end.
+		std::function<void(int, int)> act;
+		std::string destination;
+	};
+	const Case cases[] = {
+	        {"the first row is not the hidden one",
+	         [&](int x, int y) { ClickAt(x, y, 12 + 40, 32 + 2 + 9); }, "/boot/apps/Zed"},
+	        {"a new folder, made inside the destination and selected",
+	         [&](int x, int y) { ClickAt(x, y, 96 + 50, 266 + 12); }, "/boot/apps/Zed/New Folder"},
+	        {"a path typed and entered, then the folder shown",
+	         [&](int x, int y) {
+		         ClickAt(x, y, 200, 14);
+		         ASSERT_EQ(Tool({"xdotool", "key", "--repeat", "300", "BackSpace", "type",
+		                         fWorld.Home()}),
+		                   0);
+		         Key("Return");
+		         std::this_thread::sleep_for(300ms);
+	         },
+	         "/boot/home"},
+	};
+	for (const Case& test : cases) {
+		int x = 0, y = 0;
+		open(&x, &y);
+		const size_t mark = fProbe.Mark();
+		test.act(x, y);
+		ClickAt(x, y, 310 + 40, 266 + 12);
+		State state;
+		EXPECT_TRUE(
+		        WaitForState([&](State& s) { return EndsWith(s["destination"], test.destination); },
+		                     mark, &state, 10s))
+		        << test.name << ": " << state["destination"];
+	}
+	EXPECT_TRUE(std::filesystem::is_directory(fWorld.Apps() + "/Zed/New Folder"));
+}
+
+// A chooser program found along PATH answers with the folder it prints.
+TEST_F(InstallerChoicesTest, ZenityChoosesTheFolderWhenTheDesktopHasNoOtherChooser)
+{
+	const std::string tools = fWorld.Temp() + "/tools";
+	const std::string chosen = fWorld.Temp() + "/chosen";
+	std::filesystem::create_directories(chosen);
+	WriteFile(tools + "/zenity", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + tools +
+	                                     "/arguments\"\necho \"" + chosen + "\"\n");
+	chmod((tools + "/zenity").c_str(), 0755);
+	fWorld.SetEnv("PATH", tools + ":" + getenv("PATH"));
+	Launch(fWorld.Build("Choices", ChoicesProduct(""), kFiles), {"VANTRY_CHOOSER=zenity"});
+	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, 0)) << Output();
+	const size_t mark = fProbe.Mark();
+	Click(InstallerLayout::kFolderX, InstallerLayout::kFolderY);
+	State state;
+	EXPECT_TRUE(WaitForState([&](State& s) { return EndsWith(s["destination"], "/chosen"); }, mark,
+	                         &state, 10s))
+	        << state["destination"];
+	EXPECT_EQ(ReadFile(tools + "/arguments"),
+	          "--file-selection\n--directory\n--title=" + std::string(kPanelTitle) +
+	                  "\n--filename=" + fWorld.Apps() + "/\n");
+}
+
+// With GTK there to be loaded, its chooser is shown; closing it keeps the folder.
+TEST_F(InstallerChoicesTest, TheDesktopsGtkChooserIsShownWhenGtkIsThere)
+{
+	void* gtk = dlopen("libgtk-3.so.0", RTLD_LAZY);
+	if (gtk == nullptr)
+		gtk = dlopen("libgtk-x11-2.0.so.0", RTLD_LAZY);
+	if (gtk == nullptr)
+		GTEST_SKIP() << "GTK is not installed";
+	dlclose(gtk);
+	Launch(fWorld.Build("Choices", ChoicesProduct(""), kFiles));
+	State before;
+	ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, 0, &before)) << Output();
+	size_t mark = fProbe.Mark();
+	Click(InstallerLayout::kFolderX, InstallerLayout::kFolderY);
+	ASSERT_TRUE(fProbe.WaitFor({"chooser-shown", "gtk"}, 20s, nullptr, mark)) << Output();
+	std::string id;
+	ASSERT_EQ(Tool({"xdotool", "search", "--sync", "--name", kPanelTitle}, &id), 0);
+	mark = fProbe.Mark();
+	Tool({"xdotool", "windowfocus", "--sync", id.substr(0, id.find('\n')), "key", "Escape"});
+	State after;
+	EXPECT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, mark, &after, 20s))
+	        << Output();
+	EXPECT_EQ(after["destination"], before["destination"]);
 }
 
 // A folder on another file system when there is one, so that its free space

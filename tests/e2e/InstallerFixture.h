@@ -67,6 +67,8 @@ protected:
 		ASSERT_GE(drawn.words.size(), 7u);
 		fX = std::stoi(drawn.words[2]);
 		fY = std::stoi(drawn.words[3]);
+		fWidth = std::stoi(drawn.words[4]);
+		fHeight = std::stoi(drawn.words[5]);
 		if (focus)
 			Focus(fTitle);
 	}
@@ -188,6 +190,9 @@ protected:
 
 	install_test::InstallWorld fWorld;
 	std::string fTitle;
+	// The window's size in pixels when it was first drawn.
+	int fWidth = 0;
+	int fHeight = 0;
 };
 
 } // namespace e2e

@@ -1,5 +1,6 @@
 // What the installer looks like: steps 1 and 2, step 3 at a collision and at
-// its end, and the collision dialog in English and German, compared with the reference images of
+// its end, and the collision dialog in English and German, and steps 1 and 2
+// at twice the scale, compared with the reference images of
 // tests/e2e/reference (VANTRY_UPDATE_REFERENCES=1 writes them anew). Texts that
 // change from run to run (paths, free space, dates) are left out of the
 // comparison.
@@ -108,7 +109,6 @@ protected:
 	// Room for the dialogs, centred on the screen, above the window moved
 	// to the bottom left corner.
 	std::string ScreenSize() const override { return "1280x1024x24"; }
-	static constexpr int kWindowTop = 1024 - 258 - 10;
 
 	// Compares a part of the screen with its reference; differing pixels
 	// (outside the masks) may be at most half a percent.
@@ -155,11 +155,12 @@ protected:
 	{
 		std::string id;
 		Tool({"xdotool", "search", "--name", "^Look$"}, &id);
+		const int top = 1024 - fHeight - 10;
 		ASSERT_EQ(Tool({"xdotool", "windowmove", "--sync", id.substr(0, id.find('\n')),
-		                std::to_string(x), std::to_string(kWindowTop)}),
+		                std::to_string(x), std::to_string(top)}),
 		          0);
 		fX = x;
-		fY = kWindowTop;
+		fY = top;
 		std::this_thread::sleep_for(300ms);
 	}
 
@@ -167,7 +168,47 @@ protected:
 	{
 		e2e::Image shot;
 		EXPECT_TRUE(Screenshot(&shot));
-		return Crop(shot, fX, fY, 456, 258);
+		return Crop(shot, fX, fY, fWidth, fHeight);
+	}
+
+	// Steps 1 and 2 at twice the scale, which the desktop asks for through
+	// its X resources (Xft.dpi) or GDK_SCALE: the window of the first scale,
+	// drawn twice as large and twice as sharp.
+	void RunTwice(const char* language, const bool& throughResources)
+	{
+		std::filesystem::create_directories(VANTRY_ARTIFACTS);
+		std::vector<std::string> env;
+		if (throughResources) {
+			const std::string resources = fHome + "/resources";
+			WriteFile(resources, "Xft.dpi: 192\n");
+			ASSERT_EQ(Tool({"xrdb", "-display", fServer.Display(), "-merge", resources}), 0);
+		} else {
+			env.push_back("GDK_SCALE=2");
+		}
+		const std::string files = fWorld.ProductFolder("Look") + "/files";
+		WriteFile(files + "/notes.txt", "new notes");
+		WriteFile(files + "/big/data.bin", Noise(1 << 20));
+		WriteFile(files + "/more/data.bin", Noise(1 << 10));
+		const std::string installer = fWorld.Build("Look", LookProduct());
+		ASSERT_EQ(oLocalize::WriteLanguage(installer.c_str(), language), B_OK);
+		Launch(installer, env);
+		EXPECT_EQ(fWidth, 912);
+		EXPECT_EQ(fHeight, 516);
+		MoveWindowTo(0);
+		std::vector<Rect> masks;
+		for (const Rect& mask : kWindowMasks)
+			masks.push_back({2 * mask.left, 2 * mask.top, 2 * mask.right + 1, 2 * mask.bottom + 1});
+		const std::string suffix = std::string("-2x-") + language;
+		ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "1"; }, 0));
+		Compare("step1" + suffix, Window(), masks);
+		const size_t mark = fProbe.Mark();
+		Click(2 * e2e::InstallerLayout::kButtonX, 2 * e2e::InstallerLayout::kButtonY);
+		ASSERT_TRUE(WaitForState([](State& s) { return s["step"] == "2"; }, mark));
+		// "Full": every item.
+		Click(2 * e2e::InstallerLayout::kGroupX, 2 * (e2e::InstallerLayout::kListTop + 19 + 9));
+		ASSERT_TRUE(WaitForState([](State& s) { return s["selected"] == "0,1,2"; }, mark));
+		std::this_thread::sleep_for(300ms);
+		Compare("step2" + suffix, Window(), masks);
 	}
 
 	void RunLook(const char* language)
@@ -216,7 +257,7 @@ protected:
 		Key("d");
 		const StringTable texts(
 		        (std::string(VANTRY_STRINGS_DIR) + "/installer/" + language + ".txt").c_str(), 1000,
-		        1072);
+		        1073);
 		ASSERT_NE(texts.StringFor(1038), nullptr);
 		ASSERT_TRUE(WaitForAlert(texts.StringFor(1038), &left, &top, &width, &height, mark))
 		        << Output();
@@ -238,6 +279,16 @@ TEST_F(InstallerLookTest, EnglishStepsAndDialogLookAsTheReferences)
 TEST_F(InstallerLookTest, GermanStepsAndDialogLookAsTheReferences)
 {
 	RunLook("de");
+}
+
+TEST_F(InstallerLookTest, EnglishAtTwiceTheScaleFromXftDpiLooksAsTheReferences)
+{
+	RunTwice("en", true);
+}
+
+TEST_F(InstallerLookTest, GermanAtTwiceTheScaleFromGdkScaleLooksAsTheReferences)
+{
+	RunTwice("de", false);
 }
 
 } // namespace

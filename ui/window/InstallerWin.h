@@ -69,6 +69,12 @@ public:
 	void GetHomeDirectory();
 	void SelectVolume();
 	void SelectDestination();
+	// The desktop's folder chooser, else the folder panel, open on the
+	// destination (or the nearest folder of it that exists).
+	void ChooseFolder();
+	// Takes `folder` as the destination once its installation folder may be
+	// replaced; false leaves the destination as it was.
+	bool TakeDestination(const entry_ref& folder);
 	void SetDestinationPath();
 	bool CheckDestinationFolder(bool ask_replace);
 	void Install();

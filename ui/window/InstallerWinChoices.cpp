@@ -16,8 +16,10 @@
 #include "LibBytes.h"
 #include "LibEntry.h"
 #include "LibFilePanel.h"
+#include "LibFolderChooser.h"
 #include "LibListView.h"
 #include "LibMenuField.h"
+#include "LibPathParts.h"
 #include "LibPictureButton.h"
 #include "LibStringIterator.h"
 #include "LibStringView.h"
@@ -30,6 +32,7 @@
 #include "StringItem.h"
 #include "StringView.h"
 #include "Volume.h"
+#include "Window.h"
 #include "oLocalize.h"
 
 namespace {
@@ -212,19 +215,57 @@ void InstallerWin::SelectVolume()
 
 void InstallerWin::SelectDestination()
 {
-	const entry_ref kept = engine.destination;
+	entry_ref chosen;
 	folder_panel->Rewind();
-	if (folder_panel->GetNextSelectedRef(&engine.destination) == B_ENTRY_NOT_FOUND) {
+	if (folder_panel->GetNextSelectedRef(&chosen) == B_ENTRY_NOT_FOUND) {
 		folder_panel->Hide();
 		return;
 	}
-	if (CheckDestinationFolder(true)) {
-		engine.make_destination = false;
-		SetDestinationPath();
+	if (TakeDestination(chosen))
 		folder_panel->Hide();
-		return;
+}
+
+bool InstallerWin::TakeDestination(const entry_ref& folder)
+{
+	const entry_ref kept = engine.destination;
+	engine.destination = folder;
+	if (!CheckDestinationFolder(true)) {
+		engine.destination = kept;
+		return false;
 	}
-	engine.destination = kept;
+	engine.make_destination = false;
+	SetDestinationPath();
+	return true;
+}
+
+void InstallerWin::ChooseFolder()
+{
+	LibString start;
+	LibGetFullPath(engine.destination, start);
+	std::string folder = start.String();
+	while (folder.size() > 1 && !LibIsFolder(folder))
+		folder = LibParentOf(folder);
+	std::string chosen;
+	entry_ref ref;
+	switch (LibChooseFolder(Text(1005).String(), folder.c_str(), chosen)) {
+		case B_OK:
+			if (LibGetEntryRef(chosen.c_str(), ref))
+				TakeDestination(ref);
+			return;
+		case B_CANCELED: return;
+		default: break;
+	}
+	// The panel speaks the window's language and opens on the destination.
+	InitFolderPanel();
+	folder_panel->SetButtonLabel(B_DEFAULT_BUTTON, Text(1017).String());
+	folder_panel->SetButtonLabel(B_CANCEL_BUTTON, Text(1015).String());
+	folder_panel->SetNewFolderLabel(Text(1073).String());
+	folder_panel->BFilePanel::SetPanelDirectory(folder.c_str());
+	if (folder_panel->Window()->Lock()) {
+		folder_panel->Window()->SetTitle(Text(1005).String());
+		folder_panel->Window()->Unlock();
+	}
+	folder_panel->Show();
 }
 
 void InstallerWin::SetDestinationPath()

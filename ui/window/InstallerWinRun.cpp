@@ -41,12 +41,7 @@ void InstallerWin::MessageReceived(BMessage* message)
 		case INSTALLER_BUTTON: ButtonPressed(); break;
 		case INSTALLER_GROUP_CHOSEN: InstallTypeSelected(); break;
 		case INSTALLER_GROUP_HOVERED: ShowGroupDescription(message->FindInt32("item")); break;
-		case INSTALLER_FOLDER_BUTTON:
-			InitFolderPanel();
-			folder_panel->BFilePanel::SetPanelDirectory(&engine.destination);
-			folder_panel->SetToParentDirectory();
-			folder_panel->Show();
-			break;
+		case INSTALLER_FOLDER_BUTTON: ChooseFolder(); break;
 		case INSTALLER_VOLUME_CHOSEN: SelectVolume(); break;
 		case INSTALLER_FOLDER_CHOSEN: SelectDestination(); break;
 		case INSTALLER_ITEMS_CHANGED: CustomItemSelected(); break;

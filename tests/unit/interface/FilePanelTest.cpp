@@ -61,6 +61,18 @@ TEST_F(FilePanelTest, FolderPanel_ListsFoldersThatPassTheFilter)
 	        << "a file panel shows folders to move through";
 }
 
+TEST_F(FilePanelTest, FolderPanel_ListsHiddenEntriesLastAndMakesNumberedNewFolders)
+{
+	std::filesystem::create_directories(fRoot + "/.config");
+	BFilePanel panel(B_OPEN_PANEL, nullptr, nullptr, kDirectoryFlavor, false);
+	panel.SetPanelDirectory(fRoot.c_str());
+	panel.SetNewFolderLabel("Neuer Ordner");
+	EXPECT_EQ(panel.MakeFolder(), "Neuer Ordner");
+	EXPECT_EQ(panel.MakeFolder(), "Neuer Ordner 2");
+	EXPECT_EQ(panel.ListedEntries(), (std::vector<std::string>{"Neuer Ordner", "Neuer Ordner 2",
+	                                                           "apps", "home", ".config"}));
+}
+
 TEST_F(FilePanelTest, Choosing_SendsTheReferencesAndKeepsThemForReading)
 {
 	auto* window = new RecordingWindow();

@@ -40,15 +40,18 @@ TEST(LibProcessTest, RunReportsExitCodesAndStartFailures)
 	EXPECT_TRUE(NoChildLeft());
 }
 
-TEST(LibProcessTest, StartsInTheWorkingFolderWithQuietInput)
+TEST(LibProcessTest, StartsInTheWorkingFolderWithQuietInputAndItsOutputInAFile)
 {
 	TempFolder temp;
-	LibProcess program({"/bin/sh", "-c", "pwd > where; cat > input"});
+	LibProcess program({"/bin/sh", "-c", "pwd > where; cat > input; echo said"});
 	program.SetWorkingFolder(temp.Path());
 	program.SetQuietInput(true);
+	WriteText(temp / "output", "an earlier, longer text");
+	program.SetOutputFile(temp / "output");
 	ASSERT_EQ(program.Run(), B_OK);
 	EXPECT_EQ(ReadText(temp / "where"), temp.Path() + "\n");
 	EXPECT_EQ(ReadText(temp / "input"), "");
+	EXPECT_EQ(ReadText(temp / "output"), "said\n");
 
 	LibProcess nowhere({"/bin/true"});
 	nowhere.SetWorkingFolder(temp / "missing");
