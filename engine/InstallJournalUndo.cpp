@@ -180,6 +180,30 @@ std::string FirstEntryOf(const std::string& folder)
 	return "\"" + name + "\"";
 }
 
+// Removes the files our writers make beside `path` while they rewrite it
+// (".<leaf>.XXXXXX", "<leaf>.tmp"): a kill may leave one.
+void RemoveTemporariesOf(const std::string& path)
+{
+	const std::string leaf = LibLeafOf(path);
+	DIR* listing = opendir(LibParentOf(path).c_str());
+	if (listing == nullptr)
+		return;
+	const std::string hidden = "." + leaf + ".";
+	auto temporary = [&](const std::string& name) {
+		return (name.size() == hidden.size() + 6 && name.compare(0, hidden.size(), hidden) == 0) ||
+		       name == leaf + ".tmp";
+	};
+	std::vector<std::string> found;
+	for (dirent* entry = readdir(listing); entry != nullptr; entry = readdir(listing)) {
+		if (entry->d_type != DT_DIR && temporary(entry->d_name))
+			found.push_back(entry->d_name);
+	}
+	const int folder = dirfd(listing);
+	for (const std::string& name : found)
+		unlinkat(folder, name.c_str(), 0);
+	closedir(listing);
+}
+
 } // namespace
 
 struct InstallJournal::UndoState {
@@ -228,9 +252,11 @@ struct InstallJournal::UndoState {
 		               FirstEntryOf(path) + ")");
 	}
 
-	// Removes the entry at `path` that the run placed there.
+	// Removes the entry at `path` that the run placed there, and what a
+	// killed rewrite of it left beside it.
 	void RemovePlaced(const std::string& path)
 	{
+		RemoveTemporariesOf(path);
 		struct stat info;
 		if (lstat(path.c_str(), &info) != 0)
 			return;

@@ -107,6 +107,8 @@ TEST_F(HostileRunTest, AnInterruptedRunsUndoKeepsWhatTheUserAdded)
 	const std::string item = folder + "/docs";
 	fs::create_directories(item + "/inner");
 	WriteFile(folder + "/Log", "begun\n");
+	// A rewrite of the log was killed half-way: its temporary file is the run's.
+	WriteFile(folder + "/.Log.Ab12Cd", "half\n");
 	WriteFile(item + "/a.txt", "unpacked\n");
 	WriteFile(item + "/inner/b.txt", "unpacked\n");
 	struct stat info;
@@ -139,6 +141,7 @@ TEST_F(HostileRunTest, AnInterruptedRunsUndoKeepsWhatTheUserAdded)
 	EXPECT_EQ(ReadFile(trashed + "/mine.txt"), "the user's\n");
 	EXPECT_EQ(ReadFile(trashed + "/docs/inner/mine.txt"), "the user's too\n");
 	EXPECT_FALSE(Exists(trashed + "/Log"));
+	EXPECT_FALSE(Exists(trashed + "/.Log.Ab12Cd"));
 	EXPECT_FALSE(Exists(trashed + "/docs/a.txt"));
 	EXPECT_FALSE(Exists(trashed + "/docs/inner/b.txt"));
 	EXPECT_EQ(ReadFile(folder + "/notes.txt"), "notes\n");
