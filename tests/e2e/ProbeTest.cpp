@@ -38,10 +38,10 @@ TEST_F(ProbeTest, List_ClickSelectsTheRowAndDrawsItSelected)
 	Click(kListLeft + 20, kListTop + 2 * rowHeight + 9);
 	ASSERT_TRUE(fProbe.WaitFor({"probe", "list-selected", "2"}, 5s, nullptr, mark)) << Output();
 
-	// A selected string row is darkened; the others stay white.
+	// A selected string row shows the selection colour; the others stay white.
 	e2e::Image shot;
 	auto selectedDrawn = [&](const e2e::Image& image) {
-		return image.Is(fX + kListLeft + 60, fY + kListTop + 2 * rowHeight + 2, 180, 180, 180) &&
+		return image.Is(fX + kListLeft + 60, fY + kListTop + 2 * rowHeight + 2, 53, 132, 228) &&
 		       image.Is(fX + kListLeft + 60, fY + kListTop + 2, 255, 255, 255);
 	};
 	EXPECT_TRUE(WaitForScreen(selectedDrawn, 5s, &shot));
