@@ -393,9 +393,9 @@ void post_key(NativeWindow* owner)
 	owner->address.Post(message);
 }
 
-// A window clicked, or shown while no window has the keyboard, takes it, as
-// a window manager would give it; without one nothing else does.
-void give_keyboard(NativeWindow* owner)
+// A window clicked, or shown while no other program has the keyboard, takes
+// it, as a window manager would give it; without one nothing else does.
+void give_keyboard(NativeWindow* owner, const bool& clicked)
 {
 	HostFlWindow* window = owner->window;
 	if (owner->focused || !owner->takesFocus || !window->shown() || !window->visible())
@@ -403,7 +403,10 @@ void give_keyboard(NativeWindow* owner)
 	Window focus = 0;
 	int revert = 0;
 	XGetInputFocus(fl_display, &focus, &revert);
-	if (Fl::event() != FL_PUSH && focus != PointerRoot && focus != None)
+	// A window just shown takes it from no window or one of ours, never
+	// from another program's.
+	const bool available = focus == PointerRoot || focus == None || fl_find(focus) != nullptr;
+	if (!clicked && !available)
 		return;
 	XSetInputFocus(fl_display, fl_xid(window), RevertToPointerRoot, CurrentTime);
 }
@@ -428,7 +431,7 @@ int HostFlWindow::handle(int event)
 		return 1;
 	}
 	if (event == FL_PUSH)
-		give_keyboard(fOwner);
+		give_keyboard(fOwner, true);
 	return Fl_Double_Window::handle(event);
 }
 
@@ -464,7 +467,7 @@ void HostFlWindow::draw()
 	// Drawn means mapped: the keyboard can be given to it now.
 	if (!fOwner->focusOffered) {
 		fOwner->focusOffered = true;
-		give_keyboard(fOwner);
+		give_keyboard(fOwner, false);
 	}
 	DeferredInputMethod::OpenNow();
 }
