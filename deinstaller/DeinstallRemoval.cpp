@@ -30,19 +30,6 @@ bool Exists(const std::string& path)
 	return lstat(path.c_str(), &st) == 0;
 }
 
-// Whether the folder could be opened and holds nothing.
-bool EmptyFolder(const std::string& path)
-{
-	DIR* dir = opendir(path.c_str());
-	if (dir == nullptr)
-		return false;
-	bool empty = true;
-	for (struct dirent* entry; empty && (entry = readdir(dir)) != nullptr;)
-		empty = strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0;
-	closedir(dir);
-	return empty;
-}
-
 // The login name of `user`, or its number when it has none.
 std::string UserName(const uid_t& user)
 {
@@ -170,7 +157,7 @@ bool DeinstallRemoval::MoveEmptyFolders(const std::vector<std::string>& paths, i
 			continue;
 		if (Stopped())
 			return false;
-		if (EmptyFolder(*it))
+		if (LibFolderIsEmpty(*it))
 			MoveOne(*it);
 		else
 			fKept.push_back(*it);

@@ -22,18 +22,6 @@ bool EndsWith(const std::string& text, const std::string& end)
 	       text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-bool IsEmptyFolder(const std::string& path)
-{
-	DIR* dir = opendir(path.c_str());
-	if (dir == nullptr)
-		return false;
-	bool empty = true;
-	for (struct dirent* entry; empty && (entry = readdir(dir)) != nullptr;)
-		empty = strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0;
-	closedir(dir);
-	return empty;
-}
-
 // Why `name` in `folder` is not one of the installation's own files, or nothing.
 std::string Foreign(const std::string& folder, const std::string& name, const std::string& self)
 {
@@ -44,22 +32,7 @@ std::string Foreign(const std::string& folder, const std::string& name, const st
 	if (name == self || (name == kLog && S_ISREG(st.st_mode)))
 		return std::string();
 	if (name == kSavedFiles && S_ISDIR(st.st_mode))
-		return IsEmptyFolder(path) ? std::string() : "\"Saved Files\" holds what was replaced";
-	return "it holds \"" + name + "\"";
-}
-
-// Why a folder that was to be removed stays: one entry it holds.
-std::string FirstEntry(const std::string& folder)
-{
-	DIR* dir = opendir(folder.c_str());
-	if (dir == nullptr)
-		return "it cannot be read";
-	std::string name;
-	for (struct dirent* entry; name.empty() && (entry = readdir(dir)) != nullptr;) {
-		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
-			name = entry->d_name;
-	}
-	closedir(dir);
+		return LibFolderIsEmpty(path) ? std::string() : "\"Saved Files\" holds what was replaced";
 	return "it holds \"" + name + "\"";
 }
 
@@ -81,7 +54,7 @@ std::vector<FolderCleanup> RemoveCreatedFolders(const std::vector<std::string>& 
 			cleanup.removed.push_back(folder);
 		} else {
 			cleanup.kept = folder;
-			cleanup.reason = FirstEntry(folder);
+			cleanup.reason = "it holds \"" + LibFirstEntryOf(folder) + "\"";
 		}
 		done.push_back(cleanup);
 	}

@@ -165,21 +165,6 @@ bool RemoveUnpackedBelow(const int& folder, const struct timespec* before,
 	return empty;
 }
 
-// The name of one entry of `folder`, for the user to know what was kept.
-std::string FirstEntryOf(const std::string& folder)
-{
-	DIR* listing = opendir(folder.c_str());
-	std::string name;
-	for (dirent* entry = listing != nullptr ? readdir(listing) : nullptr;
-	     entry != nullptr && name.empty(); entry = readdir(listing)) {
-		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
-			name = entry->d_name;
-	}
-	if (listing != nullptr)
-		closedir(listing);
-	return "\"" + name + "\"";
-}
-
 // Removes the files our writers make beside `path` while they rewrite it
 // (".<leaf>.XXXXXX", "<leaf>.tmp"): a kill may leave one.
 void RemoveTemporariesOf(const std::string& path)
@@ -248,8 +233,8 @@ struct InstallJournal::UndoState {
 			Undone();
 			return;
 		}
-		kept.push_back(path + " (it holds entries this installation did not make: " +
-		               FirstEntryOf(path) + ")");
+		kept.push_back(path + " (it holds entries this installation did not make: " + "\"" +
+		               LibFirstEntryOf(path) + "\")");
 	}
 
 	// Removes the entry at `path` that the run placed there, and what a

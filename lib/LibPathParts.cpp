@@ -2,6 +2,10 @@
 // lies at a path that every file step asks.
 #include "LibPathParts.h"
 
+#include <dirent.h>
+
+#include <cstring>
+
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -64,4 +68,27 @@ bool LibSameFolder(const std::string& first, const std::string& second)
 	    realpath(second.c_str(), secondReal) == nullptr)
 		return false;
 	return std::string(firstReal) == secondReal;
+}
+
+std::string LibFirstEntryOf(const std::string& folder)
+{
+	DIR* listing = opendir(folder.c_str());
+	if (listing == nullptr)
+		return std::string();
+	std::string name;
+	for (struct dirent* entry; name.empty() && (entry = readdir(listing)) != nullptr;) {
+		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+			name = entry->d_name;
+	}
+	closedir(listing);
+	return name;
+}
+
+bool LibFolderIsEmpty(const std::string& folder)
+{
+	DIR* listing = opendir(folder.c_str());
+	if (listing == nullptr)
+		return false;
+	closedir(listing);
+	return LibFirstEntryOf(folder).empty();
 }

@@ -19,5 +19,9 @@ bool LibIsFolder(const std::string& path);
 bool LibIsFolderEntry(const std::string& path);
 // Something, even a dangling link, is at `path`.
 bool LibEntryExists(const std::string& path);
+// The folder could be read and holds no entry.
+bool LibFolderIsEmpty(const std::string& folder);
+// The name of one entry of the folder; empty when it holds none or cannot be read.
+std::string LibFirstEntryOf(const std::string& folder);
 // Both folders exist and resolve to one path.
 bool LibSameFolder(const std::string& first, const std::string& second);
