@@ -824,8 +824,11 @@ void host_sync_window(WindowHost& host, BWindow& window)
 	} else if (!wanted && native->window->shown()) {
 		native->window->hide();
 		InterfaceHost::Event("hidden %s", native->title.c_str());
-	} else if (wanted && window.IsActive() && !native->active) {
-		// Activate: show again raises the window and gives it the focus.
+	} else if (wanted && window.IsActive() && !native->active && !native->focused &&
+	           (Fl::modal() == nullptr || Fl::modal() == native->window)) {
+		// Activate: show again raises the window and gives it the focus. A
+		// window the server already focused needs nothing, and none rises
+		// over a modal box, whose clicks it would then take.
 		native->window->show();
 	}
 	native->active = window.IsActive();
