@@ -17,6 +17,7 @@
 #include "HostFileReader.h"
 #include "ResourceContainer.h"
 #include "Resources.h"
+#include "Sha256.h"
 
 const type_code kSignatureType = 'VSIG';
 const int32 kSignatureId = 1;
@@ -24,8 +25,12 @@ const char* const kSignatureName = "VXC:signature";
 
 namespace {
 
-const char kAlgorithm[] = "ED";
-const char kDomain[] = "Vantry installer signature 1\n";
+// "ED": parts digested with BLAKE2b-256, as the first signed installers
+// were; "ES": with SHA-256, which processors compute in hardware.
+const char kBlakeParts[] = "ED";
+const char kShaParts[] = "ES";
+const char kBlakeDomain[] = "Vantry installer signature 1\n";
+const char kShaDomain[] = "Vantry installer signature 2\n";
 const size_t kHeadSize = 106;
 const size_t kCountOffset = 106;
 const size_t kPartsOffset = 110;
@@ -135,8 +140,8 @@ std::string part_name(const char* path, const off_t& offset)
 class PartHasher {
 public:
 	PartHasher(const int& fd, const std::vector<off_t>& offsets, const std::vector<uint64>& lengths,
-	           std::vector<std::string>* digests)
-	    : fFd(fd), fOffsets(offsets), fLengths(lengths), fDigests(digests), fNext(0),
+	           const bool& sha, std::vector<std::string>* digests)
+	    : fFd(fd), fOffsets(offsets), fLengths(lengths), fSha(sha), fDigests(digests), fNext(0),
 	      fFailed(false), fErrno(0)
 	{
 	}
@@ -159,7 +164,9 @@ private:
 	bool Hash(const size_t& index, uint8* block)
 	{
 		crypto_generichash_state state;
-		crypto_generichash_init(&state, nullptr, 0, kDigestSize);
+		Sha256 sha;
+		if (!fSha)
+			crypto_generichash_init(&state, nullptr, 0, kDigestSize);
 		uint64 done = 0;
 		while (done < fLengths[index]) {
 			const size_t wanted = size_t(std::min<uint64>(kReadBlock, fLengths[index] - done));
@@ -167,11 +174,17 @@ private:
 				fErrno = errno != 0 ? errno : EIO;
 				return false;
 			}
-			crypto_generichash_update(&state, block, wanted);
+			if (fSha)
+				sha.Update(block, wanted);
+			else
+				crypto_generichash_update(&state, block, wanted);
 			done += wanted;
 		}
 		uint8 digest[kDigestSize];
-		crypto_generichash_final(&state, digest, kDigestSize);
+		if (fSha)
+			sha.Final(digest);
+		else
+			crypto_generichash_final(&state, digest, kDigestSize);
 		(*fDigests)[index].assign((const char*)digest, kDigestSize);
 		return true;
 	}
@@ -179,6 +192,7 @@ private:
 	const int fFd;
 	const std::vector<off_t>& fOffsets;
 	const std::vector<uint64>& fLengths;
+	const bool fSha;
 	std::vector<std::string>* fDigests;
 	std::atomic<size_t> fNext;
 	std::atomic<bool> fFailed;
@@ -242,7 +256,8 @@ void InstallerSignature::Check(const char* path)
 
 bool InstallerSignature::VerifyHead(const std::string& resource)
 {
-	if (resource.size() < kPartsOffset || resource.compare(0, 2, kAlgorithm) != 0)
+	if (resource.size() < kPartsOffset ||
+	    (resource.compare(0, 2, kBlakeParts) != 0 && resource.compare(0, 2, kShaParts) != 0))
 		return Bad("the signature resource (" + type_text(kSignatureType) + " " +
 		           std::to_string(kSignatureId) + ") is not a signature of this kind");
 	const uint8* bytes = (const uint8*)resource.data();
@@ -299,7 +314,8 @@ bool InstallerSignature::CompareParts(const char* path, const int& fd, const std
 {
 	std::vector<std::string> digests;
 	std::string error;
-	if (DigestParts(fd, lengths, offset, resource.size(), &digests, &error) != B_OK)
+	const bool sha = resource.compare(0, 2, kShaParts) == 0;
+	if (DigestParts(fd, lengths, offset, resource.size(), sha, &digests, &error) != B_OK)
 		return Bad("it cannot be read: " + error);
 	const std::vector<off_t> offsets = part_offsets(lengths, offset, resource.size());
 	for (size_t i = 0; i < lengths.size(); i++) {
@@ -364,7 +380,8 @@ status_t InstallerSignature::PartLengths(const char* path, const off_t& skipOffs
 
 status_t InstallerSignature::DigestParts(const int& fd, const std::vector<uint64>& lengths,
                                          const off_t& skipOffset, const size_t& skipSize,
-                                         std::vector<std::string>* digests, std::string* error)
+                                         const bool& sha, std::vector<std::string>* digests,
+                                         std::string* error)
 {
 	if (fd < 0 || digests == nullptr || sodium_init() < 0)
 		return B_BAD_VALUE;
@@ -374,7 +391,7 @@ status_t InstallerSignature::DigestParts(const int& fd, const std::vector<uint64
 	for (const uint64& length : lengths)
 		total += length;
 	posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-	PartHasher hasher(fd, offsets, lengths, digests);
+	PartHasher hasher(fd, offsets, lengths, sha, digests);
 	const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
 	std::vector<std::thread> helpers;
 	for (unsigned i = 1; total >= kThreadedSize && i < cores; i++)
@@ -393,7 +410,7 @@ std::string InstallerSignature::Encode(const SignatureHead& head,
                                        const std::vector<uint64>& lengths,
                                        const std::vector<std::string>& digests)
 {
-	std::string resource(kAlgorithm, 2);
+	std::string resource(kShaParts, 2);
 	resource.append((const char*)head.keyId, sizeof(head.keyId));
 	resource.append((const char*)head.publicKey, sizeof(head.publicKey));
 	resource.append((const char*)head.signature, sizeof(head.signature));
@@ -411,7 +428,7 @@ std::string InstallerSignature::Encode(const SignatureHead& head,
 
 std::string InstallerSignature::Prehash(const std::string& resource)
 {
-	std::string message = kDomain;
+	std::string message = resource.compare(0, 2, kShaParts) == 0 ? kShaDomain : kBlakeDomain;
 	message.append(resource, 2, 40);
 	if (resource.size() > kHeadSize)
 		message.append(resource, kCountOffset, std::string::npos);

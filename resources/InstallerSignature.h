@@ -3,16 +3,17 @@
 // installer before anything else.
 //
 // It is the resource 'VSIG' 1 ("VXC:signature"), little-endian:
-//   0    "ED"          Ed25519 over a BLAKE2b-512 prehash, as minisign names it
+//   0    "ES"          Ed25519 over a BLAKE2b-512 prehash, parts by SHA-256
+//                      ("ED": parts by BLAKE2b-256, as the first ones were)
 //   2    key ID        8 bytes as minisign keeps them (printed last byte first)
 //   10   public key    32 bytes
 //   42   signature     64 bytes, of BLAKE2b-512 of the message below
 //   106  part count    uint32
-//   110  parts         per part: its length (uint64) and the BLAKE2b-256 of its bytes
+//   110  parts         per part: its length (uint64) and the SHA-256 of its bytes
 // The parts tile the whole file from byte 0 to its end, skipping only this
 // resource's own data bytes: the program and resource tables, then every
 // other resource's data, cut at resource boundaries and every 4 MiB. The
-// message is "Vantry installer signature 1\n", bytes 2 to 41 and bytes 106 to
+// message is "Vantry installer signature 2\n" ("... 1\n" for "ED"), bytes 2 to 41 and bytes 106 to
 // the end. A changed byte anywhere else, the resource tables that place this
 // resource included, breaks one part's digest or the signature; the part
 // says where. The parts are hashed on every core.
@@ -61,9 +62,10 @@ public:
 	// resource lies at [skipOffset, skipOffset + skipSize).
 	static status_t PartLengths(const char* path, const off_t& skipOffset, const size_t& skipSize,
 	                            std::vector<uint64>* lengths, std::string* error);
-	// The BLAKE2b-256 digests of those parts of the open file `fd`.
+	// The SHA-256 (or with `sha` false BLAKE2b-256) digests of those parts
+	// of the open file `fd`.
 	static status_t DigestParts(const int& fd, const std::vector<uint64>& lengths,
-	                            const off_t& skipOffset, const size_t& skipSize,
+	                            const off_t& skipOffset, const size_t& skipSize, const bool& sha,
 	                            std::vector<std::string>* digests, std::string* error);
 	// The resource's bytes, the signature left zero.
 	static std::string Encode(const SignatureHead& head, const std::vector<uint64>& lengths,

@@ -131,7 +131,8 @@ status_t InstallerSigner::Sign(const std::string& path)
 	if (fd < 0)
 		return Fail("cannot open " + path + ": " + strerror(errno));
 	std::vector<std::string> digests;
-	status_t status = InstallerSignature::DigestParts(fd, lengths, offset, size, &digests, &error);
+	status_t status =
+	        InstallerSignature::DigestParts(fd, lengths, offset, size, true, &digests, &error);
 	if (status != B_OK) {
 		close(fd);
 		return Fail("cannot read " + path + ": " + error);

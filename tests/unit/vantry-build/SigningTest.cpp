@@ -160,4 +160,47 @@ TEST_F(SignedInstallerTest, ABytesChangeAnywhereButInTheSignatureIsFoundAndNamed
 	EXPECT_FALSE(std::filesystem::exists(fOutput + ".minisig"));
 }
 
+// Installers signed before parts were digested with SHA-256 carry "ED" and
+// BLAKE2b digests: they still verify, and a changed byte is still found.
+TEST_F(SignedInstallerTest, InstallersSignedWithBlake2bPartsStillVerify)
+{
+	SigningKey key(fKey.secret);
+	ASSERT_EQ(key.InitCheck(), B_OK) << key.ErrorText();
+	fParts.key = &key;
+	ASSERT_EQ(InstallerWriter(fDescription.GetProduct(), fParts).Write(fOutput), B_OK);
+	off_t offset = 0;
+	size_t size = 0;
+	ASSERT_EQ(BResources(fOutput.c_str(), false)
+	                  .GetResourceRange(kSignatureType, kSignatureId, &offset, &size),
+	          B_OK);
+	std::vector<uint64> lengths;
+	std::vector<std::string> digests;
+	std::string error;
+	ASSERT_EQ(InstallerSignature::PartLengths(fOutput.c_str(), offset, size, &lengths, &error),
+	          B_OK);
+	const int fd = open(fOutput.c_str(), O_RDWR);
+	ASSERT_EQ(InstallerSignature::DigestParts(fd, lengths, offset, size, false, &digests, &error),
+	          B_OK);
+	SignatureHead head;
+	memcpy(head.keyId, key.KeyId(), sizeof(head.keyId));
+	memcpy(head.publicKey, key.PublicKey(), sizeof(head.publicKey));
+	std::string resource = InstallerSignature::Encode(head, lengths, digests);
+	resource.replace(0, 2, "ED");
+	const std::string prehash = InstallerSignature::Prehash(resource);
+	uint8 signature[64];
+	key.Sign((const uint8*)prehash.data(), prehash.size(), signature);
+	InstallerSignature::SetSignature(&resource, signature);
+	ASSERT_EQ(pwrite(fd, resource.data(), resource.size(), offset), ssize_t(resource.size()));
+	close(fd);
+	const InstallerSignature old(fOutput.c_str());
+	EXPECT_EQ(old.GetState(), InstallerSignature::kGood) << old.Problem();
+
+	std::string bytes = ReadText(fOutput);
+	bytes[size_t(Inside(B_RAW_TYPE, 2100, 40))] ^= 0x04;
+	WriteText(fOutput, bytes);
+	const InstallerSignature changed(fOutput.c_str());
+	EXPECT_EQ(changed.GetState(), InstallerSignature::kBad);
+	EXPECT_NE(changed.Problem().find("RAWT 2100"), std::string::npos) << changed.Problem();
+}
+
 } // namespace
