@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <string>
 
+#include "Alert.h"
 #include "Application.h"
 #include "InstallApp.h"
 #include "InstallerFileCheck.h"
 #include "InstallerReport.h"
 #include "InstallerSignature.h"
 #include "InterfaceHost.h"
+#include "Invoker.h"
 #include "RecordReadAhead.h"
 #include "StopSignals.h"
 #include "TerminalMode.h"
@@ -19,6 +21,38 @@
 #include "UnattendedOptions.h"
 
 namespace {
+
+// Started from a file manager there is no terminal to read a refusal on, so
+// it is shown in a box too: in English, since nothing of a changed file, its
+// string tables included, is trusted.
+class RefusalApp : public BApplication {
+public:
+	explicit RefusalApp(const std::string& problem)
+	    : BApplication("application/x-vnd.Quorvex.Vanex"), fProblem(problem)
+	{
+	}
+
+	void ReadyToRun() override
+	{
+		const std::string text =
+		        "This installer cannot be used: " + fProblem + ".\n\nNothing was changed.";
+		BAlert* alert = new BAlert("", text.c_str(), "Quit", nullptr, nullptr, B_WIDTH_AS_USUAL,
+		                           B_STOP_ALERT);
+		alert->Go(new BInvoker(new BMessage(B_QUIT_REQUESTED), this));
+	}
+
+private:
+	std::string fProblem;
+};
+
+void ShowRefusal(const UnattendedOptions& options, const std::string& problem)
+{
+	if (options.unattended || options.text || WantsReport(options) ||
+	    !InterfaceHost::DisplayAvailable())
+		return;
+	RefusalApp application(problem);
+	application.Run();
+}
 
 int RunWindow()
 {
@@ -50,12 +84,14 @@ int main(int argc, char** argv)
 	const std::string damage = InstallerFileDamage("/proc/self/exe");
 	if (!damage.empty()) {
 		fprintf(stderr, "Installer: %s\n", damage.c_str());
+		ShowRefusal(options, damage);
 		return UNATTENDED_DAMAGED;
 	}
 	// Nothing, not even the window, comes from a file changed since it was signed.
 	static const InstallerSignature signature("/proc/self/exe");
 	if (signature.GetState() == InstallerSignature::kBad) {
 		fprintf(stderr, "Installer: %s\n", signature.Summary(nullptr).c_str());
+		ShowRefusal(options, signature.Summary(nullptr));
 		return UNATTENDED_PAYLOAD_DAMAGED;
 	}
 	SetRunningInstallerSignature(&signature);

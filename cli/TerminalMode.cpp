@@ -13,13 +13,13 @@
 #include "InstallItemRecord.h"
 #include "InstallTexts.h"
 #include "InstallTypes.h"
-#include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibEntry.h"
 #include "LibPathParts.h"
 #include "LibStdDir.h"
 #include "Path.h"
+#include "PublisherCheck.h"
 #include "TerminalInput.h"
 #include "TerminalPresenter.h"
 #include "UnattendedInstall.h"
@@ -218,7 +218,7 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 			return UNATTENDED_DAMAGED;
 	}
 	fprintf(out, "%s %s\n", ConfigRecord(*config).AppName(), ConfigRecord(*config).Version());
-	const std::string signature = RunningSignatureSummary(ConfigRecord(*config).Company());
+	const std::string signature = PublisherCheck::LocalSummary(ConfigRecord(*config).Company());
 	if (!signature.empty())
 		fprintf(out, "%s\n", signature.c_str());
 	bool ended = false;

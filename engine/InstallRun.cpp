@@ -440,9 +440,10 @@ bool InstallRun::AcceptPublisher()
 	if (!check.Changed())
 		return true;
 	const std::string text =
-	        std::string(kNewPublisherQuestion) + "\n\n" + check.Description() + ".";
-	BAlert* alert = new BAlert("", text.c_str(), "Cancel", "Install", nullptr, B_WIDTH_AS_USUAL,
-	                           B_WARNING_ALERT);
+	        std::string(InstallText(1076).String()) + "\n\n" + check.LocalDescription() + ".";
+	BAlert* alert =
+	        new BAlert("", text.c_str(), InstallText(1015).String(), InstallText(1007).String(),
+	                   nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	return alert->Go() == 1;
 }
 

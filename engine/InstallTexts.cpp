@@ -72,6 +72,12 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1071, "Click selects one; Ctrl-/Shift-click adds more"},
 	        {1072, "Stopping: undoing the installation..."},
 	        {1073, "New Folder"},
+	        // Who signed the installer.
+	        {1074, "Signed by %s (key %s)"},
+	        {1075, "This installer is not signed"},
+	        {1076, "The new installer was made by a different publisher"},
+	        {1077, "the earlier installation was signed with key %s; this installer with key %s"},
+	        {1078, "the earlier installation was signed with key %s; this installer is not signed"},
 	};
 	return texts;
 }

@@ -8,6 +8,7 @@
 
 #include "ConfigLoader.h"
 #include "ConfigRecord.h"
+#include "InstallTexts.h"
 #include "InstallerSignature.h"
 #include "Resources.h"
 #include "TypeConstants.h"
@@ -79,9 +80,31 @@ void PublisherCheck::Compare(const BMessage& earlier)
 	if (isSigned && hex(running->PublicKey()) == key)
 		return;
 	fChanged = true;
+	fEarlierKeyId = keyId;
+	fRunningKeyId = isSigned ? running->KeyId() : std::string();
 	fDescription = std::string("the earlier installation was signed with key ") + keyId +
 	               (isSigned ? "; this installer with key " + running->KeyId()
 	                         : std::string("; this installer is not signed"));
+}
+
+std::string PublisherCheck::LocalDescription() const
+{
+	if (fRunningKeyId.empty())
+		return InstallFormat(512, 1078, fEarlierKeyId.c_str());
+	return InstallFormat(512, 1077, fEarlierKeyId.c_str(), fRunningKeyId.c_str());
+}
+
+std::string PublisherCheck::LocalSummary(const char* company)
+{
+	const InstallerSignature* running = RunningInstallerSignature();
+	if (running == nullptr)
+		return std::string();
+	if (running->GetState() == InstallerSignature::kGood)
+		return InstallFormat(512, 1074, company != nullptr ? company : "",
+		                     running->KeyId().c_str());
+	if (running->GetState() == InstallerSignature::kUnsigned)
+		return InstallText(1075).String();
+	return running->Summary(company);
 }
 
 void PublisherCheck::AddPublisher(BMessage& config)

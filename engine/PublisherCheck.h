@@ -24,6 +24,12 @@ public:
 	// "the earlier installation was signed with key A; this installer with key B"
 	// (or "is not signed").
 	const std::string& Description() const { return fDescription; }
+	// The same in the current language.
+	std::string LocalDescription() const;
+	// The running installer's signature in the current language: "Signed by
+	// <company> (key <ID>)" or "This installer is not signed"; for a changed
+	// installer, which never gets this far, the English problem.
+	static std::string LocalSummary(const char* company);
 
 	// Writes this installer's publisher, when it is signed, into `config`.
 	static void AddPublisher(BMessage& config);
@@ -34,4 +40,7 @@ private:
 	std::string fAppName;
 	bool fChanged;
 	std::string fDescription;
+	std::string fEarlierKeyId;
+	// Empty when this installer is not signed.
+	std::string fRunningKeyId;
 };

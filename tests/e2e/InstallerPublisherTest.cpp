@@ -73,4 +73,34 @@ TEST_F(InstallerTest, AnotherPublishersInstallerSaysSoAndAsksBeforeReplacing)
 	EXPECT_STREQ(record.FindString("publisher_key_id"), second.id.c_str());
 }
 
+// Started from a file manager, a changed installer says so in a box before it
+// quits with nothing changed.
+TEST_F(InstallerTest, AChangedInstallerSaysSoInABox)
+{
+	const minisign_test::KeyFiles key = minisign_test::MakeKey(fWorld.Temp() + "/key");
+	const std::string changed = fWorld.Temp() + "/Same-changed";
+	BuildSigned(fWorld, key.secret, changed);
+	std::string bytes = ReadFile(changed);
+	bytes[3000] ^= 0x04;
+	WriteFile(changed, bytes);
+	chmod(changed.c_str(), 0755);
+	// The toolkit's settings folder comes and goes in the home folder: only
+	// the home folder's own time may change.
+	auto before = TreeState(fWorld.Boot());
+	before.erase("home");
+	std::vector<std::string> env = fWorld.Environment();
+	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	fTitle = "Same-changed";
+	ASSERT_TRUE(fProbe.Start(changed, env));
+	int left, top, width, height;
+	ASSERT_TRUE(WaitForAlert("changed after it was signed: bytes 0 to", &left, &top, &width,
+	                         &height, 0))
+	        << Output();
+	ClickDefaultButton(left, top, width, height);
+	EXPECT_EQ(WaitForEnd(), 11);
+	auto after = TreeState(fWorld.Boot());
+	after.erase("home");
+	EXPECT_EQ(after, before);
+}
+
 } // namespace

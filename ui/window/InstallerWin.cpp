@@ -16,7 +16,6 @@
 #include "FolderImages.h"
 #include "InstallImage.h"
 #include "InstallListItem.h"
-#include "InstallerSignature.h"
 #include "LibEntry.h"
 #include "LibFilePanel.h"
 #include "LibInterface.h"
@@ -31,6 +30,7 @@
 #include "NodeMonitor.h"
 #include "Path.h"
 #include "ProgressView.h"
+#include "PublisherCheck.h"
 #include "RecordReadAhead.h"
 #include "ScrollBar.h"
 #include "ScrollView.h"
@@ -311,7 +311,7 @@ void InstallerWin::FillProductView()
 	product_view->SetDate(record.ReleaseDate());
 	product_view->SetCompany(record.Company());
 	product_view->SetEmail(record.SupportEmail());
-	product_view->SetSignature(RunningSignatureSummary(record.Company()).c_str());
+	product_view->SetSignature(PublisherCheck::LocalSummary(record.Company()).c_str());
 }
 
 void InstallerWin::FillGroups()

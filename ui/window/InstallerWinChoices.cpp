@@ -12,6 +12,7 @@
 #include "ConfigRecord.h"
 #include "Directory.h"
 #include "Entry.h"
+#include "InstallImage.h"
 #include "InstallListItem.h"
 #include "LibBytes.h"
 #include "LibEntry.h"
@@ -27,6 +28,7 @@
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Path.h"
+#include "PublisherCheck.h"
 #include "ScrollBar.h"
 #include "ScrollView.h"
 #include "StringItem.h"
@@ -78,6 +80,8 @@ void InstallerWin::SetLanguage()
 	folder->AddTip(INSTALLER_TIP, localizer.GetString(1005).String());
 	volume->SetLabel(localizer.GetString(1006).String());
 	RelabelStep();
+	product_view->SetSignature(
+	        PublisherCheck::LocalSummary(ConfigRecord(engine).Company()).c_str());
 	LibStringIterator names(localizer.GetString(1000));
 	LibString name;
 	while (names.GetNextField('\n', name))
