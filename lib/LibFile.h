@@ -57,13 +57,6 @@ bool Libmimeset(const char* path);
 // that name; an existing folder receives the link under the target's leaf.
 bool LibSymLink(const char* target, const char* linkPath);
 
-// Moves the entry into the trash under its leaf, or under the first free name
-// of "leaf copy", "leaf copy 1"... With `replace` an entry of that name in the
-// trash is replaced. In the Linux layout a freedesktop ".trashinfo" record is
-// written beside it.
-bool LibTrash(const BPath& path, const bool& replace);
-// Renames the entry in its folder to the first free name of that series.
-bool LibDuplicate(const char* path);
 
 // The bytes of the entry (links not followed), with its attributes when
 // asked, folders summed to any depth; 0 when it cannot be opened, and

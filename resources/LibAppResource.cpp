@@ -175,28 +175,6 @@ bool LibAppResource::_CopyOut(off_t offset, size_t size, const std::string& work
 	return copied && rename(copy.c_str(), destination) == 0;
 }
 
-bool LibAppResource::CopyResource(const long& id, const uint32& type, LibAppResource& target)
-{
-	const char* found = nullptr;
-	size_t size = 0;
-	if (!GetResourceInfo(type, id, &found, &size))
-		return true;
-	std::string name = found != nullptr ? found : "";
-	target.RemoveResource(type, id);
-	char buffer[kChunkSize];
-	size_t length = std::min(size, kChunkSize);
-	if (ReadResource(type, id, buffer, 0, length) != B_OK ||
-	    target.AddResource(type, id, buffer, length, name.c_str()) != B_OK)
-		return true;
-	for (size_t offset = length; offset < size; offset += length) {
-		length = std::min(size - offset, kChunkSize);
-		if (ReadResource(type, id, buffer, offset, length) != B_OK ||
-		    target.WriteResource(type, id, buffer, offset, length) != B_OK)
-			break;
-	}
-	return true;
-}
-
 char* LibAppResource::FindString(const long& id)
 {
 	size_t length = 0;

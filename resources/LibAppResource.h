@@ -45,8 +45,6 @@ public:
 	// place; false stops the placing. It holds for that one call.
 	using BeforePlace = std::function<bool(const std::string& unpacked, const std::string& path)>;
 	void SetBeforePlace(BeforePlace hook) { fBeforePlace = std::move(hook); }
-	// Copies (`type`, `id`) with its name into `target`, replacing the one there.
-	bool CopyResource(const long& id, const uint32& type, LibAppResource& target);
 	// The 'CSTR' resource `id` as a NUL-terminated copy the caller frees
 	// with free(); null when absent or empty.
 	char* FindString(const long& id);

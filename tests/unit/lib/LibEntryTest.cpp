@@ -9,7 +9,6 @@
 #include "LibEntry.h"
 #include "LibFile.h"
 #include "LibFileTestSupport.h"
-#include "LibResource.h"
 #include "Message.h"
 #include "Node.h"
 #include "NodeInfo.h"
@@ -220,58 +219,4 @@ TEST(LibEntryTest, DatesInUniversalAndLocalTime)
 	testing::internal::CaptureStderr();
 	EXPECT_EQ(LibLastModifiedDate((temp / "absent").c_str(), false), LibDateTime(1, 1, 1970));
 	EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
-TEST(LibEntryTest, TypedResourcesCheckTypeAndSize)
-{
-	TempFolder temp;
-	std::string file = temp / "res";
-	{
-		BResources writer(file.c_str(), true, true);
-		ASSERT_EQ(writer.InitCheck(), B_OK);
-		const uint8 color[4] = {1, 2, 3, 4};
-		const float rect[4] = {1.5f, 2, 30, 40};
-		int32 number = -5;
-		writer.AddResource(B_RGB_COLOR_TYPE, 1, color, 4);
-		writer.AddResource(B_RECT_TYPE, 1, rect, 16);
-		writer.AddResource(B_STRING_TYPE, 1, "hello", 6);
-		writer.AddResource(B_STRING_TYPE, 2, "", 0);
-		writer.AddResource('BYTE', 1, "\xfe", 1);
-		writer.AddResource(B_INT32_TYPE, 1, &number, 4);
-		writer.AddResource(B_INT32_TYPE, 2, &number, 2);
-		writer.AddResource(B_BOOL_TYPE, 1, "\1", 1);
-		ASSERT_EQ(writer.Sync(), B_OK);
-	}
-	BResources resources(file.c_str(), false);
-	ASSERT_EQ(resources.InitCheck(), B_OK);
-	rgb_color color = {};
-	ASSERT_TRUE(LibFindRGBResource(resources, 1, color));
-	EXPECT_EQ(color.blue, 3);
-	EXPECT_EQ(color.alpha, 4);
-	BRect rect;
-	ASSERT_TRUE(LibFindRectResource(resources, 1, rect));
-	EXPECT_EQ(rect, BRect(1.5f, 2, 30, 40));
-	char text[6];
-	ASSERT_TRUE(LibFindStringResource(resources, 1, text, sizeof(text)));
-	EXPECT_STREQ(text, "hello");
-	EXPECT_FALSE(LibFindStringResource(resources, 1, text, 5));
-	EXPECT_STREQ(text, "");
-	strcpy(text, "x");
-	EXPECT_TRUE(LibFindStringResource(resources, 2, text, sizeof(text)));
-	EXPECT_STREQ(text, "");
-	int8 byte = 0;
-	ASSERT_TRUE(LibFindShortResource(resources, 1, byte));
-	EXPECT_EQ(byte, -2);
-	int32 number = 0;
-	ASSERT_TRUE(LibFindLongResource(resources, 1, number));
-	EXPECT_EQ(number, -5);
-	number = 9;
-	EXPECT_FALSE(LibFindLongResource(resources, 2, number));
-	EXPECT_FALSE(LibFindLongResource(resources, 3, number));
-	EXPECT_EQ(number, 9);
-	bool flag = false;
-	ASSERT_TRUE(LibFindBoolResource(resources, 1, flag));
-	EXPECT_TRUE(flag);
-	EXPECT_FALSE(LibFindRGBResource(resources, 2, color));
-	EXPECT_EQ(color.blue, 3);
 }

@@ -1,5 +1,5 @@
-// Custom folders: record, preference and text forms, and the two sets.
-#include "CustomFolders.h"
+// Custom folders: record, preference and text forms.
+#include "CustomFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -86,44 +86,6 @@ TEST(CustomFolderTest, PreferenceFormIsNumbered)
 	CustomFolder read;
 	read.ReadPref(2, prefs);
 	EXPECT_EQ(read.AttrDescription(), folder.AttrDescription());
-}
-
-TEST(CustomFolderTest, SetsAreWrittenApartAndCommonNamesRenameUserOnes)
-{
-	CustomFolders folders;
-	folders.Insert(new CustomFolder(make_folder("Docs", 3000, "d", true)));
-	folders.Insert(new CustomFolder(make_folder("Shared", 2000, "s", false)));
-	folders.Find("Shared")->CommonDef(true);
-	BMessage user;
-	BMessage common;
-	folders.WritePref(user, true);
-	folders.WritePref(common, false);
-	EXPECT_EQ(user.FindInt32("custom_folder_qty"), 1);
-	EXPECT_STREQ(user.FindString("custom_folder_name_0"), "Docs");
-	EXPECT_EQ(common.FindInt32("custom_folder_qty"), 1);
-	EXPECT_STREQ(common.FindString("custom_folder_name_0"), "Shared");
-
-	CustomFolders read;
-	read.ReadPref(user, true);
-	BMessage commonDocs;
-	make_folder("Docs", 1000, "c", true).WritePref(0, commonDocs);
-	commonDocs.AddInt32("custom_folder_qty", 1);
-	read.ReadPref(commonDocs, false);
-	ASSERT_EQ(read.Size(), 2);
-	EXPECT_TRUE(read.IsCustom("Docs Renamed"));
-	ASSERT_NE(read.Find("Docs"), nullptr);
-	EXPECT_TRUE(read.Find("Docs")->IsCommon());
-	EXPECT_FALSE(read.Find("Docs Renamed")->IsCommon());
-	EXPECT_EQ(read.CountCommonCustom(), 1);
-}
-
-TEST(CustomFolderTest, PreferenceSetWithoutCountReadsNothing)
-{
-	CustomFolders folders;
-	BMessage prefs;
-	make_folder("Docs", 1000, "c", true).WritePref(0, prefs);
-	folders.ReadPref(prefs, true);
-	EXPECT_EQ(folders.Size(), 0);
 }
 
 } // namespace
