@@ -9,6 +9,7 @@
 #include "LibPathParts.h"
 #include "Path.h"
 #include "ReplaceAlert.h"
+#include "oLocalize.h"
 
 void CheckAndPrompt(const BPath& item, const char* folder, bool& ask, bool& replace)
 {
@@ -19,7 +20,10 @@ void CheckAndPrompt(const BPath& item, const char* folder, bool& ask, bool& repl
 	if (lstat(target.c_str(), &st) != 0 || !ask)
 		return;
 	BPath existing(target.c_str());
-	ReplaceAlert* alert = new ReplaceAlert(item, existing, true, "en");
+	// In the language the installation was made in, remembered on the file.
+	const oLocalize localizer;
+	const std::string language = localizer.Language();
+	ReplaceAlert* alert = new ReplaceAlert(item, existing, true, language.c_str());
 	bool applyToAll = false;
 	const int32 answer = alert->Go(applyToAll);
 	replace = answer == 1;

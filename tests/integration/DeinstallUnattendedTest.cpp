@@ -229,6 +229,18 @@ TEST_F(DeinstallUnattendedTest, ANamesakeIsAskedOnlyInAFolderAndNeverOverwritten
 		fs::remove_all(folder);
 		Install("1.0", "HelloBoot", data + "/apps");
 	}
+	// The question speaks the language the installation was made in.
+	fs::remove_all(folder);
+	const std::string installer =
+	        world.Build("hello-1.0", Product("1.0", "HelloBoot"), kProductFiles);
+	ASSERT_EQ(world.Install(installer, {"--dest", data + "/apps", "--items", "hello,lib,ReadMe.txt",
+	                                    "--yes", "--lang", "de"})
+	                  .code,
+	          0);
+	fs::remove_all(plain);
+	WriteFile(plain + "/hello", "namesake");
+	const RunResult german = Deinstall({"--to", plain, "--yes"});
+	EXPECT_NE(german.output.find("existiert bereits"), std::string::npos) << german.output;
 }
 
 TEST_F(DeinstallUnattendedTest, FailuresAndMistakesHaveTheirOwnCodes)
