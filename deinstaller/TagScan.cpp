@@ -14,11 +14,13 @@
 #include <cstring>
 #include <thread>
 
+#include "DeinstallRecords.h"
 #include "LinkAttributes.h"
 
 namespace {
 
-const char kTagXattr[] = "user.InstallBy";
+// The tag as the host keeps it: an attribute NAME is the xattr "user.NAME".
+const std::string kTagXattr = std::string("user.") + DeinstallRecords::TagName();
 // How often a worker reports progress.
 const auto kReportInterval = std::chrono::milliseconds(40);
 // Bytes a worker has seen and not yet reported.
@@ -80,11 +82,12 @@ void TagScan::SetProgress(Progress progress, const bool& sizes)
 ssize_t TagScan::ReadHostTag(const std::string& path, bool link, char* buffer, size_t size)
 {
 	if (!link)
-		return lgetxattr(path.c_str(), kTagXattr, buffer, size);
+		return lgetxattr(path.c_str(), kTagXattr.c_str(), buffer, size);
 	const size_t slash = path.find_last_of('/');
 	const std::string key = host_link_attr_key(path.substr(slash + 1));
 	const ssize_t read = lgetxattr(FolderOf(path).c_str(),
-	                               host_link_value_xattr(key, "InstallBy").c_str(), buffer, size);
+	                               host_link_value_xattr(key, DeinstallRecords::TagName()).c_str(),
+	                               buffer, size);
 	// The folder's entries may belong to an earlier link of that name.
 	if (read >= 0 && host_link_attrs_owned(path) != B_OK) {
 		errno = ENODATA;
