@@ -15,6 +15,7 @@
 #include "ConfigRecord.h"
 #include "InstallItemRecord.h"
 #include "InstallTypes.h"
+#include "InstallerResourceIds.h"
 #include "InstallerSignature.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
@@ -24,9 +25,6 @@
 #include "VantryVersion.h"
 
 namespace {
-
-const long kFirstPayloadId = 2100;
-const long kDeinstallerPayloadId = 2001;
 
 struct Item {
 	std::string name;

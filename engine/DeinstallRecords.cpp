@@ -14,6 +14,7 @@
 
 #include "ConfigRecord.h"
 #include "ConfigText.h"
+#include "InstallerResourceIds.h"
 #include "Node.h"
 #include "PublisherCheck.h"
 #include "RecordCheck.h"
@@ -27,7 +28,6 @@ const char* const kDeinstallTag = "InstallBy";
 const char* const kIdentityAttribute = "InstallId";
 const char* const kIdentityField = "install_id";
 const char* const kCreatedFoldersField = "created_folder";
-const int32 kConfigurationId = 2002;
 const char* const kConfigurationName = "VXC:configuration";
 // Deeper trees than this are not real installations; the walk stops there.
 const int kMaxTagDepth = 256;
@@ -211,7 +211,7 @@ status_t DeinstallRecords::Configure(const char* path, const char* language) con
 		BResources resources(path, true);
 		if ((status = resources.InitCheck()) != B_OK)
 			return status;
-		status = resources.AddResource(B_STRING_TYPE, kConfigurationId, flattened.data(),
+		status = resources.AddResource(B_STRING_TYPE, kConfigurationResourceId, flattened.data(),
 		                               flattened.size(), kConfigurationName);
 		if (status != B_OK)
 			return status;

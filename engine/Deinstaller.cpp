@@ -6,14 +6,8 @@
 
 #include "Errors.h"
 #include "InstallTexts.h"
+#include "InstallerResourceIds.h"
 #include "LibAppResource.h"
-
-namespace {
-
-// The payload that holds the deinstaller program.
-const long kDeinstallerPayload = 2001;
-
-} // namespace
 
 void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource& resources,
                                       const char* language)
@@ -28,7 +22,7 @@ void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource
 		return;
 	}
 	// An installation without a working deinstaller could not be removed.
-	if (!resources.ExtractEntry(kDeinstallerPayload, path.String(), true)) {
+	if (!resources.ExtractEntry(kDeinstallerPayloadId, path.String(), true)) {
 		LogFailure(path.String(), std::string("the deinstaller could not be written: ") +
 		                                  resources.ExtractError());
 		return;

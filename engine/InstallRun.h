@@ -9,6 +9,7 @@
 
 #include "InstallConfig.h"
 #include "InstallLock.h"
+#include "InstallerResourceIds.h"
 #include "LibString.h"
 #include "Message.h"
 #include "Volume.h"
@@ -19,8 +20,6 @@ class LibAppResource;
 // MakeChanges made every change of the run.
 const int32 kChangesMade = -1;
 
-// Item i of install_instructions is archived in 'RAWT' kFirstPayloadId + i.
-const int32 kFirstPayloadId = 2100;
 
 // The volume the destination folder lies on. The reference's own device is
 // that of the folder holding the destination, another volume when the

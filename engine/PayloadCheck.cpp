@@ -12,16 +12,10 @@
 
 #include "ConfigRecord.h"
 #include "InstallItemRecord.h"
+#include "InstallerResourceIds.h"
 #include "LibAppResource.h"
 #include "PayloadDigest.h"
 #include "TypeConstants.h"
-
-namespace {
-
-const int32 kDeinstallerPayload = 2001;
-const int32 kFirstPayloadId = 2100;
-
-} // namespace
 
 PayloadCheck::PayloadCheck(LibAppResource& store) : fStore(store), fFailure(), fFile(-1) {}
 
@@ -40,7 +34,7 @@ bool PayloadCheck::Verify(const BMessage& record)
 	const bool deinstallerDigested =
 	        record.FindInt64(kDeinstallerDigestField, &deinstallerDigest) == B_OK;
 	bool whole = !config.IncludeDeinstall() ||
-	             VerifyPayload(kDeinstallerPayload, "the deinstaller",
+	             VerifyPayload(kDeinstallerPayloadId, "the deinstaller",
 	                           deinstallerDigested ? &deinstallerDigest : nullptr);
 	BMessage item;
 	for (int32 i = 0; whole && instructions.FindMessage(InstallItemRecord::kItem, i, &item) == B_OK;

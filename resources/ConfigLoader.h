@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "InstallerResourceIds.h"
 #include "Message.h"
 
 class LibAppResource;
-
-static const int32 kConfigurationResourceId = 2002;
 
 // Empties `config` and unflattens the record of `store` into it. A missing or
 // unreadable record writes its diagnostic to the standard error stream and

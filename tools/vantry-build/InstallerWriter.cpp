@@ -13,6 +13,7 @@
 #include "AppInfo.h"
 #include "ConfigWriter.h"
 #include "File.h"
+#include "InstallerResourceIds.h"
 #include "InstallerSigner.h"
 #include "Message.h"
 #include "NameFolding.h"
@@ -26,9 +27,6 @@
 
 namespace {
 
-const int32 kConfigurationId = 2002;
-const int32 kDeinstallerId = 2001;
-const int32 kFirstItemId = 2100;
 const int32 kFirstStringId = 1000;
 const int32 kLastInstallerString = 1078;
 const int32 kLastDeinstallerString = 1010;
@@ -170,7 +168,7 @@ status_t InstallerWriter::Write(const std::string& output)
 	if (status == B_OK)
 		status = AddStrings(resources, "installer", kLastInstallerString);
 	if (status == B_OK)
-		status = AddPayload(resources, deinstallerArchive, kDeinstallerId, kDeinstallerLeaf);
+		status = AddPayload(resources, deinstallerArchive, kDeinstallerPayloadId, kDeinstallerLeaf);
 	if (status == B_OK)
 		status = AddItems(resources);
 	if (status != B_OK)
@@ -282,8 +280,8 @@ status_t InstallerWriter::AddConfiguration(BResources& resources, const int32& d
 	std::string flat;
 	status_t status = record.Flatten(&flat);
 	if (status == B_OK)
-		status = resources.AddResource(B_STRING_TYPE, kConfigurationId, flat.data(), flat.size(),
-		                               "VXC:configuration");
+		status = resources.AddResource(B_STRING_TYPE, kConfigurationResourceId, flat.data(),
+		                               flat.size(), "VXC:configuration");
 	if (status != B_OK)
 		return Fail(std::string("cannot add the configuration: ") + resources.ErrorText());
 	return B_OK;
@@ -398,7 +396,7 @@ void InstallerWriter::AddDigests(BMessage& record) const
 status_t InstallerWriter::AddItems(BResources& resources)
 {
 	for (size_t i = 0; i < fArchives.size(); i++) {
-		status_t status = AddPayload(resources, fArchives[i], kFirstItemId + (int32)i,
+		status_t status = AddPayload(resources, fArchives[i], kFirstPayloadId + (int32)i,
 		                             fProduct.install_file[i].leaf);
 		if (status != B_OK)
 			return status;
