@@ -8,6 +8,7 @@
 
 #include "Alert.h"
 #include "Application.h"
+#include "CollisionQuestion.h"
 #include "InstallApp.h"
 #include "InstallerFileCheck.h"
 #include "InstallerReport.h"
@@ -15,6 +16,7 @@
 #include "InterfaceHost.h"
 #include "Invoker.h"
 #include "RecordReadAhead.h"
+#include "ReplaceAlert.h"
 #include "StopSignals.h"
 #include "TerminalMode.h"
 #include "UnattendedInstall.h"
@@ -62,6 +64,15 @@ int RunWindow()
 	return 0;
 }
 
+// Every mode asks about an entry in the way with the collision box; the
+// window shows it, the terminal and the answer file answer it.
+int32 AskWithReplaceAlert(const CollisionQuestion& question, bool& applyToAll)
+{
+	ReplaceAlert* alert =
+	        new ReplaceAlert(question.item, question.existing, true, question.language.c_str());
+	return alert->Go(applyToAll);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -70,6 +81,7 @@ int main(int argc, char** argv)
 	// turns it into a stop request, and one that comes before the run (an
 	// answer file that blocks) or after it ends the program at once.
 	StopSignals::Start(UNATTENDED_STOPPED, "Installer: stopped by SIGINT or SIGTERM");
+	SetCollisionAsker(AskWithReplaceAlert);
 
 	UnattendedOptions options;
 	std::string error;

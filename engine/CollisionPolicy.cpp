@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "Alert.h"
+#include "CollisionQuestion.h"
 #include "ConfigRecord.h"
 #include "InstallJournal.h"
 #include "InstallLog.h"
@@ -12,16 +14,15 @@
 #include "LibFile.h"
 #include "LibPathParts.h"
 #include "Path.h"
-#include "ReplaceAlert.h"
 
 namespace {
 
 // The user's answer to the dialog, with whether it holds from now on.
 bool AskUser(const BPath& item, const char* existing, bool& ask_again)
 {
-	ReplaceAlert* alert = new ReplaceAlert(item, BPath(existing), true, InstallLanguage().c_str());
+	const CollisionQuestion question = {item, BPath(existing), InstallLanguage()};
 	bool applyToAll = false;
-	const int32 button = alert->Go(applyToAll);
+	const int32 button = AskCollision(question, applyToAll);
 	// A stop request dismissed it: nothing is replaced, nothing remembered.
 	if (button == B_ALERT_DISMISSED)
 		return false;
