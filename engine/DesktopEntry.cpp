@@ -95,7 +95,9 @@ std::string MenuTexts(const MenuRecord& menu)
 	return text;
 }
 
-std::string Slug(const std::string& text)
+} // namespace
+
+std::string NameSlug(const std::string& text)
 {
 	std::string slug;
 	for (const unsigned char c : text) {
@@ -108,8 +110,6 @@ std::string Slug(const std::string& text)
 		slug.pop_back();
 	return slug.empty() ? "item" : slug;
 }
-
-} // namespace
 
 std::string DesktopExecArgument(const std::string& argument)
 {
@@ -132,7 +132,7 @@ std::string DesktopExecArgument(const std::string& argument)
 
 std::string DesktopFileName(const std::string& product, const std::string& item)
 {
-	return "vantry-" + Slug(product) + "-" + Slug(item) + ".desktop";
+	return "vantry-" + NameSlug(product) + "-" + NameSlug(item) + ".desktop";
 }
 
 std::string DesktopEntryText(const std::string& name, const std::string& path,

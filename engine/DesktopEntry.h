@@ -13,6 +13,9 @@ struct MenuRecord;
 // with the field-code and string escapes of the desktop entry format.
 std::string DesktopExecArgument(const std::string& argument);
 
+// `text` as a lowercase name of letters, digits and dashes ("item" when empty).
+std::string NameSlug(const std::string& text);
+
 // The file name of the entry for `item` of `product` ("vantry-hello-hello.desktop").
 std::string DesktopFileName(const std::string& product, const std::string& item);
 

@@ -144,6 +144,18 @@ bool LinuxDesktopLayout()
 	return root == nullptr || root[0] == '\0';
 }
 
+bool SystemLayout()
+{
+	return LinuxDesktopLayout() && linux_system_layout();
+}
+
+void ChooseSystemLayout()
+{
+	const char* layout = getenv("VANTRY_LAYOUT");
+	const bool user = layout != nullptr && strcmp(layout, "user") == 0;
+	set_linux_system_layout(geteuid() == 0 && !user);
+}
+
 std::string LoginShellFile(const std::string& home, const std::string& shell)
 {
 	const std::string name = LibLastComponent(shell);
