@@ -12,6 +12,7 @@
 #include "InstallerReport.h"
 #include "InstallerSignature.h"
 #include "InterfaceHost.h"
+#include "LoginScripts.h"
 #include "RecordReadAhead.h"
 #include "StopSignals.h"
 #include "TerminalMode.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv)
 	}
 	if (options.version)
 		return RunInstallerReport(options, stdout, stderr);
+	// Run as root, the installer installs for every user.
+	ChooseSystemLayout();
 	// A cut-off download is told apart before anything, even the version
 	// resource, is written.
 	const std::string damage = InstallerFileDamage("/proc/self/exe");

@@ -216,8 +216,9 @@ std::string PlaceEntryIcon(InstallConfig& config, const std::string& leaf,
 		if (deinstallable)
 			config.AddDeinstallTag(path.c_str(), product_record);
 	}
-	// The theme's cache, where the theme keeps one, would hide the new icon.
-	if (own && !written.empty())
+	// The cache of a theme, which only a theme with an index keeps, would
+	// hide the new icon.
+	if (own && !written.empty() && LibExists((HicolorFolder() + "/index.theme").c_str()))
 		RunCacheTool("gtk-update-icon-cache", {"--quiet", HicolorFolder()});
 	return written.empty() ? std::string() : iconName;
 }

@@ -522,6 +522,7 @@ void InstallRun::EditBootScripts()
 	        {&ConfigRecord::Profile, B_USER_DIRECTORY, ".profile"},
 	};
 	const ConfigRecord config(fConfig);
+	SetScriptProduct(config.AppName());
 	for (const ScriptEdit& edit : kEdits) {
 		if (Stopped())
 			return;

@@ -23,6 +23,10 @@ void ChooseSystemLayout();
 // or ~/.bash_login when present, else ~/.profile; ~/.profile for the others.
 std::string LoginShellFile(const std::string& home, const std::string& shell);
 
+// The product whose sections are edited next: on the system layout its
+// profile sections go into /etc/profile.d/vantry-PRODUCT.sh.
+void SetScriptProduct(const std::string& product);
+
 // The file a section of `file_name` in `folder` goes to, as the log names it.
 std::string ScriptFilePath(const directory_which& folder, const char* file_name);
 

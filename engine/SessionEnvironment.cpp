@@ -34,12 +34,12 @@ bool ReadText(const std::string& path, std::string& text)
 	return true;
 }
 
-bool IsVantryFile(const std::string& leaf)
+bool IsOwnFile(const std::string& leaf, const char* prefix, const char* suffix)
 {
-	const size_t prefix = strlen(kFilePrefix);
-	const size_t suffix = strlen(kFileSuffix);
-	return leaf.size() > prefix + suffix && leaf.compare(0, prefix, kFilePrefix) == 0 &&
-	       leaf.compare(leaf.size() - suffix, suffix, kFileSuffix) == 0;
+	const size_t start = strlen(prefix);
+	const size_t end = strlen(suffix);
+	return leaf.size() > start + end && leaf.compare(0, start, prefix) == 0 &&
+	       leaf.compare(leaf.size() - end, end, suffix) == 0;
 }
 
 } // namespace
@@ -102,13 +102,9 @@ void PlaceEnvironmentSection(InstallConfig& config, const std::string& product, 
 		return;
 	}
 	Libmkdir(folder.c_str());
-	if (!LibExists(path.c_str()))
-		ReplaceWholeFile(path, kHeader, 0644);
 	if (lines.back() == '\n')
 		lines.pop_back();
-	const status_t status = EditScriptPath(path.c_str(), tag, lines.c_str());
-	// The file holds only what installers put there: a backup keeps nothing.
-	unlink((path + ".orig").c_str());
+	const status_t status = EditOwnFile(path, tag, lines, kHeader);
 	if (status != B_OK) {
 		config.LogFailure(path, status_text(status));
 		return;
@@ -116,9 +112,20 @@ void PlaceEnvironmentSection(InstallConfig& config, const std::string& product, 
 	config.Log("\tAdded script tab %s to %s\n", tag, path.c_str());
 }
 
-status_t RemoveEnvironmentSection(const char* tag, std::string* edited)
+status_t EditOwnFile(const std::string& path, const char* tag, const std::string& text,
+                     const char* header)
 {
-	const std::string folder = EnvironmentFolder();
+	if (!LibExists(path.c_str()))
+		ReplaceWholeFile(path, header, 0644);
+	const status_t status = EditScriptPath(path.c_str(), tag, text.c_str());
+	// The file holds only what installers put there: a backup keeps nothing.
+	unlink((path + ".orig").c_str());
+	return status;
+}
+
+status_t RemoveFromOwnFiles(const std::string& folder, const char* prefix, const char* suffix,
+                            const char* tag, std::string* edited)
+{
 	DIR* directory = folder.empty() ? nullptr : opendir(folder.c_str());
 	if (directory == nullptr)
 		return B_OK;
@@ -126,7 +133,7 @@ status_t RemoveEnvironmentSection(const char* tag, std::string* edited)
 	while (const dirent* entry = readdir(directory)) {
 		const std::string path = folder + "/" + entry->d_name;
 		std::string content;
-		if (!IsVantryFile(entry->d_name) || !ReadText(path, content) ||
+		if (!IsOwnFile(entry->d_name, prefix, suffix) || !ReadText(path, content) ||
 		    ScriptWithoutSection(content, tag) == content)
 			continue;
 		const status_t status = EditScriptPath(path.c_str(), tag, nullptr);
@@ -136,7 +143,7 @@ status_t RemoveEnvironmentSection(const char* tag, std::string* edited)
 		}
 		if (edited != nullptr)
 			*edited += path + "\n";
-		// A file of ours with no section left configures nothing.
+		// A file of ours with no section left sets nothing.
 		if (ReadText(path, content) && content.find("#BEGIN_") == std::string::npos) {
 			unlink(path.c_str());
 			unlink((path + ".orig").c_str());
@@ -144,4 +151,9 @@ status_t RemoveEnvironmentSection(const char* tag, std::string* edited)
 	}
 	closedir(directory);
 	return result;
+}
+
+status_t RemoveEnvironmentSection(const char* tag, std::string* edited)
+{
+	return RemoveFromOwnFiles(EnvironmentFolder(), kFilePrefix, kFileSuffix, tag, edited);
 }

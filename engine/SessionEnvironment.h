@@ -25,6 +25,16 @@ bool EnvironmentAssignments(const std::string& text, std::string& lines);
 void PlaceEnvironmentSection(InstallConfig& config, const std::string& product, const char* tag,
                              const std::string& text);
 
+// Adds the section `tag` to `path`, a file only installers write: begun with
+// `header` when missing, no backup kept.
+status_t EditOwnFile(const std::string& path, const char* tag, const std::string& text,
+                     const char* header);
+
+// Removes the section `tag` from the files of `folder` named PREFIX*SUFFIX;
+// a file left without a section goes. The paths edited are appended to `edited`.
+status_t RemoveFromOwnFiles(const std::string& folder, const char* prefix, const char* suffix,
+                            const char* tag, std::string* edited = nullptr);
+
 // Removes the section `tag` from every Vantry file of the environment folder;
 // a file left without a section goes. The paths edited are appended to `edited`.
 status_t RemoveEnvironmentSection(const char* tag, std::string* edited = nullptr);
