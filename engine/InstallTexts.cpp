@@ -72,6 +72,8 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1071, "Click selects one; Ctrl-/Shift-click adds more"},
 	        {1072, "Stopping: undoing the installation..."},
 	        {1073, "New Folder"},
+	        // Installing for every user.
+	        {1200, "To install for all users, run the installer as root: sudo %s"},
 	};
 	return texts;
 }
