@@ -198,6 +198,9 @@ TEST_F(MenuEntryTest, DeinstallingRemovesTheEntryAndEveryIcon)
 		ASSERT_EQ(removal.Remove(scan.Found()), B_OK);
 	}
 	EXPECT_FALSE(Exists(data + "/applications/vantry-calcula-calcula.desktop"));
+	// The menu's cache no longer offers the program for its file type.
+	EXPECT_EQ(ReadFile(data + "/applications/mimeinfo.cache").find("vantry-calcula"),
+	          std::string::npos);
 	for (const char* size : {"16x16", "32x32", "48x48", "128x128"})
 		EXPECT_FALSE(Exists(theme + "/" + size + "/apps/vantry-calcula-calcula.png")) << size;
 }
