@@ -7,6 +7,7 @@
 #include "LibSound.h"
 #include "LibWindow.h"
 #include "LoginScripts.h"
+#include "VantryVersion.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ const char* const InstallApp::kDocumentType = "text/x-vanex";
 InstallApp::InstallApp() : BApplication(kSignature), window(nullptr), sound(nullptr)
 {
 	// A read-only medium leaves the stamp out, silently.
-	LibSetAppVersion(1, 3, 0, "Installer", "V1.3.0 Install BeOS applications", kFinalVariety, 0);
+	LibSetAppVersion(VANTRY_VERSION_MAJOR, VANTRY_VERSION_MIDDLE, VANTRY_VERSION_MINOR, "Installer",
+	                 "V" VANTRY_VERSION_TEXT " Install BeOS applications", kFinalVariety, 0);
 	// The Linux desktop has its own defaults: merely opening the installer
 	// writes nothing into the user's home there.
 	if (!LinuxDesktopLayout())

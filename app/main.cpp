@@ -15,6 +15,7 @@
 #include "InstallerSignature.h"
 #include "InterfaceHost.h"
 #include "Invoker.h"
+#include "LoginScripts.h"
 #include "RecordReadAhead.h"
 #include "ReplaceAlert.h"
 #include "StopSignals.h"
@@ -91,6 +92,8 @@ int main(int argc, char** argv)
 	}
 	if (options.version)
 		return RunInstallerReport(options, stdout, stderr);
+	// Run as root, the installer installs for every user.
+	ChooseSystemLayout();
 	// A cut-off download is told apart before anything, even the version
 	// resource, is written.
 	const std::string damage = InstallerFileDamage("/proc/self/exe");

@@ -1,6 +1,10 @@
 // The installer's steps on a terminal.
 #include "TerminalMode.h"
 
+#include <unistd.h>
+
+#include <climits>
+
 #include <memory>
 #include <sstream>
 #include <string>
@@ -18,6 +22,7 @@
 #include "LibEntry.h"
 #include "LibPathParts.h"
 #include "LibStdDir.h"
+#include "LoginScripts.h"
 #include "Path.h"
 #include "PublisherCheck.h"
 #include "TerminalInput.h"
@@ -193,6 +198,22 @@ bool ChooseDestination(InstallConfig& config, TerminalInput& input, UnattendedOp
 	}
 }
 
+// A user's install lands in the home; root's lands where every user finds it.
+void TellHowToInstallForAllUsers(FILE* out)
+{
+	if (!LinuxDesktopLayout() || geteuid() == 0)
+		return;
+	char self[PATH_MAX];
+	const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+	if (length <= 0)
+		return;
+	std::string quoted = "'";
+	for (const char c : std::string(self, size_t(length)))
+		quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+	quoted += "'";
+	fprintf(out, "%s\n", InstallFormat(1024 + quoted.size(), 1200, quoted.c_str()).c_str());
+}
+
 } // namespace
 
 int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
@@ -221,6 +242,7 @@ int RunTerminal(const UnattendedOptions& options, FILE* in, FILE* out)
 	const std::string signature = PublisherCheck::LocalSummary(ConfigRecord(*config).Company());
 	if (!signature.empty())
 		fprintf(out, "%s\n", signature.c_str());
+	TellHowToInstallForAllUsers(out);
 	bool ended = false;
 	if (!AgreeToLicence(*config, input, ended)) {
 		output.Line("licence", ended ? "not agreed: the input ended" : "declined");

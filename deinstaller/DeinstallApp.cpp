@@ -5,10 +5,12 @@
 #include "DeinstallerWin.h"
 #include "LibAppVersion.h"
 #include "LibMessageBox.h"
+#include "VantryVersion.h"
 
 DeinstallApp::DeinstallApp() : BApplication("application/x-vnd.Quorvex.Ravex")
 {
-	LibSetAppVersion(1, 3, 0, "Deinstaller", "Deinstall BeOS applications", 5, 0);
+	LibSetAppVersion(VANTRY_VERSION_MAJOR, VANTRY_VERSION_MIDDLE, VANTRY_VERSION_MINOR,
+	                 "Deinstaller", "Deinstall BeOS applications", 5, 0);
 	fWindow = new DeinstallerWin();
 	fWindow->Run();
 }

@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <set>
 #include <unordered_set>
 
 #include <filesystem>
 
+#include "DesktopEntry.h"
 #include "Errors.h"
 #include "LibBytes.h"
 #include "LibPathParts.h"
@@ -93,9 +95,25 @@ status_t DeinstallRemoval::Remove(const std::vector<std::string>& found)
 		left += Exists(path) ? 1 : 0;
 	if (MoveFiles(paths, left))
 		MoveEmptyFolders(paths, left);
+	RefreshMenus(found);
 	if (fStopped)
 		return B_CANCELED;
 	return fFailed.empty() ? B_OK : B_ERROR;
+}
+
+void DeinstallRemoval::RefreshMenus(const std::vector<std::string>& found)
+{
+	// A menu's cache would still name the program as the handler of its types.
+	std::set<std::string> folders;
+	for (const std::string& path : found) {
+		const size_t length = path.size();
+		if (length > 8 && path.compare(length - 8, 8, ".desktop") == 0 && !Exists(path))
+			folders.insert(path.substr(0, path.rfind('/')));
+	}
+	for (const std::string& folder : folders) {
+		if (Exists(folder))
+			RunCacheTool("update-desktop-database", {"--quiet", folder});
+	}
 }
 
 std::vector<std::string> DeinstallRemoval::WholeEntries(const std::vector<std::string>& found)

@@ -60,6 +60,8 @@ public:
 
 private:
 	// `found` without the entries of folders that go whole.
+	// Refreshes the menu cache of each folder a removed menu entry was in.
+	void RefreshMenus(const std::vector<std::string>& found);
 	std::vector<std::string> WholeEntries(const std::vector<std::string>& found);
 	// Whether everything below `folder` is chosen and may be moved.
 	bool HoldsOnly(const std::string& folder, const std::unordered_set<std::string>& chosen) const;

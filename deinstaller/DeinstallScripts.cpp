@@ -3,6 +3,9 @@
 
 #include "FindDirectory.h"
 #include "ScriptEdit.h"
+#include "SessionEnvironment.h"
+
+#include <cstring>
 
 namespace {
 
@@ -12,6 +15,9 @@ void RemoveSection(const directory_which& folder, const char* file, const LibStr
 	if (tag.Length() == 0)
 		return;
 	EditScriptFile(folder, file, tag.String(), nullptr);
+	// Environment and profile sections may also lie in an environment.d file.
+	if (strcmp(file, "UserBootscript") != 0)
+		RemoveEnvironmentSection(tag.String());
 	if (done)
 		done(file, tag.String());
 }

@@ -5,7 +5,11 @@
 #include "DeinstallRecords.h"
 #include "Node.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <climits>
 #include <thread>
 
 #include "FindDirectory.h"
@@ -66,12 +70,68 @@ std::vector<std::string> DeinstallSearch::FoldersNotSearched(const BVolume& volu
 	return folders;
 }
 
+std::vector<std::string> DeinstallSearch::SystemFolders(const std::string& root)
+{
+	std::vector<std::string> folders;
+	if (!linux_system_layout())
+		return folders;
+	// What an install for every user placed outside its own folder lies
+	// below these, on whatever volume each is.
+	char self[PATH_MAX];
+	const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+	// A search never leaves the volume it starts on: each of these may be one.
+	std::vector<std::string> candidates = {"/opt",
+	                                       "/usr/local",
+	                                       "/usr/local/bin",
+	                                       "/usr/local/share",
+	                                       "/usr/local/share/applications",
+	                                       "/usr/local/share/icons",
+	                                       "/etc/xdg/autostart"};
+	if (length > 0)
+		candidates.push_back(LibParentOf(std::string(self, size_t(length))));
+	std::vector<std::pair<std::string, dev_t>> searched;
+	struct stat info;
+	if (stat(root.c_str(), &info) == 0)
+		searched.emplace_back(root, info.st_dev);
+	for (const std::string& folder : candidates) {
+		if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+			continue;
+		// A folder a search already reaches is not searched twice.
+		bool covered = false;
+		for (const auto& [other, device] : searched) {
+			covered = covered || (device == info.st_dev &&
+			                      (folder == other || other == "/" || Below(folder, other)));
+		}
+		if (covered)
+			continue;
+		folders.push_back(folder);
+		searched.emplace_back(folder, info.st_dev);
+	}
+	return folders;
+}
+
 int32 DeinstallSearch::Action()
 {
 	if (fVolume.InitCheck() != B_OK || fVolume.HostRootPath() == nullptr)
 		return fResult = B_BAD_VALUE;
-	TagScan scan(fVolume.HostRootPath(), fRecord.String());
-	for (const std::string& folder : FoldersNotSearched(fVolume))
+	fPaths.clear();
+	fOthers.clear();
+	fUnreadable.clear();
+	fEntries = 0;
+	status_t status = Search(fVolume.HostRootPath(), FoldersNotSearched(fVolume));
+	for (const std::string& folder : SystemFolders(fVolume.HostRootPath())) {
+		if (status == B_OK)
+			status = Search(folder, {});
+	}
+	for (const std::string& path : fPaths)
+		fFound.Add(path.c_str());
+	return fResult = status;
+}
+
+status_t DeinstallSearch::Search(const std::string& root, const std::vector<std::string>& skipped)
+{
+	TagScan scan(root, fRecord.String());
+	for (const std::string& folder : skipped)
 		scan.SkipFolder(folder);
 	scan.SetThreads(std::max(2u, std::thread::hardware_concurrency()));
 	// Only the search's own thread hears a stop request; its helpers follow it.
@@ -88,15 +148,11 @@ int32 DeinstallSearch::Action()
 		                 true);
 	}
 	const status_t status = scan.Run();
-	fPaths.clear();
-	fOthers.clear();
 	for (const std::string& path : scan.Found())
 		(OfThisInstallation(path) ? fPaths : fOthers).push_back(path);
-	for (const std::string& path : fPaths)
-		fFound.Add(path.c_str());
-	fUnreadable = scan.Unreadable();
-	fEntries = scan.EntriesSeen();
-	return fResult = status;
+	fUnreadable.insert(fUnreadable.end(), scan.Unreadable().begin(), scan.Unreadable().end());
+	fEntries += scan.EntriesSeen();
+	return status;
 }
 
 void DeinstallSearch::SetInstallation(const std::string& identity, const bool& all)

@@ -43,8 +43,14 @@ public:
 
 	// The folders of `volume` a search does not enter: the trash folders.
 	static std::vector<std::string> FoldersNotSearched(const BVolume& volume);
+	// On the system layout, the folders an install for every user fills
+	// that a search from `root` does not reach: searched after it.
+	static std::vector<std::string> SystemFolders(const std::string& root);
 
 private:
+	// Searches below `root`, adding to what was found; B_OK, B_CANCELED or
+	// why the root could not be read.
+	status_t Search(const std::string& root, const std::vector<std::string>& skipped);
 	bool OfThisInstallation(const std::string& path) const;
 	void SendProgress(const float& size, const std::string& folder, const size_t& found);
 

@@ -10,6 +10,7 @@
 #include "DeinstallApp.h"
 #include "DeinstallOptions.h"
 #include "InterfaceHost.h"
+#include "LoginScripts.h"
 #include "StopSignals.h"
 #include "UnattendedDeinstall.h"
 #include "VantryVersion.h"
@@ -57,6 +58,8 @@ int main(int argc, char** argv)
 		fputs(DeinstallUsage(), stdout);
 		return DEINSTALL_COMPLETED;
 	}
+	// Run as root, the deinstaller removes an install for every user.
+	ChooseSystemLayout();
 	if (!options.unattended)
 		return RunWindow();
 	BApplication application("application/x-vnd.Quorvex.Ravex");

@@ -14,6 +14,7 @@
 #include "InstallItemRecord.h"
 #include "LibBitmap.h"
 #include "LibFile.h"
+#include "MenuRecord.h"
 #include "Message.h"
 #include "Path.h"
 #include "ScriptEdit.h"
@@ -112,13 +113,10 @@ std::string ExportItemIcon(const BMessage& config, const std::string& leaf, cons
 			visible = bits[b] != B_TRANSPARENT_MAGIC_CMAP8;
 		if (!visible || IsDefaultIcon(icon))
 			return std::string();
-		BPath applications;
-		BPath data;
-		// The theme folder of the user's data folder (~/.local/share/icons).
-		if (find_directory(B_USER_DESKBAR_DIRECTORY, &applications) != B_OK ||
-		    applications.GetParent(&data) != B_OK)
+		const std::string theme = HicolorFolder();
+		if (theme.empty())
 			return std::string();
-		const std::string folder = std::string(data.Path()) + "/icons/hicolor/16x16/apps";
+		const std::string folder = theme + "/16x16/apps";
 		const std::string path = folder + "/" + name + ".png";
 		if (!journal.WillWrite(path))
 			return std::string();
@@ -126,4 +124,40 @@ std::string ExportItemIcon(const BMessage& config, const std::string& leaf, cons
 		return WriteIconPng(icon, path) ? path : std::string();
 	}
 	return std::string();
+}
+
+std::string HicolorFolder()
+{
+	BPath applications;
+	BPath data;
+	// The theme folder of the data folder that holds the applications folder.
+	if (find_directory(B_USER_DESKBAR_DIRECTORY, &applications) != B_OK ||
+	    applications.GetParent(&data) != B_OK)
+		return std::string();
+	return std::string(data.Path()) + "/icons/hicolor";
+}
+
+std::vector<std::string> InstallMenuIcons(const MenuRecord& menu, const std::string& name,
+                                          InstallJournal& journal)
+{
+	std::vector<std::pair<std::string, const std::string*>> files;
+	if (!menu.svg.empty())
+		files.emplace_back("scalable/apps/" + name + ".svg", &menu.svg);
+	for (const auto& [size, png] : menu.pngs) {
+		const std::string pixels = std::to_string(size);
+		files.emplace_back(pixels + "x" + pixels + "/apps/" + name + ".png", &png);
+	}
+	const std::string theme = HicolorFolder();
+	std::vector<std::string> written;
+	for (const auto& [relative, bytes] : files) {
+		const std::string path = theme + "/" + relative;
+		const std::string folder = path.substr(0, path.rfind('/'));
+		if (theme.empty() || !journal.WillMakeFolders(folder) || !journal.WillWrite(path))
+			break;
+		Libmkdir(folder.c_str());
+		if (ReplaceWholeFile(path, *bytes, 0644) != B_OK)
+			break;
+		written.push_back(path);
+	}
+	return written;
 }

@@ -18,6 +18,7 @@
 #include "LibAppResource.h"
 #include "LibFile.h"
 #include "LibPathParts.h"
+#include "MenuRecord.h"
 #include "Path.h"
 #include "ProgressWatch.h"
 
@@ -130,6 +131,7 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 		fConfig.Log("\t\t\tThis file will not be removed by the de-installer\n");
 	if (Stopped())
 		return;
+	fMenuEntryPlaced = PlaceMenuEntry(item, path);
 	PlaceLink(record, path);
 	fPlacedBytes += size;
 	fConfig.ReportProgress(fPlacedBytes);
@@ -233,6 +235,16 @@ void InstallRun::PlaceLink(const InstallItemRecord& item, const std::string& pat
 	MakeLink(path, folder.String(), deinstallable);
 }
 
+bool InstallRun::PlaceMenuEntry(const BMessage& item, const std::string& path)
+{
+	MenuRecord menu;
+	const std::string folder = ApplicationsFolder();
+	if (!menu.Read(item) || folder.empty())
+		return false;
+	return PlaceDesktopEntry(fConfig, path, folder, fProductRecord.String(),
+	                         InstallItemRecord(item).Deinstallable(), &menu);
+}
+
 void InstallRun::MakeLink(const std::string& path, const std::string& folder,
                           const bool& deinstallable)
 {
@@ -241,6 +253,10 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 		return;
 	}
 	// A link in the menu folder is shown by no menu: it becomes an entry.
+	if (IsApplicationsFolder(folder) && fMenuEntryPlaced) {
+		fConfig.Log("\t\t\tNo link: the item's menu entry is in %s\n", folder.c_str());
+		return;
+	}
 	if (IsApplicationsFolder(folder)) {
 		PlaceDesktopEntry(fConfig, path, folder, fProductRecord.String(), deinstallable);
 		return;

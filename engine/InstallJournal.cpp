@@ -75,7 +75,14 @@ bool CopyFileExactly(const std::string& from, const std::string& to)
 	                        : -1;
 	bool copied = out >= 0;
 	for (off_t left = info.st_size; copied && left > 0;) {
-		const ssize_t done = copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+		ssize_t done = copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+		// Between two file systems the kernel may refuse: the bytes go through us.
+		if (done < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS)) {
+			char buffer[65536];
+			done = read(in, buffer, sizeof(buffer));
+			if (done > 0 && write(out, buffer, size_t(done)) != done)
+				done = -1;
+		}
 		copied = done > 0;
 		left -= done;
 	}

@@ -35,6 +35,7 @@
 #include "PublisherCheck.h"
 #include "RecordCheck.h"
 #include "ScriptEdit.h"
+#include "SessionEnvironment.h"
 #include "StopSignals.h"
 
 namespace {
@@ -522,6 +523,7 @@ void InstallRun::EditBootScripts()
 	        {&ConfigRecord::Profile, B_USER_DIRECTORY, ".profile"},
 	};
 	const ConfigRecord config(fConfig);
+	SetScriptProduct(config.AppName());
 	for (const ScriptEdit& edit : kEdits) {
 		if (Stopped())
 			return;
@@ -539,6 +541,9 @@ void InstallRun::EditBootScripts()
 		}
 		fConfig.Log("\tAdded script tab %s to %s\n", tag,
 		            ScriptFilePath(edit.folder, edit.file).c_str());
+		// A login file reaches terminals; graphical programs read environment.d.
+		if (edit.section != &ConfigRecord::BootScript)
+			PlaceEnvironmentSection(fConfig, config.AppName(), tag, text);
 	}
 }
 

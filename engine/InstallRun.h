@@ -84,6 +84,8 @@ private:
 	void SetItemDates(const InstallItemRecord& item, const char* path);
 	void PlaceItem(const InstallItemRecord& item, std::string& path);
 	void PlaceLink(const InstallItemRecord& item, const std::string& path);
+	// Writes the menu entry an item with a menu asks for; true when it did.
+	bool PlaceMenuEntry(const BMessage& item, const std::string& path);
 	void MakeLink(const std::string& path, const std::string& folder, const bool& deinstallable);
 	// Moves to the trash what the user chose to replace; false, logged, when
 	// it cannot go.
@@ -106,6 +108,9 @@ private:
 	std::vector<std::string> fMadeFolders;
 	BMessage fCustomFolders;
 	BMessage fInstructions;
+	// The item being placed already has its menu entry: a link into the
+	// applications folder adds none.
+	bool fMenuEntryPlaced = false;
 	bool fItemAskAgain;
 	bool fItemAnswer;
 	bool fLinkAskAgain;

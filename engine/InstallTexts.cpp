@@ -78,6 +78,8 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1076, "The new installer was made by a different publisher"},
 	        {1077, "the earlier installation was signed with key %s; this installer with key %s"},
 	        {1078, "the earlier installation was signed with key %s; this installer is not signed"},
+	        // Installing for every user.
+	        {1200, "To install for all users, run the installer as root: sudo %s"},
 	};
 	return texts;
 }

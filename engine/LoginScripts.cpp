@@ -15,6 +15,7 @@
 #include "LibPathParts.h"
 #include "Path.h"
 #include "ScriptEdit.h"
+#include "SessionEnvironment.h"
 
 namespace {
 
@@ -22,6 +23,20 @@ const char* const kBootScript = "UserBootscript";
 const char* const kSetupEnvironment = "UserSetupEnvironment";
 const char* const kProfile = ".profile";
 const char* const kInstallDirVariable = "${VANTRY_INSTALL_DIR}";
+const char* const kProfileFolder = "/etc/profile.d";
+const char* const kProfilePrefix = "vantry-";
+const char* const kProfileSuffix = ".sh";
+const char* const kProfileHeader =
+        "# Sections of the products Vantry installed for every user, read by login shells.\n";
+
+std::string sScriptProduct;
+
+// The product's file of the system's profile folder.
+std::string SystemProfilePath()
+{
+	return std::string(kProfileFolder) + "/" + kProfilePrefix + NameSlug(sScriptProduct) +
+	       kProfileSuffix;
+}
 
 std::string FolderPath(const directory_which& folder)
 {
@@ -117,8 +132,19 @@ status_t EditBootScript(const char* tag, const char* text)
 	return status;
 }
 
+// Login shells of every user read the files of /etc/profile.d.
+status_t EditSystemProfile(const char* tag, const char* text)
+{
+	if (text == nullptr)
+		return RemoveFromOwnFiles(kProfileFolder, kProfilePrefix, kProfileSuffix, tag);
+	Libmkdir(kProfileFolder);
+	return EditOwnFile(SystemProfilePath(), tag, text, kProfileHeader);
+}
+
 status_t EditLoginFile(const char* tag, const char* text)
 {
+	if (SystemLayout())
+		return EditSystemProfile(tag, text);
 	const std::string home = FolderPath(B_USER_DIRECTORY);
 	if (home.empty())
 		return B_OK;
@@ -144,6 +170,23 @@ bool LinuxDesktopLayout()
 	return root == nullptr || root[0] == '\0';
 }
 
+void SetScriptProduct(const std::string& product)
+{
+	sScriptProduct = product;
+}
+
+bool SystemLayout()
+{
+	return LinuxDesktopLayout() && linux_system_layout();
+}
+
+void ChooseSystemLayout()
+{
+	const char* layout = getenv("VANTRY_LAYOUT");
+	const bool user = layout != nullptr && strcmp(layout, "user") == 0;
+	set_linux_system_layout(geteuid() == 0 && !user);
+}
+
 std::string LoginShellFile(const std::string& home, const std::string& shell)
 {
 	const std::string name = LibLastComponent(shell);
@@ -160,6 +203,8 @@ std::string LoginShellFile(const std::string& home, const std::string& shell)
 
 std::string ScriptFilePath(const directory_which& folder, const char* file_name)
 {
+	if (SystemLayout() && IsLoginSection(folder, file_name))
+		return SystemProfilePath();
 	if (LinuxDesktopLayout() && IsLoginSection(folder, file_name))
 		return LoginShellFile(FolderPath(B_USER_DIRECTORY), UserShell());
 	const std::string path = FolderPath(folder);

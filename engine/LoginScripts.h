@@ -12,9 +12,20 @@
 // True unless VANTRY_ROOT names a BeOS-layout root.
 bool LinuxDesktopLayout();
 
+// The Linux layout for every user: the program runs as root.
+bool SystemLayout();
+
+// Turns the system layout on for a program run as root, unless
+// VANTRY_LAYOUT=user asks for root's own home (as the tests do).
+void ChooseSystemLayout();
+
 // The login file a shell reads: ~/.zprofile for zsh; for bash ~/.bash_profile
 // or ~/.bash_login when present, else ~/.profile; ~/.profile for the others.
 std::string LoginShellFile(const std::string& home, const std::string& shell);
+
+// The product whose sections are edited next: on the system layout its
+// profile sections go into /etc/profile.d/vantry-PRODUCT.sh.
+void SetScriptProduct(const std::string& product);
 
 // The file a section of `file_name` in `folder` goes to, as the log names it.
 std::string ScriptFilePath(const directory_which& folder, const char* file_name);

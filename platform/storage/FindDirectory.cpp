@@ -169,8 +169,23 @@ std::string desktop_folder()
 	return host_join(home_folder(), "Desktop");
 }
 
+bool sSystemLayout = false;
+
+// Where an install for every user puts what a user's install keeps in the home.
+const char* system_folder(directory_which which)
+{
+	switch (which) {
+		case B_USER_DESKBAR_DIRECTORY: return "/usr/local/share/applications";
+		case B_USER_BOOT_DIRECTORY: return "/etc/xdg/autostart";
+		case B_APPS_DIRECTORY: return "/opt";
+		default: return nullptr;
+	}
+}
+
 std::string linux_path(const FolderRow& row)
 {
+	if (linux_system_layout() && system_folder(row.which) != nullptr)
+		return system_folder(row.which);
 	switch (row.base) {
 		case kHome: return host_join(home_folder(), row.linux);
 		case kConfig: return host_join(config_folder(), row.linux);
@@ -253,4 +268,15 @@ status_t find_directory(directory_which which, dev_t_b volume, bool create, char
 		return B_BUFFER_OVERFLOW;
 	memcpy(returnedPath, result.c_str(), result.size() + 1);
 	return B_OK;
+}
+
+void set_linux_system_layout(const bool& system)
+{
+	sSystemLayout = system;
+}
+
+bool linux_system_layout()
+{
+	const char* root = getenv("VANTRY_ROOT");
+	return sSystemLayout && (root == nullptr || root[0] == '\0');
 }

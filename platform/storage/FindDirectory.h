@@ -78,3 +78,10 @@ status_t find_directory(directory_which which, BPath* path, bool create = false,
                         BVolume* volume = nullptr);
 status_t find_directory(directory_which which, dev_t_b volume, bool create, char* returnedPath,
                         int32 pathLength);
+
+// The system layout of Linux, for an install for every user: the menu folder
+// ("User Deskbar") is /usr/local/share/applications, the boot folder ("User
+// Boot") /etc/xdg/autostart and "Applications" /opt. Off until a program run
+// as root turns it on; never with VANTRY_ROOT.
+void set_linux_system_layout(const bool& system);
+bool linux_system_layout();

@@ -237,6 +237,8 @@ public:
 		          "#!/bin/sh\necho \"$@\" >> \"" + fTemp + "/shutdown.txt\"\n");
 		chmod((Boot() + "/beos/bin/shutdown").c_str(), 0755);
 		SetEnv("VANTRY_ROOT", Boot());
+		// Tests run as root: the user's layout, never the real system folders.
+		SetEnv("VANTRY_LAYOUT", "user");
 		SetEnv("HOME", Home());
 		SetEnv("XDG_CONFIG_HOME", fTemp + "/xdg/config");
 		SetEnv("XDG_DATA_HOME", fTemp + "/xdg/data");

@@ -168,6 +168,8 @@ TEST_F(LinuxLayoutTest, OnlyTheFoldersTheProductUsesAreMade)
 	        ".config/autostart",
 	        ".config/autostart/UserBootscript",
 	        ".config/autostart/UserBootscript.desktop",
+	        ".config/environment.d",
+	        ".config/environment.d/60-vantry-tally.conf",
 	        ".local",
 	        ".local/share",
 	        ".local/share/applications",
@@ -215,6 +217,7 @@ TEST_F(LinuxLayoutTest, DeinstallingTakesEverythingTheProductAddedAway)
 		RemoveScriptSections(tags, nullptr);
 	}
 	EXPECT_EQ(ReadFile(home + "/.bash_profile"), "# mine\n");
+	EXPECT_FALSE(Exists(config + "/environment.d/60-vantry-tally.conf"));
 	EXPECT_FALSE(Exists(config + "/autostart/UserBootscript.desktop"));
 	EXPECT_EQ(ReadFile(config + "/autostart/UserBootscript"), "#!/bin/sh\n");
 	EXPECT_FALSE(Exists(data + "/applications/vantry-tally-tally.desktop"));
@@ -236,11 +239,19 @@ TEST_F(LinuxLayoutTest, TheSampleProductComesAndGoesWithoutATrace)
 	RunResult run = world.Install(
 	        hello, {"--dest", home + "/Apps", "--type", "Full", "--yes", "--accept-licence"});
 	ASSERT_EQ(run.code, 0) << run.output << run.errors;
-	const std::string script = config + "/autostart/UserBootscript";
-	EXPECT_NE(ReadFile(script).find("export PATH=\"$PATH:" + home + "/Apps/Hello\""),
+	const std::string folder = home + "/Apps/Hello";
+	const std::string environment = config + "/environment.d/60-vantry-hello.conf";
+	EXPECT_NE(ReadFile(home + "/.profile").find("export PATH=\"$PATH:" + folder + "\""),
 	          std::string::npos)
-	        << ReadFile(script);
-	EXPECT_TRUE(Exists(script + ".desktop"));
+	        << ReadFile(home + "/.profile");
+	const std::string assignments = ReadFile(environment);
+	EXPECT_NE(assignments.find("\n#BEGIN_Hello\nPATH=\"$PATH:" + folder + "\"\n#END_Hello\n"),
+	          std::string::npos)
+	        << assignments;
+	EXPECT_EQ(assignments.rfind("#", 0), 0u) << "a comment says whose the file is";
+	// What the completion message promises: a login shell finds the program.
+	const auto found = [&] { return world.Run({"/bin/bash", "-lc", "command -v hello"}).output; };
+	EXPECT_EQ(found(), folder + "/hello\n");
 	{
 		ScopedEnv noRoot("VANTRY_ROOT", nullptr);
 		ScopedEnv homeVariable("HOME", home);
@@ -252,22 +263,25 @@ TEST_F(LinuxLayoutTest, TheSampleProductComesAndGoesWithoutATrace)
 		DeinstallRemoval removal("");
 		ASSERT_EQ(removal.Remove(scan.Found()), B_OK);
 		DeinstallScriptTags tags;
-		tags.boot = "Hello";
+		tags.profile = "Hello";
 		RemoveScriptSections(tags, nullptr);
 	}
+	EXPECT_EQ(found(), "");
+	EXPECT_FALSE(Exists(environment));
 	// Left: the installation folder with its log and deinstaller, the items
-	// the product keeps (not deinstallable), the emptied boot script (its
-	// removal keeps no backup), the custom folder the documents were in, the trash.
+	// the product keeps (not deinstallable), the emptied login file (its
+	// removal keeps no backup), the custom folder the documents were in, the
+	// environment folder, the trash.
 	std::vector<std::string> added;
 	for (const std::string& entry : Tree(home)) {
 		if (std::find(before.begin(), before.end(), entry) == before.end() &&
 		    entry.rfind(".local/share/Trash", 0) != 0 && entry.rfind("Apps/Hello", 0) != 0)
 			added.push_back(entry);
 	}
-	EXPECT_EQ(added, (std::vector<std::string>{".config", ".config/autostart",
-	                                           ".config/autostart/UserBootscript", ".local",
-	                                           ".local/share", "Documents", "Documents/Hello"}));
-	EXPECT_EQ(ReadFile(script), "#!/bin/sh\n");
+	EXPECT_EQ(added, (std::vector<std::string>{".config", ".config/environment.d", ".local",
+	                                           ".local/share", ".profile", "Documents",
+	                                           "Documents/Hello"}));
+	EXPECT_EQ(ReadFile(home + "/.profile"), "\n");
 }
 
 TEST_F(LinuxLayoutTest, BootVolumeWithoutDestinationInstallsIntoTheUsersHome)

@@ -4,6 +4,8 @@
 #include "InstallTestSupport.h"
 #include "Resources.h"
 
+#include <set>
+
 using namespace install_test;
 
 namespace {
@@ -40,7 +42,7 @@ protected:
 	std::string installer;
 };
 
-TEST_F(ReportOptionsTest, EveryProgramTellsItsVersion)
+TEST_F(ReportOptionsTest, EveryProgramTellsTheOneVersionTheLogRecords)
 {
 	const fs::path build = fs::path(VANTRY_BUILD_TOOL).parent_path().parent_path().parent_path();
 	const std::vector<std::pair<std::string, std::string>> programs = {
@@ -49,11 +51,21 @@ TEST_F(ReportOptionsTest, EveryProgramTellsItsVersion)
 	        {VANTRY_BUILD_TOOL, "vantry-build"},
 	        {VANTRY_RES_TOOL, "vantry-res"},
 	};
+	std::set<std::string> versions;
 	for (const auto& [program, name] : programs) {
 		const RunResult run = world.Run({program, "--version"});
 		EXPECT_EQ(run.code, 0) << name;
 		EXPECT_EQ(run.output.rfind(name + " (Vantry ", 0), 0u) << run.output;
+		const size_t start = run.output.find("(Vantry ") + strlen("(Vantry ");
+		versions.insert(run.output.substr(start, run.output.find(')') - start));
 	}
+	ASSERT_EQ(versions.size(), 1u) << testing::PrintToString(versions);
+	// The log names the version stamped into the installer when it was built.
+	const RunResult run = world.Install(installer, {"--dest", world.Apps(), "--type", "Basic"});
+	ASSERT_EQ(run.code, 0) << run.errors;
+	const std::vector<std::string> log = Lines(ReadFile(world.Apps() + "/Plan/Log"));
+	ASSERT_GT(log.size(), 1u);
+	EXPECT_EQ(log[1], "\tVersion " + *versions.begin());
 }
 
 TEST_F(ReportOptionsTest, HelpNamesTheProductItsTypesAndItems)

@@ -252,3 +252,92 @@ TEST_F(TerminalModeTest, WithoutATerminalTextModeIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+// The terminal mode's output of `installer` run by the user `uid` with
+// `environment`, on a terminal whose input has ended.
+std::string RunAsUser(const std::string& installer, const uid_t& uid,
+                      const std::vector<std::string>& environment)
+{
+	const std::string folder = "/tmp/vantry-all-users-" + std::to_string(getpid());
+	fs::create_directories(folder);
+	chmod(folder.c_str(), 0777);
+	const std::string copy = folder + "/it's an installer";
+	fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
+	chmod(copy.c_str(), 0755);
+	const std::string output = folder + "/output";
+	// A terminal on which every answer is an end of input.
+	const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+	EXPECT_GE(master, 0);
+	EXPECT_EQ(grantpt(master), 0);
+	EXPECT_EQ(unlockpt(master), 0);
+	const std::string terminal = ptsname(master);
+	const pid_t child = fork();
+	if (child == 0) {
+		const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+		const int in = open(terminal.c_str(), O_RDWR | O_NOCTTY);
+		dup2(in, STDIN_FILENO);
+		dup2(out, STDOUT_FILENO);
+		dup2(out, STDERR_FILENO);
+		if (uid != 0 && (setgid(uid) != 0 || setuid(uid) != 0))
+			_exit(99);
+		std::vector<char*> argv = {const_cast<char*>(copy.c_str()), const_cast<char*>("--text"),
+		                           nullptr};
+		std::vector<char*> envp;
+		for (const std::string& variable : environment)
+			envp.push_back(const_cast<char*>(variable.c_str()));
+		envp.push_back(nullptr);
+		execve(argv[0], argv.data(), envp.data());
+		_exit(127);
+	}
+	int status = 0;
+	const bool ended = WaitUntil(
+	        [&] {
+		        const char end[] = "\x04\x04";
+		        // A full terminal buffer only means the program reads no more.
+		        (void)!write(master, end, 2);
+		        return waitpid(child, &status, WNOHANG) == child;
+	        },
+	        20);
+	if (!ended) {
+		kill(child, SIGKILL);
+		waitpid(child, &status, 0);
+	}
+	close(master);
+	const std::string text = ReadFile(output);
+	fs::remove_all(folder);
+	return text;
+}
+
+} // namespace
+
+TEST_F(TerminalModeTest, AUserIsToldHowToInstallForAllUsers)
+{
+	if (geteuid() != 0)
+		GTEST_SKIP() << "the run as another user needs root";
+	const std::string hint = "To install for all users, run the installer as root: sudo "
+	                         "'/tmp/vantry-all-users-" +
+	                         std::to_string(getpid()) + "/it'\\''s an installer'";
+	struct Case {
+		uid_t uid;
+		const char* root; // VANTRY_ROOT, or empty for the Linux layout
+		bool told;
+	};
+	const Case cases[] = {
+	        {65534, "", true},
+	        {65534, "/tmp", false}, // a BeOS-layout root has no system folders
+	        {0, "", false},         // root installs for every user already
+	};
+	for (const Case& c : cases) {
+		std::vector<std::string> environment = {"HOME=/tmp", "LANG=C.UTF-8", "PATH=/usr/bin:/bin",
+		                                        "VANTRY_LAYOUT=user"};
+		if (c.root[0] != '\0')
+			environment.push_back(std::string("VANTRY_ROOT=") + c.root);
+		const std::string output = RunAsUser(installer, c.uid, environment);
+		ASSERT_NE(output.find("Small 1.0"), std::string::npos) << output;
+		EXPECT_EQ(output.find(hint) != std::string::npos, c.told)
+		        << "uid " << c.uid << " root '" << c.root << "'\n"
+		        << output;
+	}
+}

@@ -151,8 +151,7 @@ TEST_F(UnattendedHelloTest, LogRecordsTheInstallationLineByLine)
 	EXPECT_EQ(RunLines(),
 	          (std::vector<std::string>{"\t\tInstalling : ReadMe.txt", "\t\tInstalling : hello",
 	                                    "\t\tInstalling : Hello Docs", "\t\t\tPlaced in " + docs,
-	                                    "\tAdded script tab Hello to " + world.UserBoot() +
-	                                            "/UserBootscript",
+	                                    "\tAdded script tab Hello to " + world.Home() + "/.profile",
 	                                    "<complete>"}));
 	EXPECT_EQ(Attr(folder + "/Log", "mime_type"), "text/plain");
 }
@@ -191,10 +190,10 @@ TEST_F(UnattendedHelloTest, DeinstallerCarriesTheReducedRecordAndTheLanguage)
 	ASSERT_EQ(record.Unflatten(static_cast<const char*>(data), ssize_t(size)), B_OK);
 	EXPECT_STREQ(record.FindString("app_name"), "Hello");
 	EXPECT_STREQ(record.FindString("support_email"), "hello@example.org");
-	EXPECT_TRUE(record.FindBool("edit_bootscript"));
-	EXPECT_STREQ(record.FindString("edit_bootscript_tag"), "Hello");
-	EXPECT_FALSE(record.FindBool("edit_profile"));
-	EXPECT_EQ(record.FindString("edit_profile_tag"), nullptr);
+	EXPECT_TRUE(record.FindBool("edit_profile"));
+	EXPECT_STREQ(record.FindString("edit_profile_tag"), "Hello");
+	EXPECT_FALSE(record.FindBool("edit_bootscript"));
+	EXPECT_EQ(record.FindString("edit_bootscript_tag"), nullptr);
 	EXPECT_EQ(record.FindString("license"), nullptr) << "only the reduced record travels";
 	struct stat info;
 	ASSERT_EQ(stat(deinstaller.c_str(), &info), 0);
@@ -216,7 +215,7 @@ TEST_F(UnattendedHelloTest, SecondInstallationTrashesTheFirstAndKeepsOneSection)
 {
 	ASSERT_EQ(InstallFull().code, 0);
 	const std::string firstLog = ReadFile(folder + "/Log");
-	const std::string firstScript = ReadFile(world.UserBoot() + "/UserBootscript");
+	const std::string firstScript = ReadFile(world.Home() + "/.profile");
 	const RunResult second = InstallFull();
 	ASSERT_EQ(second.code, 0) << second.output;
 
@@ -230,13 +229,13 @@ TEST_F(UnattendedHelloTest, SecondInstallationTrashesTheFirstAndKeepsOneSection)
 	EXPECT_EQ(run[3], "\t\t\tExisting file renamed");
 	EXPECT_EQ(run[4], "\t\t\tPlaced in " + docs);
 
-	const std::string script = ReadFile(world.UserBoot() + "/UserBootscript");
+	const std::string script = ReadFile(world.Home() + "/.profile");
 	size_t sections = 0;
 	for (size_t at = script.find("#BEGIN_Hello"); at != std::string::npos;
 	     at = script.find("#BEGIN_Hello", at + 1))
 		sections++;
 	EXPECT_EQ(sections, 1u) << script;
-	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserBootscript.orig"), firstScript)
+	EXPECT_EQ(ReadFile(world.Home() + "/.profile.orig"), firstScript)
 	        << "the script as it stood before the second edit is kept";
 }
 

@@ -14,6 +14,8 @@
 #include "InstallListItem.h"
 #include "LibBitmap.h"
 #include "LibFile.h"
+#include "MenuIcons.h"
+#include "MenuRecord.h"
 #include "Message.h"
 #include "ProductAssets.h"
 #include "RecordCheck.h"
@@ -31,6 +33,30 @@ void add_meta(const InstallMeta& meta, BMessage& message)
 	rules.AddString("auto_launch", meta.auto_launch);
 	rules.AddString("auto_launch_reason", meta.auto_launch_reason);
 	message.AddMessage("install_meta", &rules);
+}
+
+// The item's menu entry as the record carries it, its icon read and scaled.
+status_t add_menu(const ProductMenu& menu, BMessage& message, std::string* error)
+{
+	MenuRecord record;
+	record.name = menu.name;
+	record.genericName = menu.generic_name;
+	record.comment = menu.comment;
+	record.categories = menu.categories;
+	record.keywords = menu.keywords;
+	record.mimeTypes = menu.mime_types;
+	record.terminal = menu.terminal;
+	for (const auto& [language, texts] : menu.translations)
+		record.translations[language] = {texts.name, texts.comment};
+	if (!menu.icon.empty()) {
+		std::vector<MenuIconImage> images;
+		const status_t status = read_menu_icon(menu.icon, &record.svg, &images, error);
+		if (status != B_OK)
+			return status;
+		for (const MenuIconImage& image : images)
+			record.pngs[image.size] = image.png;
+	}
+	return record.Write(message);
 }
 
 // The kind of item an entry is, as the file manager tells it: a folder, an
@@ -220,6 +246,10 @@ void ConfigWriter::AddItems(BMessage& record)
 		if (BuildItem(item, &file, &error, i < fItemSizes.size() ? fItemSizes[i] : -1,
 		              fBuildTime) != B_OK) {
 			Fail(item.file_icon_origin, error);
+			continue;
+		}
+		if (item.menu.present && add_menu(item.menu, file, &error) != B_OK) {
+			Fail(item.menu.icon_origin, error);
 			continue;
 		}
 		file.ReplaceString("file_name", record_path(item.source, fProduct.base_directory).c_str());

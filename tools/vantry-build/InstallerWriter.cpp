@@ -23,12 +23,13 @@
 #include "RecordCheck.h"
 #include "Resources.h"
 #include "StringTable.h"
+#include "VantryVersion.h"
 #include "ZipArchive.h"
 
 namespace {
 
 const int32 kFirstStringId = 1000;
-const int32 kLastInstallerString = 1078;
+const int32 kLastInstallerString = 1200;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
 // Past this many, an item's folded names are counted, not listed.
@@ -43,7 +44,8 @@ struct ProgramIdentity {
 };
 
 const ProgramIdentity kInstallerIdentity = {"application/x-vnd.Quorvex.Vanex", "Installer",
-                                            "V1.3.0 Install BeOS applications", "text/x-vanex"};
+                                            "V" VANTRY_VERSION_TEXT " Install BeOS applications",
+                                            "text/x-vanex"};
 const ProgramIdentity kDeinstallerIdentity = {"application/x-vnd.Quorvex.Ravex", "Deinstaller",
                                               "Deinstall BeOS applications", nullptr};
 
@@ -91,9 +93,9 @@ status_t stamp_identity(const std::string& path, const ProgramIdentity& identity
 	if (file.InitCheck() != B_OK || info.InitCheck() != B_OK)
 		return B_IO_ERROR;
 	version_info version = {};
-	version.major = 1;
-	version.middle = 3;
-	version.minor = 0;
+	version.major = VANTRY_VERSION_MAJOR;
+	version.middle = VANTRY_VERSION_MIDDLE;
+	version.minor = VANTRY_VERSION_MINOR;
 	version.variety = 5;
 	strncpy(version.short_info, identity.shortText, sizeof(version.short_info) - 1);
 	strncpy(version.long_info, identity.longText, sizeof(version.long_info) - 1);

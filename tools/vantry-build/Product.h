@@ -38,6 +38,28 @@ enum ItemKind : int8 {
 	kItemKindFromEntry = -1,
 };
 
+// One language's texts of a menu entry.
+struct MenuTranslation {
+	std::string name;
+	std::string comment;
+};
+
+// The desktop menu entry an item asks for ([install_file.menu]).
+struct ProductMenu {
+	bool present = false;
+	std::string name; // empty: the product's app_name
+	std::string generic_name;
+	std::string comment;
+	std::vector<std::string> categories;
+	FieldOrigin categories_origin;
+	std::vector<std::string> keywords;
+	std::vector<std::string> mime_types;
+	std::string icon; // an SVG, or a square PNG of at least 48 x 48
+	FieldOrigin icon_origin;
+	int8 terminal = -1;                                  // -1: by the item's kind
+	std::map<std::string, MenuTranslation> translations; // by language code
+};
+
 struct ProductItem {
 	std::string file_name; // as written in the description
 	std::string source;    // the entry on disk, resolved against the description's folder
@@ -48,6 +70,7 @@ struct ProductItem {
 	std::vector<std::string> groups;
 	FieldOrigin groups_origin;
 	InstallMeta install_meta;
+	ProductMenu menu;
 	FieldOrigin origin; // the item's `file_name`
 };
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "DescriptionReader.h"
+#include "MenuDescription.h"
 #include "ProductChecks.h"
 #include "RecordCheck.h"
 #include "StandardFolders.h"
@@ -80,8 +81,8 @@ const std::initializer_list<const char*> kTopFields = {"install_folder_name",
                                                        "complete_display_folder",
                                                        "VXC:deinstaller_size"};
 
-const std::initializer_list<const char*> kItemFields = {"file_name", "file_type", "file_icon",
-                                                        "groups", "install_meta"};
+const std::initializer_list<const char*> kItemFields = {"file_name", "file_type",    "file_icon",
+                                                        "groups",    "install_meta", "menu"};
 
 const std::initializer_list<const char*> kMetaFields = {
         "destination", "destination_exists", "link", "link_exists", "deinstallable",
@@ -419,6 +420,9 @@ void DescriptionParser::ReadItem(const toml::table& table, const std::string& pr
 	const toml::table* meta = fReader.ReadTable(table, prefix, "install_meta");
 	if (meta != nullptr)
 		ReadMeta(*meta, prefix + ".install_meta", item.install_meta);
+	const toml::table* menu = fReader.ReadTable(table, prefix, "menu");
+	if (menu != nullptr)
+		read_menu(fReader, *menu, prefix + ".menu", item.menu);
 	fProduct.install_file.push_back(item);
 }
 

@@ -2,6 +2,7 @@
 #include "ProductWarnings.h"
 
 #include "FindDirectory.h"
+#include "MenuDescription.h"
 #include "Path.h"
 #include "StandardFolders.h"
 
@@ -59,5 +60,7 @@ std::vector<std::string> product_warnings(const Product& product)
 		                " here) at installation: everything the user keeps there is moved to "
 		                "\"Saved Files\" or the trash"));
 	}
+	for (const std::string& warning : menu_category_warnings(product))
+		warnings.push_back(warning);
 	return warnings;
 }

@@ -2,8 +2,9 @@
 #include "BackgroundView.h"
 
 #include "InterfaceDefs.h"
+#include "VantryVersion.h"
 
-const char* const BackgroundView::kProductLine = "Quorvex: Vantry v1.3.0";
+const char* const BackgroundView::kProductLine = "Quorvex: Vantry v" VANTRY_VERSION_TEXT;
 
 BackgroundView::BackgroundView(BRect frame, const float& lineInset)
     : BView(frame, "bgview", B_FOLLOW_ALL_SIDES, B_WILL_DRAW), fLineInset(lineInset)

@@ -10,6 +10,7 @@
 #include "LoginScripts.h"
 #include "ScopedEnv.h"
 #include "ScriptEdit.h"
+#include "SessionEnvironment.h"
 #include "TempFolder.h"
 #include "TestFiles.h"
 
@@ -56,6 +57,32 @@ TEST(LinuxDesktopTest, ExecArgumentsAreQuotedAndEscaped)
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(DesktopExecArgument(c.argument), c.exec) << c.argument;
+}
+
+TEST(LinuxDesktopTest, OnlySectionsOfPlainAssignmentsReachSessions)
+{
+	struct Case {
+		const char* section;
+		const char* assignments; // nullptr: not for environment.d
+	};
+	const Case cases[] = {
+	        {"export PATH=\"$PATH:/opt/Tally\"", "PATH=\"$PATH:/opt/Tally\"\n"},
+	        {"# Tally\n\nTALLY=1\n  export  B=\"two words\"", "TALLY=1\nB=\"two words\"\n"},
+	        {"export PATH=$(tally --path)", nullptr},
+	        {"PATH=`tally`", nullptr},
+	        {"A=1; rm -f x", nullptr},
+	        {"A=1 && b", nullptr},
+	        {"export A", nullptr},
+	        {"tally --boot", nullptr},
+	        {"alias t=tally", nullptr},
+	        {"# only a comment", nullptr},
+	};
+	for (const Case& c : cases) {
+		std::string lines = "unchanged";
+		EXPECT_EQ(EnvironmentAssignments(c.section, lines), c.assignments != nullptr) << c.section;
+		if (c.assignments != nullptr)
+			EXPECT_EQ(lines, c.assignments) << c.section;
+	}
 }
 
 TEST(LinuxDesktopTest, InstallDirIsFilledInAndNothingElse)

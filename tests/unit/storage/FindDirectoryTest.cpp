@@ -147,6 +147,34 @@ TEST(FindDirectoryTest, LinuxLayoutFromTheEnvironment)
 	}
 }
 
+TEST(FindDirectoryTest, SystemLayoutMovesTheUsersMenuBootAndApplicationsFolders)
+{
+	LinuxLayout env;
+	struct Case {
+		directory_which which;
+		std::string user;   // the user's layout
+		std::string system; // an install for every user
+	};
+	const Case cases[] = {
+	        {B_USER_DESKBAR_DIRECTORY, env.temp / "data/applications",
+	         "/usr/local/share/applications"},
+	        {B_USER_BOOT_DIRECTORY, env.temp / "config/autostart", "/etc/xdg/autostart"},
+	        {B_APPS_DIRECTORY, env.temp / "home/Applications", "/opt"},
+	        {B_COMMON_BIN_DIRECTORY, "/usr/local/bin", "/usr/local/bin"},
+	        {B_USER_SETTINGS_DIRECTORY, env.temp / "config", env.temp / "config"},
+	};
+	for (const bool system : {false, true}) {
+		set_linux_system_layout(system);
+		for (const Case& c : cases)
+			EXPECT_EQ(Find(c.which), system ? c.system : c.user) << c.which << " " << system;
+		// A BeOS-layout root has no system layout.
+		ScopedEnv root("VANTRY_ROOT", (env.temp / "boot").c_str());
+		EXPECT_FALSE(linux_system_layout());
+		EXPECT_EQ(Find(B_APPS_DIRECTORY), env.temp / "boot/apps");
+	}
+	set_linux_system_layout(false);
+}
+
 TEST(FindDirectoryTest, LinuxLayoutDefaultsAndDesktopFolder)
 {
 	LinuxLayout env;

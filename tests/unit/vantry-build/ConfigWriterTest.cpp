@@ -107,8 +107,8 @@ TEST_F(ConfigWriterTest, SampleRecordHasEveryFieldInOrderWithItsType)
 	EXPECT_EQ(record.FindInt32("VXC:deinstaller_size"), 4321);
 	EXPECT_STREQ(record.FindString("audio_file"), "None");
 	EXPECT_STREQ(record.FindString("opt_created_folder"), "Hello");
-	EXPECT_TRUE(record.FindBool("edit_bootscript"));
-	EXPECT_STREQ(record.FindString("edit_bootscript_tag"), "Hello");
+	EXPECT_TRUE(record.FindBool("edit_profile"));
+	EXPECT_STREQ(record.FindString("edit_profile_tag"), "Hello");
 	BMessage amount;
 	ASSERT_EQ(record.FindMessage("req_disk_space_amount", &amount), B_OK);
 	EXPECT_EQ(amount.FindDouble("value"), 1048576.0);

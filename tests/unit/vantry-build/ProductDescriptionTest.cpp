@@ -225,9 +225,10 @@ TEST_F(ProductDescriptionTest, SampleProductReadsAsWritten)
 	EXPECT_EQ(product.install_file[2].install_meta.destination_exists, "Rename");
 	EXPECT_EQ(product.install_file[1].install_meta.destination_exists, "Prompt");
 	EXPECT_EQ(product.install_file[0].groups, (std::vector<std::string>{"Minimal", "Full"}));
-	EXPECT_TRUE(product.edit_bootscript.enabled);
-	EXPECT_EQ(product.edit_bootscript.tag, "Hello");
-	EXPECT_NE(product.edit_bootscript.contents.find("PATH"), std::string::npos);
+	EXPECT_FALSE(product.edit_bootscript.enabled);
+	EXPECT_TRUE(product.edit_profile.enabled);
+	EXPECT_EQ(product.edit_profile.tag, "Hello");
+	EXPECT_NE(product.edit_profile.contents.find("PATH"), std::string::npos);
 	EXPECT_EQ(product.req_disk_space_amount.value, 1048576.0);
 }
 
