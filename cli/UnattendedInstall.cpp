@@ -369,7 +369,7 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 std::string RunSummary(const PlannedRun& run, const int& code)
 {
 	JsonWriter json;
-	json.BeginObject().Field("schema", kJsonSchema).Field("event", "summary");
+	json.BeginObject().Field("schema", kJsonSchema).Field("event", "outcome");
 	json.Field("exit_code", code).Field("result", OutcomeText(code));
 	json.Field("changed",
 	           code == UNATTENDED_COMPLETED || code == UNATTENDED_COMPLETED_WITH_FAILURES);
