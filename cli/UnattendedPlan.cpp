@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <set>
 
 #include "ConfigRecord.h"
 #include "DesktopEntry.h"
@@ -82,6 +83,8 @@ private:
 	PlannedRun& fRun;
 	ConfigRecord fRecord;
 	std::string fSavedFiles;
+	// The names the plan already gave in Saved Files.
+	std::set<std::string> fSaved;
 	BMessage fCustomFolders;
 	BVolume fVolume;
 	bool fItemAskAgain = true;
@@ -259,7 +262,14 @@ bool Planner::Settle(const std::string& folder, const std::string& leaf, const c
 		Say("rename", existing + " -> " + aside);
 		return true;
 	}
-	const std::string to = fSavedFiles.empty() ? std::string("trash") : fSavedFiles + "/" + leaf;
+	std::string to = "trash";
+	if (!fSavedFiles.empty()) {
+		// Two entries of one name are saved under two names, as the run saves them.
+		to = LibFreeSibling(fSavedFiles, leaf, true);
+		for (int copy = 0; fSaved.count(to) > 0; copy++)
+			to = fSavedFiles + "/" + leaf + " copy" + (copy > 0 ? " " + std::to_string(copy) : "");
+		fSaved.insert(to);
+	}
 	fRun.replaced.push_back({existing, to});
 	Say("replace", existing + " -> " + to);
 	return true;
