@@ -298,7 +298,7 @@ std::string ProductListingJson(const BMessage& config)
 		json.EndArray();
 		json.Field("destination", item.destination).Field("link", item.link).EndObject();
 	}
-	json.EndArray().EndObject();
+	json.EndArray().Field("exit_code", int(UNATTENDED_COMPLETED)).EndObject();
 	return json.Text() + "\n";
 }
 
