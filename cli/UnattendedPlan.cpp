@@ -26,6 +26,7 @@
 #include "Path.h"
 #include "PayloadCheck.h"
 #include "PayloadExtractor.h"
+#include "PublisherCheck.h"
 #include "RecordCheck.h"
 #include "ReplaceAlert.h"
 #include "UnattendedOptions.h"
@@ -131,9 +132,10 @@ int Planner::Plan()
 		return Fail(UNATTENDED_FOLDER_ERROR,
 		            "the installation must write into the folder '" + unwritable +
 		                    "', which cannot be written: " + strerror(error));
-	if (fConfig.DoesDestinationExist()) {
-		fRun.earlierInstallation = folder;
-		Say("earlier installation", folder + " -> trash");
+	if (!fRun.earlierInstallation.empty()) {
+		Say("earlier installation",
+		    folder + (fRun.earlierRecorded ? " (version " + fRun.earlierVersion + ")" : "") +
+		            " -> trash");
 	}
 	if (fRecord.SaveReplaced())
 		fSavedFiles = folder + "/Saved Files";
@@ -362,12 +364,19 @@ void DescribeRun(InstallConfig& config, PlannedRun& run)
 	const InstallerSignature* signature = RunningInstallerSignature();
 	if (signature != nullptr && signature->GetState() == InstallerSignature::kGood)
 		run.publisherKey = signature->KeyId();
+	// Known before any check, so that even a plan that stops early tells it.
+	if (!run.installationFolder.empty() && config.DoesDestinationExist()) {
+		run.earlierInstallation = run.installationFolder;
+		const PublisherCheck earlier(config, run.installationFolder);
+		run.earlierRecorded = earlier.FoundEarlier();
+		run.earlierVersion = earlier.EarlierVersion();
+		run.earlierKey = earlier.EarlierKeyId();
+	}
 }
 
 int PlanInstallation(InstallConfig& config, UnattendedPresenter& presenter,
                      UnattendedOutput& output, PlannedRun& run)
 {
-	DescribeRun(config, run);
 	return Planner(config, presenter, output, run).Plan();
 }
 
@@ -387,8 +396,21 @@ std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, 
 	json.Key("earlier_installation");
 	if (run.earlierInstallation.empty())
 		json.Null();
-	else
-		json.BeginObject().Field("path", run.earlierInstallation).Field("to", "trash").EndObject();
+	else {
+		json.BeginObject().Field("path", run.earlierInstallation).Field("to", "trash");
+		// Only an installation whose deinstall record names the product tells its version.
+		json.Key("version");
+		if (run.earlierRecorded)
+			json.String(run.earlierVersion);
+		else
+			json.Null();
+		json.Key("publisher_key");
+		if (run.earlierKey.empty())
+			json.Null();
+		else
+			json.String(run.earlierKey);
+		json.EndObject();
+	}
 	json.Key("entries").BeginArray();
 	for (const PlannedRun::Entry& entry : run.entries)
 		json.BeginObject()

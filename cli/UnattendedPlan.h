@@ -33,8 +33,12 @@ struct PlannedRun {
 	std::string installationFolder;
 	// The running installer's key when it is signed.
 	std::string publisherKey;
-	// The earlier installation the run moves to the trash whole.
+	// The earlier installation the run moves to the trash whole, and what its
+	// deinstall record tells of it: product found, version, key ID.
 	std::string earlierInstallation;
+	bool earlierRecorded = false;
+	std::string earlierVersion;
+	std::string earlierKey;
 	std::vector<Entry> entries;
 	std::vector<Move> replaced;
 	std::vector<Move> renamed;
@@ -45,10 +49,11 @@ struct PlannedRun {
 	std::vector<Move> scriptSections;
 };
 
-// The run's product, folder and publisher, for a plan or a run's summary.
+// The run's product, folder and publisher, and the earlier installation in
+// that folder, for a plan or a run's summary.
 void DescribeRun(InstallConfig& config, PlannedRun& run);
 
-// Plans the run of `config` from its requirement checks on, asking its
+// Plans the run of `config`, once described, from its requirement checks on, asking its
 // questions of `presenter`; prints each change to `output` (unless it
 // collects JSON) and answers the run's UNATTENDED_ exit code.
 int PlanInstallation(InstallConfig& config, UnattendedPresenter& presenter,

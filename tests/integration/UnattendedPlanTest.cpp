@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                          true,
                          "collision replace all\n",
                          0,
-                         {"earlier installation: {F} -> trash",
+                         {"earlier installation: {F} (version 1.0) -> trash",
                           "collision: The file 'a.txt' already exists. Do you wish to replace "
                           "existing",
                           "replace: {T}/a.txt -> {F}/Saved Files/a.txt",
