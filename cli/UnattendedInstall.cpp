@@ -165,6 +165,9 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
 		case UNATTENDED_STOPPED: return "stopped (5)";
 		case UNATTENDED_LOCKED: return "the installation folder is in use by another installer (9)";
+		case UNATTENDED_USAGE: return "usage error (2)";
+		case UNATTENDED_LICENCE_DECLINED: return "the licence was not agreed to (7)";
+		case UNATTENDED_DAMAGED: return "the installer is damaged (8)";
 		default: return "stopped: a question had no answer (6)";
 	}
 }
@@ -333,6 +336,7 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 		if (!LoadConfiguration(*config, store))
 			return UNATTENDED_DAMAGED;
 	}
+	DescribeRun(*config, run);
 	if (!AgreeToLicence(*config, answers, options.acceptLicence, output))
 		return UNATTENDED_LICENCE_DECLINED;
 	std::string error;
@@ -340,6 +344,7 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 	if (!ChooseItems(*config, options, error) ||
 	    !ChooseDestination(*config, options, error, &missing))
 		return Fail(output, UNATTENDED_USAGE, error);
+	// Now with its folder, and the installation found there.
 	DescribeRun(*config, run);
 	if (!missing.empty()) {
 		output.Line("error", (std::string(InstallText(1040).String()) + "\n" + missing).c_str());

@@ -54,6 +54,7 @@ install_meta = { destination = "Docs", destination_exists = "Prompt" }
 	const std::vector<JsonCase> cases = {
 	        {"List", false, {"--list", "--json"}, true, 0, "\"list\""},
 	        {"Verify", false, {"--verify", "--json"}, true, 0, "\"verify\""},
+	        {"PlanBadLanguage", false, with({"--plan", "--lang", "xx"}), true, 2, "\"plan\""},
 	        {"PlanFresh", false, with({"--plan"}), true, 0, "\"plan\""},
 	        {"Install", false, with({"--unattended"}), false, 0, "\"outcome\""},
 	        {"PlanUnanswered", false, with({"--plan"}), true, 6, "\"plan\""},
@@ -90,8 +91,14 @@ install_meta = { destination = "Docs", destination_exists = "Prompt" }
 		}
 		EXPECT_EQ(members[test.document ? "kind" : "event"], test.last) << texts.back();
 		EXPECT_EQ(members["exit_code"], std::to_string(test.code)) << texts.back();
-		// A run names the installation folder by its path, the list by its name.
-		if (members.count("installation_folder") > 0 && test.name != std::string("List"))
+		if (members.count("result") > 0)
+			EXPECT_NE(members["result"].find("(" + std::to_string(test.code) + ")\""),
+			          std::string::npos)
+			        << texts.back();
+		// A run names the installation folder by its path, the list by its name;
+		// a usage mistake ends before a folder is chosen.
+		if (members.count("installation_folder") > 0 && test.name != std::string("List") &&
+		    test.code != 2)
 			EXPECT_EQ(members["installation_folder"],
 			          "\"" + world.Home() + "/dest \\ufffd \\\"q\\\" \\\\/Jsoned\"");
 	}
