@@ -152,6 +152,10 @@ int Planner::Plan()
 	}
 	Say("place", folder + "/Log (the log)");
 	fRun.entries.push_back({folder + "/Log", "file", 0, 0644});
+	if (!fSavedFiles.empty()) {
+		Say("place", fSavedFiles + " (folder for the entries replaced)");
+		fRun.entries.push_back({fSavedFiles, "folder", 0, 0755});
+	}
 
 	BMessage instructions;
 	fRecord.Instructions(&instructions);
