@@ -196,7 +196,13 @@ def main():
                              rc=code, stderr=err, **result)
         module.exit_json(**result)
 
-    if installed is not None:
+    if earlier:
+        if installed is None:
+            # Without a deinstall record (a product built without a deinstaller)
+            # nothing tells the version: the installation is left as it is.
+            module.warn("%s holds no deinstall record of %s: its version is unknown and it "
+                        "is left as it is" % (folder, plan.get("product")))
+            module.exit_json(**result)
         newer = version_key(plan.get("version")) > version_key(installed)
         if params["state"] == "present" or not newer:
             module.exit_json(**result)
