@@ -67,6 +67,14 @@ public:
 
 private:
 	int Fail(const int& code, const std::string& text);
+	// The run's checks before its first change, in its order; the exit code
+	// of the first that fails, else UNATTENDED_COMPLETED.
+	int Check(LibAppResource& store);
+	// The installation folder with what the run makes in it, and the earlier
+	// installation it replaces.
+	void PlanInstallationFolder();
+	// Where item `index` goes, what is in its way, its entries and its link.
+	int PlanItem(LibAppResource& store, const int32& index, const InstallItemRecord& item);
 	// Lists the entries payload `index` unpacks, below `folder`/`leaf`.
 	bool ListEntries(LibAppResource& store, const int32& index, const std::string& leaf,
 	                 const std::string& folder);
@@ -109,6 +117,29 @@ int Planner::Fail(const int& code, const std::string& text)
 
 int Planner::Plan()
 {
+	LibAppResource store(fConfig.PayloadSource(), B_READ_ONLY);
+	const int checked = Check(store);
+	if (checked != UNATTENDED_COMPLETED)
+		return checked;
+	PlanInstallationFolder();
+	BMessage instructions;
+	fRecord.Instructions(&instructions);
+	BMessage message;
+	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &message) == B_OK;
+	     i++) {
+		const InstallItemRecord item(message);
+		if (!item.Selected())
+			continue;
+		const int planned = PlanItem(store, i, item);
+		if (planned != UNATTENDED_COMPLETED)
+			return planned;
+	}
+	PlanScripts();
+	return UNATTENDED_COMPLETED;
+}
+
+int Planner::Check(LibAppResource& store)
+{
 	switch (fConfig.CheckSystemResources()) {
 		case INSTALL_CHECK_CHOOSE_AGAIN: return UNATTENDED_NO_SPACE;
 		case INSTALL_CHECK_END:
@@ -116,13 +147,12 @@ int Planner::Plan()
 			                               : UNATTENDED_ENDED_BY_REQUIREMENT;
 		default: break;
 	}
-	const std::string folder = fRun.installationFolder;
+	const std::string& folder = fRun.installationFolder;
 	if (HasControlCharacter(folder))
 		return Fail(UNATTENDED_FOLDER_ERROR,
 		            "the installation folder '" + ShownValue(folder) +
 		                    "' holds a control character, which cannot be written into a "
 		                    "login script or a menu entry");
-	LibAppResource store(fConfig.PayloadSource(), B_READ_ONLY);
 	PayloadCheck check(store);
 	if (!check.Verify(fConfig))
 		return Fail(UNATTENDED_PAYLOAD_DAMAGED, InstallFormat(2048, 1048, check.Failure().c_str()));
@@ -132,6 +162,12 @@ int Planner::Plan()
 		return Fail(UNATTENDED_FOLDER_ERROR,
 		            "the installation must write into the folder '" + unwritable +
 		                    "', which cannot be written: " + strerror(error));
+	return UNATTENDED_COMPLETED;
+}
+
+void Planner::PlanInstallationFolder()
+{
+	const std::string& folder = fRun.installationFolder;
 	if (!fRun.earlierInstallation.empty()) {
 		Say("earlier installation",
 		    folder + (fRun.earlierRecorded ? " (version " + fRun.earlierVersion + ")" : "") +
@@ -156,36 +192,27 @@ int Planner::Plan()
 		Say("place", fSavedFiles + " (folder for the entries replaced)");
 		fRun.entries.push_back({fSavedFiles, "folder", 0, 0755});
 	}
+}
 
-	BMessage instructions;
-	fRecord.Instructions(&instructions);
-	BMessage message;
-	for (int32 i = 0; instructions.FindMessage(InstallItemRecord::kItem, i, &message) == B_OK;
-	     i++) {
-		const InstallItemRecord item(message);
-		if (!item.Selected())
-			continue;
-		const std::string leaf = item.Leaf();
-		std::string placed = folder;
-		const char* destination = item.Destination();
-		if (destination != nullptr && !IsExactly(destination, kUserSelected)) {
-			bool replacedWhole = false;
-			const std::string target =
-			        fConfig.PlannedFolder(destination, fCustomFolders, fVolume, replacedWhole);
-			if (!target.empty() && !LibSameFolder(target, folder) &&
-			    Settle(target, leaf, item.DestinationExists(), fItemAskAgain, fItemAnswer))
-				placed = target;
-		}
-		if (fPresenter.Unanswered())
-			return UNATTENDED_UNANSWERED;
-		if (!ListEntries(store, i, leaf, placed))
-			return UNATTENDED_PAYLOAD_DAMAGED;
-		PlanLink(item, placed + "/" + leaf);
-		if (fPresenter.Unanswered())
-			return UNATTENDED_UNANSWERED;
+int Planner::PlanItem(LibAppResource& store, const int32& index, const InstallItemRecord& item)
+{
+	const std::string leaf = item.Leaf();
+	std::string placed = fRun.installationFolder;
+	const char* destination = item.Destination();
+	if (destination != nullptr && !IsExactly(destination, kUserSelected)) {
+		bool replacedWhole = false;
+		const std::string target =
+		        fConfig.PlannedFolder(destination, fCustomFolders, fVolume, replacedWhole);
+		if (!target.empty() && !LibSameFolder(target, placed) &&
+		    Settle(target, leaf, item.DestinationExists(), fItemAskAgain, fItemAnswer))
+			placed = target;
 	}
-	PlanScripts();
-	return UNATTENDED_COMPLETED;
+	if (fPresenter.Unanswered())
+		return UNATTENDED_UNANSWERED;
+	if (!ListEntries(store, index, leaf, placed))
+		return UNATTENDED_PAYLOAD_DAMAGED;
+	PlanLink(item, placed + "/" + leaf);
+	return fPresenter.Unanswered() ? UNATTENDED_UNANSWERED : UNATTENDED_COMPLETED;
 }
 
 bool Planner::ListEntries(LibAppResource& store, const int32& index, const std::string& leaf,
