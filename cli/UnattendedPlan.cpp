@@ -14,6 +14,7 @@
 #include "DesktopEntry.h"
 #include "InstallConfig.h"
 #include "InstallItemRecord.h"
+#include "InstallLock.h"
 #include "InstallPlan.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
@@ -162,6 +163,12 @@ int Planner::Check(LibAppResource& store)
 		return Fail(UNATTENDED_FOLDER_ERROR,
 		            "the installation must write into the folder '" + unwritable +
 		                    "', which cannot be written: " + strerror(error));
+	pid_t holder = 0;
+	if (InstallLock::Probe(folder, holder) == B_BUSY)
+		return Fail(UNATTENDED_LOCKED, "the installation folder '" + folder +
+		                                       "' is being installed by another installer "
+		                                       "(process " +
+		                                       std::to_string(holder) + ")");
 	return UNATTENDED_COMPLETED;
 }
 

@@ -1,6 +1,8 @@
 // --plan: what an installation would do, told without changing one entry of
 // the world, and the exit code the installation then really ends with; what
 // it says it would place and move is where the installation puts it.
+#include <sys/file.h>
+
 #include "InstallTestSupport.h"
 #include "JsonCheck.h"
 
@@ -58,6 +60,8 @@ struct PlanCase {
 	// Lines the plan prints, {F} the installation folder, {T} the target,
 	// {L} the links' folder, {H} the home folder.
 	std::vector<std::string> lines;
+	// Another run holds the installation folder's lock throughout.
+	bool locked = false;
 };
 
 void PrintTo(const PlanCase& test, std::ostream* stream)
@@ -109,6 +113,12 @@ TEST_P(UnattendedPlanTest, ChangesNothingAndEndsAsTheInstallation)
 		plan.insert(plan.end(), {"--answers", world.Temp() + "/answers-plan.txt"});
 	}
 
+	int lock = -1;
+	if (test.locked) {
+		lock = open((world.Apps() + "/.vantry-lock-Planned").c_str(), O_RDWR | O_CREAT, 0600);
+		ASSERT_EQ(flock(lock, LOCK_EX), 0);
+		ASSERT_EQ(write(lock, "4242\n", 5), 5);
+	}
 	const auto before = TreeState(world.Temp());
 	const RunResult planned = world.Run(plan);
 	EXPECT_EQ(Changes(before, TreeState(world.Temp())), "") << planned.output;
@@ -133,6 +143,8 @@ TEST_P(UnattendedPlanTest, ChangesNothingAndEndsAsTheInstallation)
 	install.pop_back();
 	const RunResult run = world.Run(install);
 	EXPECT_EQ(run.code, test.code) << run.output;
+	if (lock >= 0)
+		close(lock);
 	if (test.code != 0)
 		return;
 	for (const std::string& line : Labelled(planned.output, "place"))
@@ -185,6 +197,16 @@ INSTANTIATE_TEST_SUITE_P(
                           "product asks what to do",
                           "result: planned; nothing was changed; the installation would end: "
                           "stopped: a question had no answer (6)"}},
+                PlanCase{"FolderInUse",
+                         "",
+                         false,
+                         nullptr,
+                         9,
+                         {"error: the installation folder '{F}' is being installed by another "
+                          "installer (process 4242)",
+                          "result: planned; nothing was changed; the installation would end: "
+                          "the installation folder is in use by another installer (9)"},
+                         true},
                 PlanCase{"NotEnoughSpace",
                          "req_disk_space_needed = true\nreq_disk_space_required = true\n"
                          "req_disk_space_amount = \"100000 GB\"\n",
