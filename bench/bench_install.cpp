@@ -5,7 +5,8 @@
 // durable, on the same disk. The payload check that comes before the first
 // change is timed on its own (`--verify`) as a share of the installation, and
 // so is the signature check of the same installer signed (when minisign is
-// there to make a key). Size from BENCH_SCALE
+// there to make a key), and the plan of the installation (`--plan`), which
+// makes the same checks and changes nothing. Size from BENCH_SCALE
 // ("1G", "200M", bytes, or a plain factor up to 64 of the default 1 GB and 20 000 files).
 #include <fcntl.h>
 #include <spawn.h>
@@ -270,6 +271,15 @@ int main(int argc, char** argv)
 	const std::string root = base + "/root";
 	fs::create_directories(root + "/home/config/boot");
 	fs::create_directories(root + "/apps");
+	// The plan first, into the same empty destination the installation gets.
+	const Measure plan =
+	        Run({installer, "--plan", "--dest", root + "/apps", "--yes", "--items", ItemList()},
+	            {"VANTRY_ROOT=" + root, "HOME=" + root + "/home", "VANTRY_OPENER=true"},
+	            (base + "/plan.txt").c_str());
+	if (plan.status != 0) {
+		fprintf(stderr, "the plan failed (%d); see %s/plan.txt\n", plan.status, base.c_str());
+		return 1;
+	}
 	const Measure vantry = Run(
 	        {installer, "--unattended", "--dest", root + "/apps", "--yes", "--items", ItemList()},
 	        {"VANTRY_ROOT=" + root, "HOME=" + root + "/home", "VANTRY_OPENER=true"},
@@ -302,8 +312,11 @@ int main(int argc, char** argv)
 	       unzip.peakKb);
 	printf("Installer --unattended: %8.2f s, peak %6ld KB\n", vantry.seconds, vantry.peakKb);
 	printf("payload check alone:    %8.2f s, peak %6ld KB\n", verify.seconds, verify.peakKb);
+	printf("Installer --plan:       %8.2f s, peak %6ld KB\n", plan.seconds, plan.peakKb);
 	printf("ratio (Installer / unzip + mv + sync): %.2f\n", vantry.seconds / unzip.seconds);
 	printf("payload check: %.1f %% of the installation\n", 100 * verify.seconds / vantry.seconds);
+	printf("ratio (Installer --plan / Installer --unattended): %.2f\n",
+	       plan.seconds / vantry.seconds);
 	const int status = MeasureSignatureCheck(signedInstaller, root, vantry.seconds);
 	fs::remove_all(base);
 	return status;

@@ -17,11 +17,13 @@
 #include "InstallTypes.h"
 #include "InstallerResourceIds.h"
 #include "InstallerSignature.h"
+#include "JsonWriter.h"
 #include "LibAppResource.h"
 #include "LibBytes.h"
 #include "LibPathParts.h"
 #include "PayloadDigest.h"
 #include "PayloadExtractor.h"
+#include "UnattendedOutput.h"
 #include "VantryVersion.h"
 
 namespace {
@@ -172,8 +174,33 @@ int Extract(LibAppResource& store, const BMessage& config, const std::string& fo
 	return UNATTENDED_COMPLETED;
 }
 
-int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* errors)
+// The running installer's key when it is signed, else null.
+void WritePublisher(JsonWriter& json)
 {
+	const InstallerSignature* signature = RunningInstallerSignature();
+	json.Key("publisher_key");
+	if (signature != nullptr && signature->GetState() == InstallerSignature::kGood)
+		json.String(signature->KeyId());
+	else
+		json.Null();
+}
+
+void WriteProduct(JsonWriter& json, const BMessage& config)
+{
+	json.Field("product", ConfigRecord(config).AppName());
+	json.Field("version", ConfigRecord(config).Version());
+}
+
+// Checks every payload; with `json` the answer is its document, the
+// failures still told on `errors`.
+int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* errors,
+           const bool& asJson)
+{
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("kind", "verify");
+	WriteProduct(json, config);
+	WritePublisher(json);
+	FILE* const text = asJson ? nullptr : out;
 	const char* temp = getenv("TMPDIR");
 	std::string work = std::string(temp != nullptr && temp[0] == '/' ? temp : "/tmp") +
 	                   "/vantry-verify-XXXXXX";
@@ -183,35 +210,48 @@ int Verify(LibAppResource& store, const BMessage& config, FILE* out, FILE* error
 		return UNATTENDED_FOLDER_ERROR;
 	}
 	const std::string signature = RunningSignatureSummary(ConfigRecord(config).Company());
-	if (!signature.empty())
-		fprintf(out, "%s\n", signature.c_str());
+	json.Field("signature", signature);
+	if (!signature.empty() && text != nullptr)
+		fprintf(text, "%s\n", signature.c_str());
 	const std::vector<Item> items = ItemsOf(config);
 	int code = UNATTENDED_COMPLETED;
 	std::string damage;
+	json.Key("items").BeginArray();
 	if (ConfigRecord(config).IncludeDeinstall() &&
 	    !VerifyDeinstaller(store, config, work, damage)) {
 		fprintf(errors, "Installer: %s: the deinstaller is damaged: %s\n", store.FilePath(),
 		        damage.c_str());
+		json.BeginObject().Field("name", "Deinstaller").Field("whole", false);
+		json.Field("error", damage).EndObject();
 		code = UNATTENDED_DAMAGED;
 	}
 	const std::vector<BMessage> records = ConfigRecord(config).Items();
 	for (size_t i = 0; i < items.size() && code == UNATTENDED_COMPLETED; i++) {
 		std::string why;
+		json.BeginObject().Field("name", items[i].name);
 		if (DigestMatches(store, int32(kFirstPayloadId + i), records[i], kPayloadDigestField,
 		                  why) &&
 		    Unpack(store, int32(i), items[i].name, work, why)) {
-			fprintf(out, "verified: %s\n", items[i].name.c_str());
+			if (text != nullptr)
+				fprintf(text, "verified: %s\n", items[i].name.c_str());
+			json.Field("whole", true);
 		} else {
 			fprintf(errors, "Installer: %s: the item \"%s\" is damaged: %s\n", store.FilePath(),
 			        items[i].name.c_str(), why.c_str());
+			json.Field("whole", false).Field("error", why);
 			code = UNATTENDED_DAMAGED;
 		}
+		json.EndObject();
 		std::error_code error;
 		std::filesystem::remove_all(work + "/" + items[i].name, error);
 	}
 	std::error_code error;
 	std::filesystem::remove_all(work, error);
-	if (code == UNATTENDED_COMPLETED)
+	json.EndArray().Field("whole", code == UNATTENDED_COMPLETED).Field("exit_code", code);
+	json.EndObject();
+	if (asJson)
+		fprintf(out, "%s\n", json.Text().c_str());
+	else if (code == UNATTENDED_COMPLETED)
 		fprintf(out, "%s: %zu items are whole\n", ProductName(config).c_str(), items.size());
 	return code;
 }
@@ -232,6 +272,32 @@ std::string ProductHelp(const BMessage& config)
 	for (const Item& item : ItemsOf(config))
 		text += "  " + item.name + "  " + Size(item.size) + "\n";
 	return text;
+}
+
+std::string ProductListingJson(const BMessage& config)
+{
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("kind", "list");
+	WriteProduct(json, config);
+	WritePublisher(json);
+	json.Field("installation_folder", ConfigRecord(config).CreatedFolder());
+	json.Key("install_types").BeginArray();
+	for (const InstallType& type : InstallTypesOf(config))
+		json.BeginObject()
+		        .Field("name", type.name)
+		        .Field("description", type.description)
+		        .EndObject();
+	json.EndArray().Key("items").BeginArray();
+	for (const Item& item : ItemsOf(config)) {
+		json.BeginObject().Field("name", item.name).Field("size", item.size);
+		json.Key("install_types").BeginArray();
+		for (const std::string& group : item.groups)
+			json.String(group);
+		json.EndArray();
+		json.Field("destination", item.destination).Field("link", item.link).EndObject();
+	}
+	json.EndArray().Field("exit_code", int(UNATTENDED_COMPLETED)).EndObject();
+	return json.Text() + "\n";
 }
 
 std::string ProductListing(const BMessage& config)
@@ -274,10 +340,10 @@ int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors
 		return UNATTENDED_DAMAGED;
 	}
 	if (options.list) {
-		fputs(ProductListing(config).c_str(), out);
+		fputs((options.json ? ProductListingJson(config) : ProductListing(config)).c_str(), out);
 		return UNATTENDED_COMPLETED;
 	}
 	if (!options.extract.empty())
 		return Extract(store, config, options.extract, out, errors);
-	return Verify(store, config, out, errors);
+	return Verify(store, config, out, errors, options.json);
 }

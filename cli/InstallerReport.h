@@ -15,3 +15,5 @@ int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors
 std::string ProductHelp(const class BMessage& config);
 // The lines of --list for the record `config`.
 std::string ProductListing(const BMessage& config);
+// The document of --list --json for the record `config`, one line.
+std::string ProductListingJson(const BMessage& config);

@@ -18,6 +18,7 @@
 #include "InstallPlan.h"
 #include "InstallTexts.h"
 #include "InstallerSignature.h"
+#include "JsonWriter.h"
 #include "LibAppResource.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
@@ -28,6 +29,7 @@
 #include "StatusPrinter.h"
 #include "StopSignals.h"
 #include "UnattendedOutput.h"
+#include "UnattendedPlan.h"
 #include "UnattendedPresenter.h"
 #include "oLocalize.h"
 
@@ -163,8 +165,18 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_ENDED_BY_REQUIREMENT: return "ended by a requirement (4)";
 		case UNATTENDED_STOPPED: return "stopped (5)";
 		case UNATTENDED_LOCKED: return "the installation folder is in use by another installer (9)";
+		case UNATTENDED_USAGE: return "usage error (2)";
+		case UNATTENDED_LICENCE_DECLINED: return "the licence was not agreed to (7)";
+		case UNATTENDED_DAMAGED: return "the installer is damaged (8)";
 		default: return "stopped: a question had no answer (6)";
 	}
+}
+
+// A plan's outcome: the installation's, as what it would be.
+std::string PlanOutcome(const int& code)
+{
+	return std::string("planned; nothing was changed; the installation would end: ") +
+	       OutcomeText(code);
 }
 
 // Another publisher's installation is replaced only when the command line says so.
@@ -185,13 +197,20 @@ bool AcceptPublisher(InstallConfig& config, const bool& allowed, UnattendedOutpu
 	return false;
 }
 
-// A killed run into the same folder is undone before this one is planned.
-void UndoInterruptedRun(InstallConfig& config, UnattendedOutput& output)
+// A killed run into the same folder is undone before this one is planned;
+// a plan only says so.
+void UndoInterruptedRun(InstallConfig& config, UnattendedOutput& output, const bool& plan)
 {
 	const std::string folder = config.InstallFolderPath();
 	// Without a journal there is nothing to undo, and no lock file to make.
 	if (folder.empty() || !LibEntryExists(InstallJournal::PathFor(folder)))
 		return;
+	if (plan) {
+		output.Line("note", (folder + " holds the journal of an interrupted installation: the "
+		                              "installation undoes it first")
+		                            .c_str());
+		return;
+	}
 	InstallLock lock;
 	pid_t holder = 0;
 	// A folder another run holds is that run's to finish; the run says so.
@@ -211,7 +230,7 @@ void UndoInterruptedRun(InstallConfig& config, UnattendedOutput& output)
 
 // The questions the run will ask, found before it changes anything: without
 // answers for them the run stops here, having changed nothing.
-bool AnswersKnown(InstallConfig& config, UnattendedOutput& output)
+bool AnswersKnown(InstallConfig& config, UnattendedOutput& output, const bool& planOnly)
 {
 	const InstallPlan plan(config);
 	if (plan.Questions().empty())
@@ -225,7 +244,8 @@ bool AnswersKnown(InstallConfig& config, UnattendedOutput& output)
 	              "none given: the installation stops before changing anything (use --answers "
 	              "or --yes)");
 	output.Line("error", InstallText(1027).String());
-	output.Line("result", OutcomeText(UNATTENDED_UNANSWERED));
+	output.Line("result", planOnly ? PlanOutcome(UNATTENDED_UNANSWERED).c_str()
+	                               : OutcomeText(UNATTENDED_UNANSWERED));
 	return false;
 }
 
@@ -290,9 +310,11 @@ const char* UnattendedOutcome(const int& code)
 	return OutcomeText(code);
 }
 
-int RunUnattended(const UnattendedOptions& options, FILE* out)
+namespace {
+
+// The run, or its plan, from the options to the last line of the transcript.
+int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, PlannedRun& run)
 {
-	UnattendedOutput output(out);
 	UnattendedPresenter presenter(output, options.yes);
 	AlertPresenterScope scope(&presenter);
 
@@ -314,6 +336,7 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		if (!LoadConfiguration(*config, store))
 			return UNATTENDED_DAMAGED;
 	}
+	DescribeRun(*config, run);
 	if (!AgreeToLicence(*config, answers, options.acceptLicence, output))
 		return UNATTENDED_LICENCE_DECLINED;
 	std::string error;
@@ -321,6 +344,8 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 	if (!ChooseItems(*config, options, error) ||
 	    !ChooseDestination(*config, options, error, &missing))
 		return Fail(output, UNATTENDED_USAGE, error);
+	// Now with its folder, and the installation found there.
+	DescribeRun(*config, run);
 	if (!missing.empty()) {
 		output.Line("error", (std::string(InstallText(1040).String()) + "\n" + missing).c_str());
 		output.Line("result", OutcomeText(UNATTENDED_FOLDER_ERROR));
@@ -329,13 +354,53 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 	PrintPlan(*config, output);
 	if (!AcceptPublisher(*config, options.allowNewPublisher, output))
 		return UNATTENDED_PAYLOAD_DAMAGED;
-	UndoInterruptedRun(*config, output);
-	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output))
+	UndoInterruptedRun(*config, output, options.plan);
+	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output, options.plan))
 		return UNATTENDED_UNANSWERED;
 
+	if (options.plan) {
+		const int code = PlanInstallation(*config, presenter, output, run);
+		output.Line("result", PlanOutcome(code).c_str());
+		return code;
+	}
 	const int code = Install(*config, presenter, output);
 	for (const std::string& failure : config->failures.Lines())
 		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));
+	return code;
+}
+
+// The last JSON line of a run: what a fleet tool keeps of it.
+std::string RunSummary(const PlannedRun& run, const int& code)
+{
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("event", "outcome");
+	json.Field("exit_code", code).Field("result", OutcomeText(code));
+	json.Field("changed",
+	           code == UNATTENDED_COMPLETED || code == UNATTENDED_COMPLETED_WITH_FAILURES);
+	json.Field("product", run.product).Field("version", run.version);
+	json.Field("installation_folder", run.installationFolder);
+	json.Key("publisher_key");
+	if (run.publisherKey.empty())
+		json.Null();
+	else
+		json.String(run.publisherKey);
+	json.EndObject();
+	return json.Text();
+}
+
+} // namespace
+
+int RunUnattended(const UnattendedOptions& options, FILE* out)
+{
+	UnattendedOutput output(out);
+	if (options.json)
+		output.SetFormat(options.plan ? UnattendedOutput::kCollect : UnattendedOutput::kJsonLines);
+	PlannedRun run;
+	const int code = RunOrPlan(options, output, run);
+	if (options.json && options.plan)
+		output.Document(PlanDocument(run, output, code, PlanOutcome(code).c_str()));
+	else if (options.json)
+		output.Document(RunSummary(run, code));
 	return code;
 }

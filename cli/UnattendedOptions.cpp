@@ -8,6 +8,7 @@ namespace {
 const char kUsage[] =
         "usage: Installer [--text] [--lang CODE]\n"
         "       Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
+        "       Installer --plan (--dest FOLDER | --volume NAME) [options]\n"
         "       Installer --list | --verify | --extract FOLDER | --version | --help\n"
         "\n"
         "Without options the installer asks its questions in a window, or on the\n"
@@ -18,6 +19,8 @@ const char kUsage[] =
         "                    damaged item\n"
         "  --extract FOLDER  unpack the items into FOLDER without installing them\n"
         "  --version         the installer's version\n"
+        "  --json            with --list, --verify, --plan or --unattended: JSON instead\n"
+        "                    of text (one document; one object a line for a run)\n"
         "\n"
         "--unattended installs the product this installer carries without questions.\n"
         "  --dest FOLDER     the folder in which the installation folder is made\n"
@@ -29,6 +32,8 @@ const char kUsage[] =
         "  --yes             answer every question left unanswered with its default\n"
         "  --accept-licence  agree to the product's licence (--yes does not)\n"
         "  --allow-new-publisher  install over an installation another key signed\n"
+        "  --plan            print what the installation would do, change nothing, and\n"
+        "                    exit with the code the installation would end with\n"
         "\n"
         "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
@@ -109,6 +114,8 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		        {"--accept-license", &UnattendedOptions::acceptLicence},
 		        {"--text", &UnattendedOptions::text},
 		        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
+		        {"--plan", &UnattendedOptions::plan},
+		        {"--json", &UnattendedOptions::json},
 		};
 		const Flag* flag = nullptr;
 		for (const Flag& candidate : kFlags) {
@@ -155,10 +162,21 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 	if (options.help || options.version)
 		return true;
 	const int reports = int(options.list) + int(options.verify) + int(!options.extract.empty());
-	if (reports > 1 || (reports == 1 && (options.unattended || options.text))) {
+	if (reports > 1 || (reports == 1 && (options.unattended || options.text || options.plan))) {
 		error = "--list, --verify and --extract each stand alone";
 		return false;
 	}
+	if (options.json && !options.list && !options.verify && !options.plan && !options.unattended) {
+		error = "--json goes with --list, --verify, --plan or --unattended";
+		return false;
+	}
+	if (options.plan && options.text) {
+		error = "--text and --plan cannot be used together";
+		return false;
+	}
+	// A plan reads the options of the run it plans.
+	if (options.plan)
+		options.unattended = true;
 	if (options.unattended && options.text) {
 		error = "--text and --unattended cannot be used together";
 		return false;
@@ -170,7 +188,8 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		return false;
 	}
 	if (options.destination.empty() && options.volume.empty()) {
-		error = "--unattended needs --dest FOLDER or --volume NAME";
+		error = std::string(options.plan ? "--plan" : "--unattended") +
+		        " needs --dest FOLDER or --volume NAME";
 		return false;
 	}
 	return true;

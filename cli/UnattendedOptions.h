@@ -36,6 +36,10 @@ struct UnattendedOptions {
 	bool acceptLicence = false;
 	bool text = false;
 	bool allowNewPublisher = false;
+	// What the unattended run would do, with its exit code; nothing changes.
+	bool plan = false;
+	// JSON instead of text: one document, or one object a line for a run.
+	bool json = false;
 	std::string extract;
 	std::string destination;
 	std::string volume;

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "JsonWriter.h"
+
 UnattendedOutput::UnattendedOutput(FILE* stream)
     : fStream(stream != nullptr ? stream : stdout), fTerminal(isatty(fileno(fStream)) == 1)
 {
@@ -22,9 +24,49 @@ void UnattendedOutput::RedrawProgress()
 		fprintf(fStream, "\r%s\033[K", fProgress.c_str());
 }
 
+bool UnattendedOutput::JsonEvent(const char* label, const char* text, const bool& detail)
+{
+	if (fFormat == kText)
+		return false;
+	if (fFormat == kCollect) {
+		fCollected.push_back(Event{label, text != nullptr ? text : "", detail});
+		return true;
+	}
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("event", label);
+	json.Field("text", text != nullptr ? text : "");
+	if (detail)
+		json.Field("detail", true);
+	json.EndObject();
+	fprintf(fStream, "%s\n", json.Text().c_str());
+	fflush(fStream);
+	return true;
+}
+
+void UnattendedOutput::WriteCollected(JsonWriter& json) const
+{
+	json.BeginArray();
+	for (const Event& event : fCollected) {
+		json.BeginObject().Field("event", event.label).Field("text", event.text);
+		if (event.detail)
+			json.Field("detail", true);
+		json.EndObject();
+	}
+	json.EndArray();
+}
+
+void UnattendedOutput::Document(const std::string& text)
+{
+	std::lock_guard<std::mutex> guard(fLock);
+	fprintf(fStream, "%s\n", text.c_str());
+	fflush(fStream);
+}
+
 void UnattendedOutput::Progress(const char* text, const bool& last)
 {
 	std::lock_guard<std::mutex> guard(fLock);
+	if (JsonEvent("progress", text, false))
+		return;
 	if (!fTerminal || last) {
 		ClearProgress();
 		fProgress.clear();
@@ -39,6 +81,8 @@ void UnattendedOutput::Progress(const char* text, const bool& last)
 void UnattendedOutput::Line(const char* label, const char* text)
 {
 	std::lock_guard<std::mutex> guard(fLock);
+	if (JsonEvent(label, text, false))
+		return;
 	ClearProgress();
 	fprintf(fStream, "%s:", label);
 	const char* line = text != nullptr ? text : "";
@@ -61,6 +105,8 @@ void UnattendedOutput::Line(const char* label, const char* text)
 void UnattendedOutput::Detail(const char* label, const char* text)
 {
 	std::lock_guard<std::mutex> guard(fLock);
+	if (JsonEvent(label, text, true))
+		return;
 	ClearProgress();
 	fprintf(fStream, "  %s: %s\n", label, text != nullptr ? text : "");
 	RedrawProgress();

@@ -13,6 +13,8 @@ const char kUsage[] =
         "  --volume NAME     the volume to search (default: the boot volume)\n"
         "  --to FOLDER       move the entries into FOLDER instead of the trash\n"
         "  --list            print what would be removed and change nothing\n"
+        "  --json            JSON instead of text: one document with --list, else one\n"
+        "                    object a line\n"
         "  --answers FILE    answers to the collision questions (\"collision replace\",\n"
         "                    \"collision keep all\"; the installer's answer file format)\n"
         "  --yes             answer the questions left unanswered with \"Don't Replace\":\n"
@@ -45,6 +47,7 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		bool* flag = argument == "--unattended"                 ? &options.unattended
 		             : argument == "--yes"                      ? &options.yes
 		             : argument == "--list"                     ? &options.list
+		             : argument == "--json"                     ? &options.json
 		             : argument == "--all-owners"               ? &options.allOwners
 		             : argument == "--all-installations"        ? &options.allInstallations
 		             : argument == "--help" || argument == "-h" ? &options.help
@@ -74,8 +77,9 @@ bool ParseDeinstallOptions(int argc, const char* const* argv, DeinstallOptions& 
 		*target = value;
 	}
 	if (!options.unattended && !options.help &&
-	    (options.list || options.yes || options.allOwners || options.allInstallations ||
-	     !options.volume.empty() || !options.destination.empty() || !options.answers.empty())) {
+	    (options.list || options.json || options.yes || options.allOwners ||
+	     options.allInstallations || !options.volume.empty() || !options.destination.empty() ||
+	     !options.answers.empty())) {
 		error = "these options need --unattended";
 		return false;
 	}

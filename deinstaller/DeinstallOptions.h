@@ -22,6 +22,8 @@ struct DeinstallOptions {
 	bool help = false;
 	bool yes = false;
 	bool list = false;
+	// JSON: one document for --list, one object a line for a removal.
+	bool json = false;
 	// Moves entries of other users too; by default only the running user's go.
 	bool allOwners = false;
 	// Takes the entries of every installation of the product, not only its own.

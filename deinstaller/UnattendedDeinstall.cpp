@@ -21,6 +21,7 @@
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
 #include "InstallationFolder.h"
+#include "JsonWriter.h"
 #include "LibPathParts.h"
 #include "Message.h"
 #include "Path.h"
@@ -271,9 +272,11 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 
 } // namespace
 
-int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
+namespace {
+
+// The removal from its options on; `product` gets the product's name.
+int Deinstall(const DeinstallOptions& options, UnattendedOutput& output, std::string& product)
 {
-	UnattendedOutput output(out);
 	UnattendedPresenter presenter(output, options.yes);
 	// Nothing is destroyed unasked: --yes keeps the namesake in the destination.
 	presenter.SetDefaultAnswer(ANSWER_COLLISION, 0);
@@ -293,8 +296,9 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	BMessage config;
 	if (LoadDeinstallConfig(config) != B_OK)
 		return Fail(output, DEINSTALL_NOT_CONFIGURED, kNotConfiguredText);
-	const ConfigRecord product(config);
-	output.Line("product", (std::string(product.AppName()) + " " + product.Version()).c_str());
+	const ConfigRecord record(config);
+	product = std::string(record.AppName()) + " " + record.Version();
+	output.Line("product", product.c_str());
 	BVolume volume;
 	std::string offered;
 	if (!ChooseVolume(options.volume, volume, offered))
@@ -305,5 +309,50 @@ int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
 	const int code = SearchAndRemove(options, config, volume, presenter, output);
 	// Decided: a signal from now on ends the program with this outcome.
 	StopSignals::Settle(code);
+	return code;
+}
+
+// The texts of the kept events with `label`, as the array value of `json`'s
+// next member.
+void WriteLabelled(JsonWriter& json, const UnattendedOutput& output, const char* label)
+{
+	json.BeginArray();
+	for (const UnattendedOutput::Event& event : output.Collected()) {
+		if (event.label == label)
+			json.String(event.text);
+	}
+	json.EndArray();
+}
+
+} // namespace
+
+int RunUnattendedDeinstall(const DeinstallOptions& options, FILE* out)
+{
+	UnattendedOutput output(out);
+	if (options.json)
+		output.SetFormat(options.list ? UnattendedOutput::kCollect : UnattendedOutput::kJsonLines);
+	std::string product;
+	const int code = Deinstall(options, output, product);
+	if (!options.json)
+		return code;
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema);
+	if (options.list) {
+		json.Field("kind", "deinstall-list").Field("product", product);
+		json.Key("found");
+		WriteLabelled(json, output, "found");
+		json.Key("left");
+		WriteLabelled(json, output, "left");
+		json.Key("other_installations");
+		WriteLabelled(json, output, "other");
+		json.Field("exit_code", code).Key("events");
+		output.WriteCollected(json);
+	} else {
+		json.Field("event", "outcome").Field("product", product).Field("exit_code", code);
+		json.Field("changed", code == DEINSTALL_COMPLETED || code == DEINSTALL_FAILURES ||
+		                              code == DEINSTALL_LEFT_IN_PLACE);
+	}
+	json.EndObject();
+	output.Document(json.Text());
 	return code;
 }

@@ -61,6 +61,22 @@ std::string InstallLock::LockPath(const std::string& folder)
 	return parent + "/.vantry-lock-" + leaf;
 }
 
+status_t InstallLock::Probe(const std::string& folder, pid_t& holder)
+{
+	holder = 0;
+	const int fd = open(LockPath(folder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+	if (fd < 0)
+		return B_OK;
+	// A shared lock is refused only while a run holds the exclusive one.
+	status_t status = B_OK;
+	if (IsOwnPlainFile(fd) && flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+		holder = ReadHolder(fd);
+		status = B_BUSY;
+	}
+	close(fd);
+	return status;
+}
+
 status_t InstallLock::Acquire(const std::string& folder, pid_t& holder)
 {
 	Release();

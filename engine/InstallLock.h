@@ -21,6 +21,9 @@ public:
 	// name or owner); B_PERMISSION_DENIED when the folder cannot be written.
 	status_t Acquire(const std::string& folder, pid_t& holder);
 	void Release();
+	// Whether another run holds the lock of `folder`, without taking it or
+	// making its file: B_BUSY with the holder's process id, else B_OK.
+	static status_t Probe(const std::string& folder, pid_t& holder);
 
 	// The lock file of `folder`: ".vantry-lock-<leaf>" in its parent.
 	static std::string LockPath(const std::string& folder);

@@ -73,7 +73,13 @@ void PublisherCheck::Compare(const BMessage& earlier)
 	const char* name = earlier.FindString("app_name");
 	const char* keyId = earlier.FindString(kPublisherKeyIdField);
 	const char* key = earlier.FindString(kPublisherKeyField);
-	if (name == nullptr || fAppName != name || keyId == nullptr || key == nullptr)
+	if (name == nullptr || fAppName != name)
+		return;
+	const char* version = earlier.FindString("version");
+	fFoundEarlier = true;
+	fEarlierVersion = version != nullptr ? version : "";
+	fEarlierKeyId = keyId != nullptr ? keyId : "";
+	if (keyId == nullptr || key == nullptr)
 		return;
 	const InstallerSignature* running = RunningInstallerSignature();
 	const bool isSigned = running != nullptr && running->GetState() == InstallerSignature::kGood;

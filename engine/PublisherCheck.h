@@ -31,6 +31,12 @@ public:
 	// installer, which never gets this far, the English problem.
 	static std::string LocalSummary(const char* company);
 
+	// An earlier installation of the product was found in the folder, with
+	// this version and key ID (empty when it was not signed).
+	bool FoundEarlier() const { return fFoundEarlier; }
+	const std::string& EarlierVersion() const { return fEarlierVersion; }
+	const std::string& EarlierKeyId() const { return fEarlierKeyId; }
+
 	// Writes this installer's publisher, when it is signed, into `config`.
 	static void AddPublisher(BMessage& config);
 
@@ -41,6 +47,8 @@ private:
 	bool fChanged;
 	std::string fDescription;
 	std::string fEarlierKeyId;
+	bool fFoundEarlier = false;
+	std::string fEarlierVersion;
 	// Empty when this installer is not signed.
 	std::string fRunningKeyId;
 };

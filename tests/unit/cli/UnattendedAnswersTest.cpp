@@ -57,6 +57,19 @@ TEST(UnattendedOptionsTest, ReadsTheCommandLine)
 	        {{"--text", "--extract", "x"}, false, "each stand alone"},
 	        {{"--text", "--unattended", "--dest", "/a"}, false, "cannot be used together"},
 	        {{"--accept-licence=yes"}, false, "takes no value"},
+	        {{"--plan", "--dest", "/a", "--yes"}, true, ""},
+	        {{"--plan", "--unattended", "--volume", "Stick", "--json"}, true, ""},
+	        {{"--plan"}, false, "--plan needs --dest FOLDER or --volume NAME"},
+	        {{"--plan", "--dest", "/a", "--list"}, false, "each stand alone"},
+	        {{"--plan", "--text", "--dest", "/a"},
+	         false,
+	         "--text and --plan cannot be used together"},
+	        {{"--list", "--json"}, true, ""},
+	        {{"--verify", "--json"}, true, ""},
+	        {{"--unattended", "--dest", "/a", "--json"}, true, ""},
+	        {{"--json"}, false, "--json goes with --list, --verify, --plan or --unattended"},
+	        {{"--extract", "x", "--json"}, false, "--json goes with"},
+	        {{"--json=1", "--list"}, false, "takes no value"},
 	};
 	for (const OptionCase& test : cases) {
 		std::vector<const char*> argv = {"Installer"};

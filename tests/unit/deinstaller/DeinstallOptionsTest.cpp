@@ -17,6 +17,7 @@ std::string Summary(const DeinstallOptions& options)
 	add(options.list, "list");
 	add(options.yes, "yes");
 	add(options.allOwners, "all-owners");
+	add(options.json, "json");
 	add(!options.volume.empty(), "volume=" + options.volume);
 	add(!options.destination.empty(), "to=" + options.destination);
 	add(!options.answers.empty(), "answers=" + options.answers);
@@ -44,6 +45,9 @@ TEST(DeinstallOptionsTest, ReadsEachOptionAndRefusesMistakes)
 	        {{"--unattended", "--dest", "x"}, "unknown argument '--dest'", ""},
 	        {{"--list"}, "these options need --unattended", ""},
 	        {{"--all-owners"}, "these options need --unattended", ""},
+	        {{"--unattended", "--list", "--json"}, "", "unattended list json"},
+	        {{"--json"}, "these options need --unattended", ""},
+	        {{"--unattended", "--json=yes"}, "--json takes no value", ""},
 	        {{}, "", ""},
 	};
 	for (const Case& test : cases) {
@@ -64,8 +68,8 @@ TEST(DeinstallOptionsTest, ReadsEachOptionAndRefusesMistakes)
 TEST(DeinstallOptionsTest, TheUsageNamesEveryOptionAndExitCode)
 {
 	const std::string usage = DeinstallUsage();
-	for (const char* option :
-	     {"--unattended", "--volume", "--to", "--list", "--answers", "--yes", "--all-owners"})
+	for (const char* option : {"--unattended", "--volume", "--to", "--list", "--json", "--answers",
+	                           "--yes", "--all-owners"})
 		EXPECT_NE(usage.find(std::string(option) + " "), std::string::npos) << option;
 	for (int code = DEINSTALL_COMPLETED; code <= DEINSTALL_LEFT_IN_PLACE; code++)
 		EXPECT_NE(usage.find(std::to_string(code) + " "), std::string::npos) << code;
