@@ -3,7 +3,6 @@
 #include "InstallConfig.h"
 
 #include "AlertResponder.h"
-#include "CollisionQuestion.h"
 #include "EngineTestSupport.h"
 #include "Path.h"
 #include "ReplaceAlert.h"
@@ -27,16 +26,9 @@ public:
 		config.AddBool("opt_save_replaced", saveReplaced);
 		config.OpenLog((install + "/Log").c_str());
 		previous = AlertPresenter::Set(&responder);
-		// As the installer asks: with its collision box.
-		SetCollisionAsker([](const CollisionQuestion& question, bool& applyToAll) {
-			return (new ReplaceAlert(question.item, question.existing, true,
-			                         question.language.c_str()))
-			        ->Go(applyToAll);
-		});
 	}
 	~Collision()
 	{
-		SetCollisionAsker(nullptr);
 		AlertPresenter::Set(previous);
 		config.CloseLog();
 	}
