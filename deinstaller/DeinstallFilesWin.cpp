@@ -8,6 +8,7 @@
 #include "Button.h"
 #include "CheckAndPrompt.h"
 #include "DeinstallRemoval.h"
+#include "InstallRegister.h"
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
 #include "DeinstallTexts.h"
@@ -191,6 +192,7 @@ void DeinstallFilesWin::DeinstallFiles()
 	});
 	const status_t status = removal.Remove(paths);
 	RemoveScriptSections({fBootTag, fSetupEnvTag, fProfileTag}, nullptr);
+	InstallRegister::Forget(fIdentity);
 	// The installation's own folder goes once nothing of the product is left.
 	FolderCleanup cleanup;
 	char self[PATH_MAX];

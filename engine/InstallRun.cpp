@@ -21,6 +21,7 @@
 #include "Errors.h"
 #include "FindDirectory.h"
 #include "InstallPlan.h"
+#include "InstallRegister.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
@@ -88,7 +89,7 @@ int32 InstallConfig::Action()
 InstallRun::InstallRun(InstallConfig& config)
     : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
       fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0),
-      fUnpackedEntries(0)
+      fUnpackedEntries(0), fCurrentItem(-1), fHasEarlier(false)
 {
 }
 
@@ -110,8 +111,14 @@ int32 InstallRun::Execute()
 	// Each installation is told apart from others of the same product.
 	fConfig.RemoveName(DeinstallRecords::IdentityField());
 	fConfig.AddString(DeinstallRecords::IdentityField(), DeinstallRecords::NewIdentity().c_str());
-	if (!OpenDestination())
+	if (!OpenDestination() || !ReadEarlierInstallation())
 		return INSTALL_RUN_NO_FOLDER;
+	// A repair keeps the installation it repairs, identity and all.
+	if (Repairing()) {
+		fConfig.RemoveName(DeinstallRecords::IdentityField());
+		fConfig.AddString(DeinstallRecords::IdentityField(),
+		                  fEarlierRecord.FindString(DeinstallRecords::IdentityField()));
+	}
 	// Verified before the lock, whose file alone would touch the folder.
 	LibAppResource store(fConfig.PayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
@@ -132,8 +139,15 @@ int32 InstallRun::Execute()
 	result = MakeChanges(store);
 	if (result != kChangesMade)
 		return RemoveMadeDestination(EndUndone(result));
-	RecordCreatedFolders();
+	if (!Repairing())
+		RecordInstallation();
 	fConfig.journal.Commit();
+	if (Repairing()) {
+		fLock.Release();
+		fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+		fConfig.ReportCompleted();
+		return INSTALL_RUN_OVER;
+	}
 	fConfig.AutoLaunch();
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -147,7 +161,9 @@ int32 InstallRun::Execute()
 
 int32 InstallRun::MakeChanges(LibAppResource& store)
 {
-	if (!TrashEarlierInstallation() || !CreateInstallFolder())
+	if (Repairing())
+		return RepairChanges(store);
+	if (!PutEarlierAway() || !CreateInstallFolder())
 		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -158,6 +174,10 @@ int32 InstallRun::MakeChanges(LibAppResource& store)
 	ConfigRecord(fConfig).CustomFolders(&fCustomFolders);
 	MakeStartupSection();
 	if (Failing() || !InstallItems(store))
+		return INSTALL_RUN_OVER;
+	if (Upgrading())
+		MergeEarlierInstallation();
+	if (Failing())
 		return INSTALL_RUN_OVER;
 	EditBootScripts();
 	if (Failing())
@@ -270,6 +290,23 @@ bool InstallRun::LockInstallFolder()
 	         "%d): nothing was changed. Try again once it has finished.",
 	         fInstallFolder.c_str(), int(holder));
 	return false;
+}
+
+bool InstallRun::Upgrading() const
+{
+	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_UPGRADE;
+}
+
+bool InstallRun::Repairing() const
+{
+	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_REPAIR;
+}
+
+bool InstallRun::PutEarlierAway()
+{
+	if (Upgrading() && fConfig.DoesDestinationExist())
+		return SetEarlierAside();
+	return TrashEarlierInstallation();
 }
 
 bool InstallRun::TrashEarlierInstallation()
@@ -462,7 +499,7 @@ void InstallRun::CreateDeinstaller(LibAppResource& store)
 	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
 }
 
-void InstallRun::RecordCreatedFolders()
+void InstallRun::RecordInstallation()
 {
 	const ConfigRecord config(fConfig);
 	if (!config.IncludeDeinstall())
@@ -471,21 +508,23 @@ void InstallRun::RecordCreatedFolders()
 	find_directory(B_TRASH_DIRECTORY, &trash, false);
 	const std::string trashTop = trash.Path() != nullptr ? LibParentOf(trash.Path()) : "";
 	fConfig.RemoveName(DeinstallRecords::CreatedFoldersField());
-	int32 count = 0;
 	for (const std::string& folder : fConfig.journal.MadeFolders()) {
 		// Its own folder goes with the installation; the trash stays the user's.
 		if (AtOrBelow(folder, fInstallFolder) ||
 		    (!trashTop.empty() && AtOrBelow(folder, trashTop)) || !LibIsFolder(folder))
 			continue;
 		fConfig.AddString(DeinstallRecords::CreatedFoldersField(), folder.c_str());
-		count++;
 	}
-	if (count == 0)
-		return;
+	fManifest.WriteTo(fConfig);
 	LibString path;
 	fConfig.DeinstallerPath(fInstallFolder.c_str(), path);
-	if (LibEntryExists(path.String()))
-		fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
+	if (!LibEntryExists(path.String()))
+		return;
+	fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
+	BMessage record;
+	fConfig.BuildDeinstallConfig(record);
+	if (!InstallRegister::Add(record, fInstallFolder, fConfig.journal))
+		fConfig.LogFailure(InstallRegister::Folder(), std::string("could not be registered"));
 }
 
 void InstallRun::MakeStartupSection()
