@@ -127,7 +127,7 @@ bool InstallRegister::Add(const BMessage& record, const std::string& folder,
 	const std::string path = PathFor(identity);
 	if (!journal.WillMakeFolders(Folder()) || !journal.WillWrite(path))
 		return false;
-	if (!Libmkdir(Folder().c_str()))
+	if (!LibIsFolder(Folder()) && !Libmkdir(Folder().c_str()))
 		return false;
 	std::ofstream out(path, std::ios::trunc);
 	out << text.str();

@@ -26,8 +26,7 @@ bool HasTag(const std::string& path)
 {
 	BNode node(path.c_str());
 	attr_info info;
-	return node.InitCheck() == B_OK &&
-	       node.GetAttrInfo(DeinstallRecords::TagName(), &info) == B_OK;
+	return node.InitCheck() == B_OK && node.GetAttrInfo(DeinstallRecords::TagName(), &info) == B_OK;
 }
 
 } // namespace
@@ -65,8 +64,7 @@ bool InstallRun::RepairEntry(const InstallManifest::Entry& entry)
 			return true;
 		Report("trashed", path + " (changed since it was installed)");
 	}
-	fConfig.journal.WillMakeFolders(LibParentOf(path));
-	Libmkdir(LibParentOf(path).c_str());
+	MakeFolder(LibParentOf(path));
 	if (entry.type == 'f')
 		return false;
 	errno = 0;
@@ -88,8 +86,7 @@ void InstallRun::RestoreFromPayload(LibAppResource& store, const int32& item,
 {
 	const std::string staging = fInstallFolder + "/" + kRepairFolder;
 	const std::string unpacked = staging + "/" + std::to_string(item);
-	fConfig.journal.WillMakeFolders(staging);
-	Libmkdir(staging.c_str());
+	MakeFolder(staging);
 	store.SetBeforePlace([this](const std::string& from, const std::string& place) {
 		return fConfig.journal.WillPlaceUnpacked(from, place);
 	});

@@ -105,6 +105,8 @@ private:
 	void BringBackUserEntries(const std::string& aside, const std::string& original,
 	                          const std::set<std::string>& earlier, const bool& top);
 	void ClearAside();
+	// Makes the folder, journalled, unless it is there.
+	void MakeFolder(const std::string& folder);
 	int32 RepairChanges(LibAppResource& store);
 	// Puts back a folder or link; false for a file, which comes from the payload.
 	bool RepairEntry(const InstallManifest::Entry& entry);

@@ -107,7 +107,8 @@ bool InstallRun::SetEarlierAside()
 		const std::string holder = i == 0 ? fAside : fAside + "/" + std::to_string(i);
 		if (i > 0)
 			fAsideHolders.push_back(holder);
-		if (!fConfig.journal.WillMakeFolders(holder) || !Libmkdir(holder.c_str()) ||
+		if (!fConfig.journal.WillMakeFolders(holder) ||
+		    (!LibIsFolder(holder) && !Libmkdir(holder.c_str())) ||
 		    !fConfig.journal.NoteTreeTimes(original) ||
 		    !fConfig.journal.Rename(original, holder + "/" + LibLeafOf(original)))
 			return FailAside(original);
@@ -172,13 +173,12 @@ void InstallRun::MergeEarlierEntry(const std::string& path, const InstallManifes
 			return;
 		}
 		fManifest.Rename(path, fresh, fInstallFolder);
-		Report("kept", path + " (changed since it was installed; the new version is " + fresh +
-		                       ")");
+		Report("kept",
+		       path + " (changed since it was installed; the new version is " + fresh + ")");
 		return;
 	}
 	// The new version no longer has it: it comes back to be kept or trashed.
-	fConfig.journal.WillMakeFolders(LibParentOf(path));
-	Libmkdir(LibParentOf(path).c_str());
+	MakeFolder(LibParentOf(path));
 	if (!fConfig.journal.Rename(aside, path)) {
 		fConfig.LogFailure(path, errno);
 		return;
@@ -215,11 +215,18 @@ void InstallRun::BringBackUserEntries(const std::string& aside, const std::strin
 			fManifest.Rename(to, fresh, fInstallFolder);
 			Report("kept", to + " (yours; the new version is " + fresh + ")");
 		}
-		fConfig.journal.WillMakeFolders(original);
-		Libmkdir(original.c_str());
+		MakeFolder(original);
 		if (!fConfig.journal.Rename(from, to))
 			fConfig.LogFailure(to, errno);
 	}
+}
+
+void InstallRun::MakeFolder(const std::string& folder)
+{
+	if (LibIsFolderEntry(folder))
+		return;
+	fConfig.journal.WillMakeFolders(folder);
+	Libmkdir(folder.c_str());
 }
 
 void InstallRun::ClearAside()
