@@ -130,8 +130,8 @@ bool ChooseEarlierAction(InstallConfig& config, const UnattendedOptions& options
 	config.earlier_action = INSTALL_EARLIER_REPLACE;
 	if (options.repair) {
 		config.earlier_action = INSTALL_EARLIER_REPAIR;
-		output.Line("repair", (folder + " (" + record.AppName() + " " + earlier.Version() + ")")
-		                              .c_str());
+		output.Line("repair",
+		            (folder + " (" + record.AppName() + " " + earlier.Version() + ")").c_str());
 		return true;
 	}
 	if (!earlier.Found())
@@ -379,12 +379,13 @@ int RunUnattended(const UnattendedOptions& options, FILE* out)
 		output.Line("result", OutcomeText(UNATTENDED_FOLDER_ERROR));
 		return UNATTENDED_FOLDER_ERROR;
 	}
+	// What is found in the folder is what was there before a killed run.
+	UndoInterruptedRun(*config, output);
 	PrintPlan(*config, output);
 	if (!AcceptPublisher(*config, options.allowNewPublisher, output))
 		return UNATTENDED_PAYLOAD_DAMAGED;
 	if (!ChooseEarlierAction(*config, options, output))
 		return UNATTENDED_DOWNGRADE_REFUSED;
-	UndoInterruptedRun(*config, output);
 	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output))
 		return UNATTENDED_UNANSWERED;
 

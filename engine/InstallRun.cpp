@@ -142,9 +142,11 @@ int32 InstallRun::Execute()
 	if (!Repairing())
 		RecordInstallation();
 	fConfig.journal.Commit();
+	RemoveAsideFolders();
 	if (Repairing()) {
 		fLock.Release();
-		fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+		fConfig.UpdateStatus("%s",
+		                     InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
 		fConfig.ReportCompleted();
 		return INSTALL_RUN_OVER;
 	}

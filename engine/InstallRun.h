@@ -105,6 +105,9 @@ private:
 	void BringBackUserEntries(const std::string& aside, const std::string& original,
 	                          const std::set<std::string>& earlier, const bool& top);
 	void ClearAside();
+	// Removes the emptied folders the earlier entries were set aside in,
+	// once the journal no longer needs them to put anything back.
+	void RemoveAsideFolders();
 	// Makes the folder, journalled, unless it is there.
 	void MakeFolder(const std::string& folder);
 	int32 RepairChanges(LibAppResource& store);

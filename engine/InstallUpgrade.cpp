@@ -234,6 +234,12 @@ void InstallRun::ClearAside()
 	// What is left is the earlier version's: it goes to the trash, whole.
 	for (const auto& [original, aside] : fAsidePairs)
 		TrashInTheWay(aside);
+}
+
+void InstallRun::RemoveAsideFolders()
+{
+	if (fAside.empty())
+		return;
 	for (const std::string& holder : fAsideHolders)
 		rmdir(holder.c_str());
 	rmdir(fAside.c_str());
