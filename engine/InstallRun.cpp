@@ -102,6 +102,7 @@ bool InstallRun::Stopped()
 int32 InstallRun::Execute()
 {
 	fConfig.failures.Clear();
+	fConfig.earlier_report.clear();
 	fConfig.UpdateStatus("%s", InstallText(1032).String());
 	int32 result = INSTALL_RUN_OVER;
 	if (!CheckRequirements(result) || Stopped())
@@ -145,6 +146,7 @@ int32 InstallRun::Execute()
 	RemoveAsideFolders();
 	if (Repairing()) {
 		fLock.Release();
+		LibInfo("%s", JoinLines(fConfig.earlier_report).c_str());
 		fConfig.UpdateStatus("%s",
 		                     InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
 		fConfig.ReportCompleted();

@@ -211,7 +211,7 @@ void expect_strings(const std::string& executable, const char* program, int32 la
 
 TEST_F(BuildHelloTest, InstallerStringsReadBackInAllNineLanguages)
 {
-	expect_strings(sInstaller, "installer", 1073);
+	expect_strings(sInstaller, "installer", 1104);
 }
 
 TEST_F(BuildHelloTest, DeinstallerCarriesItsOwnStringsInAllNineLanguages)

@@ -30,7 +30,7 @@ const int32 kConfigurationId = 2002;
 const int32 kDeinstallerId = 2001;
 const int32 kFirstItemId = 2100;
 const int32 kFirstStringId = 1000;
-const int32 kLastInstallerString = 1073;
+const int32 kLastInstallerString = 1104;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
 // Past this many, an item's folded names are counted, not listed.

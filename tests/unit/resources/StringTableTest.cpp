@@ -19,7 +19,7 @@ struct Program {
 	int32 lastId;
 };
 
-const Program kInstaller = {"installer", 1000, 1073};
+const Program kInstaller = {"installer", 1000, 1104};
 const Program kDeinstaller = {"deinstaller", 1000, 1010};
 const Program kPrograms[] = {kInstaller, kDeinstaller};
 
