@@ -184,6 +184,8 @@ int32 InstallRun::MakeChanges(LibAppResource& store)
 	if (Failing())
 		return INSTALL_RUN_OVER;
 	EditBootScripts();
+	if (Upgrading())
+		RemoveDroppedScriptSections();
 	if (Failing())
 		return INSTALL_RUN_OVER;
 	return kChangesMade;

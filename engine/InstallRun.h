@@ -105,6 +105,8 @@ private:
 	void BringBackUserEntries(const std::string& aside, const std::string& original,
 	                          const std::set<std::string>& earlier, const bool& top);
 	void ClearAside();
+	// Removes the earlier version's script sections the new one no longer writes.
+	void RemoveDroppedScriptSections();
 	// Removes the emptied folders the earlier entries were set aside in,
 	// once the journal no longer needs them to put anything back.
 	void RemoveAsideFolders();

@@ -19,6 +19,8 @@
 #include "LibFile.h"
 #include "LibMessageBox.h"
 #include "LibPathParts.h"
+#include "LoginScripts.h"
+#include "ScriptEdit.h"
 
 namespace {
 
@@ -243,6 +245,39 @@ void InstallRun::RemoveAsideFolders()
 	for (const std::string& holder : fAsideHolders)
 		rmdir(holder.c_str());
 	rmdir(fAside.c_str());
+}
+
+void InstallRun::RemoveDroppedScriptSections()
+{
+	struct Section {
+		const char* option;
+		const char* tagField;
+		ConfigRecord::ScriptSection (ConfigRecord::*now)() const;
+		directory_which folder;
+		const char* file;
+	};
+	static const Section kSections[] = {
+	        {"edit_bootscript", "edit_bootscript_tag", &ConfigRecord::BootScript,
+	         B_USER_BOOT_DIRECTORY, "UserBootscript"},
+	        {"edit_setup_env", "edit_setup_env_tag", &ConfigRecord::SetupEnvironment,
+	         B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
+	        {"edit_profile", "edit_profile_tag", &ConfigRecord::Profile, B_USER_DIRECTORY,
+	         ".profile"},
+	};
+	const ConfigRecord config(fConfig);
+	for (const Section& section : kSections) {
+		const char* tag = fEarlierRecord.FindString(section.tagField);
+		if (!fEarlierRecord.FindBool(section.option) || tag == nullptr || tag[0] == '\0')
+			continue;
+		// A section the new version writes under the same tag was replaced.
+		const ConfigRecord::ScriptSection now = (config.*section.now)();
+		if (now.edit && now.tag != nullptr && strcmp(now.tag, tag) == 0)
+			continue;
+		JournalScriptEdit(section.folder, section.file);
+		if (EditScriptFile(section.folder, section.file, tag, nullptr) == B_OK)
+			fConfig.Log("\tRemoved script tab %s of the earlier version from %s\n", tag,
+			            ScriptFilePath(section.folder, section.file).c_str());
+	}
 }
 
 void InstallRun::Report(const char* what, const std::string& text)

@@ -29,9 +29,14 @@ const Version kSecond = {"2.0",
                           {"files/app/same.txt", "same"},
                           {"files/prefs", "prefs 2"}}};
 
+// Version 1 alone writes a section of the setup environment.
 std::string Product(const std::string& version)
 {
-	return ProductHead("Upg", version) + R"(opt_include_deinstall = true
+	const std::string setup = version == "1.0" ? "edit_setup_env = true\n"
+	                                             "edit_setup_env_tag = \"UPGONE\"\n"
+	                                             "edit_setup_env_contents = \"export ONE=1\"\n"
+	                                           : "";
+	return ProductHead("Upg", version) + setup + R"(opt_include_deinstall = true
 edit_profile = true
 edit_profile_tag = "UPG"
 edit_profile_contents = "export UPG=)" +
@@ -97,6 +102,8 @@ protected:
 TEST_F(UpgradeTest, KeepsTheUsersWorkPlacesTheNewVersionAndItsDeinstallerRemovesOnlyIt)
 {
 	ASSERT_EQ(Install(kFirst).code, 0);
+	ASSERT_NE(ReadFile(world.UserBoot() + "/UserSetupEnvironment").find("UPGONE"),
+	          std::string::npos);
 	ChangeAsAUser();
 	const RunResult upgraded = Install(kSecond, {"--upgrade"});
 	ASSERT_EQ(upgraded.code, 0) << upgraded.output << upgraded.errors;
@@ -130,6 +137,9 @@ TEST_F(UpgradeTest, KeepsTheUsersWorkPlacesTheNewVersionAndItsDeinstallerRemoves
 	EXPECT_EQ(DeinstallTag(folder + "/app/config.txt.new"), InstallWorld::Tag("Upg", "2.0"));
 	EXPECT_EQ(ReadFile(trash + "/old.txt"), "old 1");
 	EXPECT_NE(ReadFile(world.Home() + "/.profile").find("export UPG=2.0"), std::string::npos);
+	EXPECT_EQ(ReadFile(world.Home() + "/.profile").find("export UPG=1.0"), std::string::npos);
+	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserSetupEnvironment").find("UPGONE"),
+	          std::string::npos);
 	EXPECT_NE(ReadFile(folder + "/Log").find("Installing : app"), std::string::npos);
 	const std::vector<std::string> kept = Lines(upgraded, "kept");
 	ASSERT_EQ(kept.size(), 1u) << upgraded.output;
