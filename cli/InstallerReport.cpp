@@ -13,8 +13,8 @@
 
 #include "ConfigLoader.h"
 #include "ConfigRecord.h"
-#include "InstallRegister.h"
 #include "InstallItemRecord.h"
+#include "InstallRegister.h"
 #include "InstallTypes.h"
 #include "InstallerSignature.h"
 #include "LibAppResource.h"

@@ -79,8 +79,8 @@ const char* UnattendedUsage()
 
 bool WantsReport(const UnattendedOptions& options)
 {
-	return options.help || options.version || options.list || options.verify ||
-	       options.installed || !options.extract.empty();
+	return options.help || options.version || options.list || options.verify || options.installed ||
+	       !options.extract.empty();
 }
 
 bool SplitInlineValue(std::string& argument, std::string& value)

@@ -102,9 +102,8 @@ void InstallManifest::AddLink(const int32& item, const std::string& path,
 	AddEntry(item, Relative(path, installFolder), ".", path, kMaxDepth);
 }
 
-void InstallManifest::AddEntry(const int32& item, const std::string& root,
-                               const std::string& below, const std::string& path,
-                               const int& depth)
+void InstallManifest::AddEntry(const int32& item, const std::string& root, const std::string& below,
+                               const std::string& path, const int& depth)
 {
 	struct stat info;
 	if (lstat(path.c_str(), &info) != 0)
@@ -147,8 +146,8 @@ void InstallManifest::Rename(const std::string& from, const std::string& to,
 		const std::string path = PathOf(entry, installFolder);
 		if (path != from && path.compare(0, from.size() + 1, from + "/") != 0)
 			continue;
-		const std::string root = PathOf(Entry{entry.item, 'd', 0, 0, "", entry.root, ".", ""},
-		                                installFolder);
+		const std::string root =
+		        PathOf(Entry{entry.item, 'd', 0, 0, "", entry.root, ".", ""}, installFolder);
 		// Moving the item's top entry, or a folder above it, moves its root.
 		if (root == from || root.compare(0, from.size() + 1, from + "/") == 0) {
 			entry.root = Relative(to + root.substr(from.size()), installFolder);
@@ -211,7 +210,7 @@ InstallManifest::State InstallManifest::StateOf(const Entry& entry, const std::s
 	switch (entry.type) {
 		case 'l':
 			return S_ISLNK(info.st_mode) && LinkTarget(path) == entry.target ? kUnchanged
-			                                                                  : kChanged;
+			                                                                 : kChanged;
 		case 'd': return S_ISDIR(info.st_mode) ? kUnchanged : kChanged;
 		default: break;
 	}

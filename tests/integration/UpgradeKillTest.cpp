@@ -85,6 +85,8 @@ TEST(UpgradeKillTest, EveryKilledUpgradeIsUndoneToTheEarlierTreeWithTheUsersChan
 	WriteFile(folder + "/app/sub/mine.txt", "my own");
 	ASSERT_EQ(chmod((folder + "/app/same.txt").c_str(), 0600), 0);
 	const auto before = TreeState(world.Temp());
+	const auto registered = TreeState(world.Register());
+	ASSERT_EQ(registered.size(), 1u);
 
 	int killed = 0;
 	for (int point = 2;; point++) {
@@ -101,6 +103,7 @@ TEST(UpgradeKillTest, EveryKilledUpgradeIsUndoneToTheEarlierTreeWithTheUsersChan
 		EXPECT_NE(checked.output.find("was found and undone first"), std::string::npos)
 		        << checked.output;
 		EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
+		EXPECT_EQ(Changes(registered, TreeState(world.Register())), "");
 		if (HasFailure())
 			return;
 	}
