@@ -350,8 +350,10 @@ bool InstallRun::CheckWritableFolders()
 bool InstallRun::BeginJournal(const struct stat& parent)
 {
 	errno = 0;
-	const status_t status =
-	        fConfig.journal.Begin(fInstallFolder, parent, ConfigRecord(fConfig).Rollback());
+	// An upgrade stopped halfway would leave the user's files set aside: it
+	// is always undone.
+	const status_t status = fConfig.journal.Begin(fInstallFolder, parent,
+	                                              ConfigRecord(fConfig).Rollback() || Upgrading());
 	if (status == B_OK)
 		return true;
 	const int why = errno;

@@ -99,7 +99,9 @@ bool InstallRun::SetEarlierAside()
 			originals.push_back(entry.root);
 	}
 	errno = 0;
-	if (!fConfig.journal.WillMakeFolders(fAside) || !Libmkdir(fAside.c_str()))
+	// An empty one a killed run left once it had kept its changes is taken over.
+	if (!LibIsFolderEntry(fAside) &&
+	    (!fConfig.journal.WillMakeFolders(fAside) || !Libmkdir(fAside.c_str())))
 		return FailAside(fAside);
 	for (size_t i = 0; i < originals.size(); i++) {
 		const std::string& original = originals[i];
