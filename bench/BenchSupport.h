@@ -47,6 +47,8 @@ struct ChildVectors {
 // How long a program ran, its peak memory and its exit status.
 struct Measure {
 	double seconds = 0;
+	// User and system time: what a busy machine's other work does not add to.
+	double cpuSeconds = 0;
 	long peakKb = 0;
 	int status = -1;
 };
@@ -75,6 +77,8 @@ inline Measure RunMeasured(const std::vector<std::string>& arguments,
 	wait4(child, &status, 0, &usage);
 	measure.seconds =
 	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+	                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 	measure.peakKb = usage.ru_maxrss;
 	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 	return measure;

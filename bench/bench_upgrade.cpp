@@ -133,9 +133,13 @@ int main(int argc, char** argv)
 		if (upgraded.seconds < upgrade.seconds)
 			upgrade = upgraded;
 	}
-	printf("fresh installation of 2.0:   %8.2f s, peak %6ld KB\n", fresh.seconds, fresh.peakKb);
-	printf("upgrade from 1.0 to 2.0:     %8.2f s, peak %6ld KB\n", upgrade.seconds, upgrade.peakKb);
+	printf("fresh installation of 2.0:   %8.2f s (cpu %.2f s), peak %6ld KB\n", fresh.seconds,
+	       fresh.cpuSeconds, fresh.peakKb);
+	printf("upgrade from 1.0 to 2.0:     %8.2f s (cpu %.2f s), peak %6ld KB\n", upgrade.seconds,
+	       upgrade.cpuSeconds, upgrade.peakKb);
 	printf("ratio (upgrade / fresh installation): %.2f\n", upgrade.seconds / fresh.seconds);
+	printf("cpu ratio (upgrade / fresh installation): %.2f\n",
+	       upgrade.cpuSeconds / fresh.cpuSeconds);
 	if (getenv("BENCH_KEEP") == nullptr)
 		fs::remove_all(base);
 	return 0;
