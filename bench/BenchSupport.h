@@ -1,9 +1,15 @@
-// What every benchmark program shares: the scale factor and the argument and
-// environment vectors of the programs it measures.
+// What every benchmark program shares: the scale factor, the argument and
+// environment vectors of the programs it measures, and their measuring.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -37,3 +43,43 @@ struct ChildVectors {
 		argv.push_back(nullptr);
 	}
 };
+
+// How long a program ran, its peak memory and its exit status.
+struct Measure {
+	double seconds = 0;
+	// User and system time: what a busy machine's other work does not add to.
+	double cpuSeconds = 0;
+	long peakKb = 0;
+	int status = -1;
+};
+
+// Runs a program with its standard output in `output` and measures it.
+inline Measure RunMeasured(const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& extraEnv,
+                           const char* output = "/dev/null")
+{
+	ChildVectors vectors(arguments, extraEnv);
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
+	                                 0644);
+	Measure measure;
+	const auto start = std::chrono::steady_clock::now();
+	pid_t child = -1;
+	if (posix_spawnp(&child, vectors.argv[0], &actions, nullptr, vectors.argv.data(),
+	                 vectors.envp.data()) != 0) {
+		posix_spawn_file_actions_destroy(&actions);
+		return measure;
+	}
+	posix_spawn_file_actions_destroy(&actions);
+	int status = 0;
+	struct rusage usage = {};
+	wait4(child, &status, 0, &usage);
+	measure.seconds =
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+	                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+	measure.peakKb = usage.ru_maxrss;
+	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	return measure;
+}

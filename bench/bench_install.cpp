@@ -39,12 +39,6 @@ const int kItems = 8;
 const uint64 kDefaultScale = 1000ull * 1024 * 1024;
 const uint64 kFilesPerGigabyte = 20000;
 
-struct Measure {
-	double seconds = 0;
-	long peakKb = 0;
-	int status = -1;
-};
-
 uint64 ReadScale()
 {
 	const char* text = getenv("BENCH_SCALE");
@@ -69,30 +63,7 @@ uint64 ReadScale()
 Measure Run(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnv,
             const char* output = "/dev/null")
 {
-	ChildVectors vectors(arguments, extraEnv);
-	std::vector<char*>& argv = vectors.argv;
-	std::vector<char*>& envp = vectors.envp;
-
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
-	                                 0644);
-	Measure measure;
-	const auto start = std::chrono::steady_clock::now();
-	pid_t child = -1;
-	if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
-		posix_spawn_file_actions_destroy(&actions);
-		return measure;
-	}
-	posix_spawn_file_actions_destroy(&actions);
-	int status = 0;
-	struct rusage usage = {};
-	wait4(child, &status, 0, &usage);
-	measure.seconds =
-	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-	measure.peakKb = usage.ru_maxrss;
-	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return measure;
+	return RunMeasured(arguments, extraEnv, output);
 }
 
 // Text-like bytes from 32 symbols: they deflate to about two thirds.

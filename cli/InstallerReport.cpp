@@ -14,6 +14,7 @@
 #include "ConfigLoader.h"
 #include "ConfigRecord.h"
 #include "InstallItemRecord.h"
+#include "InstallRegister.h"
 #include "InstallTypes.h"
 #include "InstallerResourceIds.h"
 #include "InstallerSignature.h"
@@ -318,6 +319,27 @@ std::string ProductListing(const BMessage& config)
 	return text;
 }
 
+namespace {
+
+// The installations of the product the register knows, each checked.
+int Installed(const BMessage& config, FILE* out)
+{
+	const std::string name = ConfigRecord(config).AppName();
+	const std::vector<InstallRegister::Installation> found = InstallRegister::List(name);
+	if (found.empty())
+		fprintf(out, "%s: no installation registered in %s\n", name.c_str(),
+		        InstallRegister::Folder().c_str());
+	for (const InstallRegister::Installation& one : found) {
+		fprintf(out, "%s %s\t%s\t%s\t%s%s\n", one.appName.c_str(), one.version.c_str(),
+		        one.folder.c_str(), one.date.c_str(),
+		        one.publisherKeyId.empty() ? "unsigned" : ("key " + one.publisherKeyId).c_str(),
+		        one.stale ? "\tstale: the folder no longer holds this installation" : "");
+	}
+	return UNATTENDED_COMPLETED;
+}
+
+} // namespace
+
 int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors)
 {
 	if (options.version) {
@@ -345,5 +367,7 @@ int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors
 	}
 	if (!options.extract.empty())
 		return Extract(store, config, options.extract, out, errors);
+	if (options.installed)
+		return Installed(config, out);
 	return Verify(store, config, out, errors, options.json);
 }

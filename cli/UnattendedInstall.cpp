@@ -11,6 +11,7 @@
 #include "AnswerFile.h"
 #include "ConfigLoader.h"
 #include "ConfigRecord.h"
+#include "EarlierInstallation.h"
 #include "InstallConfig.h"
 #include "InstallItemRecord.h"
 #include "InstallJournal.h"
@@ -113,8 +114,59 @@ void PrintPlan(InstallConfig& config, UnattendedOutput& output)
 	        std::string(destination.Path() != nullptr ? destination.Path() : "") + "/" +
 	        record.CreatedFolder();
 	output.Line("installation folder", folder.c_str());
-	if (config.DoesDestinationExist())
+	// An earlier installation of the product is the upgrade choice's to tell.
+	if (config.DoesDestinationExist() && !EarlierInstallation(folder, record.AppName()).Found())
 		output.Line("note", (folder + " exists: the installation moves it to the trash").c_str());
+}
+
+const char* OutcomeText(const int& code);
+
+// Replace, upgrade or repair the earlier installation of the product, as
+// the command line says; false when a downgrade was not allowed.
+bool ChooseEarlierAction(InstallConfig& config, const UnattendedOptions& options,
+                         UnattendedOutput& output)
+{
+	const ConfigRecord record(config);
+	const std::string folder = config.InstallFolderPath();
+	const EarlierInstallation earlier(folder, record.AppName());
+	config.earlier_action = INSTALL_EARLIER_REPLACE;
+	if (options.repair) {
+		config.earlier_action = INSTALL_EARLIER_REPAIR;
+		output.Line("repair",
+		            (folder + " (" + record.AppName() + " " + earlier.Version() + ")").c_str());
+		return true;
+	}
+	if (!earlier.Found())
+		return true;
+	const std::string found = folder + " holds " + record.AppName() + " " + earlier.Version();
+	if (!options.upgrade) {
+		output.Line("note", (found + ": it is replaced (moved to the trash whole, files added "
+		                             "to it included); --upgrade installs over it instead and "
+		                             "keeps what was changed or added")
+		                            .c_str());
+		return true;
+	}
+	const std::string versions = std::string(earlier.Version()) + " to " + record.Version();
+	if (earlier.CompareWith(record.Version()) > 0 && !options.allowDowngrade) {
+		output.Line("error", (found + ", newer than this installer's " + record.Version() +
+		                      ": nothing was changed (downgrade with --allow-downgrade)")
+		                             .c_str());
+		output.Line("result", OutcomeText(UNATTENDED_DOWNGRADE_REFUSED));
+		return false;
+	}
+	config.earlier_action = INSTALL_EARLIER_UPGRADE;
+	output.Line("upgrade", (folder + ": " + versions).c_str());
+	return true;
+}
+
+// What an upgrade kept or moved and what a repair put back: "kept: PATH ...".
+void PrintEarlierReport(const InstallConfig& config, UnattendedOutput& output)
+{
+	for (const std::string& line : config.earlier_report) {
+		const size_t colon = line.find(": ");
+		if (colon != std::string::npos)
+			output.Line(line.substr(0, colon).c_str(), line.substr(colon + 2).c_str());
+	}
 }
 
 int ExitCodeOf(const int32& status, const std::vector<std::string>& statuses)
@@ -168,6 +220,7 @@ const char* OutcomeText(const int& code)
 		case UNATTENDED_USAGE: return "usage error (2)";
 		case UNATTENDED_LICENCE_DECLINED: return "the licence was not agreed to (7)";
 		case UNATTENDED_DAMAGED: return "the installer is damaged (8)";
+		case UNATTENDED_DOWNGRADE_REFUSED: return "refused: a downgrade not allowed (13)";
 		default: return "stopped: a question had no answer (6)";
 	}
 }
@@ -351,10 +404,13 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 		output.Line("result", OutcomeText(UNATTENDED_FOLDER_ERROR));
 		return UNATTENDED_FOLDER_ERROR;
 	}
+	// What is found in the folder is what was there before a killed run.
+	UndoInterruptedRun(*config, output, options.plan);
 	PrintPlan(*config, output);
 	if (!AcceptPublisher(*config, options.allowNewPublisher, output))
 		return UNATTENDED_PAYLOAD_DAMAGED;
-	UndoInterruptedRun(*config, output, options.plan);
+	if (!ChooseEarlierAction(*config, options, output))
+		return UNATTENDED_DOWNGRADE_REFUSED;
 	if (!presenter.CanSettle(ANSWER_COLLISION) && !AnswersKnown(*config, output, options.plan))
 		return UNATTENDED_UNANSWERED;
 
@@ -364,6 +420,7 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 		return code;
 	}
 	const int code = Install(*config, presenter, output);
+	PrintEarlierReport(*config, output);
 	for (const std::string& failure : config->failures.Lines())
 		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));

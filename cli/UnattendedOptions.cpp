@@ -9,7 +9,7 @@ const char kUsage[] =
         "usage: Installer [--text] [--lang CODE]\n"
         "       Installer --unattended (--dest FOLDER | --volume NAME) [options]\n"
         "       Installer --plan (--dest FOLDER | --volume NAME) [options]\n"
-        "       Installer --list | --verify | --extract FOLDER | --version | --help\n"
+        "       Installer --list | --verify | --extract FOLDER | --installed | --version | --help\n"
         "\n"
         "Without options the installer asks its questions in a window, or on the\n"
         "terminal when there is no display or --text is given.\n"
@@ -18,6 +18,8 @@ const char kUsage[] =
         "                    11 when it was changed after it was signed, or 8 naming the\n"
         "                    damaged item\n"
         "  --extract FOLDER  unpack the items into FOLDER without installing them\n"
+        "  --installed       the installations of this product: version, folder, date,\n"
+        "                    publisher key; \"stale\" when the folder no longer holds it\n"
         "  --version         the installer's version\n"
         "  --json            with --list, --verify, --plan or --unattended: JSON instead\n"
         "                    of text (one document; one object a line for a run)\n"
@@ -34,11 +36,16 @@ const char kUsage[] =
         "  --allow-new-publisher  install over an installation another key signed\n"
         "  --plan            print what the installation would do, change nothing, and\n"
         "                    exit with the code the installation would end with\n"
+        "  --upgrade         install over an earlier installation of the product, keeping\n"
+        "                    what was changed or added in it (default: replace it)\n"
+        "  --allow-downgrade let --upgrade install an older version over a newer one\n"
+        "  --repair          put back what is missing or changed of the installation of\n"
+        "                    this same version; nothing else changes\n"
         "\n"
         "Exit codes: 0 completed, 1 installation folder error, 2 usage, 3 not enough\n"
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
         "7 licence not agreed, 8 installer damaged, 11 payload damaged or the installer\n"
-        "changed after it was signed.\n";
+        "changed after it was signed, 12 failed and undone, 13 a downgrade not allowed.\n";
 
 std::vector<std::string> SplitNames(const std::string& list)
 {
@@ -77,7 +84,7 @@ const char* UnattendedUsage()
 
 bool WantsReport(const UnattendedOptions& options)
 {
-	return options.help || options.version || options.list || options.verify ||
+	return options.help || options.version || options.list || options.verify || options.installed ||
 	       !options.extract.empty();
 }
 
@@ -116,6 +123,10 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
 		        {"--plan", &UnattendedOptions::plan},
 		        {"--json", &UnattendedOptions::json},
+		        {"--upgrade", &UnattendedOptions::upgrade},
+		        {"--allow-downgrade", &UnattendedOptions::allowDowngrade},
+		        {"--repair", &UnattendedOptions::repair},
+		        {"--installed", &UnattendedOptions::installed},
 		};
 		const Flag* flag = nullptr;
 		for (const Flag& candidate : kFlags) {
@@ -161,9 +172,19 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 	}
 	if (options.help || options.version)
 		return true;
-	const int reports = int(options.list) + int(options.verify) + int(!options.extract.empty());
+	const int reports = int(options.list) + int(options.verify) + int(options.installed) +
+	                    int(!options.extract.empty());
 	if (reports > 1 || (reports == 1 && (options.unattended || options.text || options.plan))) {
-		error = "--list, --verify and --extract each stand alone";
+		error = "--list, --verify, --installed and --extract each stand alone";
+		return false;
+	}
+	if (options.upgrade && options.repair) {
+		error = "--upgrade and --repair cannot be used together";
+		return false;
+	}
+	if ((options.upgrade || options.repair || options.allowDowngrade) && !options.unattended &&
+	    !options.plan) {
+		error = "--upgrade, --allow-downgrade and --repair go with --unattended";
 		return false;
 	}
 	if (options.json && !options.list && !options.verify && !options.plan && !options.unattended) {

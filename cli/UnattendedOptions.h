@@ -20,6 +20,7 @@ enum {
 	UNATTENDED_COMPLETED_WITH_FAILURES = 10,
 	UNATTENDED_PAYLOAD_DAMAGED = 11,
 	UNATTENDED_UNDONE = 12,
+	UNATTENDED_DOWNGRADE_REFUSED = 13,
 };
 
 // Splits "--name=value" into `argument` "--name" and `value`; true when the
@@ -40,6 +41,10 @@ struct UnattendedOptions {
 	bool plan = false;
 	// JSON instead of text: one document, or one object a line for a run.
 	bool json = false;
+	bool upgrade = false;
+	bool allowDowngrade = false;
+	bool repair = false;
+	bool installed = false;
 	std::string extract;
 	std::string destination;
 	std::string volume;

@@ -14,6 +14,7 @@
 #include "FileListItem.h"
 #include "FindDirectory.h"
 #include "FolderButtonImage.h"
+#include "InstallRegister.h"
 #include "InstallationFolder.h"
 #include "LibFilePanel.h"
 #include "LibMessageBox.h"
@@ -191,6 +192,7 @@ void DeinstallFilesWin::DeinstallFiles()
 	});
 	const status_t status = removal.Remove(paths);
 	RemoveScriptSections({fBootTag, fSetupEnvTag, fProfileTag}, nullptr);
+	InstallRegister::Forget(fIdentity);
 	// The installation's own folder goes once nothing of the product is left.
 	FolderCleanup cleanup;
 	char self[PATH_MAX];

@@ -41,6 +41,8 @@ public:
 	                    const LibString& profile);
 	// The folders the installation made, removed at the end once empty.
 	void SetCreatedFolders(const std::vector<std::string>& folders) { fCreatedFolders = folders; }
+	// The installation's identity, whose register entry goes with it.
+	void SetIdentity(const std::string& identity) { fIdentity = identity; }
 
 	// Whether the destination is still the trash of each entry's volume.
 	bool DestinationIsTrash() const { return fTrash; }
@@ -63,6 +65,7 @@ private:
 	LibString fSetupEnvTag;
 	LibString fProfileTag;
 	std::vector<std::string> fCreatedFolders;
+	std::string fIdentity;
 	LibFilePanel* fPanel;
 	BListView* fList;
 	LibPictureButton* fFolderButton;

@@ -199,6 +199,8 @@ void DeinstallerWin::ShowResults()
 		const DeinstallScriptTags tags = DeinstallScriptTagsOf(fConfig);
 		fFilesWin->SetUserScripts(tags.boot, tags.setupEnvironment, tags.profile);
 		fFilesWin->SetCreatedFolders(DeinstallCreatedFolders(fConfig));
+		const char* identity = fConfig.FindString(DeinstallRecords::IdentityField());
+		fFilesWin->SetIdentity(identity != nullptr ? identity : "");
 		fFilesWin->SetPosition(kCenter, this);
 		fFilesWin->Pop();
 		fFilesWin->Unlock();

@@ -20,6 +20,7 @@
 #include "DeinstallRemoval.h"
 #include "DeinstallScripts.h"
 #include "DeinstallSearch.h"
+#include "InstallRegister.h"
 #include "InstallationFolder.h"
 #include "JsonWriter.h"
 #include "LibPathParts.h"
@@ -258,6 +259,9 @@ int SearchAndRemove(const DeinstallOptions& options, const BMessage& config, con
 			output.Line("script",
 			            (std::string("section ") + tag + " removed from " + file).c_str());
 		});
+		if (identity != nullptr && LibEntryExists(InstallRegister::PathFor(identity)) &&
+		    InstallRegister::Forget(identity))
+			output.Line("register", (InstallRegister::PathFor(identity) + " removed").c_str());
 	}
 	// The installation's own folder goes once nothing of the product is left.
 	if (code == DEINSTALL_COMPLETED) {

@@ -14,6 +14,7 @@
 
 #include "ConfigRecord.h"
 #include "ConfigText.h"
+#include "InstallManifest.h"
 #include "InstallerResourceIds.h"
 #include "Node.h"
 #include "PublisherCheck.h"
@@ -191,6 +192,9 @@ void DeinstallRecords::BuildConfig(BMessage& config) const
 	const char* folder = nullptr;
 	for (int32 i = 0; (folder = fRecord.FindString(kCreatedFoldersField, i)) != nullptr; i++)
 		config.AddString(kCreatedFoldersField, folder);
+	const char* entry = nullptr;
+	for (int32 i = 0; (entry = fRecord.FindString(InstallManifest::Field(), i)) != nullptr; i++)
+		config.AddString(InstallManifest::Field(), entry);
 	CopyScriptOption(fRecord, config, "edit_bootscript", "edit_bootscript_tag");
 	CopyScriptOption(fRecord, config, "edit_setup_env", "edit_setup_env_tag");
 	CopyScriptOption(fRecord, config, "edit_profile", "edit_profile_tag");

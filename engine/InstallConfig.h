@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "EntryRef.h"
 #include "FindDirectory.h"
@@ -50,6 +51,17 @@ enum {
 	// The earlier installation's publisher signed it; this installer is not
 	// theirs, and the user did not accept it. Nothing was changed.
 	INSTALL_RUN_NEW_PUBLISHER = 7,
+};
+
+// What the run does with an earlier installation of the same product in the
+// installation folder.
+enum {
+	// Moves the whole earlier installation to the trash.
+	INSTALL_EARLIER_REPLACE = 0,
+	// Installs over it, keeping what the user changed or added.
+	INSTALL_EARLIER_UPGRADE = 1,
+	// Puts back what is missing or changed of it; nothing else.
+	INSTALL_EARLIER_REPAIR = 2,
 };
 
 // Results of CheckSystemResources().
@@ -152,6 +164,11 @@ public:
 	bool restart_requested;
 	// A new publisher was accepted beforehand (--allow-new-publisher): the run does not ask.
 	bool new_publisher_accepted = false;
+	// One of INSTALL_EARLIER_: chosen by the front end before the run.
+	int32 earlier_action = INSTALL_EARLIER_REPLACE;
+	// What an upgrade kept or moved and what a repair put back, one line each
+	// ("kept: PATH ..."), for the front end to show.
+	std::vector<std::string> earlier_report;
 	// What the last run could not do.
 	InstallFailures failures;
 	// The changes of the running run, to undo it.

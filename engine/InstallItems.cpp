@@ -122,6 +122,8 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 
 	SetItemDates(record, path.c_str());
 	PlaceItem(record, path);
+	fCurrentItem = index;
+	fManifest.AddTree(index, path, fInstallFolder);
 	item.ReplaceString(InstallItemRecord::kFileName, path.c_str());
 	fInstructions.ReplaceMessage(InstallItemRecord::kItem, index, &item);
 	if (Stopped())
@@ -274,6 +276,7 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 	fConfig.journal.WillSetAttribute(folder, "BEOS:TYPE");
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
+	fManifest.AddLink(fCurrentItem, link, fInstallFolder);
 	if (deinstallable)
 		fConfig.AddDeinstallTag(link.c_str(), fProductRecord.String());
 	else

@@ -2,6 +2,7 @@
 // before the change is made.
 #include "InstallJournal.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -145,7 +146,8 @@ status_t InstallJournal::Begin(const std::string& folder, const struct stat& par
 	return B_OK;
 }
 
-bool InstallJournal::Write(const std::string& kind, const std::vector<std::string>& fields)
+bool InstallJournal::Write(const std::string& kind, const std::vector<std::string>& fields,
+                           const bool& sync)
 {
 	fRecords.push_back(Record{kind, fields});
 	if (fFd < 0)
@@ -155,7 +157,8 @@ bool InstallJournal::Write(const std::string& kind, const std::vector<std::strin
 		line += "\t" + Escaped(field);
 	line += "\n";
 	// The record is on disk before the change it announces.
-	return write(fFd, line.data(), line.size()) == ssize_t(line.size()) && fdatasync(fFd) == 0;
+	return write(fFd, line.data(), line.size()) == ssize_t(line.size()) &&
+	       (!sync || fdatasync(fFd) == 0);
 }
 
 bool InstallJournal::NoteFolder(const std::string& folder)
@@ -312,6 +315,59 @@ bool InstallJournal::Trash(const std::string& path)
 	    !Write("trashed", {path, target, record}))
 		return false;
 	return bin.Put(path.c_str(), name) == B_OK;
+}
+
+bool InstallJournal::Rename(const std::string& from, const std::string& to)
+{
+	if (!LibEntryExists(from) || LibEntryExists(to))
+		return false;
+	if (!NoteFolderOf(from) || !NoteFolderOf(to) || !Write("moved", {from, to}))
+		return false;
+	return LibMove(from.c_str(), to.c_str());
+}
+
+bool InstallJournal::RenamePlaced(const std::string& from, const std::string& to)
+{
+	if (!LibEntryExists(from) || LibEntryExists(to))
+		return false;
+	// The rename makes the entry look newer than its unpacking: it is
+	// identified at its new place before it goes there.
+	if (!NoteFolderOf(to) || !Write("moved", {from, to}) || !WriteIdentity(from, to))
+		return false;
+	return LibMove(from.c_str(), to.c_str());
+}
+
+bool InstallJournal::NoteTreeTimes(const std::string& folder)
+{
+	if (fFd < 0)
+		return true;
+	std::vector<std::string> pending = {folder};
+	bool written = false;
+	while (!pending.empty()) {
+		const std::string current = pending.back();
+		pending.pop_back();
+		struct stat st;
+		if (lstat(current.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+			continue;
+		if (fNoted.insert(current).second) {
+			if (!Write("times",
+			           {current, std::to_string(st.st_mtim.tv_sec),
+			            std::to_string(st.st_mtim.tv_nsec)},
+			           false))
+				return false;
+			written = true;
+		}
+		DIR* listing = opendir(current.c_str());
+		if (listing == nullptr)
+			continue;
+		while (const dirent* entry = readdir(listing)) {
+			if (entry->d_type == DT_DIR && strcmp(entry->d_name, ".") != 0 &&
+			    strcmp(entry->d_name, "..") != 0)
+				pending.push_back(current + "/" + entry->d_name);
+		}
+		closedir(listing);
+	}
+	return !written || fdatasync(fFd) == 0;
 }
 
 bool InstallJournal::WillMakeHomeTrash()

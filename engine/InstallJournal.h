@@ -56,6 +56,15 @@ public:
 	bool Duplicate(const std::string& path);
 	// Moves `path` to its volume's trash, with its record.
 	bool Trash(const std::string& path);
+	// Moves `from` to `to` (an entry the run did not place, or one it moved
+	// aside); the undo moves it back.
+	bool Rename(const std::string& from, const std::string& to);
+	// Moves the entry the run placed at `from` to `to`; the undo removes it
+	// there as it would have at `from`.
+	bool RenamePlaced(const std::string& from, const std::string& to);
+	// Records the times of `folder` and of every folder below it before a
+	// change moves entries out of them; one sync for the whole tree.
+	bool NoteTreeTimes(const std::string& folder);
 
 	// The folders the run made, outer before inner.
 	std::vector<std::string> MadeFolders() const;
@@ -93,7 +102,8 @@ private:
 
 	struct UndoState;
 
-	bool Write(const std::string& kind, const std::vector<std::string>& fields);
+	bool Write(const std::string& kind, const std::vector<std::string>& fields,
+	           const bool& sync = true);
 	bool WriteIdentity(const std::string& identified, const std::string& path);
 	// Records the times of `folder` before the run's first change in it.
 	bool NoteFolder(const std::string& folder);

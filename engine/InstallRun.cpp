@@ -21,6 +21,7 @@
 #include "Errors.h"
 #include "FindDirectory.h"
 #include "InstallPlan.h"
+#include "InstallRegister.h"
 #include "InstallTexts.h"
 #include "LibAppResource.h"
 #include "LibAppVersion.h"
@@ -89,7 +90,7 @@ int32 InstallConfig::Action()
 InstallRun::InstallRun(InstallConfig& config)
     : fConfig(config), fVolume(), fVolumeName(), fItemAskAgain(true), fItemAnswer(true),
       fLinkAskAgain(true), fLinkAnswer(true), fSelectedCount(0), fBegunCount(0), fPlacedBytes(0),
-      fUnpackedEntries(0)
+      fUnpackedEntries(0), fCurrentItem(-1), fHasEarlier(false)
 {
 }
 
@@ -102,6 +103,7 @@ bool InstallRun::Stopped()
 int32 InstallRun::Execute()
 {
 	fConfig.failures.Clear();
+	fConfig.earlier_report.clear();
 	fConfig.UpdateStatus("%s", InstallText(1032).String());
 	int32 result = INSTALL_RUN_OVER;
 	if (!CheckRequirements(result) || Stopped())
@@ -111,8 +113,14 @@ int32 InstallRun::Execute()
 	// Each installation is told apart from others of the same product.
 	fConfig.RemoveName(DeinstallRecords::IdentityField());
 	fConfig.AddString(DeinstallRecords::IdentityField(), DeinstallRecords::NewIdentity().c_str());
-	if (!OpenDestination())
+	if (!OpenDestination() || !ReadEarlierInstallation())
 		return INSTALL_RUN_NO_FOLDER;
+	// A repair keeps the installation it repairs, identity and all.
+	if (Repairing()) {
+		fConfig.RemoveName(DeinstallRecords::IdentityField());
+		fConfig.AddString(DeinstallRecords::IdentityField(),
+		                  fEarlierRecord.FindString(DeinstallRecords::IdentityField()));
+	}
 	// Verified before the lock, whose file alone would touch the folder.
 	LibAppResource store(fConfig.PayloadSource(), B_READ_WRITE);
 	if (!VerifyPayloads(store))
@@ -133,8 +141,18 @@ int32 InstallRun::Execute()
 	result = MakeChanges(store);
 	if (result != kChangesMade)
 		return RemoveMadeDestination(EndUndone(result));
-	RecordCreatedFolders();
+	if (!Repairing())
+		RecordInstallation();
 	fConfig.journal.Commit();
+	RemoveAsideFolders();
+	if (Repairing()) {
+		fLock.Release();
+		LibInfo("%s", JoinLines(fConfig.earlier_report).c_str());
+		fConfig.UpdateStatus("%s",
+		                     InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+		fConfig.ReportCompleted();
+		return INSTALL_RUN_OVER;
+	}
 	fConfig.AutoLaunch();
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -148,7 +166,9 @@ int32 InstallRun::Execute()
 
 int32 InstallRun::MakeChanges(LibAppResource& store)
 {
-	if (!TrashEarlierInstallation() || !CreateInstallFolder())
+	if (Repairing())
+		return RepairChanges(store);
+	if (!PutEarlierAway() || !CreateInstallFolder())
 		return INSTALL_RUN_NO_FOLDER;
 	if (Stopped())
 		return INSTALL_RUN_OVER;
@@ -160,7 +180,13 @@ int32 InstallRun::MakeChanges(LibAppResource& store)
 	MakeStartupSection();
 	if (Failing() || !InstallItems(store))
 		return INSTALL_RUN_OVER;
+	if (Upgrading())
+		MergeEarlierInstallation();
+	if (Failing())
+		return INSTALL_RUN_OVER;
 	EditBootScripts();
+	if (Upgrading())
+		RemoveDroppedScriptSections();
 	if (Failing())
 		return INSTALL_RUN_OVER;
 	return kChangesMade;
@@ -273,6 +299,23 @@ bool InstallRun::LockInstallFolder()
 	return false;
 }
 
+bool InstallRun::Upgrading() const
+{
+	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_UPGRADE;
+}
+
+bool InstallRun::Repairing() const
+{
+	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_REPAIR;
+}
+
+bool InstallRun::PutEarlierAway()
+{
+	if (Upgrading() && fConfig.DoesDestinationExist())
+		return SetEarlierAside();
+	return TrashEarlierInstallation();
+}
+
 bool InstallRun::TrashEarlierInstallation()
 {
 	if (!fConfig.DoesDestinationExist())
@@ -308,8 +351,10 @@ bool InstallRun::CheckWritableFolders()
 bool InstallRun::BeginJournal(const struct stat& parent)
 {
 	errno = 0;
-	const status_t status =
-	        fConfig.journal.Begin(fInstallFolder, parent, ConfigRecord(fConfig).Rollback());
+	// An upgrade stopped halfway would leave the user's files set aside: it
+	// is always undone.
+	const status_t status = fConfig.journal.Begin(fInstallFolder, parent,
+	                                              ConfigRecord(fConfig).Rollback() || Upgrading());
 	if (status == B_OK)
 		return true;
 	const int why = errno;
@@ -464,7 +509,7 @@ void InstallRun::CreateDeinstaller(LibAppResource& store)
 	fConfig.CreateDeinstaller(fInstallFolder.c_str(), store, InstallLanguage().c_str());
 }
 
-void InstallRun::RecordCreatedFolders()
+void InstallRun::RecordInstallation()
 {
 	const ConfigRecord config(fConfig);
 	if (!config.IncludeDeinstall())
@@ -473,21 +518,23 @@ void InstallRun::RecordCreatedFolders()
 	find_directory(B_TRASH_DIRECTORY, &trash, false);
 	const std::string trashTop = trash.Path() != nullptr ? LibParentOf(trash.Path()) : "";
 	fConfig.RemoveName(DeinstallRecords::CreatedFoldersField());
-	int32 count = 0;
 	for (const std::string& folder : fConfig.journal.MadeFolders()) {
 		// Its own folder goes with the installation; the trash stays the user's.
 		if (AtOrBelow(folder, fInstallFolder) ||
 		    (!trashTop.empty() && AtOrBelow(folder, trashTop)) || !LibIsFolder(folder))
 			continue;
 		fConfig.AddString(DeinstallRecords::CreatedFoldersField(), folder.c_str());
-		count++;
 	}
-	if (count == 0)
-		return;
+	fManifest.WriteTo(fConfig);
 	LibString path;
 	fConfig.DeinstallerPath(fInstallFolder.c_str(), path);
-	if (LibEntryExists(path.String()))
-		fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
+	if (!LibEntryExists(path.String()))
+		return;
+	fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
+	BMessage record;
+	fConfig.BuildDeinstallConfig(record);
+	if (!InstallRegister::Add(record, fInstallFolder, fConfig.journal))
+		fConfig.LogFailure(InstallRegister::Folder(), std::string("could not be registered"));
 }
 
 void InstallRun::MakeStartupSection()

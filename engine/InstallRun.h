@@ -4,11 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InstallConfig.h"
 #include "InstallLock.h"
+#include "InstallManifest.h"
 #include "InstallerResourceIds.h"
 #include "LibString.h"
 #include "Message.h"
@@ -19,7 +22,6 @@ class LibAppResource;
 
 // MakeChanges made every change of the run.
 const int32 kChangesMade = -1;
-
 
 // The volume the destination folder lies on. The reference's own device is
 // that of the folder holding the destination, another volume when the
@@ -75,8 +77,47 @@ private:
 	// false when the user declines.
 	bool AcceptPublisher();
 	void CreateDeinstaller(LibAppResource& store);
-	// Writes the folders the run made outside its own into the deinstaller.
-	void RecordCreatedFolders();
+	// Writes the folders the run made outside its own and the manifest into
+	// the deinstaller, and registers the installation.
+	void RecordInstallation();
+	// Moves the earlier installation to the trash, or aside for an upgrade.
+	bool PutEarlierAway();
+
+	// An upgrade or a repair (InstallUpgrade.cpp, InstallRepair.cpp).
+	bool Upgrading() const;
+	bool Repairing() const;
+	// Reads the earlier installation an upgrade or a repair works on; false,
+	// named, when a repair finds none or nothing tells what it placed.
+	bool ReadEarlierInstallation();
+	// Moves the earlier installation's folder and entries aside, noting how
+	// each entry compares with what was placed.
+	bool SetEarlierAside();
+	bool FailAside(const std::string& path);
+	// Where the earlier entry at `path` lies while set aside; empty when not.
+	std::string AsidePathOf(const std::string& path) const;
+	// Brings back what the user changed or added; what the new version
+	// dropped goes to the trash, the rest of the earlier version with it.
+	void MergeEarlierInstallation();
+	void MergeEarlierEntry(const std::string& path, const InstallManifest::State& state,
+	                       const bool& replaced);
+	void BringBackUserEntries(const std::string& aside, const std::string& original,
+	                          const std::set<std::string>& earlier, const bool& top);
+	void ClearAside();
+	// Removes the earlier version's script sections the new one no longer writes.
+	void RemoveDroppedScriptSections();
+	// Removes the emptied folders the earlier entries were set aside in,
+	// once the journal no longer needs them to put anything back.
+	void RemoveAsideFolders();
+	// Makes the folder, journalled, unless it is there.
+	void MakeFolder(const std::string& folder);
+	int32 RepairChanges(LibAppResource& store);
+	// Puts back a folder or link; false for a file, which comes from the payload.
+	bool RepairEntry(const InstallManifest::Entry& entry);
+	void RestoreFromPayload(LibAppResource& store, const int32& item,
+	                        const std::vector<size_t>& indexes);
+	void RestoreModeAndTag(const InstallManifest::Entry& entry, const std::string& path);
+	// A line of what an upgrade or a repair did, for the user and the log.
+	void Report(const char* what, const std::string& text);
 	void MakeStartupSection();
 	int32 CountSelectedItems() const;
 	bool InstallItems(LibAppResource& store);
@@ -120,4 +161,17 @@ private:
 	int64 fPlacedBytes;
 	// The entries the items unpacked: about what an undo takes back.
 	int64 fUnpackedEntries;
+	// Every entry the run placed, and the item being installed.
+	InstallManifest fManifest;
+	int32 fCurrentItem;
+	// The earlier installation an upgrade or a repair works on.
+	bool fHasEarlier;
+	BMessage fEarlierRecord;
+	std::string fEarlierDeinstaller;
+	InstallManifest fEarlierManifest;
+	std::vector<InstallManifest::State> fEarlierStates;
+	// Where an upgrade keeps the earlier entries until they are merged.
+	std::string fAside;
+	std::vector<std::string> fAsideHolders;
+	std::vector<std::pair<std::string, std::string>> fAsidePairs;
 };

@@ -78,6 +78,18 @@ const std::map<int32, const char*>& EnglishTexts()
 	        {1076, "The new installer was made by a different publisher"},
 	        {1077, "the earlier installation was signed with key %s; this installer with key %s"},
 	        {1078, "the earlier installation was signed with key %s; this installer is not signed"},
+	        // The question about an earlier installation of the same product.
+	        {1100, "Upgrade"},
+	        {1101, "Repair"},
+	        {1102, "It holds %s %s. Upgrade installs version %s over it and keeps what you "
+	               "changed or added in it; Replace moves it to the trash, your files in it "
+	               "included."},
+	        {1103, "It holds %s %s, newer than this installer's version %s. Upgrade installs the "
+	               "older version over it and keeps what you changed or added in it; Replace "
+	               "moves it to the trash, your files in it included."},
+	        {1104, "It holds %s %s, this same version. Repair puts back what is missing or "
+	               "changed of it; Replace moves it to the trash, your files in it included, and "
+	               "installs it anew."},
 	        // Installing for every user.
 	        {1200, "To install for all users, run the installer as root: sudo %s"},
 	};

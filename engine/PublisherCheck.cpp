@@ -6,12 +6,10 @@
 
 #include <cstring>
 
-#include "ConfigLoader.h"
 #include "ConfigRecord.h"
+#include "EarlierInstallation.h"
 #include "InstallTexts.h"
 #include "InstallerSignature.h"
-#include "Resources.h"
-#include "TypeConstants.h"
 
 const char* const kPublisherKeyIdField = "publisher_key_id";
 const char* const kPublisherKeyField = "publisher_key";
@@ -38,15 +36,6 @@ bool ends_with(const std::string& text, const std::string& end)
 	       text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The reduced configuration of the deinstaller at `path`.
-bool read_deinstaller_record(const std::string& path, BMessage* config)
-{
-	BResources resources(path.c_str(), false);
-	size_t size = 0;
-	const void* data = resources.LoadResource(B_STRING_TYPE, kConfigurationResourceId, &size);
-	return data != nullptr && config->Unflatten((const char*)data, ssize_t(size)) == B_OK;
-}
-
 } // namespace
 
 PublisherCheck::PublisherCheck(const BMessage& record, const std::string& installFolder)
@@ -60,7 +49,7 @@ PublisherCheck::PublisherCheck(const BMessage& record, const std::string& instal
 			continue;
 		BMessage earlier;
 		if (ends_with(entry->d_name, kDeinstallerSuffix) &&
-		    read_deinstaller_record(installFolder + "/" + entry->d_name, &earlier))
+		    EarlierInstallation::ReadRecord(installFolder + "/" + entry->d_name, &earlier))
 			Compare(earlier);
 		if (fChanged)
 			break;

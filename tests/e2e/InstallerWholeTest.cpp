@@ -137,6 +137,9 @@ std::map<std::string, std::string> Placed(InstallWorld& world)
 		// What the window program keeps for itself is no part of the installation.
 		if (entry.rfind("home/.fltk", 0) == 0 || entry.rfind("home/config/settings", 0) == 0)
 			continue;
+		// The register names each installation by its identity, new each run.
+		if (entry.rfind("var/lib", 0) == 0)
+			continue;
 		// Items keep the dates they were packed with; the rest is written by the run.
 		const bool item =
 		        entry.rfind("home/target/", 0) == 0 || entry.rfind("apps/Whole/Docs", 0) == 0;

@@ -103,10 +103,14 @@ inline std::vector<std::string> Tree(const std::string& folder)
 }
 
 // The harness's own files below a world's folder: transcripts, answer
-// files, products, installers and the temporary folder.
+// files, products, installers and the temporary folder; and the register of
+// installations (root's below the world's var/lib, a user's in its data
+// folder), whose file names are new identities each run: tests of the
+// register read it themselves.
 inline bool IsHarnessEntry(const std::string& entry)
 {
-	for (const char* prefix : {"run-", "answers-", "installers", "products", "boot/var/tmp"}) {
+	for (const char* prefix : {"run-", "answers-", "installers", "products", "boot/var/tmp",
+	                           "boot/var/lib", "xdg/data/vantry"}) {
 		if (entry.rfind(prefix, 0) == 0)
 			return true;
 	}
@@ -266,6 +270,12 @@ public:
 	std::string UserBoot() const { return Home() + "/config/boot"; }
 	std::string Apps() const { return Boot() + "/apps"; }
 	std::string Trash() const { return Home() + "/Desktop/Trash"; }
+	// Where installations register themselves: root's and a user's folder.
+	std::string Register() const
+	{
+		return geteuid() == 0 ? Boot() + "/var/lib/vantry/installations"
+		                      : fTemp + "/xdg/data/vantry/installations";
+	}
 
 	// A variable of the installer's environment; nothing removes it.
 	void SetEnv(const std::string& name, const std::optional<std::string>& value)

@@ -12,6 +12,7 @@
 #include "InstallConfig.h"
 #include "LibWindow.h"
 
+class EarlierInstallation;
 class BBox;
 class BButton;
 class BListView;
@@ -77,6 +78,10 @@ public:
 	bool TakeDestination(const entry_ref& folder);
 	void SetDestinationPath();
 	bool CheckDestinationFolder(bool ask_replace);
+	// Asks whether to upgrade (or repair) or replace the earlier installation
+	// of the product; false when the user cancelled.
+	bool AskAboutEarlier(const EarlierInstallation& earlier, LibString text,
+	                     const bool& can_cancel);
 	void Install();
 	void ThreadChange(BMessage* message);
 	// Asks a running install to stop at its next safe point, waits until it

@@ -2,8 +2,11 @@
 // folder and the group tips.
 #include "InstallerWin.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "Alert.h"
 #include "Application.h"
@@ -11,6 +14,7 @@
 #include "Button.h"
 #include "ConfigRecord.h"
 #include "Directory.h"
+#include "EarlierInstallation.h"
 #include "Entry.h"
 #include "InstallImage.h"
 #include "InstallListItem.h"
@@ -283,10 +287,14 @@ void InstallerWin::SetDestinationPath()
 
 bool InstallerWin::CheckDestinationFolder(bool ask_replace)
 {
+	engine.earlier_action = INSTALL_EARLIER_REPLACE;
 	if (!engine.DoesDestinationExist())
 		return true;
 	LibString text = Text(1013);
 	text.Concat(ConfigRecord(engine).CreatedFolder()).Concat(Text(1014).String());
+	const EarlierInstallation earlier(engine.InstallFolderPath(), ConfigRecord(engine).AppName());
+	if (earlier.Found())
+		return AskAboutEarlier(earlier, text, ask_replace);
 	if (ask_replace) {
 		text.Concat(Text(1020).String());
 		BAlert* alert = new BAlert("", text.String(), Text(1015).String(), Text(1016).String(),
@@ -297,4 +305,37 @@ bool InstallerWin::CheckDestinationFolder(bool ask_replace)
 	                           B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();
 	return false;
+}
+
+bool InstallerWin::AskAboutEarlier(const EarlierInstallation& earlier, LibString text,
+                                   const bool& can_cancel)
+{
+	const ConfigRecord record(engine);
+	const int order = earlier.CompareWith(record.Version());
+	const int32 id = order == 0 ? 1104 : order < 0 ? 1102 : 1103;
+	const LibString format = Text(id);
+	std::vector<char> question(format.Length() + 3 * B_PATH_NAME_LENGTH);
+	snprintf(question.data(), question.size(), format.String(), record.AppName(), earlier.Version(),
+	         record.Version());
+	text.Concat("\n").Concat(question.data());
+	// Replace stays the default: it is what an installation always did.
+	const int32 other = order == 0 ? INSTALL_EARLIER_REPAIR : INSTALL_EARLIER_UPGRADE;
+	const LibString otherLabel = Text(order == 0 ? 1101 : 1100);
+	const LibString cancel = Text(1015);
+	const LibString replace = Text(1016);
+	BAlert* alert = can_cancel
+	                        ? new BAlert("EarlierInstallation", text.String(), cancel.String(),
+	                                     otherLabel.String(), replace.String(), B_WIDTH_AS_USUAL,
+	                                     B_INFO_ALERT)
+	                        : new BAlert("EarlierInstallation", text.String(), otherLabel.String(),
+	                                     replace.String(), nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	const int32 otherIndex = can_cancel ? 1 : 0;
+	const char shortcut = otherLabel.Length() > 0 ? char(tolower(otherLabel.String()[0])) : 0;
+	if (shortcut > 0 && shortcut < 0x7f)
+		alert->SetShortcut(otherIndex, shortcut);
+	const int32 answer = alert->Go();
+	if (can_cancel && answer == 0)
+		return false;
+	engine.earlier_action = answer == otherIndex ? other : INSTALL_EARLIER_REPLACE;
+	return true;
 }
