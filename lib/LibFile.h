@@ -57,7 +57,6 @@ bool Libmimeset(const char* path);
 // that name; an existing folder receives the link under the target's leaf.
 bool LibSymLink(const char* target, const char* linkPath);
 
-
 // The bytes of the entry (links not followed), with its attributes when
 // asked, folders summed to any depth; 0 when it cannot be opened, and
 // INT32_MAX for more than that.
