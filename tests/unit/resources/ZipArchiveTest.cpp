@@ -451,7 +451,7 @@ long UnzipCount(const std::string& path)
 	long count = -2;
 	char line[256] = {};
 	if (listing != nullptr && fgets(line, sizeof(line), listing) != nullptr)
-		sscanf(line, "%*lu %ld file", &count);
+		sscanf(line, "%*u %ld file", &count);
 	if (listing != nullptr)
 		pclose(listing);
 	return count;
