@@ -1,8 +1,14 @@
 # Front for the CMake build. `make check` is the test command; `make demo` builds
-# and runs the sample product's installer.
+# only what the demo runs (the build tool, the two programs an installer is
+# made from and the resource tool) and runs the sample product's installer.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# CI turns our own warnings into errors.
+ifdef CI
+CMAKE_FLAGS += -DVANTRY_WERROR=ON
+endif
+DEMO_TARGETS = vantry-build Installer Deinstaller vantry-res
 
 .PHONY: all deps configure build check demo bench fuzz format clean
 
@@ -20,7 +26,8 @@ build: configure
 check: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
 
-demo: build
+demo: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target $(DEMO_TARGETS)
 	@scripts/demo $(BUILD)
 
 bench: deps

@@ -7,7 +7,11 @@
 //
 // Cases: "synthetic" (20 000 text-like files, 1 GB), "real" (/usr/include and
 // the Python standard library), "large" (one 512 MB file of random bytes),
-// "tiny" (50 000 files under 1 KB). Settings from the environment:
+// "tiny" (50 000 files under 1 KB), packed with deflate; "runtime" (a Java
+// runtime, else a compiler's libraries: large binaries) and "source" (headers,
+// scripts and texts: over 20 000 small files), packed with Zstandard and also
+// measured against the self-extracting archive `makeself --xz` makes, in
+// size and packing time. Settings from the environment:
 // BENCH_CASES (comma list), BENCH_SCALE (factor of the generated cases),
 // BENCH_REPEAT (runs of each command, the fastest counts; default 2),
 // BENCH_SYNC (1: every installing reference is followed by `sync`; 0: never;
@@ -97,7 +101,7 @@ Settings ReadSettings()
 	settings.sync = sync == "1" ? 1 : sync == "0" ? 0 : -1;
 	settings.strace = std::string(Env("BENCH_STRACE", "1")) != "0";
 	settings.baseline = Env("BENCH_BASELINE", "");
-	std::stringstream list(Env("BENCH_CASES", "synthetic,real,large,tiny"));
+	std::stringstream list(Env("BENCH_CASES", "synthetic,real,large,tiny,runtime,source"));
 	for (std::string name; std::getline(list, name, ',');)
 		settings.cases.push_back(name);
 	return settings;
@@ -221,6 +225,50 @@ bool WriteReal(const std::string& root, std::string* origin)
 	return true;
 }
 
+// Copies of the first of `candidates` found (globs), or of all of them.
+bool CopyTrees(const std::string& root, const std::vector<std::string>& candidates, bool all,
+               std::string* origin)
+{
+	origin->clear();
+	fs::create_directories(root);
+	for (const std::string& pattern : candidates) {
+		glob_t found = {};
+		std::vector<std::string> paths;
+		if (glob(pattern.c_str(), 0, nullptr, &found) == 0)
+			paths.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+		globfree(&found);
+		for (const std::string& source : paths) {
+			if (!fs::is_directory(source) || fs::is_symlink(source))
+				continue;
+			if (Run({"cp", "-a", source, root + "/"}).status != 0)
+				return false;
+			*origin += (origin->empty() ? "" : " + ") + source;
+			if (!all)
+				return true;
+			break;
+		}
+	}
+	return !origin->empty();
+}
+
+// Large binaries: a Java runtime, as products ship one, else a compiler's.
+bool WriteRuntime(const std::string& root, std::string* origin)
+{
+	return CopyTrees(
+	        root,
+	        {"/usr/lib/jvm/java-*-openjdk-*", "/usr/lib/jvm/*", "/usr/lib/llvm-*", "/usr/lib/gcc"},
+	        false, origin);
+}
+
+// Many small files: headers, scripts and package texts.
+bool WriteSource(const std::string& root, std::string* origin)
+{
+	return CopyTrees(root,
+	                 {"/usr/include", "/usr/lib/python3.[0-9]*", "/usr/share/cmake-*",
+	                  "/usr/lib/node_modules", "/usr/share/perl", "/usr/share/doc"},
+	                 true, origin);
+}
+
 void WriteLarge(const std::string& root, double scale)
 {
 	fs::create_directories(root);
@@ -258,6 +306,10 @@ bool WriteCase(const std::string& name, const std::string& root, double scale, s
 		WriteLarge(root, scale);
 	else if (name == "tiny")
 		WriteTiny(root, scale);
+	else if (name == "runtime")
+		return WriteRuntime(root, origin);
+	else if (name == "source")
+		return WriteSource(root, origin);
 	else
 		return false;
 	return true;
@@ -339,7 +391,8 @@ class Case {
 public:
 	Case(const std::string& name, const std::string& work, const std::string& tools,
 	     const Settings& settings)
-	    : fName(name), fBase(work + "/" + name), fTools(tools), fSettings(settings)
+	    : fName(name), fBase(work + "/" + name), fTools(tools), fSettings(settings),
+	      fZstd(name == "runtime" || name == "source")
 	{
 	}
 
@@ -361,6 +414,9 @@ private:
 	std::string fBase;
 	std::string fTools;
 	const Settings& fSettings;
+	// Packed with Zstandard, which unzip does not read: measured against
+	// makeself --xz instead.
+	bool fZstd;
 	TreeCount fTree;
 };
 
@@ -386,7 +442,8 @@ bool Case::Prepare()
 	       double(fTree.bytes) / 1048576);
 	std::ofstream(fBase + "/product/product.toml")
 	        << "app_name = \"Bench\"\nopt_created_folder = \"Bench\"\nopt_compression = 6\n"
-	           "opt_include_deinstall = false\ncomplete_display_folder = false\n"
+	        << (fZstd ? "compression = \"zstd\"\n" : "")
+	        << "opt_include_deinstall = false\ncomplete_display_folder = false\n"
 	           "[[install_file]]\nfile_name = \"files/tree\"\n";
 	// The reference a self-extracting archive would carry, made untimed.
 	return Run({"tar", "-czf", fBase + "/tree.tar.gz", "tree"}, fBase + "/product/files").status ==
@@ -397,8 +454,15 @@ bool Case::Pack()
 {
 	const std::string builder = fTools + "/tools/vantry-build/vantry-build";
 	const std::string before = fSettings.baseline + "/tools/vantry-build/vantry-build";
-	Measure zip, ours, baseline;
+	Measure zip, ours, baseline, makeself;
 	for (int i = 0; i < fSettings.repeat; i++) {
+		if (fZstd) {
+			fs::remove(fBase + "/makeself.run");
+			Settle();
+			makeself.KeepFaster(Run({"makeself", "--xz", "--nox11", "--quiet", "tree",
+			                         fBase + "/makeself.run", "Bench", "true"},
+			                        fBase + "/product/files"));
+		}
 		if (!fSettings.baseline.empty()) {
 			fs::remove(fBase + "/installer-before");
 			Settle();
@@ -426,6 +490,19 @@ bool Case::Pack()
 	PrintLine("zip -qr -6", zip);
 	PrintLine("vantry-build", ours);
 	PrintRatio("vantry-build", "zip -qr -6", ours, zip);
+	if (fZstd) {
+		if (makeself.status != 0) {
+			fprintf(stderr, "case %s: makeself --xz failed (%d)\n", fName.c_str(), makeself.status);
+			return false;
+		}
+		const double installer = double(fs::file_size(fBase + "/installer"));
+		const double reference = double(fs::file_size(fBase + "/makeself.run"));
+		PrintLine("makeself --xz", makeself);
+		PrintRatio("vantry-build", "makeself --xz", ours, makeself);
+		printf("  size: installer %.1f MB, makeself --xz %.1f MB, ratio %.3f\n",
+		       installer / 1048576, reference / 1048576, installer / reference);
+		fs::remove(fBase + "/makeself.run");
+	}
 	if (!fSettings.baseline.empty()) {
 		PrintLine("vantry-build before", baseline);
 		PrintRatio("vantry-build", "before", ours, baseline);
@@ -527,23 +604,26 @@ bool Case::Install()
 				return false;
 		}
 		fs::remove_all(root);
-		unzip.KeepFaster(Reference({{"unzip", "-oq", fBase + "/payload.zip", "-d", "staging"},
-		                            {"mv", "staging/tree", "dest/"}},
-		                           sync));
+		if (!fZstd)
+			unzip.KeepFaster(Reference({{"unzip", "-oq", fBase + "/payload.zip", "-d", "staging"},
+			                            {"mv", "staging/tree", "dest/"}},
+			                           sync));
 		tar.KeepFaster(Reference({{"tar", "-xzf", fBase + "/tree.tar.gz", "-C", "dest"}}, sync));
 		copy.KeepFaster(Reference({{"cp", "-a", tree, "dest/"}}, sync));
 	}
 	fs::remove_all(fBase + "/out");
-	if (unzip.status != 0 || tar.status != 0 || copy.status != 0) {
+	if ((!fZstd && unzip.status != 0) || tar.status != 0 || copy.status != 0) {
 		fprintf(stderr, "case %s: a reference installation failed\n", fName.c_str());
 		return false;
 	}
 	const char* then = sync ? " + sync" : "";
 	PrintLine("Installer --unattended", ours);
-	PrintLine((std::string("unzip -oq + mv") + then).c_str(), unzip);
+	if (!fZstd)
+		PrintLine((std::string("unzip -oq + mv") + then).c_str(), unzip);
 	PrintLine((std::string("tar -xzf") + then).c_str(), tar);
 	PrintLine((std::string("cp -a") + then).c_str(), copy);
-	PrintRatio("Installer", "unzip + mv", ours, unzip);
+	if (!fZstd)
+		PrintRatio("Installer", "unzip + mv", ours, unzip);
 	PrintRatio("Installer", "tar -xzf", ours, tar);
 	PrintRatio("Installer", "cp -a", ours, copy);
 	if (!fSettings.baseline.empty()) {

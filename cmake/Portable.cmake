@@ -13,6 +13,8 @@ endfunction()
 vantry_static_library(vantry::zlib z)
 set(VANTRY_ZLIB vantry::zlib)
 vantry_static_library(vantry::deflate deflate)
+# Zstandard payloads (ZIP method 93): decoded by the installer, written by the tool.
+vantry_static_library(vantry::zstd zstd)
 # Signatures: Ed25519, BLAKE2b and scrypt for minisign's keys.
 vantry_static_library(vantry::sodium sodium)
 

@@ -2,13 +2,15 @@
 // without a final block, but the last, so the chunks join into one valid raw
 // deflate stream. libdeflate, about twice as fast as zlib, deflates a file of
 // one chunk whole and each chunk of a larger file on its own; zlib, primed
-// with the 32 KB before the chunk, takes over where that fails.
+// with the 32 KB before the chunk, takes over where that fails. Zstandard
+// chunks are frames of their own, which a reader decodes one after another.
 #include "DeflatePool.h"
 
 #include <fcntl.h>
 #include <libdeflate.h>
 #include <unistd.h>
 #include <zlib.h>
+#include <zstd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +19,7 @@
 #include "ItemScan.h"
 #include "LibPathParts.h"
 #include "MimeType.h"
+#include "ZipEntryReader.h"
 
 namespace {
 
@@ -29,11 +32,17 @@ const size_t kProbeSize = 32768;
 // Deflate's stored blocks hold at most this many bytes each.
 const size_t kStoredBlockSize = 65535;
 
+static_assert(DeflatePool::kZstdWindowLog <= ZipEntryReader::kZstdWindowLogMax &&
+              DeflatePool::kZstdChunkSize <= (1ull << DeflatePool::kZstdWindowLog));
+
 } // namespace
 
-DeflatePool::DeflatePool(int32 level, int32 threads)
-    : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fNextJob(0), fNextTaken(0),
-      fInFlight(0), fClosed(false), fCancelled(false)
+DeflatePool::DeflatePool(int32 level, int32 threads, bool zstd)
+    : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fZstd(zstd),
+      fChunkSize(zstd ? kZstdChunkSize : kChunkSize),
+      // Every worker may hold a chunk of its own beside the writer's.
+      fInFlightLimit(zstd ? kZstdChunkSize * (uint64)fThreadCount : kInFlightLimit), fNextJob(0),
+      fNextTaken(0), fInFlight(0), fClosed(false), fCancelled(false)
 {
 }
 
@@ -50,7 +59,7 @@ size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, s
 	size_t first = fJobs.size();
 	uint64 offset = 0;
 	do {
-		const uint64 length = std::min(kChunkSize, size - offset);
+		const uint64 length = std::min(fChunkSize, size - offset);
 		Job job;
 		job.path = path;
 		job.offset = offset;
@@ -112,8 +121,10 @@ DeflatePool::Chunk DeflatePool::Take(size_t index)
 
 void DeflatePool::Work()
 {
-	libdeflate_compressor* whole = fLevel > 0 ? libdeflate_alloc_compressor(fLevel) : nullptr;
+	libdeflate_compressor* whole =
+	        fLevel > 0 && !fZstd ? libdeflate_alloc_compressor(fLevel) : nullptr;
 	libdeflate_compressor* probe = fLevel > 0 ? libdeflate_alloc_compressor(1) : nullptr;
+	ZSTD_CCtx* zstd = fZstd ? ZSTD_createCCtx() : nullptr;
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
@@ -123,14 +134,14 @@ void DeflatePool::Work()
 				return true;
 			if (fNextJob >= fJobs.size())
 				return fClosed;
-			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= kInFlightLimit;
+			return fNextJob == fNextTaken || fInFlight + fJobs[fNextJob].length <= fInFlightLimit;
 		});
 		if (fCancelled || fNextJob >= fJobs.size())
 			break;
 		Job& job = fJobs[fNextJob++];
 		fInFlight += job.length;
 		lock.unlock();
-		Compress(job, whole, probe);
+		Compress(job, whole, probe, zstd);
 		lock.lock();
 		job.done = true;
 		fChanged.notify_all();
@@ -140,6 +151,7 @@ void DeflatePool::Work()
 		libdeflate_free_compressor(whole);
 	if (probe != nullptr)
 		libdeflate_free_compressor(probe);
+	ZSTD_freeCCtx(zstd);
 }
 
 // The job's bytes, with the 32 KB before them. The last chunk asks for one
@@ -148,7 +160,7 @@ void DeflatePool::Work()
 bool DeflatePool::ReadInput(const Job& job, int fd, std::string* input, size_t* dictionary,
                             std::string* error) const
 {
-	*dictionary = (size_t)std::min(job.offset, kDictionarySize);
+	*dictionary = fZstd ? 0 : (size_t)std::min(job.offset, kDictionarySize);
 	uint64 start = job.offset - *dictionary;
 	const size_t wanted = *dictionary + job.length;
 	input->resize(wanted + (job.last ? 1 : 0));
@@ -233,8 +245,8 @@ void DeflatePool::StoreBlocks(const char* data, size_t length, bool last, std::s
 	} while (at < length);
 }
 
-void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
-                           libdeflate_compressor* probe) const
+void DeflatePool::Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe,
+                           ZSTD_CCtx* zstd) const
 {
 	Chunk& chunk = job.chunk;
 	std::string input;
@@ -253,7 +265,11 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
 		return;
 	}
 	bool complete = true;
-	if (fLevel == 0 || job.length == 0)
+	if (fZstd)
+		complete = job.length == 0 ||
+		           CompressZstd(input.data(), job.length,
+		                        Incompressible(input.data(), job.length, probe), zstd, &chunk.data);
+	else if (fLevel == 0 || job.length == 0)
 		chunk.data.assign(input, dictionary, std::string::npos);
 	else if (Incompressible(input.data() + dictionary, job.length, probe))
 		StoreBlocks(input.data() + dictionary, job.length, job.last, &chunk.data);
@@ -269,6 +285,28 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole,
 	}
 	chunk.crc = libdeflate_crc32(0, input.data() + dictionary, job.length);
 	chunk.size = job.length;
+}
+
+// One frame stating its size. Long-distance matching finds what repeats
+// across the whole chunk; the window stays within what a reader accepts.
+// Data that does not shrink takes the fastest level, which stores it.
+bool DeflatePool::CompressZstd(const char* data, size_t length, bool incompressible,
+                               ZSTD_CCtx* context, std::string* output) const
+{
+	if (context == nullptr)
+		return false;
+	ZSTD_CCtx_reset(context, ZSTD_reset_session_and_parameters);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, incompressible ? 1 : fLevel);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, kZstdWindowLog);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_enableLongDistanceMatching, incompressible ? 0 : 1);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_contentSizeFlag, 1);
+	output->resize(ZSTD_compressBound(length));
+	const size_t size = ZSTD_compress2(context, output->data(), output->size(), data, length);
+	if (ZSTD_isError(size))
+		return false;
+	output->resize(size);
+	output->shrink_to_fit();
+	return true;
 }
 
 bool DeflatePool::CompressWhole(const std::string& input, libdeflate_compressor* compressor,

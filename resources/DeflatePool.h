@@ -1,6 +1,8 @@
 // DeflatePool: reads, types and compresses the files of an archive ahead of
 // the writer on worker threads, in chunks, so that packing uses every core
-// while the archive is written in order and in bounded memory.
+// while the archive is written in order and in bounded memory. Deflated
+// chunks join into one stream; Zstandard chunks are whole frames, each of
+// at most kZstdChunkSize bytes, so that a reader's window never needs more.
 #pragma once
 
 #include <sys/types.h>
@@ -16,6 +18,7 @@
 #include "SupportDefs.h"
 
 struct libdeflate_compressor;
+typedef struct ZSTD_CCtx_s ZSTD_CCtx;
 
 class DeflatePool {
 public:
@@ -33,8 +36,9 @@ public:
 		uint64 attributeBytes = 0; // of the attributes the file had
 	};
 
-	// `level` 1 to 9 deflates, 0 stores the data as it is.
-	DeflatePool(int32 level, int32 threads);
+	// `level` 1 to 9 deflates, 0 stores the data as it is; with `zstd`,
+	// `level` is Zstandard's (1 to 22).
+	DeflatePool(int32 level, int32 threads, bool zstd = false);
 	~DeflatePool();
 
 	// Starts the workers; files may be added while they run.
@@ -52,6 +56,8 @@ public:
 	void Cancel();
 
 	static constexpr uint64 kChunkSize = 1 << 20;
+	static constexpr uint64 kZstdChunkSize = 16 << 20;
+	static constexpr int kZstdWindowLog = 24;
 
 private:
 	struct Job {
@@ -65,7 +71,10 @@ private:
 	};
 
 	void Work();
-	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe) const;
+	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe,
+	              ZSTD_CCtx* zstd) const;
+	bool CompressZstd(const char* data, size_t length, bool incompressible, ZSTD_CCtx* context,
+	                  std::string* output) const;
 	static bool Incompressible(const char* data, size_t length, libdeflate_compressor* probe);
 	static void StoreBlocks(const char* data, size_t length, bool last, std::string* output);
 	static bool Describe(const Job& job, const std::string& data, int fd, Chunk* chunk);
@@ -80,6 +89,9 @@ private:
 
 	int32 fLevel;
 	int32 fThreadCount;
+	bool fZstd;
+	uint64 fChunkSize;
+	uint64 fInFlightLimit;
 	std::deque<Job> fJobs; // grows while workers hold references into it
 	std::vector<std::thread> fThreads;
 	std::mutex fLock;

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <zlib.h>
+#include <zstd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -37,8 +38,8 @@ void append_field(std::string* extra, uint16 id, const std::string& data)
 // One archive being written: the stream, the pool and the first error.
 class EntryWriter {
 public:
-	EntryWriter(ZipStreamWriter& zip, DeflatePool& pool, int32 level, std::string& error)
-	    : fZip(zip), fPool(pool), fLevel(level), fError(error), fAttributeBytes(0)
+	EntryWriter(ZipStreamWriter& zip, DeflatePool& pool, int32 level, bool zstd, std::string& error)
+	    : fZip(zip), fPool(pool), fLevel(level), fZstd(zstd), fError(error), fAttributeBytes(0)
 	{
 	}
 
@@ -58,6 +59,7 @@ private:
 	ZipStreamWriter& fZip;
 	DeflatePool& fPool;
 	int32 fLevel;
+	bool fZstd;
 	std::string& fError;
 	int64 fAttributeBytes;
 };
@@ -97,7 +99,8 @@ status_t EntryWriter::Describe(const ItemEntry& entry,
 	append_field(&zipEntry->centralExtra, kPayloadOwnerField, "");
 	if (attributes.empty())
 		return B_OK;
-	encode_payload_attributes(attributes, std::max<int32>(fLevel, 1), &local, &central);
+	// The attributes are deflated whatever the files are compressed with.
+	encode_payload_attributes(attributes, std::clamp<int32>(fLevel, 1, 9), &local, &central);
 	if (local.size() > kLargestAttributeBlock) {
 		return Fail(B_BAD_VALUE, "the attributes of " + entry.name +
 		                                 " do not fit an archive entry (" +
@@ -159,7 +162,9 @@ status_t EntryWriter::AddFile(const ItemEntry& entry, size_t firstChunk, size_t 
 	status_t status = Describe(entry, chunk.attributes, &zipEntry);
 	if (status != B_OK)
 		return status;
-	zipEntry.method = fLevel > 0 && entry.info.st_size > 0 ? kZipMethodDeflated : kZipMethodStored;
+	zipEntry.method = fLevel == 0 || entry.info.st_size == 0 ? kZipMethodStored
+	                  : fZstd                                ? kZipMethodZstd
+	                                                         : kZipMethodDeflated;
 	const bool whole = chunks == 1;
 	zipEntry.crc = chunk.crc;
 	zipEntry.size = whole ? chunk.size : (uint64)entry.info.st_size;
@@ -195,8 +200,8 @@ status_t EntryWriter::Add(const ItemEntry& entry, size_t firstChunk, size_t chun
 
 } // namespace
 
-PayloadWriter::PayloadWriter(int32 level, int32 threads)
-    : fLevel(level),
+PayloadWriter::PayloadWriter(int32 level, int32 threads, PayloadCompression compression)
+    : fLevel(level), fCompression(compression),
       fThreads(threads > 0 ? threads : (int32)std::max(1u, std::thread::hardware_concurrency())),
       fFileBytes(0), fListedSize(0), fAccessTime(-1)
 {
@@ -208,10 +213,12 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 	fError.clear();
 	fFileBytes = 0;
 	fListedSize = 0;
-	if (leaf.empty() || leaf.find('/') != std::string::npos || fLevel < 0 || fLevel > 9)
+	const bool zstd = fCompression == PayloadCompression::kZstd;
+	if (leaf.empty() || leaf.find('/') != std::string::npos || fLevel < 0 ||
+	    fLevel > (zstd ? ZSTD_maxCLevel() : 9))
 		return B_BAD_VALUE;
 	// Files are read and compressed while the rest of the item is listed.
-	DeflatePool pool(fLevel, fThreads);
+	DeflatePool pool(fLevel, fThreads, zstd);
 	pool.Start();
 	std::deque<ItemEntry> entries; // grows without copying what it holds
 	std::vector<std::pair<size_t, size_t>> chunks;
@@ -235,7 +242,7 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 		fError = zip.ErrorText();
 		return status;
 	}
-	EntryWriter writer(zip, pool, fLevel, fError);
+	EntryWriter writer(zip, pool, fLevel, zstd, fError);
 	for (size_t i = 0; status == B_OK && i < entries.size(); i++)
 		status = writer.Add(entries[i], chunks[i].first, chunks[i].second);
 	if (status == B_OK)

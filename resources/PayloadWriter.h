@@ -1,17 +1,23 @@
 // PayloadWriter: packs one install item into a ZIP archive with the payload
-// layout: deflated files, stored folders and links, BeOS as host, and the
-// time, owner and attribute extra fields on every entry.
+// layout: deflated (or Zstandard) files, stored folders and links, BeOS as
+// host, and the time, owner and attribute extra fields on every entry.
 #pragma once
 
 #include <string>
 
 #include "SupportDefs.h"
 
+// How the files' data is compressed: deflate (ZIP method 8), which every
+// unzip reads, or Zstandard (method 93), smaller and faster to read.
+enum class PayloadCompression { kDeflate, kZstd };
+
 class PayloadWriter {
 public:
 	// `level` is the deflate level (1 to 9, 0 stores the files as they
-	// are); `threads` the reading and compressing threads, 0 for one per core.
-	explicit PayloadWriter(int32 level = 6, int32 threads = 0);
+	// are) or Zstandard's (1 to 22); `threads` the reading and compressing
+	// threads, 0 for one per core.
+	explicit PayloadWriter(int32 level = 6, int32 threads = 0,
+	                       PayloadCompression compression = PayloadCompression::kDeflate);
 
 	// Packs the entry at `source` under the name `leaf` into a new archive at
 	// `archive`, replacing any file there.
@@ -29,6 +35,7 @@ public:
 
 private:
 	int32 fLevel;
+	PayloadCompression fCompression;
 	int32 fThreads;
 	std::string fError;
 	int64 fFileBytes;

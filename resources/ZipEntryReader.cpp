@@ -1,9 +1,12 @@
-// Streaming reads of one ZIP entry, stored or deflated, with its sizes and
-// CRC enforced.
+// Streaming reads of one ZIP entry, stored, deflated or Zstandard, with its
+// sizes and CRC enforced.
 #include "ZipEntryReader.h"
 
 #include <libdeflate.h>
 #include <string.h>
+// Frame headers are read before their data, to refuse them early.
+#define ZSTD_STATIC_LINKING_ONLY
+#include <zstd.h>
 
 #include <algorithm>
 
@@ -22,7 +25,8 @@ const uint64 kWholeLimit = 4 * 1024 * 1024;
 ZipEntryReader::ZipEntryReader()
     : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
       fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWhole(nullptr),
-      fWholeEntry(false), fPendingDone(0), fWindowStart(0), fWindowLength(0)
+      fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
+      fFramesDeclared(0), fWholeEntry(false), fPendingDone(0), fWindowStart(0), fWindowLength(0)
 {
 }
 
@@ -32,6 +36,7 @@ ZipEntryReader::~ZipEntryReader()
 		inflateEnd(&fStream);
 	if (fWhole != nullptr)
 		libdeflate_free_decompressor(fWhole);
+	ZSTD_freeDCtx(fZstd);
 }
 
 status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
@@ -50,12 +55,17 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	fStreamEnded = false;
 	fPending.clear();
 	fPendingDone = 0;
+	fZstdInputLeft = 0;
+	fZstdInput = nullptr;
+	fFrameStart = true;
+	fFramesDeclared = 0;
 	fWholeEntry = entry.method == kZipMethodDeflated && entry.compressedSize <= kWholeLimit &&
 	              entry.size <= kWholeLimit;
 	fError.clear();
 	if (entry.flags & kZipFlagEncrypted)
 		return (status_t)_Fail(B_NOT_SUPPORTED, "the entry " + entry.name + " is encrypted");
-	if (entry.method != kZipMethodStored && entry.method != kZipMethodDeflated)
+	if (entry.method != kZipMethodStored && entry.method != kZipMethodDeflated &&
+	    entry.method != kZipMethodZstd)
 		return (status_t)_Fail(B_NOT_SUPPORTED,
 		                       "the entry " + entry.name + " uses an unknown compression");
 	if (entry.method == kZipMethodStored && entry.compressedSize != entry.size)
@@ -68,6 +78,12 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 		if (inflateInit2(&fStream, -MAX_WBITS) != Z_OK)
 			return (status_t)_Fail(B_NO_MEMORY, "cannot inflate " + entry.name);
 		fInflating = true;
+	}
+	if (entry.method == kZipMethodZstd) {
+		if (fZstd == nullptr && (fZstd = ZSTD_createDCtx()) == nullptr)
+			return (status_t)_Fail(B_NO_MEMORY, "cannot decode " + entry.name);
+		ZSTD_DCtx_reset(fZstd, ZSTD_reset_session_and_parameters);
+		ZSTD_DCtx_setParameter(fZstd, ZSTD_d_windowLogMax, kZstdWindowLogMax);
 	}
 	return B_OK;
 }
@@ -191,6 +207,7 @@ ssize_t ZipEntryReader::Read(void* buffer, size_t length)
 	if (fEnded || length == 0)
 		return 0;
 	ssize_t done = fEntry->method == kZipMethodStored ? _ReadStored((uint8*)buffer, length)
+	               : fEntry->method == kZipMethodZstd ? _ReadZstd((uint8*)buffer, length)
 	                                                  : _ReadDeflated((uint8*)buffer, length);
 	if (done <= 0)
 		return done;
@@ -297,20 +314,110 @@ ssize_t ZipEntryReader::_InflateWhole(uint8* buffer)
 	return produced == 0 ? _Finish() : (ssize_t)produced;
 }
 
+// Decodes into `buffer` frame by frame; the input ending on a frame's end
+// marks the entry's end, and more output than the entry declares stops it
+// at once.
+ssize_t ZipEntryReader::_ReadZstd(uint8* buffer, size_t length)
+{
+	if (fStreamEnded)
+		return _Finish();
+	ZSTD_outBuffer out = {buffer, length, 0};
+	while (out.pos < out.size) {
+		if (fFrameStart) {
+			if (fZstdInputLeft == 0 && fInputDone == fEntry->compressedSize) {
+				fStreamEnded = true;
+				break;
+			}
+			status_t status = _CheckFrameHeader();
+			if (status != B_OK)
+				return status;
+			fFrameStart = false;
+		}
+		if (fZstdInputLeft == 0) {
+			status_t status = _Refill(&fZstdInput, &fZstdInputLeft, false);
+			if (status != B_OK)
+				return status;
+		}
+		ZSTD_inBuffer in = {fZstdInput, fZstdInputLeft, 0};
+		const size_t result = ZSTD_decompressStream(fZstd, &out, &in);
+		fZstdInput += in.pos;
+		fZstdInputLeft -= in.pos;
+		if (ZSTD_isError(result))
+			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged (" +
+			                                 ZSTD_getErrorName(result) + ")");
+		if (fOutputDone + out.pos > fEntry->size)
+			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is larger than it declares");
+		if (result == 0)
+			fFrameStart = true;
+	}
+	return out.pos == 0 ? _Finish() : (ssize_t)out.pos;
+}
+
+// The header of the frame the input is at: a frame must state its size,
+// which with those before it stays within the entry's, and ask for no
+// larger window than a decoder may hold, so that no frame can make the
+// reader allocate or write more than the directory allows.
+status_t ZipEntryReader::_CheckFrameHeader()
+{
+	const size_t wanted = (size_t)std::min<uint64>(
+	        ZSTD_FRAMEHEADERSIZE_MAX, fEntry->compressedSize - fInputDone + fZstdInputLeft);
+	if (fZstdInputLeft < wanted) {
+		// The header straddles the window's end: read on from its start.
+		fInputDone -= fZstdInputLeft;
+		fZstdInputLeft = 0;
+		status_t status = _Refill(&fZstdInput, &fZstdInputLeft, true);
+		if (status != B_OK)
+			return status;
+	}
+	ZSTD_frameHeader header;
+	const size_t result = ZSTD_getFrameHeader(&header, fZstdInput, wanted);
+	const std::string& name = fEntry->name;
+	if (result != 0)
+		return (status_t)_Fail(B_BAD_DATA,
+		                       "the entry " + name +
+		                               (ZSTD_isError(result) ? " is damaged (no Zstandard frame)"
+		                                                     : " is cut short"));
+	if (header.frameType != ZSTD_frame)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " holds a frame without data");
+	if (header.frameContentSize == ZSTD_CONTENTSIZE_UNKNOWN)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " has a frame of unknown size");
+	if (header.frameContentSize > fEntry->size - fFramesDeclared)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " is larger than it declares");
+	if (header.windowSize > (1ull << kZstdWindowLogMax))
+		return (status_t)_Fail(B_BAD_DATA,
+		                       "the entry " + name + " asks for a window of " +
+		                               std::to_string(header.windowSize >> 20) + " MB (at most " +
+		                               std::to_string(1 << (kZstdWindowLogMax - 20)) + " MB)");
+	fFramesDeclared += header.frameContentSize;
+	return B_OK;
+}
+
 // Feeds the next piece of compressed data; running out of it before the
 // stream ends is damage.
 status_t ZipEntryReader::_Refill()
+{
+	const uint8* data = nullptr;
+	size_t count = 0;
+	status_t status = _Refill(&data, &count, false);
+	fStream.next_in = (Bytef*)data;
+	fStream.avail_in = (uInt)count;
+	return status;
+}
+
+// The next piece of compressed data from the window, read anew at that
+// point when `fresh` or when the window does not hold it.
+status_t ZipEntryReader::_Refill(const uint8** data, size_t* count, bool fresh)
 {
 	uint64 left = fEntry->compressedSize - fInputDone;
 	if (left == 0)
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + fEntry->name + " is cut short");
 	const uint64 at = fDataStart + fInputDone;
-	if ((at < fWindowStart || at >= fWindowStart + fWindowLength) && _FillWindow(at) != B_OK)
+	if ((fresh || at < fWindowStart || at >= fWindowStart + fWindowLength) &&
+	    _FillWindow(at) != B_OK)
 		return (status_t)_Fail(B_IO_ERROR, "cannot read the entry " + fEntry->name);
-	const size_t count = (size_t)std::min<uint64>(fWindowStart + fWindowLength - at, left);
-	fInputDone += count;
-	fStream.next_in = fWindow.get() + (at - fWindowStart);
-	fStream.avail_in = (uInt)count;
+	*count = (size_t)std::min<uint64>(fWindowStart + fWindowLength - at, left);
+	fInputDone += *count;
+	*data = fWindow.get() + (at - fWindowStart);
 	return B_OK;
 }
 

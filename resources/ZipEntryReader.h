@@ -1,9 +1,11 @@
 // ZipEntryReader: streams the data of one entry of a ZipArchive, inflating
-// it as it goes. The entry's sizes and CRC are the central directory's and
+// or decoding Zstandard as it goes. The entry's sizes and CRC are the central directory's and
 // are enforced: more bytes than declared, fewer, or a wrong CRC is damage,
 // and so is a local header or data descriptor that says otherwise.
 // A small deflated entry is inflated whole by libdeflate, into the caller's
-// buffer when it is large enough.
+// buffer when it is large enough. A Zstandard entry is one or more frames,
+// each stating its size, whose sum must stay within the entry's; a frame
+// needing a larger window than kZstdWindowLogMax is refused.
 // Each thread reads through its own reader; the archive is shared. Small
 // entries lying one after another are read a window at a time.
 #pragma once
@@ -11,6 +13,7 @@
 #include <zlib.h>
 
 struct libdeflate_decompressor;
+typedef struct ZSTD_DCtx_s ZSTD_DCtx;
 
 #include <memory>
 #include <string>
@@ -35,6 +38,9 @@ public:
 	// reached once the size and CRC matched; a negative status on damage.
 	ssize_t Read(void* buffer, size_t length);
 
+	// The largest window a frame may ask for: what one decoder may hold.
+	static const int kZstdWindowLogMax = 24;
+
 private:
 	status_t _ReadLocalHeader();
 	const char* _LocalDifference(const uint8* header, uint16 flags) const;
@@ -44,7 +50,10 @@ private:
 	ssize_t _ReadDeflated(uint8* buffer, size_t length);
 	ssize_t _ReadWhole(uint8* buffer, size_t length);
 	ssize_t _InflateWhole(uint8* buffer);
+	ssize_t _ReadZstd(uint8* buffer, size_t length);
+	status_t _CheckFrameHeader();
 	status_t _Refill();
+	status_t _Refill(const uint8** data, size_t* count, bool fresh);
 	// Reads [offset, offset + length) of the archive, from the window when
 	// it lies there.
 	status_t _ReadAt(uint64 offset, void* buffer, size_t length);
@@ -64,6 +73,11 @@ private:
 	bool fInflating;
 	z_stream fStream;
 	libdeflate_decompressor* fWhole;
+	ZSTD_DCtx* fZstd;
+	size_t fZstdInputLeft; // of the window piece fed to the decoder
+	const uint8* fZstdInput;
+	bool fFrameStart;       // the next input byte begins a frame
+	uint64 fFramesDeclared; // output the frames read so far declare
 	bool fWholeEntry;
 	// A whole entry inflated for a caller reading it in pieces.
 	std::string fPending;

@@ -18,6 +18,7 @@ enum : uint16 {
 	kZipZip64Field = 0x0001,
 	kZipMethodStored = 0,
 	kZipMethodDeflated = 8,
+	kZipMethodZstd = 93,
 	kZipFlagEncrypted = 0x0001,
 	kZipFlagDescriptor = 0x0008, // crc and sizes follow the data
 };

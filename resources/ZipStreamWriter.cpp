@@ -66,6 +66,9 @@ bool needs_utf8_flag(const std::string& name)
 
 uint16 version_needed(const ZipStreamEntry& entry, bool zip64)
 {
+	// Zstandard came with version 6.3 of the format.
+	if (entry.method == kZipMethodZstd)
+		return 63;
 	if (zip64)
 		return 45;
 	const bool folder = !entry.name.empty() && entry.name.back() == '/';

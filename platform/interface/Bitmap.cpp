@@ -55,8 +55,8 @@ uint8 cmap8_for(const uint8* pixel, color_space space)
 BBitmap::BBitmap(BRect bounds, color_space space, bool acceptsViews, bool needsContiguous)
     : fColorSpace(space), fBytesPerRow(0), fFlags(0), fInitStatus(B_NO_INIT)
 {
-	uint32 flags = (acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0) |
-	               (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0);
+	uint32 flags = (acceptsViews ? uint32(B_BITMAP_ACCEPTS_VIEWS) : 0) |
+	               (needsContiguous ? uint32(B_BITMAP_IS_CONTIGUOUS) : 0);
 	fInitStatus = Allocate(bounds, space, B_ANY_BYTES_PER_ROW, flags);
 }
 
@@ -88,7 +88,7 @@ BBitmap::BBitmap(BMessage* archive)
 		return;
 	int32 flags = 0;
 	if (archive->FindInt32("_bmflags", &flags) != B_OK)
-		flags = archive->FindBool("_view_ok") ? B_BITMAP_ACCEPTS_VIEWS : 0;
+		flags = archive->FindBool("_view_ok") ? int32(B_BITMAP_ACCEPTS_VIEWS) : 0;
 	int32 rowBytes = B_ANY_BYTES_PER_ROW;
 	archive->FindInt32("_rowbytes", &rowBytes);
 	fInitStatus = Allocate(frame, color_space(space), rowBytes, uint32(flags));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <zlib.h>
+#include <zstd.h>
 
 #include <string>
 #include <vector>
@@ -57,6 +58,36 @@ public:
 		packed.resize(stream.total_out);
 		deflateEnd(&stream);
 		entry.data = packed;
+		return entry;
+	}
+
+	// `data` as Zstandard frames (method 93), one per `frame` bytes, each
+	// stating its size unless `unsized`, with a window of 2^`windowLog`.
+	static Entry Zstd(const std::string& name, const std::string& data, size_t frame = 0,
+	                  bool unsized = false, int windowLog = 20)
+	{
+		Entry entry = Stored(name, data);
+		entry.method = 93;
+		entry.data.clear();
+		ZSTD_CCtx* context = ZSTD_createCCtx();
+		size_t at = 0;
+		do {
+			const size_t length = frame == 0 ? data.size() : std::min(frame, data.size() - at);
+			ZSTD_CCtx_reset(context, ZSTD_reset_session_and_parameters);
+			ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, 3);
+			ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, windowLog);
+			ZSTD_CCtx_setParameter(context, ZSTD_c_contentSizeFlag, unsized ? 0 : 1);
+			std::string packed(ZSTD_compressBound(length), '\0');
+			ZSTD_outBuffer out = {packed.data(), packed.size(), 0};
+			ZSTD_inBuffer in = {data.data() + at, length, 0};
+			// Streamed without a pledged size, so that an unsized frame is possible.
+			while (ZSTD_compressStream2(context, &out, &in, ZSTD_e_end) != 0) {
+			}
+			packed.resize(out.pos);
+			entry.data += packed;
+			at += length;
+		} while (at < data.size());
+		ZSTD_freeCCtx(context);
 		return entry;
 	}
 

@@ -237,7 +237,7 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 		return Fail("cannot read " + program + ": " + strerror(errno));
 	*size = info.st_size > INT32_MAX ? INT32_MAX : (int32)info.st_size;
 	*archive = work + "/deinstaller.zip";
-	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	PayloadWriter writer = PayloadPacker();
 	writer.SetAccessTime(fParts.buildTime);
 	if (writer.Write(program, kDeinstallerLeaf, *archive) != B_OK)
 		return Fail(writer.ErrorText());
@@ -308,7 +308,7 @@ status_t InstallerWriter::PackItems(const std::string& work)
 	fDigests.clear();
 	fPacked.clear();
 	fListedSizes.clear();
-	PayloadWriter writer(fProduct.opt_compression, fParts.threads);
+	PayloadWriter writer = PayloadPacker();
 	writer.SetAccessTime(fParts.buildTime);
 	for (size_t i = 0; i < fProduct.install_file.size(); i++) {
 		const ProductItem& item = fProduct.install_file[i];
@@ -336,6 +336,13 @@ status_t InstallerWriter::PackItems(const std::string& work)
 		fPacked.push_back(packed);
 	}
 	return B_OK;
+}
+
+PayloadWriter InstallerWriter::PayloadPacker() const
+{
+	if (fProduct.compression == "zstd")
+		return PayloadWriter(fProduct.compression_level, fParts.threads, PayloadCompression::kZstd);
+	return PayloadWriter(fProduct.opt_compression, fParts.threads);
 }
 
 status_t InstallerWriter::CheckPayload(const ProductItem& item, const std::string& archive)

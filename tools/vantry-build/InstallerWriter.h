@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BuildTime.h"
+#include "PayloadWriter.h"
 #include "Product.h"
 
 class BMessage;
@@ -57,6 +58,8 @@ private:
 	// Reads the item's archive back as the installer will, and warns about
 	// names that only some file systems tell apart.
 	status_t CheckPayload(const ProductItem& item, const std::string& archive);
+	// The writer of every payload, the deinstaller's too, as the product asks.
+	PayloadWriter PayloadPacker() const;
 	// Writes each item's digest into its install_file message.
 	void AddDigests(BMessage& record) const;
 	status_t AddItems(BResources& resources);

@@ -139,6 +139,10 @@ struct Product {
 	std::string opt_created_folder;
 	bool opt_show_beos_folders = false;
 	int32 opt_compression = 6;
+	// "deflate" (level opt_compression), read by every unzip, or "zstd"
+	// (level compression_level): smaller and faster to install.
+	std::string compression = "deflate";
+	int32 compression_level = 19;
 
 	bool req_disk_space_needed = false;
 	bool req_disk_space_required = false;

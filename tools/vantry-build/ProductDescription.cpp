@@ -56,6 +56,8 @@ const std::initializer_list<const char*> kTopFields = {"install_folder_name",
                                                        "opt_created_folder",
                                                        "opt_show_beos_folders",
                                                        "opt_compression",
+                                                       "compression",
+                                                       "compression_level",
                                                        "req_disk_space_needed",
                                                        "req_disk_space_required",
                                                        "req_disk_space_amount",
@@ -190,6 +192,15 @@ void DescriptionParser::ReadOptions(const toml::table& root)
 	ReadCreatedFolder(root);
 	fReader.ReadBool(root, "", "opt_show_beos_folders", fProduct.opt_show_beos_folders);
 	fReader.ReadInt32(root, "", "opt_compression", fProduct.opt_compression, 1, 9);
+	fReader.ReadChoice(root, "", "compression", fProduct.compression, {"deflate", "zstd"});
+	// Each method has its own level field, so that neither is read as the other's.
+	const toml::node* level = root.get("compression_level");
+	if (level != nullptr && fProduct.compression != "zstd")
+		fReader.Error(fReader.Origin(*level, "compression_level"),
+		              "is the level of compression = \"zstd\"; the deflate level is "
+		              "opt_compression");
+	else
+		fReader.ReadInt32(root, "", "compression_level", fProduct.compression_level, 1, 22);
 }
 
 void DescriptionParser::ReadDefaultFolder(const toml::table& root)

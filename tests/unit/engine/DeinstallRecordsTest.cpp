@@ -67,7 +67,7 @@ TEST(DeinstallRecordsTest, LinksInATreeAndLinksOnTheirOwnAreTagged)
 	InstallConfig config;
 	config.AddDeinstallTag(item.c_str(), "Hello;1.0;;;;");
 	config.AddDeinstallTag((world.Temp() + "/Hello link").c_str(), "Hello;1.0;;;;");
-	for (const std::string path : {item + "/lib/shortcut", world.Temp() + "/Hello link"}) {
+	for (const std::string& path : {item + "/lib/shortcut", world.Temp() + "/Hello link"}) {
 		BNode link(path.c_str());
 		ASSERT_TRUE(link.IsSymLink()) << path;
 		char value[32];

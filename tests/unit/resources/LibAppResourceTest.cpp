@@ -532,6 +532,8 @@ TEST_F(LibAppResourceTest, HostileArchives_RefusedWithNothingWritten)
 	std::string bomb(200000, 'A');
 	Entry liar = RawZip::Deflated("item/big", bomb);
 	liar.size = 10;
+	Entry zstdLiar = RawZip::Zstd("item/big", bomb);
+	zstdLiar.size = 10;
 	Entry shortEntry = RawZip::Stored("item/short", "12345");
 	shortEntry.size = 50;
 	Entry badAttributes = RawZip::Stored("item/f", "x");
@@ -560,6 +562,7 @@ TEST_F(LibAppResourceTest, HostileArchives_RefusedWithNothingWritten)
 	        {"file then folder below it",
 	         {RawZip::Stored("item/f", "x"), RawZip::Stored("item/f/g", "y")}},
 	        {"declared size exceeded", {liar}},
+	        {"declared size exceeded by Zstandard", {zstdLiar}},
 	        {"declared size not reached", {shortEntry}},
 	        {"damaged attributes", {badAttributes}},
 	        {"damaged checksum", {badCrc}},

@@ -109,6 +109,9 @@ TEST(ZipArchiveTest, Entries_StreamedWholeFromTheirByteRange)
 	zip.Add(RawZip::Stored("item/stored", "kept as it is"));
 	zip.Add(RawZip::Deflated("item/large", large));
 	zip.Add(wide);
+	zip.Add(RawZip::Zstd("item/zstd", large));
+	// Frames of odd sizes, so that frame headers straddle the reader's window.
+	zip.Add(RawZip::Zstd("item/frames", large, 100003));
 	ArchiveFile file(temp / "installer", zip.Bytes());
 	ZipArchive archive;
 	ASSERT_EQ(file.Open(&archive), B_OK) << archive.ErrorText();
@@ -116,10 +119,9 @@ TEST(ZipArchiveTest, Entries_StreamedWholeFromTheirByteRange)
 	struct {
 		const char* name;
 		std::string data;
-	} expected[] = {{"item/", ""},
-	                {"item/stored", "kept as it is"},
-	                {"item/large", large},
-	                {"item/wide", large}};
+	} expected[] = {{"item/", ""},         {"item/stored", "kept as it is"},
+	                {"item/large", large}, {"item/wide", large},
+	                {"item/zstd", large},  {"item/frames", large}};
 	ASSERT_EQ(archive.Entries().size(), std::size(expected));
 	for (size_t i = 0; i < std::size(expected); i++) {
 		SCOPED_TRACE(expected[i].name);
@@ -185,14 +187,74 @@ static void CheckDamagedEntries(const RawZip::Entry& whole, size_t piece)
 
 // Entries up to a few megabytes are inflated whole, larger ones streamed;
 // either is read in small pieces or into one buffer that holds it all.
+// Zstandard entries of one frame or several take the same damage.
 TEST(ZipArchiveTest, DamagedEntries_ReportedBeforeTheirEnd)
 {
 	for (size_t length : {200 << 10, 600 << 10, 5 << 20}) {
-		const RawZip::Entry whole = RawZip::Deflated("item/x", LargeText(length));
-		for (size_t piece : {size_t(1000), size_t(1 << 20)}) {
-			SCOPED_TRACE(std::to_string(length) + " read by " + std::to_string(piece));
-			CheckDamagedEntries(whole, piece);
+		const std::string text = LargeText(length);
+		for (const RawZip::Entry& whole :
+		     {RawZip::Deflated("item/x", text), RawZip::Zstd("item/x", text),
+		      RawZip::Zstd("item/x", text, 300000)}) {
+			for (size_t piece : {size_t(1000), size_t(1 << 20)}) {
+				SCOPED_TRACE(std::to_string(length) + " method " + std::to_string(whole.method) +
+				             " in " + std::to_string(whole.data.size()) + " bytes read by " +
+				             std::to_string(piece));
+				CheckDamagedEntries(whole, piece);
+			}
 		}
+	}
+}
+
+// Zstandard frames that would make the reader write or allocate beyond what
+// the directory allows, or that are not plain data, are refused before
+// their data is decoded past the entry's size.
+TEST(ZipArchiveTest, HostileZstdFrames_Refused)
+{
+	const std::string text = LargeText(300 << 10);
+	const RawZip::Entry good = RawZip::Zstd("item/x", text);
+	RawZip::Entry twice = good;
+	twice.data += good.data;
+	RawZip::Entry unsized = RawZip::Zstd("item/x", text, 0, true);
+	// A skippable frame: its magic, a length and that many bytes.
+	RawZip::Entry skippable = good;
+	std::string skip;
+	RawZip::Put32(skip, 0x184D2A50);
+	RawZip::Put32(skip, 3);
+	skippable.data = skip + "abc" + good.data;
+	RawZip::Entry trailing = good;
+	trailing.data += "trailing";
+	const std::string huge(20 << 20, 'a');
+	RawZip::Entry wideWindow = RawZip::Zstd("item/x", huge, 0, false, 25);
+	RawZip::Entry bomb = RawZip::Zstd("item/x", huge, 1 << 20);
+	bomb.size = 3 << 20;
+	bomb.crc = crc32(0, (const Bytef*)huge.data(), 3 << 20);
+
+	struct {
+		const char* name;
+		RawZip::Entry entry;
+		const char* message;
+	} cases[] = {
+	        {"frames declaring more than the entry", twice, "larger than it declares"},
+	        {"frame without its size", unsized, "frame of unknown size"},
+	        {"skippable frame", skippable, "frame without data"},
+	        {"bytes after the last frame", trailing, "damaged"},
+	        {"window beyond what a decoder may hold", wideWindow, "asks for a window of 20 MB"},
+	        {"bomb of frames past the declared size", bomb, "larger than it declares"},
+	};
+	for (auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		TempFolder temp;
+		RawZip zip;
+		zip.Add(test.entry);
+		ArchiveFile file(temp / "installer", zip.Bytes());
+		ZipArchive archive;
+		ASSERT_EQ(file.Open(&archive), B_OK) << archive.ErrorText();
+		ZipEntryReader reader;
+		ASSERT_EQ(reader.SetTo(archive, archive.Entries()[0]), B_OK) << reader.ErrorText();
+		std::string data;
+		EXPECT_LT(ReadAll(reader, &data, 1 << 16), 0);
+		EXPECT_LE(data.size(), test.entry.size);
+		EXPECT_NE(reader.ErrorText().find(test.message), std::string::npos) << reader.ErrorText();
 	}
 }
 
@@ -389,7 +451,7 @@ long UnzipCount(const std::string& path)
 	long count = -2;
 	char line[256] = {};
 	if (listing != nullptr && fgets(line, sizeof(line), listing) != nullptr)
-		sscanf(line, "%*lu %ld file", &count);
+		sscanf(line, "%*u %ld file", &count);
 	if (listing != nullptr)
 		pclose(listing);
 	return count;

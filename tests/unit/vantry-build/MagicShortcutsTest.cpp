@@ -77,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
                 SniffCase{"CSource", "#include <stdio.h>\nint main(void) { return 0; }\n", false},
                 SniffCase{"Binary", std::string("\x01\x02\x03\xff\xfe\x00\x10", 7), false},
                 SniffCase{"Utf16WithNul", std::string("\xff\xfeh\0i\0\n\0", 8), false},
-                SniffCase{"Latin1", "caf\xe9 cr\xe8me br\xfbl\xe9e\n", false}),
+                SniffCase{"Latin1",
+                          "caf\xe9 cr\xe8me br\xfbl\xe9"
+                          "e\n",
+                          false}),
         [](const testing::TestParamInfo<SniffCase>& info) { return info.param.label; });
 
 // Random bytes, most of them holding a NUL and so spared the text checks,

@@ -12,9 +12,12 @@
 #include <functional>
 #include <random>
 
+#include <zstd.h>
+
 #include "BuildTestSupport.h"
 #include "DeflatePool.h"
 #include "Node.h"
+#include "PayloadExtractor.h"
 #include "PayloadFields.h"
 #include "ZipReader.h"
 
@@ -308,6 +311,70 @@ TEST_F(PayloadWriterTest, StockUnzipRestoresTheItemExactly)
 	char link[64] = {};
 	ASSERT_GT(readlink((target + "/Product/run").c_str(), link, sizeof(link) - 1), 0);
 	EXPECT_STREQ(link, "bin/tool");
+}
+
+// Zstandard files are frames of at most one chunk each, stating their sizes,
+// so that the installer's reader decodes them within its window; the
+// installer's own extraction gives the item back exactly.
+TEST_F(PayloadWriterTest, ZstdFilesAreFramesOfAChunkAtMostThatTheInstallerUnpacks)
+{
+	const uint64 chunk = DeflatePool::kZstdChunkSize;
+	std::mt19937 random(5);
+	struct {
+		const char* path;
+		uint64 size;
+		bool noise;
+		size_t frames;
+	} files[] = {
+	        {"src/Product/text-then-noise", chunk + 300000, false, 2},
+	        {"src/Product/noise", 200000, true, 1},
+	        {"src/Product/small.txt", 12, false, 1},
+	        {"src/Product/sub/empty", 0, false, 0},
+	};
+	for (const auto& file : files) {
+		std::string data;
+		for (uint64 i = 0; i < file.size; i++)
+			data.push_back(file.noise || i >= chunk ? (char)random() : (char)('a' + i % 11));
+		fFolder.Write(file.path, data);
+	}
+	ASSERT_EQ(symlink("small.txt", (fFolder / "src/Product/link").c_str()), 0);
+	fArchive = fFolder / "out.zip";
+	PayloadWriter writer(3, 2, PayloadCompression::kZstd);
+	ASSERT_EQ(writer.Write(fFolder / "src/Product", "Product", fArchive), B_OK)
+	        << writer.ErrorText();
+	std::vector<ZipEntryInfo> entries;
+	ASSERT_TRUE(read_zip(read_file(fArchive), &entries));
+	for (const auto& file : files) {
+		const std::string name = std::string(file.path).substr(4);
+		auto entry = std::find_if(entries.begin(), entries.end(),
+		                          [&](const ZipEntryInfo& e) { return e.name == name; });
+		ASSERT_NE(entry, entries.end()) << name;
+		EXPECT_EQ(entry->method, file.size > 0 ? 93 : 0) << name;
+		size_t frames = 0;
+		for (size_t at = 0; file.size > 0 && at < entry->rawData.size(); frames++) {
+			const char* frame = entry->rawData.data() + at;
+			const size_t length = ZSTD_findFrameCompressedSize(frame, entry->rawData.size() - at);
+			ASSERT_FALSE(ZSTD_isError(length)) << name;
+			EXPECT_LE(ZSTD_getFrameContentSize(frame, length), chunk) << name;
+			at += length;
+		}
+		EXPECT_EQ(frames, file.frames) << name;
+	}
+	std::filesystem::create_directories(fFolder / "unpacked");
+	PayloadExtractor extractor;
+	ASSERT_EQ(extractor.Extract(fArchive.c_str(), 0, (off_t)std::filesystem::file_size(fArchive),
+	                            (fFolder / "unpacked").c_str(), "Product"),
+	          B_OK)
+	        << extractor.ErrorText();
+	std::string output;
+	EXPECT_EQ(run_program({"diff", "-r", "--no-dereference", fFolder / "src/Product",
+	                       fFolder / "unpacked/Product"},
+	                      &output),
+	          0)
+	        << output;
+	// Beyond Zstandard's levels the writer refuses, as it does beyond deflate's.
+	PayloadWriter tooHigh(ZSTD_maxCLevel() + 1, 1, PayloadCompression::kZstd);
+	EXPECT_EQ(tooHigh.Write(fFolder / "src/Product", "Product", fFolder / "high.zip"), B_BAD_VALUE);
 }
 
 TEST_F(PayloadWriterTest, MissingSourceAndSpecialFilesAreNamed)

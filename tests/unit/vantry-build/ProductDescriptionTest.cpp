@@ -119,6 +119,12 @@ const MistakeCase kMistakes[] = {
          "negative"},
         {"CompressionOutOfRange", "opt_compression = 12\n", "", "12", "opt_compression",
          "out of range"},
+        {"UnknownCompression", "compression = \"xz\"\n", "", "xz", "compression",
+         "\"xz\" is not one of \"deflate\", \"zstd\""},
+        {"ZstdLevelOutOfRange", "compression = \"zstd\"\ncompression_level = 23\n", "", "23",
+         "compression_level", "out of range"},
+        {"ZstdLevelWithDeflate", "compression_level = 9\n", "", "compression_level = 9",
+         "compression_level", "deflate level is opt_compression"},
         {"ComputedField", "audio_file = \"x.wav\"\n", "", "audio_file", "audio_file",
          "set by vantry-build"},
         {"ScriptWithoutTag", "edit_profile = true\nedit_profile_contents = \"x\"\n", "",
@@ -239,6 +245,8 @@ TEST_F(ProductDescriptionTest, DefaultsFillWhatTheDescriptionLeavesOut)
 	EXPECT_EQ(product.opt_created_folder, "P");
 	EXPECT_TRUE(product.opt_include_deinstall);
 	EXPECT_EQ(product.opt_compression, 6);
+	EXPECT_EQ(product.compression, "deflate");
+	EXPECT_EQ(product.compression_level, 19);
 	const InstallMeta& meta = product.install_file[0].install_meta;
 	EXPECT_EQ(meta.destination, "User Selected");
 	EXPECT_EQ(meta.destination_exists, "Replace");
@@ -270,6 +278,14 @@ TEST_F(ProductDescriptionTest, FriendlyFormsBecomeRecordValues)
 	EXPECT_EQ(item.file_type, kItemApplication);
 	EXPECT_EQ(item.install_meta.auto_launch, "True");
 	EXPECT_EQ(item.install_meta.deinstallable, "False");
+}
+
+TEST_F(ProductDescriptionTest, ZstdAndItsLevelAreRead)
+{
+	ASSERT_EQ(Parse(std::string("compression = \"zstd\"\ncompression_level = 3\n") + kBase), B_OK)
+	        << testing::PrintToString(fDescription.Errors());
+	EXPECT_EQ(fDescription.GetProduct().compression, "zstd");
+	EXPECT_EQ(fDescription.GetProduct().compression_level, 3);
 }
 
 struct SizeCase {
