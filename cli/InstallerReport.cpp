@@ -322,10 +322,37 @@ std::string ProductListing(const BMessage& config)
 namespace {
 
 // The installations of the product the register knows, each checked.
-int Installed(const BMessage& config, FILE* out)
+// The register's installations of the product as one document.
+std::string InstalledJson(const BMessage& config,
+                          const std::vector<InstallRegister::Installation>& found)
+{
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("kind", "installed");
+	WriteProduct(json, config);
+	json.Field("register", InstallRegister::Folder()).Key("installations").BeginArray();
+	for (const InstallRegister::Installation& one : found) {
+		json.BeginObject()
+		        .Field("version", one.version)
+		        .Field("folder", one.folder)
+		        .Field("date", one.date);
+		if (one.publisherKeyId.empty())
+			json.Key("publisher_key").Null();
+		else
+			json.Field("publisher_key", one.publisherKeyId);
+		json.Field("stale", one.stale).EndObject();
+	}
+	json.EndArray().Field("exit_code", int(UNATTENDED_COMPLETED)).EndObject();
+	return json.Text() + "\n";
+}
+
+int Installed(const BMessage& config, FILE* out, const bool& asJson)
 {
 	const std::string name = ConfigRecord(config).AppName();
 	const std::vector<InstallRegister::Installation> found = InstallRegister::List(name);
+	if (asJson) {
+		fputs(InstalledJson(config, found).c_str(), out);
+		return UNATTENDED_COMPLETED;
+	}
 	if (found.empty())
 		fprintf(out, "%s: no installation registered in %s\n", name.c_str(),
 		        InstallRegister::Folder().c_str());
@@ -368,6 +395,6 @@ int RunInstallerReport(const UnattendedOptions& options, FILE* out, FILE* errors
 	if (!options.extract.empty())
 		return Extract(store, config, options.extract, out, errors);
 	if (options.installed)
-		return Installed(config, out);
+		return Installed(config, out, options.json);
 	return Verify(store, config, out, errors, options.json);
 }

@@ -187,8 +187,9 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		error = "--upgrade, --allow-downgrade and --repair go with --unattended";
 		return false;
 	}
-	if (options.json && !options.list && !options.verify && !options.plan && !options.unattended) {
-		error = "--json goes with --list, --verify, --plan or --unattended";
+	if (options.json && !options.list && !options.verify && !options.plan && !options.installed &&
+	    !options.unattended) {
+		error = "--json goes with --list, --verify, --plan, --installed or --unattended";
 		return false;
 	}
 	if (options.plan && options.text) {

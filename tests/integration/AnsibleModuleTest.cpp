@@ -116,6 +116,11 @@ TEST(AnsibleModuleTest, ReachesTheStateAskedForAndOnlyOnce)
 			EXPECT_NE(run.output.find("version=" + std::to_string(step.installedAfter) + ".0"),
 			          std::string::npos)
 			        << run.output;
+		// A file of the user's own in the installation survives the upgrade.
+		if (std::string(step.name) == "Install")
+			WriteFile(folder + "/notes.txt", "mine");
+		if (std::string(step.name) == "Upgrade")
+			EXPECT_EQ(ReadFile(folder + "/notes.txt"), "mine");
 	}
 }
 

@@ -59,6 +59,7 @@ install_meta = { destination = "Docs", destination_exists = "Prompt" }
 	        {"Install", false, with({"--unattended"}), false, 0, "\"outcome\""},
 	        {"PlanUnanswered", false, with({"--plan"}), true, 6, "\"plan\""},
 	        {"InstallUnanswered", false, with({"--unattended"}), false, 6, "\"outcome\""},
+	        {"Installed", false, {"--installed", "--json"}, true, 0, "\"installed\""},
 	        {"DeinstallList",
 	         true,
 	         {"--unattended", "--list", "--json"},

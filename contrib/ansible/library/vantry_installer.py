@@ -137,6 +137,20 @@ def run_json(module, command, what):
                          stdout=out, stderr=err)
 
 
+def registered_version(module, src, folder):
+    """The version the installer's register holds in `folder`, or None."""
+    code, out, err, documents = run_json(module, [src, "--installed", "--json"],
+                                         "the installer's list of installations")
+    if code != 0 or len(documents) != 1:
+        module.fail_json(msg="the installer could not list its installations", rc=code,
+                         stdout=out, stderr=err)
+    for one in documents[0].get("installations", []):
+        if not one.get("stale") and os.path.realpath(one.get("folder", "")) == \
+                os.path.realpath(folder or ""):
+            return one.get("version")
+    return None
+
+
 def deinstaller_of(folder):
     found = sorted(glob.glob(os.path.join(glob.escape(folder), "* Deinstaller")))
     return found[0] if found else None
@@ -171,14 +185,16 @@ def main():
                          stdout=out, stderr=err)
     plan = documents[0]
     earlier = plan.get("earlier_installation") or {}
-    installed = earlier.get("version")
     folder = plan.get("installation_folder")
+    # The register says what is installed: a folder that only kept the
+    # user's files after a removal is no installation.
+    installed = registered_version(module, src, folder)
     result = dict(changed=False, plan=plan, installation_folder=folder,
                   publisher_key=plan.get("publisher_key"), installed_version=installed,
                   entries_changed=0)
 
     if params["state"] == "absent":
-        if not earlier:
+        if installed is None:
             module.exit_json(**result)
         deinstaller = deinstaller_of(folder)
         if deinstaller is None:
@@ -196,13 +212,13 @@ def main():
                              rc=code, stderr=err, **result)
         module.exit_json(**result)
 
-    if earlier:
-        if installed is None:
-            # Without a deinstall record (a product built without a deinstaller)
-            # nothing tells the version: the installation is left as it is.
-            module.warn("%s holds no deinstall record of %s: its version is unknown and it "
-                        "is left as it is" % (folder, plan.get("product")))
-            module.exit_json(**result)
+    if installed is None and earlier and earlier.get("version") is None:
+        # Without a deinstall record (a product built without a deinstaller)
+        # nothing tells the version: the installation is left as it is.
+        module.warn("%s holds no deinstall record of %s: its version is unknown and it "
+                    "is left as it is" % (folder, plan.get("product")))
+        module.exit_json(**result)
+    if installed is not None:
         newer = version_key(plan.get("version")) > version_key(installed)
         if params["state"] == "present" or not newer:
             module.exit_json(**result)
@@ -216,8 +232,12 @@ def main():
         result["changed"] = True
         module.exit_json(**result)
 
+    # Over an earlier version the installer upgrades: what the user changed
+    # or added in the installation stays.
+    upgrade = ["--upgrade"] if earlier else []
     code, out, err, events = run_json(
-        module, [src, "--unattended", "--json"] + installer_arguments(params), "the installer")
+        module, [src, "--unattended", "--json"] + upgrade + installer_arguments(params),
+        "the installer")
     result["events"] = events
     outcome = events[-1] if events else {}
     if code not in (0, 10):
