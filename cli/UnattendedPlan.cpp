@@ -13,9 +13,11 @@
 #include "CollisionQuestion.h"
 #include "ConfigRecord.h"
 #include "DesktopEntry.h"
+#include "EarlierInstallation.h"
 #include "InstallConfig.h"
 #include "InstallItemRecord.h"
 #include "InstallLock.h"
+#include "InstallManifest.h"
 #include "InstallPlan.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
@@ -85,6 +87,8 @@ private:
 	            bool& askAgain, bool& answer);
 	void PlanLink(const InstallItemRecord& item, const std::string& path);
 	void PlanScripts();
+	// What an upgrade does with each entry the earlier version placed.
+	void PlanUpgrade();
 	void Say(const char* label, const std::string& text);
 
 	InstallConfig& fConfig;
@@ -122,6 +126,8 @@ int Planner::Plan()
 	const int checked = Check(store);
 	if (checked != UNATTENDED_COMPLETED)
 		return checked;
+	if (fConfig.earlier_action == INSTALL_EARLIER_UPGRADE && fRun.earlierRecorded)
+		fRun.earlierTo = "upgrade";
 	PlanInstallationFolder();
 	BMessage instructions;
 	fRecord.Instructions(&instructions);
@@ -136,7 +142,37 @@ int Planner::Plan()
 			return planned;
 	}
 	PlanScripts();
+	PlanUpgrade();
 	return UNATTENDED_COMPLETED;
+}
+
+void Planner::PlanUpgrade()
+{
+	if (fRun.earlierTo != "upgrade")
+		return;
+	const EarlierInstallation earlier(fRun.installationFolder, fRecord.AppName());
+	InstallManifest manifest;
+	if (!earlier.Found() || !manifest.ReadFrom(earlier.Record()))
+		return;
+	std::set<std::string> placed;
+	for (const PlannedRun::Entry& entry : fRun.entries)
+		placed.insert(entry.path);
+	for (const InstallManifest::Entry& entry : manifest.Entries()) {
+		const std::string path = InstallManifest::PathOf(entry, fRun.installationFolder);
+		const InstallManifest::State state = InstallManifest::StateOf(entry, path);
+		if (state == InstallManifest::kMissing)
+			continue;
+		const bool inNew = placed.count(path) > 0;
+		if (state == InstallManifest::kChanged && entry.type == 'f') {
+			fRun.upgradeKept.push_back(path);
+			Say("keep", path + (inNew ? " (changed since it was installed; the new version goes "
+			                            "beside it as a .new file)"
+			                          : " (changed since it was installed)"));
+		} else if (!inNew) {
+			fRun.upgradeTrashed.push_back(path);
+			Say("trash", path + " (the new version no longer has it)");
+		}
+	}
 }
 
 int Planner::Check(LibAppResource& store)
@@ -178,7 +214,7 @@ void Planner::PlanInstallationFolder()
 	if (!fRun.earlierInstallation.empty()) {
 		Say("earlier installation",
 		    folder + (fRun.earlierRecorded ? " (version " + fRun.earlierVersion + ")" : "") +
-		            " -> trash");
+		            (fRun.earlierTo == "upgrade" ? " -> upgraded in place" : " -> trash"));
 	}
 	if (fRecord.SaveReplaced())
 		fSavedFiles = folder + "/Saved Files";
@@ -435,7 +471,7 @@ std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, 
 	if (run.earlierInstallation.empty())
 		json.Null();
 	else {
-		json.BeginObject().Field("path", run.earlierInstallation).Field("to", "trash");
+		json.BeginObject().Field("path", run.earlierInstallation).Field("to", run.earlierTo);
 		// Only an installation whose deinstall record names the product tells its version.
 		json.Key("version");
 		if (run.earlierRecorded)
@@ -447,7 +483,13 @@ std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, 
 			json.Null();
 		else
 			json.String(run.earlierKey);
-		json.EndObject();
+		json.Key("upgrade_kept").BeginArray();
+		for (const std::string& path : run.upgradeKept)
+			json.String(path);
+		json.EndArray().Key("upgrade_trashed").BeginArray();
+		for (const std::string& path : run.upgradeTrashed)
+			json.String(path);
+		json.EndArray().EndObject();
 	}
 	json.Key("entries").BeginArray();
 	for (const PlannedRun::Entry& entry : run.entries)

@@ -39,6 +39,13 @@ struct PlannedRun {
 	bool earlierRecorded = false;
 	std::string earlierVersion;
 	std::string earlierKey;
+	// What becomes of it: "trash", or "upgrade" (installed over in place).
+	std::string earlierTo = "trash";
+	// An upgrade's decisions on the earlier version's entries: those the
+	// user changed stay (the new version beside them as NAME.new), those the
+	// new version no longer has go to the trash unless changed.
+	std::vector<std::string> upgradeKept;
+	std::vector<std::string> upgradeTrashed;
 	std::vector<Entry> entries;
 	std::vector<Move> replaced;
 	std::vector<Move> renamed;

@@ -105,6 +105,18 @@ TEST_F(UpgradeTest, KeepsTheUsersWorkPlacesTheNewVersionAndItsDeinstallerRemoves
 	ASSERT_NE(ReadFile(world.UserBoot() + "/UserSetupEnvironment").find("UPGONE"),
 	          std::string::npos);
 	ChangeAsAUser();
+	// The plan names the same decisions and changes nothing.
+	const auto before = TreeState(data);
+	const RunResult plan =
+	        world.Install(Installer(kSecond), {"--plan", "--upgrade", "--dest", data + "/apps",
+	                                           "--items", "app,prefs", "--yes"});
+	ASSERT_EQ(plan.code, 0) << plan.output << plan.errors;
+	EXPECT_EQ(TreeState(data), before);
+	const std::vector<std::string> keep = Lines(plan, "keep");
+	ASSERT_EQ(keep.size(), 1u) << plan.output;
+	EXPECT_EQ(keep[0].rfind(folder + "/app/config.txt (changed", 0), 0u) << keep[0];
+	EXPECT_EQ(Lines(plan, "trash"),
+	          std::vector<std::string>{folder + "/app/old.txt (the new version no longer has it)"});
 	const RunResult upgraded = Install(kSecond, {"--upgrade"});
 	ASSERT_EQ(upgraded.code, 0) << upgraded.output << upgraded.errors;
 
