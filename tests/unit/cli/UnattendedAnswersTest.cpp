@@ -77,7 +77,9 @@ TEST(UnattendedOptionsTest, ReadsTheCommandLine)
 	        {{"--list", "--json"}, true, ""},
 	        {{"--verify", "--json"}, true, ""},
 	        {{"--unattended", "--dest", "/a", "--json"}, true, ""},
-	        {{"--json"}, false, "--json goes with --list, --verify, --plan, --installed or --unattended"},
+	        {{"--json"},
+	         false,
+	         "--json goes with --list, --verify, --plan, --installed or --unattended"},
 	        {{"--extract", "x", "--json"}, false, "--json goes with"},
 	        {{"--json=1", "--list"}, false, "takes no value"},
 	};
