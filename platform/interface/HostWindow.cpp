@@ -231,10 +231,15 @@ public:
 	int handle(int event) override
 	{
 		// The timeout fires inside the menu's own loop, once the menu is up.
-		if (event == FL_PUSH || (event == FL_KEYBOARD && Fl::event_key() == ' '))
+		// Only the call that opens the menu takes it away again: the loop sends
+		// this button other events (focus moves with the grab) whose calls end
+		// before the menu does.
+		const bool opens = event == FL_PUSH || (event == FL_KEYBOARD && Fl::event_key() == ' ');
+		if (opens)
 			Fl::add_timeout(0.05, ReportOpened);
 		int result = Fl_Menu_Button::handle(event);
-		Fl::remove_timeout(ReportOpened);
+		if (opens)
+			Fl::remove_timeout(ReportOpened);
 		return result;
 	}
 
