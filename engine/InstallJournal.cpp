@@ -20,27 +20,11 @@
 #include "Node.h"
 #include "Path.h"
 #include "RawAttributes.h"
+#include "TabFields.h"
 
 namespace {
 
 const char kMagic[] = "vantry-journal 1";
-
-// A field may hold any byte but the ones that end a field or a line.
-std::string Escaped(const std::string& text)
-{
-	std::string out;
-	for (const char c : text) {
-		if (c == '\\')
-			out += "\\\\";
-		else if (c == '\t')
-			out += "\\t";
-		else if (c == '\n')
-			out += "\\n";
-		else
-			out += c;
-	}
-	return out;
-}
 
 std::string Hex(const std::string& bytes)
 {
@@ -152,10 +136,9 @@ bool InstallJournal::Write(const std::string& kind, const std::vector<std::strin
 	fRecords.push_back(Record{kind, fields});
 	if (fFd < 0)
 		return true;
-	std::string line = kind;
-	for (const std::string& field : fields)
-		line += "\t" + Escaped(field);
-	line += "\n";
+	std::vector<std::string> all = {kind};
+	all.insert(all.end(), fields.begin(), fields.end());
+	const std::string line = JoinTabFields(all) + "\n";
 	// The record is on disk before the change it announces.
 	return write(fFd, line.data(), line.size()) == ssize_t(line.size()) &&
 	       (!sync || fdatasync(fFd) == 0);

@@ -15,27 +15,9 @@
 #include "LibPathParts.h"
 #include "Node.h"
 #include "OS.h"
+#include "TabFields.h"
 
 namespace {
-
-std::vector<std::string> SplitFields(const std::string& line)
-{
-	std::vector<std::string> fields(1);
-	for (size_t i = 0; i < line.size(); i++) {
-		const char c = line[i];
-		if (c == '\t') {
-			fields.emplace_back();
-			continue;
-		}
-		if (c != '\\' || i + 1 == line.size()) {
-			fields.back() += c;
-			continue;
-		}
-		const char next = line[++i];
-		fields.back() += next == 't' ? '\t' : next == 'n' ? '\n' : next;
-	}
-	return fields;
-}
 
 std::string Unhex(const std::string& text)
 {
@@ -282,7 +264,7 @@ bool InstallJournal::Read(const std::string& path, std::vector<Record>& records,
 	// A line cut off by a kill announced a change that was never begun.
 	for (size_t end = text.find('\n'); end != std::string::npos;
 	     start = end + 1, end = text.find('\n', start)) {
-		const std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
+		const std::vector<std::string> fields = SplitTabFields(text.substr(start, end - start));
 		if (first) {
 			rollback = fields.size() < 2 || fields[1] != "keep";
 			first = false;

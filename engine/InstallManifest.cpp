@@ -11,45 +11,13 @@
 #include <cstring>
 
 #include "PayloadDigest.h"
+#include "TabFields.h"
 
 namespace {
 
 const char* const kManifestField = "manifest";
 // Deeper trees than this are not real installations; the walk stops there.
 const int kMaxDepth = 256;
-
-std::string Escaped(const std::string& text)
-{
-	std::string out;
-	for (const char c : text) {
-		if (c == '\\')
-			out += "\\\\";
-		else if (c == '\t')
-			out += "\\t";
-		else if (c == '\n')
-			out += "\\n";
-		else
-			out += c;
-	}
-	return out;
-}
-
-std::vector<std::string> Fields(const std::string& line)
-{
-	std::vector<std::string> fields(1);
-	for (size_t i = 0; i < line.size(); i++) {
-		const char c = line[i];
-		if (c == '\t') {
-			fields.emplace_back();
-		} else if (c == '\\' && i + 1 < line.size()) {
-			const char next = line[++i];
-			fields.back() += next == 't' ? '\t' : next == 'n' ? '\n' : next;
-		} else {
-			fields.back() += c;
-		}
-	}
-	return fields;
-}
 
 std::string DigestOf(const std::string& path)
 {
@@ -163,10 +131,9 @@ void InstallManifest::WriteTo(BMessage& record) const
 	for (const Entry& entry : fEntries) {
 		char mode[16];
 		snprintf(mode, sizeof(mode), "%o", unsigned(entry.mode));
-		const std::string line = std::to_string(entry.item) + "\t" + entry.type + "\t" + mode +
-		                         "\t" + std::to_string(entry.size) + "\t" + entry.digest + "\t" +
-		                         Escaped(entry.root) + "\t" + Escaped(entry.below) + "\t" +
-		                         Escaped(entry.target);
+		const std::string line = JoinTabFields(
+		        {std::to_string(entry.item), std::string(1, entry.type), mode,
+		         std::to_string(entry.size), entry.digest, entry.root, entry.below, entry.target});
 		record.AddString(kManifestField, line.c_str());
 	}
 }
@@ -176,7 +143,7 @@ bool InstallManifest::ReadFrom(const BMessage& record)
 	fEntries.clear();
 	const char* line = nullptr;
 	for (int32 i = 0; (line = record.FindString(kManifestField, i)) != nullptr; i++) {
-		const std::vector<std::string> fields = Fields(line);
+		const std::vector<std::string> fields = SplitTabFields(line);
 		if (fields.size() != 8 || fields[1].size() != 1 || fields[5].empty())
 			continue;
 		Entry entry;

@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "DesktopEntry.h"
 #include "LibFile.h"
@@ -61,27 +59,16 @@ bool IsLoginSection(const directory_which& folder, const char* file_name)
 	       (folder == B_USER_DIRECTORY && strcmp(file_name, kProfile) == 0);
 }
 
-bool ReadText(const std::string& path, std::string& text)
-{
-	std::ifstream in(path, std::ios::binary);
-	if (!in)
-		return false;
-	std::ostringstream content;
-	content << in.rdbuf();
-	text = content.str();
-	return true;
-}
-
 bool HoldsSection(const std::string& path, const char* tag)
 {
 	std::string content;
-	return ReadText(path, content) && ScriptWithoutSection(content, tag) != content;
+	return LibReadText(path, content) && ScriptWithoutSection(content, tag) != content;
 }
 
 bool HoldsAnySection(const std::string& path)
 {
 	std::string content;
-	if (!ReadText(path, content))
+	if (!LibReadText(path, content))
 		return false;
 	return content.find("#BEGIN_") != std::string::npos;
 }
@@ -100,7 +87,7 @@ void SyncBootScriptEntry(const std::string& script)
 	                         "Exec=/bin/sh " +
 	                         DesktopExecArgument(script) + "\nNoDisplay=true\n";
 	std::string current;
-	if (!ReadText(entry, current) || current != text)
+	if (!LibReadText(entry, current) || current != text)
 		ReplaceWholeFile(entry, text, 0644);
 }
 

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "Errors.h"
@@ -27,17 +25,6 @@ namespace {
 
 const char* const kScriptType = "text/plain";
 const char* const kScriptEditor = "application/x-vnd.Be-STEE";
-
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-	std::ifstream file(path, std::ios::binary);
-	if (!file)
-		return false;
-	std::ostringstream text;
-	text << file.rdbuf();
-	content = text.str();
-	return true;
-}
 
 mode_t FileMode(const std::string& path)
 {
@@ -115,7 +102,7 @@ void SeedFromSample(const std::string& path)
 	if (LibExists(path.c_str()))
 		return;
 	std::string sample;
-	if (ReadWholeFile(path + ".sample", sample))
+	if (LibReadText(path + ".sample", sample))
 		ReplaceWholeFile(path, sample, FileMode(path + ".sample"));
 }
 
@@ -177,13 +164,13 @@ status_t EditScriptPath(const char* path, const char* tag, const char* text)
 	SeedFromSample(file);
 
 	std::string content;
-	const bool existed = ReadWholeFile(file, content);
+	const bool existed = LibReadText(file, content);
 	const mode_t mode = FileMode(file);
 	if (existed && text != nullptr)
 		ReplaceWholeFile(file + ".orig", content, mode);
 	// A removal leaves no copy that would still hold the section it removes.
 	std::string backup;
-	if (text == nullptr && ReadWholeFile(file + ".orig", backup) &&
+	if (text == nullptr && LibReadText(file + ".orig", backup) &&
 	    ScriptWithoutSection(backup, tag) != backup)
 		ReplaceWholeFile(file + ".orig", ScriptWithoutSection(backup, tag),
 		                 FileMode(file + ".orig"));

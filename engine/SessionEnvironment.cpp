@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -22,17 +21,6 @@ namespace {
 const char* const kFilePrefix = "60-vantry-";
 const char* const kFileSuffix = ".conf";
 const char* const kHeader = "# Variables of the products Vantry installed, for every session.\n";
-
-bool ReadText(const std::string& path, std::string& text)
-{
-	std::ifstream in(path, std::ios::binary);
-	if (!in)
-		return false;
-	std::ostringstream content;
-	content << in.rdbuf();
-	text = content.str();
-	return true;
-}
 
 bool IsOwnFile(const std::string& leaf, const char* prefix, const char* suffix)
 {
@@ -133,7 +121,7 @@ status_t RemoveFromOwnFiles(const std::string& folder, const char* prefix, const
 	while (const dirent* entry = readdir(directory)) {
 		const std::string path = folder + "/" + entry->d_name;
 		std::string content;
-		if (!IsOwnFile(entry->d_name, prefix, suffix) || !ReadText(path, content) ||
+		if (!IsOwnFile(entry->d_name, prefix, suffix) || !LibReadText(path, content) ||
 		    ScriptWithoutSection(content, tag) == content)
 			continue;
 		const status_t status = EditScriptPath(path.c_str(), tag, nullptr);
@@ -144,7 +132,7 @@ status_t RemoveFromOwnFiles(const std::string& folder, const char* prefix, const
 		if (edited != nullptr)
 			*edited += path + "\n";
 		// A file of ours with no section left sets nothing.
-		if (ReadText(path, content) && content.find("#BEGIN_") == std::string::npos) {
+		if (LibReadText(path, content) && content.find("#BEGIN_") == std::string::npos) {
 			unlink(path.c_str());
 			unlink((path + ".orig").c_str());
 		}

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "Directory.h"
@@ -174,4 +176,15 @@ bool LibUniqueName(BPath& path, const char* prefix)
 		return false;
 	path = result;
 	return true;
+}
+
+bool LibReadText(const std::string& path, std::string& text)
+{
+	std::ifstream in(path, std::ios::binary);
+	if (!in)
+		return false;
+	std::ostringstream content;
+	content << in.rdbuf();
+	text = content.str();
+	return !in.bad();
 }

@@ -10,6 +10,9 @@
 
 // The path can be reached (links followed).
 bool LibExists(const char* path);
+// The whole content of the file at `path` (links followed); false when it
+// cannot be read.
+bool LibReadText(const std::string& path, std::string& text);
 // Makes the path and its missing parents (mode 0777 less the umask) when it
 // does not exist; false when it existed or could not be made.
 bool Libmkdir(const char* path);

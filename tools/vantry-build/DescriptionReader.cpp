@@ -178,15 +178,10 @@ void DescriptionReader::WrongType(const toml::node& node, const std::string& fie
 bool DescriptionReader::ReadString(const toml::table& table, const std::string& prefix,
                                    const char* key, std::string& out)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
-		return false;
-	if (!node->is_string()) {
-		WrongType(*node, Join(prefix, key), "a string");
-		return false;
-	}
-	out = node->as_string()->get();
-	return true;
+	const auto* value = Typed<std::string>(table, prefix, key, "a string");
+	if (value != nullptr)
+		out = value->get();
+	return value != nullptr;
 }
 
 bool DescriptionReader::ReadText(const toml::table& table, const std::string& prefix,
@@ -252,30 +247,21 @@ bool DescriptionReader::ReadTextFile(const toml::table& table, const std::string
 bool DescriptionReader::ReadBool(const toml::table& table, const std::string& prefix,
                                  const char* key, bool& out)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
-		return false;
-	if (!node->is_boolean()) {
-		WrongType(*node, Join(prefix, key), "true or false");
-		return false;
-	}
-	out = node->as_boolean()->get();
-	return true;
+	const auto* value = Typed<bool>(table, prefix, key, "true or false");
+	if (value != nullptr)
+		out = value->get();
+	return value != nullptr;
 }
 
 bool DescriptionReader::ReadInt32(const toml::table& table, const std::string& prefix,
                                   const char* key, int32& out, int64 minimum, int64 maximum)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
+	const auto* integer = Typed<int64_t>(table, prefix, key, "an integer");
+	if (integer == nullptr)
 		return false;
-	if (!node->is_integer()) {
-		WrongType(*node, Join(prefix, key), "an integer");
-		return false;
-	}
-	int64 value = node->as_integer()->get();
+	const int64 value = integer->get();
 	if (value < minimum || value > maximum) {
-		Error(Origin(*node, Join(prefix, key)),
+		Error(Origin(*integer, Join(prefix, key)),
 		      "out of range: " + std::to_string(value) + " is not between " +
 		              std::to_string(minimum) + " and " + std::to_string(maximum));
 		return false;
@@ -491,14 +477,7 @@ bool DescriptionReader::ReadChoice(const toml::table& table, const std::string& 
 const toml::table* DescriptionReader::ReadTable(const toml::table& table, const std::string& prefix,
                                                 const char* key)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
-		return nullptr;
-	if (!node->is_table()) {
-		WrongType(*node, Join(prefix, key), "a table");
-		return nullptr;
-	}
-	return node->as_table();
+	return Typed<toml::table>(table, prefix, key, "a table");
 }
 
 const toml::array* DescriptionReader::ReadTableArray(const toml::table& table,

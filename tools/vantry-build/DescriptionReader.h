@@ -72,6 +72,19 @@ public:
 
 private:
 	void WrongType(const toml::node& node, const std::string& field, const std::string& expected);
+	// The node at `key` when it is a T (toml::table, toml::array, or the
+	// type of a value); a node of another type is reported as not `expected`.
+	template <typename T>
+	const auto* Typed(const toml::table& table, const std::string& prefix, const char* key,
+	                  const std::string& expected)
+	{
+		const toml::node* node = table.get(key);
+		if (node != nullptr && node->as<T>() == nullptr) {
+			WrongType(*node, Join(prefix, key), expected);
+			return decltype(node->as<T>())(nullptr);
+		}
+		return node != nullptr ? node->as<T>() : nullptr;
+	}
 	bool ReadTextFile(const toml::table& table, const std::string& field, std::string& out);
 
 	std::string fFile;
