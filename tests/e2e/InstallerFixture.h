@@ -75,7 +75,7 @@ protected:
 
 	// Waits for the alert whose text contains `text`; its window's origin.
 	bool WaitForAlert(const std::string& text, int* left, int* top, int* width, int* height,
-	                  size_t since)
+	                  size_t since, const std::chrono::seconds& timeout = 60s)
 	{
 		e2e::Event shown;
 		auto isAlert = [&](const std::vector<std::string>& words) {
@@ -86,7 +86,7 @@ protected:
 				line += (i > 1 ? " " : "") + words[i];
 			return line.find(text) != std::string::npos;
 		};
-		if (!fProbe.WaitUntil(isAlert, 60s, &shown, since))
+		if (!fProbe.WaitUntil(isAlert, timeout, &shown, since))
 			return false;
 		// Its window is the one drawn after it was shown.
 		size_t at = since;

@@ -147,7 +147,8 @@ install_meta = { destination = "Target", destination_exists = "Prompt", link = "
 	size_t mark = fProbe.Mark();
 	ClickButton();
 	int left, top, width, height;
-	ASSERT_TRUE(WaitForAlert("late.txt", &left, &top, &width, &height, mark)) << Output();
+	// Placing 30 000 files takes a minute or more on a busy machine.
+	ASSERT_TRUE(WaitForAlert("late.txt", &left, &top, &width, &height, mark, 300s)) << Output();
 	std::string id;
 	Tool({"xdotool", "search", "--name", "^Many$"}, &id);
 	mark = fProbe.Mark();
@@ -157,7 +158,7 @@ install_meta = { destination = "Target", destination_exists = "Prompt", link = "
 	};
 	EXPECT_TRUE(WaitForState(stopping, mark, nullptr, 1s)) << "the undo shows within a second";
 	ASSERT_TRUE(WaitForAlert("Installation was stopped before it could complete.", &left, &top,
-	                         &width, &height, mark))
+	                         &width, &height, mark, 300s))
 	        << Output();
 	std::vector<double> progress;
 	for (size_t i = mark; i < fProbe.Lines().size(); i++) {
@@ -191,7 +192,7 @@ TEST_F(InstallerTest, StopEndsTheRunAtASafePointAndThenTheProgram)
 	        << Output();
 	int left, top, width, height;
 	ASSERT_TRUE(WaitForAlert("Installation was stopped before it could complete.", &left, &top,
-	                         &width, &height, mark))
+	                         &width, &height, mark, 300s))
 	        << Output();
 	ClickDefaultButton(left, top, width, height);
 	EXPECT_EQ(WaitForEnd(), 0);
