@@ -127,10 +127,13 @@ TEST_F(InstallerAllUsersTest, TheRootStepPlacesForAllUsersAndAsksThroughTheWindo
 		EXPECT_NE(std::find(arguments.begin(), arguments.end(), expected), arguments.end())
 		        << expected;
 	EXPECT_EQ(std::find(arguments.begin(), arguments.end(), "--text"), arguments.end());
-	// Placed by root; the answer "Replace" put the link where the file was.
+	// Placed by root; the answer "Replace" saved the file in the way and put
+	// the item there.
+	EXPECT_EQ(ReadFile(fWorld.Temp() + "/tally.txt"), "#!/bin/sh\necho tally\n");
 	const std::string left_behind = ReadFile(fWorld.Temp() + "/left.txt");
 	for (const char* entry :
-	     {"root d /opt/Tally\n", "root f /opt/Tally/tally\n", "root l /usr/local/bin/tally\n"})
+	     {"root d /opt/Tally\n", "root f /opt/Tally/Log\n", "root f /opt/Tally/Saved Files/tally\n",
+	      "root f /usr/local/bin/tally\n"})
 		EXPECT_NE(left_behind.find(entry), std::string::npos) << entry << "\n" << left_behind;
 	EXPECT_EQ(("\n" + left_behind).find(std::string("\n") + kUser + " "), std::string::npos)
 	        << left_behind;
