@@ -110,8 +110,8 @@ std::vector<std::string> JsonLine::Strings(const std::string& name) const
 
 void JsonLine::SkipSpace()
 {
-	while (fAt < fText.size() && (fText[fAt] == ' ' || fText[fAt] == '\t' ||
-	                              fText[fAt] == '\r' || fText[fAt] == '\n'))
+	while (fAt < fText.size() &&
+	       (fText[fAt] == ' ' || fText[fAt] == '\t' || fText[fAt] == '\r' || fText[fAt] == '\n'))
 		fAt++;
 }
 
