@@ -45,7 +45,7 @@ void StatusPrinter::MessageReceived(BMessage* message)
 			fMeter.Update(done, fTotal, now);
 			// The last one always shows: a run ends on its full line.
 			if (fOutput.OnTerminal() || fMeter.Due(now, kProgressInterval) || done >= fTotal)
-				fOutput.Progress(fMeter.Text().c_str(), done >= fTotal);
+				fOutput.Progress(fMeter.Text().c_str(), done >= fTotal, done, fTotal);
 			break;
 		}
 		case LIB_THREAD_CHANGE: {

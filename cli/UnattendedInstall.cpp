@@ -28,6 +28,7 @@
 #include "Path.h"
 #include "PublisherCheck.h"
 #include "StatusPrinter.h"
+#include "StdinPresenter.h"
 #include "StopSignals.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPlan.h"
@@ -368,7 +369,10 @@ namespace {
 // The run, or its plan, from the options to the last line of the transcript.
 int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, PlannedRun& run)
 {
-	UnattendedPresenter presenter(output, options.yes);
+	std::unique_ptr<UnattendedPresenter> asker(
+	        options.answersOnStdin ? new StdinPresenter(output, options.yes, stdin)
+	                               : new UnattendedPresenter(output, options.yes));
+	UnattendedPresenter& presenter = *asker;
 	AlertPresenterScope scope(&presenter);
 
 	AnswerFile answers;

@@ -33,6 +33,8 @@ const char kUsage[] =
         "  --answers FILE    answers to the questions the installation asks\n"
         "  --yes             answer every question left unanswered with its default\n"
         "  --accept-licence  agree to the product's licence (--yes does not)\n"
+        "  --answers-on-stdin  with --json: print a question the answers leave open as\n"
+        "                    a \"question\" line and read its answer from standard input\n"
         "  --allow-new-publisher  install over an installation another key signed\n"
         "  --plan            print what the installation would do, change nothing, and\n"
         "                    exit with the code the installation would end with\n"
@@ -127,6 +129,7 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		        {"--allow-downgrade", &UnattendedOptions::allowDowngrade},
 		        {"--repair", &UnattendedOptions::repair},
 		        {"--installed", &UnattendedOptions::installed},
+		        {"--answers-on-stdin", &UnattendedOptions::answersOnStdin},
 		};
 		const Flag* flag = nullptr;
 		for (const Flag& candidate : kFlags) {
@@ -190,6 +193,10 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 	if (options.json && !options.list && !options.verify && !options.plan && !options.installed &&
 	    !options.unattended) {
 		error = "--json goes with --list, --verify, --plan, --installed or --unattended";
+		return false;
+	}
+	if (options.answersOnStdin && (!options.json || !options.unattended || options.plan)) {
+		error = "--answers-on-stdin goes with --unattended --json";
 		return false;
 	}
 	if (options.plan && options.text) {

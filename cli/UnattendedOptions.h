@@ -45,6 +45,9 @@ struct UnattendedOptions {
 	bool allowDowngrade = false;
 	bool repair = false;
 	bool installed = false;
+	// Questions the answers leave open go out as JSON lines and their
+	// answers come in on standard input.
+	bool answersOnStdin = false;
 	std::string extract;
 	std::string destination;
 	std::string volume;

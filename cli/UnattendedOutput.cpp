@@ -24,7 +24,8 @@ void UnattendedOutput::RedrawProgress()
 		fprintf(fStream, "\r%s\033[K", fProgress.c_str());
 }
 
-bool UnattendedOutput::JsonEvent(const char* label, const char* text, const bool& detail)
+bool UnattendedOutput::JsonEvent(const char* label, const char* text, const bool& detail,
+                                 const int64& placed, const int64& total)
 {
 	if (fFormat == kText)
 		return false;
@@ -37,6 +38,8 @@ bool UnattendedOutput::JsonEvent(const char* label, const char* text, const bool
 	json.Field("text", text != nullptr ? text : "");
 	if (detail)
 		json.Field("detail", true);
+	if (placed >= 0)
+		json.Field("placed", placed).Field("total", total);
 	json.EndObject();
 	fprintf(fStream, "%s\n", json.Text().c_str());
 	fflush(fStream);
@@ -62,10 +65,11 @@ void UnattendedOutput::Document(const std::string& text)
 	fflush(fStream);
 }
 
-void UnattendedOutput::Progress(const char* text, const bool& last)
+void UnattendedOutput::Progress(const char* text, const bool& last, const int64& placed,
+                                const int64& total)
 {
 	std::lock_guard<std::mutex> guard(fLock);
-	if (JsonEvent("progress", text, false))
+	if (JsonEvent("progress", text, false, placed, total))
 		return;
 	if (!fTerminal || last) {
 		ClearProgress();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "SupportDefs.h"
+
 class JsonWriter;
 
 // The version of every JSON document and line the programs print; it grows
@@ -48,14 +50,16 @@ public:
 	void Detail(const char* label, const char* text);
 	// On a terminal, one line rewritten in place below the transcript, kept
 	// as a "progress:" line when it is the `last`; elsewhere a "progress:" line.
-	void Progress(const char* text, const bool& last);
+	// A JSON line also gives the bytes `placed` of the `total`.
+	void Progress(const char* text, const bool& last, const int64& placed, const int64& total);
 	bool OnTerminal() const { return fTerminal && fFormat == kText; }
 
 private:
 	void ClearProgress();
 	void RedrawProgress();
 	// Handles an event in a JSON format; false under kText.
-	bool JsonEvent(const char* label, const char* text, const bool& detail);
+	bool JsonEvent(const char* label, const char* text, const bool& detail,
+	               const int64& placed = -1, const int64& total = -1);
 
 	FILE* fStream;
 	std::mutex fLock;

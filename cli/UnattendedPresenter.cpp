@@ -54,7 +54,7 @@ void UnattendedPresenter::AddAnswers(const AnswerFile& answers)
 
 bool UnattendedPresenter::CanSettle(const int32& kind) const
 {
-	return fYes ||
+	return fYes || CanAskPerson() ||
 	       (kind >= 0 && kind < ANSWER_KIND_COUNT && fResponders[kind].CountPendingAnswers() > 0);
 }
 

@@ -42,6 +42,8 @@ public:
 	static int32 DefaultAnswer(const int32& kind, const BAlert& alert);
 
 protected:
+	// Whether AskPerson can answer: the run then goes on without answers.
+	virtual bool CanAskPerson() const { return false; }
 	// A person's answer to a question the answers left open: the button, or
 	// -1 when nobody is there to answer.
 	virtual int32 AskPerson(const int32& kind, BAlert& alert) { return -1; }

@@ -11,6 +11,8 @@ CollisionAsker& Asker()
 	return asker;
 }
 
+thread_local const CollisionQuestion* sAsked = nullptr;
+
 } // namespace
 
 void SetCollisionAsker(CollisionAsker asker)
@@ -23,5 +25,13 @@ int32 AskCollision(const CollisionQuestion& question, bool& applyToAll)
 	applyToAll = false;
 	if (!Asker())
 		return B_ALERT_DISMISSED;
-	return Asker()(question, applyToAll);
+	sAsked = &question;
+	const int32 answer = Asker()(question, applyToAll);
+	sAsked = nullptr;
+	return answer;
+}
+
+const CollisionQuestion* CollisionBeingAsked()
+{
+	return sAsked;
 }

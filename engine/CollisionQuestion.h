@@ -27,3 +27,6 @@ using CollisionAsker = std::function<int32(const CollisionQuestion& question, bo
 void SetCollisionAsker(CollisionAsker asker);
 // Asks through the program's asker; without one nothing is replaced.
 int32 AskCollision(const CollisionQuestion& question, bool& applyToAll);
+// The question the asker is answering on this thread, or null: a front end
+// that passes the box on to another program names the entries with it.
+const CollisionQuestion* CollisionBeingAsked();

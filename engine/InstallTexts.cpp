@@ -92,6 +92,9 @@ const std::map<int32, const char*>& EnglishTexts()
 	               "installs it anew."},
 	        // Installing for every user.
 	        {1200, "To install for all users, run the installer as root: sudo %s"},
+	        {1201, "Install for all users"},
+	        {1202, "Installing for all users was cancelled or not allowed: nothing was installed."},
+	        {1203, "The installation for all users did not complete: %s"},
 	};
 	return texts;
 }

@@ -8,7 +8,7 @@
 #include "LibString.h"
 #include "SupportDefs.h"
 
-// Text `id` (1000 to 1200) in the current language, read from the running
+// Text `id` (1000 to 1203) in the current language, read from the running
 // installer once per process.
 LibString InstallText(const int32& id);
 // The English text of `id`; empty for an id the engine does not know.

@@ -98,7 +98,8 @@ void LibProcess::SetOutputFile(const std::string& path)
 	fOutput = path;
 }
 
-void LibProcess::ExecChild(char* const* argv, const int& report, const bool& newSession) const
+void LibProcess::ExecChild(char* const* argv, const int& report, const bool& newSession,
+                           const int& input, const int& output) const
 {
 	// Only async-signal-safe calls from here on: the parent may have threads.
 	if (newSession)
@@ -107,6 +108,10 @@ void LibProcess::ExecChild(char* const* argv, const int& report, const bool& new
 		WriteReport(report, kExecError, errno);
 		_exit(127);
 	}
+	if (input >= 0)
+		dup2(input, STDIN_FILENO);
+	if (output >= 0)
+		dup2(output, STDOUT_FILENO);
 	if (fQuietInput) {
 		const int null = open("/dev/null", O_RDONLY);
 		if (null >= 0 && null != STDIN_FILENO) {
@@ -115,13 +120,13 @@ void LibProcess::ExecChild(char* const* argv, const int& report, const bool& new
 		}
 	}
 	if (!fOutput.empty()) {
-		const int output = open(fOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-		if (output < 0) {
+		const int file = open(fOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+		if (file < 0) {
 			WriteReport(report, kExecError, errno);
 			_exit(127);
 		}
-		dup2(output, STDOUT_FILENO);
-		close(output);
+		dup2(file, STDOUT_FILENO);
+		close(file);
 	}
 	execve(fProgram.c_str(), argv, environ);
 	WriteReport(report, kExecError, errno);
@@ -200,6 +205,50 @@ status_t LibProcess::Detach(pid_t* pid) const
 	if (pid != nullptr)
 		*pid = program;
 	return program > 0 ? B_OK : B_ERROR;
+}
+
+status_t LibProcess::StartPiped(pid_t& pid, int& input, int& output) const
+{
+	if (fArguments.empty())
+		return B_BAD_VALUE;
+	std::vector<char*> argv = ArgumentVector();
+	int report[2], toChild[2], fromChild[2];
+	if (pipe2(report, O_CLOEXEC) != 0)
+		return status_from_errno(errno);
+	if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) {
+		const int error = errno;
+		close(report[0]);
+		close(report[1]);
+		close(toChild[0]);
+		close(toChild[1]);
+		return status_from_errno(error);
+	}
+	pid = fork();
+	if (pid == 0)
+		ExecChild(argv.data(), report[1], false, toChild[0], fromChild[1]);
+	const int forkError = errno;
+	for (const int end : {report[1], toChild[0], fromChild[1]})
+		close(end);
+	int execError = pid < 0 ? forkError : 0;
+	pid_t unused = -1;
+	if (pid > 0)
+		ReadReports(report[0], execError, unused);
+	close(report[0]);
+	if (execError == 0) {
+		input = toChild[1];
+		output = fromChild[0];
+		return B_OK;
+	}
+	close(toChild[1]);
+	close(fromChild[0]);
+	if (pid > 0)
+		WaitForChild(pid, nullptr);
+	return status_from_errno(execError);
+}
+
+status_t LibProcess::Wait(const pid_t& pid, int* exitCode)
+{
+	return WaitForChild(pid, exitCode);
 }
 
 bool LibProcess::WaitForDetached(const pid_t& pid, bool (*keepWaiting)())

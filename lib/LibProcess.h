@@ -33,11 +33,20 @@ public:
 	// Waits for a detached program to end; `keepWaiting` is asked between
 	// short waits and ends the wait (not the program) when it answers false.
 	static bool WaitForDetached(const pid_t& pid, bool (*keepWaiting)());
+	// Starts the program as our child with its standard input and output on
+	// pipes: `input` is written to it, `output` read from it; both are the
+	// caller's to close, and the child is reaped with Wait. An exec failure is
+	// returned (the child then already reaped).
+	status_t StartPiped(pid_t& pid, int& input, int& output) const;
+	// Waits for a child of StartPiped to end; `exitCode` as Run gives it.
+	static status_t Wait(const pid_t& pid, int* exitCode);
 
 private:
 	// In a child after fork: sets up the child and replaces it with the
 	// program; on failure writes errno to `report` and ends.
-	[[noreturn]] void ExecChild(char* const* argv, const int& report, const bool& newSession) const;
+	// `input` and `output`, when not -1, become its standard input and output.
+	[[noreturn]] void ExecChild(char* const* argv, const int& report, const bool& newSession,
+	                            const int& input = -1, const int& output = -1) const;
 	std::vector<char*> ArgumentVector() const;
 	// Forks the child (detached: through an intermediate that ends at once)
 	// and reads its reports: an exec error, the detached program's pid.

@@ -171,8 +171,10 @@ std::string desktop_folder()
 
 bool sSystemLayout = false;
 
+} // namespace
+
 // Where an install for every user puts what a user's install keeps in the home.
-const char* system_folder(directory_which which)
+const char* linux_system_folder(directory_which which)
 {
 	switch (which) {
 		case B_USER_DESKBAR_DIRECTORY: return "/usr/local/share/applications";
@@ -182,10 +184,12 @@ const char* system_folder(directory_which which)
 	}
 }
 
+namespace {
+
 std::string linux_path(const FolderRow& row)
 {
-	if (linux_system_layout() && system_folder(row.which) != nullptr)
-		return system_folder(row.which);
+	if (linux_system_layout() && linux_system_folder(row.which) != nullptr)
+		return linux_system_folder(row.which);
 	switch (row.base) {
 		case kHome: return host_join(home_folder(), row.linux);
 		case kConfig: return host_join(config_folder(), row.linux);

@@ -85,3 +85,6 @@ status_t find_directory(directory_which which, dev_t_b volume, bool create, char
 // as root turns it on; never with VANTRY_ROOT.
 void set_linux_system_layout(const bool& system);
 bool linux_system_layout();
+// The folder `which` is in the system layout, whichever layout is in use;
+// null for a folder the system layout keeps where the user's has it.
+const char* linux_system_folder(directory_which which);

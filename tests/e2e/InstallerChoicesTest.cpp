@@ -69,7 +69,7 @@ protected:
 	static StringTable Texts(const std::string& code)
 	{
 		const std::string path = std::string(VANTRY_STRINGS_DIR) + "/installer/" + code + ".txt";
-		StringTable table(path.c_str(), 1000, 1200);
+		StringTable table(path.c_str(), 1000, 1203);
 		EXPECT_EQ(table.InitCheck(), B_OK) << table.ErrorText();
 		return table;
 	}

@@ -52,16 +52,23 @@ protected:
 	}
 
 	// Starts the installer and waits for its window's first frame; `focus`
-	// gives it the keyboard as a window manager would.
+	// gives it the keyboard as a window manager would. A `wrapper` program,
+	// when given, is started instead with its arguments and the installer's path.
 	void Launch(const std::string& installer, const std::vector<std::string>& extra = {},
-	            const bool& focus = true)
+	            const bool& focus = true, const std::vector<std::string>& wrapper = {})
 	{
 		std::vector<std::string> env = fWorld.Environment();
 		env.insert(env.end(),
 		           {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
 		env.insert(env.end(), extra.begin(), extra.end());
 		fTitle = std::filesystem::path(installer).filename().string();
-		ASSERT_TRUE(fProbe.Start(installer, env));
+		if (wrapper.empty()) {
+			ASSERT_TRUE(fProbe.Start(installer, env));
+		} else {
+			std::vector<std::string> arguments(wrapper.begin() + 1, wrapper.end());
+			arguments.push_back(installer);
+			ASSERT_TRUE(fProbe.Start(wrapper[0], env, arguments));
+		}
 		e2e::Event drawn;
 		ASSERT_TRUE(fProbe.WaitUntil(DrawnTitled(fTitle.c_str()), 30s, &drawn)) << Output();
 		ASSERT_GE(drawn.words.size(), 7u);

@@ -257,7 +257,7 @@ protected:
 		Key("d");
 		const StringTable texts(
 		        (std::string(VANTRY_STRINGS_DIR) + "/installer/" + language + ".txt").c_str(), 1000,
-		        1200);
+		        1203);
 		ASSERT_NE(texts.StringFor(1038), nullptr);
 		ASSERT_TRUE(WaitForAlert(texts.StringFor(1038), &left, &top, &width, &height, mark))
 		        << Output();

@@ -211,7 +211,7 @@ void expect_strings(const std::string& executable, const char* program, int32 la
 
 TEST_F(BuildHelloTest, InstallerStringsReadBackInAllNineLanguages)
 {
-	expect_strings(sInstaller, "installer", 1200);
+	expect_strings(sInstaller, "installer", 1203);
 }
 
 TEST_F(BuildHelloTest, DeinstallerCarriesItsOwnStringsInAllNineLanguages)

@@ -29,7 +29,7 @@
 namespace {
 
 const int32 kFirstStringId = 1000;
-const int32 kLastInstallerString = 1200;
+const int32 kLastInstallerString = 1203;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
 // Past this many, an item's folded names are counted, not listed.

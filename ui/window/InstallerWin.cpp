@@ -32,6 +32,7 @@
 #include "ProgressView.h"
 #include "PublisherCheck.h"
 #include "RecordReadAhead.h"
+#include "RootInstall.h"
 #include "ScrollBar.h"
 #include "ScrollView.h"
 #include "StringItem.h"
@@ -65,8 +66,9 @@ void SetFontSize10(BView* view)
 InstallerWin::InstallerWin()
     : LibWindow(kWindowFrame, "InstallerWin", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
                 B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE, B_CURRENT_WORKSPACE),
-      step(1), product_view(nullptr), folder_panel(nullptr), list_hinted(false), undo_from(-1),
-      selected_total(0), placed_bytes(0), run_reported(false), run_completed(false)
+      step(1), product_view(nullptr), folder_panel(nullptr), all_users(nullptr), root_run(nullptr),
+      user_make_destination(false), list_hinted(false), undo_from(-1), selected_total(0),
+      placed_bytes(0), run_reported(false), run_completed(false)
 {
 	// Only the reader touches the engine's record until LoadResources; a
 	// reading begun with the program is taken over instead.
@@ -94,6 +96,7 @@ InstallerWin::~InstallerWin()
 		delete item;
 	stop_watching(BMessenger(this));
 	delete folder_panel;
+	delete root_run;
 }
 
 void InstallerWin::SetTitleFromFile()
@@ -196,6 +199,7 @@ void InstallerWin::BuildInstallBox(BView* parent)
 	destination = new LibStringView(LibRect(35, volume->Frame().bottom + 9, 240, 15), "destination",
 	                                "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
 	install_box->AddChild(destination);
+	BuildAllUsersBox();
 }
 
 void InstallerWin::BuildBottomRow(BView* parent)

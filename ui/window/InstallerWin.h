@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,7 @@
 class EarlierInstallation;
 class BBox;
 class BButton;
+class BCheckBox;
 class BListView;
 class BScrollBar;
 class BScrollView;
@@ -29,6 +31,7 @@ class LibPictureButton;
 class LibStringView;
 class LibVolumeMenu;
 class ProgressView;
+class RootInstall;
 
 // The window's message codes.
 enum {
@@ -40,6 +43,7 @@ enum {
 	INSTALLER_FOLDER_CHOSEN = 2005,
 	INSTALLER_ITEMS_CHANGED = 2006,
 	INSTALLER_LANGUAGE_CHOSEN = 2007,
+	INSTALLER_ALL_USERS = 2008,
 	INSTALLER_PLAY_SOUND = 2200,
 	INSTALLER_TIP = 'stip',
 };
@@ -84,6 +88,11 @@ public:
 	                     const bool& can_cancel);
 	void Install();
 	void ThreadChange(BMessage* message);
+	// The check box that installs for all users: shown when the installer
+	// does not run as root and pkexec can make it so.
+	void AllUsersChanged();
+	// The root run has ended: the program ends, or the choices come back.
+	void RootEnded(BMessage* message);
 	// Asks a running install to stop at its next safe point, waits until it
 	// has stopped, then tells the user.
 	void QuitRunning();
@@ -101,6 +110,13 @@ private:
 	void BuildLicenceBox(BView* parent);
 	void BuildInstallBox(BView* parent);
 	void BuildBottomRow(BView* parent);
+	// Below the lists, which give it their last row.
+	void BuildAllUsersBox();
+	bool InstallsForAllUsers() const;
+	// Runs the placing step as root: this installer, unattended, with the
+	// window's choices; false when it could not be started.
+	bool InstallForAllUsers();
+	std::vector<std::string> RootArguments() const;
 	void SetTitleFromFile();
 	void ReadResources();
 	bool LoadConfiguration();
@@ -149,6 +165,11 @@ private:
 	ProgressView* instruction;
 	BButton* button;
 	LibMenuField* options;
+	BCheckBox* all_users;
+	RootInstall* root_run;
+	// The user's own destination, back when the box is unticked.
+	entry_ref user_destination;
+	bool user_make_destination;
 
 	bool list_hinted;
 	// Where the bar stood when the undo began; negative before.

@@ -12,6 +12,7 @@
 #include "Application.h"
 #include "Box.h"
 #include "Button.h"
+#include "CheckBox.h"
 #include "ConfigRecord.h"
 #include "Directory.h"
 #include "EarlierInstallation.h"
@@ -83,6 +84,8 @@ void InstallerWin::SetLanguage()
 	file_label->SetText(localizer.GetString(1004).String());
 	folder->AddTip(INSTALLER_TIP, localizer.GetString(1005).String());
 	volume->SetLabel(localizer.GetString(1006).String());
+	if (all_users != nullptr)
+		all_users->SetLabel(localizer.GetString(1201).String());
 	RelabelStep();
 	product_view->SetSignature(
 	        PublisherCheck::LocalSummary(ConfigRecord(engine).Company()).c_str());

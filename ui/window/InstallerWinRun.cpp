@@ -8,6 +8,7 @@
 #include "Application.h"
 #include "Box.h"
 #include "Button.h"
+#include "CheckBox.h"
 #include "ConfigRecord.h"
 #include "InstallItemRecord.h"
 #include "InterfaceHost.h"
@@ -20,6 +21,7 @@
 #include "Messenger.h"
 #include "NodeMonitor.h"
 #include "ProgressView.h"
+#include "RootInstall.h"
 #include "oLocalize.h"
 
 namespace {
@@ -47,7 +49,14 @@ void InstallerWin::MessageReceived(BMessage* message)
 		case INSTALLER_ITEMS_CHANGED: CustomItemSelected(); break;
 		case INSTALLER_LANGUAGE_CHOSEN: ChangeLaunguage(); break;
 		case LIB_THREAD_CHANGE: ThreadChange(message); break;
-		case INSTALL_PROGRESS: ShowProgress(message->FindInt64("placed")); break;
+		case INSTALL_PROGRESS:
+			// A root run counts toward its own total.
+			if (message->FindInt64("total") > 0)
+				selected_total = message->FindInt64("total");
+			ShowProgress(message->FindInt64("placed"));
+			break;
+		case INSTALLER_ALL_USERS: AllUsersChanged(); break;
+		case INSTALLER_ROOT_ENDED: RootEnded(message); break;
 		case INSTALL_STATUS_UPDATE: SetInstruction(message->FindString("message")); break;
 		case INSTALL_COMPLETED: Completed(); break;
 		case INSTALL_UNDO_PROGRESS: ShowUndo(message->FindFloat("left")); break;
@@ -135,6 +144,8 @@ void InstallerWin::EnableDestination(const bool& enabled)
 {
 	folder->SetEnabled(enabled);
 	volume->SetEnabled(enabled);
+	if (all_users != nullptr)
+		all_users->SetEnabled(enabled);
 }
 
 void InstallerWin::SetInstruction(const char* text)
@@ -163,7 +174,12 @@ void InstallerWin::Install()
 	instruction->Reset();
 	instruction->SetFraction(0);
 	Unlock();
-	engine.Go("install", new BMessenger(this), 10, false);
+	if (!InstallsForAllUsers()) {
+		engine.Go("install", new BMessenger(this), 10, false);
+		return;
+	}
+	if (!InstallForAllUsers())
+		ReturnToStepTwo();
 }
 
 void InstallerWin::ShowProgress(const int64& placed)
@@ -232,6 +248,14 @@ void InstallerWin::ReturnToStepTwo()
 
 void InstallerWin::QuitRunning()
 {
+	// A root run cannot be stopped from here: without input its next
+	// question ends it, and the window waits for its end.
+	if (root_run != nullptr && !root_run->Ended()) {
+		root_run->CloseInput();
+		if (InterfaceHost::IsMainThread())
+			InterfaceHost::RunNestedLoop([this] { return root_run->Ended(); });
+		return;
+	}
 	const int32 state = engine.Status();
 	if (state != kThreadRunning && state != kThreadWaiting)
 		return;

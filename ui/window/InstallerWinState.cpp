@@ -6,6 +6,7 @@
 
 #include "Box.h"
 #include "Button.h"
+#include "CheckBox.h"
 #include "InstallImage.h"
 #include "InterfaceHost.h"
 #include "LibListView.h"
@@ -50,6 +51,8 @@ void InstallerWin::ReportState()
 	Field(line, "volume_size", volume_size->Text());
 	Field(line, "destination", destination->Text());
 	Field(line, "folder_enabled", folder->IsEnabled() ? "1" : "0");
+	// Empty when the window does not offer it.
+	Field(line, "all_users", all_users == nullptr ? "" : (all_users->Value() != 0 ? "1" : "0"));
 	Field(line, "licence_shown", license_box->IsHidden() ? "0" : "1");
 	Field(line, "picture", product_view->ShowsImage() ? "1" : "0");
 	Field(line, "signature", product_view->Signature().String());

@@ -19,7 +19,7 @@ struct Program {
 	int32 lastId;
 };
 
-const Program kInstaller = {"installer", 1000, 1200};
+const Program kInstaller = {"installer", 1000, 1203};
 const Program kDeinstaller = {"deinstaller", 1000, 1010};
 const Program kPrograms[] = {kInstaller, kDeinstaller};
 

@@ -41,7 +41,7 @@ void WriteInstallerStrings(const std::string& path)
 		const std::string code = oLocalize::LanguageCode(row);
 		const std::string table =
 		        std::string(VANTRY_SOURCE_DIR) + "/data/strings/installer/" + code + ".txt";
-		StringTable strings(table.c_str(), 1000, 1200);
+		StringTable strings(table.c_str(), 1000, 1203);
 		ASSERT_EQ(strings.InitCheck(), B_OK) << strings.ErrorText();
 		for (const auto& [id, text] : strings.Strings()) {
 			const std::string name = code + ":" + std::to_string(id);
@@ -77,7 +77,7 @@ void SetLanguageAttribute(const std::string& path, const std::string& value)
 std::string GermanText(const int32& id)
 {
 	const std::string table = std::string(VANTRY_SOURCE_DIR) + "/data/strings/installer/de.txt";
-	StringTable strings(table.c_str(), 1000, 1200);
+	StringTable strings(table.c_str(), 1000, 1203);
 	const char* text = strings.StringFor(id);
 	return text != nullptr ? text : "";
 }

@@ -1,0 +1,163 @@
+// Questions passed to the program that started the run as JSON lines, and
+// their answers read back from its input: the window's install for all users.
+#include "StdinPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Alert.h"
+#include "AnswerFile.h"
+#include "JsonLine.h"
+#include "LibThread.h"
+#include "OS.h"
+#include "UnattendedOutput.h"
+
+namespace {
+
+FILE* InputHolding(const std::string& text)
+{
+	FILE* file = tmpfile();
+	fputs(text.c_str(), file);
+	rewind(file);
+	return file;
+}
+
+// A presenter whose input holds `input` and whose JSON lines are kept.
+class StdinWorld {
+public:
+	explicit StdinWorld(const std::string& input, const char* answers = "")
+	    : fIn(InputHolding(input)), fOut(open_memstream(&fBuffer, &fSize)), fOutput(fOut),
+	      fPresenter(fOutput, false, fIn)
+	{
+		fOutput.SetFormat(UnattendedOutput::kJsonLines);
+		AnswerFile file;
+		EXPECT_EQ(file.SetTo(answers, "answers"), B_OK);
+		fPresenter.AddAnswers(file);
+	}
+	~StdinWorld()
+	{
+		fclose(fIn);
+		fclose(fOut);
+		free(fBuffer);
+	}
+
+	int32 Ask(BAlert& alert) { return fPresenter.Present(alert); }
+	UnattendedPresenter& Presenter() { return fPresenter; }
+	// The "question" lines printed, read back.
+	std::vector<JsonLine> Questions()
+	{
+		fflush(fOut);
+		std::vector<JsonLine> questions;
+		const std::string text(fBuffer, fSize);
+		size_t end = 0;
+		for (size_t start = 0; (end = text.find('\n', start)) != std::string::npos;
+		     start = end + 1) {
+			JsonLine line;
+			EXPECT_TRUE(line.SetTo(text.substr(start, end - start))) << text;
+			if (line.String("event") == "question")
+				questions.push_back(line);
+		}
+		return questions;
+	}
+
+private:
+	FILE* fIn;
+	char* fBuffer = nullptr;
+	size_t fSize = 0;
+	FILE* fOut;
+	UnattendedOutput fOutput;
+	StdinPresenter fPresenter;
+};
+
+BAlert* NewCollision(bool* all)
+{
+	BAlert* alert = new BAlert("ReplaceAlert", "The file 'a' already exists.", "Don't Replace",
+	                           "Replace", nullptr, B_WIDTH_FROM_WIDEST, B_WARNING_ALERT);
+	alert->AddCheckBox("Apply to all future collisions", all);
+	return alert;
+}
+
+TEST(StdinPresenterTest, AsksWhatTheAnswersLeaveOpenAndReadsTheButtonAndCheckBox)
+{
+	struct Case {
+		const char* input;
+		const char* answers;
+		int32 button;
+		int32 checkBox;
+		size_t asked;
+	};
+	const Case cases[] = {
+	        {"1 1\n", "", 1, 1, 1},
+	        {"0\n", "", 0, 0, 1},
+	        {"1 0\n", "", 1, 0, 1},
+	        // The answer file settles it: nothing is asked or read.
+	        {"", "collision replace\n", 1, 0, 0},
+	};
+	for (const Case& test : cases) {
+		StdinWorld world(test.input, test.answers);
+		bool all = false;
+		std::unique_ptr<BAlert> alert(NewCollision(&all));
+		EXPECT_EQ(world.Ask(*alert), test.button) << test.input;
+		EXPECT_EQ(alert->ControlAt(0)->value, test.checkBox) << test.input;
+		const std::vector<JsonLine> questions = world.Questions();
+		ASSERT_EQ(questions.size(), test.asked) << test.input;
+		EXPECT_FALSE(world.Presenter().Unanswered());
+		if (test.asked == 0)
+			continue;
+		EXPECT_EQ(questions[0].String("kind"), "collision");
+		EXPECT_EQ(questions[0].String("type"), "warning");
+		EXPECT_EQ(questions[0].String("text"), "The file 'a' already exists.");
+		EXPECT_EQ(questions[0].Strings("buttons"),
+		          (std::vector<std::string>{"Don't Replace", "Replace"}));
+		EXPECT_EQ(questions[0].Strings("check_boxes"),
+		          (std::vector<std::string>{"Apply to all future collisions"}));
+	}
+}
+
+TEST(StdinPresenterTest, AMessageWaitsForItsBoxToBeClosed)
+{
+	StdinWorld world("0\n");
+	BAlert done("", "Installation successfully completed.", "OK", nullptr, nullptr,
+	            B_WIDTH_AS_USUAL, B_STOP_ALERT);
+	EXPECT_EQ(world.Ask(done), 0);
+	const std::vector<JsonLine> questions = world.Questions();
+	ASSERT_EQ(questions.size(), 1u);
+	EXPECT_EQ(questions[0].String("kind"), "message");
+	EXPECT_EQ(questions[0].String("type"), "stop");
+	EXPECT_EQ(questions[0].Strings("buttons"), std::vector<std::string>{"OK"});
+}
+
+// The run's thread asking one question.
+class AskingThread : public LibThread {
+public:
+	explicit AskingThread(StdinWorld& world) : fWorld(world) {}
+	~AskingThread() override { StopThread(); }
+
+	int32 Action() override
+	{
+		BAlert launch("", "Do you wish to run 'x' now?", "Later", "Run");
+		answer = fWorld.Ask(launch);
+		return 0;
+	}
+
+	int32 answer = 0;
+
+private:
+	StdinWorld& fWorld;
+};
+
+TEST(StdinPresenterTest, NoAnswerOrABadOneStopsTheRunAsAnUnansweredQuestion)
+{
+	for (const char* input : {"", "7\n", "run\n"}) {
+		StdinWorld world(input);
+		AskingThread thread(world);
+		ASSERT_EQ(thread.Go("install", nullptr, B_NORMAL_PRIORITY, true), B_OK);
+		EXPECT_EQ(thread.answer, B_ALERT_DISMISSED) << input;
+		EXPECT_TRUE(world.Presenter().Unanswered()) << input;
+		EXPECT_EQ(world.Questions().size(), 1u) << input;
+	}
+}
+
+} // namespace
