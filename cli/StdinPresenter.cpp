@@ -1,8 +1,15 @@
 // Questions passed to the program that reads the JSON lines, answers read back.
 #include "StdinPresenter.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "Alert.h"
 #include "AnswerFile.h"
@@ -32,11 +39,57 @@ const char* KindName(const int32& kind)
 	return "question";
 }
 
+// The launch question's button that starts nothing.
+const int32 kLater = 0;
+
 } // namespace
 
-StdinPresenter::StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* input)
-    : UnattendedPresenter(output, yes), fOut(output), fInput(input)
+struct StdinPresenter::Input {
+	std::mutex lock;
+	std::condition_variable changed;
+	std::deque<std::string> lines;
+	bool ended = false;
+	bool asking = false;
+};
+
+StdinPresenter::StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* input,
+                               std::function<void()> on_stop)
+    : UnattendedPresenter(output, yes), fOut(output), fInput(std::make_shared<Input>())
 {
+	// Detached, on a descriptor of its own: a read still waiting when the
+	// presenter or the program ends holds nothing that goes away.
+	const int descriptor = dup(fileno(input));
+	std::thread([shared = fInput, descriptor, on_stop] {
+		std::string line;
+		for (;;) {
+			char c = 0;
+			const ssize_t got = descriptor >= 0 ? read(descriptor, &c, 1) : 0;
+			if (got < 0 && errno == EINTR)
+				continue;
+			if (got == 1 && c != '\n') {
+				line += c;
+				continue;
+			}
+			const bool end = got != 1 || line == "stop";
+			std::unique_lock<std::mutex> hold(shared->lock);
+			if (end)
+				shared->ended = true;
+			else
+				shared->lines.push_back(line);
+			const bool asking = shared->asking;
+			hold.unlock();
+			shared->changed.notify_all();
+			if (end) {
+				if (descriptor >= 0)
+					close(descriptor);
+				// At a question, the question goes unanswered and stops the run.
+				if (!asking && on_stop)
+					on_stop();
+				return;
+			}
+			line.clear();
+		}
+	}).detach();
 }
 
 std::string StdinPresenter::QuestionLine(const int32& kind, const BAlert& alert)
@@ -67,14 +120,22 @@ std::string StdinPresenter::QuestionLine(const int32& kind, const BAlert& alert)
 bool StdinPresenter::Ask(const int32& kind, BAlert& alert, std::string& answer)
 {
 	fOut.Document(QuestionLine(kind, alert));
-	answer.clear();
-	for (int c = fgetc(fInput); c != EOF && c != '\n'; c = fgetc(fInput))
-		answer += char(c);
-	return !answer.empty() || !feof(fInput);
+	std::unique_lock<std::mutex> hold(fInput->lock);
+	fInput->asking = true;
+	fInput->changed.wait(hold, [this] { return !fInput->lines.empty() || fInput->ended; });
+	fInput->asking = false;
+	if (fInput->lines.empty())
+		return false;
+	answer = fInput->lines.front();
+	fInput->lines.pop_front();
+	return true;
 }
 
 int32 StdinPresenter::AskPerson(const int32& kind, BAlert& alert)
 {
+	// The program starts as the user who chose it, never as root.
+	if (kind == ANSWER_LAUNCH)
+		return kLater;
 	std::string answer;
 	if (!Ask(kind, alert, answer))
 		return -1;

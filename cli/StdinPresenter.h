@@ -2,15 +2,21 @@
 // are put to the program that started it: each as a JSON "question" line on
 // the output, answered by one line on standard input (the button's index,
 // then the check boxes' values). The window's install for all users runs so.
+// The input is read as it comes: its end, or a line "stop", between
+// questions calls `on_stop`, since the program that started the run may not
+// be allowed to signal it.
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "UnattendedPresenter.h"
 
 class StdinPresenter : public UnattendedPresenter {
 public:
-	StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* input);
+	StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* input,
+	               std::function<void()> on_stop = nullptr);
 
 	// The JSON line that asks `alert`; `kind` as UnattendedPresenter::Classify.
 	static std::string QuestionLine(const int32& kind, const BAlert& alert);
@@ -25,6 +31,9 @@ private:
 	// Prints the question and reads its answer line; false at the input's end.
 	bool Ask(const int32& kind, BAlert& alert, std::string& answer);
 
+	struct Input;
+
 	UnattendedOutput& fOut;
-	FILE* fInput;
+	// Shared with the thread that reads it, which may outlive the presenter.
+	std::shared_ptr<Input> fInput;
 };

@@ -370,7 +370,8 @@ namespace {
 int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, PlannedRun& run)
 {
 	std::unique_ptr<UnattendedPresenter> asker(
-	        options.answersOnStdin ? new StdinPresenter(output, options.yes, stdin)
+	        options.answersOnStdin ? new StdinPresenter(output, options.yes, stdin,
+	                                                    [] { kill(getpid(), SIGTERM); })
 	                               : new UnattendedPresenter(output, options.yes));
 	UnattendedPresenter& presenter = *asker;
 	AlertPresenterScope scope(&presenter);

@@ -248,8 +248,8 @@ void InstallerWin::ReturnToStepTwo()
 
 void InstallerWin::QuitRunning()
 {
-	// A root run cannot be stopped from here: without input its next
-	// question ends it, and the window waits for its end.
+	// A root run cannot be signalled from here: the end of its input stops
+	// it, and the window waits for its undo.
 	if (root_run != nullptr && !root_run->Ended()) {
 		root_run->CloseInput();
 		if (InterfaceHost::IsMainThread())

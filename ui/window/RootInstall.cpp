@@ -23,6 +23,8 @@ namespace {
 // The unattended run's exit codes for a completed installation.
 const int kCompleted = 0;
 const int kCompletedWithFailures = 10;
+// Stopped by the window's Stop: the run was undone.
+const int kStopped = 5;
 // What pkexec answers when the user dismissed its box or was not allowed.
 const int kElevatorDismissed = 126;
 const int kElevatorRefused = 127;
@@ -82,6 +84,7 @@ status_t RootInstall::Start(const std::vector<std::string>& arguments)
 
 void RootInstall::CloseInput()
 {
+	std::lock_guard<std::mutex> hold(fInputLock);
 	if (fInput < 0)
 		return;
 	close(fInput);
@@ -121,6 +124,10 @@ void RootInstall::TellEnd(const int& exitCode)
 	// pkexec's own codes: the password box was dismissed, or root refused.
 	if (exitCode == kElevatorDismissed || exitCode == kElevatorRefused) {
 		LibError("%s", InstallText(1202).String());
+		return;
+	}
+	if (exitCode == kStopped) {
+		LibError("%s", InstallText(1027).String());
 		return;
 	}
 	std::string detail = fResult.empty() ? "exit code " + std::to_string(exitCode) : fResult;
@@ -172,6 +179,10 @@ void RootInstall::Answer(const JsonLine& question)
 		answer = alert->Go();
 	}
 	const std::string line = std::to_string(answer) + (checkBox ? (all ? " 1" : " 0") : "") + "\n";
-	if (fInput >= 0 && write(fInput, line.data(), line.size()) < 0)
-		CloseInput();
+	std::lock_guard<std::mutex> hold(fInputLock);
+	// Closed meanwhile: the window stopped the run.
+	if (fInput >= 0 && write(fInput, line.data(), line.size()) < 0) {
+		close(fInput);
+		fInput = -1;
+	}
 }

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +26,7 @@ enum { INSTALLER_ROOT_ENDED = 2009 };
 class RootInstall {
 public:
 	explicit RootInstall(const BMessenger& window);
-	// Waits for the run: closing its input first, so that a question stops it.
+	// Waits for the run: closing its input first, which stops it.
 	~RootInstall();
 
 	// The program that runs another as root once the user allowed it:
@@ -34,7 +35,7 @@ public:
 	// Starts `arguments` (the elevator first) and follows its lines on a
 	// thread of its own; an error of starting it is returned.
 	status_t Start(const std::vector<std::string>& arguments);
-	// No more answers: a question asked from now on stops the run.
+	// No more answers: the run stops and undoes what it placed.
 	void CloseInput();
 	bool Ended() const { return fEnded; }
 
@@ -48,6 +49,8 @@ private:
 
 	BMessenger fWindow;
 	pid_t fPid;
+	// Written by the reading thread, closed by the window's Stop.
+	std::mutex fInputLock;
 	int fInput;
 	FILE* fOutput;
 	std::thread fReader;

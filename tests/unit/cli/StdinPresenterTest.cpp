@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Alert.h"
@@ -129,6 +133,15 @@ TEST(StdinPresenterTest, AMessageWaitsForItsBoxToBeClosed)
 	EXPECT_EQ(questions[0].Strings("buttons"), std::vector<std::string>{"OK"});
 }
 
+// A root run starts nothing: the program starts as the user who chose it.
+TEST(StdinPresenterTest, TheLaunchQuestionIsAnsweredLaterWithoutAsking)
+{
+	StdinWorld world("1\n");
+	BAlert launch("", "Do you wish to run 'x' now?", "Later", "Run");
+	EXPECT_EQ(world.Ask(launch), 0);
+	EXPECT_TRUE(world.Questions().empty());
+}
+
 // The run's thread asking one question.
 class AskingThread : public LibThread {
 public:
@@ -137,8 +150,8 @@ public:
 
 	int32 Action() override
 	{
-		BAlert launch("", "Do you wish to run 'x' now?", "Later", "Run");
-		answer = fWorld.Ask(launch);
+		BAlert question("", "Restart to finish 'x'?", "Restart Later", "Restart Now");
+		answer = fWorld.Ask(question);
 		return 0;
 	}
 
@@ -157,6 +170,42 @@ TEST(StdinPresenterTest, NoAnswerOrABadOneStopsTheRunAsAnUnansweredQuestion)
 		EXPECT_EQ(thread.answer, B_ALERT_DISMISSED) << input;
 		EXPECT_TRUE(world.Presenter().Unanswered()) << input;
 		EXPECT_EQ(world.Questions().size(), 1u) << input;
+	}
+}
+
+} // namespace
+
+namespace {
+
+// The run's starter may not signal a root run: "stop" or the end of the input
+// between questions asks the run to stop; an answer line does not.
+TEST(StdinPresenterTest, StopOrTheInputsEndBetweenQuestionsStopsTheRun)
+{
+	const struct {
+		const char* input;
+		bool stops;
+	} cases[] = {{"stop\n0\n", true}, {"", true}, {"0\n", true}, {"stop", false}};
+	for (const auto& c : cases) {
+		int fds[2];
+		ASSERT_EQ(pipe(fds), 0);
+		FILE* input = fdopen(fds[0], "r");
+		FILE* output = tmpfile();
+		UnattendedOutput lines(output);
+		std::atomic<bool> stopped{false};
+		{
+			StdinPresenter presenter(lines, false, input, [&stopped] { stopped = true; });
+			ASSERT_EQ(write(fds[1], c.input, strlen(c.input)), ssize_t(strlen(c.input)));
+			// "stop" without its line end is no line yet: the input stays open.
+			if (c.stops)
+				close(fds[1]);
+			for (int i = 0; i < 200 && stopped != c.stops; i++)
+				snooze(10000);
+			EXPECT_EQ(stopped.load(), c.stops) << c.input;
+		}
+		if (!c.stops)
+			close(fds[1]);
+		fclose(input);
+		fclose(output);
 	}
 }
 
