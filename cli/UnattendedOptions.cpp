@@ -100,81 +100,84 @@ bool SplitInlineValue(std::string& argument, std::string& value)
 	return true;
 }
 
-bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
-                            std::string& error)
+namespace {
+
+// A flag and the option it sets.
+struct Flag {
+	const char* name;
+	bool UnattendedOptions::*field;
+};
+
+const Flag kFlags[] = {
+        {"--unattended", &UnattendedOptions::unattended},
+        {"--yes", &UnattendedOptions::yes},
+        {"--help", &UnattendedOptions::help},
+        {"-h", &UnattendedOptions::help},
+        {"--version", &UnattendedOptions::version},
+        {"--list", &UnattendedOptions::list},
+        {"--verify", &UnattendedOptions::verify},
+        {"--accept-licence", &UnattendedOptions::acceptLicence},
+        {"--accept-license", &UnattendedOptions::acceptLicence},
+        {"--text", &UnattendedOptions::text},
+        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
+        {"--plan", &UnattendedOptions::plan},
+        {"--json", &UnattendedOptions::json},
+        {"--upgrade", &UnattendedOptions::upgrade},
+        {"--allow-downgrade", &UnattendedOptions::allowDowngrade},
+        {"--repair", &UnattendedOptions::repair},
+        {"--installed", &UnattendedOptions::installed},
+        {"--answers-on-stdin", &UnattendedOptions::answersOnStdin},
+};
+
+// The option of argument `i` (and its value, which may be the next
+// argument); false with `error` set for one that is not known or not whole.
+bool ReadArgument(int argc, const char* const* argv, int& i, UnattendedOptions& options,
+                  std::string& error)
 {
-	for (int i = 1; i < argc; i++) {
-		std::string argument = argv[i];
-		std::string inlineValue;
-		const bool hasInline = SplitInlineValue(argument, inlineValue);
-		struct Flag {
-			const char* name;
-			bool UnattendedOptions::*field;
-		};
-		static const Flag kFlags[] = {
-		        {"--unattended", &UnattendedOptions::unattended},
-		        {"--yes", &UnattendedOptions::yes},
-		        {"--help", &UnattendedOptions::help},
-		        {"-h", &UnattendedOptions::help},
-		        {"--version", &UnattendedOptions::version},
-		        {"--list", &UnattendedOptions::list},
-		        {"--verify", &UnattendedOptions::verify},
-		        {"--accept-licence", &UnattendedOptions::acceptLicence},
-		        {"--accept-license", &UnattendedOptions::acceptLicence},
-		        {"--text", &UnattendedOptions::text},
-		        {"--allow-new-publisher", &UnattendedOptions::allowNewPublisher},
-		        {"--plan", &UnattendedOptions::plan},
-		        {"--json", &UnattendedOptions::json},
-		        {"--upgrade", &UnattendedOptions::upgrade},
-		        {"--allow-downgrade", &UnattendedOptions::allowDowngrade},
-		        {"--repair", &UnattendedOptions::repair},
-		        {"--installed", &UnattendedOptions::installed},
-		        {"--answers-on-stdin", &UnattendedOptions::answersOnStdin},
-		};
-		const Flag* flag = nullptr;
-		for (const Flag& candidate : kFlags) {
-			if (argument == candidate.name)
-				flag = &candidate;
-		}
-		if (flag != nullptr) {
-			if (hasInline) {
-				error = argument + " takes no value";
-				return false;
-			}
-			options.*(flag->field) = true;
+	std::string argument = argv[i];
+	std::string inlineValue;
+	const bool hasInline = SplitInlineValue(argument, inlineValue);
+	for (const Flag& flag : kFlags) {
+		if (argument != flag.name)
 			continue;
-		}
-		std::string* target = nullptr;
-		if (argument == "--dest")
-			target = &options.destination;
-		else if (argument == "--volume")
-			target = &options.volume;
-		else if (argument == "--type")
-			target = &options.type;
-		else if (argument == "--lang")
-			target = &options.language;
-		else if (argument == "--answers")
-			target = &options.answers;
-		else if (argument == "--extract")
-			target = &options.extract;
-		std::string value;
-		if (target == nullptr && argument != "--items") {
-			error = "unknown argument '" + std::string(argv[i]) + "'";
+		if (hasInline) {
+			error = argument + " takes no value";
 			return false;
 		}
-		if (!TakeValue(argc, argv, i, inlineValue, hasInline, value) || value.empty()) {
-			error = argument + " needs a value";
-			return false;
-		}
-		if (target != nullptr) {
-			*target = value;
-			continue;
-		}
-		options.items = SplitNames(value);
-		options.itemsGiven = true;
-	}
-	if (options.help || options.version)
+		options.*(flag.field) = true;
 		return true;
+	}
+	const std::pair<const char*, std::string UnattendedOptions::*> kValues[] = {
+	        {"--dest", &UnattendedOptions::destination}, {"--volume", &UnattendedOptions::volume},
+	        {"--type", &UnattendedOptions::type},        {"--lang", &UnattendedOptions::language},
+	        {"--answers", &UnattendedOptions::answers},  {"--extract", &UnattendedOptions::extract},
+	};
+	std::string* target = nullptr;
+	for (const auto& [name, field] : kValues) {
+		if (argument == name)
+			target = &(options.*field);
+	}
+	if (target == nullptr && argument != "--items") {
+		error = "unknown argument '" + std::string(argv[i]) + "'";
+		return false;
+	}
+	std::string value;
+	if (!TakeValue(argc, argv, i, inlineValue, hasInline, value) || value.empty()) {
+		error = argument + " needs a value";
+		return false;
+	}
+	if (target != nullptr) {
+		*target = value;
+		return true;
+	}
+	options.items = SplitNames(value);
+	options.itemsGiven = true;
+	return true;
+}
+
+// The options that cannot go together, or need another; false with `error`.
+bool CheckCombination(UnattendedOptions& options, std::string& error)
+{
 	const int reports = int(options.list) + int(options.verify) + int(options.installed) +
 	                    int(!options.extract.empty());
 	if (reports > 1 || (reports == 1 && (options.unattended || options.text || options.plan))) {
@@ -222,4 +225,18 @@ bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions
 		return false;
 	}
 	return true;
+}
+
+} // namespace
+
+bool ParseUnattendedOptions(int argc, const char* const* argv, UnattendedOptions& options,
+                            std::string& error)
+{
+	for (int i = 1; i < argc; i++) {
+		if (!ReadArgument(argc, argv, i, options, error))
+			return false;
+	}
+	if (options.help || options.version)
+		return true;
+	return CheckCombination(options, error);
 }
