@@ -8,18 +8,9 @@
 
 namespace {
 
+// Made from data/strings/deinstaller/en.txt.
 const std::map<int32, const char*> kEnglish = {
-        {1000, "Disk"},
-        {1001, "Search"},
-        {1002, "Results"},
-        {1003, "Stop"},
-        {1004, "found"},
-        {1005, "No files or folders were found to deinstall on this volume."},
-        {1006, "Deinstall Items"},
-        {1007, "Change destination folder"},
-        {1008, "All"},
-        {1009, "None"},
-        {1010, "Deinstall"},
+#include "DeinstallerEnglish.inc"
 };
 
 std::map<int32, LibString> LoadTexts()

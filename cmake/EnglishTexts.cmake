@@ -1,0 +1,26 @@
+# vantry_english_texts(TABLE HEADER): the English string table as C++
+# initializers ({id, "text"},), the fallback compiled into the programs, so
+# that every text is written once, in the tables. Remade when the table changes.
+function(vantry_english_texts table header)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
+  file(READ ${table} content)
+  # CMake lists split on ';' and pair brackets: keep both out of the way.
+  string(REPLACE ";" "<semicolon>" content "${content}")
+  string(REPLACE "[" "<open>" content "${content}")
+  string(REPLACE "]" "<close>" content "${content}")
+  string(REPLACE "\n" ";" lines "${content}")
+  get_filename_component(name ${table} NAME)
+  set(out "// Made from ${name} at configuration; edit the table, not this file.\n")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^([0-9]+)\t(.*)$")
+      set(text "${CMAKE_MATCH_2}")
+      string(REPLACE "\"" "\\\"" text "${text}")
+      string(REPLACE "<semicolon>" ";" text "${text}")
+      string(REPLACE "<open>" "[" text "${text}")
+      string(REPLACE "<close>" "]" text "${text}")
+      string(APPEND out "{${CMAKE_MATCH_1}, \"${text}\"},\n")
+    endif()
+  endforeach()
+  file(WRITE ${header}.new "${out}")
+  configure_file(${header}.new ${header} COPYONLY)
+endfunction()
