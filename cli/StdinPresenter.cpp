@@ -70,7 +70,8 @@ StdinPresenter::StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* 
 				line += c;
 				continue;
 			}
-			const bool end = got != 1 || line == "stop";
+			const bool stop = got == 1 && line == "stop";
+			const bool end = got != 1 || stop;
 			std::unique_lock<std::mutex> hold(shared->lock);
 			if (end)
 				shared->ended = true;
@@ -82,8 +83,9 @@ StdinPresenter::StdinPresenter(UnattendedOutput& output, const bool& yes, FILE* 
 			if (end) {
 				if (descriptor >= 0)
 					close(descriptor);
-				// At a question, the question goes unanswered and stops the run.
-				if (!asking && on_stop)
+				// At a question, the question goes unanswered and stops the run;
+				// the input's end only means no more answers.
+				if (stop && !asking && on_stop)
 					on_stop();
 				return;
 			}

@@ -2,9 +2,9 @@
 // are put to the program that started it: each as a JSON "question" line on
 // the output, answered by one line on standard input (the button's index,
 // then the check boxes' values). The window's install for all users runs so.
-// The input is read as it comes: its end, or a line "stop", between
-// questions calls `on_stop`, since the program that started the run may not
-// be allowed to signal it.
+// The input is read as it comes: a line "stop" calls `on_stop`, since the
+// program that started the run may not be allowed to signal it; after it, or
+// after the input's end, a question goes unanswered and stops the run.
 #pragma once
 
 #include <cstdio>

@@ -412,7 +412,8 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 	// What is found in the folder is what was there before a killed run.
 	UndoInterruptedRun(*config, output, options.plan);
 	PrintPlan(*config, output);
-	if (!AcceptPublisher(*config, options.allowNewPublisher, output))
+	// A run with a person behind its input asks, as the window does.
+	if (!options.answersOnStdin && !AcceptPublisher(*config, options.allowNewPublisher, output))
 		return UNATTENDED_PAYLOAD_DAMAGED;
 	if (!ChooseEarlierAction(*config, options, output))
 		return UNATTENDED_DOWNGRADE_REFUSED;
@@ -440,13 +441,7 @@ std::string RunSummary(const PlannedRun& run, const int& code)
 	json.Field("exit_code", code).Field("result", OutcomeText(code));
 	json.Field("changed",
 	           code == UNATTENDED_COMPLETED || code == UNATTENDED_COMPLETED_WITH_FAILURES);
-	json.Field("product", run.product).Field("version", run.version);
-	json.Field("installation_folder", run.installationFolder);
-	json.Key("publisher_key");
-	if (run.publisherKey.empty())
-		json.Null();
-	else
-		json.String(run.publisherKey);
+	WriteRunFields(json, run);
 	json.EndObject();
 	return json.Text();
 }

@@ -454,11 +454,8 @@ int PlanInstallation(InstallConfig& config, UnattendedPresenter& presenter,
 	return Planner(config, presenter, output, run).Plan();
 }
 
-std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, const int& code,
-                         const char* result)
+void WriteRunFields(JsonWriter& json, const PlannedRun& run)
 {
-	JsonWriter json;
-	json.BeginObject().Field("schema", kJsonSchema).Field("kind", "plan");
 	json.Field("product", run.product).Field("version", run.version);
 	json.Field("installation_folder", run.installationFolder);
 	json.Key("publisher_key");
@@ -466,6 +463,14 @@ std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, 
 		json.Null();
 	else
 		json.String(run.publisherKey);
+}
+
+std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, const int& code,
+                         const char* result)
+{
+	JsonWriter json;
+	json.BeginObject().Field("schema", kJsonSchema).Field("kind", "plan");
+	WriteRunFields(json, run);
 	json.Field("exit_code", code).Field("result", result);
 	json.Key("earlier_installation");
 	if (run.earlierInstallation.empty())

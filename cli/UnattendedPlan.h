@@ -9,6 +9,7 @@
 #include "SupportDefs.h"
 
 class InstallConfig;
+class JsonWriter;
 class UnattendedOutput;
 class UnattendedPresenter;
 
@@ -65,6 +66,10 @@ void DescribeRun(InstallConfig& config, PlannedRun& run);
 // collects JSON) and answers the run's UNATTENDED_ exit code.
 int PlanInstallation(InstallConfig& config, UnattendedPresenter& presenter,
                      UnattendedOutput& output, PlannedRun& run);
+
+// The run's product, version, folder and publisher key as JSON fields, as a
+// plan and a run's outcome both name them.
+void WriteRunFields(JsonWriter& json, const PlannedRun& run);
 
 // The plan as one JSON document, with the events `output` collected.
 std::string PlanDocument(const PlannedRun& run, const UnattendedOutput& output, const int& code,

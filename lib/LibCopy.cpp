@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -124,23 +125,32 @@ bool CopyLink(const std::string& source, const std::string& target)
 	return symlink(text.data(), target.c_str()) == 0 && CopyAttributes(source, target);
 }
 
-bool CopyFolder(const std::string& source, const std::string& target, const struct stat& st)
+// Calls `step` with the name of each entry of `folder` until one fails;
+// false when the folder cannot be read or a step failed.
+bool EachEntry(const std::string& folder, const std::function<bool(const std::string&)>& step)
 {
-	if (mkdir(target.c_str(), 0700) != 0)
-		return false;
-	DIR* folder = opendir(source.c_str());
-	if (folder == nullptr)
+	DIR* entries = opendir(folder.c_str());
+	if (entries == nullptr)
 		return false;
 	bool ok = true;
-	while (struct dirent* item = readdir(folder)) {
-		if (strcmp(item->d_name, ".") == 0 || strcmp(item->d_name, "..") == 0)
-			continue;
-		if (!CopyFresh(source + "/" + item->d_name, target + "/" + item->d_name)) {
+	while (struct dirent* item = readdir(entries)) {
+		if (strcmp(item->d_name, ".") != 0 && strcmp(item->d_name, "..") != 0 &&
+		    !step(item->d_name)) {
 			ok = false;
 			break;
 		}
 	}
-	closedir(folder);
+	closedir(entries);
+	return ok;
+}
+
+bool CopyFolder(const std::string& source, const std::string& target, const struct stat& st)
+{
+	if (mkdir(target.c_str(), 0700) != 0)
+		return false;
+	bool ok = EachEntry(source, [&](const std::string& name) {
+		return CopyFresh(source + "/" + name, target + "/" + name);
+	});
 	ok = ok && CopyAttributes(source, target);
 	ok = ok && chmod(target.c_str(), st.st_mode & 01777) == 0;
 	if (ok)
@@ -197,19 +207,9 @@ bool CopyTo(const std::string& source, const std::string& target)
 		return CopyReplacing(source, target);
 	if (sourceStat.st_dev == targetStat.st_dev && sourceStat.st_ino == targetStat.st_ino)
 		return false;
-	DIR* folder = opendir(source.c_str());
-	if (folder == nullptr)
-		return false;
-	bool ok = true;
-	while (struct dirent* item = readdir(folder)) {
-		if (strcmp(item->d_name, ".") == 0 || strcmp(item->d_name, "..") == 0)
-			continue;
-		if (!CopyTo(source + "/" + item->d_name, target + "/" + item->d_name)) {
-			ok = false;
-			break;
-		}
-	}
-	closedir(folder);
+	const bool ok = EachEntry(source, [&](const std::string& name) {
+		return CopyTo(source + "/" + name, target + "/" + name);
+	});
 	return ok && CopyAttributes(source, target);
 }
 

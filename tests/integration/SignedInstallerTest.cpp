@@ -248,3 +248,34 @@ TEST(ReproducibleBuildTest, TheSameInputsGiveTheSameBytesSignedOrNot)
 }
 
 } // namespace
+
+// With a person behind its input (the window's install for all users), the
+// run asks about another publisher's installation instead of refusing it.
+TEST(SignedInstallerTest, AnotherPublisherIsAskedOfTheInputThatAnswers)
+{
+	InstallWorld world;
+	const minisign_test::KeyFiles first = minisign_test::MakeKey(world.Temp() + "/first");
+	ASSERT_EQ(BuildSigned(world, "Same", first.secret).code, 0);
+	const std::string installer = world.Temp() + "/installers/Same";
+	const std::string byFirst = installer + "-first";
+	fs::rename(installer, byFirst);
+	const std::string unsignedInstaller = world.Build("Same", ProductHead("Same") + kItems, kFiles);
+	ASSERT_EQ(world.Install(byFirst, {"--dest", world.Apps(), "--items", "a.txt", "--yes"}).code,
+	          0);
+	const struct {
+		const char* answer;
+		bool installs;
+	} cases[] = {{"0", false}, {"1", true}};
+	for (const auto& c : cases) {
+		const auto before = TreeState(world.Temp());
+		const RunResult run =
+		        world.Run({"/bin/sh", "-c", "echo " + std::string(c.answer) + " | \"$0\" \"$@\"",
+		                   unsignedInstaller, "--unattended", "--json", "--answers-on-stdin",
+		                   "--dest", world.Apps(), "--items", "a.txt", "--accept-licence"});
+		EXPECT_NE(run.output.find("\"event\":\"question\""), std::string::npos) << run.output;
+		EXPECT_NE(run.output.find("different publisher"), std::string::npos) << run.output;
+		EXPECT_EQ(run.code == 0, c.installs) << c.answer << ": " << run.output << run.errors;
+		if (!c.installs)
+			EXPECT_EQ(TreeState(world.Temp()), before) << "the machine is as it was";
+	}
+}

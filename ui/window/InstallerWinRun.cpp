@@ -248,10 +248,10 @@ void InstallerWin::ReturnToStepTwo()
 
 void InstallerWin::QuitRunning()
 {
-	// A root run cannot be signalled from here: the end of its input stops
-	// it, and the window waits for its undo.
+	// A root run cannot be signalled from here: a "stop" line on its input
+	// stops it, and the window waits for its undo.
 	if (root_run != nullptr && !root_run->Ended()) {
-		root_run->CloseInput();
+		root_run->Stop();
 		if (InterfaceHost::IsMainThread())
 			InterfaceHost::RunNestedLoop([this] { return root_run->Ended(); });
 		return;

@@ -82,6 +82,19 @@ status_t RootInstall::Start(const std::vector<std::string>& arguments)
 	return B_OK;
 }
 
+void RootInstall::Stop()
+{
+	std::lock_guard<std::mutex> hold(fInputLock);
+	if (fInput < 0)
+		return;
+	// The run may have ended meanwhile: a failed write is of no matter.
+	const char line[] = "stop\n";
+	if (write(fInput, line, sizeof(line) - 1) < 0) {
+	}
+	close(fInput);
+	fInput = -1;
+}
+
 void RootInstall::CloseInput()
 {
 	std::lock_guard<std::mutex> hold(fInputLock);

@@ -26,7 +26,7 @@ enum { INSTALLER_ROOT_ENDED = 2009 };
 class RootInstall {
 public:
 	explicit RootInstall(const BMessenger& window);
-	// Waits for the run: closing its input first, which stops it.
+	// Waits for the run: closing its input first, so that a question stops it.
 	~RootInstall();
 
 	// The program that runs another as root once the user allowed it:
@@ -35,7 +35,9 @@ public:
 	// Starts `arguments` (the elevator first) and follows its lines on a
 	// thread of its own; an error of starting it is returned.
 	status_t Start(const std::vector<std::string>& arguments);
-	// No more answers: the run stops and undoes what it placed.
+	// Asks the run to stop: it undoes what it placed.
+	void Stop();
+	// No more answers: a question asked from now on stops the run.
 	void CloseInput();
 	bool Ended() const { return fEnded; }
 

@@ -177,14 +177,15 @@ TEST(StdinPresenterTest, NoAnswerOrABadOneStopsTheRunAsAnUnansweredQuestion)
 
 namespace {
 
-// The run's starter may not signal a root run: "stop" or the end of the input
-// between questions asks the run to stop; an answer line does not.
+// The run's starter may not signal a root run: a "stop" line asks the run to
+// stop; an answer line or the input's end does not.
 TEST(StdinPresenterTest, StopOrTheInputsEndBetweenQuestionsStopsTheRun)
 {
 	const struct {
 		const char* input;
 		bool stops;
-	} cases[] = {{"stop\n0\n", true}, {"", true}, {"0\n", true}, {"stop", false}};
+	} cases[] = {
+	        {"stop\n0\n", true}, {"0\nstop\n", true}, {"", false}, {"0\n", false}, {"stop", false}};
 	for (const auto& c : cases) {
 		int fds[2];
 		ASSERT_EQ(pipe(fds), 0);
@@ -195,15 +196,12 @@ TEST(StdinPresenterTest, StopOrTheInputsEndBetweenQuestionsStopsTheRun)
 		{
 			StdinPresenter presenter(lines, false, input, [&stopped] { stopped = true; });
 			ASSERT_EQ(write(fds[1], c.input, strlen(c.input)), ssize_t(strlen(c.input)));
-			// "stop" without its line end is no line yet: the input stays open.
-			if (c.stops)
-				close(fds[1]);
-			for (int i = 0; i < 200 && stopped != c.stops; i++)
-				snooze(10000);
+			// "stop" without its line end is no line.
+			close(fds[1]);
+			for (int i = 0; i < 200 && !stopped; i++)
+				snooze(c.stops ? 10000 : 1000);
 			EXPECT_EQ(stopped.load(), c.stops) << c.input;
 		}
-		if (!c.stops)
-			close(fds[1]);
 		fclose(input);
 		fclose(output);
 	}
