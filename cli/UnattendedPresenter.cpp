@@ -5,17 +5,13 @@
 #include <string>
 
 #include "Alert.h"
+#include "CollisionQuestion.h"
+#include "EngineQuestion.h"
 #include "InstallTexts.h"
 #include "OS.h"
 #include "UnattendedOutput.h"
 
 namespace {
-
-bool LabelIs(const BAlert& alert, const int32& index, const int32& textId)
-{
-	const BButton* button = alert.ButtonAt(index);
-	return button != nullptr && InstallText(textId) == button->Label();
-}
 
 const char* KindLabel(const int32& kind)
 {
@@ -60,17 +56,18 @@ bool UnattendedPresenter::CanSettle(const int32& kind) const
 
 int32 UnattendedPresenter::Classify(const BAlert& alert)
 {
-	if (strcmp(alert.Title(), "ReplaceAlert") == 0)
+	// The engine names its questions; the collision box is asked through
+	// its own asker (the deinstaller shows the same box).
+	if (CollisionBeingAsked() != nullptr || strcmp(alert.Title(), "ReplaceAlert") == 0)
 		return ANSWER_COLLISION;
-	if (alert.CountButtons() == 1 && !LabelIs(alert, 0, 1011))
-		return ALERT_MESSAGE;
-	if (LabelIs(alert, 0, 1011))
-		return ANSWER_REQUIREMENT;
-	if (alert.CountButtons() == 2 && LabelIs(alert, 0, 1018) && LabelIs(alert, 1, 1019))
-		return ANSWER_LAUNCH;
-	if (alert.CountButtons() == 2 && LabelIs(alert, 0, 1029) && LabelIs(alert, 1, 1030))
-		return ANSWER_RESTART;
-	return ALERT_OTHER;
+	switch (AskedQuestion()) {
+		case QUESTION_REQUIREMENT: return ANSWER_REQUIREMENT;
+		case QUESTION_LAUNCH: return ANSWER_LAUNCH;
+		case QUESTION_RESTART: return ANSWER_RESTART;
+		case QUESTION_PUBLISHER: return ALERT_OTHER;
+		case QUESTION_NONE: break;
+	}
+	return alert.CountButtons() == 1 ? ALERT_MESSAGE : ALERT_OTHER;
 }
 
 int32 UnattendedPresenter::DefaultAnswer(const int32& kind, const BAlert& alert)

@@ -9,6 +9,7 @@
 
 #include "Alert.h"
 #include "ConfigRecord.h"
+#include "EngineQuestion.h"
 #include "InstallItemRecord.h"
 #include "InstallRun.h"
 #include "InstallTexts.h"
@@ -37,7 +38,7 @@ bool UserWantsToRun(const char* path, const char* reason)
 	const LibString run = InstallText(1019);
 	BAlert* alert = new BAlert("", question.c_str(), later.String(), run.String(), nullptr,
 	                           B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	return alert->Go() == 1;
+	return AskQuestion(QUESTION_LAUNCH, alert) == 1;
 }
 
 bool NotStopped()
@@ -109,7 +110,7 @@ void InstallRun::ShowCompletion()
 		const LibString now = InstallText(1030);
 		BAlert* alert = new BAlert("", message.c_str(), later.String(), now.String(), nullptr,
 		                           B_WIDTH_FROM_WIDEST, B_INFO_ALERT);
-		if (alert->Go() == 1)
+		if (AskQuestion(QUESTION_RESTART, alert) == 1)
 			fConfig.restart_requested = true;
 	} else {
 		LibInfo("%s", message.c_str());

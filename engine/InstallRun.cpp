@@ -17,6 +17,7 @@
 #include "ConfigRecord.h"
 #include "DeinstallRecords.h"
 #include "Directory.h"
+#include "EngineQuestion.h"
 #include "Entry.h"
 #include "Errors.h"
 #include "FindDirectory.h"
@@ -490,7 +491,7 @@ bool InstallRun::AcceptPublisher()
 	BAlert* alert =
 	        new BAlert("", text.c_str(), InstallText(1015).String(), InstallText(1007).String(),
 	                   nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	return alert->Go() == 1;
+	return AskQuestion(QUESTION_PUBLISHER, alert) == 1;
 }
 
 bool InstallRun::VerifyPayloads(LibAppResource& store)

@@ -7,6 +7,7 @@
 
 #include "Alert.h"
 #include "ConfigRecord.h"
+#include "EngineQuestion.h"
 #include "InstallConfig.h"
 #include "InstallItemRecord.h"
 #include "InstallRun.h"
@@ -69,7 +70,7 @@ bool AskToContinue(const std::string& text, const bool& required)
 	const LibString goOn = InstallText(1028);
 	BAlert* alert = new BAlert("", text.c_str(), abort.String(), required ? nullptr : goOn.String(),
 	                           nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	return alert->Go() == 1;
+	return AskQuestion(QUESTION_REQUIREMENT, alert) == 1;
 }
 
 // The text between the first "(" and the next ")", empty without them.

@@ -13,6 +13,7 @@
 
 #include "Alert.h"
 #include "AnswerFile.h"
+#include "EngineQuestion.h"
 #include "JsonLine.h"
 #include "LibThread.h"
 #include "OS.h"
@@ -47,7 +48,11 @@ public:
 		free(fBuffer);
 	}
 
-	int32 Ask(BAlert& alert) { return fPresenter.Present(alert); }
+	int32 Ask(BAlert& alert, const engine_question& kind = QUESTION_NONE)
+	{
+		QuestionScope scope(kind);
+		return fPresenter.Present(alert);
+	}
 	UnattendedPresenter& Presenter() { return fPresenter; }
 	// The "question" lines printed, read back.
 	std::vector<JsonLine> Questions()
@@ -138,7 +143,7 @@ TEST(StdinPresenterTest, TheLaunchQuestionIsAnsweredLaterWithoutAsking)
 {
 	StdinWorld world("1\n");
 	BAlert launch("", "Do you wish to run 'x' now?", "Later", "Run");
-	EXPECT_EQ(world.Ask(launch), 0);
+	EXPECT_EQ(world.Ask(launch, QUESTION_LAUNCH), 0);
 	EXPECT_TRUE(world.Questions().empty());
 }
 
@@ -151,7 +156,7 @@ public:
 	int32 Action() override
 	{
 		BAlert question("", "Restart to finish 'x'?", "Restart Later", "Restart Now");
-		answer = fWorld.Ask(question);
+		answer = fWorld.Ask(question, QUESTION_RESTART);
 		return 0;
 	}
 

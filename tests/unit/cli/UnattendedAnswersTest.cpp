@@ -1,6 +1,7 @@
 // The unattended mode's command line, answer files, and how its presenter
 // answers each kind of question from them, by default, or not at all.
 #include "AnswerFile.h"
+#include "EngineQuestion.h"
 #include "UnattendedOptions.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
@@ -250,7 +251,12 @@ public:
 		free(fBuffer);
 	}
 
-	int32 Ask(BAlert& alert) { return fPresenter.Present(alert); }
+	// `kind` names the question as the engine does.
+	int32 Ask(BAlert& alert, const engine_question& kind = QUESTION_NONE)
+	{
+		QuestionScope scope(kind);
+		return fPresenter.Present(alert);
+	}
 	UnattendedPresenter& Presenter() { return fPresenter; }
 	std::string Transcript()
 	{
@@ -303,10 +309,22 @@ std::unique_ptr<BAlert> Restart()
 TEST(UnattendedPresenterTest, ClassifiesEveryQuestionOfTheRun)
 {
 	EXPECT_EQ(UnattendedPresenter::Classify(*Collision().alert), ANSWER_COLLISION);
-	EXPECT_EQ(UnattendedPresenter::Classify(*Requirement("lib", true)), ANSWER_REQUIREMENT);
-	EXPECT_EQ(UnattendedPresenter::Classify(*Requirement("lib", false)), ANSWER_REQUIREMENT);
-	EXPECT_EQ(UnattendedPresenter::Classify(*Launch()), ANSWER_LAUNCH);
-	EXPECT_EQ(UnattendedPresenter::Classify(*Restart()), ANSWER_RESTART);
+	// The engine names each question; the labels alone name none.
+	const struct {
+		std::unique_ptr<BAlert> alert;
+		engine_question kind;
+		int32 classified;
+	} cases[] = {
+	        {Requirement("lib", true), QUESTION_REQUIREMENT, ANSWER_REQUIREMENT},
+	        {Requirement("lib", false), QUESTION_REQUIREMENT, ANSWER_REQUIREMENT},
+	        {Launch(), QUESTION_LAUNCH, ANSWER_LAUNCH},
+	        {Restart(), QUESTION_RESTART, ANSWER_RESTART},
+	        {Launch(), QUESTION_NONE, ALERT_OTHER},
+	};
+	for (const auto& c : cases) {
+		QuestionScope scope(c.kind);
+		EXPECT_EQ(UnattendedPresenter::Classify(*c.alert), c.classified) << c.alert->Text();
+	}
 	BAlert box("", "Installation successfully completed.", "OK");
 	EXPECT_EQ(UnattendedPresenter::Classify(box), ALERT_MESSAGE);
 	BAlert other("", "Pick one", "A", "B", "C");
@@ -325,10 +343,10 @@ TEST(UnattendedPresenterTest, AnswersEachKindInFileOrder)
 	EXPECT_EQ(world.Ask(*second.alert), 1);
 	EXPECT_EQ(second.alert->ControlAt(0)->value, 1) << "\"all\" ticks the check box";
 	// The matched answer waits for its question; the other takes the first.
-	EXPECT_EQ(world.Ask(*Requirement("the first library", false)), 1);
-	EXPECT_EQ(world.Ask(*Requirement("the second library", false)), 0);
-	EXPECT_EQ(world.Ask(*Launch()), 1);
-	EXPECT_EQ(world.Ask(*Restart()), 0);
+	EXPECT_EQ(world.Ask(*Requirement("the first library", false), QUESTION_REQUIREMENT), 1);
+	EXPECT_EQ(world.Ask(*Requirement("the second library", false), QUESTION_REQUIREMENT), 0);
+	EXPECT_EQ(world.Ask(*Launch(), QUESTION_LAUNCH), 1);
+	EXPECT_EQ(world.Ask(*Restart(), QUESTION_RESTART), 0);
 	EXPECT_FALSE(world.Presenter().Unanswered());
 	const std::string transcript = world.Transcript();
 	EXPECT_NE(transcript.find("collision: The file 'a' already exists.\n"
@@ -349,10 +367,10 @@ TEST(UnattendedPresenterTest, DefaultsUnderYesNeverRestart)
 	Question collision = Collision();
 	EXPECT_EQ(world.Ask(*collision.alert), 1);
 	EXPECT_EQ(collision.alert->ControlAt(0)->value, 0) << "a default applies to one question";
-	EXPECT_EQ(world.Ask(*Requirement("suggested", false)), 1);
-	EXPECT_EQ(world.Ask(*Requirement("required", true)), 0);
-	EXPECT_EQ(world.Ask(*Launch()), 1);
-	EXPECT_EQ(world.Ask(*Restart()), 0);
+	EXPECT_EQ(world.Ask(*Requirement("suggested", false), QUESTION_REQUIREMENT), 1);
+	EXPECT_EQ(world.Ask(*Requirement("required", true), QUESTION_REQUIREMENT), 0);
+	EXPECT_EQ(world.Ask(*Launch(), QUESTION_LAUNCH), 1);
+	EXPECT_EQ(world.Ask(*Restart(), QUESTION_RESTART), 0);
 	BAlert other("", "Pick one", "A", "B", "C");
 	EXPECT_EQ(world.Ask(other), 2);
 	EXPECT_FALSE(world.Presenter().Unanswered());
@@ -361,7 +379,7 @@ TEST(UnattendedPresenterTest, DefaultsUnderYesNeverRestart)
 TEST(UnattendedPresenterTest, RequiredQuestionOffersOnlyAbort)
 {
 	PresenterWorld world(false, "requirement continue\n");
-	EXPECT_EQ(world.Ask(*Requirement("required", true)), 0);
+	EXPECT_EQ(world.Ask(*Requirement("required", true), QUESTION_REQUIREMENT), 0);
 	EXPECT_NE(world.Transcript().find("  answer: Abort (the only one offered)"), std::string::npos);
 }
 
@@ -386,7 +404,7 @@ public:
 
 	int32 Action() override
 	{
-		answer = fWorld.Ask(*Launch());
+		answer = fWorld.Ask(*Launch(), QUESTION_LAUNCH);
 		stopAsked = thread_should_stop();
 		return 0;
 	}
