@@ -183,6 +183,41 @@ int MeasureSignatureCheck(const std::string& signedInstaller, const std::string&
 	return 0;
 }
 
+// The reference: unzip of the very archives the installer carries, each
+// moved into place, then sync; false when a step failed.
+bool MeasureUnzip(const std::string& installer, const std::string& base, Measure& unzip)
+{
+	std::vector<std::string> archives;
+	{
+		LibAppResource store(installer.c_str(), B_READ_ONLY);
+		for (int item = 0; item < kItems; item++) {
+			const std::string archive = base + "/part" + std::to_string(item) + ".zip";
+			if (!store.ExtractEntry(2100 + item, archive.c_str(), false)) {
+				fprintf(stderr, "cannot read payload %d\n", 2100 + item);
+				return false;
+			}
+			archives.push_back(archive);
+		}
+	}
+	const std::string reference = base + "/reference";
+	fs::create_directories(reference + "/staging");
+	fs::create_directories(reference + "/dest");
+	for (size_t i = 0; i < archives.size(); i++) {
+		const Measure one = Run({"unzip", "-oq", archives[i], "-d", reference + "/staging"}, {});
+		const Measure move = Run(
+		        {"mv", reference + "/staging/part" + std::to_string(i), reference + "/dest/"}, {});
+		unzip.seconds += one.seconds + move.seconds;
+		unzip.peakKb = std::max(unzip.peakKb, one.peakKb);
+		if (one.status != 0 || move.status != 0) {
+			fprintf(stderr, "unzip or mv failed\n");
+			return false;
+		}
+	}
+	const Measure flush = Run({"sync"}, {});
+	unzip.seconds += flush.seconds;
+	return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -207,37 +242,9 @@ int main(int argc, char** argv)
 	const std::string signedInstaller = BuildSigned(builder, base, description);
 	fs::remove_all(base + "/product");
 
-	// The reference works on the very archives the installer carries.
-	std::vector<std::string> archives;
-	{
-		LibAppResource store(installer.c_str(), B_READ_ONLY);
-		for (int item = 0; item < kItems; item++) {
-			const std::string archive = base + "/part" + std::to_string(item) + ".zip";
-			if (!store.ExtractEntry(2100 + item, archive.c_str(), false)) {
-				fprintf(stderr, "cannot read payload %d\n", 2100 + item);
-				return 1;
-			}
-			archives.push_back(archive);
-		}
-	}
-
-	const std::string reference = base + "/reference";
-	fs::create_directories(reference + "/staging");
-	fs::create_directories(reference + "/dest");
 	Measure unzip;
-	for (size_t i = 0; i < archives.size(); i++) {
-		const Measure one = Run({"unzip", "-oq", archives[i], "-d", reference + "/staging"}, {});
-		const Measure move = Run(
-		        {"mv", reference + "/staging/part" + std::to_string(i), reference + "/dest/"}, {});
-		unzip.seconds += one.seconds + move.seconds;
-		unzip.peakKb = std::max(unzip.peakKb, one.peakKb);
-		if (one.status != 0 || move.status != 0) {
-			fprintf(stderr, "unzip or mv failed\n");
-			return 1;
-		}
-	}
-	const Measure flush = Run({"sync"}, {});
-	unzip.seconds += flush.seconds;
+	if (!MeasureUnzip(installer, base, unzip))
+		return 1;
 
 	const std::string root = base + "/root";
 	fs::create_directories(root + "/home/config/boot");

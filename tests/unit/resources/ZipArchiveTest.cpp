@@ -322,92 +322,106 @@ std::string FirstRefusal(const std::string& bytes)
 
 } // namespace
 
+namespace {
+
+using Entry = RawZip::Entry;
+
+Entry With(Entry entry, const std::function<void(Entry&)>& change)
+{
+	change(entry);
+	return entry;
+}
+
+// A data descriptor giving `size`; in its ZIP64 form when `wide`.
+Entry Described(const Entry& entry, uint64 size, bool signature, bool wide = false)
+{
+	return With(entry, [&](Entry& e) {
+		e.descriptor = RawZip::Descriptor(e.crc, e.data.size(), size, signature, wide);
+		if (wide)
+			e.localExtra = std::string("\x01\x00\x10\x00", 4) + std::string(16, '\0');
+	});
+}
+
+// The bytes of `entries`, the first local header patched by `patch`.
+std::string ArchiveOf(const std::vector<Entry>& entries,
+                      const std::function<void(std::string&)>& patch = nullptr,
+                      bool reversed = false)
+{
+	RawZip zip;
+	for (const Entry& entry : entries)
+		zip.Add(entry);
+	if (reversed)
+		zip.ReverseDirectory();
+	std::string bytes = zip.Bytes();
+	if (patch)
+		patch(bytes);
+	return bytes;
+}
+
+std::function<void(std::string&)> Bump(size_t at, char by)
+{
+	return [at, by](std::string& bytes) { bytes[at] = (char)(bytes[at] + by); };
+}
+
+} // namespace
+
 // Archives whose parts contradict one another are refused before their data
 // is written, naming the entry; unusual ones that agree with themselves
 // (rows without a message) read whole.
 TEST(ZipArchiveTest, Contradictions_RefusedNamingTheEntry)
 {
-	using Entry = RawZip::Entry;
 	const Entry a = RawZip::Stored("item/a", "alpha");
 	const Entry b = RawZip::Stored("item/b", "beta");
 	const Entry packed = RawZip::Deflated("item/packed", LargeText(3000));
-	auto with = [](Entry entry, const std::function<void(Entry&)>& change) {
-		change(entry);
-		return entry;
-	};
 	auto sharing = [&](const std::string& name) {
-		return with(packed, [&](Entry& e) { e.name = name, e.sharesLocalOf = 0; });
+		return With(packed, [&](Entry& e) { e.name = name, e.sharesLocalOf = 0; });
 	};
-	// A data descriptor giving `size`; in its ZIP64 form when `wide`.
-	auto described = [&](const Entry& entry, uint64 size, bool signature, bool wide = false) {
-		return with(entry, [&](Entry& e) {
-			e.descriptor = RawZip::Descriptor(e.crc, e.data.size(), size, signature, wide);
-			if (wide)
-				e.localExtra = std::string("\x01\x00\x10\x00", 4) + std::string(16, '\0');
-		});
-	};
-	// The bytes of `entries`, the first local header patched by `patch`.
-	auto archive = [](const std::vector<Entry>& entries,
-	                  const std::function<void(std::string&)>& patch = nullptr,
-	                  bool reversed = false) {
-		RawZip zip;
-		for (const Entry& entry : entries)
-			zip.Add(entry);
-		if (reversed)
-			zip.ReverseDirectory();
-		std::string bytes = zip.Bytes();
-		if (patch)
-			patch(bytes);
-		return bytes;
-	};
-	auto bump = [](size_t at, char by) {
-		return [at, by](std::string& bytes) { bytes[at] = (char)(bytes[at] + by); };
-	};
-	const Entry claiming = with(a, [](Entry& e) { e.claimedExtra = 8; });
+	const Entry claiming = With(a, [](Entry& e) { e.claimedExtra = 8; });
 	const struct {
 		const char* what;
 		std::string bytes;
 		const char* message;
 	} cases[] = {
-	        {"a name twice", archive({a, with(b, [](Entry& e) { e.name = "item/a"; })}),
+	        {"a name twice", ArchiveOf({a, With(b, [](Entry& e) { e.name = "item/a"; })}),
 	         "the archive holds the entry item/a twice"},
-	        {"a file and a folder of one path", archive({RawZip::Stored("item/a/", "", 040755), a}),
+	        {"a file and a folder of one path",
+	         ArchiveOf({RawZip::Stored("item/a/", "", 040755), a}),
 	         "the entries item/a/ and item/a name one path"},
 	        {"names sharing one deflate stream",
-	         archive({packed, sharing("item/copy1"), sharing("item/copy2")}),
+	         ArchiveOf({packed, sharing("item/copy1"), sharing("item/copy2")}),
 	         "the entries item/packed and item/copy1 overlap"},
-	        {"overlap listed out of file order", archive({claiming, b}, nullptr, true),
+	        {"overlap listed out of file order", ArchiveOf({claiming, b}, nullptr, true),
 	         "the entries item/a and item/b overlap"},
-	        {"data running into the directory", archive({claiming}),
+	        {"data running into the directory", ArchiveOf({claiming}),
 	         "the entry item/a runs into the archive's directory"},
-	        {"escape sequence in a name", archive({RawZip::Stored("item/a\x1b[2Jb", "x")}),
+	        {"escape sequence in a name", ArchiveOf({RawZip::Stored("item/a\x1b[2Jb", "x")}),
 	         "the name of the entry item/a\\x1b[2Jb holds a control character (0x1b)"},
-	        {"DEL in a name", archive({a, RawZip::Stored("item/\x7f", "x")}),
+	        {"DEL in a name", ArchiveOf({a, RawZip::Stored("item/\x7f", "x")}),
 	         "the name of the entry item/\\x7f holds a control character (0x7f)"},
 	        {"local header naming another entry",
-	         archive({with(a, [](Entry& e) { e.localName = "item/\x07z"; })}),
+	         ArchiveOf({With(a, [](Entry& e) { e.localName = "item/\x07z"; })}),
 	         "the local header of item/a names another entry (item/\\x07z)"},
-	        {"local extra field reaching the next entry", archive({a, b}, bump(28, 20)),
+	        {"local extra field reaching the next entry", ArchiveOf({a, b}, Bump(28, 20)),
 	         "the entry item/a runs into the entry after it"},
-	        {"local size", archive({a}, bump(22, -1)),
+	        {"local size", ArchiveOf({a}, Bump(22, -1)),
 	         "the local header of item/a contradicts the directory (size)"},
-	        {"local method", archive({a}, bump(8, 8)),
+	        {"local method", ArchiveOf({a}, Bump(8, 8)),
 	         "the local header of item/a contradicts the directory (compression method)"},
-	        {"descriptor giving another size", archive({described(a, 6, true)}),
+	        {"descriptor giving another size", ArchiveOf({Described(a, 6, true)}),
 	         "the data descriptor of item/a contradicts the directory"},
 	        {"descriptor cut off by the next entry",
-	         archive({with(a, [](Entry& e) { e.descriptor = "PK\x07\x08"; }), b}),
+	         ArchiveOf({With(a, [](Entry& e) { e.descriptor = "PK\x07\x08"; }), b}),
 	         "the data descriptor of item/a is missing or runs into the entry after it"},
 	        {"names differing in case",
-	         archive({RawZip::Stored("item/Read", "1"), RawZip::Stored("item/read", "2")}), ""},
+	         ArchiveOf({RawZip::Stored("item/Read", "1"), RawZip::Stored("item/read", "2")}), ""},
 	        {"names differing in composition",
-	         archive({RawZip::Stored("item/caf\xc3\xa9", "1"),
-	                  RawZip::Stored("item/cafe\xcc\x81", "2")}),
+	         ArchiveOf({RawZip::Stored("item/caf\xc3\xa9", "1"),
+	                    RawZip::Stored("item/cafe\xcc\x81", "2")}),
 	         ""},
 	        {"descriptors with and without signature",
-	         archive({described(a, 5, true), described(b, 4, false)}), ""},
-	        {"ZIP64 descriptor", archive({described(packed, 3000, true, true)}), ""},
-	        {"directory out of file order", archive({a, b, packed}, nullptr, true), ""},
+	         ArchiveOf({Described(a, 5, true), Described(b, 4, false)}), ""},
+	        {"ZIP64 descriptor", ArchiveOf({Described(packed, 3000, true, true)}), ""},
+	        {"directory out of file order", ArchiveOf({a, b, packed}, nullptr, true), ""},
 	};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.what);
