@@ -22,6 +22,7 @@
 #include "MimeType.h"
 #include "Node.h"
 #include "PayloadFields.h"
+#include "PayloadNames.h"
 #include "StorageHost.h"
 #include "TypeConstants.h"
 #include "WriteBehind.h"
@@ -41,11 +42,7 @@ const uint64 kWriteBehindBytes = 16 * 1024 * 1024;
 // Folders kept open per thread; deeper ones are opened for each entry, so
 // that no tree runs out of descriptors.
 const size_t kMaxOpenFolders = 64;
-const size_t kMaxLeafLength = 255;
 const uint64 kMaxLinkLength = PATH_MAX;
-// The hosts whose external attributes carry a Unix mode.
-const uint8 kSystemUnix = 3;
-const uint8 kSystemBeOS = 16;
 
 struct FdCloser {
 	int fd;
@@ -57,20 +54,6 @@ struct FdCloser {
 	}
 };
 
-std::vector<std::string> split_name(const std::string& name)
-{
-	std::vector<std::string> parts;
-	size_t start = 0;
-	while (start <= name.size()) {
-		size_t slash = name.find('/', start);
-		if (slash == std::string::npos)
-			slash = name.size();
-		parts.push_back(name.substr(start, slash - start));
-		start = slash + 1;
-	}
-	return parts;
-}
-
 // Makes room for a new file or link at `leaf`; a folder there stays and
 // makes the creation fail.
 void remove_leaf(int parentFd, const std::string& leaf)
@@ -78,14 +61,6 @@ void remove_leaf(int parentFd, const std::string& leaf)
 	struct stat st;
 	if (fstatat(parentFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
 		unlinkat(parentFd, leaf.c_str(), 0);
-}
-
-// The entry's mode from its external attributes, or 0 when it has none.
-mode_t entry_mode(const ZipEntry& entry)
-{
-	if (entry.system != kSystemUnix && entry.system != kSystemBeOS)
-		return 0;
-	return entry.external >> 16;
 }
 
 // An MS-DOS date and time, read as local time.
@@ -269,7 +244,7 @@ status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)
 	bool folder = name.back() == '/';
 	if (folder)
 		name.pop_back();
-	mode_t mode = entry_mode(entry);
+	mode_t mode = payload_entry_mode(entry);
 	bool hasMode = mode != 0;
 	folder = folder || (hasMode && S_ISDIR(mode));
 	bool link = !folder && hasMode && S_ISLNK(mode);
@@ -285,7 +260,7 @@ status_t PayloadExtractor::Slice::Entry(const ZipEntry& entry)
 	if (times.accessed < 0)
 		times.accessed = times.modified;
 
-	std::vector<std::string> parts = split_name(name);
+	std::vector<std::string> parts = split_payload_name(name);
 	size_t folders = folder ? parts.size() : parts.size() - 1;
 	int parentFd = OpenFolder(parts, folders);
 	if (parentFd < 0)
@@ -586,62 +561,6 @@ std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int
 	}
 	points.push_back(count);
 	return points;
-}
-
-// Checks every name before anything is written, so that a hostile name
-// leaves no trace at all.
-status_t PayloadExtractor::_CheckNames(const ZipArchive& archive, const char* top)
-{
-	const std::vector<ZipEntry>& entries = archive.Entries();
-	int64 count = entries.size();
-	if (count <= 0)
-		return _Fail(B_BAD_DATA, "the archive is empty");
-	if (count > fMaxEntries)
-		return _Fail(B_BAD_DATA, "the archive holds too many entries");
-	std::set<std::string, std::less<>> links;
-	for (int64 i = 0; i < count; i++) {
-		const std::string& name = entries[i].name;
-		status_t status = _CheckName(name, top);
-		if (status != B_OK)
-			return status;
-		if (name.back() != '/' && S_ISLNK(entry_mode(entries[i])))
-			links.insert(name);
-	}
-	if (links.empty())
-		return B_OK;
-	for (const ZipEntry& entry : entries) {
-		std::string_view name = entry.name;
-		if (name.back() == '/')
-			name.remove_suffix(1);
-		for (size_t slash = name.find('/'); slash != std::string::npos;
-		     slash = name.find('/', slash + 1)) {
-			if (links.find(name.substr(0, slash)) != links.end())
-				return _Fail(B_NOT_ALLOWED,
-				             "the entry " + std::string(name) + " lies behind a link");
-		}
-	}
-	return B_OK;
-}
-
-status_t PayloadExtractor::_CheckName(const std::string& name, const char* top) const
-{
-	PayloadExtractor* self = const_cast<PayloadExtractor*>(this);
-	if (name.empty() || name.size() > fMaxNameLength)
-		return self->_Fail(B_NAME_TOO_LONG, "an entry's name is empty or too long");
-	if (name[0] == '/')
-		return self->_Fail(B_NOT_ALLOWED, "the entry " + name + " has an absolute path");
-	std::string path = name.back() == '/' ? name.substr(0, name.size() - 1) : name;
-	std::vector<std::string> parts = split_name(path);
-	for (const std::string& part : parts) {
-		if (part.empty() || part == "." || part == "..")
-			return self->_Fail(B_NOT_ALLOWED, "the entry " + name + " leaves its folder");
-		if (part.size() > kMaxLeafLength)
-			return self->_Fail(B_NAME_TOO_LONG, "the entry " + name + " has too long a name");
-	}
-	if (parts[0] != top)
-		return self->_Fail(B_NOT_ALLOWED,
-		                   "the entry " + name + " does not lie under " + std::string(top));
-	return B_OK;
 }
 
 status_t PayloadExtractor::_Fail(status_t status, const std::string& text)
