@@ -1,6 +1,8 @@
 // Reading the installer's command line.
 #include "UnattendedOptions.h"
 
+#include "LibPathParts.h"
+
 #include <cstring>
 
 namespace {
@@ -48,20 +50,6 @@ const char kUsage[] =
         "disk space, 4 ended by a requirement, 5 stopped, 6 a question had no answer,\n"
         "7 licence not agreed, 8 installer damaged, 11 payload damaged or the installer\n"
         "changed after it was signed, 12 failed and undone, 13 a downgrade not allowed.\n";
-
-std::vector<std::string> SplitNames(const std::string& list)
-{
-	std::vector<std::string> names;
-	size_t start = 0;
-	while (start <= list.size()) {
-		size_t comma = list.find(',', start);
-		if (comma == std::string::npos)
-			comma = list.size();
-		names.push_back(list.substr(start, comma - start));
-		start = comma + 1;
-	}
-	return names;
-}
 
 // The option's value: the next argument, or what follows "=".
 bool TakeValue(int argc, const char* const* argv, int& i, const std::string& inline_value,
@@ -170,7 +158,7 @@ bool ReadArgument(int argc, const char* const* argv, int& i, UnattendedOptions& 
 		*target = value;
 		return true;
 	}
-	options.items = SplitNames(value);
+	options.items = LibSplitAt(value, ',');
 	options.itemsGiven = true;
 	return true;
 }

@@ -92,3 +92,17 @@ bool LibFolderIsEmpty(const std::string& folder)
 	closedir(listing);
 	return LibFirstEntryOf(folder).empty();
 }
+
+std::vector<std::string> LibSplitAt(const std::string& text, const char& separator)
+{
+	std::vector<std::string> parts;
+	size_t start = 0;
+	while (start <= text.size()) {
+		size_t end = text.find(separator, start);
+		if (end == std::string::npos)
+			end = text.size();
+		parts.push_back(text.substr(start, end - start));
+		start = end + 1;
+	}
+	return parts;
+}

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+// The parts of `text` between each `separator`: "a//b" gives "a", "", "b".
+std::vector<std::string> LibSplitAt(const std::string& text, const char& separator);
 // The path without its last component: "." for a bare leaf, "/" for "/a".
 std::string LibParentOf(const std::string& path);
 // The last component; trailing slashes are not components ("a/b/" gives "b").

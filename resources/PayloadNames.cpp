@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "LibPathParts.h"
 #include "PayloadExtractor.h"
 
 namespace {
@@ -17,16 +18,7 @@ const uint8 kSystemBeOS = 16;
 
 std::vector<std::string> split_payload_name(const std::string& name)
 {
-	std::vector<std::string> parts;
-	size_t start = 0;
-	while (start <= name.size()) {
-		size_t slash = name.find('/', start);
-		if (slash == std::string::npos)
-			slash = name.size();
-		parts.push_back(name.substr(start, slash - start));
-		start = slash + 1;
-	}
-	return parts;
+	return LibSplitAt(name, '/');
 }
 
 mode_t payload_entry_mode(const ZipEntry& entry)
