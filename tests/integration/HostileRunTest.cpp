@@ -1,244 +1,232 @@
-// Hostile runs: stop signals before the run, answer files without end,
-// amounts past any disk, archives that lie about their size, folders that
-// turn out to be standard ones. Each is refused before anything changes.
-#include "HostileRecordFixture.h"
+// Runs that hostile surroundings try to turn against the user: a folder name
+// that would plant a command in the login scripts, a lock file that is not
+// ours, a journal left by a killed run beside the user's own files, a damaged
+// deinstaller, an installer that cannot be read. Each leaves the tree as it
+// was (or keeps what is the user's) and names the path involved.
+#include <sys/wait.h>
 
-using namespace hostile_test;
+#include "InstallTestSupport.h"
+#include "Resources.h"
+#include "TypeConstants.h"
 
-namespace {
-
-// SIGINT and SIGTERM end an installer blocked before its run (its first
-// line waits on a full output pipe) with exit code 5, and change nothing.
-TEST_F(HostileRecordTest, StopSignalsEndAnInstallerBlockedBeforeItsRun)
-{
-	const std::string installer = Build("Blocked", ProductHead("Blocked"));
-	for (const int signal : {SIGINT, SIGTERM}) {
-		SCOPED_TRACE(strsignal(signal));
-		const auto before = Snapshot(world.Temp());
-		const RunResult run =
-		        world.SignalWhileBlocked({installer, "--unattended", "--dest", world.Apps(),
-		                                  "--yes", "--items", "notes.txt"},
-		                                 signal, 20);
-		EXPECT_EQ(run.code, 5) << "the installer did not end on the signal: " << run.errors;
-		EXPECT_NE(run.errors.find("Installer: stopped by SIGINT or SIGTERM"), std::string::npos)
-		        << run.errors;
-		EXPECT_EQ(Changes(before, Snapshot(world.Temp())), "");
-	}
-}
-
-// Answer files that are no small regular file are refused with exit code 2.
-TEST_F(HostileRecordTest, AnswerFilesThatAreNoSmallFileAreRefused)
-{
-	const std::string installer = Build("Answers", ProductHead("Answers"));
-	const std::string large = world.Temp() + "/large-answers.txt";
-	WriteFile(large, std::string(1024 * 1024, '#') + "\n");
-	fs::create_directories(world.Temp() + "/answer-folder");
-	struct Case {
-		std::string path;
-		const char* reason;
-	};
-	// A pipe nobody writes to is refused at once, not waited on.
-	const std::string fifo = world.Temp() + "/answers-fifo";
-	ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-	const Case cases[] = {
-	        {"/dev/zero", "is not a regular file but a device"},
-	        {world.Temp() + "/answer-folder", "is not a regular file but a folder"},
-	        {fifo, "is not a regular file but a pipe"},
-	        {large, "larger than 1 MB"},
-	};
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.path);
-		const auto before = Snapshot(world.Temp());
-		const RunResult run =
-		        world.RunFor({installer, "--unattended", "--dest", world.Apps(), "--yes", "--items",
-		                      "notes.txt", "--answers", test.path},
-		                     20);
-		EXPECT_EQ(run.code, 2);
-		EXPECT_NE(run.output.find(test.path + ": "), std::string::npos) << run.output;
-		EXPECT_NE(run.output.find(test.reason), std::string::npos) << run.output;
-		EXPECT_EQ(Changes(before, Snapshot(world.Temp())), "");
-	}
-}
-
-// Amounts past what a 64-bit count holds are not wrapped into small ones:
-// the required space is missing, exit code 3, nothing written.
-TEST_F(HostileRecordTest, HugeRequiredAmountsStopTheRun)
-{
-	const std::string built = Build("Huge", ProductHead("Huge") + "req_disk_space_needed = true\n"
-	                                                              "req_disk_space_required = true\n"
-	                                                              "req_disk_space_amount = 1\n");
-	for (const double value : {9223372036854775807.0, 17179869184.0 * 1073741824.0, 1e300}) {
-		SCOPED_TRACE(value);
-		const std::string installer = world.Temp() + "/installers/huge-edited";
-		fs::copy_file(built, installer, fs::copy_options::overwrite_existing);
-		EditRecord(installer, [value](BMessage& record) {
-			BMessage amount;
-			record.FindMessage("req_disk_space_amount", &amount);
-			amount.ReplaceDouble("value", value);
-			record.ReplaceMessage("req_disk_space_amount", &amount);
-		});
-		const auto before = Snapshot(world.Temp());
-		const RunResult run = Install(installer);
-		EXPECT_EQ(run.code, 3) << run.output;
-		EXPECT_EQ(Changes(before, Snapshot(world.Temp())), "");
-	}
-}
-
-// The space check counts what the archive says it unpacks, not the record's
-// size; an entry that unpacks past its declared size is stopped.
-TEST_F(HostileRecordTest, ArchivesAreMeasuredByWhatTheyUnpack)
-{
-	const std::string built = Build("Bomb", ProductHead("Bomb"));
-	const std::string zeros(4 << 20, '\0');
-	struct Case {
-		const char* what;
-		uint64_t declared;
-		int code;
-	};
-	const Case cases[] = {
-	        {"claims a petabyte", uint64_t(1) << 50, 3},
-	        {"claims 16 bytes, unpacks 4 MB", 16, 12},
-	};
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.what);
-		const std::string installer = world.Temp() + "/installers/bomb-edited";
-		fs::copy_file(built, installer, fs::copy_options::overwrite_existing);
-		ReplacePayload(installer, 2100, LyingArchive("notes.txt", zeros, test.declared));
-		EditRecord(installer, [](BMessage& record) {
-			EditItem(record, 0, [](BMessage& item) { item.ReplaceInt32("file_size", 0, 1); });
-		});
-		const auto before = Snapshot(world.Temp());
-		const RunResult run = Install(installer);
-		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
-		EXPECT_FALSE(Exists(world.Apps() + "/Bomb/notes.txt"));
-		if (test.code != 3)
-			EXPECT_NE(run.output.find("failed: " + world.Apps() + "/Bomb/notes.txt"),
-			          std::string::npos)
-			        << run.output;
-		for (const auto& [entry, digest] : Snapshot(world.Temp())) {
-			struct stat info;
-			// The placed deinstaller is a program of its own size, not an archive entry.
-			if (entry.ends_with(" Deinstaller"))
-				continue;
-			if (lstat((world.Temp() + "/" + entry).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-			    before.count(entry) == 0)
-				EXPECT_LT(info.st_size, 1 << 20) << entry << " was written past its size";
-		}
-		fs::remove_all(world.Apps() + "/Bomb");
-	}
-}
-
-// Archives whose parts contradict one another stop the run with every change
-// undone, exit code 12, naming the item and the entry.
-TEST_F(HostileRecordTest, ContradictoryArchivesAreUndoneNamingTheEntry)
-{
-	const std::string built = Build("Liar", ProductHead("Liar"));
-	RawZip::Entry renamed = RawZip::Stored("notes.txt", "mine");
-	renamed.localName = "other.txt";
-	struct Case {
-		const char* what;
-		std::vector<RawZip::Entry> entries;
-		const char* message;
-	};
-	const Case cases[] = {
-	        {"a name twice",
-	         {RawZip::Stored("notes.txt", "first"), RawZip::Stored("notes.txt", "second")},
-	         "the archive holds the entry notes.txt twice"},
-	        {"a local header naming another entry",
-	         {renamed},
-	         "the local header of notes.txt names another entry (other.txt)"},
-	};
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.what);
-		const std::string installer = world.Temp() + "/installers/liar-edited";
-		fs::copy_file(built, installer, fs::copy_options::overwrite_existing);
-		RawZip zip;
-		for (const RawZip::Entry& entry : test.entries)
-			zip.Add(entry);
-		ReplacePayload(installer, 2100, zip.Bytes());
-		const RunResult run = Install(installer);
-		EXPECT_EQ(run.code, 12) << run.output << run.errors;
-		const std::string failed = "failed: " + world.Apps() + "/Liar/notes.txt: " + test.message;
-		EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
-		EXPECT_FALSE(Exists(world.Apps() + "/Liar")) << "every change was undone";
-	}
-}
-
-} // namespace
+using namespace install_test;
 
 namespace {
 
-// Folders that pass the record check but turn out, where the run installs,
-// to be a standard folder, to hold one or to hold the installation folder:
-// they stay as they are.
-TEST_F(HostileRecordTest, StandardFoldersAreNeverReplaced)
-{
-	struct Case {
-		const char* what;
-		std::string fields;
-		std::string dest;
-		int code;
-		std::string kept;                // a folder whose content stays (the item aside)
-		std::vector<std::string> placed; // what the run must leave in place
-	};
-	const std::string folder = "\n[[custom_folder]]\ncustom_folder_name = \"Mine\"\n"
-	                           "custom_replace_existing = true\n";
-	const std::string toMine = "\n[[install_file]]\nfile_name = \"files/notes.txt\"\n"
-	                           "install_meta = { destination = \"Mine\" }\n";
-	const std::string guard = world.Apps() + "/Guard";
-	const Case cases[] = {
-	        {"a custom folder holding the user boot folder",
-	         folder + "custom_root_dir = \"User\"\ncustom_sub_dir = \"config\"\n" + toMine,
-	         world.Apps(),
-	         0,
-	         world.Home() + "/config",
-	         {world.Home() + "/config/notes.txt"}},
-	        {"a custom folder that is the installation folder",
-	         folder + "custom_root_dir = \"Applications\"\ncustom_sub_dir = \"Guard\"\n" + toMine,
-	         world.Apps(),
-	         0,
-	         "",
-	         {guard + "/notes.txt", guard + "/Guard 1.0 Deinstaller"}},
-	        {"an installation folder that is a standard folder",
-	         "opt_created_folder = \"config\"\n" + std::string(kPlainItem),
-	         world.Home(),
-	         1,
-	         world.Home() + "/config",
-	         {}},
-	};
-	int n = 0;
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.what);
-		const std::string product = world.ProductFolder("guard" + std::to_string(n));
-		WriteFile(product + "/files/notes.txt", "notes\n");
-		std::string head = ProductHead("Guard");
-		if (test.fields.rfind("opt_created_folder", 0) == 0)
-			head.erase(head.find("opt_created_folder"));
-		WriteFile(product + "/product.toml", head + "opt_save_replaced = false\n" + test.fields);
-		const std::string installer = world.Temp() + "/installers/guard" + std::to_string(n++);
-		const RunResult built =
-		        world.Run({VANTRY_BUILD_TOOL, product + "/product.toml", "-o", installer});
-		ASSERT_EQ(built.code, 0) << built.errors;
-		std::map<std::string, std::string> before;
-		if (!test.kept.empty()) {
-			WriteFile(test.kept + "/keep.txt", "kept\n");
-			fs::remove(test.kept + "/notes.txt");
-			before = Snapshot(test.kept);
-		}
-		const RunResult run =
-		        world.Install(installer, {"--dest", test.dest, "--yes", "--items", "notes.txt"});
-		EXPECT_EQ(run.code, test.code) << run.output << run.errors;
-		if (!test.kept.empty()) {
-			auto after = Snapshot(test.kept);
-			after.erase("notes.txt");
-			EXPECT_EQ(Changes(before, after), "");
-		}
-		for (const std::string& path : test.placed)
-			EXPECT_TRUE(Exists(path)) << path;
-		if (test.code != 0)
-			EXPECT_NE(run.output.find("is the standard folder"), std::string::npos) << run.output;
-		fs::remove_all(guard);
+const char kProfileProduct[] = R"(
+edit_profile = true
+edit_profile_tag = "Planted"
+edit_profile_contents = "export PLANTED_HOME=\"${VANTRY_INSTALL_DIR}\""
+
+[[install_file]]
+file_name = "files/notes.txt"
+)";
+
+class HostileRunTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		WriteFile(world.Home() + "/precious.txt", "mine\n");
+		WriteFile(world.Home() + "/.profile", "export MINE=1\n");
+		installer = world.Build("Planted", ProductHead("Planted") + kProfileProduct,
+		                        {{"files/notes.txt", "notes\n"}});
 	}
-}
+
+	RunResult Install(const std::string& destination)
+	{
+		return world.Install(installer, {"--dest", destination, "--yes", "--items", "notes.txt"});
+	}
+
+	InstallWorld world;
+	std::string installer;
+};
 
 } // namespace
+
+// A folder whose name holds a line break followed by the section's end marker
+// and a command is refused before anything is written, and named escaped.
+TEST_F(HostileRunTest, ControlCharactersInTheFolderAreRefusedBeforeAnyChange)
+{
+	const std::string destination = world.Apps() + "/x\n#END_Planted\ntouch planted\n#";
+	fs::create_directories(destination);
+	const auto before = TreeState(world.Temp());
+	const RunResult run = Install(destination);
+	EXPECT_EQ(run.code, 1) << run.output << run.errors;
+	EXPECT_NE(run.output.find("x\\n#END_Planted\\ntouch planted\\n#/Planted"), std::string::npos)
+	        << run.output;
+	EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
+	EXPECT_EQ(ReadFile(world.Home() + "/.profile"), "export MINE=1\n");
+}
+
+// Whatever stands at the lock file's place that this installer did not make
+// refuses the run (exit 9) and is left exactly as it was.
+TEST_F(HostileRunTest, ALockFileThatIsNotOursRefusesTheRun)
+{
+	const std::string lock = world.Apps() + "/.vantry-lock-Planted";
+	struct Case {
+		const char* what;
+		std::function<bool()> make;
+	};
+	const std::vector<Case> cases = {
+	        {"a hard link to the user's file",
+	         [&] { return link((world.Home() + "/precious.txt").c_str(), lock.c_str()) == 0; }},
+	        {"a symbolic link",
+	         [&] { return symlink((world.Home() + "/precious.txt").c_str(), lock.c_str()) == 0; }},
+	        {"a folder", [&] { return mkdir(lock.c_str(), 0755) == 0; }},
+	        {"a named pipe", [&] { return mkfifo(lock.c_str(), 0644) == 0; }},
+	        {"another user's file",
+	         [&] {
+		         WriteFile(lock, "1\n");
+		         return geteuid() == 0 && chown(lock.c_str(), 65534, 65534) == 0;
+	         }},
+	};
+	for (const Case& row : cases) {
+		SCOPED_TRACE(row.what);
+		fs::remove_all(lock);
+		if (!row.make()) {
+			fs::remove_all(lock);
+			continue;
+		}
+		const auto before = TreeState(world.Temp());
+		const RunResult run = Install(world.Apps());
+		EXPECT_EQ(run.code, 9) << run.output << run.errors;
+		EXPECT_NE(run.output.find(lock), std::string::npos) << run.output;
+		EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
+		EXPECT_EQ(ReadFile(world.Home() + "/precious.txt"), "mine\n");
+	}
+	fs::remove_all(lock);
+	EXPECT_EQ(Install(world.Apps()).code, 0);
+}
+
+// A killed run left its journal; the user then put files of their own into
+// the folders it had begun. The next start removes only what the killed run
+// made and keeps the rest, named, in place.
+TEST_F(HostileRunTest, AnInterruptedRunsUndoKeepsWhatTheUserAdded)
+{
+	const std::string folder = world.Apps() + "/Planted";
+	const std::string item = folder + "/docs";
+	fs::create_directories(item + "/inner");
+	WriteFile(folder + "/Log", "begun\n");
+	// A rewrite of the log was killed half-way: its temporary file is the run's.
+	WriteFile(folder + "/.Log.Ab12Cd", "half\n");
+	WriteFile(item + "/a.txt", "unpacked\n");
+	WriteFile(item + "/inner/b.txt", "unpacked\n");
+	struct stat info;
+	ASSERT_EQ(lstat(item.c_str(), &info), 0);
+	struct timespec unpacked;
+	clock_gettime(CLOCK_REALTIME, &unpacked);
+	// The killed run had copied a file aside but not yet named the copy.
+	const std::string copies = world.Apps() + "/.vantry-journal-Planted.saved";
+	WriteFile(copies + "/1", "a copy\n");
+	WriteFile(world.Apps() + "/.vantry-journal-Planted",
+	          "vantry-journal 1\trollback\nmade\t" + folder + "\nmade\t" + copies + "\nwrote\t" +
+	                  folder + "/Log\t-\n" + "unpacked\t" + item + "\t" +
+	                  std::to_string(unpacked.tv_sec) + "\t" + std::to_string(unpacked.tv_nsec) +
+	                  "\t" + std::to_string(info.st_dev) + "\t" + std::to_string(info.st_ino) +
+	                  "\n");
+	chmod((world.Apps() + "/.vantry-journal-Planted").c_str(), 0600);
+	usleep(20000);
+	WriteFile(folder + "/mine.txt", "the user's\n");
+	WriteFile(item + "/inner/mine.txt", "the user's too\n");
+
+	const RunResult run = Install(world.Apps());
+	EXPECT_EQ(run.code, 0) << run.output << run.errors;
+	const std::vector<std::string> kept = Labelled(run.output, "kept");
+	ASSERT_EQ(kept.size(), 1u) << run.output;
+	EXPECT_EQ(kept[0].rfind(folder + " (it holds entries this installation did not make: ", 0), 0u)
+	        << run.output;
+	// The kept folder was then an earlier installation in the way: the trash
+	// holds it with the user's files and without what the killed run made.
+	const std::string trashed = world.Trash() + "/Planted";
+	EXPECT_EQ(ReadFile(trashed + "/mine.txt"), "the user's\n");
+	EXPECT_EQ(ReadFile(trashed + "/docs/inner/mine.txt"), "the user's too\n");
+	EXPECT_FALSE(Exists(trashed + "/Log"));
+	EXPECT_FALSE(Exists(trashed + "/.Log.Ab12Cd"));
+	EXPECT_FALSE(Exists(trashed + "/docs/a.txt"));
+	EXPECT_FALSE(Exists(trashed + "/docs/inner/b.txt"));
+	EXPECT_EQ(ReadFile(folder + "/notes.txt"), "notes\n");
+	EXPECT_FALSE(Exists(world.Apps() + "/.vantry-journal-Planted"));
+	EXPECT_FALSE(Exists(copies));
+}
+
+// A deinstaller payload changed after the build is found before any change.
+TEST_F(HostileRunTest, ADamagedDeinstallerStopsTheRunBeforeAnyChange)
+{
+	{
+		BResources resources(installer.c_str(), true);
+		ASSERT_EQ(resources.InitCheck(), B_OK);
+		size_t size = 0;
+		const void* data = resources.LoadResource(B_RAW_TYPE, 2001, &size);
+		ASSERT_NE(data, nullptr);
+		std::string payload(static_cast<const char*>(data), size);
+		payload[payload.size() / 2] ^= 0x20;
+		ASSERT_EQ(resources.AddResource(B_RAW_TYPE, 2001, payload.data(), payload.size(),
+		                                "Deinstaller"),
+		          B_OK);
+		ASSERT_EQ(resources.Sync(), B_OK);
+	}
+	const auto before = TreeState(world.Temp());
+	const RunResult run = Install(world.Apps());
+	EXPECT_EQ(run.code, 11) << run.output << run.errors;
+	EXPECT_NE(run.output.find("the deinstaller"), std::string::npos) << run.output;
+	EXPECT_EQ(Changes(before, TreeState(world.Temp())), "");
+
+	const RunResult verify = world.Run({installer, "--verify"});
+	EXPECT_EQ(verify.code, 8) << verify.output << verify.errors;
+	EXPECT_NE(verify.errors.find("deinstaller"), std::string::npos) << verify.errors;
+}
+
+// A volume without the user's boot folder gets one, as a missing script does,
+// and the log says "Added" only for what was written.
+TEST_F(HostileRunTest, ASectionOnAVolumeWithoutItsFolderIsWritten)
+{
+	const std::string product = ProductHead("Booted") + R"(
+edit_bootscript = true
+edit_bootscript_tag = "Booted"
+edit_bootscript_contents = "booted --now"
+
+[[install_file]]
+file_name = "files/notes.txt"
+)";
+	const std::string booted = world.Build("Booted", product, {{"files/notes.txt", "n\n"}});
+	fs::remove_all(world.UserBoot());
+	const RunResult run =
+	        world.Install(booted, {"--dest", world.Apps(), "--yes", "--items", "notes.txt"});
+	EXPECT_EQ(run.code, 0) << run.output << run.errors;
+	EXPECT_EQ(ReadFile(world.UserBoot() + "/UserBootscript"),
+	          "\n#BEGIN_Booted\nbooted --now\n#END_Booted\n");
+	EXPECT_NE(ReadFile(world.Apps() + "/Booted/Log").find("Added script tab Booted"),
+	          std::string::npos);
+}
+
+// An installer that may be run but not read says so, naming itself.
+TEST_F(HostileRunTest, AnUnreadableInstallerSaysSo)
+{
+	const std::string folder = "/tmp/vantry-unreadable-" + std::to_string(getpid());
+	fs::create_directories(folder);
+	chmod(folder.c_str(), 0755);
+	const std::string copy = folder + "/installer";
+	fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
+	chmod(copy.c_str(), 0111);
+	const std::string errors = folder + "/errors";
+	const pid_t child = fork();
+	if (child == 0) {
+		const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+		dup2(err, STDERR_FILENO);
+		// Root reads every file: the run is made as a user who cannot.
+		if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+			_exit(99);
+		execl(copy.c_str(), copy.c_str(), "--list", nullptr);
+		_exit(127);
+	}
+	int status = 0;
+	waitpid(child, &status, 0);
+	const std::string text = ReadFile(errors);
+	fs::remove_all(folder);
+	ASSERT_TRUE(WIFEXITED(status));
+	EXPECT_EQ(WEXITSTATUS(status), 8) << text;
+	EXPECT_NE(text.find("cannot read the installer file " + copy + ": Permission denied"),
+	          std::string::npos)
+	        << text;
+	EXPECT_EQ(text.find("resource"), std::string::npos) << text;
+}
