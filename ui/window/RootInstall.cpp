@@ -165,7 +165,9 @@ void RootInstall::Handle(const JsonLine& line)
 		progress.AddInt64("placed", line.Number("placed"));
 		progress.AddInt64("total", line.Number("total"));
 		fWindow.SendMessage(&progress);
-	} else if (event == "question") {
+	} else if (event == "question" && line.Has("buttons")) {
+		// The transcript's own line for a question carries no buttons: only
+		// the line that waits for an answer is answered.
 		Answer(line);
 	} else if (event == "error") {
 		fLastError = line.String("text");

@@ -147,6 +147,20 @@ TEST(StdinPresenterTest, TheLaunchQuestionIsAnsweredLaterWithoutAsking)
 	EXPECT_TRUE(world.Questions().empty());
 }
 
+// A box of no known kind (another publisher's installation) is asked once:
+// the transcript's line of the same event carries no buttons.
+TEST(StdinPresenterTest, AnUnknownBoxIsAskedByTheOneLineWithButtons)
+{
+	StdinWorld world("1\n");
+	BAlert publisher("", "The new installer was made by a different publisher", "Cancel",
+	                 "Install");
+	EXPECT_EQ(world.Ask(publisher, QUESTION_PUBLISHER), 1);
+	int asking = 0;
+	for (const JsonLine& line : world.Questions())
+		asking += line.Has("buttons") ? 1 : 0;
+	EXPECT_EQ(asking, 1);
+}
+
 // The run's thread asking one question.
 class AskingThread : public LibThread {
 public:
