@@ -31,6 +31,8 @@ const char kUsage[] =
         "  --volume NAME     the volume to install on (its \"home\" folder without --dest)\n"
         "  --type NAME       install the items of this install type (default: the first)\n"
         "  --items A,B       install exactly the items with these names\n"
+        "  --item NAME       install this item too, its name as it stands (a name may\n"
+        "                    hold a comma); may be given more than once\n"
         "  --lang CODE       speak en, fr, es, de, it, no, sv, da or nl\n"
         "  --answers FILE    answers to the questions the installation asks\n"
         "  --yes             answer every question left unanswered with its default\n"
@@ -145,7 +147,8 @@ bool ReadArgument(int argc, const char* const* argv, int& i, UnattendedOptions& 
 		if (argument == name)
 			target = &(options.*field);
 	}
-	if (target == nullptr && argument != "--items") {
+	const bool oneItem = argument == "--item";
+	if (target == nullptr && argument != "--items" && !oneItem) {
 		error = "unknown argument '" + std::string(argv[i]) + "'";
 		return false;
 	}
@@ -158,7 +161,10 @@ bool ReadArgument(int argc, const char* const* argv, int& i, UnattendedOptions& 
 		*target = value;
 		return true;
 	}
-	options.items = LibSplitAt(value, ',');
+	if (oneItem)
+		options.items.push_back(value);
+	else
+		options.items = LibSplitAt(value, ',');
 	options.itemsGiven = true;
 	return true;
 }

@@ -84,14 +84,12 @@ std::vector<std::string> InstallerWin::RootArguments() const
 	                                      "--accept-licence",
 	                                      "--dest",
 	                                      folder.Path() != nullptr ? folder.Path() : ""};
-	// Install() marked the rows chosen in the record.
-	std::string items;
+	// Install() marked the rows chosen in the record; a name may hold a comma.
 	for (const BMessage& file : ConfigRecord(engine).Items()) {
 		const InstallItemRecord item(file);
 		if (item.Selected())
-			items += (items.empty() ? "" : ",") + std::string(item.Leaf());
+			arguments.insert(arguments.end(), {"--item", item.Leaf()});
 	}
-	arguments.insert(arguments.end(), {"--items", items});
 	oLocalize localizer;
 	arguments.insert(arguments.end(), {"--lang", localizer.Language()});
 	// The window asked about the earlier installation already.

@@ -27,7 +27,7 @@ options:
     description: The install type whose items are installed (C(--type)).
     type: str
   items:
-    description: Exactly the items to install (C(--items)).
+    description: Exactly the items to install (one C(--item) each).
     type: list
     elements: str
   answers:
@@ -117,8 +117,9 @@ def installer_arguments(params):
     arguments = ["--dest", params["dest"]]
     if params["type"]:
         arguments += ["--type", params["type"]]
-    if params["items"]:
-        arguments += ["--items", ",".join(params["items"])]
+    # One --item per name: a name may hold a comma.
+    for item in params["items"] or []:
+        arguments += ["--item", item]
     if params["answers"]:
         arguments += ["--answers", params["answers"]]
     if params["accept_licence"]:

@@ -117,6 +117,13 @@ TEST(UnattendedOptionsTest, KeepsEveryValue)
 	EXPECT_EQ(options.items, (std::vector<std::string>{"a", "", "b c"}));
 	EXPECT_EQ(options.language, "fr");
 	EXPECT_EQ(options.answers, "/tmp/answers");
+
+	// --item takes a name as it stands, comma and all, and adds it.
+	const char* single[] = {"Installer", "--unattended", "--dest", "/apps",
+	                        "--item",    "a,b",          "--item", "c"};
+	UnattendedOptions one;
+	ASSERT_TRUE(ParseUnattendedOptions(8, single, one, error)) << error;
+	EXPECT_EQ(one.items, (std::vector<std::string>{"a,b", "c"}));
 }
 
 TEST(AnswerFileTest, ReadsAnswersInOrder)
