@@ -4,7 +4,7 @@
 // and a start that completes leaves what an undisturbed installation leaves.
 #include <sys/resource.h>
 
-#include "InstallTestSupport.h"
+#include "KillSupport.h"
 
 using namespace install_test;
 
@@ -83,12 +83,6 @@ std::map<std::string, std::string> Outcome(const std::string& root)
 	return entries;
 }
 
-int JournalLines(const std::string& path)
-{
-	const std::string text = ReadFile(path);
-	return int(std::count(text.begin(), text.end(), '\n'));
-}
-
 class UnattendedKillTest : public testing::TestWithParam<bool> {
 protected:
 	// The world before the second run: an earlier installation, and entries
@@ -116,30 +110,16 @@ protected:
 		return arguments;
 	}
 
-	enum Ending { kKilled, kKilledAfterKeeping, kCompleted };
-
 	// Starts the installation and kills it once its journal holds `lines`
 	// lines. A kill may come after the run kept its changes and dropped its
 	// journal: the installation is then complete, its last touches (the
 	// log's type, hidden work folders) perhaps not.
-	Ending KillAt(InstallWorld& world, const std::string& installer, const int& lines)
+	KillEnding KillAt(InstallWorld& world, const std::string& installer, const int& lines)
 	{
 		std::vector<std::string> command = {installer, "--unattended"};
 		for (const std::string& argument : Arguments(world, true))
 			command.push_back(argument);
-		const std::string journal = world.Apps() + "/.vantry-journal-Kill";
-		const std::string output = world.Temp() + "/run-kill-" + std::to_string(lines) + ".out";
-		const pid_t child = world.Start(command, output, output + ".err");
-		// The watcher goes first on a busy machine, so the kill lands near its line.
-		setpriority(PRIO_PROCESS, id_t(child), 19);
-		int status = 0;
-		while (JournalLines(journal) < lines) {
-			if (waitpid(child, &status, WNOHANG) == child)
-				return kCompleted;
-		}
-		kill(child, SIGKILL);
-		waitpid(child, &status, 0);
-		return Exists(journal) ? kKilled : kKilledAfterKeeping;
+		return KillWhenJournalHas(world, command, world.Apps() + "/.vantry-journal-Kill", lines);
 	}
 
 	// What an installation that nothing disturbed leaves.
@@ -161,7 +141,7 @@ TEST_P(UnattendedKillTest, TheNextStartUndoesAKilledRunThenInstallsAsIfUndisturb
 	int killed = 0;
 	for (int point = 2;; point++) {
 		SCOPED_TRACE("killed at journal line " + std::to_string(point));
-		const Ending ending = KillAt(world, installer, point);
+		const KillEnding ending = KillAt(world, installer, point);
 		if (ending == kCompleted)
 			EXPECT_EQ(Outcome(world.Temp()), expected);
 		if (ending != kKilled)

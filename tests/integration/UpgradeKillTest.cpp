@@ -3,7 +3,7 @@
 // user's changes, the trash and the register as they were.
 #include <sys/resource.h>
 
-#include "InstallTestSupport.h"
+#include "KillSupport.h"
 
 using namespace install_test;
 
@@ -45,32 +45,12 @@ std::map<std::string, std::string> Files(const std::string& version)
 	return files;
 }
 
-int JournalLines(const std::string& path)
+KillEnding KillAt(InstallWorld& world, const std::string& installer, const int& lines)
 {
-	const std::string text = ReadFile(path);
-	return int(std::count(text.begin(), text.end(), '\n'));
-}
-
-enum Ending { kKilled, kKilledAfterKeeping, kCompleted };
-
-// Starts the upgrade and kills it once its journal holds `lines` lines.
-Ending KillAt(InstallWorld& world, const std::string& installer, const int& lines)
-{
-	const std::vector<std::string> command = {installer, "--unattended", "--dest", world.Apps(),
-	                                          "--items", "app,prefs",    "--yes",  "--upgrade"};
-	const std::string journal = world.Apps() + "/.vantry-journal-Upk";
-	const std::string output = world.Temp() + "/run-kill-" + std::to_string(lines) + ".out";
-	const pid_t child = world.Start(command, output, output + ".err");
-	// The watcher goes first on a busy machine, so the kill lands near its line.
-	setpriority(PRIO_PROCESS, id_t(child), 19);
-	int status = 0;
-	while (JournalLines(journal) < lines) {
-		if (waitpid(child, &status, WNOHANG) == child)
-			return kCompleted;
-	}
-	kill(child, SIGKILL);
-	waitpid(child, &status, 0);
-	return Exists(journal) ? kKilled : kKilledAfterKeeping;
+	return KillWhenJournalHas(world,
+	                          {installer, "--unattended", "--dest", world.Apps(), "--items",
+	                           "app,prefs", "--yes", "--upgrade"},
+	                          world.Apps() + "/.vantry-journal-Upk", lines);
 }
 
 TEST(UpgradeKillTest, EveryKilledUpgradeIsUndoneToTheEarlierTreeWithTheUsersChanges)
@@ -91,7 +71,7 @@ TEST(UpgradeKillTest, EveryKilledUpgradeIsUndoneToTheEarlierTreeWithTheUsersChan
 	int killed = 0;
 	for (int point = 2;; point++) {
 		SCOPED_TRACE("killed at journal line " + std::to_string(point));
-		const Ending ending = KillAt(world, second, point);
+		const KillEnding ending = KillAt(world, second, point);
 		if (ending != kKilled)
 			break;
 		killed++;
