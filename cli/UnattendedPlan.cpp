@@ -341,9 +341,8 @@ bool Planner::Settle(const std::string& folder, const std::string& leaf, const c
 	std::string to = "trash";
 	if (!fSavedFiles.empty()) {
 		// Two entries of one name are saved under two names, as the run saves them.
-		to = LibFreeSibling(fSavedFiles, leaf, true);
-		for (int copy = 0; fSaved.count(to) > 0; copy++)
-			to = fSavedFiles + "/" + leaf + " copy" + (copy > 0 ? " " + std::to_string(copy) : "");
+		to = LibFreeSibling(fSavedFiles, leaf, true,
+		                    [this](const std::string& name) { return fSaved.count(name) > 0; });
 		fSaved.insert(to);
 	}
 	fRun.replaced.push_back({existing, to});

@@ -2,6 +2,7 @@
 // remove, link, typing, trash, sizes, path search and unique names.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "LibString.h"
@@ -48,9 +49,11 @@ bool LibMoveReplacing(const std::string& source, const std::string& final, bool&
 // name of "leaf copy", "leaf copy 1"... when that is taken.
 bool LibMoveAside(const char* source, const char* folder);
 // The path in `folder` of the first free name of "leaf" (when `leafItself`),
-// "leaf copy", "leaf copy 1"..., shortened to a legal leaf.
+// "leaf copy", "leaf copy 1"..., shortened to a legal leaf, that nothing is
+// at and that `taken`, when given, does not claim.
 std::string LibFreeSibling(const std::string& folder, const std::string& leaf,
-                           const bool& leafItself);
+                           const bool& leafItself,
+                           const std::function<bool(const std::string&)>& taken = nullptr);
 // Makes `final` a symbolic link to `target` the way LibMoveReplacing places
 // an entry.
 bool LibSymLinkReplacing(const std::string& target, const std::string& final, bool& replaced);

@@ -42,6 +42,12 @@ std::string LibShortenedLeaf(const std::string& leaf, const size_t& limit)
 	return leaf.substr(0, end);
 }
 
+std::string LibCopyName(const std::string& leaf, const int32_t& n, const size_t& limit)
+{
+	const std::string suffix = n == 0 ? "" : n == 1 ? " copy" : " copy " + std::to_string(n - 1);
+	return LibShortenedLeaf(leaf, limit - suffix.size()) + suffix;
+}
+
 bool LibIsFolder(const std::string& path)
 {
 	struct stat st;

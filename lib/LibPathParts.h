@@ -2,6 +2,7 @@
 // path: the small path steps the file utilities share.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ std::string LibLeafOf(const std::string& path);
 std::string LibLastComponent(const std::string& path);
 // `leaf` cut to at most `limit` bytes without splitting a UTF-8 character.
 std::string LibShortenedLeaf(const std::string& leaf, const size_t& limit);
+// The n-th name of the series "leaf" (0), "leaf copy" (1), "leaf copy 1" (2)...,
+// its leaf shortened so that the whole takes at most `limit` bytes.
+std::string LibCopyName(const std::string& leaf, const int32_t& n, const size_t& limit);
 // The path is a folder or a link to one.
 bool LibIsFolder(const std::string& path);
 // The entry itself is a folder (a link to one is not).

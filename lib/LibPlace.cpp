@@ -113,18 +113,12 @@ bool LibMoveAside(const char* source, const char* folder)
 }
 
 std::string LibFreeSibling(const std::string& folder, const std::string& leaf,
-                           const bool& leafItself)
+                           const bool& leafItself,
+                           const std::function<bool(const std::string&)>& taken)
 {
-	const size_t limit = B_FILE_NAME_LENGTH - 1;
 	for (int32 n = leafItself ? 0 : 1;; n++) {
-		std::string suffix;
-		if (n == 1)
-			suffix = " copy";
-		else if (n > 1)
-			suffix = " copy " + std::to_string(n - 1);
-		const std::string candidate =
-		        folder + "/" + LibShortenedLeaf(leaf, limit - suffix.size()) + suffix;
-		if (!LibEntryExists(candidate))
+		const std::string candidate = folder + "/" + LibCopyName(leaf, n, B_FILE_NAME_LENGTH - 1);
+		if (!LibEntryExists(candidate) && (!taken || !taken(candidate)))
 			return candidate;
 	}
 }

@@ -57,16 +57,6 @@ std::string EncodedPath(const std::string& path)
 	return text;
 }
 
-std::string Candidate(const std::string& leaf, const int32& n)
-{
-	std::string suffix;
-	if (n == 1)
-		suffix = " copy";
-	else if (n > 1)
-		suffix = " copy " + std::to_string(n - 1);
-	return LibShortenedLeaf(leaf, kLeafLimit - suffix.size()) + suffix;
-}
-
 // A folder made for the trash, or one already there that is not a link and
 // belongs to this user alone: a folder another user made or can enter would
 // hand them what is trashed into it.
@@ -174,7 +164,7 @@ bool LibTrashBin::Occupied(const std::string& name) const
 std::string LibTrashBin::FreeName(const std::string& leaf) const
 {
 	for (int32 n = 0;; n++) {
-		std::string name = Candidate(leaf, n);
+		std::string name = LibCopyName(leaf, n, kLeafLimit);
 		if (!Occupied(name))
 			return name;
 	}

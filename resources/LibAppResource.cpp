@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "LibPathParts.h"
 #include "Mime.h"
 #include "Path.h"
 #include "PayloadExtractor.h"
@@ -22,12 +23,6 @@ namespace {
 
 const size_t kChunkSize = 8192;
 const size_t kCopyBufferSize = 64 * 1024;
-
-std::string parent_folder(const char* path)
-{
-	std::filesystem::path parent = std::filesystem::path(path).parent_path();
-	return parent.empty() ? std::string(".") : parent.string();
-}
 
 bool copy_range(int from, off_t offset, size_t size, int to)
 {
@@ -100,7 +95,7 @@ bool LibAppResource::ExtractEntry(const long& id, const char* destination, bool 
 	if (status != B_OK || !GetResourceInfo(B_RAW_TYPE, id, &name, nullptr))
 		return false;
 	// Unpacked beside the destination, on its volume, and renamed into place.
-	std::string work = parent_folder(destination) + "/.vantry-extract-XXXXXX";
+	std::string work = LibParentOf(destination) + "/.vantry-extract-XXXXXX";
 	if (mkdtemp(work.data()) == nullptr) {
 		fExtractError = strerror(errno);
 		return false;

@@ -15,6 +15,7 @@
 #include "LibBytes.h"
 #include "LibDateTime.h"
 #include "LibLocaleDateTime.h"
+#include "LibPathParts.h"
 #include "LibStringView.h"
 #include "Message.h"
 #include "MimeDatabase.h"
@@ -220,16 +221,6 @@ std::string VersionText(const char* path)
 	return version.short_info;
 }
 
-std::string ParentPath(const char* path)
-{
-	const char* slash = strrchr(path, '/');
-	if (slash == nullptr)
-		return std::string();
-	if (slash == path)
-		return "/";
-	return std::string(path, size_t(slash - path));
-}
-
 } // namespace
 
 const ReplaceAlert::Texts& ReplaceAlert::TextsFor(const char* language)
@@ -256,7 +247,7 @@ ReplaceAlert::ReplaceAlert(const BPath& from, const BPath& to, bool show_check_b
 	SetShortcut(1, 'r');
 
 	// Both blocks name the folder the entry is in or is going to.
-	const std::string folder = ParentPath(toPath);
+	const std::string folder = LibParentOf(toPath);
 	fViews.push_back({"BitmapView", "to_image", BRect(0, 65, kIconSize - 1, 65 + kIconSize - 1), "",
 	                  toPath, kDefaultColor, 0, 0});
 	AddEntryBlock("to", to, folder, 35, kValueWidth, texts);

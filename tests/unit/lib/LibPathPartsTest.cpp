@@ -59,3 +59,21 @@ TEST(LibPathPartsTest, ShortenedLeavesKeepWholeCharacters)
 	for (const Case& test : cases)
 		EXPECT_EQ(LibShortenedLeaf(test.leaf, test.limit), test.shortened) << test.leaf;
 }
+
+TEST(LibPathPartsTest, CopyNamesCountOnAndShortenTheLeafNotTheSuffix)
+{
+	struct Case {
+		const char* leaf;
+		int32_t n;
+		size_t limit;
+		const char* name;
+	};
+	const Case cases[] = {
+	        {"notes", 0, 255, "notes"},        {"notes", 1, 255, "notes copy"},
+	        {"notes", 2, 255, "notes copy 1"}, {"notes", 12, 255, "notes copy 11"},
+	        {"notes", 1, 8, "not copy"},       {"ab\xc3\xa9", 2, 10, "ab copy 1"},
+	};
+	for (const Case& test : cases)
+		EXPECT_EQ(LibCopyName(test.leaf, test.n, test.limit), test.name)
+		        << test.leaf << " " << test.n;
+}
