@@ -50,3 +50,13 @@ inline std::vector<std::string> SplitLines(const std::string& text)
 	lines.push_back(text.substr(start));
 	return lines;
 }
+
+// The "Path=" of a trash record.
+inline std::string TrashRecordPath(const std::string& record)
+{
+	size_t start = record.find("\nPath=");
+	if (start == std::string::npos)
+		return "";
+	start += 6;
+	return record.substr(start, record.find('\n', start) - start);
+}

@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 
+#include "ExecVector.h"
 #include "Message.h"
 #include "StringTable.h"
 #include "oResources.h"
@@ -39,10 +40,7 @@ int run(const std::vector<std::string>& arguments, std::string* output = nullptr
 	if (child == 0) {
 		freopen(outputPath.c_str(), "w", stdout);
 		freopen(errorPath.c_str(), "w", stderr);
-		std::vector<char*> argv;
-		for (const std::string& argument : arguments)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(nullptr);
+		std::vector<char*> argv = ExecVector(arguments);
 		execvp(argv[0], argv.data());
 		_exit(127);
 	}

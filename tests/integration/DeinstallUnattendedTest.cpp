@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 
 #include "InstallTestSupport.h"
+#include "TestFiles.h"
 
 using namespace install_test;
 
@@ -40,16 +41,6 @@ const std::map<std::string, std::string> kProductFiles = {
         {"files/lib/sub/c.txt", "c"},
         {"files/ReadMe.txt", "read me"},
 };
-
-// The "Path=" of a trash record.
-std::string RecordPath(const std::string& record)
-{
-	size_t start = record.find("\nPath=");
-	if (start == std::string::npos)
-		return "";
-	start += 6;
-	return record.substr(start, record.find('\n', start) - start);
-}
 
 class DeinstallUnattendedTest : public testing::Test {
 protected:
@@ -126,7 +117,7 @@ TEST_F(DeinstallUnattendedTest, EveryTaggedEntryAndOnlyThoseGoesToTheTrashWithIt
 	     {folder + "/hello", folder + "/lib", data + "/elsewhere/b.txt"}) {
 		const std::string leaf = fs::path(path).filename();
 		EXPECT_TRUE(Exists(trash + "/files/" + leaf)) << leaf;
-		EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + leaf + ".trashinfo")),
+		EXPECT_EQ(TrashRecordPath(ReadFile(trash + "/info/" + leaf + ".trashinfo")),
 		          path.substr(data.size() + 1))
 		        << leaf;
 	}
@@ -220,7 +211,7 @@ TEST_F(DeinstallUnattendedTest, ANamesakeIsAskedOnlyInAFolderAndNeverOverwritten
 		EXPECT_EQ(ReadFile(into + "/" + test.movedAs), kProductFiles.at("files/hello"))
 		        << test.name;
 		if (!test.toFolder)
-			EXPECT_EQ(RecordPath(ReadFile(trash + "/info/" + test.movedAs + ".trashinfo")),
+			EXPECT_EQ(TrashRecordPath(ReadFile(trash + "/info/" + test.movedAs + ".trashinfo")),
 			          "apps/Hello/hello")
 			        << test.name;
 		if (std::string(test.movedAs) != "hello")

@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "ExecVector.h"
 #include "Node.h"
 
 extern char** environ;
@@ -400,14 +401,8 @@ public:
 	{
 		if (chdir(fTemp.c_str()) != 0)
 			_exit(126);
-		std::vector<char*> argv;
-		for (const std::string& argument : command)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(nullptr);
-		std::vector<char*> envp;
-		for (const std::string& variable : environment)
-			envp.push_back(const_cast<char*>(variable.c_str()));
-		envp.push_back(nullptr);
+		std::vector<char*> argv = ExecVector(command);
+		std::vector<char*> envp = ExecVector(environment);
 		execve(argv[0], argv.data(), envp.data());
 		_exit(127);
 	}

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ExecVector.h"
 #include "TempFolder.h"
 
 extern char** environ;
@@ -42,14 +43,8 @@ std::string ReadAll(const std::string& path)
 Result Spawn(const std::vector<std::string>& command, const std::vector<std::string>& environment,
              const std::string& folder)
 {
-	std::vector<char*> argv;
-	for (const std::string& argument : command)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
-	std::vector<char*> envp;
-	for (const std::string& variable : environment)
-		envp.push_back(const_cast<char*>(variable.c_str()));
-	envp.push_back(nullptr);
+	std::vector<char*> argv = ExecVector(command);
+	std::vector<char*> envp = ExecVector(environment);
 	const std::string out = folder + "/out.txt";
 	const std::string err = folder + "/err.txt";
 	posix_spawn_file_actions_t actions;

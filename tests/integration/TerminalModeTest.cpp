@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <pty.h>
 
+#include "ExecVector.h"
 #include "InstallTestSupport.h"
 
 using namespace install_test;
@@ -284,10 +285,7 @@ std::string RunAsUser(const std::string& installer, const uid_t& uid,
 			_exit(99);
 		std::vector<char*> argv = {const_cast<char*>(copy.c_str()), const_cast<char*>("--text"),
 		                           nullptr};
-		std::vector<char*> envp;
-		for (const std::string& variable : environment)
-			envp.push_back(const_cast<char*>(variable.c_str()));
-		envp.push_back(nullptr);
+		std::vector<char*> envp = ExecVector(environment);
 		execve(argv[0], argv.data(), envp.data());
 		_exit(127);
 	}

@@ -15,18 +15,6 @@
 
 namespace {
 
-// Installs a presenter for one test and restores the previous one.
-class ScopedPresenter {
-public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
-	{
-	}
-	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
-
-private:
-	AlertPresenter* fPrevious;
-};
-
 int32 AskThreeWay(const char* text)
 {
 	return (new BAlert("Question", text, "Cancel", "Skip", "Replace"))->Go();
@@ -42,7 +30,7 @@ TEST(AlertTest, Responder_AnswersInOrderAndByMatchingText)
 		bool defaulted;
 	};
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	// The "disk" answer waits for its text even though it was queued first.
 	responder.AddAnswer(1, "disk");
 	responder.AddAnswer(0);
@@ -116,7 +104,7 @@ TEST(AlertTest, Properties_ShortcutTypeSpacingAndTextAreKept)
 TEST(AlertTest, CheckBoxes_AnsweredValuesReachTheCaller)
 {
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	responder.AddAnswer(1, nullptr, {1, 0});
 	bool applyToAll = false;
 	bool keepBoth = true;
@@ -135,7 +123,7 @@ TEST(AlertTest, CheckBoxes_AnsweredValuesReachTheCaller)
 TEST(AlertTest, CheckBoxes_UnansweredKeepTheirFirstValue)
 {
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	bool value = true;
 	BAlert* alert = new BAlert("", "Question", "OK");
 	alert->AddCheckBox("Remember", &value);
@@ -145,7 +133,7 @@ TEST(AlertTest, CheckBoxes_UnansweredKeepTheirFirstValue)
 
 TEST(AlertTest, Fallback_WritesTextAndButtonsAndAnswersDefault)
 {
-	ScopedPresenter scope(nullptr);
+	AlertPresenterScope scope(nullptr);
 	std::string longText(5000, 'x');
 	longText += "END";
 	testing::internal::CaptureStderr();
@@ -173,7 +161,7 @@ int32 AskAfterStop(void* data)
 	c->started = true;
 	while (!c->stopRequested)
 		std::this_thread::sleep_for(std::chrono::milliseconds(1));
-	ScopedPresenter scope(c->presenter);
+	AlertPresenterScope scope(c->presenter);
 	c->answer = (new BAlert("", "Waiting", "No", "Yes"))->Go();
 	return 0;
 }
@@ -208,7 +196,7 @@ TEST(AlertTest, StopRequest_DismissesTheAlert)
 TEST(AlertTest, AsyncGo_ReturnsAtOnceAndIsAnsweredLater)
 {
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	BAlert* alert = new BAlert("", "Done.", "Open", "OK");
 	responder.AddAnswer(0, "Done");
 	EXPECT_EQ(alert->Go(nullptr), B_OK);

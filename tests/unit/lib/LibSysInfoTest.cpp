@@ -57,17 +57,6 @@ bool WaitForState(pid_t pid, bool stopped)
 	return false;
 }
 
-class ScopedPresenter {
-public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
-	{
-	}
-	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
-
-private:
-	AlertPresenter* fPrevious;
-};
-
 } // namespace
 
 TEST(LibSysInfoTest, NameTables)
@@ -338,7 +327,7 @@ TEST(LibTeamTest, SuspendAndResumeAnotherProcess)
 TEST(LibMessageBoxTest, KindsTextAndButton)
 {
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	std::string longText(3000, 'y');
 	EXPECT_EQ(LibError("Unable to read resource %d", 2002), 0);
 	EXPECT_EQ(LibWarning("%s", "Low disk space"), 0);
@@ -359,7 +348,7 @@ TEST(LibMessageBoxTest, KindsTextAndButton)
 TEST(LibMessageBoxTest, NoWaitReturnsBeforeTheAnswer)
 {
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	EXPECT_EQ(LibInfoNoWait("Installed %d items", 3), 0);
 	ASSERT_TRUE(responder.WaitForRecords(1, 5000000));
 	EXPECT_EQ(responder.Records()[0].text, "Installed 3 items");

@@ -10,19 +10,6 @@
 
 using namespace libfile_test;
 
-namespace {
-
-std::string RecordPath(const std::string& record)
-{
-	size_t start = record.find("\nPath=");
-	if (start == std::string::npos)
-		return "";
-	start += 6;
-	return record.substr(start, record.find('\n', start) - start);
-}
-
-} // namespace
-
 TEST(LibTrashBinTest, HomeTrashKeepsAnAbsoluteRecord)
 {
 	LinuxHome home;
@@ -36,7 +23,7 @@ TEST(LibTrashBinTest, HomeTrashKeepsAnAbsoluteRecord)
 	EXPECT_FALSE(Occupied(work + "/notes"));
 	EXPECT_EQ(ReadText(std::string(bin.FilesFolder()) + "/notes"), "n");
 	const std::string record = ReadText(std::string(bin.InfoFolder()) + "/notes.trashinfo");
-	EXPECT_EQ(RecordPath(record), home.Folder() / "my%20work/notes");
+	EXPECT_EQ(TrashRecordPath(record), home.Folder() / "my%20work/notes");
 }
 
 TEST(LibTrashBinTest, AnotherVolumeKeepsItsOwnTrashWithRelativeRecords)
@@ -57,7 +44,7 @@ TEST(LibTrashBinTest, AnotherVolumeKeepsItsOwnTrashWithRelativeRecords)
 	EXPECT_EQ(std::string(bin.FilesFolder()), trash + "/files");
 	ASSERT_EQ(bin.Put((data + "/apps/tool").c_str(), "tool"), B_OK);
 	EXPECT_EQ(ReadText(trash + "/files/tool"), "t");
-	EXPECT_EQ(RecordPath(ReadText(trash + "/info/tool.trashinfo")), "apps/tool");
+	EXPECT_EQ(TrashRecordPath(ReadText(trash + "/info/tool.trashinfo")), "apps/tool");
 	struct stat st;
 	ASSERT_EQ(lstat(trash.c_str(), &st), 0);
 	EXPECT_EQ(st.st_mode & 0777, 0700u);

@@ -25,17 +25,6 @@ const char* kErrorBox =
 // What a failed reading prints on the terminal: nothing, the box says it.
 const char* kNoDiagnostic = "";
 
-class ScopedPresenter {
-public:
-	explicit ScopedPresenter(AlertPresenter* presenter) : fPrevious(AlertPresenter::Set(presenter))
-	{
-	}
-	~ScopedPresenter() { AlertPresenter::Set(fPrevious); }
-
-private:
-	AlertPresenter* fPrevious;
-};
-
 std::string Flattened(const BMessage& message)
 {
 	std::string bytes;
@@ -79,7 +68,7 @@ protected:
 	{
 		LibAppResource store(installer.c_str(), B_READ_ONLY);
 		AlertResponder responder;
-		ScopedPresenter scope(&responder);
+		AlertPresenterScope scope(&responder);
 		responder.AddAnswer(0);
 		testing::internal::CaptureStderr();
 		Outcome outcome;
@@ -153,7 +142,7 @@ TEST_F(ConfigLoaderTest, UnreadableRecord_SaysSo)
 	ASSERT_EQ(truncate(installer.c_str(), offset + 1), 0);
 
 	AlertResponder responder;
-	ScopedPresenter scope(&responder);
+	AlertPresenterScope scope(&responder);
 	BMessage config;
 	testing::internal::CaptureStderr();
 	EXPECT_FALSE(LoadConfiguration(config, store));
@@ -179,7 +168,7 @@ TEST_F(ConfigLoaderTest, ReadingShowsNoBoxAndReportingTellsWhatItFound)
 		}
 		LibAppResource store(installer.c_str(), B_READ_ONLY);
 		AlertResponder responder;
-		ScopedPresenter scope(&responder);
+		AlertPresenterScope scope(&responder);
 		responder.AddAnswer(0);
 		BMessage config;
 		testing::internal::CaptureStderr();

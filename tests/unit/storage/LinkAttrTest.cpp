@@ -18,16 +18,6 @@ namespace {
 
 const char kTag[] = "Hello;1.0;2024;Acme;help@acme.test;";
 
-std::set<std::string> AttrNames(BNode& node)
-{
-	std::set<std::string> names;
-	char name[B_ATTR_NAME_LENGTH];
-	node.RewindAttrs();
-	while (node.GetNextAttrName(name) == B_OK)
-		names.insert(name);
-	return names;
-}
-
 // The xattr names of `path` (not followed) that start with `prefix`.
 std::set<std::string> XattrsWith(const std::string& path, const std::string& prefix)
 {

@@ -13,20 +13,6 @@
 #include "StorageTestSupport.h"
 #include "TypeConstants.h"
 
-namespace {
-
-std::set<std::string> AttrNames(BNode& node)
-{
-	std::set<std::string> names;
-	char name[B_ATTR_NAME_LENGTH];
-	node.RewindAttrs();
-	while (node.GetNextAttrName(name) == B_OK)
-		names.insert(name);
-	return names;
-}
-
-} // namespace
-
 TEST(NodeAttrTest, ValuesRoundTripWithTheirTypeAndStayRawOnDisk)
 {
 	TempFolder temp;

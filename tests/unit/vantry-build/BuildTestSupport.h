@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ExecVector.h"
 #include "TempFolder.h"
 #include "TestFiles.h"
 
@@ -34,10 +35,7 @@ inline int run_program(const std::vector<std::string>& arguments, std::string* o
 		dup2(pipeFds[1], 2);
 		close(pipeFds[0]);
 		close(pipeFds[1]);
-		std::vector<char*> argv;
-		for (const std::string& argument : arguments)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(nullptr);
+		std::vector<char*> argv = ExecVector(arguments);
 		execvp(argv[0], argv.data());
 		_exit(127);
 	}
