@@ -53,6 +53,22 @@ struct Measure {
 	int status = -1;
 };
 
+// Waits for a child started at `start` and measures it.
+inline Measure WaitMeasured(pid_t child, const std::chrono::steady_clock::time_point& start)
+{
+	Measure measure;
+	int status = 0;
+	struct rusage usage = {};
+	wait4(child, &status, 0, &usage);
+	measure.seconds =
+	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	measure.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+	                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+	measure.peakKb = usage.ru_maxrss;
+	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	return measure;
+}
+
 // Runs a program with its standard output in `output` and measures it.
 inline Measure RunMeasured(const std::vector<std::string>& arguments,
                            const std::vector<std::string>& extraEnv,
@@ -72,14 +88,5 @@ inline Measure RunMeasured(const std::vector<std::string>& arguments,
 		return measure;
 	}
 	posix_spawn_file_actions_destroy(&actions);
-	int status = 0;
-	struct rusage usage = {};
-	wait4(child, &status, 0, &usage);
-	measure.seconds =
-	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-	measure.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-	                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-	measure.peakKb = usage.ru_maxrss;
-	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return measure;
+	return WaitMeasured(child, start);
 }

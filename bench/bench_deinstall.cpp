@@ -30,12 +30,6 @@ const char kRecord[] = "Bench;1.0;2024-01-01;Vantry;bench@example.org;";
 const int kPerFolder = 100;
 const int kRounds = 3;
 
-struct Run {
-	double seconds = 0;
-	long peakKiB = 0;
-	int status = -1;
-};
-
 // Folders of a hundred empty files in two levels; every hundredth entry tagged.
 int write_tree(const std::string& root, int entries)
 {
@@ -65,30 +59,22 @@ int write_tree(const std::string& root, int entries)
 	return tagged;
 }
 
-Run spawn_and_measure(const std::vector<std::string>& arguments)
+Measure spawn_and_measure(const std::vector<std::string>& arguments)
 {
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
+	ChildVectors vectors(arguments, {});
+	std::vector<char*>& argv = vectors.argv;
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
 	posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-	Run run;
+	Measure run;
 	auto start = std::chrono::steady_clock::now();
 	pid_t child = -1;
 	const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
 	posix_spawn_file_actions_destroy(&actions);
 	if (spawned != 0)
 		return run;
-	int status = 0;
-	struct rusage usage = {};
-	wait4(child, &status, 0, &usage);
-	run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-	run.peakKiB = usage.ru_maxrss;
-	run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return run;
+	return WaitMeasured(child, start);
 }
 
 // The search as the deinstaller runs it; exits 0 when it found `expected`.
@@ -101,10 +87,10 @@ int scan_child(const char* root, int expected)
 	return (int)scan.Found().size() == expected ? 0 : 2;
 }
 
-Run best(const std::vector<Run>& runs)
+Measure best(const std::vector<Measure>& runs)
 {
-	Run result = runs.front();
-	for (const Run& run : runs) {
+	Measure result = runs.front();
+	for (const Measure& run : runs) {
 		if (run.seconds < result.seconds)
 			result = run;
 	}
@@ -132,23 +118,23 @@ int main(int argc, char** argv)
 	}
 	printf("tree: %d entries, %d tagged (BENCH_SCALE=%g)\n", entries, tagged, BenchScale());
 	// Each tool once to warm the caches, then the best of three, alternating.
-	std::vector<Run> reference, ours;
+	std::vector<Measure> reference, ours;
 	for (int round = 0; round <= kRounds; round++) {
-		Run g = spawn_and_measure(
+		Measure g = spawn_and_measure(
 		        {"getfattr", "-R", "-P", "--absolute-names", "-n", "user.InstallBy", tree});
-		Run s = spawn_and_measure({argv[0], "--scan", tree, std::to_string(tagged)});
+		Measure s = spawn_and_measure({argv[0], "--scan", tree, std::to_string(tagged)});
 		if (round == 0)
 			continue;
 		reference.push_back(g);
 		ours.push_back(s);
 	}
-	const Run g = best(reference);
-	const Run s = best(ours);
+	const Measure g = best(reference);
+	const Measure s = best(ours);
 	if (g.status < 0)
 		printf("getfattr:      not found (install the attr package)\n");
 	else
-		printf("getfattr -R:   %.3f s, peak %.1f MB\n", g.seconds, g.peakKiB / 1024.0);
-	printf("TagScan:       %.3f s, peak %.1f MB (exit %d)\n", s.seconds, s.peakKiB / 1024.0,
+		printf("getfattr -R:   %.3f s, peak %.1f MB\n", g.seconds, g.peakKb / 1024.0);
+	printf("TagScan:       %.3f s, peak %.1f MB (exit %d)\n", s.seconds, s.peakKb / 1024.0,
 	       s.status);
 	if (g.status >= 0 && g.seconds > 0)
 		printf("ratio TagScan / getfattr: %.2f\n", s.seconds / g.seconds);

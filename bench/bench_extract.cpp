@@ -25,12 +25,6 @@ namespace {
 
 const int32 kItem = 2100;
 
-struct Run {
-	double seconds = 0;
-	long peakKiB = 0;
-	int status = -1;
-};
-
 // Text-like data that deflates to about half its size.
 void write_payload(const std::string& root, int files, uint64_t totalBytes)
 {
@@ -59,24 +53,16 @@ void write_payload(const std::string& root, int files, uint64_t totalBytes)
 	}
 }
 
-Run spawn_and_measure(const std::vector<std::string>& arguments)
+Measure spawn_and_measure(const std::vector<std::string>& arguments)
 {
-	std::vector<char*> argv;
-	for (const std::string& argument : arguments)
-		argv.push_back(const_cast<char*>(argument.c_str()));
-	argv.push_back(nullptr);
-	Run run;
+	ChildVectors vectors(arguments, {});
+	std::vector<char*>& argv = vectors.argv;
+	Measure run;
 	auto start = std::chrono::steady_clock::now();
 	pid_t child = -1;
 	if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
 		return run;
-	int status = 0;
-	struct rusage usage = {};
-	wait4(child, &status, 0, &usage);
-	run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-	run.peakKiB = usage.ru_maxrss;
-	run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return run;
+	return WaitMeasured(child, start);
 }
 
 // Writes the payload and packs it into an installer copy and an archive file,
@@ -119,7 +105,7 @@ int main(int argc, char** argv)
 	if (mkdtemp(work.data()) == nullptr)
 		return 1;
 	printf("payload: %d files, %.1f MB (BENCH_SCALE=%g)\n", files, bytes / 1048576.0, factor);
-	Run prepared = spawn_and_measure(
+	Measure prepared = spawn_and_measure(
 	        {argv[0], "--prepare", work, std::to_string(files), std::to_string(bytes)});
 	if (prepared.status != 0)
 		return 1;
@@ -127,11 +113,11 @@ int main(int argc, char** argv)
 	std::filesystem::create_directories(work + "/ours");
 	std::filesystem::create_directories(work + "/unzip");
 
-	Run unzip = spawn_and_measure({"unzip", "-oq", work + "/item.zip", "-d", work + "/unzip"});
-	Run ours = spawn_and_measure({argv[0], "--extract", installer, work + "/ours/item"});
-	printf("unzip -oq:     %.2f s, peak %.1f MB (exit %d)\n", unzip.seconds, unzip.peakKiB / 1024.0,
+	Measure unzip = spawn_and_measure({"unzip", "-oq", work + "/item.zip", "-d", work + "/unzip"});
+	Measure ours = spawn_and_measure({argv[0], "--extract", installer, work + "/ours/item"});
+	printf("unzip -oq:     %.2f s, peak %.1f MB (exit %d)\n", unzip.seconds, unzip.peakKb / 1024.0,
 	       unzip.status);
-	printf("ExtractEntry:  %.2f s, peak %.1f MB (exit %d)\n", ours.seconds, ours.peakKiB / 1024.0,
+	printf("ExtractEntry:  %.2f s, peak %.1f MB (exit %d)\n", ours.seconds, ours.peakKb / 1024.0,
 	       ours.status);
 	if (unzip.seconds > 0)
 		printf("ratio ExtractEntry / unzip: %.2f\n", ours.seconds / unzip.seconds);
