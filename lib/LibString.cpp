@@ -302,36 +302,33 @@ bool LibString::GetInteger(int32& value) const
 	return true;
 }
 
-bool LibString::GetInt8(int8& value) const
+// The saturated 32-bit value cut to the width of T, as a C cast cuts it.
+template <typename T> bool LibString::GetNarrowed(T& value) const
 {
 	int32 number;
-	bool valid = GetInteger(number);
-	value = int8(number);
+	const bool valid = GetInteger(number);
+	value = T(number);
 	return valid;
+}
+
+bool LibString::GetInt8(int8& value) const
+{
+	return GetNarrowed(value);
 }
 
 bool LibString::GetUint8(uint8& value) const
 {
-	int32 number;
-	bool valid = GetInteger(number);
-	value = uint8(number);
-	return valid;
+	return GetNarrowed(value);
 }
 
 bool LibString::GetInt16(int16& value) const
 {
-	int32 number;
-	bool valid = GetInteger(number);
-	value = int16(number);
-	return valid;
+	return GetNarrowed(value);
 }
 
 bool LibString::GetUint16(uint16& value) const
 {
-	int32 number;
-	bool valid = GetInteger(number);
-	value = uint16(number);
-	return valid;
+	return GetNarrowed(value);
 }
 
 bool LibString::GetInt32(int32& value) const
@@ -341,10 +338,7 @@ bool LibString::GetInt32(int32& value) const
 
 bool LibString::GetUint32(uint32& value) const
 {
-	int32 number;
-	bool valid = GetInteger(number);
-	value = uint32(number);
-	return valid;
+	return GetNarrowed(value);
 }
 
 bool LibString::GetFloat64(double& value) const

@@ -139,6 +139,7 @@ private:
 	void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 	void Append(const char* text, const int32& length);
 	bool GetInteger(int32& value) const;
+	template <typename T> bool GetNarrowed(T& value) const;
 	int32 LastIndex(const char& c) const;
 	int32 NthIndex(const char& c, const int32& occurrence) const;
 	bool FindWord(const int32& n, int32& start, int32& end) const;
