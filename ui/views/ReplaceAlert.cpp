@@ -46,44 +46,10 @@ struct ReplaceAlert::Texts {
 
 namespace {
 
-// The first row speaks for every code without a row of its own.
+// One row a language, made from data/strings/collision; the first row speaks
+// for every code without a row of its own.
 const ReplaceAlert::Texts kTexts[] = {
-        {"en", "Replace", "Don't Replace", "file", "folder", "symbolic link",
-         "Created :", "Modified :", "Size :", "Kind :", "Path :", "Version :", "With",
-         "Apply to all future collisions",
-         "The %s '%s' already exists. Do you wish to replace existing"},
-        {"fr", "Replacer", "Font pas Replacer", "fichier", "chemise", "lien symbolique",
-         "Créions :", "Modifié :", "Taille :", "Aimable :", "Voie d'accès :", "Version :", "Avec",
-         "Appliquez-vous à toutes les futures collisions",
-         "Le %s de '%s' existe déjà Vous souhaitez substituer exister."},
-        {"es", "Sustituir", "Hacer no Sustituir", "fichero", "carpeta", "conexión simbólica",
-         "Crear :", "Modificado :", "Talla :", "Bueno :", "Camino :", "Versión :", "Con",
-         "Apliqúese a todas las colisiones futuras",
-         "El %s del '%s' existe ya  Usted desea substituir existir."},
-        {"de", "Ersetzen", "Ausführen nicht Ersetzen", "datei", "heft", "symbolisches link",
-         "Erzeugen :", "Geändert :", "Größe :", "Freundlich :", "Pfad :", "Version :", "Mit",
-         "Treffen Sie auf alle zukünftigen Zusammenstöße zu",
-         "Das %s '%s' existiert bereits  Möchten Sie das Existieren ersetzen."},
-        {"it", "Sostituire", "Fare non Sostituire", "archivio", "dispositivo di piegatura",
-         "collegamento simbolico", "Creato :", "Modificato :", "Formato :", "Gentile :",
-         "Percorso :", "Versione :", "Con", "Applichisi a tutti gli scontri futuri",
-         "Il %s di '%s' già esiste  Desiderate sostituire esistere."},
-        {"no", "Ombytte", "Ikke gjør det Ombytte", "arkiv", "brosjyre", "symbolsk koble sammen",
-         "Skapt :", "Modifisert :", "Størrelse :", "Slag :", "Sti :", "Versjon :", "Med",
-         "Henvende seg til alle fremtid sammenstøtet",
-         "Det %s '%s' allerede eksisterer. Vil du ønske som erstatning for eksisterende"},
-        {"sv", "Ombytta", "Icke gör det Ombytta", "arkivet", "broschyren", "symbolisk länken",
-         "Skapade :", "Modifierat :", "Storleken :", "Slagen :", "Stian :", "Versionen :", "Med",
-         "Hänvände sig till alla framtida sammanstöt",
-         "%s '%s' redan existerar. Vill du önska till ombytta existerande"},
-        {"da", "Skifte ud", "Lad være Skifte ud", "fil", "omslag", "symbolsk samkøre",
-         "Skabt :", "Forandret :", "Nummer :", "Sort :", "Bane :", "Gengivelse :", "Hos",
-         "Henvende sig til al senere sammenstød",
-         "Den %s '%s' allerede eksisterer. Lave jer ønske som erstatning for nærværende"},
-        {"nl", "Vervangen", "Verrichten niet Vervangen", "vijl", "vouwblad",
-         "zinnebeeldig verbinding", "Wekken :", "Gewijzigde :", "Spanwijdte :", "Welwillend :",
-         "Pad :", "Voorstelling :", "Van", "Toepassen voor helemaal toekomstig botsing",
-         "Naar de %s '%s' reeds bestaan. Verrichten u wil voor vervangen voorhanden"},
+#include "CollisionTexts.inc"
 };
 
 const rgb_color kRed = {255, 0, 0, 255};

@@ -1,4 +1,5 @@
-// Tests of the string table parser and of the shipped tables of both programs.
+// Tests of the string table parser and of the shipped tables of both programs
+// and of the collision box.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,7 +22,9 @@ struct Program {
 
 const Program kInstaller = {"installer", 1000, 1203};
 const Program kDeinstaller = {"deinstaller", 1000, 1010};
-const Program kPrograms[] = {kInstaller, kDeinstaller};
+// The collision box's texts, compiled into the programs.
+const Program kCollision = {"collision", 1, 14};
+const Program kPrograms[] = {kInstaller, kDeinstaller, kCollision};
 
 std::string TablePath(const Program& program, const std::string& code)
 {
