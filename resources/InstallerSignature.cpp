@@ -14,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "ByteOrder.h"
 #include "HostFileReader.h"
 #include "ResourceContainer.h"
 #include "Resources.h"
@@ -58,14 +59,6 @@ void put64(std::string& out, uint64 value)
 {
 	for (int i = 0; i < 8; i++)
 		out.push_back(char((value >> (8 * i)) & 0xff));
-}
-
-uint64 get64(const uint8* in)
-{
-	uint64 value = 0;
-	for (int i = 7; i >= 0; i--)
-		value = (value << 8) | in[i];
-	return value;
 }
 
 std::string type_text(const type_code& type)
@@ -280,8 +273,7 @@ bool InstallerSignature::VerifyHead(const std::string& resource)
 size_t InstallerSignature::PartCount(const std::string& resource)
 {
 	const uint8* bytes = (const uint8*)resource.data() + kCountOffset;
-	return size_t(bytes[0]) | size_t(bytes[1]) << 8 | size_t(bytes[2]) << 16 |
-	       size_t(bytes[3]) << 24;
+	return read_u32(bytes, false);
 }
 
 std::vector<uint64> InstallerSignature::SignedLengths(const std::string& resource)
@@ -289,7 +281,7 @@ std::vector<uint64> InstallerSignature::SignedLengths(const std::string& resourc
 	const uint8* bytes = (const uint8*)resource.data();
 	std::vector<uint64> lengths;
 	for (size_t at = kPartsOffset; at + kPartSize <= resource.size(); at += kPartSize)
-		lengths.push_back(get64(bytes + at));
+		lengths.push_back(read_u64(bytes + at, false));
 	return lengths;
 }
 

@@ -43,19 +43,6 @@ void put64be(std::string& out, uint64 value)
 	put32be(out, (uint32)value);
 }
 
-uint32 get32le(const uint8* p)
-{
-	return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32)p[3] << 24);
-}
-
-uint64 get64be(const uint8* p)
-{
-	uint64 value = 0;
-	for (int i = 0; i < 8; i++)
-		value = (value << 8) | p[i];
-	return value;
-}
-
 std::string encode_records(const std::vector<PayloadAttribute>& attributes)
 {
 	std::string records;
@@ -117,7 +104,7 @@ status_t unpack_records(const uint8* data, size_t length, uint32 size, std::stri
 	if (length < 6)
 		return B_BAD_DATA;
 	uint16 method = data[0] | (data[1] << 8);
-	uint32 crc = get32le(data + 2);
+	uint32 crc = read_u32(data + 2, false);
 	data += 6;
 	length -= 6;
 	if (method == 0) {
@@ -150,8 +137,8 @@ status_t parse_records(const std::string& records, std::vector<PayloadAttribute>
 		attribute.name.assign((const char*)p, nameLength);
 		p += nameLength + 1;
 		left -= nameLength + 1;
-		attribute.type = (uint32)(get64be(p) >> 32);
-		uint64 size = get64be(p + 4);
+		attribute.type = (uint32)(read_u64(p, true) >> 32);
+		uint64 size = read_u64(p + 4, true);
 		p += kRecordHeader;
 		left -= kRecordHeader;
 		if (size > left)
@@ -221,7 +208,7 @@ status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* ti
 			continue;
 		if (at + 4 > length)
 			return B_OK; // a central-style block carries fewer times than its flags
-		*slots[bit] = (int32)get32le(data + at);
+		*slots[bit] = (int32)read_u32(data + at, false);
 		at += 4;
 	}
 	return B_OK;
@@ -232,7 +219,7 @@ status_t decode_payload_attributes(const uint8* data, size_t length,
 {
 	if (data == nullptr || attributes == nullptr || length < 5)
 		return B_BAD_DATA;
-	uint32 size = get32le(data);
+	uint32 size = read_u32(data, false);
 	uint8 flags = data[4];
 	if ((flags & ~kAttrStored) != 0 || size > kMaxAttributeBytes)
 		return B_BAD_DATA;

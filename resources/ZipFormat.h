@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "ByteOrder.h"
 #include "SupportDefs.h"
 
 enum : uint32 {
@@ -34,19 +35,20 @@ const size_t kZipEndSize = 22;
 const size_t kZipZip64LocatorSize = 20;
 const size_t kZipZip64EndSize = 56;
 
+// ZIP is little-endian throughout.
 inline uint16 zip_get16(const uint8* p)
 {
-	return (uint16)(p[0] | (p[1] << 8));
+	return read_u16(p, false);
 }
 
 inline uint32 zip_get32(const uint8* p)
 {
-	return zip_get16(p) | ((uint32)zip_get16(p + 2) << 16);
+	return read_u32(p, false);
 }
 
 inline uint64 zip_get64(const uint8* p)
 {
-	return zip_get32(p) | ((uint64)zip_get32(p + 4) << 32);
+	return read_u64(p, false);
 }
 
 // The extra field `id` inside an extra block; null when absent or when the

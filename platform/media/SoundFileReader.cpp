@@ -1,6 +1,8 @@
 // WAV (PCM, float, extensible) and AIFF/AIFC (uncompressed) decoding.
 #include "SoundFileReader.h"
 
+#include "ByteOrder.h"
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -14,26 +16,6 @@ struct Chunk {
 	size_t offset;
 	size_t size;
 };
-
-uint16 ReadLittle16(const uint8* p)
-{
-	return uint16(p[0] | (p[1] << 8));
-}
-
-uint32 ReadLittle32(const uint8* p)
-{
-	return uint32(p[0]) | (uint32(p[1]) << 8) | (uint32(p[2]) << 16) | (uint32(p[3]) << 24);
-}
-
-uint16 ReadBig16(const uint8* p)
-{
-	return uint16((p[0] << 8) | p[1]);
-}
-
-uint32 ReadBig32(const uint8* p)
-{
-	return (uint32(p[0]) << 24) | (uint32(p[1]) << 16) | (uint32(p[2]) << 8) | uint32(p[3]);
-}
 
 // The 80-bit IEEE extended number AIFF stores its sample rate in.
 double ReadExtended(const uint8* p)
@@ -57,8 +39,8 @@ std::vector<Chunk> ListChunks(const std::vector<uint8>& file, size_t start, bool
 		Chunk chunk;
 		memcpy(chunk.id, file.data() + position, 4);
 		chunk.id[4] = '\0';
-		uint32 size = bigEndian ? ReadBig32(file.data() + position + 4)
-		                        : ReadLittle32(file.data() + position + 4);
+		uint32 size = bigEndian ? read_u32(file.data() + position + 4, true)
+		                        : read_u32(file.data() + position + 4, false);
 		chunk.offset = position + 8;
 		// A last chunk that claims more than the file holds is cut to what is there.
 		chunk.size = min_c(size_t(size), file.size() - chunk.offset);
@@ -172,16 +154,16 @@ status_t SoundFileReader::DecodeWave(const std::vector<uint8>& file, media_raw_a
 	if (fmt == nullptr || data == nullptr || fmt->size < 16)
 		return B_MEDIA_BAD_FORMAT;
 	const uint8* f = file.data() + fmt->offset;
-	uint16 tag = ReadLittle16(f);
+	uint16 tag = read_u16(f, false);
 	// WAVE_FORMAT_EXTENSIBLE names the real tag in its sub-format.
 	if (tag == 0xfffe && fmt->size >= 26)
-		tag = ReadLittle16(f + 24);
+		tag = read_u16(f + 24, false);
 	if (tag != 1 && tag != 3)
 		return B_MEDIA_BAD_FORMAT;
-	uint32 bits = ReadLittle16(f + 14);
+	uint32 bits = read_u16(f + 14, false);
 	media_raw_audio_format found = {};
-	found.channel_count = ReadLittle16(f + 2);
-	found.frame_rate = float(ReadLittle32(f + 4));
+	found.channel_count = read_u16(f + 2, false);
+	found.frame_rate = float(read_u32(f + 4, false));
 	found.byte_order = B_MEDIA_LITTLE_ENDIAN;
 	if (SampleFormatFor(bits, tag == 3, false, &found.format) != B_OK)
 		return B_MEDIA_BAD_FORMAT;
@@ -199,8 +181,8 @@ status_t SoundFileReader::DecodeAiff(const std::vector<uint8>& file, media_raw_a
 		return B_MEDIA_BAD_FORMAT;
 	const uint8* c = file.data() + comm->offset;
 	media_raw_audio_format found = {};
-	found.channel_count = ReadBig16(c);
-	uint32 bits = ReadBig16(c + 6);
+	found.channel_count = read_u16(c, true);
+	uint32 bits = read_u16(c + 6, true);
 	found.frame_rate = float(ReadExtended(c + 8));
 	found.byte_order = B_MEDIA_BIG_ENDIAN;
 	bool isFloat = false;
@@ -217,7 +199,7 @@ status_t SoundFileReader::DecodeAiff(const std::vector<uint8>& file, media_raw_a
 	}
 	if (SampleFormatFor(bits, isFloat, true, &found.format) != B_OK)
 		return B_MEDIA_BAD_FORMAT;
-	uint32 skip = ReadBig32(file.data() + ssnd->offset);
+	uint32 skip = read_u32(file.data() + ssnd->offset, true);
 	if (skip > ssnd->size - 8)
 		return B_MEDIA_BAD_FORMAT;
 	const uint8* data = file.data() + ssnd->offset + 8 + skip;

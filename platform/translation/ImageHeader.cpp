@@ -1,6 +1,8 @@
 // Header checks of PNG, GIF, BMP and JPEG files.
 #include "ImageHeader.h"
 
+#include "ByteOrder.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,22 +11,6 @@
 namespace {
 
 const size_t kHeadSize = 64;
-
-uint32 Big32(const std::string& s, size_t at)
-{
-	return (uint32(uint8(s[at])) << 24) | (uint32(uint8(s[at + 1])) << 16) |
-	       (uint32(uint8(s[at + 2])) << 8) | uint32(uint8(s[at + 3]));
-}
-
-uint32 Little16(const std::string& s, size_t at)
-{
-	return uint32(uint8(s[at])) | (uint32(uint8(s[at + 1])) << 8);
-}
-
-uint32 Little32(const std::string& s, size_t at)
-{
-	return Little16(s, at) | (Little16(s, at + 2) << 16);
-}
 
 } // namespace
 
@@ -61,7 +47,7 @@ status_t ImageHeader::ReadPng(const std::string& head, int64 fileSize)
 	// the chunks that must follow it.
 	if (head.size() < 33 || head.compare(12, 4, "IHDR") != 0 || fileSize < 57)
 		return B_BAD_DATA;
-	return Accept(kPng, Big32(head, 16), Big32(head, 20));
+	return Accept(kPng, read_u32(head.data() + 16, true), read_u32(head.data() + 20, true));
 }
 
 // The decoder sizes its image by the first image descriptor, which may
@@ -90,8 +76,7 @@ status_t ImageHeader::ReadGifDescriptor(FILE* file)
 			uint8 descriptor[8];
 			if (fread(descriptor, 1, sizeof(descriptor), file) != sizeof(descriptor))
 				return B_BAD_DATA;
-			return Accept(kGif, descriptor[4] | (descriptor[5] << 8),
-			              descriptor[6] | (descriptor[7] << 8));
+			return Accept(kGif, read_u16(descriptor + 4, false), read_u16(descriptor + 6, false));
 		}
 		if (introducer != 0x21 || fgetc(file) == EOF)
 			return B_BAD_DATA;
@@ -107,21 +92,21 @@ status_t ImageHeader::ReadBmp(const std::string& head, int64 fileSize)
 {
 	if (head.size() < 26)
 		return B_BAD_DATA;
-	uint32 dataOffset = Little32(head, 10);
-	uint32 infoSize = Little32(head, 14);
+	uint32 dataOffset = read_u32(head.data() + 10, false);
+	uint32 infoSize = read_u32(head.data() + 14, false);
 	int64 width = 0;
 	int64 height = 0;
 	uint32 bits = 0;
 	uint32 compression = 0;
 	if (infoSize == 12) {
-		width = Little16(head, 18);
-		height = int16(Little16(head, 20));
-		bits = Little16(head, 24);
+		width = read_u16(head.data() + 18, false);
+		height = int16(read_u16(head.data() + 20, false));
+		bits = read_u16(head.data() + 24, false);
 	} else if (infoSize >= 40 && head.size() >= 34) {
-		width = int32(Little32(head, 18));
-		height = int32(Little32(head, 22));
-		bits = Little16(head, 28);
-		compression = Little32(head, 30);
+		width = int32(read_u32(head.data() + 18, false));
+		height = int32(read_u32(head.data() + 22, false));
+		bits = read_u16(head.data() + 28, false);
+		compression = read_u32(head.data() + 30, false);
 	} else {
 		return B_BAD_DATA;
 	}
@@ -152,13 +137,13 @@ status_t ImageHeader::ReadJpeg(const char* path)
 		if (segment[0] != 0xff)
 			break;
 		uint8 marker = segment[1];
-		uint32 length = (uint32(segment[2]) << 8) | segment[3];
+		uint32 length = read_u16(segment + 2, true);
 		bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
 		             marker != 0xcc;
 		if (frame) {
 			if (length >= 8 && fread(segment + 4, 1, 5, file) == 5) {
-				uint32 height = (uint32(segment[5]) << 8) | segment[6];
-				uint32 width = (uint32(segment[7]) << 8) | segment[8];
+				uint32 height = read_u16(segment + 5, true);
+				uint32 width = read_u16(segment + 7, true);
 				status = Accept(kJpeg, width, height);
 			}
 			break;
