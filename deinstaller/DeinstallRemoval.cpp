@@ -20,18 +20,6 @@
 
 namespace {
 
-bool IsFolder(const std::string& path)
-{
-	struct stat st;
-	return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path)
-{
-	struct stat st;
-	return lstat(path.c_str(), &st) == 0;
-}
-
 // The login name of `user`, or its number when it has none.
 std::string UserName(const uid_t& user)
 {
@@ -92,7 +80,7 @@ status_t DeinstallRemoval::Remove(const std::vector<std::string>& found)
 	const std::vector<std::string> paths = WholeEntries(found);
 	int32 left = 0;
 	for (const std::string& path : paths)
-		left += Exists(path) ? 1 : 0;
+		left += LibEntryExists(path) ? 1 : 0;
 	if (MoveFiles(paths, left))
 		MoveEmptyFolders(paths, left);
 	RefreshMenus(found);
@@ -107,11 +95,11 @@ void DeinstallRemoval::RefreshMenus(const std::vector<std::string>& found)
 	std::set<std::string> folders;
 	for (const std::string& path : found) {
 		const size_t length = path.size();
-		if (length > 8 && path.compare(length - 8, 8, ".desktop") == 0 && !Exists(path))
+		if (length > 8 && path.compare(length - 8, 8, ".desktop") == 0 && !LibEntryExists(path))
 			folders.insert(path.substr(0, path.rfind('/')));
 	}
 	for (const std::string& folder : folders) {
-		if (Exists(folder))
+		if (LibEntryExists(folder))
 			RunCacheTool("update-desktop-database", {"--quiet", folder});
 	}
 }
@@ -127,7 +115,7 @@ std::vector<std::string> DeinstallRemoval::WholeEntries(const std::vector<std::s
 		if (!whole.empty() && path.compare(0, whole.size() + 1, whole + "/") == 0)
 			continue;
 		entries.push_back(path);
-		if (IsFolder(path) && HoldsOnly(path, chosen)) {
+		if (LibIsFolderEntry(path) && HoldsOnly(path, chosen)) {
 			whole = path;
 			fWhole.insert(path);
 		}
@@ -147,7 +135,7 @@ bool DeinstallRemoval::HoldsOnly(const std::string& folder,
 			continue;
 		const std::string path = folder + "/" + entry->d_name;
 		only = chosen.count(path) > 0 && (fAnyOwner || OtherOwner(path, fUser).empty()) &&
-		       (!IsFolder(path) || HoldsOnly(path, chosen));
+		       (!LibIsFolderEntry(path) || HoldsOnly(path, chosen));
 	}
 	closedir(dir);
 	return only;
@@ -156,7 +144,7 @@ bool DeinstallRemoval::HoldsOnly(const std::string& folder,
 bool DeinstallRemoval::MoveFiles(const std::vector<std::string>& paths, int32& left)
 {
 	for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-		if (IsFolder(*it) && fWhole.count(*it) == 0)
+		if (LibIsFolderEntry(*it) && fWhole.count(*it) == 0)
 			continue;
 		if (Stopped())
 			return false;
@@ -171,7 +159,7 @@ bool DeinstallRemoval::MoveFiles(const std::vector<std::string>& paths, int32& l
 bool DeinstallRemoval::MoveEmptyFolders(const std::vector<std::string>& paths, int32& left)
 {
 	for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-		if (!IsFolder(*it) || fWhole.count(*it) > 0)
+		if (!LibIsFolderEntry(*it) || fWhole.count(*it) > 0)
 			continue;
 		if (Stopped())
 			return false;
@@ -188,7 +176,7 @@ bool DeinstallRemoval::MoveEmptyFolders(const std::vector<std::string>& paths, i
 
 void DeinstallRemoval::MoveOne(const std::string& path)
 {
-	if (!Exists(path)) {
+	if (!LibEntryExists(path)) {
 		fFailed.emplace_back(path, "it is no longer there");
 		return;
 	}
@@ -211,12 +199,12 @@ void DeinstallRemoval::MoveOne(const std::string& path)
 	// A trash with records puts each entry back by its record: a namesake is
 	// no question there, the entry takes a free name.
 	const bool records = bin.InfoFolder()[0] != '\0';
-	if (!records && Exists(namesake) && fAsk && fQuestion &&
+	if (!records && LibEntryExists(namesake) && fAsk && fQuestion &&
 	    !fQuestion(path, namesake, fAsk, fReplace)) {
 		fStopped = true;
 		return;
 	}
-	if (!records && Exists(namesake) && fReplace && bin.Remove(leaf) != B_OK) {
+	if (!records && LibEntryExists(namesake) && fReplace && bin.Remove(leaf) != B_OK) {
 		fFailed.emplace_back(path, "the entry of its name in " + std::string(bin.FilesFolder()) +
 		                                   " could not be replaced");
 		return;

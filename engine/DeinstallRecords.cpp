@@ -16,6 +16,7 @@
 #include "ConfigText.h"
 #include "InstallManifest.h"
 #include "InstallerResourceIds.h"
+#include "LibPathParts.h"
 #include "Node.h"
 #include "PublisherCheck.h"
 #include "RecordCheck.h"
@@ -94,13 +95,6 @@ void TagChildren(int folderFd, const std::string& path, const char* value,
 	closedir(folder);
 }
 
-// A folder itself, not a link to one: links are tagged, never walked through.
-bool IsRealFolder(const char* path)
-{
-	struct stat info;
-	return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // Adds a bool option and, when it is on, the tag that goes with it.
 void CopyScriptOption(const BMessage& from, BMessage& to, const char* option, const char* tag)
 {
@@ -168,9 +162,10 @@ void DeinstallRecords::AddTag(const char* path, const char* value, const std::st
 void DeinstallRecords::TagNode(const char* path, const char* value, const std::string& identity,
                                int depth)
 {
-	// A volume without attributes takes no tag anywhere below either.
+	// A volume without attributes takes no tag anywhere below either; links
+	// are tagged, never walked through.
 	if (WriteTag(path, value, identity) == B_NOT_SUPPORTED || depth >= kMaxTagDepth ||
-	    !IsRealFolder(path))
+	    !LibIsFolderEntry(path))
 		return;
 	const int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 	if (fd >= 0)

@@ -1,6 +1,7 @@
 // LibRoster: applications found by signature among the executables of the
 // application folders and PATH, and programs started detached.
 #include "LibRoster.h"
+#include "LibPathParts.h"
 #include "LibProcess.h"
 
 #include <dirent.h>
@@ -75,12 +76,6 @@ bool IsExecutableFile(const std::string& path)
 	return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0111) != 0;
 }
 
-bool IsRealFolder(const std::string& path)
-{
-	struct stat info;
-	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 } // namespace
 
 LibRoster::LibRoster() : fFolders(StandardFolders()) {}
@@ -125,7 +120,7 @@ bool LibRoster::SearchFolder(const std::string& folder, const char* mimeSig, con
 		if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
 			continue;
 		const std::string path = folder + "/" + entry->d_name;
-		if (depth > 0 && IsRealFolder(path)) {
+		if (depth > 0 && LibIsFolderEntry(path)) {
 			subfolders.push_back(path);
 			continue;
 		}

@@ -28,12 +28,6 @@ const char kRecordSuffix[] = ".trashinfo";
 // A trashed leaf plus ".trashinfo" must still be a legal leaf.
 const size_t kLeafLimit = B_FILE_NAME_LENGTH - 1 - (sizeof(kRecordSuffix) - 1);
 
-bool Exists(const std::string& path)
-{
-	struct stat st;
-	return lstat(path.c_str(), &st) == 0;
-}
-
 bool LinuxLayout()
 {
 	const char* root = getenv("VANTRY_ROOT");
@@ -158,7 +152,8 @@ std::string LibTrashBin::RecordPath(const std::string& name) const
 
 bool LibTrashBin::Occupied(const std::string& name) const
 {
-	return Exists(fFiles + "/" + name) || (!fInfo.empty() && Exists(RecordPath(name)));
+	return LibEntryExists(fFiles + "/" + name) ||
+	       (!fInfo.empty() && LibEntryExists(RecordPath(name)));
 }
 
 std::string LibTrashBin::FreeName(const std::string& leaf) const
@@ -176,10 +171,10 @@ status_t LibTrashBin::Put(const char* path, const std::string& name)
 		return fStatus;
 	if (path == nullptr || name.empty() || name.find('/') != std::string::npos)
 		return B_BAD_VALUE;
-	if (!Exists(path))
+	if (!LibEntryExists(path))
 		return B_ENTRY_NOT_FOUND;
 	const std::string target = fFiles + "/" + name;
-	if (Exists(target))
+	if (LibEntryExists(target))
 		return B_FILE_EXISTS;
 	std::string original = path;
 	if (!fTop.empty() && original.compare(0, fTop.size() + 1, fTop + "/") == 0)
@@ -213,8 +208,8 @@ status_t LibTrashBin::MoveWhole(const std::string& path, const std::string& targ
 		LibUnlink(hidden.c_str());
 		return error != 0 ? status_from_errno(error) : B_ERROR;
 	}
-	if (Exists(target) || host_rename_entry(hidden, target) != 0) {
-		const status_t status = Exists(target) ? B_FILE_EXISTS : status_from_errno(errno);
+	if (LibEntryExists(target) || host_rename_entry(hidden, target) != 0) {
+		const status_t status = LibEntryExists(target) ? B_FILE_EXISTS : status_from_errno(errno);
 		LibUnlink(hidden.c_str());
 		return status;
 	}
