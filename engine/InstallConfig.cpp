@@ -16,7 +16,10 @@
 
 InstallConfig::InstallConfig()
     : BMessage(), LibThread(), log_file(nullptr), destination(), make_destination(false),
-      restart_requested(false), fLog(log_file, failures)
+      restart_requested(false), fLog(log_file, failures),
+      fResolver(std::make_unique<DestinationResolver>(*this, destination, fLog, journal)),
+      fCollisions(std::make_unique<CollisionPolicy>(*this, fLog, journal)),
+      fRecords(std::make_unique<DeinstallRecords>(*this))
 {
 }
 
@@ -135,38 +138,35 @@ int32 InstallConfig::CheckSystemResources()
 void InstallConfig::GetNewPath(const char* destination_name, BMessage& custom_folders,
                                BVolume& volume, const char* saved_files_path, LibString& path)
 {
-	DestinationResolver(*this, destination, fLog, journal)
-	        .NewPath(destination_name, custom_folders, volume, saved_files_path, path);
+	fResolver->NewPath(destination_name, custom_folders, volume, saved_files_path, path);
 }
 
 std::string InstallConfig::PlannedFolder(const char* destination_name, BMessage& custom_folders,
                                          BVolume& volume, bool& replaced)
 {
-	return DestinationResolver(*this, destination, fLog, journal)
-	        .PlannedFolder(destination_name, custom_folders, volume, replaced);
+	return fResolver->PlannedFolder(destination_name, custom_folders, volume, replaced);
 }
 
 std::string InstallConfig::InstallFolderPath()
 {
-	return DestinationResolver(*this, destination, fLog, journal).InstallFolderPath();
+	return fResolver->InstallFolderPath();
 }
 
 bool InstallConfig::DoesDestinationExist()
 {
-	return DestinationResolver(*this, destination, fLog, journal).InstallFolderExists();
+	return fResolver->InstallFolderExists();
 }
 
 bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* rule,
                                    bool& ask_again, bool& remembered_answer,
                                    const BPath& saved_files)
 {
-	return CollisionPolicy(*this, fLog, journal)
-	        .Settle(folder, item, rule, ask_again, remembered_answer, saved_files);
+	return fCollisions->Settle(folder, item, rule, ask_again, remembered_answer, saved_files);
 }
 
 void InstallConfig::BuildProductRecord(LibString& record)
 {
-	DeinstallRecords(*this).ProductRecord(record);
+	fRecords->ProductRecord(record);
 }
 
 const char* InstallConfig::DeinstallTagName()
@@ -182,15 +182,15 @@ void InstallConfig::AddDeinstallTag(const char* path, const char* value)
 
 void InstallConfig::BuildDeinstallConfig(BMessage& config)
 {
-	DeinstallRecords(*this).BuildConfig(config);
+	fRecords->BuildConfig(config);
 }
 
 void InstallConfig::DeinstallerPath(const char* install_folder, LibString& path)
 {
-	DeinstallRecords(*this).DeinstallerPath(install_folder, path);
+	fRecords->DeinstallerPath(install_folder, path);
 }
 
 status_t InstallConfig::ConfigureDeinstaller(const char* path, const char* language)
 {
-	return DeinstallRecords(*this).Configure(path, language);
+	return fRecords->Configure(path, language);
 }

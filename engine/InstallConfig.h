@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@
 #include "SupportDefs.h"
 
 class BPath;
+class CollisionPolicy;
+class DeinstallRecords;
+class DestinationResolver;
 class BVolume;
 class LibAppResource;
 
@@ -75,6 +79,9 @@ class InstallConfig : public BMessage, public LibThread {
 public:
 	InstallConfig();
 	~InstallConfig() override;
+	// Its collaborators hold references into it.
+	InstallConfig(const InstallConfig&) = delete;
+	InstallConfig& operator=(const InstallConfig&) = delete;
 
 	// The install run.
 	int32 Action() override;
@@ -179,4 +186,8 @@ private:
 
 	InstallLog fLog;
 	std::string fPayloadSource;
+	// Made once, on this object's record, destination, log and journal.
+	std::unique_ptr<DestinationResolver> fResolver;
+	std::unique_ptr<CollisionPolicy> fCollisions;
+	std::unique_ptr<DeinstallRecords> fRecords;
 };
