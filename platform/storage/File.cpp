@@ -103,80 +103,74 @@ bool BFile::IsWritable() const
 	return InitCheck() == B_OK && (fMode & 0x3) != B_READ_ONLY;
 }
 
-ssize_t BFile::Read(void* buffer, size_t size)
+namespace {
+
+// Transfers `size` bytes in as many calls of `step(offset, count)` as it
+// takes: an interrupted call is repeated, a short one continued. A read stops
+// at the end of the file; an error after some bytes answers what was done.
+template <typename Step> ssize_t TransferAll(size_t size, Step step)
+{
+	size_t done = 0;
+	while (done < size) {
+		const ssize_t moved = step(done, size - done);
+		if (moved < 0 && errno == EINTR)
+			continue;
+		if (moved < 0)
+			return done > 0 ? (ssize_t)done : status_from_errno(errno);
+		if (moved == 0)
+			break;
+		done += (size_t)moved;
+	}
+	return (ssize_t)done;
+}
+
+} // namespace
+
+status_t BFile::_CheckTransfer(off_t location, const void* buffer, size_t size) const
 {
 	if (InitCheck() != B_OK)
 		return B_NO_INIT;
-	if (buffer == nullptr && size > 0)
-		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t got = read(HostFd(), (char*)buffer + done, size - done);
-		if (got < 0 && errno == EINTR)
-			continue;
-		if (got < 0)
-			return done > 0 ? (ssize_t)done : status_from_errno(errno);
-		if (got == 0)
-			break;
-		done += (size_t)got;
-	}
-	return (ssize_t)done;
+	return location < 0 || (buffer == nullptr && size > 0) ? B_BAD_VALUE : B_OK;
+}
+
+ssize_t BFile::Read(void* buffer, size_t size)
+{
+	const status_t status = _CheckTransfer(0, buffer, size);
+	if (status != B_OK)
+		return status;
+	return TransferAll(size, [&](size_t done, size_t count) {
+		return read(HostFd(), (char*)buffer + done, count);
+	});
 }
 
 ssize_t BFile::ReadAt(off_t location, void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return B_NO_INIT;
-	if (location < 0 || (buffer == nullptr && size > 0))
-		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t got = pread(HostFd(), (char*)buffer + done, size - done, location + done);
-		if (got < 0 && errno == EINTR)
-			continue;
-		if (got < 0)
-			return done > 0 ? (ssize_t)done : status_from_errno(errno);
-		if (got == 0)
-			break;
-		done += (size_t)got;
-	}
-	return (ssize_t)done;
+	const status_t status = _CheckTransfer(location, buffer, size);
+	if (status != B_OK)
+		return status;
+	return TransferAll(size, [&](size_t done, size_t count) {
+		return pread(HostFd(), (char*)buffer + done, count, location + done);
+	});
 }
 
 ssize_t BFile::Write(const void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return B_NO_INIT;
-	if (buffer == nullptr && size > 0)
-		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t put = write(HostFd(), (const char*)buffer + done, size - done);
-		if (put < 0 && errno == EINTR)
-			continue;
-		if (put < 0)
-			return done > 0 ? (ssize_t)done : status_from_errno(errno);
-		done += (size_t)put;
-	}
-	return (ssize_t)done;
+	const status_t status = _CheckTransfer(0, buffer, size);
+	if (status != B_OK)
+		return status;
+	return TransferAll(size, [&](size_t done, size_t count) {
+		return write(HostFd(), (const char*)buffer + done, count);
+	});
 }
 
 ssize_t BFile::WriteAt(off_t location, const void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return B_NO_INIT;
-	if (location < 0 || (buffer == nullptr && size > 0))
-		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t put = pwrite(HostFd(), (const char*)buffer + done, size - done, location + done);
-		if (put < 0 && errno == EINTR)
-			continue;
-		if (put < 0)
-			return done > 0 ? (ssize_t)done : status_from_errno(errno);
-		done += (size_t)put;
-	}
-	return (ssize_t)done;
+	const status_t status = _CheckTransfer(location, buffer, size);
+	if (status != B_OK)
+		return status;
+	return TransferAll(size, [&](size_t done, size_t count) {
+		return pwrite(HostFd(), (const char*)buffer + done, count, location + done);
+	});
 }
 
 off_t BFile::Seek(off_t position, uint32 seekMode)

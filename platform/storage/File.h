@@ -38,6 +38,8 @@ public:
 
 private:
 	status_t _Open(const std::string& path, uint32 openMode);
+	// B_NO_INIT, or B_BAD_VALUE for a negative location or a missing buffer.
+	status_t _CheckTransfer(off_t location, const void* buffer, size_t size) const;
 
 	uint32 fMode;
 };
