@@ -102,25 +102,17 @@ status_t BEntry::GetPath(BPath* path) const
 
 status_t BEntry::GetParent(BEntry* entry) const
 {
-	if (entry == nullptr)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return B_NO_INIT;
-	if (fPath == "/")
-		return B_ENTRY_NOT_FOUND;
-	std::string parent = host_parent(fPath);
-	return entry->SetTo(parent.c_str());
+	std::string parent;
+	const status_t status =
+	        entry == nullptr ? B_BAD_VALUE : host_parent_for(fStatus, fPath, &parent);
+	return status != B_OK ? status : entry->SetTo(parent.c_str());
 }
 
 status_t BEntry::GetParent(BDirectory* dir) const
 {
-	if (dir == nullptr)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return B_NO_INIT;
-	if (fPath == "/")
-		return B_ENTRY_NOT_FOUND;
-	return dir->SetTo(host_parent(fPath).c_str());
+	std::string parent;
+	const status_t status = dir == nullptr ? B_BAD_VALUE : host_parent_for(fStatus, fPath, &parent);
+	return status != B_OK ? status : dir->SetTo(parent.c_str());
 }
 
 status_t BEntry::GetName(char* buffer) const

@@ -133,13 +133,11 @@ const char* BPath::Leaf() const
 
 status_t BPath::GetParent(BPath* path) const
 {
-	if (path == nullptr)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return B_NO_INIT;
-	if (fPath == "/")
-		return B_ENTRY_NOT_FOUND;
-	std::string parent = host_parent(fPath);
+	std::string parent;
+	const status_t status =
+	        path == nullptr ? B_BAD_VALUE : host_parent_for(fStatus, fPath, &parent);
+	if (status != B_OK)
+		return status;
 	path->fPath = parent;
 	path->fStatus = B_OK;
 	return B_OK;

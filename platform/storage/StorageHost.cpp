@@ -45,6 +45,16 @@ std::string host_parent(const std::string& path)
 	return path.substr(0, slash);
 }
 
+status_t host_parent_for(const status_t& status, const std::string& path, std::string* parent)
+{
+	if (status != B_OK)
+		return B_NO_INIT;
+	if (path == "/")
+		return B_ENTRY_NOT_FOUND;
+	*parent = host_parent(path);
+	return B_OK;
+}
+
 // `path` made absolute against the current folder, trailing slashes dropped.
 static status_t absolute_path(const char* path, std::string* out)
 {

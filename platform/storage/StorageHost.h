@@ -15,6 +15,9 @@ std::string host_join(const std::string& dir, const std::string& leaf);
 std::string host_leaf(const std::string& path);
 // The path without its last component ("/" for "/a"; "" for "/").
 std::string host_parent(const std::string& path);
+// The parent of an object's path for its GetParent: B_NO_INIT when the
+// object is not set up (`status`), B_ENTRY_NOT_FOUND for the root.
+status_t host_parent_for(const status_t& status, const std::string& path, std::string* parent);
 
 // The canonical path of the entry `path` names: its folder resolved (links,
 // ".", ".."), its leaf kept. With `traverse`, links at the leaf are followed
