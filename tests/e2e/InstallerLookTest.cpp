@@ -83,12 +83,8 @@ group_description = "Only the notes."
 group_name = "Full"
 group_description = "Everything."
 
-[[custom_folder]]
-custom_folder_name = "Target"
-custom_root_dir = "User"
-custom_sub_dir = "target"
-custom_replace_existing = false
-
+)" + UserFolder("Target", "target") +
+	       R"(
 [[install_file]]
 file_name = "files/big"
 groups = ["Full"]

@@ -129,12 +129,8 @@ TEST_F(InstallerTest, ClosingTheWindowAtAQuestionStopsAndTheUndoRunsTheBarBack)
 	const std::string product = ProductHead("Many") + R"(opt_compression = 1
 [[groups]]
 group_name = "All"
-[[custom_folder]]
-custom_folder_name = "Target"
-custom_root_dir = "User"
-custom_sub_dir = "target"
-custom_replace_existing = false
-[[install_file]]
+)" + UserFolder("Target", "target") +
+	                            R"([[install_file]]
 file_name = "files/many"
 groups = ["All"]
 [[install_file]]

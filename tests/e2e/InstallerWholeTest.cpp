@@ -38,12 +38,8 @@ group_description = "The tool alone."
 group_name = "Full"
 group_description = "The tool, its notes, the extras and the documentation."
 
-[[custom_folder]]
-custom_folder_name = "Target"
-custom_root_dir = "User"
-custom_sub_dir = "target"
-custom_replace_existing = false
-
+)" + UserFolder("Target", "target") +
+	       R"(
 [[install_file]]
 file_name = "files/tool"
 groups = ["Basic", "Full"]

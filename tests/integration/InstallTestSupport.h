@@ -463,6 +463,34 @@ private:
 };
 
 // The product fields every test product shares; a test adds its own below.
+// Two install types, "Basic" and "Docs", of one item each: files/tool.txt
+// and files/guide.txt.
+inline std::string BasicAndDocsItems()
+{
+	return R"(
+[[groups]]
+group_name = "Basic"
+[[groups]]
+group_name = "Docs"
+
+[[install_file]]
+file_name = "files/tool.txt"
+groups = ["Basic"]
+
+[[install_file]]
+file_name = "files/guide.txt"
+groups = ["Docs"]
+)";
+}
+
+// A custom folder below the user's home folder, as a description writes it.
+inline std::string UserFolder(const std::string& name, const std::string& sub)
+{
+	return "[[custom_folder]]\ncustom_folder_name = \"" + name +
+	       "\"\ncustom_root_dir = \"User\"\ncustom_sub_dir = \"" + sub +
+	       "\"\ncustom_replace_existing = false\n";
+}
+
 inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
 {
 	return "app_name = \"" + name + "\"\nversion = \"" + version +

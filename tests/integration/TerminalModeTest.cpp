@@ -10,21 +10,9 @@ using namespace install_test;
 
 namespace {
 
-const char kProduct[] = R"(license = "Line one of the licence.\nLine two."
-
-[[groups]]
-group_name = "Basic"
-[[groups]]
-group_name = "Docs"
-
-[[install_file]]
-file_name = "files/tool.txt"
-groups = ["Basic"]
-
-[[install_file]]
-file_name = "files/guide.txt"
-groups = ["Docs"]
-)";
+const std::string kProduct =
+        R"(license = "Line one of the licence.\nLine two."
+)" + BasicAndDocsItems();
 
 // An installer running on a pseudo-terminal; the test types and reads.
 class Terminal {
@@ -221,7 +209,7 @@ TEST_F(TerminalModeTest, LongLicenceIsPagedAndTheChosenLanguageSpeaksFromThenOn)
 	const std::string paged =
 	        world.Build("paged",
 	                    ProductHead("Paged") + "license = \"" + licence + "\"\n" +
-	                            std::string(kProduct).substr(std::string(kProduct).find('\n')),
+	                            kProduct.substr(kProduct.find('\n')),
 	                    {{"files/tool.txt", "tool"}, {"files/guide.txt", "guide"}});
 	Terminal terminal(world, {paged, "--text"});
 	struct Step {

@@ -11,19 +11,7 @@ std::string ClashProduct(const bool& saveReplaced)
 {
 	std::string text = ProductHead("Clash");
 	text += std::string("opt_save_replaced = ") + (saveReplaced ? "true" : "false") + "\n";
-	text += R"(
-[[custom_folder]]
-custom_folder_name = "Target"
-custom_root_dir = "User"
-custom_sub_dir = "target"
-custom_replace_existing = false
-
-[[custom_folder]]
-custom_folder_name = "Links"
-custom_root_dir = "User"
-custom_sub_dir = "links"
-custom_replace_existing = false
-)";
+	text += "\n" + UserFolder("Target", "target") + UserFolder("Links", "links");
 	struct Item {
 		const char* leaf;
 		const char* rule;

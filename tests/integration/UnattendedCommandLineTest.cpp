@@ -9,20 +9,7 @@ namespace {
 
 std::string SmallProduct(const std::string& extra = "")
 {
-	return ProductHead("Small") + "license = \"Use it well.\"\n" + extra + R"(
-[[groups]]
-group_name = "Basic"
-[[groups]]
-group_name = "Docs"
-
-[[install_file]]
-file_name = "files/tool.txt"
-groups = ["Basic"]
-
-[[install_file]]
-file_name = "files/guide.txt"
-groups = ["Docs"]
-)";
+	return ProductHead("Small") + "license = \"Use it well.\"\n" + extra + BasicAndDocsItems();
 }
 
 const std::map<std::string, std::string> kSmallFiles = {{"files/tool.txt", "tool"},

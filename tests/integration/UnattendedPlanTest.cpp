@@ -17,18 +17,8 @@ edit_bootscript = true
 edit_bootscript_tag = "Planned"
 edit_bootscript_contents = "echo planned"
 
-[[custom_folder]]
-custom_folder_name = "Target"
-custom_root_dir = "User"
-custom_sub_dir = "target"
-custom_replace_existing = false
-
-[[custom_folder]]
-custom_folder_name = "Links"
-custom_root_dir = "User"
-custom_sub_dir = "links"
-custom_replace_existing = false
-
+)" + UserFolder("Target", "target") +
+	       UserFolder("Links", "links") + R"(
 [[install_file]]
 file_name = "files/app"
 
