@@ -463,6 +463,52 @@ private:
 };
 
 // The product fields every test product shares; a test adds its own below.
+inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
+{
+	return "app_name = \"" + name + "\"\nversion = \"" + version +
+	       "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
+	       "support_email = \"test@example.org\"\nopt_created_folder = \"" +
+	       name + "\"\n";
+}
+
+// The script sections of the "Tally" products, up to the profile's text:
+// the boot script runs the tool, the setup environment names its folder.
+inline const char kTallySections[] = R"(
+edit_bootscript = true
+edit_bootscript_tag = "Tally"
+edit_bootscript_contents = "\"${VANTRY_INSTALL_DIR}/tally\" --boot"
+edit_setup_env = true
+edit_setup_env_tag = "TallyEnv"
+edit_setup_env_contents = "export TALLY_HOME=\"${VANTRY_INSTALL_DIR}\""
+edit_profile = true
+edit_profile_tag = "TallyPath"
+)";
+
+// The folder files/app installed where the user chose and files/prefs in the
+// user's settings, both deinstallable, with a profile section tagged `tag`
+// that names `version`; `options` go before them, `prefsMeta` into the
+// second item's placement.
+inline std::string AppAndPrefsProduct(const std::string& name, const std::string& tag,
+                                      const std::string& version, const std::string& options,
+                                      const std::string& prefsMeta = "")
+{
+	return ProductHead(name, version) + options + "edit_profile = true\nedit_profile_tag = \"" +
+	       tag + "\"\nedit_profile_contents = \"export " + tag + "=" + version + R"("
+
+[[install_file]]
+file_name = "files/app"
+[install_file.install_meta]
+destination = "User Selected"
+deinstallable = true
+
+[[install_file]]
+file_name = "files/prefs"
+[install_file.install_meta]
+destination = "User Settings"
+deinstallable = true
+)" + prefsMeta;
+}
+
 // Two install types, "Basic" and "Docs", of one item each: files/tool.txt
 // and files/guide.txt.
 inline std::string BasicAndDocsItems()
@@ -489,14 +535,6 @@ inline std::string UserFolder(const std::string& name, const std::string& sub)
 	return "[[custom_folder]]\ncustom_folder_name = \"" + name +
 	       "\"\ncustom_root_dir = \"User\"\ncustom_sub_dir = \"" + sub +
 	       "\"\ncustom_replace_existing = false\n";
-}
-
-inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
-{
-	return "app_name = \"" + name + "\"\nversion = \"" + version +
-	       "\"\nrelease_date = \"2024-01-01\"\ncompany = \"Test Company\"\n"
-	       "support_email = \"test@example.org\"\nopt_created_folder = \"" +
-	       name + "\"\n";
 }
 
 } // namespace install_test

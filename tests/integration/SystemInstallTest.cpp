@@ -8,17 +8,8 @@ using namespace install_test;
 
 namespace {
 
-const char kTally[] = R"(
-opt_default_folder = "Applications"
-edit_bootscript = true
-edit_bootscript_tag = "Tally"
-edit_bootscript_contents = "\"${VANTRY_INSTALL_DIR}/tally\" --boot"
-edit_setup_env = true
-edit_setup_env_tag = "TallyEnv"
-edit_setup_env_contents = "export TALLY_HOME=\"${VANTRY_INSTALL_DIR}\""
-edit_profile = true
-edit_profile_tag = "TallyPath"
-edit_profile_contents = "export PATH=\"$PATH:${VANTRY_INSTALL_DIR}\""
+const std::string kTally = std::string("\nopt_default_folder = \"Applications\"") + kTallySections +
+                           R"(edit_profile_contents = "export PATH=\"$PATH:${VANTRY_INSTALL_DIR}\""
 
 [[install_file]]
 file_name = "files/tally"

@@ -36,24 +36,7 @@ std::string Product(const std::string& version)
 	                                             "edit_setup_env_tag = \"UPGONE\"\n"
 	                                             "edit_setup_env_contents = \"export ONE=1\"\n"
 	                                           : "";
-	return ProductHead("Upg", version) + setup + R"(opt_include_deinstall = true
-edit_profile = true
-edit_profile_tag = "UPG"
-edit_profile_contents = "export UPG=)" +
-	       version + R"("
-
-[[install_file]]
-file_name = "files/app"
-[install_file.install_meta]
-destination = "User Selected"
-deinstallable = true
-
-[[install_file]]
-file_name = "files/prefs"
-[install_file.install_meta]
-destination = "User Settings"
-deinstallable = true
-)";
+	return AppAndPrefsProduct("Upg", "UPG", version, setup + "opt_include_deinstall = true\n");
 }
 
 class UpgradeTest : public testing::Test {

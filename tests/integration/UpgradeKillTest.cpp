@@ -11,25 +11,8 @@ namespace {
 
 std::string Product(const std::string& version)
 {
-	return ProductHead("Upk", version) + R"(opt_save_replaced = false
-edit_profile = true
-edit_profile_tag = "UPK"
-edit_profile_contents = "export UPK=)" +
-	       version + R"("
-
-[[install_file]]
-file_name = "files/app"
-[install_file.install_meta]
-destination = "User Selected"
-deinstallable = true
-
-[[install_file]]
-file_name = "files/prefs"
-[install_file.install_meta]
-destination = "User Settings"
-destination_exists = "Prompt"
-deinstallable = true
-)";
+	return AppAndPrefsProduct("Upk", "UPK", version, "opt_save_replaced = false\n",
+	                          "destination_exists = \"Prompt\"\n");
 }
 
 std::map<std::string, std::string> Files(const std::string& version)
