@@ -33,6 +33,7 @@ add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${
 include(CheckLinkerFlag)
 check_linker_flag(CXX "-Wl,-z,pack-relative-relocs" VANTRY_PACKED_RELOCATIONS)
 function(vantry_portable_program target)
+  vantry_small_code(${target})
   target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--as-needed
     -Wl,--gc-sections -s)
   if(VANTRY_PACKED_RELOCATIONS)
