@@ -286,8 +286,8 @@ status_t PayloadWriter::SetReference(const std::string& path, uint64 size)
 		         " bytes, at most " + std::to_string(kMaxReferenceBytes) + " are allowed";
 		return B_BAD_VALUE;
 	}
-	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
 	std::string bytes(size, '\0');
+	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
 	const status_t status = fd < 0 ? B_IO_ERROR : read_fully_at(fd, 0, bytes.data(), bytes.size());
 	const int error = errno;
 	if (fd >= 0)
