@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <regex>
 #include <sstream>
 
 #include "DesktopEntry.h"
@@ -30,6 +29,39 @@ bool IsOwnFile(const std::string& leaf, const char* prefix, const char* suffix)
 	       leaf.compare(leaf.size() - end, end, suffix) == 0;
 }
 
+bool IsNameStart(char c)
+{
+	return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsNamePart(char c)
+{
+	return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+
+// `[export ]NAME=VALUE` from `start`, the first character that is not a
+// blank: sets `assignment` to NAME=VALUE. A value with a command, a second
+// command or a redirection is shell code, and no assignment. (No regular
+// expression: std::regex costs every installer 85 KB.)
+bool PlainAssignment(const std::string& line, size_t start, std::string* assignment)
+{
+	size_t at = start;
+	if (line.compare(at, 6, "export") == 0 && at + 6 < line.size() &&
+	    (line[at + 6] == ' ' || line[at + 6] == '\t'))
+		at = line.find_first_not_of(" \t", at + 6);
+	if (at == std::string::npos || !IsNameStart(line[at]))
+		return false;
+	const size_t name = at;
+	while (at < line.size() && IsNamePart(line[at]))
+		at++;
+	if (at == line.size() || line[at] != '=' ||
+	    line.find_first_of("`;&|<>()", at) != std::string::npos ||
+	    line.find("$(") != std::string::npos)
+		return false;
+	*assignment = line.substr(name);
+	return true;
+}
+
 } // namespace
 
 std::string EnvironmentFolder()
@@ -52,9 +84,6 @@ std::string EnvironmentFilePath(const std::string& product)
 
 bool EnvironmentAssignments(const std::string& text, std::string& lines)
 {
-	// A value with a command, a second command or a redirection is shell code.
-	static const std::regex assignment(
-	        R"(^[ \t]*(export[ \t]+)?([A-Za-z_][A-Za-z0-9_]*=[^`;&|<>()]*)$)");
 	std::istringstream in(text);
 	std::string result;
 	bool any = false;
@@ -62,10 +91,10 @@ bool EnvironmentAssignments(const std::string& text, std::string& lines)
 		const size_t start = line.find_first_not_of(" \t");
 		if (start == std::string::npos || line[start] == '#')
 			continue;
-		std::smatch match;
-		if (!std::regex_match(line, match, assignment) || line.find("$(") != std::string::npos)
+		std::string assignment;
+		if (!PlainAssignment(line, start, &assignment))
 			return false;
-		result += match[2].str() + "\n";
+		result += assignment + "\n";
 		any = true;
 	}
 	lines = result;

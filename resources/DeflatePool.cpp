@@ -265,10 +265,13 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole, libdeflate_co
 		return;
 	}
 	bool complete = true;
+	// Data that does not shrink alone may still be found in the reference.
 	if (fZstd)
 		complete = job.length == 0 ||
 		           CompressZstd(input.data(), job.length,
-		                        Incompressible(input.data(), job.length, probe), zstd, &chunk.data);
+		                        fReference == nullptr &&
+		                                Incompressible(input.data(), job.length, probe),
+		                        zstd, &chunk.data);
 	else if (fLevel == 0 || job.length == 0)
 		chunk.data.assign(input, dictionary, std::string::npos);
 	else if (Incompressible(input.data() + dictionary, job.length, probe))
@@ -288,7 +291,8 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole, libdeflate_co
 }
 
 // One frame stating its size. Long-distance matching finds what repeats
-// across the whole chunk; the window stays within what a reader accepts.
+// across the whole chunk and the reference; the window stays within what a
+// reader accepts.
 // Data that does not shrink takes the fastest level, which stores it.
 bool DeflatePool::CompressZstd(const char* data, size_t length, bool incompressible,
                                ZSTD_CCtx* context, std::string* output) const
@@ -300,6 +304,9 @@ bool DeflatePool::CompressZstd(const char* data, size_t length, bool incompressi
 	ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, kZstdWindowLog);
 	ZSTD_CCtx_setParameter(context, ZSTD_c_enableLongDistanceMatching, incompressible ? 0 : 1);
 	ZSTD_CCtx_setParameter(context, ZSTD_c_contentSizeFlag, 1);
+	if (fReference != nullptr &&
+	    ZSTD_isError(ZSTD_CCtx_refPrefix(context, fReference->data(), fReference->size())))
+		return false;
 	output->resize(ZSTD_compressBound(length));
 	const size_t size = ZSTD_compress2(context, output->data(), output->size(), data, length);
 	if (ZSTD_isError(size))

@@ -41,6 +41,10 @@ public:
 	DeflatePool(int32 level, int32 threads, bool zstd = false);
 	~DeflatePool();
 
+	// With `zstd`: every frame is encoded against `bytes` as its prefix, so
+	// that what they share costs almost nothing. Set before Start; the bytes
+	// stay the caller's and must outlive the pool.
+	void SetReference(const std::string* bytes) { fReference = bytes; }
 	// Starts the workers; files may be added while they run.
 	void Start();
 	// Plans a regular file of `size` bytes and permissions `mode`; returns
@@ -90,6 +94,7 @@ private:
 	int32 fLevel;
 	int32 fThreadCount;
 	bool fZstd;
+	const std::string* fReference = nullptr;
 	uint64 fChunkSize;
 	uint64 fInFlightLimit;
 	std::deque<Job> fJobs; // grows while workers hold references into it

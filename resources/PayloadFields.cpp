@@ -196,6 +196,24 @@ void encode_payload_attributes(const std::vector<PayloadAttribute>& attributes, 
 	put8(*central, flags);
 }
 
+std::string encode_payload_reference(const PayloadReference& reference)
+{
+	std::string block;
+	put32le(block, (uint32)reference.size);
+	put32le(block, (uint32)(reference.size >> 32));
+	return block + reference.digest;
+}
+
+status_t decode_payload_reference(const uint8* data, size_t length, PayloadReference* reference)
+{
+	const size_t digestSize = 32;
+	if (data == nullptr || reference == nullptr || length != 8 + digestSize)
+		return B_BAD_DATA;
+	reference->size = get32le(data) | (uint64)get32le(data + 4) << 32;
+	reference->digest.assign((const char*)data + 8, digestSize);
+	return B_OK;
+}
+
 status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* times)
 {
 	if (data == nullptr || times == nullptr || length < 1)

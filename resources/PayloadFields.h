@@ -1,5 +1,6 @@
 // The ZIP extra fields a payload entry carries: times (0x5455), owner
-// (0x7855) and the entry's attributes (0x6542), encoded and decoded.
+// (0x7855), the entry's attributes (0x6542) and, on an entry encoded
+// against a reference, that reference (0x5256), encoded and decoded.
 #pragma once
 
 #include <string>
@@ -11,7 +12,19 @@ enum : uint16 {
 	kPayloadTimeField = 0x5455,
 	kPayloadOwnerField = 0x7855,
 	kPayloadAttrField = 0x6542,
+	kPayloadReferenceField = 0x5256, // "VR"
 };
+
+// The bytes a Zstandard entry was encoded against (method 93, the
+// reference as the frame's prefix): the first `size` bytes of the file
+// that holds the archive, which must have this SHA-256 digest.
+struct PayloadReference {
+	uint64 size = 0;
+	std::string digest; // 32 bytes
+};
+// The largest reference: a reader holds it whole, beside a decoder whose
+// window is no larger.
+static const uint64 kMaxReferenceBytes = 16 * 1024 * 1024;
 
 // One attribute of an entry; `data` in host byte order.
 struct PayloadAttribute {
@@ -45,6 +58,10 @@ void encode_payload_attributes(const std::vector<PayloadAttribute>& attributes, 
 // installer need not sniff it.
 bool payload_has_type(const std::vector<PayloadAttribute>& attributes);
 void payload_add_type(std::vector<PayloadAttribute>* attributes, const std::string& type);
+
+// The reference block: its size (u64, little-endian), then its digest.
+std::string encode_payload_reference(const PayloadReference& reference);
+status_t decode_payload_reference(const uint8* data, size_t length, PayloadReference* reference);
 
 status_t decode_payload_times(const uint8* data, size_t length, PayloadTimes* times);
 // Reads the local attribute block: compressed or stored, every record

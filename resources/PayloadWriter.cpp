@@ -3,6 +3,7 @@
 // come, so that the archive never waits for a separate pass over the files.
 #include "PayloadWriter.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
 #include <zstd.h>
@@ -14,8 +15,10 @@
 #include <thread>
 
 #include "DeflatePool.h"
+#include "HostFileReader.h"
 #include "ItemScan.h"
 #include "PayloadFields.h"
+#include "Sha256.h"
 #include "ZipFormat.h"
 #include "ZipStreamWriter.h"
 
@@ -38,8 +41,10 @@ void append_field(std::string* extra, uint16 id, const std::string& data)
 // One archive being written: the stream, the pool and the first error.
 class EntryWriter {
 public:
-	EntryWriter(ZipStreamWriter& zip, DeflatePool& pool, int32 level, bool zstd, std::string& error)
-	    : fZip(zip), fPool(pool), fLevel(level), fZstd(zstd), fError(error), fAttributeBytes(0)
+	EntryWriter(ZipStreamWriter& zip, DeflatePool& pool, int32 level, bool zstd,
+	            const std::string& reference, std::string& error)
+	    : fZip(zip), fPool(pool), fLevel(level), fZstd(zstd), fReference(reference), fError(error),
+	      fAttributeBytes(0)
 	{
 	}
 
@@ -60,6 +65,7 @@ private:
 	DeflatePool& fPool;
 	int32 fLevel;
 	bool fZstd;
+	const std::string& fReference; // the reference block, empty without one
 	std::string& fError;
 	int64 fAttributeBytes;
 };
@@ -165,6 +171,10 @@ status_t EntryWriter::AddFile(const ItemEntry& entry, size_t firstChunk, size_t 
 	zipEntry.method = fLevel == 0 || entry.info.st_size == 0 ? kZipMethodStored
 	                  : fZstd                                ? kZipMethodZstd
 	                                                         : kZipMethodDeflated;
+	if (zipEntry.method == kZipMethodZstd && !fReference.empty()) {
+		append_field(&zipEntry.localExtra, kPayloadReferenceField, fReference);
+		append_field(&zipEntry.centralExtra, kPayloadReferenceField, fReference);
+	}
 	const bool whole = chunks == 1;
 	zipEntry.crc = chunk.crc;
 	zipEntry.size = whole ? chunk.size : (uint64)entry.info.st_size;
@@ -219,6 +229,8 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 		return B_BAD_VALUE;
 	// Files are read and compressed while the rest of the item is listed.
 	DeflatePool pool(fLevel, fThreads, zstd);
+	if (!fReferenceBytes.empty())
+		pool.SetReference(&fReferenceBytes);
 	pool.Start();
 	std::deque<ItemEntry> entries; // grows without copying what it holds
 	std::vector<std::pair<size_t, size_t>> chunks;
@@ -242,7 +254,9 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 		fError = zip.ErrorText();
 		return status;
 	}
-	EntryWriter writer(zip, pool, fLevel, zstd, fError);
+	const std::string reference =
+	        fReferenceBytes.empty() ? std::string() : encode_payload_reference(fReference);
+	EntryWriter writer(zip, pool, fLevel, zstd, reference, fError);
 	for (size_t i = 0; status == B_OK && i < entries.size(); i++)
 		status = writer.Add(entries[i], chunks[i].first, chunks[i].second);
 	if (status == B_OK)
@@ -261,4 +275,34 @@ status_t PayloadWriter::Write(const std::string& source, const std::string& leaf
 	if (fError.empty())
 		fError = zip.ErrorText().empty() ? "cannot write " + archivePath : zip.ErrorText();
 	return status;
+}
+
+status_t PayloadWriter::SetReference(const std::string& path, uint64 size)
+{
+	fError.clear();
+	fReferenceBytes.clear();
+	if (size == 0 || size > kMaxReferenceBytes) {
+		fError = "cannot encode against " + path + ": " + std::to_string(size) +
+		         " bytes, at most " + std::to_string(kMaxReferenceBytes) + " are allowed";
+		return B_BAD_VALUE;
+	}
+	std::string bytes(size, '\0');
+	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+	const status_t status = fd < 0 ? B_IO_ERROR : read_fully_at(fd, 0, bytes.data(), bytes.size());
+	const int error = errno;
+	if (fd >= 0)
+		close(fd);
+	if (status != B_OK) {
+		fError = "cannot read the first " + std::to_string(size) + " bytes of " + path + ": " +
+		         (fd < 0 ? strerror(error) : "the file is shorter");
+		return B_BAD_VALUE;
+	}
+	Sha256 digest;
+	digest.Update((const uint8*)bytes.data(), bytes.size());
+	fReference.size = size;
+	fReference.digest.assign(Sha256::kSize, '\0');
+	digest.Final((uint8*)fReference.digest.data());
+	fReferenceBytes = std::move(bytes);
+	fCompression = PayloadCompression::kZstd;
+	return B_OK;
 }

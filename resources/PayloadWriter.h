@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "PayloadFields.h"
 #include "SupportDefs.h"
 
 // How the files' data is compressed: deflate (ZIP method 8), which every
@@ -19,6 +20,14 @@ public:
 	explicit PayloadWriter(int32 level = 6, int32 threads = 0,
 	                       PayloadCompression compression = PayloadCompression::kDeflate);
 
+	// Encodes every file with Zstandard against the first `size` bytes of
+	// the file at `path` (at most kMaxReferenceBytes), which must be the
+	// start of the file the archive will lie in: its reader takes the
+	// reference from there. Returns B_BAD_VALUE when the file cannot be
+	// read, with ErrorText saying why.
+	status_t SetReference(const std::string& path, uint64 size);
+	// The reference set, size 0 without one.
+	const PayloadReference& Reference() const { return fReference; }
 	// Packs the entry at `source` under the name `leaf` into a new archive at
 	// `archive`, replacing any file there.
 	status_t Write(const std::string& source, const std::string& leaf, const std::string& archive);
@@ -41,4 +50,6 @@ private:
 	int64 fFileBytes;
 	int64 fListedSize;
 	int64 fAccessTime;
+	std::string fReferenceBytes;
+	PayloadReference fReference;
 };

@@ -11,6 +11,8 @@
 #include <algorithm>
 
 #include "HostFileReader.h"
+#include "PayloadFields.h"
+#include "Sha256.h"
 #include "ZipFormat.h"
 
 namespace {
@@ -26,7 +28,8 @@ ZipEntryReader::ZipEntryReader()
     : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
       fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWhole(nullptr),
       fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
-      fFramesDeclared(0), fWholeEntry(false), fPendingDone(0), fWindowStart(0), fWindowLength(0)
+      fFramesDeclared(0), fReferenced(false), fWholeEntry(false), fPendingDone(0), fWindowStart(0),
+      fWindowLength(0)
 {
 }
 
@@ -44,8 +47,10 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	if (fInflating)
 		inflateEnd(&fStream);
 	fInflating = false;
-	if (fArchive != &archive)
+	if (fArchive != &archive) {
 		fWindowLength = 0;
+		fReferenceDigest.clear();
+	}
 	fArchive = &archive;
 	fEntry = &entry;
 	fLocalExtra.clear();
@@ -59,6 +64,7 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	fZstdInput = nullptr;
 	fFrameStart = true;
 	fFramesDeclared = 0;
+	fReferenced = false;
 	fWholeEntry = entry.method == kZipMethodDeflated && entry.compressedSize <= kWholeLimit &&
 	              entry.size <= kWholeLimit;
 	fError.clear();
@@ -84,7 +90,55 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 			return (status_t)_Fail(B_NO_MEMORY, "cannot decode " + entry.name);
 		ZSTD_DCtx_reset(fZstd, ZSTD_reset_session_and_parameters);
 		ZSTD_DCtx_setParameter(fZstd, ZSTD_d_windowLogMax, kZstdWindowLogMax);
+		uint16 length = 0;
+		const uint8* field = LocalField(kPayloadReferenceField, &length);
+		if (field != nullptr)
+			return _LoadReference(field, length);
 	}
+	return B_OK;
+}
+
+// Reads the bytes the entry was encoded against: the start of the file
+// holding the archive, wholly before it and no larger than a reader holds,
+// with the digest the field gives. Any other bytes would decode to garbage.
+status_t ZipEntryReader::_LoadReference(const uint8* field, uint16 length)
+{
+	const std::string& name = fEntry->name;
+	PayloadReference reference;
+	if (decode_payload_reference(field, length, &reference) != B_OK)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " has a damaged reference field");
+	if (reference.size == 0 || reference.size > kMaxReferenceBytes ||
+	    reference.size > (uint64)fArchive->Offset())
+		return (status_t)_Fail(B_BAD_DATA,
+		                       "the entry " + name + " was packed against the first " +
+		                               std::to_string(reference.size) +
+		                               " bytes of the installer that carries it, and this "
+		                               "archive lies in no such installer");
+	// Entries of one archive share their reference: it is read and hashed once.
+	if (fReference.size() == reference.size && fReferenceDigest == reference.digest) {
+		fReferenced = true;
+		return B_OK;
+	}
+	fReferenceDigest.clear();
+	fReference.resize((size_t)reference.size);
+	if (read_fully_at(fArchive->File(), 0, fReference.data(), fReference.size()) != B_OK)
+		return (status_t)_Fail(B_IO_ERROR, "cannot read the first " +
+		                                           std::to_string(reference.size) +
+		                                           " bytes of the installer for " + name);
+	Sha256 hash;
+	hash.Update((const uint8*)fReference.data(), fReference.size());
+	std::string digest(Sha256::kSize, '\0');
+	hash.Final((uint8*)digest.data());
+	if (digest != reference.digest) {
+		fReference.clear();
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + name +
+		                                           " was packed against another installer "
+		                                           "program: the first " +
+		                                           std::to_string(reference.size) +
+		                                           " bytes of this one differ");
+	}
+	fReferenceDigest = digest;
+	fReferenced = true;
 	return B_OK;
 }
 
@@ -389,6 +443,10 @@ status_t ZipEntryReader::_CheckFrameHeader()
 		                               std::to_string(header.windowSize >> 20) + " MB (at most " +
 		                               std::to_string(1 << (kZstdWindowLogMax - 20)) + " MB)");
 	fFramesDeclared += header.frameContentSize;
+	// A prefix serves one frame only.
+	if (fReferenced &&
+	    ZSTD_isError(ZSTD_DCtx_refPrefix(fZstd, fReference.data(), fReference.size())))
+		return (status_t)_Fail(B_NO_MEMORY, "cannot decode " + name);
 	return B_OK;
 }
 

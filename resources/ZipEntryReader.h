@@ -5,7 +5,11 @@
 // A small deflated entry is inflated whole by libdeflate, into the caller's
 // buffer when it is large enough. A Zstandard entry is one or more frames,
 // each stating its size, whose sum must stay within the entry's; a frame
-// needing a larger window than kZstdWindowLogMax is refused.
+// needing a larger window than kZstdWindowLogMax is refused. A Zstandard
+// entry with a reference field (0x5256) decodes every frame against the
+// first bytes of the file holding the archive, which lie before it and must
+// match the field's digest: the deinstaller is carried so, against the
+// installer program that carries it.
 // Each thread reads through its own reader; the archive is shared. Small
 // entries lying one after another are read a window at a time.
 #pragma once
@@ -52,6 +56,7 @@ private:
 	ssize_t _InflateWhole(uint8* buffer);
 	ssize_t _ReadZstd(uint8* buffer, size_t length);
 	status_t _CheckFrameHeader();
+	status_t _LoadReference(const uint8* field, uint16 length);
 	status_t _Refill();
 	status_t _Refill(const uint8** data, size_t* count, bool fresh);
 	// Reads [offset, offset + length) of the archive, from the window when
@@ -78,6 +83,9 @@ private:
 	const uint8* fZstdInput;
 	bool fFrameStart;       // the next input byte begins a frame
 	uint64 fFramesDeclared; // output the frames read so far declare
+	bool fReferenced;       // the frames are encoded against fReference
+	std::string fReference;
+	std::string fReferenceDigest; // of fReference as read from fArchive's file, once verified
 	bool fWholeEntry;
 	// A whole entry inflated for a caller reading it in pieces.
 	std::string fPending;

@@ -1,6 +1,8 @@
 // The sample product built with vantry-build as its author would: the
 // resources the installer carries, its payloads unpacked with the stock
-// unzip, and its strings in every language.
+// unzip (the deinstaller, packed against the installer program, with the
+// installer's own reader), and its strings in every language.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +16,12 @@
 
 #include "ExecVector.h"
 #include "Message.h"
+#include "PayloadExtractor.h"
+#include "PayloadFields.h"
+#include "Resources.h"
 #include "StringTable.h"
+#include "ZipEntryReader.h"
+#include "ZipFormat.h"
 #include "oResources.h"
 
 namespace {
@@ -30,6 +37,12 @@ struct ResourceRow {
 
 // Runs a program with `arguments`; standard output goes to `output` (or to
 // the file `outputFile`), standard error to `errors`. Returns the exit code.
+std::string read_bytes(const std::string& path)
+{
+	std::ifstream stream(path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
 int run(const std::vector<std::string>& arguments, std::string* output = nullptr,
         const std::string& outputFile = "", std::string* errors = nullptr)
 {
@@ -110,6 +123,24 @@ protected:
 		return target;
 	}
 
+	// Unpacks the deinstaller from the installer file itself, as an
+	// installation does: its archive decodes only after the installer program.
+	static std::string UnpackDeinstaller()
+	{
+		std::string target = sFolder + "/unpacked-2001";
+		std::filesystem::create_directories(target);
+		off_t offset = 0;
+		size_t size = 0;
+		BResources resources(sInstaller.c_str(), false);
+		EXPECT_EQ(resources.GetResourceRange(B_RAW_TYPE, 2001, &offset, &size), B_OK);
+		PayloadExtractor extractor;
+		EXPECT_EQ(extractor.Extract(sInstaller.c_str(), offset, (off_t)size, target.c_str(),
+		                            "Deinstaller"),
+		          B_OK)
+		        << extractor.ErrorText();
+		return target;
+	}
+
 	static std::string sFolder;
 	static std::string sInstaller;
 	static std::string sSource;
@@ -182,7 +213,7 @@ TEST_F(BuildHelloTest, ConfigurationNamesTheProductAndItsItems)
 	BMessage item;
 	ASSERT_EQ(instructions.FindMessage("install_file", 2, &item), B_OK);
 	EXPECT_EQ(std::filesystem::path(item.FindString("file_name")).filename(), "Hello Docs");
-	std::string deinstaller = Unpack(sInstaller, 2001) + "/Deinstaller";
+	std::string deinstaller = UnpackDeinstaller() + "/Deinstaller";
 	struct stat info;
 	ASSERT_EQ(stat(deinstaller.c_str(), &info), 0);
 	EXPECT_EQ(record.FindInt32("VXC:deinstaller_size"), (int32)info.st_size);
@@ -214,7 +245,38 @@ TEST_F(BuildHelloTest, InstallerStringsReadBackInAllNineLanguages)
 
 TEST_F(BuildHelloTest, DeinstallerCarriesItsOwnStringsInAllNineLanguages)
 {
-	expect_strings(Unpack(sInstaller, 2001) + "/Deinstaller", "deinstaller", 1010);
+	expect_strings(UnpackDeinstaller() + "/Deinstaller", "deinstaller", 1010);
+}
+
+// The deinstaller is one Zstandard entry encoded against the whole
+// Installer program, which starts the installer file; it unpacks to the
+// Deinstaller program with its strings appended.
+TEST_F(BuildHelloTest, DeinstallerIsPackedAgainstTheInstallerProgram)
+{
+	const std::string stub = read_bytes(VANTRY_INSTALLER_STUB);
+	EXPECT_EQ(read_bytes(sInstaller).compare(0, stub.size(), stub), 0);
+	off_t offset = 0;
+	size_t size = 0;
+	BResources resources(sInstaller.c_str(), false);
+	ASSERT_EQ(resources.GetResourceRange(B_RAW_TYPE, 2001, &offset, &size), B_OK);
+	const int fd = open(sInstaller.c_str(), O_RDONLY | O_CLOEXEC);
+	ZipArchive archive;
+	ASSERT_EQ(archive.SetTo(fd, offset, (off_t)size, 10), B_OK) << archive.ErrorText();
+	ASSERT_EQ(archive.Entries().size(), 1u);
+	const ZipEntry& entry = archive.Entries()[0];
+	EXPECT_EQ(entry.name, "Deinstaller");
+	EXPECT_EQ(entry.method, kZipMethodZstd);
+	ZipEntryReader reader;
+	ASSERT_EQ(reader.SetTo(archive, entry), B_OK) << reader.ErrorText();
+	uint16 length = 0;
+	const uint8* field = reader.LocalField(kPayloadReferenceField, &length);
+	PayloadReference reference;
+	ASSERT_EQ(decode_payload_reference(field, length, &reference), B_OK);
+	EXPECT_EQ(reference.size, stub.size());
+	close(fd);
+	const std::string program = read_bytes(VANTRY_DEINSTALLER_STUB);
+	EXPECT_EQ(read_bytes(UnpackDeinstaller() + "/Deinstaller").compare(0, program.size(), program),
+	          0);
 }
 
 TEST_F(BuildHelloTest, MistakesNameFileLineAndFieldAndWriteNothing)

@@ -13,6 +13,7 @@
 #include "AppInfo.h"
 #include "ConfigWriter.h"
 #include "File.h"
+#include "HostFileReader.h"
 #include "InstallerResourceIds.h"
 #include "InstallerSigner.h"
 #include "Message.h"
@@ -22,6 +23,7 @@
 #include "PayloadWriter.h"
 #include "RecordCheck.h"
 #include "Resources.h"
+#include "Sha256.h"
 #include "StringTable.h"
 #include "VantryVersion.h"
 #include "ZipArchive.h"
@@ -32,6 +34,9 @@ const int32 kFirstStringId = 1000;
 const int32 kLastInstallerString = 1203;
 const int32 kLastDeinstallerString = 1010;
 const char kDeinstallerLeaf[] = "Deinstaller";
+// Zstandard's level for the deinstaller of a deflated product: most of the
+// gain of the higher ones, in a quarter of a second.
+const int32 kDeinstallerLevel = 9;
 // Past this many, an item's folded names are counted, not listed.
 const size_t kListedFoldedNames = 10;
 
@@ -183,6 +188,8 @@ status_t InstallerWriter::Write(const std::string& output)
 	if (resources.Sync() != B_OK)
 		return Fail("cannot write " + output + ": " + resources.ErrorText(), B_IO_ERROR);
 	resources.Unset();
+	if (CheckDeinstallerReference(installer) != B_OK)
+		return B_ERROR;
 	const std::string minisig = output + ".minisig";
 	const std::string workMinisig = work.Path() + "/installer.minisig";
 	if (fParts.key != nullptr && Sign(installer, workMinisig, output) != B_OK)
@@ -238,11 +245,60 @@ status_t InstallerWriter::PrepareDeinstaller(const std::string& work, std::strin
 	*size = info.st_size > INT32_MAX ? INT32_MAX : (int32)info.st_size;
 	*archive = work + "/deinstaller.zip";
 	PayloadWriter writer = PayloadPacker();
+	fDeinstallerReference = PayloadReference();
+	const uint64 reference = DeinstallerReference();
+	if (reference != 0) {
+		writer = PayloadWriter(fProduct.compression == "zstd" ? fProduct.compression_level
+		                                                      : kDeinstallerLevel,
+		                       fParts.threads, PayloadCompression::kZstd);
+		if (writer.SetReference(fParts.installer, reference) != B_OK)
+			return Fail(writer.ErrorText());
+		fDeinstallerReference = writer.Reference();
+	}
 	writer.SetAccessTime(fParts.buildTime);
 	if (writer.Write(program, kDeinstallerLeaf, *archive) != B_OK)
 		return Fail(writer.ErrorText());
 	if (payload_file_digest(*archive, &fDeinstallerDigest, &error) != B_OK)
 		return Fail("cannot read " + *archive + ": " + error);
+	return B_OK;
+}
+
+// How many bytes of the Installer program the deinstaller is packed
+// against: all of them, as they start the installer written, unless the
+// program carries resources of its own (they are rewritten, so its bytes
+// would not stay the installer's first) or is larger than a reader holds;
+// 0 then, and the deinstaller is packed as the items are.
+uint64 InstallerWriter::DeinstallerReference() const
+{
+	struct stat info;
+	if (stat(fParts.installer.c_str(), &info) != 0 || info.st_size <= 0 ||
+	    uint64(info.st_size) > kMaxReferenceBytes)
+		return 0;
+	BResources resources(fParts.installer.c_str(), false);
+	if (resources.InitCheck() != B_OK || resources.CountResources() != 0)
+		return 0;
+	return uint64(info.st_size);
+}
+
+// Whether the installer written still starts with the bytes the deinstaller
+// was packed against: otherwise no installation could place it.
+status_t InstallerWriter::CheckDeinstallerReference(const std::string& installer)
+{
+	if (fDeinstallerReference.size == 0)
+		return B_OK;
+	std::string bytes(size_t(fDeinstallerReference.size), '\0');
+	const int fd = open(installer.c_str(), O_RDONLY | O_CLOEXEC);
+	const status_t status = fd < 0 ? B_IO_ERROR : read_fully_at(fd, 0, bytes.data(), bytes.size());
+	if (fd >= 0)
+		close(fd);
+	std::string digest(Sha256::kSize, '\0');
+	Sha256 hash;
+	hash.Update((const uint8*)bytes.data(), bytes.size());
+	hash.Final((uint8*)digest.data());
+	if (status != B_OK || digest != fDeinstallerReference.digest)
+		return Fail("the deinstaller was packed against " + fParts.installer + ", whose first " +
+		            std::to_string(fDeinstallerReference.size) +
+		            " bytes the installer written does not start with: was it changed meanwhile?");
 	return B_OK;
 }
 

@@ -48,6 +48,8 @@ public:
 
 private:
 	status_t PrepareDeinstaller(const std::string& work, std::string* archive, int32* size);
+	uint64 DeinstallerReference() const;
+	status_t CheckDeinstallerReference(const std::string& installer);
 	status_t AddStrings(class BResources& resources, const std::string& program,
 	                    const int32& lastId);
 	status_t AddConfiguration(BResources& resources, const int32& deinstallerSize);
@@ -75,6 +77,7 @@ private:
 	std::vector<std::string> fArchives;
 	std::vector<uint32> fDigests;
 	uint32 fDeinstallerDigest = 0;
+	PayloadReference fDeinstallerReference; // size 0 when packed without one
 	std::vector<PackedItem> fPacked;
 	std::vector<int64> fListedSizes; // of the packed items, for the record
 };

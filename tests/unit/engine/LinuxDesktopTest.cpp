@@ -73,6 +73,8 @@ TEST(LinuxDesktopTest, OnlySectionsOfPlainAssignmentsReachSessions)
 	        {"A=1; rm -f x", nullptr},
 	        {"A=1 && b", nullptr},
 	        {"export A", nullptr},
+	        {"export=1\n\texport\tB_2=x", "export=1\nB_2=x\n"},
+	        {"2A=1", nullptr},
 	        {"tally --boot", nullptr},
 	        {"alias t=tally", nullptr},
 	        {"# only a comment", nullptr},

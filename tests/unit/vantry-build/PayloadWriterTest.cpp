@@ -377,6 +377,72 @@ TEST_F(PayloadWriterTest, ZstdFilesAreFramesOfAChunkAtMostThatTheInstallerUnpack
 	EXPECT_EQ(tooHigh.Write(fFolder / "src/Product", "Product", fFolder / "high.zip"), B_BAD_VALUE);
 }
 
+// A file packed against a reference (the deinstaller against the installer
+// program) costs little of what it shares with it, and unpacks only where
+// those very bytes start the file that holds the archive.
+TEST_F(PayloadWriterTest, ReferencedFileUnpacksOnlyAfterItsReference)
+{
+	std::mt19937 random(11);
+	std::string reference;
+	for (int i = 0; i < 300000; i++)
+		reference.push_back((char)random());
+	std::string program = reference.substr(1000, 200000) + "what only the program has";
+	program[5000] ^= 1;
+	const std::string referencePath = fFolder.Write("reference", reference);
+	const std::string source = fFolder.Write("src/Program", program);
+	fArchive = fFolder / "out.zip";
+	PayloadWriter writer(3, 1);
+	ASSERT_EQ(writer.SetReference(referencePath, reference.size()), B_OK) << writer.ErrorText();
+	ASSERT_EQ(writer.Write(source, "Program", fArchive), B_OK) << writer.ErrorText();
+	const std::string archive = read_file(fArchive);
+	std::vector<ZipEntryInfo> entries;
+	ASSERT_TRUE(read_zip(archive, &entries));
+	ASSERT_EQ(entries.size(), 1u);
+	EXPECT_EQ(entries[0].method, 93);
+	EXPECT_LT(entries[0].compressedSize, program.size() / 20) << "the reference went unused";
+	std::string field;
+	for (const auto& [id, data] : split_extra(entries[0].localExtra)) {
+		if (id == kPayloadReferenceField)
+			field = data;
+	}
+	PayloadReference named;
+	ASSERT_EQ(decode_payload_reference((const uint8*)field.data(), field.size(), &named), B_OK);
+	EXPECT_EQ(named.size, reference.size());
+
+	std::string changed = reference;
+	changed[200000] ^= 1;
+	const struct {
+		const char* name;
+		std::string before; // what precedes the archive in its file
+		const char* error;  // null when it unpacks
+	} cases[] = {
+	        {"after its reference", reference, nullptr},
+	        {"after other bytes", changed, "packed against another installer program"},
+	        {"alone", "", "lies in no such installer"},
+	        {"after a shorter start", reference.substr(0, 1000), "lies in no such installer"},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		const std::string holder = fFolder.Write("holder", test.before + archive);
+		const std::string target = fFolder / "unpacked";
+		std::filesystem::remove_all(target);
+		std::filesystem::create_directories(target);
+		PayloadExtractor extractor;
+		const status_t status = extractor.Extract(holder.c_str(), (off_t)test.before.size(),
+		                                          (off_t)archive.size(), target.c_str(), "Program");
+		if (test.error == nullptr) {
+			ASSERT_EQ(status, B_OK) << extractor.ErrorText();
+			EXPECT_EQ(read_file(target + "/Program"), program);
+		} else {
+			EXPECT_NE(status, B_OK);
+			EXPECT_NE(extractor.ErrorText().find(test.error), std::string::npos)
+			        << extractor.ErrorText();
+			EXPECT_NE(extractor.ErrorText().find("Program"), std::string::npos)
+			        << extractor.ErrorText();
+		}
+	}
+}
+
 TEST_F(PayloadWriterTest, MissingSourceAndSpecialFilesAreNamed)
 {
 	PayloadWriter writer(6, 1);
