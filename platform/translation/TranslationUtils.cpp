@@ -1,11 +1,10 @@
 // BTranslationUtils: image files decoded with FLTK's image library and copied
-// into bitmaps in the platform's blue, green, red, alpha byte order. JPEG is
-// left out: libjpeg would cost every installer 300 KB for a picture dropped
-// on the portrait panel, which PNG serves as well.
+// into bitmaps in the platform's blue, green, red, alpha byte order.
 #include "TranslationUtils.h"
 
 #include <FL/Fl_BMP_Image.H>
 #include <FL/Fl_GIF_Image.H>
+#include <FL/Fl_JPEG_Image.H>
 #include <FL/Fl_PNG_Image.H>
 
 #include <memory>
@@ -18,14 +17,15 @@
 
 namespace {
 
-// FLTK's decoders keep shared state (the GIF colour table), so one image is
-// decoded at a time.
+// FLTK's decoders keep shared state (the GIF colour table, libjpeg's error
+// jump), so one image is decoded at a time.
 std::mutex sDecodeLock;
 
 std::unique_ptr<Fl_RGB_Image> DecodeKind(ImageHeader::Kind kind, const char* path)
 {
 	switch (kind) {
 		case ImageHeader::kPng: return std::make_unique<Fl_PNG_Image>(path);
+		case ImageHeader::kJpeg: return std::make_unique<Fl_JPEG_Image>(path);
 		case ImageHeader::kBmp: return std::make_unique<Fl_BMP_Image>(path);
 		case ImageHeader::kGif: {
 			// A GIF is a pixmap; the conversion keeps its transparent colour

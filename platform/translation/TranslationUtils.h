@@ -1,4 +1,4 @@
-// BTranslationUtils: reads an image file (PNG, GIF or BMP) into a new
+// BTranslationUtils: reads an image file (PNG, JPEG, GIF or BMP) into a new
 // bitmap, as the platform's translators do.
 #pragma once
 

@@ -1,5 +1,5 @@
-// Reading PNG, GIF and BMP files into bitmaps: sizes, colour spaces,
-// pixels and transparency, and the files that yield no bitmap (JPEG among them).
+// Reading PNG, GIF, BMP and JPEG files into bitmaps: sizes, colour spaces,
+// pixels and transparency, and the files that yield no bitmap.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -227,9 +227,7 @@ TEST_F(TranslationUtilsTest, ReadsByReference)
 	EXPECT_EQ(BTranslationUtils::GetBitmap(static_cast<const entry_ref*>(nullptr)), nullptr);
 }
 
-// JPEG is not among the formats read (libjpeg stays out of the stubs): a
-// real JPEG file yields no bitmap, like any file that is not a readable image.
-TEST_F(TranslationUtilsTest, JpegFromImageMagickYieldsNoBitmap)
+TEST_F(TranslationUtilsTest, JpegFromImageMagick)
 {
 	if (system("convert -version > /dev/null 2>&1") != 0)
 		GTEST_SKIP() << "ImageMagick's convert is not installed";
@@ -237,7 +235,13 @@ TEST_F(TranslationUtilsTest, JpegFromImageMagickYieldsNoBitmap)
 	std::string command = "convert -size 8x4 xc:'#ff0000' '" + path + "'";
 	ASSERT_EQ(system(command.c_str()), 0);
 	std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmap(path.c_str()));
-	EXPECT_EQ(bitmap, nullptr);
+	ASSERT_NE(bitmap, nullptr);
+	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 7, 3));
+	EXPECT_EQ(bitmap->ColorSpace(), B_RGB32);
+	const uint8_t* bits = PixelAt(*bitmap, 3, 2);
+	EXPECT_GT(bits[2], 230);
+	EXPECT_LT(bits[1], 30);
+	EXPECT_LT(bits[0], 30);
 }
 
 TEST_F(TranslationUtilsTest, NoBitmapForWhatIsNotAReadableImage)
