@@ -103,7 +103,7 @@ status_t unpack_records(const uint8* data, size_t length, uint32 size, std::stri
 {
 	if (length < 6)
 		return B_BAD_DATA;
-	uint16 method = data[0] | (data[1] << 8);
+	uint16 method = read_u16(data, false);
 	uint32 crc = read_u32(data + 2, false);
 	data += 6;
 	length -= 6;
@@ -209,7 +209,7 @@ status_t decode_payload_reference(const uint8* data, size_t length, PayloadRefer
 	const size_t digestSize = 32;
 	if (data == nullptr || reference == nullptr || length != 8 + digestSize)
 		return B_BAD_DATA;
-	reference->size = get32le(data) | (uint64)get32le(data + 4) << 32;
+	reference->size = read_u64(data, false);
 	reference->digest.assign((const char*)data + 8, digestSize);
 	return B_OK;
 }
