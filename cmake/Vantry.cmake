@@ -39,3 +39,21 @@ function(vantry_unit_tests name dir)
     VANTRY_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
+
+# vantry_linked_programs(PATTERN OUT): one program per source matching
+# PATTERN, each linking the libraries its first line names in a comment
+# "// links: a b c"; OUT gets the programs' names.
+function(vantry_linked_programs pattern out)
+  file(GLOB sources CONFIGURE_DEPENDS ${pattern})
+  set(names)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    file(STRINGS ${source} first LIMIT_COUNT 1)
+    string(REGEX REPLACE "^// links: *" "" links "${first}")
+    separate_arguments(links)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${links})
+    list(APPEND names ${name})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()

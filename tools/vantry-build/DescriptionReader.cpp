@@ -332,68 +332,56 @@ bool DescriptionReader::ReadNames(const toml::table& table, const std::string& p
 bool DescriptionReader::ReadFolderCode(const toml::table& table, const std::string& prefix,
                                        const char* key, int32& out)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
-		return false;
-	std::string field = Join(prefix, key);
-	if (node->is_integer()) {
-		int64 value = node->as_integer()->get();
-		if (value < INT32_MIN || value > INT32_MAX ||
-		    standard_folder_name((int32)value) == nullptr) {
-			Error(Origin(*node, field),
-			      "names no folder: " + std::to_string(value) + " is no standard folder number");
-			return false;
-		}
-		out = (int32)value;
-		return true;
-	}
-	if (!node->is_string()) {
-		WrongType(*node, field, "a standard folder name");
-		return false;
-	}
-	const std::string& name = node->as_string()->get();
-	if (!standard_folder_code(name, &out)) {
-		Error(Origin(*node, field),
-		      "names no folder: \"" + name +
-		              "\" is no standard folder name (such as \"User\" or \"Applications\")");
-		return false;
-	}
-	return true;
+	return ReadIntegerOrText(
+	        table, prefix, key, "a standard folder name",
+	        [&](const int64& value, const FieldOrigin& origin) {
+		        if (value < INT32_MIN || value > INT32_MAX ||
+		            standard_folder_name((int32)value) == nullptr) {
+			        Error(origin, "names no folder: " + std::to_string(value) +
+			                              " is no standard folder number");
+			        return false;
+		        }
+		        out = (int32)value;
+		        return true;
+	        },
+	        [&](const std::string& name, const FieldOrigin& origin) {
+		        if (standard_folder_code(name, &out))
+			        return true;
+		        Error(origin, "names no folder: \"" + name +
+		                              "\" is no standard folder name (such as \"User\" or "
+		                              "\"Applications\")");
+		        return false;
+	        });
 }
 
 bool DescriptionReader::ReadDiskAmount(const toml::table& table, const std::string& prefix,
                                        const char* key, DiskAmount& out)
 {
-	const toml::node* node = table.get(key);
-	if (node == nullptr)
-		return false;
-	std::string field = Join(prefix, key);
-	if (node->is_integer()) {
-		int64 value = node->as_integer()->get();
-		if (value < 0) {
-			Error(Origin(*node, field), "a size cannot be negative");
-			return false;
-		}
-		if (!FitsOnADisk(Origin(*node, field), (double)value))
-			return false;
-		out = DiskAmount{(double)value, 'b   ', 1.0f};
-		return true;
-	}
-	if (!node->is_string()) {
-		WrongType(*node, field, "a number of bytes or a size such as \"10 MB\"");
-		return false;
-	}
-	DiskAmount amount;
-	if (!parse_size_text(node->as_string()->get(), amount)) {
-		Error(Origin(*node, field),
-		      "not a size: \"" + node->as_string()->get() +
-		              "\"; write a number of bytes or a size such as \"10 MB\"");
-		return false;
-	}
-	if (!FitsOnADisk(Origin(*node, field), amount.value))
-		return false;
-	out = amount;
-	return true;
+	return ReadIntegerOrText(
+	        table, prefix, key, "a number of bytes or a size such as \"10 MB\"",
+	        [&](const int64& value, const FieldOrigin& origin) {
+		        if (value < 0) {
+			        Error(origin, "a size cannot be negative");
+			        return false;
+		        }
+		        if (!FitsOnADisk(origin, (double)value))
+			        return false;
+		        out = DiskAmount{(double)value, 'b   ', 1.0f};
+		        return true;
+	        },
+	        [&](const std::string& text, const FieldOrigin& origin) {
+		        DiskAmount amount;
+		        if (!parse_size_text(text, amount)) {
+			        Error(origin,
+			              "not a size: \"" + text +
+			                      "\"; write a number of bytes or a size such as \"10 MB\"");
+			        return false;
+		        }
+		        if (!FitsOnADisk(origin, amount.value))
+			        return false;
+		        out = amount;
+		        return true;
+	        });
 }
 
 bool DescriptionReader::FitsOnADisk(const FieldOrigin& origin, const double& bytes)

@@ -86,6 +86,23 @@ private:
 		return node != nullptr ? node->as<T>() : nullptr;
 	}
 	bool ReadTextFile(const toml::table& table, const std::string& field, std::string& out);
+	// A field written as an integer or as a text: each goes to its reader
+	// with where it stands; anything else is reported as not `expected`.
+	template <typename OnInteger, typename OnText>
+	bool ReadIntegerOrText(const toml::table& table, const std::string& prefix, const char* key,
+	                       const std::string& expected, OnInteger onInteger, OnText onText)
+	{
+		const toml::node* node = table.get(key);
+		if (node == nullptr)
+			return false;
+		const std::string field = Join(prefix, key);
+		if (node->is_integer())
+			return onInteger(node->as_integer()->get(), Origin(*node, field));
+		if (node->is_string())
+			return onText(node->as_string()->get(), Origin(*node, field));
+		WrongType(*node, field, expected);
+		return false;
+	}
 
 	std::string fFile;
 	std::string fBaseDirectory;
