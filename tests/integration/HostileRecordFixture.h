@@ -10,6 +10,7 @@
 #include "InstallTestSupport.h"
 #include "Message.h"
 #include "RawZip.h"
+#include "RecordEdits.h"
 #include "Resources.h"
 #include "TypeConstants.h"
 
@@ -100,17 +101,6 @@ inline void EditItem(BMessage& record, const int32& index,
 	edit(item);
 	instructions.ReplaceMessage("install_file", index, &item);
 	record.ReplaceMessage("install_instructions", &instructions);
-}
-
-inline void EditCustomFolder(BMessage& record, const std::function<void(BMessage&)>& edit)
-{
-	BMessage folders;
-	record.FindMessage("custom_folder", &folders);
-	BMessage folder;
-	folders.FindMessage("custom_folder", 0, &folder);
-	edit(folder);
-	folders.ReplaceMessage("custom_folder", 0, &folder);
-	record.ReplaceMessage("custom_folder", &folders);
 }
 
 inline void Put32(std::string& out, const uint32_t& value)

@@ -6,6 +6,7 @@
 
 #include "Message.h"
 #include "RecordCheck.h"
+#include "RecordEdits.h"
 
 namespace {
 
@@ -41,17 +42,6 @@ BMessage GoodRecord()
 	return record;
 }
 
-void EditFolder(BMessage& record, const std::function<void(BMessage&)>& edit)
-{
-	BMessage folders;
-	record.FindMessage("custom_folder", &folders);
-	BMessage folder;
-	folders.FindMessage("custom_folder", 0, &folder);
-	edit(folder);
-	folders.ReplaceMessage("custom_folder", 0, &folder);
-	record.ReplaceMessage("custom_folder", &folders);
-}
-
 TEST(RecordCheckTest, GoodRecordPasses)
 {
 	EXPECT_EQ(CheckConfigRecord(GoodRecord()), std::vector<std::string>());
@@ -66,7 +56,7 @@ TEST(RecordCheckTest, EachFaultNamesItsFieldAndValue)
 	};
 	auto sub = [](const char* value, bool replace) {
 		return [=](BMessage& record) {
-			EditFolder(record, [&](BMessage& folder) {
+			EditCustomFolder(record, [&](BMessage& folder) {
 				folder.ReplaceString("custom_sub_dir", value);
 				folder.ReplaceBool("custom_replace_existing", replace);
 			});
@@ -98,7 +88,7 @@ TEST(RecordCheckTest, EachFaultNamesItsFieldAndValue)
 	         "\"User\""},
 	        {"unknown root",
 	         [](BMessage& r) {
-		         EditFolder(r, [](BMessage& f) { f.ReplaceInt32("custom_root_dir", 12345); });
+		         EditCustomFolder(r, [](BMessage& f) { f.ReplaceInt32("custom_root_dir", 12345); });
 	         },
 	         "field `custom_folder[0].custom_root_dir` (\"12345\")"},
 	        {"item named by a trailing slash",

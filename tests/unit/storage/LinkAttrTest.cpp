@@ -231,12 +231,8 @@ TEST_F(LinkAttrTest, LongLeavesAndNames)
 
 TEST(LinkAttrVolumeTest, LinksOnANonNativeVolumeHaveNoAttributes)
 {
-	TempFolder temp;
-	mkdir((temp / "root").c_str(), 0755);
-	mkdir((temp / "fat").c_str(), 0755);
-	ScopedEnv root("VANTRY_ROOT", temp / "root");
-	ScopedEnv volumes("VANTRY_VOLUMES", temp / "fat" + ":nonnative");
-	ScopedEnv file("VANTRY_VOLUMES_FILE", std::nullopt);
+	NonNativeVolumes volumes;
+	const TempFolder& temp = volumes.temp;
 	ASSERT_EQ(symlink("x", (temp / "fat/link").c_str()), 0);
 	BNode link((temp / "fat/link").c_str());
 	ASSERT_EQ(link.InitCheck(), B_OK);

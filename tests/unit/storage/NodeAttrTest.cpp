@@ -196,12 +196,8 @@ TEST(NodeAttrTest, LinksAreNotFollowed)
 
 TEST(NodeAttrTest, NonNativeVolumesHaveNoAttributes)
 {
-	TempFolder temp;
-	mkdir((temp / "root").c_str(), 0755);
-	mkdir((temp / "fat").c_str(), 0755);
-	ScopedEnv root("VANTRY_ROOT", temp / "root");
-	ScopedEnv volumes("VANTRY_VOLUMES", temp / "fat" + ":nonnative");
-	ScopedEnv file("VANTRY_VOLUMES_FILE", std::nullopt);
+	NonNativeVolumes volumes;
+	const TempFolder& temp = volumes.temp;
 	WriteText(temp / "fat/file", "");
 	WriteText(temp / "root/file", "");
 	BNode onFat((temp / "fat/file").c_str());
