@@ -463,6 +463,12 @@ private:
 };
 
 // The product fields every test product shares; a test adds its own below.
+// A text of a test table that may be absent (null).
+inline std::optional<std::string> OptionalText(const char* text)
+{
+	return text != nullptr ? std::optional<std::string>(text) : std::nullopt;
+}
+
 inline std::string ProductHead(const std::string& name, const std::string& version = "1.0")
 {
 	return "app_name = \"" + name + "\"\nversion = \"" + version +

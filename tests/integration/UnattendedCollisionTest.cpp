@@ -94,9 +94,7 @@ TEST_P(UnattendedCollisionTest, SettlesEveryEntryInTheWay)
 	                                      "a.txt,b.txt,c.txt,d.txt,e"};
 	if (test.yes)
 		arguments.push_back("--yes");
-	const RunResult run = test.answers != nullptr
-	                              ? world.Install(installer, arguments, std::string(test.answers))
-	                              : world.Install(installer, arguments);
+	const RunResult run = world.Install(installer, arguments, OptionalText(test.answers));
 	ASSERT_EQ(run.code, test.exitCode) << run.output << run.errors;
 	EXPECT_EQ(Labelled(run.output, "collision").size(), test.questions) << run.output;
 

@@ -65,9 +65,7 @@ TEST_P(UnattendedMistakeTest, RefusesBeforeAnythingIsInstalled)
 	std::vector<std::string> arguments;
 	for (const std::string& argument : test.arguments)
 		arguments.push_back(argument == "{A}" ? world.Apps() : argument);
-	const RunResult run = test.answers != nullptr
-	                              ? world.Install(installer, arguments, std::string(test.answers))
-	                              : world.Install(installer, arguments);
+	const RunResult run = world.Install(installer, arguments, OptionalText(test.answers));
 	EXPECT_EQ(run.code, test.exitCode) << run.output << run.errors;
 	EXPECT_NE((run.output + run.errors).find(test.message), std::string::npos)
 	        << run.output << run.errors;

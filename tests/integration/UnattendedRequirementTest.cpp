@@ -75,9 +75,7 @@ TEST_P(UnattendedRequirementTest, EndsOrGoesOnAsTheProductNeeds)
 	std::vector<std::string> arguments = {"--dest", world.Apps(), "--items", "need.txt"};
 	if (test.yes)
 		arguments.push_back("--yes");
-	const RunResult run = test.answers != nullptr
-	                              ? world.Install(installer, arguments, std::string(test.answers))
-	                              : world.Install(installer, arguments);
+	const RunResult run = world.Install(installer, arguments, OptionalText(test.answers));
 	ASSERT_EQ(run.code, test.exitCode) << run.output << run.errors;
 
 	const std::vector<std::string> errors = Labelled(run.output, "error");
