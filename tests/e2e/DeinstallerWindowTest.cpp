@@ -49,9 +49,7 @@ protected:
 
 	void LaunchDeinstaller(const std::string& deinstaller)
 	{
-		std::vector<std::string> env = fWorld.Environment();
-		env.insert(env.end(),
-		           {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+		const std::vector<std::string> env = WindowEnvironment();
 		fTitle = "Ravelo";
 		ASSERT_TRUE(fProbe.Start(deinstaller, env));
 		e2e::Event drawn;

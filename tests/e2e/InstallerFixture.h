@@ -54,12 +54,19 @@ protected:
 	// Starts the installer and waits for its window's first frame; `focus`
 	// gives it the keyboard as a window manager would. A `wrapper` program,
 	// when given, is started instead with its arguments and the installer's path.
-	void Launch(const std::string& installer, const std::vector<std::string>& extra = {},
-	            const bool& focus = true, const std::vector<std::string>& wrapper = {})
+	// The world's environment with the test's display and the window's event reports.
+	std::vector<std::string> WindowEnvironment()
 	{
 		std::vector<std::string> env = fWorld.Environment();
 		env.insert(env.end(),
 		           {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+		return env;
+	}
+
+	void Launch(const std::string& installer, const std::vector<std::string>& extra = {},
+	            const bool& focus = true, const std::vector<std::string>& wrapper = {})
+	{
+		std::vector<std::string> env = WindowEnvironment();
 		env.insert(env.end(), extra.begin(), extra.end());
 		fTitle = std::filesystem::path(installer).filename().string();
 		if (wrapper.empty()) {

@@ -37,8 +37,7 @@ TEST_F(InstallerTest, AnotherPublishersInstallerSaysSoAndAsksBeforeReplacing)
 	ASSERT_EQ(fWorld.Install(byFirst, {"--dest", fWorld.Apps(), "--yes"}).code, 0);
 
 	// The window first says that the earlier installation's folder is there.
-	std::vector<std::string> env = fWorld.Environment();
-	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	const std::vector<std::string> env = WindowEnvironment();
 	fTitle = "Same-second";
 	ASSERT_TRUE(fProbe.Start(bySecond, env));
 	int left, top, width, height;
@@ -88,8 +87,7 @@ TEST_F(InstallerTest, AChangedInstallerSaysSoInABox)
 	// the home folder's own time may change.
 	auto before = TreeState(fWorld.Boot());
 	before.erase("home");
-	std::vector<std::string> env = fWorld.Environment();
-	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	const std::vector<std::string> env = WindowEnvironment();
 	fTitle = "Same-changed";
 	ASSERT_TRUE(fProbe.Start(changed, env));
 	int left, top, width, height;

@@ -100,8 +100,7 @@ TEST_F(InstallerTest, ADamagedInstallerShowsTheConfigurationErrorAndAnEmptyWindo
 	bytes[record] = 'X';
 	std::ofstream(installer, std::ios::binary | std::ios::trunc) << bytes;
 
-	std::vector<std::string> env = fWorld.Environment();
-	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	const std::vector<std::string> env = WindowEnvironment();
 	fTitle = "Small";
 	ASSERT_TRUE(fProbe.Start(installer, env));
 	int left, top, width, height;

@@ -26,8 +26,7 @@ TEST_F(InstallerTest, TheUpgradeChoiceKeepsWhatTheUserChanged)
 	const std::string folder = fWorld.Apps() + "/Upw";
 	WriteFile(folder + "/app/config.txt", "mine");
 
-	std::vector<std::string> env = fWorld.Environment();
-	env.insert(env.end(), {"DISPLAY=" + fServer.Display(), "VANTRY_EVENTS=1", "VANTRY_HEADLESS=0"});
+	const std::vector<std::string> env = WindowEnvironment();
 	fTitle = "Upw-2";
 	ASSERT_TRUE(fProbe.Start(second, env));
 	int left, top, width, height;
