@@ -179,8 +179,8 @@ bool ChooseDestination(InstallConfig& config, TerminalInput& input, UnattendedOp
 		}
 		// The folder offered is made by the run, as the window's is; one the
 		// person typed must exist.
-		config.make_destination = folder == offered;
-		if (!missing.empty() && !config.make_destination) {
+		config.SetMakeDestination(folder == offered);
+		if (!missing.empty() && !config.MakesDestination()) {
 			fprintf(out, "%s\n", missing.c_str());
 			continue;
 		}

@@ -130,9 +130,9 @@ bool ChooseEarlierAction(InstallConfig& config, const UnattendedOptions& options
 	const ConfigRecord record(config);
 	const std::string folder = config.InstallFolderPath();
 	const EarlierInstallation earlier(folder, record.AppName());
-	config.earlier_action = INSTALL_EARLIER_REPLACE;
+	config.SetEarlierAction(INSTALL_EARLIER_REPLACE);
 	if (options.repair) {
-		config.earlier_action = INSTALL_EARLIER_REPAIR;
+		config.SetEarlierAction(INSTALL_EARLIER_REPAIR);
 		output.Line("repair",
 		            (folder + " (" + record.AppName() + " " + earlier.Version() + ")").c_str());
 		return true;
@@ -155,7 +155,7 @@ bool ChooseEarlierAction(InstallConfig& config, const UnattendedOptions& options
 		output.Line("result", OutcomeText(UNATTENDED_DOWNGRADE_REFUSED));
 		return false;
 	}
-	config.earlier_action = INSTALL_EARLIER_UPGRADE;
+	config.SetEarlierAction(INSTALL_EARLIER_UPGRADE);
 	output.Line("upgrade", (folder + ": " + versions).c_str());
 	return true;
 }
@@ -163,7 +163,7 @@ bool ChooseEarlierAction(InstallConfig& config, const UnattendedOptions& options
 // What an upgrade kept or moved and what a repair put back: "kept: PATH ...".
 void PrintEarlierReport(const InstallConfig& config, UnattendedOutput& output)
 {
-	for (const std::string& line : config.earlier_report) {
+	for (const std::string& line : config.EarlierReport()) {
 		const size_t colon = line.find(": ");
 		if (colon != std::string::npos)
 			output.Line(line.substr(0, colon).c_str(), line.substr(colon + 2).c_str());
@@ -236,7 +236,7 @@ std::string PlanOutcome(const int& code)
 // Another publisher's installation is replaced only when the command line says so.
 bool AcceptPublisher(InstallConfig& config, const bool& allowed, UnattendedOutput& output)
 {
-	config.new_publisher_accepted = allowed;
+	config.AcceptNewPublisher(allowed);
 	const PublisherCheck check(config, config.InstallFolderPath());
 	if (!check.Changed())
 		return true;
@@ -427,7 +427,7 @@ int RunOrPlan(const UnattendedOptions& options, UnattendedOutput& output, Planne
 	}
 	const int code = Install(*config, presenter, output);
 	PrintEarlierReport(*config, output);
-	for (const std::string& failure : config->failures.Lines())
+	for (const std::string& failure : config->Failures().Lines())
 		output.Line("failed", failure.c_str());
 	output.Line("result", OutcomeText(code));
 	return code;

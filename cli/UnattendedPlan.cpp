@@ -126,7 +126,7 @@ int Planner::Plan()
 	const int checked = Check(store);
 	if (checked != UNATTENDED_COMPLETED)
 		return checked;
-	if (fConfig.earlier_action == INSTALL_EARLIER_UPGRADE && fRun.earlierRecorded)
+	if (fConfig.EarlierAction() == INSTALL_EARLIER_UPGRADE && fRun.earlierRecorded)
 		fRun.earlierTo = "upgrade";
 	PlanInstallationFolder();
 	BMessage instructions;

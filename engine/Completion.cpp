@@ -95,7 +95,7 @@ void InstallConfig::AutoLaunch()
 
 void InstallRun::ShowCompletion()
 {
-	const int32 failed = fConfig.failures.Count();
+	const int32 failed = fConfig.fFailures.Count();
 	std::string message = failed > 0 ? InstallFormat(1024, 1047, int(failed), fLogPath.c_str())
 	                                 : std::string(InstallText(1038).String());
 	const ConfigRecord config(fConfig);

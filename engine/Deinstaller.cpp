@@ -17,7 +17,7 @@ void InstallConfig::CreateDeinstaller(const char* install_folder, LibAppResource
 	UpdateStatus("%s", InstallText(1033).String());
 	LibString path;
 	DeinstallerPath(install_folder, path);
-	if (!journal.WillWrite(path.String())) {
+	if (!fJournal.WillWrite(path.String())) {
 		LogFailure(path.String(), errno);
 		return;
 	}

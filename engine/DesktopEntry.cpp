@@ -204,11 +204,11 @@ std::string PlaceEntryIcon(InstallConfig& config, const std::string& leaf,
 	std::vector<std::string> written;
 	const bool own = menu != nullptr && (!menu->svg.empty() || !menu->pngs.empty());
 	if (own) {
-		written = InstallMenuIcons(*menu, iconName, config.journal);
+		written = InstallMenuIcons(*menu, iconName, config.Journal());
 		if (written.empty())
 			config.Log("\t\t\tUnable to place the menu icon in %s\n", HicolorFolder().c_str());
 	} else {
-		const std::string icon = ExportItemIcon(config, leaf, iconName, config.journal);
+		const std::string icon = ExportItemIcon(config, leaf, iconName, config.Journal());
 		if (!icon.empty())
 			written.push_back(icon);
 	}
@@ -245,10 +245,10 @@ bool PlaceDesktopEntry(InstallConfig& config, const std::string& path, const std
 		return false;
 	}
 	// The applications folder is made only when an entry goes into it.
-	const bool journaled = config.journal.WillMakeFolders(folder) &&
-	                       config.journal.WillWrite(entry) &&
-	                       config.journal.WillWrite(entry + ".tmp") &&
-	                       config.journal.WillWrite(folder + "/mimeinfo.cache");
+	const bool journaled = config.Journal().WillMakeFolders(folder) &&
+	                       config.Journal().WillWrite(entry) &&
+	                       config.Journal().WillWrite(entry + ".tmp") &&
+	                       config.Journal().WillWrite(folder + "/mimeinfo.cache");
 	Libmkdir(folder.c_str());
 	if (!journaled || ReplaceWholeFile(entry, text, 0644) != B_OK) {
 		config.Log("\t\t\tUnable to place a menu entry in %s\n", folder.c_str());

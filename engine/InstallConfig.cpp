@@ -15,10 +15,10 @@
 #include "TextCut.h"
 
 InstallConfig::InstallConfig()
-    : BMessage(), LibThread(), log_file(nullptr), destination(), make_destination(false),
-      restart_requested(false), fLog(log_file, failures),
-      fResolver(std::make_unique<DestinationResolver>(*this, destination, fLog, journal)),
-      fCollisions(std::make_unique<CollisionPolicy>(*this, fLog, journal)),
+    : BMessage(), LibThread(), log_file(nullptr), destination(), restart_requested(false),
+      fLog(log_file, fFailures),
+      fResolver(std::make_unique<DestinationResolver>(*this, destination, fLog, fJournal)),
+      fCollisions(std::make_unique<CollisionPolicy>(*this, fLog, fJournal)),
       fRecords(std::make_unique<DeinstallRecords>(*this))
 {
 }

@@ -165,25 +165,40 @@ public:
 
 	FILE* log_file;
 	entry_ref destination;
+	bool restart_requested;
+
+	// What the front end chose for the run, set before it starts.
 	// The destination is the standard folder the installer offered, not one
 	// the user named: the run makes it when it is missing.
-	bool make_destination;
-	bool restart_requested;
+	void SetMakeDestination(const bool& make) { fMakeDestination = make; }
+	bool MakesDestination() const { return fMakeDestination; }
 	// A new publisher was accepted beforehand (--allow-new-publisher): the run does not ask.
-	bool new_publisher_accepted = false;
-	// One of INSTALL_EARLIER_: chosen by the front end before the run.
-	int32 earlier_action = INSTALL_EARLIER_REPLACE;
-	// What an upgrade kept or moved and what a repair put back, one line each
-	// ("kept: PATH ..."), for the front end to show.
-	std::vector<std::string> earlier_report;
-	// What the last run could not do.
-	InstallFailures failures;
-	// The changes of the running run, to undo it.
-	InstallJournal journal;
+	void AcceptNewPublisher(const bool& accepted) { fNewPublisherAccepted = accepted; }
+	bool NewPublisherAccepted() const { return fNewPublisherAccepted; }
+	// One of INSTALL_EARLIER_.
+	void SetEarlierAction(const int32& action) { fEarlierAction = action; }
+	int32 EarlierAction() const { return fEarlierAction; }
+
+	// What the last run did, for the front end once it is over: what an
+	// upgrade kept or moved and a repair put back, one line each ("kept:
+	// PATH ..."), and what it could not do.
+	const std::vector<std::string>& EarlierReport() const { return fEarlierReport; }
+	const InstallFailures& Failures() const { return fFailures; }
+	// The changes of the running run, for its steps to journal before they act.
+	InstallJournal& Journal() { return fJournal; }
 
 private:
+	// The run keeps its report and failures here.
+	friend class InstallRun;
+
 	bool FindInstallFile(const char* leaf, BMessage& instructions, BMessage& item, int32& index);
 
+	bool fMakeDestination = false;
+	bool fNewPublisherAccepted = false;
+	int32 fEarlierAction = INSTALL_EARLIER_REPLACE;
+	std::vector<std::string> fEarlierReport;
+	InstallFailures fFailures;
+	InstallJournal fJournal;
 	InstallLog fLog;
 	std::string fPayloadSource;
 	// Made once, on this object's record, destination, log and journal.

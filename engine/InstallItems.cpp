@@ -98,7 +98,7 @@ void InstallRun::InstallItem(LibAppResource& store, const int32& index, BMessage
 	// An undo then removes only what this unpacking made, not what someone
 	// put into the item since.
 	store.SetBeforePlace([this](const std::string& unpacked, const std::string& place) {
-		return fConfig.journal.WillPlaceUnpacked(unpacked, place);
+		return fConfig.Journal().WillPlaceUnpacked(unpacked, place);
 	});
 	bool extracted = false;
 	{
@@ -170,14 +170,14 @@ void InstallRun::PlaceItem(const InstallItemRecord& item, std::string& path)
 	if (LibSameFolder(target, fInstallFolder))
 		return;
 	// A standard folder the host does not have yet is made, as the platform has it.
-	fConfig.journal.WillMakeFolders(target);
+	fConfig.Journal().WillMakeFolders(target);
 	Libmkdir(target.c_str());
-	const int32 failedBefore = fConfig.failures.Count();
+	const int32 failedBefore = fConfig.fFailures.Count();
 	if (!fConfig.ReplaceControl(target.c_str(), BPath(path.c_str()), item.DestinationExists(),
 	                            fItemAskAgain, fItemAnswer, BPath(fSavedFiles.c_str()))) {
 		// A question dismissed by a stop request was not the user's refusal,
 		// nor is an entry in the way that could not be saved.
-		if (!thread_should_stop() && fConfig.failures.Count() == failedBefore)
+		if (!thread_should_stop() && fConfig.fFailures.Count() == failedBefore)
 			fConfig.Log("\t\t\tUser desired not to place item in %s\n", target.c_str());
 		return;
 	}
@@ -191,7 +191,7 @@ void InstallRun::PlaceItem(const InstallItemRecord& item, std::string& path)
 	if (!TrashInTheWay(final))
 		return;
 	bool replaced = false;
-	if (!fConfig.journal.WillWrite(final) || !LibMoveReplacing(path, final, replaced)) {
+	if (!fConfig.Journal().WillWrite(final) || !LibMoveReplacing(path, final, replaced)) {
 		const int error = errno;
 		fConfig.Log("\t\t\tUnable to place item in %s\n", target.c_str());
 		fConfig.LogFailure(final, error);
@@ -202,7 +202,7 @@ void InstallRun::PlaceItem(const InstallItemRecord& item, std::string& path)
 	struct stat to;
 	if (stat(fInstallFolder.c_str(), &from) == 0 && lstat(final.c_str(), &to) == 0 &&
 	    from.st_dev != to.st_dev)
-		fConfig.journal.NotePlaced(final);
+		fConfig.Journal().NotePlaced(final);
 	if (folderOverFolder)
 		fConfig.Log("\t\t\tRemoved existing folder %s\n", final.c_str());
 	fConfig.Log("\t\t\tPlaced in %s\n", target.c_str());
@@ -264,16 +264,16 @@ void InstallRun::MakeLink(const std::string& path, const std::string& folder,
 		return;
 	}
 	const std::string link = folder + "/" + LibLastComponent(path);
-	fConfig.journal.WillMakeFolders(folder);
+	fConfig.Journal().WillMakeFolders(folder);
 	Libmkdir(folder.c_str());
 	if (!TrashInTheWay(link))
 		return;
 	bool replaced = false;
-	if (!fConfig.journal.WillWrite(link) || !LibSymLinkReplacing(path, link, replaced)) {
+	if (!fConfig.Journal().WillWrite(link) || !LibSymLinkReplacing(path, link, replaced)) {
 		fConfig.LogFailure(link, errno);
 		return;
 	}
-	fConfig.journal.WillSetAttribute(folder, "BEOS:TYPE");
+	fConfig.Journal().WillSetAttribute(folder, "BEOS:TYPE");
 	Libmimeset(folder.c_str());
 	fConfig.Log("\t\t\tPlaced a link in %s\n", folder.c_str());
 	fManifest.AddLink(fCurrentItem, link, fInstallFolder);
@@ -288,7 +288,7 @@ bool InstallRun::TrashInTheWay(const std::string& path)
 	if (!LibEntryExists(path))
 		return true;
 	errno = 0;
-	if (fConfig.journal.Trash(path))
+	if (fConfig.Journal().Trash(path))
 		return true;
 	const int error = errno;
 	fConfig.LogFailure(path, std::string("could not be moved to the trash: ") +

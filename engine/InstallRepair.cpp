@@ -46,7 +46,7 @@ int32 InstallRun::RepairChanges(LibAppResource& store)
 		RestoreFromPayload(store, item, indexes);
 	}
 	LibUnlink((fInstallFolder + "/" + kRepairFolder).c_str());
-	if (fConfig.earlier_report.empty())
+	if (fConfig.fEarlierReport.empty())
 		Report("checked", fInstallFolder + ": every entry is as it was installed");
 	return Failing() ? INSTALL_RUN_OVER : kChangesMade;
 }
@@ -69,8 +69,8 @@ bool InstallRun::RepairEntry(const InstallManifest::Entry& entry)
 		return false;
 	errno = 0;
 	const bool made = entry.type == 'd'
-	                          ? fConfig.journal.WillMakeFolders(path) && Libmkdir(path.c_str())
-	                          : fConfig.journal.WillWrite(path) &&
+	                          ? fConfig.Journal().WillMakeFolders(path) && Libmkdir(path.c_str())
+	                          : fConfig.Journal().WillWrite(path) &&
 	                                    symlink(entry.target.c_str(), path.c_str()) == 0;
 	if (!made) {
 		fConfig.LogFailure(path, errno);
@@ -88,7 +88,7 @@ void InstallRun::RestoreFromPayload(LibAppResource& store, const int32& item,
 	const std::string unpacked = staging + "/" + std::to_string(item);
 	MakeFolder(staging);
 	store.SetBeforePlace([this](const std::string& from, const std::string& place) {
-		return fConfig.journal.WillPlaceUnpacked(from, place);
+		return fConfig.Journal().WillPlaceUnpacked(from, place);
 	});
 	store.SetStopCheck([this] { return Stopped(); });
 	const bool extracted = store.ExtractEntry(kFirstPayloadId + item, unpacked.c_str(), true);
@@ -98,7 +98,7 @@ void InstallRun::RestoreFromPayload(LibAppResource& store, const int32& item,
 		const InstallManifest::Entry& entry = entries[index];
 		const std::string path = InstallManifest::PathOf(entry, fInstallFolder);
 		const std::string from = entry.below == "." ? unpacked : unpacked + "/" + entry.below;
-		if (!extracted || !fConfig.journal.RenamePlaced(from, path)) {
+		if (!extracted || !fConfig.Journal().RenamePlaced(from, path)) {
 			fConfig.LogFailure(path, extracted ? std::string("could not be put back")
 			                                   : std::string(store.ExtractError()));
 			continue;
@@ -119,8 +119,8 @@ void InstallRun::RestoreModeAndTag(const InstallManifest::Entry& entry, const st
 	    !InstallItemRecord(item).Deinstallable() || HasTag(path))
 		return;
 	const char* identity = fConfig.FindString(DeinstallRecords::IdentityField());
-	fConfig.journal.WillSetAttribute(path, DeinstallRecords::TagName());
-	fConfig.journal.WillSetAttribute(path, DeinstallRecords::IdentityName());
+	fConfig.Journal().WillSetAttribute(path, DeinstallRecords::TagName());
+	fConfig.Journal().WillSetAttribute(path, DeinstallRecords::IdentityName());
 	DeinstallRecords::AddTag(path.c_str(), fProductRecord.String(),
 	                         identity != nullptr ? identity : "");
 	Report("tag restored", path);

@@ -101,8 +101,8 @@ bool InstallRun::Stopped()
 
 int32 InstallRun::Execute()
 {
-	fConfig.failures.Clear();
-	fConfig.earlier_report.clear();
+	fConfig.fFailures.Clear();
+	fConfig.fEarlierReport.clear();
 	fConfig.UpdateStatus("%s", InstallText(1032).String());
 	int32 result = INSTALL_RUN_OVER;
 	if (!CheckRequirements(result) || Stopped())
@@ -142,13 +142,13 @@ int32 InstallRun::Execute()
 		return RemoveMadeDestination(EndUndone(result));
 	if (!Repairing())
 		RecordInstallation();
-	fConfig.journal.Commit();
+	fConfig.Journal().Commit();
 	RemoveAsideFolders();
 	if (Repairing()) {
 		fLock.Release();
-		LibInfo("%s", JoinLines(fConfig.earlier_report).c_str());
+		LibInfo("%s", JoinLines(fConfig.fEarlierReport).c_str());
 		fConfig.UpdateStatus("%s",
-		                     InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+		                     InstallText(fConfig.fFailures.Count() > 0 ? 1046 : 1037).String());
 		fConfig.ReportCompleted();
 		return INSTALL_RUN_OVER;
 	}
@@ -157,7 +157,7 @@ int32 InstallRun::Execute()
 		return INSTALL_RUN_OVER;
 	FinishLog();
 	// A run that could not do everything says so, here and at completion.
-	fConfig.UpdateStatus("%s", InstallText(fConfig.failures.Count() > 0 ? 1046 : 1037).String());
+	fConfig.UpdateStatus("%s", InstallText(fConfig.fFailures.Count() > 0 ? 1046 : 1037).String());
 	fConfig.ReportCompleted();
 	ShowCompletion();
 	return INSTALL_RUN_OVER;
@@ -193,7 +193,7 @@ int32 InstallRun::MakeChanges(LibAppResource& store)
 
 bool InstallRun::Failing()
 {
-	return Stopped() || (fConfig.journal.RollsBack() && fConfig.failures.Count() > 0);
+	return Stopped() || (fConfig.Journal().RollsBack() && fConfig.fFailures.Count() > 0);
 }
 
 bool InstallRun::CheckRequirements(int32& result)
@@ -218,7 +218,7 @@ bool InstallRun::OpenDestination()
 	BPath path(&fConfig.destination);
 	// A standard folder the installer offered is made once nothing stands
 	// in the way (MakeDestination).
-	const bool madeLater = fConfig.make_destination && path.InitCheck() == B_OK &&
+	const bool madeLater = fConfig.MakesDestination() && path.InitCheck() == B_OK &&
 	                       folder.InitCheck() == B_ENTRY_NOT_FOUND && !LibEntryExists(path.Path());
 	if (!madeLater && (folder.InitCheck() != B_OK || path.InitCheck() != B_OK)) {
 		// The user must learn which folder was meant and what stands in the way.
@@ -300,12 +300,12 @@ bool InstallRun::LockInstallFolder()
 
 bool InstallRun::Upgrading() const
 {
-	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_UPGRADE;
+	return fHasEarlier && fConfig.EarlierAction() == INSTALL_EARLIER_UPGRADE;
 }
 
 bool InstallRun::Repairing() const
 {
-	return fHasEarlier && fConfig.earlier_action == INSTALL_EARLIER_REPAIR;
+	return fHasEarlier && fConfig.EarlierAction() == INSTALL_EARLIER_REPAIR;
 }
 
 bool InstallRun::PutEarlierAway()
@@ -326,7 +326,7 @@ bool InstallRun::TrashEarlierInstallation()
 		         fInstallFolder.c_str(), kept.c_str());
 		return false;
 	}
-	if (fConfig.journal.Trash(fInstallFolder))
+	if (fConfig.Journal().Trash(fInstallFolder))
 		return true;
 	const int why = errno;
 	LibError("The earlier installation '%s' could not be moved to the trash: %s. Nothing was "
@@ -352,8 +352,8 @@ bool InstallRun::BeginJournal(const struct stat& parent)
 	errno = 0;
 	// An upgrade stopped halfway would leave the user's files set aside: it
 	// is always undone.
-	const status_t status = fConfig.journal.Begin(fInstallFolder, parent,
-	                                              ConfigRecord(fConfig).Rollback() || Upgrading());
+	const status_t status = fConfig.Journal().Begin(
+	        fInstallFolder, parent, ConfigRecord(fConfig).Rollback() || Upgrading());
 	if (status == B_OK)
 		return true;
 	const int why = errno;
@@ -390,26 +390,26 @@ bool InstallRun::UndoInterruptedRun()
 
 int32 InstallRun::EndUndone(const int32& result)
 {
-	if (!fConfig.journal.RollsBack()) {
+	if (!fConfig.Journal().RollsBack()) {
 		// What was placed stays, as the product asks.
-		fConfig.journal.Commit();
+		fConfig.Journal().Commit();
 		return result;
 	}
-	const bool failed = fConfig.failures.Count() > 0 && !thread_should_stop();
+	const bool failed = fConfig.fFailures.Count() > 0 && !thread_should_stop();
 	const std::string logCopy = failed ? KeepLogCopy() : std::string();
 	fConfig.CloseLog();
 	std::vector<std::string> problems;
 	std::vector<std::string> kept;
-	const bool changed = fConfig.journal.HasChanges();
+	const bool changed = fConfig.Journal().HasChanges();
 	// The share still to take back, for a bar that runs backwards.
 	const double total = double(std::max<int64>(1, fUnpackedEntries));
-	fConfig.journal.SetUndoProgress([this, total](const int64& undone) {
+	fConfig.Journal().SetUndoProgress([this, total](const int64& undone) {
 		fConfig.ReportUndoProgress(float(std::max(0.0, 1 - double(undone) / total)));
 	});
-	fConfig.journal.Undo(problems, &kept);
-	fConfig.journal.SetUndoProgress(nullptr);
+	fConfig.Journal().Undo(problems, &kept);
+	fConfig.Journal().SetUndoProgress(nullptr);
 	fLock.Release();
-	fConfig.journal.RestoreTimes();
+	fConfig.Journal().RestoreTimes();
 	if (changed)
 		fConfig.UpdateStatus("%s", InstallText(1049).String());
 	if (!problems.empty())
@@ -418,7 +418,7 @@ int32 InstallRun::EndUndone(const int32& result)
 		LibInfo("%s", InstallFormat(4096, 1059, JoinLines(kept).c_str()).c_str());
 	if (!failed || result != INSTALL_RUN_OVER)
 		return result;
-	std::string text = InstallFormat(4096, 1050, JoinLines(fConfig.failures.Lines()).c_str());
+	std::string text = InstallFormat(4096, 1050, JoinLines(fConfig.fFailures.Lines()).c_str());
 	if (!logCopy.empty())
 		text += InstallFormat(1024 + B_PATH_NAME_LENGTH, 1053, logCopy.c_str());
 	LibError("%s", text.c_str());
@@ -455,21 +455,21 @@ bool InstallRun::CreateInstallFolder()
 		         "a folder name may hold no '/' and be neither '.' nor '..'");
 		return false;
 	}
-	fConfig.journal.WillMakeFolders(fInstallFolder);
+	fConfig.Journal().WillMakeFolders(fInstallFolder);
 	if (mkdir(fInstallFolder.c_str(), 0777) != 0) {
 		const int why = errno;
 		LibError("%s\n\n%s: %s", InstallFormat(1024 + B_PATH_NAME_LENGTH, 1041, name).c_str(),
 		         fInstallFolder.c_str(), strerror(why));
 		return false;
 	}
-	if (!fSavedFiles.empty() && fConfig.journal.WillMakeFolders(fSavedFiles))
+	if (!fSavedFiles.empty() && fConfig.Journal().WillMakeFolders(fSavedFiles))
 		Libmkdir(fSavedFiles.c_str());
 	return true;
 }
 
 void InstallRun::StartLog()
 {
-	if (!fConfig.journal.WillWrite(fLogPath))
+	if (!fConfig.Journal().WillWrite(fLogPath))
 		fConfig.LogFailure(fLogPath, std::string("could not be recorded before it was made"));
 	fConfig.OpenLog(fLogPath.c_str());
 	const LibString version = LibGetAppVersion(fConfig.PayloadSource());
@@ -479,7 +479,7 @@ void InstallRun::StartLog()
 
 bool InstallRun::AcceptPublisher()
 {
-	if (fConfig.new_publisher_accepted)
+	if (fConfig.NewPublisherAccepted())
 		return true;
 	const PublisherCheck check(fConfig, fConfig.InstallFolderPath());
 	if (!check.Changed())
@@ -517,7 +517,7 @@ void InstallRun::RecordInstallation()
 	find_directory(B_TRASH_DIRECTORY, &trash, false);
 	const std::string trashTop = trash.Path() != nullptr ? LibParentOf(trash.Path()) : "";
 	fConfig.RemoveName(DeinstallRecords::CreatedFoldersField());
-	for (const std::string& folder : fConfig.journal.MadeFolders()) {
+	for (const std::string& folder : fConfig.Journal().MadeFolders()) {
 		// Its own folder goes with the installation; the trash stays the user's.
 		if (AtOrBelow(folder, fInstallFolder) ||
 		    (!trashTop.empty() && AtOrBelow(folder, trashTop)) || !LibIsFolder(folder))
@@ -532,7 +532,7 @@ void InstallRun::RecordInstallation()
 	fConfig.ConfigureDeinstaller(path.String(), InstallLanguage().c_str());
 	BMessage record;
 	fConfig.BuildDeinstallConfig(record);
-	if (!InstallRegister::Add(record, fInstallFolder, fConfig.journal))
+	if (!InstallRegister::Add(record, fInstallFolder, fConfig.Journal()))
 		fConfig.LogFailure(InstallRegister::Folder(), std::string("could not be registered"));
 }
 

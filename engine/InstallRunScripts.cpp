@@ -94,7 +94,7 @@ void InstallRun::JournalScriptEdit(const directory_which& folder, const char* fi
 		paths.push_back(BootScriptEntryPath(script) + ".tmp");
 	}
 	for (const std::string& path : paths) {
-		if (!fConfig.journal.WillWrite(path))
+		if (!fConfig.Journal().WillWrite(path))
 			fConfig.LogFailure(path, std::string("could not be copied before the edit"));
 	}
 }

@@ -54,12 +54,12 @@ std::vector<std::string> FolderNames(const std::string& folder)
 bool InstallRun::ReadEarlierInstallation()
 {
 	fHasEarlier = false;
-	if (fConfig.earlier_action == INSTALL_EARLIER_REPLACE)
+	if (fConfig.EarlierAction() == INSTALL_EARLIER_REPLACE)
 		return true;
 	const ConfigRecord config(fConfig);
 	const EarlierInstallation earlier(fInstallFolder, config.AppName());
 	if (!earlier.Found()) {
-		if (fConfig.earlier_action == INSTALL_EARLIER_UPGRADE)
+		if (fConfig.EarlierAction() == INSTALL_EARLIER_UPGRADE)
 			return true;
 		LibError("There is no installation of %s in '%s' to repair. Nothing was changed.",
 		         config.AppName(), fInstallFolder.c_str());
@@ -72,7 +72,7 @@ bool InstallRun::ReadEarlierInstallation()
 		         fInstallFolder.c_str(), config.AppName(), earlier.Version());
 		return false;
 	}
-	if (fConfig.earlier_action == INSTALL_EARLIER_REPAIR &&
+	if (fConfig.EarlierAction() == INSTALL_EARLIER_REPAIR &&
 	    EarlierInstallation::CompareVersions(earlier.Version(), config.Version()) != 0) {
 		LibError("The installation in '%s' is version %s; this installer repairs version %s "
 		         "only. Nothing was changed.",
@@ -101,7 +101,7 @@ bool InstallRun::SetEarlierAside()
 	errno = 0;
 	// An empty one a killed run left once it had kept its changes is taken over.
 	if (!LibIsFolderEntry(fAside) &&
-	    (!fConfig.journal.WillMakeFolders(fAside) || !Libmkdir(fAside.c_str())))
+	    (!fConfig.Journal().WillMakeFolders(fAside) || !Libmkdir(fAside.c_str())))
 		return FailAside(fAside);
 	for (size_t i = 0; i < originals.size(); i++) {
 		const std::string& original = originals[i];
@@ -111,10 +111,10 @@ bool InstallRun::SetEarlierAside()
 		const std::string holder = i == 0 ? fAside : fAside + "/" + std::to_string(i);
 		if (i > 0)
 			fAsideHolders.push_back(holder);
-		if (!fConfig.journal.WillMakeFolders(holder) ||
+		if (!fConfig.Journal().WillMakeFolders(holder) ||
 		    (!LibIsFolder(holder) && !Libmkdir(holder.c_str())) ||
-		    !fConfig.journal.NoteTreeTimes(original) ||
-		    !fConfig.journal.Rename(original, holder + "/" + LibLeafOf(original)))
+		    !fConfig.Journal().NoteTreeTimes(original) ||
+		    !fConfig.Journal().Rename(original, holder + "/" + LibLeafOf(original)))
 			return FailAside(original);
 		fAsidePairs.emplace_back(original, holder + "/" + LibLeafOf(original));
 	}
@@ -158,7 +158,7 @@ void InstallRun::MergeEarlierInstallation()
 		BringBackUserEntries(aside, original, earlier, original == fInstallFolder);
 	ClearAside();
 	const char* identity = fEarlierRecord.FindString(DeinstallRecords::IdentityField());
-	InstallRegister::Remove(identity != nullptr ? identity : "", fConfig.journal);
+	InstallRegister::Remove(identity != nullptr ? identity : "", fConfig.Journal());
 }
 
 void InstallRun::MergeEarlierEntry(const std::string& path, const InstallManifest::State& state,
@@ -172,7 +172,8 @@ void InstallRun::MergeEarlierEntry(const std::string& path, const InstallManifes
 	if (replaced) {
 		// The user's version stays where it was, the new one beside it.
 		const std::string fresh = FreeNewName(path);
-		if (!fConfig.journal.RenamePlaced(path, fresh) || !fConfig.journal.Rename(aside, path)) {
+		if (!fConfig.Journal().RenamePlaced(path, fresh) ||
+		    !fConfig.Journal().Rename(aside, path)) {
 			fConfig.LogFailure(path, errno);
 			return;
 		}
@@ -183,7 +184,7 @@ void InstallRun::MergeEarlierEntry(const std::string& path, const InstallManifes
 	}
 	// The new version no longer has it: it comes back to be kept or trashed.
 	MakeFolder(LibParentOf(path));
-	if (!fConfig.journal.Rename(aside, path)) {
+	if (!fConfig.Journal().Rename(aside, path)) {
 		fConfig.LogFailure(path, errno);
 		return;
 	}
@@ -214,13 +215,13 @@ void InstallRun::BringBackUserEntries(const std::string& aside, const std::strin
 		// The user's own entry; one of the new version's names gets the new one beside.
 		if (LibEntryExists(to)) {
 			const std::string fresh = FreeNewName(to);
-			if (!fConfig.journal.RenamePlaced(to, fresh))
+			if (!fConfig.Journal().RenamePlaced(to, fresh))
 				continue;
 			fManifest.Rename(to, fresh, fInstallFolder);
 			Report("kept", to + " (yours; the new version is " + fresh + ")");
 		}
 		MakeFolder(original);
-		if (!fConfig.journal.Rename(from, to))
+		if (!fConfig.Journal().Rename(from, to))
 			fConfig.LogFailure(to, errno);
 	}
 }
@@ -229,7 +230,7 @@ void InstallRun::MakeFolder(const std::string& folder)
 {
 	if (LibIsFolderEntry(folder))
 		return;
-	fConfig.journal.WillMakeFolders(folder);
+	fConfig.Journal().WillMakeFolders(folder);
 	Libmkdir(folder.c_str());
 }
 
@@ -284,6 +285,6 @@ void InstallRun::RemoveDroppedScriptSections()
 
 void InstallRun::Report(const char* what, const std::string& text)
 {
-	fConfig.earlier_report.push_back(std::string(what) + ": " + text);
+	fConfig.fEarlierReport.push_back(std::string(what) + ": " + text);
 	fConfig.Log("\t\t\t%s: %s\n", what, text.c_str());
 }

@@ -111,9 +111,9 @@ void PlaceEnvironmentSection(InstallConfig& config, const std::string& product, 
 	if (path.empty())
 		return;
 	const std::string folder = EnvironmentFolder();
-	bool journaled = config.journal.WillMakeFolders(folder);
+	bool journaled = config.Journal().WillMakeFolders(folder);
 	for (const char* end : {"", ".orig", ".tmp", ".orig.tmp"})
-		journaled = journaled && config.journal.WillWrite(path + end);
+		journaled = journaled && config.Journal().WillWrite(path + end);
 	if (!journaled) {
 		config.LogFailure(path, std::string("could not be copied before the edit"));
 		return;

@@ -356,7 +356,7 @@ void InstallerWin::SetDefaultFolder()
 			return;
 	}
 	LibGetEntryRef(path.Path(), engine.destination);
-	engine.make_destination = true;
+	engine.SetMakeDestination(true);
 }
 
 void InstallerWin::PlaySoundIfAny()

@@ -61,12 +61,12 @@ void InstallerWin::AllUsersChanged()
 	Lock();
 	if (InstallsForAllUsers()) {
 		user_destination = engine.destination;
-		user_make_destination = engine.make_destination;
+		user_make_destination = engine.MakesDestination();
 		LibGetEntryRef(linux_system_folder(B_APPS_DIRECTORY), engine.destination);
-		engine.make_destination = false;
+		engine.SetMakeDestination(false);
 	} else {
 		engine.destination = user_destination;
-		engine.make_destination = user_make_destination;
+		engine.SetMakeDestination(user_make_destination);
 	}
 	Unlock();
 	SetDestinationPath();
@@ -93,9 +93,9 @@ std::vector<std::string> InstallerWin::RootArguments() const
 	oLocalize localizer;
 	arguments.insert(arguments.end(), {"--lang", localizer.Language()});
 	// The window asked about the earlier installation already.
-	if (engine.earlier_action == INSTALL_EARLIER_UPGRADE)
+	if (engine.EarlierAction() == INSTALL_EARLIER_UPGRADE)
 		arguments.insert(arguments.end(), {"--upgrade", "--allow-downgrade"});
-	else if (engine.earlier_action == INSTALL_EARLIER_REPAIR)
+	else if (engine.EarlierAction() == INSTALL_EARLIER_REPAIR)
 		arguments.push_back("--repair");
 	return arguments;
 }

@@ -212,7 +212,7 @@ void InstallerWin::GetHomeDirectory()
 		return;
 	home.Append("home");
 	LibGetEntryRef(home.Path(), engine.destination);
-	engine.make_destination = true;
+	engine.SetMakeDestination(true);
 	SetDestinationPath();
 	const float room = volume_size->Frame().right - volume->Frame().right - 2;
 	volume_size->SetText(FreeSpaceText(int64(current.FreeBytes()), volume_size, room).String());
@@ -244,7 +244,7 @@ bool InstallerWin::TakeDestination(const entry_ref& folder)
 		engine.destination = kept;
 		return false;
 	}
-	engine.make_destination = false;
+	engine.SetMakeDestination(false);
 	SetDestinationPath();
 	return true;
 }
@@ -290,7 +290,7 @@ void InstallerWin::SetDestinationPath()
 
 bool InstallerWin::CheckDestinationFolder(bool ask_replace)
 {
-	engine.earlier_action = INSTALL_EARLIER_REPLACE;
+	engine.SetEarlierAction(INSTALL_EARLIER_REPLACE);
 	if (!engine.DoesDestinationExist())
 		return true;
 	LibString text = Text(1013);
@@ -339,6 +339,6 @@ bool InstallerWin::AskAboutEarlier(const EarlierInstallation& earlier, LibString
 	const int32 answer = alert->Go();
 	if (can_cancel && answer == 0)
 		return false;
-	engine.earlier_action = answer == otherIndex ? other : INSTALL_EARLIER_REPLACE;
+	engine.SetEarlierAction(answer == otherIndex ? other : INSTALL_EARLIER_REPLACE);
 	return true;
 }

@@ -284,7 +284,7 @@ TEST(InstallRunTest, AnOfferedDestinationIsMadeWhenMissingAndGoesWithAnUndoneRun
 			WriteText(fonts, "a file in the way");
 		const std::string offered = run.apps + "/Offered";
 		ASSERT_TRUE(LibGetEntryRef(offered.c_str(), run.config.destination));
-		run.config.make_destination = true;
+		run.config.SetMakeDestination(true);
 		const std::vector<BMessage> messages = run.Run();
 		EXPECT_EQ(RunWorld::EndStatus(messages), test.result) << test.name;
 		EXPECT_EQ(fs::exists(offered + "/Run/Log"), !test.blocked) << test.name;
