@@ -538,7 +538,7 @@ status_t PayloadExtractor::_FinishFolders(int targetFd, std::vector<Slice>& slic
 }
 
 // Where the entries are cut into `slices` runs of about equal compressed
-// size; a small archive is one run.
+// size, never inside a shared stream; a small archive is one run.
 std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int slices) const
 {
 	const std::vector<ZipEntry>& entries = archive.Entries();
@@ -556,7 +556,10 @@ std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int
 	uint64 done = 0;
 	for (int64 i = 0; i < count && (int)points.size() < slices; i++) {
 		done += sizes[i];
-		if (done * slices >= total * points.size())
+		// A slice starts where no shared stream runs on: its reader would
+		// decode the stream from its start.
+		if (done * slices >= total * points.size() && i + 1 < count &&
+		    entries[i + 1].streamPrevious < 0)
 			points.push_back(i + 1);
 	}
 	points.push_back(count);
