@@ -423,6 +423,12 @@ status_t ZipEntryReader::_CheckFrameHeader()
 {
 	const size_t wanted = (size_t)std::min<uint64>(
 	        ZSTD_FRAMEHEADERSIZE_MAX, fEntry->compressedSize - fInputDone + fZstdInputLeft);
+	// Mostly the window read for the local header holds the frame's header.
+	if (fZstdInputLeft == 0) {
+		status_t status = _Refill(&fZstdInput, &fZstdInputLeft, false);
+		if (status != B_OK)
+			return status;
+	}
 	if (fZstdInputLeft < wanted) {
 		// The header straddles the window's end: read on from its start.
 		fInputDone -= fZstdInputLeft;
