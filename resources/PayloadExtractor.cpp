@@ -554,12 +554,14 @@ std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int
 	    std::thread::hardware_concurrency() < 2)
 		slices = 1;
 	uint64 done = 0;
+	bool inStream = false;
 	for (int64 i = 0; i < count && (int)points.size() < slices; i++) {
 		done += sizes[i];
+		if (entries[i].solid)
+			inStream = !entries[i].streamEnds;
 		// A slice starts where no shared stream runs on: its reader would
 		// decode the stream from its start.
-		if (done * slices >= total * points.size() && i + 1 < count &&
-		    entries[i + 1].streamPrevious < 0)
+		if (done * slices >= total * points.size() && i + 1 < count && !inStream)
 			points.push_back(i + 1);
 	}
 	points.push_back(count);

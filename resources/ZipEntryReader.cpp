@@ -24,9 +24,9 @@ const uint64 kWholeLimit = 4 * 1024 * 1024;
 } // namespace
 
 ZipEntryReader::ZipEntryReader()
-    : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
-      fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWhole(nullptr),
-      fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
+    : fArchive(nullptr), fEntry(nullptr), fStreamDone(nullptr), fDataStart(0), fInputDone(0),
+      fOutputDone(0), fCrc(0), fEnded(false), fStreamEnded(false), fInflating(false), fStream(),
+      fWhole(nullptr), fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
       fFramesDeclared(0), fWholeEntry(false), fPendingDone(0), fWindowStart(0), fWindowLength(0)
 {
 }
@@ -43,6 +43,8 @@ ZipEntryReader::~ZipEntryReader()
 status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 {
 	const bool continues = _Continues(archive, entry);
+	if (fArchive != &archive || entry.method == kZipMethodZstd)
+		fStreamDone = nullptr;
 	if (fInflating)
 		inflateEnd(&fStream);
 	fInflating = false;
@@ -94,13 +96,13 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	return B_OK;
 }
 
-// Whether `entry` continues the stream of the entry this reader has just
-// read to its end, with nothing found wrong: the decoder is then where the
-// entry's data begins.
+// Whether `entry` continues the stream of the entry this reader read to its
+// end last, with nothing found wrong: the decoder is then where the entry's
+// data begins.
 bool ZipEntryReader::_Continues(const ZipArchive& archive, const ZipEntry& entry) const
 {
-	return entry.solid && entry.streamPrevious >= 0 && fArchive == &archive && fEnded &&
-	       fError.empty() && fEntry == &archive.Entries()[(size_t)entry.streamPrevious];
+	return entry.solid && entry.streamPrevious >= 0 && fArchive == &archive &&
+	       fStreamDone == &archive.Entries()[(size_t)entry.streamPrevious];
 }
 
 // Decodes the entries of the stream before `entry`, checking each, so that
@@ -540,6 +542,8 @@ ssize_t ZipEntryReader::_Finish()
 	if (fCrc != fEntry->crc)
 		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged (CRC mismatch)");
 	fEnded = true;
+	if (fEntry->solid)
+		fStreamDone = fEntry;
 	return 0;
 }
 

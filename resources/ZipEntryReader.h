@@ -73,6 +73,9 @@ private:
 
 	const ZipArchive* fArchive;
 	const ZipEntry* fEntry;
+	// The entry of a shared stream last read to its end, the decoder
+	// standing after its data; entries outside streams may follow it.
+	const ZipEntry* fStreamDone;
 	std::string fLocalExtra;
 	uint64 fDataStart;
 	uint64 fInputDone;
