@@ -3,7 +3,8 @@
 // deflate stream. libdeflate, about twice as fast as zlib, deflates a file of
 // one chunk whole and each chunk of a larger file on its own; zlib, primed
 // with the 32 KB before the chunk, takes over where that fails. Zstandard
-// chunks are frames of their own, which a reader decodes one after another.
+// chunks are pieces of their run's stream: a file's last chunk ends on a
+// flush, so that its entry holds exactly what the file adds to the stream.
 #include "DeflatePool.h"
 
 #include <fcntl.h>
@@ -32,16 +33,16 @@ const size_t kProbeSize = 32768;
 // Deflate's stored blocks hold at most this many bytes each.
 const size_t kStoredBlockSize = 65535;
 
-static_assert(DeflatePool::kZstdWindowLog <= ZipEntryReader::kZstdWindowLogMax &&
-              DeflatePool::kZstdChunkSize <= (1ull << DeflatePool::kZstdWindowLog));
+static_assert(DeflatePool::kZstdWindowLog <= ZipEntryReader::kZstdSolidWindowLogMax);
 
 } // namespace
 
 DeflatePool::DeflatePool(int32 level, int32 threads, bool zstd)
     : fLevel(level), fThreadCount(std::max<int32>(1, threads)), fZstd(zstd),
       fChunkSize(zstd ? kZstdChunkSize : kChunkSize),
-      // Every worker may hold a chunk of its own beside the writer's.
-      fInFlightLimit(zstd ? kZstdChunkSize * (uint64)fThreadCount : kInFlightLimit), fNextJob(0),
+      // Each worker may compress a run while the writer takes another's.
+      fInFlightLimit(zstd ? kZstdRunSize * (uint64)fThreadCount : kInFlightLimit), fNextJob(0),
+      fNextRun(0), fPlanProbe(zstd && level > 0 ? libdeflate_alloc_compressor(1) : nullptr),
       fNextTaken(0), fInFlight(0), fClosed(false), fCancelled(false)
 {
 }
@@ -51,10 +52,16 @@ DeflatePool::~DeflatePool()
 	Cancel();
 	for (std::thread& thread : fThreads)
 		thread.join();
+	if (fPlanProbe != nullptr)
+		libdeflate_free_compressor(fPlanProbe);
 }
 
 size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, size_t* count)
 {
+	// Told before the run is planned: a stream pledges its size at its start.
+	// Data that does not shrink alone may still be found in a reference.
+	const bool stored = fZstd && (size == 0 || fLevel == 0 ||
+	                              (fReference == nullptr && IncompressibleFile(path, size)));
 	std::lock_guard<std::mutex> lock(fLock);
 	size_t first = fJobs.size();
 	uint64 offset = 0;
@@ -66,17 +73,52 @@ size_t DeflatePool::AddFile(const std::string& path, uint64 size, mode_t mode, s
 		job.length = length;
 		job.mode = mode;
 		job.last = offset + length >= size;
+		job.stored = stored;
 		fJobs.push_back(std::move(job));
 		offset += length;
 	} while (offset < size);
 	*count = fJobs.size() - first;
+	if (fZstd)
+		PlanRun(first, stored ? 0 : size);
 	fChanged.notify_all();
 	return first;
+}
+
+// Adds the jobs from `first` on, one file's, to the open run; a run full
+// enough is sealed, and a worker may start it.
+void DeflatePool::PlanRun(size_t first, uint64 streamBytes)
+{
+	if (fRuns.empty() || fRuns.back().sealed) {
+		fRuns.emplace_back();
+		fRuns.back().first = first;
+	}
+	Run& run = fRuns.back();
+	run.end = fJobs.size();
+	if (fJobs[first].stored)
+		return;
+	if (run.streamStart == SIZE_MAX)
+		run.streamStart = first;
+	run.lastCompressed = run.end - 1;
+	run.bytes += streamBytes;
+	if (run.bytes >= kZstdRunSize)
+		Seal(run);
+}
+
+void DeflatePool::Seal(Run& run)
+{
+	run.sealed = true;
+	if (run.streamStart == SIZE_MAX)
+		return;
+	fJobs[run.streamStart].startsStream = true;
+	fJobs[run.streamStart].streamSize = run.bytes;
+	fJobs[run.lastCompressed].endsStream = true;
 }
 
 void DeflatePool::Close()
 {
 	std::lock_guard<std::mutex> lock(fLock);
+	if (!fRuns.empty() && !fRuns.back().sealed)
+		Seal(fRuns.back());
 	fClosed = true;
 	fChanged.notify_all();
 }
@@ -84,7 +126,7 @@ void DeflatePool::Close()
 void DeflatePool::Start()
 {
 	for (int32 i = 0; i < fThreadCount; i++)
-		fThreads.emplace_back(&DeflatePool::Work, this);
+		fThreads.emplace_back(fZstd ? &DeflatePool::WorkRuns : &DeflatePool::Work, this);
 }
 
 void DeflatePool::Cancel()
@@ -124,7 +166,6 @@ void DeflatePool::Work()
 	libdeflate_compressor* whole =
 	        fLevel > 0 && !fZstd ? libdeflate_alloc_compressor(fLevel) : nullptr;
 	libdeflate_compressor* probe = fLevel > 0 ? libdeflate_alloc_compressor(1) : nullptr;
-	ZSTD_CCtx* zstd = fZstd ? ZSTD_createCCtx() : nullptr;
 	std::unique_lock<std::mutex> lock(fLock);
 	while (true) {
 		// A job is taken while the bytes ahead of the writer allow it; the
@@ -141,7 +182,7 @@ void DeflatePool::Work()
 		Job& job = fJobs[fNextJob++];
 		fInFlight += job.length;
 		lock.unlock();
-		Compress(job, whole, probe, zstd);
+		Compress(job, whole, probe, nullptr);
 		lock.lock();
 		job.done = true;
 		fChanged.notify_all();
@@ -151,7 +192,46 @@ void DeflatePool::Work()
 		libdeflate_free_compressor(whole);
 	if (probe != nullptr)
 		libdeflate_free_compressor(probe);
+}
+
+// Zstandard: takes sealed runs in order and compresses each run's jobs in
+// order through one context, as one stream.
+void DeflatePool::WorkRuns()
+{
+	ZSTD_CCtx* zstd = ZSTD_createCCtx();
+	std::unique_lock<std::mutex> lock(fLock);
+	while (!fCancelled) {
+		fChanged.wait(lock, [&] {
+			return fCancelled || (fNextRun < fRuns.size() && fRuns[fNextRun].sealed) ||
+			       (fClosed && fNextRun >= fRuns.size());
+		});
+		if (fCancelled || fNextRun >= fRuns.size())
+			break;
+		const Run& run = fRuns[fNextRun++];
+		for (size_t index = run.first; index < run.end && WaitForRoom(lock, index); index++) {
+			Job& job = fJobs[index];
+			fInFlight += job.length;
+			lock.unlock();
+			Compress(job, nullptr, nullptr, zstd);
+			lock.lock();
+			job.done = true;
+			fChanged.notify_all();
+		}
+	}
+	lock.unlock();
 	ZSTD_freeCCtx(zstd);
+}
+
+// Waits until job `index` may be compressed without holding more bytes
+// ahead of the writer than allowed; the writer's next job always may, so
+// that the writer never starves. False once cancelled.
+bool DeflatePool::WaitForRoom(std::unique_lock<std::mutex>& lock, size_t index)
+{
+	fChanged.wait(lock, [&] {
+		return fCancelled || index == fNextTaken ||
+		       fInFlight + fJobs[index].length <= fInFlightLimit;
+	});
+	return !fCancelled;
 }
 
 // The job's bytes, with the 32 KB before them. The last chunk asks for one
@@ -217,14 +297,39 @@ bool DeflatePool::Incompressible(const char* data, size_t length, libdeflate_com
 {
 	if (probe == nullptr || length < 4 * kProbeSize)
 		return false;
-	std::string output(kProbeSize * 98 / 100, '\0');
 	for (size_t at : {size_t(0), length / 2, length - kProbeSize}) {
-		// No room for the result means it did not shrink enough.
-		if (libdeflate_deflate_compress(probe, data + at, kProbeSize, output.data(),
-		                                output.size()) != 0)
+		if (!ShrinksLittle(data + at, probe))
 			return false;
 	}
 	return true;
+}
+
+// The same test on the file at `path`, reading only the pieces it needs.
+bool DeflatePool::IncompressibleFile(const std::string& path, uint64 size) const
+{
+	if (fPlanProbe == nullptr || size < 4 * kProbeSize)
+		return false;
+	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return false;
+	std::string piece(kProbeSize, '\0');
+	bool incompressible = true;
+	for (uint64 at : {uint64(0), size / 2, size - kProbeSize}) {
+		incompressible = pread(fd, piece.data(), kProbeSize, (off_t)at) == (ssize_t)kProbeSize &&
+		                 ShrinksLittle(piece.data(), fPlanProbe);
+		if (!incompressible)
+			break;
+	}
+	close(fd);
+	return incompressible;
+}
+
+// Whether kProbeSize bytes at `piece` deflate by less than 2 %.
+bool DeflatePool::ShrinksLittle(const char* piece, libdeflate_compressor* probe)
+{
+	thread_local std::string output(kProbeSize * 98 / 100, '\0');
+	// No room for the result means it did not shrink enough.
+	return libdeflate_deflate_compress(probe, piece, kProbeSize, output.data(), output.size()) == 0;
 }
 
 // The data as deflate's stored blocks, which end on a byte boundary as the
@@ -265,13 +370,14 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole, libdeflate_co
 		return;
 	}
 	bool complete = true;
-	// Data that does not shrink alone may still be found in the reference.
-	if (fZstd)
+	if (fZstd && job.stored)
+		chunk.data = std::move(input);
+	else if (fZstd && fReference != nullptr)
+		// Encoded against a reference: frames of their own, each with it.
 		complete = job.length == 0 ||
-		           CompressZstd(input.data(), job.length,
-		                        fReference == nullptr &&
-		                                Incompressible(input.data(), job.length, probe),
-		                        zstd, &chunk.data);
+		           CompressAgainstReference(input.data(), job.length, zstd, &chunk.data);
+	else if (fZstd)
+		complete = StreamZstd(job, input, zstd, &chunk.data);
 	else if (fLevel == 0 || job.length == 0)
 		chunk.data.assign(input, dictionary, std::string::npos);
 	else if (Incompressible(input.data() + dictionary, job.length, probe))
@@ -286,32 +392,73 @@ void DeflatePool::Compress(Job& job, libdeflate_compressor* whole, libdeflate_co
 		chunk.error = "cannot compress " + job.path;
 		return;
 	}
-	chunk.crc = libdeflate_crc32(0, input.data() + dictionary, job.length);
+	chunk.crc =
+	        libdeflate_crc32(0, (job.stored ? chunk.data : input).data() + dictionary, job.length);
 	chunk.size = job.length;
+	chunk.stored = job.stored;
+	chunk.startsStream = job.startsStream;
 }
 
-// One frame stating its size. Long-distance matching finds what repeats
-// across the whole chunk and the reference; the window stays within what a
-// reader accepts.
-// Data that does not shrink takes the fastest level, which stores it.
-bool DeflatePool::CompressZstd(const char* data, size_t length, bool incompressible,
-                               ZSTD_CCtx* context, std::string* output) const
+// One frame stating its size, encoded against the reference. Long-distance
+// matching finds what repeats across the whole chunk and the reference; the
+// window stays within what a reader accepts.
+bool DeflatePool::CompressAgainstReference(const char* data, size_t length, ZSTD_CCtx* context,
+                                           std::string* output) const
 {
-	if (context == nullptr)
+	if (context == nullptr || fReference == nullptr)
 		return false;
 	ZSTD_CCtx_reset(context, ZSTD_reset_session_and_parameters);
-	ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, incompressible ? 1 : fLevel);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, fLevel);
 	ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, kZstdWindowLog);
-	ZSTD_CCtx_setParameter(context, ZSTD_c_enableLongDistanceMatching, incompressible ? 0 : 1);
+	ZSTD_CCtx_setParameter(context, ZSTD_c_enableLongDistanceMatching, 1);
 	ZSTD_CCtx_setParameter(context, ZSTD_c_contentSizeFlag, 1);
-	if (fReference != nullptr &&
-	    ZSTD_isError(ZSTD_CCtx_refPrefix(context, fReference->data(), fReference->size())))
+	if (ZSTD_isError(ZSTD_CCtx_refPrefix(context, fReference->data(), fReference->size())))
 		return false;
 	output->resize(ZSTD_compressBound(length));
 	const size_t size = ZSTD_compress2(context, output->data(), output->size(), data, length);
 	if (ZSTD_isError(size))
 		return false;
 	output->resize(size);
+	output->shrink_to_fit();
+	return true;
+}
+
+// The job's piece of its run's stream. The stream is one frame pledging
+// the size of its files; a file's last piece ends on a flush, the run's
+// last one ends the frame. Long-distance matching finds what repeats
+// across the whole window, which stays within what a reader accepts.
+bool DeflatePool::StreamZstd(const Job& job, const std::string& input, ZSTD_CCtx* context,
+                             std::string* output) const
+{
+	if (context == nullptr)
+		return false;
+	if (job.startsStream) {
+		ZSTD_CCtx_reset(context, ZSTD_reset_session_and_parameters);
+		ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, fLevel);
+		ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, kZstdWindowLog);
+		ZSTD_CCtx_setParameter(context, ZSTD_c_enableLongDistanceMatching, 1);
+		ZSTD_CCtx_setParameter(context, ZSTD_c_contentSizeFlag, 1);
+		ZSTD_CCtx_setPledgedSrcSize(context, job.streamSize);
+	}
+	const ZSTD_EndDirective mode = job.endsStream ? ZSTD_e_end
+	                               : job.last     ? ZSTD_e_flush
+	                                              : ZSTD_e_continue;
+	ZSTD_inBuffer in = {input.data(), input.size(), 0};
+	output->resize(ZSTD_compressBound(input.size()) + ZSTD_CStreamOutSize());
+	ZSTD_outBuffer out = {output->data(), output->size(), 0};
+	while (true) {
+		const size_t left = ZSTD_compressStream2(context, &out, &in, mode);
+		if (ZSTD_isError(left))
+			return false;
+		if (mode == ZSTD_e_continue ? in.pos == in.size : left == 0)
+			break;
+		if (out.pos == out.size) {
+			output->resize(output->size() * 2);
+			out.dst = output->data();
+			out.size = output->size();
+		}
+	}
+	output->resize(out.pos);
 	output->shrink_to_fit();
 	return true;
 }

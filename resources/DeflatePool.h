@@ -1,11 +1,15 @@
 // DeflatePool: reads, types and compresses the files of an archive ahead of
 // the writer on worker threads, in chunks, so that packing uses every core
 // while the archive is written in order and in bounded memory. Deflated
-// chunks join into one stream; Zstandard chunks are whole frames, each of
-// at most kZstdChunkSize bytes, so that a reader's window never needs more.
+// chunks join into one stream. With Zstandard the files are cut into runs
+// of about kZstdRunSize bytes, each one stream with a flush at every file's
+// end, compressed by one worker: files share what repeats across them,
+// and runs are compressed side by side.
 #pragma once
 
 #include <sys/types.h>
+
+#include <stdint.h>
 
 #include <condition_variable>
 #include <deque>
@@ -34,6 +38,11 @@ public:
 		// when it had none, sniffed from the bytes read for compressing.
 		std::vector<PayloadAttribute> attributes;
 		uint64 attributeBytes = 0; // of the attributes the file had
+		// Zstandard: the file is stored as it is (empty, or data that does
+		// not shrink) instead of joining its run's stream; or its data
+		// starts the stream, the files after it continuing it.
+		bool stored = false;
+		bool startsStream = false;
 	};
 
 	// `level` 1 to 9 deflates, 0 stores the data as it is; with `zstd`,
@@ -61,6 +70,7 @@ public:
 
 	static constexpr uint64 kChunkSize = 1 << 20;
 	static constexpr uint64 kZstdChunkSize = 16 << 20;
+	static constexpr uint64 kZstdRunSize = 64 << 20;
 	static constexpr int kZstdWindowLog = 24;
 
 private:
@@ -71,15 +81,38 @@ private:
 		mode_t mode = 0;
 		bool last = false;
 		bool done = false;
+		// Zstandard: the stored file's, or where the run's stream starts
+		// (with the bytes it pledges) or ends.
+		bool stored = false;
+		bool startsStream = false;
+		bool endsStream = false;
+		uint64 streamSize = 0;
 		Chunk chunk;
+	};
+	// Consecutive jobs whose files, but the stored ones, are one stream.
+	struct Run {
+		size_t first = 0;
+		size_t end = 0;
+		size_t streamStart = SIZE_MAX;
+		size_t lastCompressed = SIZE_MAX;
+		uint64 bytes = 0; // of the files in the stream
+		bool sealed = false;
 	};
 
 	void Work();
+	void WorkRuns();
+	void PlanRun(size_t first, uint64 streamBytes);
+	void Seal(Run& run);
+	bool WaitForRoom(std::unique_lock<std::mutex>& lock, size_t index);
 	void Compress(Job& job, libdeflate_compressor* whole, libdeflate_compressor* probe,
 	              ZSTD_CCtx* zstd) const;
-	bool CompressZstd(const char* data, size_t length, bool incompressible, ZSTD_CCtx* context,
-	                  std::string* output) const;
+	bool StreamZstd(const Job& job, const std::string& input, ZSTD_CCtx* context,
+	                std::string* output) const;
+	bool CompressAgainstReference(const char* data, size_t length, ZSTD_CCtx* context,
+	                              std::string* output) const;
+	bool IncompressibleFile(const std::string& path, uint64 size) const;
 	static bool Incompressible(const char* data, size_t length, libdeflate_compressor* probe);
+	static bool ShrinksLittle(const char* piece, libdeflate_compressor* probe);
 	static void StoreBlocks(const char* data, size_t length, bool last, std::string* output);
 	static bool Describe(const Job& job, const std::string& data, int fd, Chunk* chunk);
 	static bool CompressWhole(const std::string& input, libdeflate_compressor* compressor,
@@ -98,12 +131,15 @@ private:
 	uint64 fChunkSize;
 	uint64 fInFlightLimit;
 	std::deque<Job> fJobs; // grows while workers hold references into it
+	std::deque<Run> fRuns;
 	std::vector<std::thread> fThreads;
 	std::mutex fLock;
 	std::condition_variable fChanged;
-	size_t fNextJob;   // the next job a worker takes
-	size_t fNextTaken; // the next job the writer takes
-	uint64 fInFlight;  // input bytes of jobs taken by workers, not yet by the writer
+	size_t fNextJob;                   // the next job a worker takes
+	size_t fNextRun;                   // the next run a worker takes
+	libdeflate_compressor* fPlanProbe; // tells stored files while runs are planned
+	size_t fNextTaken;                 // the next job the writer takes
+	uint64 fInFlight; // input bytes of jobs taken by workers, not yet by the writer
 	bool fClosed;
 	bool fCancelled;
 };

@@ -538,7 +538,7 @@ status_t PayloadExtractor::_FinishFolders(int targetFd, std::vector<Slice>& slic
 }
 
 // Where the entries are cut into `slices` runs of about equal compressed
-// size; a small archive is one run.
+// size, never inside a shared stream; a small archive is one run.
 std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int slices) const
 {
 	const std::vector<ZipEntry>& entries = archive.Entries();
@@ -554,9 +554,14 @@ std::vector<int64> PayloadExtractor::_SplitPoints(const ZipArchive& archive, int
 	    std::thread::hardware_concurrency() < 2)
 		slices = 1;
 	uint64 done = 0;
+	bool inStream = false;
 	for (int64 i = 0; i < count && (int)points.size() < slices; i++) {
 		done += sizes[i];
-		if (done * slices >= total * points.size())
+		if (entries[i].solid)
+			inStream = !entries[i].streamEnds;
+		// A slice starts where no shared stream runs on: its reader would
+		// decode the stream from its start.
+		if (done * slices >= total * points.size() && i + 1 < count && !inStream)
 			points.push_back(i + 1);
 	}
 	points.push_back(count);

@@ -168,12 +168,17 @@ status_t EntryWriter::AddFile(const ItemEntry& entry, size_t firstChunk, size_t 
 	status_t status = Describe(entry, chunk.attributes, &zipEntry);
 	if (status != B_OK)
 		return status;
-	zipEntry.method = fLevel == 0 || entry.info.st_size == 0 ? kZipMethodStored
-	                  : fZstd                                ? kZipMethodZstd
-	                                                         : kZipMethodDeflated;
+	zipEntry.method = fLevel == 0 || entry.info.st_size == 0 || chunk.stored ? kZipMethodStored
+	                  : fZstd                                                ? kZipMethodZstd
+	                                                                         : kZipMethodDeflated;
 	if (zipEntry.method == kZipMethodZstd && !fReference.empty()) {
 		append_field(&zipEntry.localExtra, kPayloadReferenceField, fReference);
 		append_field(&zipEntry.centralExtra, kPayloadReferenceField, fReference);
+	} else if (zipEntry.method == kZipMethodZstd) {
+		// Only the directory marks an entry of a shared stream: readers go by it.
+		append_field(
+		        &zipEntry.centralExtra, kZipSolidField,
+		        std::string(1, char(chunk.startsStream ? kZipStreamStarts : kZipStreamContinues)));
 	}
 	const bool whole = chunks == 1;
 	zipEntry.crc = chunk.crc;

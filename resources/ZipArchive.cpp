@@ -1,9 +1,9 @@
 // Reading and checking the central directory of a ZIP archive.
 #include "ZipArchive.h"
 
-#include <string.h>
-
+#include <stdint.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <memory>
@@ -33,6 +33,9 @@ bool apply_zip64(const uint8* extra, size_t length, ZipEntry* entry)
 	}
 	return true;
 }
+
+// No kZipSolidField on the entry.
+const uint8 kNoStreamMark = 0xff;
 
 bool is_control(uint8 byte)
 {
@@ -168,6 +171,8 @@ status_t ZipArchive::_ReadDirectory(uint64 entries, uint64 directoryBytes)
 		return _Fail(B_IO_ERROR, "cannot read the archive's directory");
 	// A count the directory cannot hold is found out record by record.
 	fEntries.reserve(std::min<uint64>(entries, directoryBytes / kZipCentralHeaderSize));
+	std::vector<uint8> marks;
+	marks.reserve(fEntries.capacity());
 	uint64 at = 0;
 	for (uint64 i = 0; i < entries; i++) {
 		const uint8* header = directory.get() + at;
@@ -178,18 +183,22 @@ status_t ZipArchive::_ReadDirectory(uint64 entries, uint64 directoryBytes)
 		if (directoryBytes - at < recordLength)
 			return _Fail(B_BAD_DATA, "the archive's directory is damaged");
 		ZipEntry entry;
-		status_t status = _ReadEntry(header, &entry);
+		uint8 mark = kNoStreamMark;
+		status_t status = _ReadEntry(header, &entry, &mark);
 		if (status != B_OK)
 			return status;
 		fEntries.push_back(std::move(entry));
+		marks.push_back(mark);
 		at += recordLength;
 	}
 	status_t status = _CheckDuplicates();
-	return status == B_OK ? _CheckOverlaps() : status;
+	if (status == B_OK)
+		status = _CheckOverlaps();
+	return status == B_OK ? _LinkStreams(marks) : status;
 }
 
 // One central record, whose lengths were checked against the directory.
-status_t ZipArchive::_ReadEntry(const uint8* header, ZipEntry* entry)
+status_t ZipArchive::_ReadEntry(const uint8* header, ZipEntry* entry, uint8* mark)
 {
 	const uint16 nameLength = zip_get16(header + 28);
 	entry->system = header[5];
@@ -210,8 +219,16 @@ status_t ZipArchive::_ReadEntry(const uint8* header, ZipEntry* entry)
 		return _Fail(B_BAD_DATA, "the name of the entry " + zip_printable_name(entry->name) +
 		                                 " holds a control character (" + byte + ")");
 	}
-	if (!apply_zip64(name + nameLength, zip_get16(header + 30), entry))
+	const uint8* extra = name + nameLength;
+	const uint16 extraLength = zip_get16(header + 30);
+	if (!apply_zip64(extra, extraLength, entry))
 		return _Fail(B_BAD_DATA, "the ZIP64 sizes of " + entry->name + " are missing");
+	uint16 markLength = 0;
+	const uint8* markField = zip_find_extra(extra, extraLength, kZipSolidField, &markLength);
+	if (markField != nullptr && (markLength != 1 || *markField > kZipStreamContinues))
+		return _Fail(B_BAD_DATA, "the stream mark of the entry " + entry->name + " is damaged");
+	if (markField != nullptr)
+		*mark = *markField;
 	// The local header repeats the name before the data.
 	const uint64 least = kZipLocalHeaderSize + nameLength;
 	if (entry->localOffset >= fDirectoryStart)
@@ -278,6 +295,43 @@ status_t ZipArchive::_CheckOverlaps()
 		return _Fail(B_BAD_DATA, "the entries " + entry.name + " and " +
 		                                 fEntries[order[i + 1]].name + " overlap");
 	}
+	return B_OK;
+}
+
+// Ties the entries of each shared Zstandard stream together in directory
+// order, which is the order they must be read in. Entries outside any
+// stream (folders, links, stored files) may lie between them.
+status_t ZipArchive::_LinkStreams(const std::vector<uint8>& marks)
+{
+	int64 first = -1;
+	int64 last = -1;
+	for (size_t i = 0; i < fEntries.size(); i++) {
+		if (marks[i] == kNoStreamMark)
+			continue;
+		ZipEntry& entry = fEntries[i];
+		if (entry.method != kZipMethodZstd)
+			return _Fail(B_BAD_DATA, "the entry " + entry.name +
+			                                 " is marked as part of a Zstandard stream but is "
+			                                 "not Zstandard");
+		if (marks[i] == kZipStreamContinues && last < 0)
+			return _Fail(B_BAD_DATA, "the entry " + entry.name +
+			                                 " continues a Zstandard stream that no entry "
+			                                 "before it starts");
+		if (marks[i] == kZipStreamStarts) {
+			if (last >= 0)
+				fEntries[last].streamEnds = true;
+			first = (int64)i;
+		} else
+			entry.streamPrevious = last;
+		uint64& total = fEntries[first].streamSize;
+		if (entry.size > UINT64_MAX - total)
+			return _Fail(B_BAD_DATA, "the Zstandard stream of " + entry.name + " is too large");
+		total += entry.size;
+		entry.solid = true;
+		last = (int64)i;
+	}
+	if (last >= 0)
+		fEntries[last].streamEnds = true;
 	return B_OK;
 }
 

@@ -2,7 +2,8 @@
 // range of an open file, read once and checked against that range. Nothing
 // in it is trusted: counts, sizes and offsets are bounded before use, and a
 // directory that contradicts itself (a name twice, entries that overlap, a
-// name holding control characters) is refused.
+// name holding control characters, a stream continued that no entry
+// starts) is refused.
 #pragma once
 
 #include <sys/types.h>
@@ -27,6 +28,14 @@ struct ZipEntry {
 	// Where the next entry in the file, or the directory, starts: the
 	// entry's local header, data and data descriptor end before it.
 	uint64 limit = 0;
+	// Of an entry whose data is part of a Zstandard stream shared with
+	// other entries (kZipSolidField): the stream's entry before it (-1 for
+	// the first), whether the stream ends with it and, on the first, the
+	// output of the whole stream.
+	bool solid = false;
+	int64 streamPrevious = -1;
+	bool streamEnds = false;
+	uint64 streamSize = 0;
 };
 
 class ZipArchive {
@@ -56,9 +65,10 @@ private:
 	status_t _ReadZip64End(const uint8* locator, uint64 locatorAt, uint64* entries,
 	                       uint64* directoryStart, uint64* directoryBytes);
 	status_t _ReadDirectory(uint64 entries, uint64 directoryBytes);
-	status_t _ReadEntry(const uint8* header, ZipEntry* entry);
+	status_t _ReadEntry(const uint8* header, ZipEntry* entry, uint8* mark);
 	status_t _CheckDuplicates();
 	status_t _CheckOverlaps();
+	status_t _LinkStreams(const std::vector<uint8>& marks);
 	status_t _Fail(status_t status, const std::string& text);
 
 	int fFd;

@@ -9,6 +9,7 @@
 #include <zstd.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "HostFileReader.h"
 #include "PayloadFields.h"
@@ -25,9 +26,9 @@ const uint64 kWholeLimit = 4 * 1024 * 1024;
 } // namespace
 
 ZipEntryReader::ZipEntryReader()
-    : fArchive(nullptr), fEntry(nullptr), fDataStart(0), fInputDone(0), fOutputDone(0), fCrc(0),
-      fEnded(false), fStreamEnded(false), fInflating(false), fStream(), fWhole(nullptr),
-      fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
+    : fArchive(nullptr), fEntry(nullptr), fStreamDone(nullptr), fDataStart(0), fInputDone(0),
+      fOutputDone(0), fCrc(0), fEnded(false), fStreamEnded(false), fInflating(false), fStream(),
+      fWhole(nullptr), fZstd(nullptr), fZstdInputLeft(0), fZstdInput(nullptr), fFrameStart(false),
       fFramesDeclared(0), fReferenced(false), fWholeEntry(false), fPendingDone(0), fWindowStart(0),
       fWindowLength(0)
 {
@@ -44,6 +45,9 @@ ZipEntryReader::~ZipEntryReader()
 
 status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 {
+	const bool continues = _Continues(archive, entry);
+	if (fArchive != &archive || entry.method == kZipMethodZstd)
+		fStreamDone = nullptr;
 	if (fInflating)
 		inflateEnd(&fStream);
 	fInflating = false;
@@ -62,7 +66,8 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 	fPendingDone = 0;
 	fZstdInputLeft = 0;
 	fZstdInput = nullptr;
-	fFrameStart = true;
+	// A later entry of a shared stream starts inside its frame.
+	fFrameStart = !entry.solid || entry.streamPrevious < 0;
 	fFramesDeclared = 0;
 	fReferenced = false;
 	fWholeEntry = entry.method == kZipMethodDeflated && entry.compressedSize <= kWholeLimit &&
@@ -85,16 +90,19 @@ status_t ZipEntryReader::SetTo(const ZipArchive& archive, const ZipEntry& entry)
 			return (status_t)_Fail(B_NO_MEMORY, "cannot inflate " + entry.name);
 		fInflating = true;
 	}
-	if (entry.method == kZipMethodZstd) {
-		if (fZstd == nullptr && (fZstd = ZSTD_createDCtx()) == nullptr)
-			return (status_t)_Fail(B_NO_MEMORY, "cannot decode " + entry.name);
-		ZSTD_DCtx_reset(fZstd, ZSTD_reset_session_and_parameters);
-		ZSTD_DCtx_setParameter(fZstd, ZSTD_d_windowLogMax, kZstdWindowLogMax);
-		uint16 length = 0;
-		const uint8* field = LocalField(kPayloadReferenceField, &length);
-		if (field != nullptr)
-			return _LoadReference(field, length);
-	}
+	if (entry.method != kZipMethodZstd || continues)
+		return B_OK;
+	if (fZstd == nullptr && (fZstd = ZSTD_createDCtx()) == nullptr)
+		return (status_t)_Fail(B_NO_MEMORY, "cannot decode " + entry.name);
+	ZSTD_DCtx_reset(fZstd, ZSTD_reset_session_and_parameters);
+	ZSTD_DCtx_setParameter(fZstd, ZSTD_d_windowLogMax,
+	                       entry.solid ? kZstdSolidWindowLogMax : kZstdWindowLogMax);
+	if (entry.solid && entry.streamPrevious >= 0)
+		return _SkipTo(archive, entry);
+	uint16 length = 0;
+	const uint8* field = LocalField(kPayloadReferenceField, &length);
+	if (field != nullptr)
+		return _LoadReference(field, length);
 	return B_OK;
 }
 
@@ -140,6 +148,36 @@ status_t ZipEntryReader::_LoadReference(const uint8* field, uint16 length)
 	fReferenceDigest = digest;
 	fReferenced = true;
 	return B_OK;
+}
+
+// Whether `entry` continues the stream of the entry this reader read to its
+// end last, with nothing found wrong: the decoder is then where the entry's
+// data begins.
+bool ZipEntryReader::_Continues(const ZipArchive& archive, const ZipEntry& entry) const
+{
+	return entry.solid && entry.streamPrevious >= 0 && fArchive == &archive &&
+	       fStreamDone == &archive.Entries()[(size_t)entry.streamPrevious];
+}
+
+// Decodes the entries of the stream before `entry`, checking each, so that
+// the decoder stands where `entry`'s data begins.
+status_t ZipEntryReader::_SkipTo(const ZipArchive& archive, const ZipEntry& entry)
+{
+	const std::vector<ZipEntry>& entries = archive.Entries();
+	std::vector<const ZipEntry*> earlier;
+	for (int64 at = entry.streamPrevious; at >= 0; at = entries[(size_t)at].streamPrevious)
+		earlier.push_back(&entries[(size_t)at]);
+	std::unique_ptr<uint8[]> scratch(new uint8[kWindowSize]);
+	for (auto it = earlier.rbegin(); it != earlier.rend(); ++it) {
+		status_t status = SetTo(archive, **it);
+		ssize_t read = status;
+		while (status == B_OK && (read = Read(scratch.get(), kWindowSize)) > 0) {
+		}
+		if (status != B_OK || read < 0)
+			return (status_t)_Fail(status != B_OK ? status : (status_t)read,
+			                       "cannot read " + entry.name + " from its stream: " + fError);
+	}
+	return SetTo(archive, entry);
 }
 
 // Reads the local header, its name and extra fields, and checks them and
@@ -373,12 +411,11 @@ ssize_t ZipEntryReader::_InflateWhole(uint8* buffer)
 // at once.
 ssize_t ZipEntryReader::_ReadZstd(uint8* buffer, size_t length)
 {
-	if (fStreamEnded)
-		return _Finish();
 	ZSTD_outBuffer out = {buffer, length, 0};
-	while (out.pos < out.size) {
+	while (out.pos < out.size && !fStreamEnded) {
+		const bool inputLeft = fZstdInputLeft > 0 || fInputDone < fEntry->compressedSize;
 		if (fFrameStart) {
-			if (fZstdInputLeft == 0 && fInputDone == fEntry->compressedSize) {
+			if (!inputLeft) {
 				fStreamEnded = true;
 				break;
 			}
@@ -387,12 +424,15 @@ ssize_t ZipEntryReader::_ReadZstd(uint8* buffer, size_t length)
 				return status;
 			fFrameStart = false;
 		}
-		if (fZstdInputLeft == 0) {
+		// A part of a shared stream may end inside its frame: the decoder
+		// is then only asked for what it holds.
+		if (fZstdInputLeft == 0 && (inputLeft || !fEntry->solid)) {
 			status_t status = _Refill(&fZstdInput, &fZstdInputLeft, false);
 			if (status != B_OK)
 				return status;
 		}
 		ZSTD_inBuffer in = {fZstdInput, fZstdInputLeft, 0};
+		const size_t before = out.pos;
 		const size_t result = ZSTD_decompressStream(fZstd, &out, &in);
 		fZstdInput += in.pos;
 		fZstdInputLeft -= in.pos;
@@ -401,10 +441,34 @@ ssize_t ZipEntryReader::_ReadZstd(uint8* buffer, size_t length)
 			                                 ZSTD_getErrorName(result) + ")");
 		if (fOutputDone + out.pos > fEntry->size)
 			return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is larger than it declares");
-		if (result == 0)
-			fFrameStart = true;
+		if (result == 0) {
+			status_t status = _FrameEnded();
+			if (status != B_OK)
+				return status;
+		} else if (fEntry->solid && !inputLeft && out.pos == before) {
+			if (fEntry->streamEnds)
+				return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is cut short");
+			fStreamEnded = true;
+		}
 	}
 	return out.pos == 0 ? _Finish() : (ssize_t)out.pos;
+}
+
+// A frame's end: the next frame follows, unless the frame is a stream that
+// entries share, which ends with its last entry's last byte.
+status_t ZipEntryReader::_FrameEnded()
+{
+	fFrameStart = true;
+	if (!fEntry->solid)
+		return B_OK;
+	if (!fEntry->streamEnds)
+		return (status_t)_Fail(B_BAD_DATA, "the Zstandard stream of " + fEntry->name +
+		                                           " ends before the entries that continue it");
+	if (fZstdInputLeft > 0 || fInputDone < fEntry->compressedSize)
+		return (status_t)_Fail(B_BAD_DATA, "the entry " + fEntry->name +
+		                                           " is damaged (bytes after its stream's end)");
+	fStreamEnded = true;
+	return B_OK;
 }
 
 // The header of the frame the input is at: a frame must state its size,
@@ -415,6 +479,12 @@ status_t ZipEntryReader::_CheckFrameHeader()
 {
 	const size_t wanted = (size_t)std::min<uint64>(
 	        ZSTD_FRAMEHEADERSIZE_MAX, fEntry->compressedSize - fInputDone + fZstdInputLeft);
+	// Mostly the window read for the local header holds the frame's header.
+	if (fZstdInputLeft == 0) {
+		status_t status = _Refill(&fZstdInput, &fZstdInputLeft, false);
+		if (status != B_OK)
+			return status;
+	}
 	if (fZstdInputLeft < wanted) {
 		// The header straddles the window's end: read on from its start.
 		fInputDone -= fZstdInputLeft;
@@ -435,13 +505,19 @@ status_t ZipEntryReader::_CheckFrameHeader()
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " holds a frame without data");
 	if (header.frameContentSize == ZSTD_CONTENTSIZE_UNKNOWN)
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " has a frame of unknown size");
-	if (header.frameContentSize > fEntry->size - fFramesDeclared)
+	if (fEntry->solid && header.frameContentSize != fEntry->streamSize)
+		return (status_t)_Fail(B_BAD_DATA, "the Zstandard stream of " + name + " states " +
+		                                           std::to_string(header.frameContentSize) +
+		                                           " bytes, its entries " +
+		                                           std::to_string(fEntry->streamSize));
+	if (!fEntry->solid && header.frameContentSize > fEntry->size - fFramesDeclared)
 		return (status_t)_Fail(B_BAD_DATA, "the entry " + name + " is larger than it declares");
-	if (header.windowSize > (1ull << kZstdWindowLogMax))
+	const int windowLogMax = fEntry->solid ? kZstdSolidWindowLogMax : kZstdWindowLogMax;
+	if (header.windowSize > (1ull << windowLogMax))
 		return (status_t)_Fail(B_BAD_DATA,
 		                       "the entry " + name + " asks for a window of " +
 		                               std::to_string(header.windowSize >> 20) + " MB (at most " +
-		                               std::to_string(1 << (kZstdWindowLogMax - 20)) + " MB)");
+		                               std::to_string(1 << (windowLogMax - 20)) + " MB)");
 	fFramesDeclared += header.frameContentSize;
 	// A prefix serves one frame only.
 	if (fReferenced &&
@@ -524,6 +600,8 @@ ssize_t ZipEntryReader::_Finish()
 	if (fCrc != fEntry->crc)
 		return _Fail(B_BAD_DATA, "the entry " + fEntry->name + " is damaged (CRC mismatch)");
 	fEnded = true;
+	if (fEntry->solid)
+		fStreamDone = fEntry;
 	return 0;
 }
 

@@ -5,11 +5,16 @@
 // A small deflated entry is inflated whole by libdeflate, into the caller's
 // buffer when it is large enough. A Zstandard entry is one or more frames,
 // each stating its size, whose sum must stay within the entry's; a frame
-// needing a larger window than kZstdWindowLogMax is refused. A Zstandard
-// entry with a reference field (0x5256) decodes every frame against the
-// first bytes of the file holding the archive, which lie before it and must
-// match the field's digest: the deinstaller is carried so, against the
-// installer program that carries it.
+// needing a larger window than kZstdWindowLogMax is refused.
+// Entries marked as parts of one Zstandard stream (ZipEntry::solid) are one
+// frame that states the whole stream's size, each entry's data ending on a
+// flush: read in directory order through one reader, each continues where
+// the last ended; read alone, the reader first decodes the stream's earlier
+// entries, checking them too.
+// A Zstandard entry with a reference field (0x5256) decodes every frame
+// against the first bytes of the file holding the archive, which lie before
+// it and must match the field's digest: the deinstaller is carried so,
+// against the installer program that carries it.
 // Each thread reads through its own reader; the archive is shared. Small
 // entries lying one after another are read a window at a time.
 #pragma once
@@ -44,6 +49,8 @@ public:
 
 	// The largest window a frame may ask for: what one decoder may hold.
 	static const int kZstdWindowLogMax = 24;
+	// The same for a stream shared by several entries.
+	static const int kZstdSolidWindowLogMax = 24;
 
 private:
 	status_t _ReadLocalHeader();
@@ -57,6 +64,9 @@ private:
 	ssize_t _ReadZstd(uint8* buffer, size_t length);
 	status_t _CheckFrameHeader();
 	status_t _LoadReference(const uint8* field, uint16 length);
+	status_t _FrameEnded();
+	bool _Continues(const ZipArchive& archive, const ZipEntry& entry) const;
+	status_t _SkipTo(const ZipArchive& archive, const ZipEntry& entry);
 	status_t _Refill();
 	status_t _Refill(const uint8** data, size_t* count, bool fresh);
 	// Reads [offset, offset + length) of the archive, from the window when
@@ -68,6 +78,9 @@ private:
 
 	const ZipArchive* fArchive;
 	const ZipEntry* fEntry;
+	// The entry of a shared stream last read to its end, the decoder
+	// standing after its data; entries outside streams may follow it.
+	const ZipEntry* fStreamDone;
 	std::string fLocalExtra;
 	uint64 fDataStart;
 	uint64 fInputDone;

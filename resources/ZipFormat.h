@@ -17,12 +17,20 @@ enum : uint32 {
 
 enum : uint16 {
 	kZipZip64Field = 0x0001,
+	// Ours: the entry's data is part of a Zstandard stream that several
+	// entries share (one byte: kZipStreamStarts or kZipStreamContinues).
+	kZipSolidField = 0x5653,
 	kZipMethodStored = 0,
 	kZipMethodDeflated = 8,
 	kZipMethodZstd = 93,
 	kZipFlagEncrypted = 0x0001,
 	kZipFlagDescriptor = 0x0008, // crc and sizes follow the data
 };
+
+// The byte of a kZipSolidField: the entry's data starts a stream, or
+// continues the stream of the closest marked entry before it.
+const uint8 kZipStreamStarts = 0;
+const uint8 kZipStreamContinues = 1;
 
 // A 16-bit count or 32-bit size or offset whose value lies in a ZIP64 record.
 const uint16 kZipSaturated16 = 0xffff;

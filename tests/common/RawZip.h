@@ -20,6 +20,7 @@ public:
 		uint64 size = 0;       // declared uncompressed size
 		uint32 mode = 0100644; // unix mode in the external attributes
 		std::string localExtra;
+		std::string centralExtra;
 		uint16 flags = 0x0800;
 		bool zip64 = false; // central sizes and offset in a ZIP64 field
 		// Hostile forms: the local header's own name when not empty; packed
@@ -91,6 +92,50 @@ public:
 		return entry;
 	}
 
+	// Entries of one Zstandard stream, each data of `datas` flushed into its
+	// own entry and marked in the directory; the frame pledges their total
+	// unless `unsized`.
+	static std::vector<Entry> Solid(const std::vector<std::string>& names,
+	                                const std::vector<std::string>& datas, bool unsized = false,
+	                                int windowLog = 20)
+	{
+		ZSTD_CCtx* context = ZSTD_createCCtx();
+		ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, 3);
+		ZSTD_CCtx_setParameter(context, ZSTD_c_windowLog, windowLog);
+		size_t total = 0;
+		for (const std::string& data : datas)
+			total += data.size();
+		if (!unsized)
+			ZSTD_CCtx_setPledgedSrcSize(context, total);
+		std::vector<Entry> entries;
+		for (size_t i = 0; i < datas.size(); i++) {
+			Entry entry = Stored(names[i], datas[i]);
+			entry.method = 93;
+			std::string packed(ZSTD_compressBound(datas[i].size()) + (1 << 17), '\0');
+			ZSTD_outBuffer out = {packed.data(), packed.size(), 0};
+			ZSTD_inBuffer in = {datas[i].data(), datas[i].size(), 0};
+			const ZSTD_EndDirective mode = i + 1 == datas.size() ? ZSTD_e_end : ZSTD_e_flush;
+			while (ZSTD_compressStream2(context, &out, &in, mode) != 0) {
+			}
+			packed.resize(out.pos);
+			entry.data = packed;
+			entry.centralExtra = Mark(i == 0 ? 0 : 1);
+			entries.push_back(entry);
+		}
+		ZSTD_freeCCtx(context);
+		return entries;
+	}
+
+	// The directory's field that marks an entry of a shared stream.
+	static std::string Mark(uint8 value)
+	{
+		std::string field;
+		Put16(field, 0x5653);
+		Put16(field, 1);
+		field.push_back((char)value);
+		return field;
+	}
+
 	// The descriptor that follows an entry's data: CRC and sizes, with or
 	// without its signature, sizes of 8 bytes when `wide`.
 	static std::string Descriptor(uint32 crc, uint64 packed, uint64 size, bool signature,
@@ -150,7 +195,7 @@ public:
 			Put16(central, entry.method);
 			Put32(central, 0);
 			Put32(central, entry.crc);
-			std::string extra;
+			std::string extra = entry.centralExtra;
 			if (entry.zip64) {
 				Put16(extra, 0x0001);
 				Put16(extra, 24);

@@ -19,6 +19,7 @@
 #include "Node.h"
 #include "PayloadExtractor.h"
 #include "PayloadFields.h"
+#include "ZipFormat.h"
 #include "ZipReader.h"
 
 namespace {
@@ -313,52 +314,66 @@ TEST_F(PayloadWriterTest, StockUnzipRestoresTheItemExactly)
 	EXPECT_STREQ(link, "bin/tool");
 }
 
-// Zstandard files are frames of at most one chunk each, stating their sizes,
-// so that the installer's reader decodes them within its window; the
-// installer's own extraction gives the item back exactly.
-TEST_F(PayloadWriterTest, ZstdFilesAreFramesOfAChunkAtMostThatTheInstallerUnpacks)
+// Zstandard files share one stream per run of files: the entry of a run's
+// first compressed file starts it, stating the run's size, each later one
+// continues it, and together they are exactly one frame. Data that does not
+// shrink and empty files are stored outside the streams. The installer's
+// own extraction gives the item back exactly.
+TEST_F(PayloadWriterTest, ZstdFilesShareAStreamPerRunThatTheInstallerUnpacks)
 {
-	const uint64 chunk = DeflatePool::kZstdChunkSize;
+	const uint64 run = DeflatePool::kZstdRunSize;
 	std::mt19937 random(5);
 	struct {
 		const char* path;
 		uint64 size;
 		bool noise;
-		size_t frames;
+		int method;
+		int stream; // the run whose stream holds the file, -1 for none
+		int mark;   // of the directory's stream field, -1 for none
 	} files[] = {
-	        {"src/Product/text-then-noise", chunk + 300000, false, 2},
-	        {"src/Product/noise", 200000, true, 1},
-	        {"src/Product/small.txt", 12, false, 1},
-	        {"src/Product/sub/empty", 0, false, 0},
+	        // Fills the first run over several chunks, which then is sealed.
+	        {"src/Product/a-large", run + 300000, false, 93, 0, kZipStreamStarts},
+	        {"src/Product/b-noise", 200000, true, 0, -1, -1},
+	        {"src/Product/c-small.txt", 12, false, 93, 1, kZipStreamStarts},
+	        {"src/Product/d-text", 70000, false, 93, 1, kZipStreamContinues},
+	        {"src/Product/sub/empty", 0, false, 0, -1, -1},
 	};
 	for (const auto& file : files) {
 		std::string data;
 		for (uint64 i = 0; i < file.size; i++)
-			data.push_back(file.noise || i >= chunk ? (char)random() : (char)('a' + i % 11));
+			data.push_back(file.noise ? (char)random() : (char)('a' + (i * i / 7) % 23));
 		fFolder.Write(file.path, data);
 	}
-	ASSERT_EQ(symlink("small.txt", (fFolder / "src/Product/link").c_str()), 0);
+	ASSERT_EQ(symlink("c-small.txt", (fFolder / "src/Product/link").c_str()), 0);
 	fArchive = fFolder / "out.zip";
 	PayloadWriter writer(3, 2, PayloadCompression::kZstd);
 	ASSERT_EQ(writer.Write(fFolder / "src/Product", "Product", fArchive), B_OK)
 	        << writer.ErrorText();
 	std::vector<ZipEntryInfo> entries;
 	ASSERT_TRUE(read_zip(read_file(fArchive), &entries));
+	std::string streams[2];
+	uint64 streamSizes[2] = {0, 0};
 	for (const auto& file : files) {
 		const std::string name = std::string(file.path).substr(4);
+		SCOPED_TRACE(name);
 		auto entry = std::find_if(entries.begin(), entries.end(),
 		                          [&](const ZipEntryInfo& e) { return e.name == name; });
-		ASSERT_NE(entry, entries.end()) << name;
-		EXPECT_EQ(entry->method, file.size > 0 ? 93 : 0) << name;
-		size_t frames = 0;
-		for (size_t at = 0; file.size > 0 && at < entry->rawData.size(); frames++) {
-			const char* frame = entry->rawData.data() + at;
-			const size_t length = ZSTD_findFrameCompressedSize(frame, entry->rawData.size() - at);
-			ASSERT_FALSE(ZSTD_isError(length)) << name;
-			EXPECT_LE(ZSTD_getFrameContentSize(frame, length), chunk) << name;
-			at += length;
-		}
-		EXPECT_EQ(frames, file.frames) << name;
+		ASSERT_NE(entry, entries.end());
+		EXPECT_EQ(entry->method, file.method);
+		uint16 length = 0;
+		const uint8* mark = zip_find_extra((const uint8*)entry->centralExtra.data(),
+		                                   entry->centralExtra.size(), kZipSolidField, &length);
+		EXPECT_EQ(mark == nullptr ? -1 : length == 1 ? *mark : 99, file.mark);
+		if (file.stream < 0)
+			continue;
+		streams[file.stream] += entry->rawData;
+		streamSizes[file.stream] += file.size;
+	}
+	for (int i = 0; i < 2; i++) {
+		SCOPED_TRACE("stream " + std::to_string(i));
+		EXPECT_EQ(ZSTD_findFrameCompressedSize(streams[i].data(), streams[i].size()),
+		          streams[i].size());
+		EXPECT_EQ(ZSTD_getFrameContentSize(streams[i].data(), streams[i].size()), streamSizes[i]);
 	}
 	std::filesystem::create_directories(fFolder / "unpacked");
 	PayloadExtractor extractor;
