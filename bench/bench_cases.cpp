@@ -47,11 +47,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Measure {
-	double seconds = 0;
-	double cpu = 0;
-	long peakKb = 0;
-	int status = -1;
+// A measure that takes the better of two runs and adds up sequences.
+struct Measure : ::Measure {
+	Measure() = default;
+	Measure(const ::Measure& measured) : ::Measure(measured) {}
 
 	// The faster of two runs of the same command.
 	void KeepFaster(const Measure& other)
@@ -63,7 +62,7 @@ struct Measure {
 	void Then(const Measure& other)
 	{
 		seconds += other.seconds;
-		cpu += other.cpu;
+		cpuSeconds += other.cpuSeconds;
 		peakKb = std::max(peakKb, other.peakKb);
 		status = status != 0 ? status : other.status;
 	}
@@ -133,16 +132,7 @@ Measure Run(const std::vector<std::string>& arguments, const std::string& folder
 		execvp(argv[0], argv.data());
 		_exit(127);
 	}
-	int status = 0;
-	struct rusage usage = {};
-	wait4(child, &status, 0, &usage);
-	measure.seconds =
-	        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-	measure.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-	              double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-	measure.peakKb = usage.ru_maxrss;
-	measure.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-	return measure;
+	return WaitMeasured(child, start);
 }
 
 void Settle()
@@ -227,8 +217,8 @@ void PrintSyscalls(const SyscallCount& count, const TreeCount& tree)
 
 void PrintLine(const char* label, const Measure& measure)
 {
-	printf("  %-26s %8.2f s  cpu %7.2f s  peak %7.1f MB\n", label, measure.seconds, measure.cpu,
-	       double(measure.peakKb) / 1024);
+	printf("  %-26s %8.2f s  cpu %7.2f s  peak %7.1f MB\n", label, measure.seconds,
+	       measure.cpuSeconds, double(measure.peakKb) / 1024);
 }
 
 void PrintRatio(const char* ours, const char* reference, const Measure& a, const Measure& b)
