@@ -1,6 +1,7 @@
 // Questions passed to the program that started the run as JSON lines, and
 // their answers read back from its input: the window's install for all users.
 #include "StdinPresenter.h"
+#include "MemoryStream.h"
 
 #include <gtest/gtest.h>
 
@@ -33,20 +34,14 @@ FILE* InputHolding(const std::string& text)
 class StdinWorld {
 public:
 	explicit StdinWorld(const std::string& input, const char* answers = "")
-	    : fIn(InputHolding(input)), fOut(open_memstream(&fBuffer, &fSize)), fOutput(fOut),
-	      fPresenter(fOutput, false, fIn)
+	    : fIn(InputHolding(input)), fOutput(fOut.File()), fPresenter(fOutput, false, fIn)
 	{
 		fOutput.SetFormat(UnattendedOutput::kJsonLines);
 		AnswerFile file;
 		EXPECT_EQ(file.SetTo(answers, "answers"), B_OK);
 		fPresenter.AddAnswers(file);
 	}
-	~StdinWorld()
-	{
-		fclose(fIn);
-		fclose(fOut);
-		free(fBuffer);
-	}
+	~StdinWorld() { fclose(fIn); }
 
 	int32 Ask(BAlert& alert, const engine_question& kind = QUESTION_NONE)
 	{
@@ -57,9 +52,8 @@ public:
 	// The "question" lines printed, read back.
 	std::vector<JsonLine> Questions()
 	{
-		fflush(fOut);
 		std::vector<JsonLine> questions;
-		const std::string text(fBuffer, fSize);
+		const std::string text = fOut.Text();
 		size_t end = 0;
 		for (size_t start = 0; (end = text.find('\n', start)) != std::string::npos;
 		     start = end + 1) {
@@ -73,9 +67,7 @@ public:
 
 private:
 	FILE* fIn;
-	char* fBuffer = nullptr;
-	size_t fSize = 0;
-	FILE* fOut;
+	MemoryStream fOut;
 	UnattendedOutput fOutput;
 	StdinPresenter fPresenter;
 };

@@ -2,6 +2,7 @@
 // answers each kind of question from them, by default, or not at all.
 #include "AnswerFile.h"
 #include "EngineQuestion.h"
+#include "MemoryStream.h"
 #include "UnattendedOptions.h"
 #include "UnattendedOutput.h"
 #include "UnattendedPresenter.h"
@@ -246,18 +247,12 @@ TEST(AnswerFileTest, RefusesWhatIsNoRegularFileWithoutWaitingForIt)
 class PresenterWorld {
 public:
 	explicit PresenterWorld(const bool& yes, const char* answers = "")
-	    : fStream(open_memstream(&fBuffer, &fSize)), fOutput(fStream), fPresenter(fOutput, yes)
+	    : fOutput(fStream.File()), fPresenter(fOutput, yes)
 	{
 		AnswerFile file;
 		EXPECT_EQ(file.SetTo(answers, "answers"), B_OK);
 		fPresenter.AddAnswers(file);
 	}
-	~PresenterWorld()
-	{
-		fclose(fStream);
-		free(fBuffer);
-	}
-
 	// `kind` names the question as the engine does.
 	int32 Ask(BAlert& alert, const engine_question& kind = QUESTION_NONE)
 	{
@@ -265,16 +260,10 @@ public:
 		return fPresenter.Present(alert);
 	}
 	UnattendedPresenter& Presenter() { return fPresenter; }
-	std::string Transcript()
-	{
-		fflush(fStream);
-		return std::string(fBuffer, fSize);
-	}
+	std::string Transcript() { return fStream.Text(); }
 
 private:
-	char* fBuffer = nullptr;
-	size_t fSize = 0;
-	FILE* fStream;
+	MemoryStream fStream;
 	UnattendedOutput fOutput;
 	UnattendedPresenter fPresenter;
 };
