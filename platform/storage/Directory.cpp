@@ -49,10 +49,8 @@ BDirectory::~BDirectory()
 status_t BDirectory::SetTo(const entry_ref* ref)
 {
 	Unset();
-	if (ref == nullptr)
-		return _SetInitStatus(B_BAD_VALUE);
 	std::string path;
-	status_t status = host_ref_path(*ref, &path);
+	const status_t status = host_ref_path(ref, &path);
 	if (status != B_OK)
 		return _SetInitStatus(status);
 	return SetTo(path.c_str());

@@ -55,10 +55,8 @@ status_t BEntry::SetTo(const BDirectory* dir, const char* path, bool traverse)
 status_t BEntry::SetTo(const entry_ref* ref, bool traverse)
 {
 	Unset();
-	if (ref == nullptr)
-		return fStatus = B_BAD_VALUE;
 	std::string path;
-	fStatus = host_ref_path(*ref, &path);
+	fStatus = host_ref_path(ref, &path);
 	if (fStatus != B_OK)
 		return fStatus;
 	return SetTo(path.c_str(), traverse);

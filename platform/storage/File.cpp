@@ -61,10 +61,8 @@ BFile::~BFile() {}
 status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
 {
 	Unset();
-	if (ref == nullptr)
-		return _SetInitStatus(B_BAD_VALUE);
 	std::string path;
-	status_t status = host_ref_path(*ref, &path);
+	const status_t status = host_ref_path(ref, &path);
 	if (status != B_OK)
 		return _SetInitStatus(status);
 	return SetTo(path.c_str(), openMode);

@@ -131,10 +131,8 @@ BNode::~BNode()
 status_t BNode::SetTo(const entry_ref* ref)
 {
 	Unset();
-	if (ref == nullptr)
-		return fStatus = B_BAD_VALUE;
 	std::string path;
-	fStatus = host_ref_path(*ref, &path);
+	fStatus = host_ref_path(ref, &path);
 	if (fStatus != B_OK)
 		return fStatus;
 	return SetTo(path.c_str());

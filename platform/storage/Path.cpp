@@ -56,10 +56,8 @@ BPath::~BPath() {}
 status_t BPath::SetTo(const entry_ref* ref)
 {
 	Unset();
-	if (ref == nullptr)
-		return fStatus = B_BAD_VALUE;
 	std::string path;
-	fStatus = host_ref_path(*ref, &path);
+	fStatus = host_ref_path(ref, &path);
 	if (fStatus != B_OK)
 		return fStatus;
 	return _Set(path, false);

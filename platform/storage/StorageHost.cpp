@@ -222,6 +222,11 @@ status_t get_ref_for_path(const char* path, entry_ref* ref)
 	return host_make_ref(canonical, ref);
 }
 
+status_t host_ref_path(const entry_ref* ref, std::string* out)
+{
+	return ref == nullptr ? B_BAD_VALUE : host_ref_path(*ref, out);
+}
+
 status_t get_path_for_ref(const entry_ref* ref, char* path, int32 length)
 {
 	if (ref == nullptr || path == nullptr || length <= 0)

@@ -36,6 +36,8 @@ status_t host_stat(const std::string& path, bool follow, struct stat* st);
 
 // The absolute path an entry_ref names; B_BAD_VALUE when it carries no path.
 status_t host_ref_path(const entry_ref& ref, std::string* out);
+// The same for a reference that may be missing (B_BAD_VALUE), as SetTo takes it.
+status_t host_ref_path(const entry_ref* ref, std::string* out);
 // Fills `ref` for an entry given by its canonical path.
 status_t host_make_ref(const std::string& canonicalPath, entry_ref* ref);
 
