@@ -221,19 +221,26 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 	return status == B_OK ? (ssize_t)length : status;
 }
 
-ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
-                        size_t length) const
+// Reads attribute `name` after the checks every reader makes: a valid name,
+// valid arguments (`valid`), a node whose volume keeps attributes.
+status_t BNode::_ReadChecked(const char* name, const bool& valid, std::string* value,
+                             type_code* type) const
 {
 	status_t status = _CheckName(name);
-	if (status == B_OK && (offset < 0 || (buffer == nullptr && length > 0)))
+	if (status == B_OK && !valid)
 		status = B_BAD_VALUE;
 	if (status == B_OK)
 		status = _CheckAttrs();
-	if (status != B_OK)
-		return status;
+	return status == B_OK ? _ReadAttr(name, value, type) : status;
+}
+
+ssize_t BNode::ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
+                        size_t length) const
+{
 	std::string value;
 	type_code storedType;
-	status = _ReadAttr(name, &value, &storedType);
+	const status_t status = _ReadChecked(name, offset >= 0 && (buffer != nullptr || length == 0),
+	                                     &value, &storedType);
 	if (status != B_OK)
 		return status;
 	if ((size_t)offset >= value.size())
@@ -281,16 +288,9 @@ status_t BNode::RenameAttr(const char* oldName, const char* newName)
 
 status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 {
-	status_t status = _CheckName(name);
-	if (status == B_OK && info == nullptr)
-		status = B_BAD_VALUE;
-	if (status == B_OK)
-		status = _CheckAttrs();
-	if (status != B_OK)
-		return status;
 	std::string value;
 	type_code type;
-	status = _ReadAttr(name, &value, &type);
+	const status_t status = _ReadChecked(name, info != nullptr, &value, &type);
 	if (status != B_OK)
 		return status;
 	info->type = type;

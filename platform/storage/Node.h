@@ -114,6 +114,8 @@ private:
 	status_t _SetValue(const std::string& name, const std::string& value);
 	status_t _RemoveValue(const std::string& name);
 	status_t _ReadAttr(const char* name, std::string* value, type_code* type) const;
+	status_t _ReadChecked(const char* name, const bool& valid, std::string* value,
+	                      type_code* type) const;
 	status_t _WriteAttr(const char* name, type_code type, const std::string& value);
 
 	int fFd;
