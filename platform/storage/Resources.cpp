@@ -391,15 +391,23 @@ bool BResources::GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idF
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	if (byIndex < 0 || (size_t)byIndex >= fItems.size())
 		return false;
-	const Item& item = *fItems[(size_t)byIndex];
-	if (typeFound != nullptr)
-		*typeFound = item.type;
-	if (idFound != nullptr)
-		*idFound = item.id;
-	if (nameFound != nullptr)
-		*nameFound = item.name.c_str();
-	if (lengthFound != nullptr)
-		*lengthFound = item.size;
+	return _Describe(fItems[(size_t)byIndex].get(), typeFound, idFound, nameFound, lengthFound);
+}
+
+// Fills in what the caller asked for of `item`; false when there is none.
+bool BResources::_Describe(const Item* item, type_code* type, int32* id, const char** name,
+                           size_t* length)
+{
+	if (item == nullptr)
+		return false;
+	if (type != nullptr)
+		*type = item->type;
+	if (id != nullptr)
+		*id = item->id;
+	if (name != nullptr)
+		*name = item->name.c_str();
+	if (length != nullptr)
+		*length = item->size;
 	return true;
 }
 
@@ -421,28 +429,14 @@ bool BResources::GetResourceInfo(type_code byType, int32 andId, const char** nam
                                  size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
-	const Item* item = _Find(byType, andId);
-	if (item == nullptr)
-		return false;
-	if (nameFound != nullptr)
-		*nameFound = item->name.c_str();
-	if (lengthFound != nullptr)
-		*lengthFound = item->size;
-	return true;
+	return _Describe(_Find(byType, andId), nullptr, nullptr, nameFound, lengthFound);
 }
 
 bool BResources::GetResourceInfo(type_code byType, const char* andName, int32* idFound,
                                  size_t* lengthFound)
 {
 	std::lock_guard<std::recursive_mutex> lock(fLock);
-	const Item* item = _Find(byType, andName);
-	if (item == nullptr)
-		return false;
-	if (idFound != nullptr)
-		*idFound = item->id;
-	if (lengthFound != nullptr)
-		*lengthFound = item->size;
-	return true;
+	return _Describe(_Find(byType, andName), nullptr, idFound, nullptr, lengthFound);
 }
 
 bool BResources::GetResourceInfo(const void* byPointer, type_code* typeFound, int32* idFound,

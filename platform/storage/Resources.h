@@ -102,6 +102,8 @@ private:
 	status_t _Fail(status_t status, const std::string& text);
 	status_t _CheckWritable();
 	Item* _Find(type_code type, int32 id) const;
+	static bool _Describe(const Item* item, type_code* type, int32* id, const char** name,
+	                      size_t* length);
 	Item* _Find(type_code type, const char* name) const;
 	status_t _Load(Item* item);
 	status_t _ReadData(const Item& item, void* buffer) const;
